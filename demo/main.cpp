@@ -1,0 +1,7 @@
+#include <QCoreApplication>
+#include <QHttpServer>
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    return 0;
+}

@@ -1,0 +1,34 @@
+#include "Endpoints.h"
+
+#include <QUrl>
+
+Endpoints DefaultEndpoints()
+{
+    Endpoints e;
+    e.startUrl = QStringLiteral(
+        "https://login.taobao.com/member/login.jhtml?redirectURL="
+        "http%3A%2F%2Fmai.taobao.com%2Fseller_admin.htm");
+    e.tradeBase = QStringLiteral("https://trade.taobao.com");
+    e.updateUrl = QStringLiteral("http://www.lumetra-soft.com/download.asp?ID=");
+    return e;
+}
+
+namespace {
+Endpoints& Storage()
+{
+    static Endpoints endpoints = DefaultEndpoints();
+    return endpoints;
+}
+} // namespace
+
+const Endpoints& CurrentEndpoints() { return Storage(); }
+void SetEndpoints(const Endpoints& endpoints) { Storage() = endpoints; }
+
+QString TradeDetailAddress(const QString& orderNumber)
+{
+    QString base = CurrentEndpoints().tradeBase;
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base + QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=")
+        + QString::fromLatin1(QUrl::toPercentEncoding(orderNumber));
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Addresses of the marketplace and of the maker's download page. Built-in
+// defaults point at the real services; command-line options replace them
+// for the demo marketplace and for tests.
+
+#include <QString>
+
+struct Endpoints {
+    // The login page with its redirectURL to the seller back office.
+    QString startUrl;
+    // Scheme and host of the trade detail pages, e.g. "https://trade.taobao.com".
+    QString tradeBase;
+    // The download-page address up to and including "ID=".
+    QString updateUrl;
+};
+
+Endpoints DefaultEndpoints();
+const Endpoints& CurrentEndpoints();
+void SetEndpoints(const Endpoints& endpoints);
+
+// tradeBase + "/trade/detail/trade_item_detail.htm?bizOrderId=" + the
+// order number, percent-encoded.
+QString TradeDetailAddress(const QString& orderNumber);

@@ -1,0 +1,16 @@
+#include "UserPrompt.h"
+
+namespace {
+UserPrompt* installedPrompt = nullptr;
+}
+
+void SetUserPrompt(UserPrompt* prompt) { installedPrompt = prompt; }
+UserPrompt* CurrentUserPrompt() { return installedPrompt; }
+
+void ShowMessage(const QString& text)
+{
+    if (installedPrompt)
+        installedPrompt->ShowMessage(text);
+}
+
+bool AskYesNo(const QString& text) { return installedPrompt && installedPrompt->AskYesNo(text); }

@@ -1,0 +1,6 @@
+#pragma once
+class TradeGrid;
+
+// Folds every group of rows with equal recipient, address, company and
+// waybill into the group's topmost row.
+void MergeSameRecipient(TradeGrid& grid);

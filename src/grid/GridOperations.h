@@ -1,0 +1,25 @@
+#pragma once
+// Operations on the trade grid as a whole.
+
+#include <QString>
+#include <utility>
+
+class TradeGrid;
+class TextMeasurer;
+
+// Fits every column to its widest text from firstRow on (column 0 stays
+// 50 twips; others widest + 100, at most half the grid's Width). Shows
+// progress when Rows > 200 and showProgress. Grid errors reach the caller.
+void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, bool showProgress);
+
+// Deletes data rows first..last (swapped and clamped into the data rows):
+// texts below move up in every column but the sequence column.
+void DeleteRows(TradeGrid& grid, int first, int last);
+
+// First cell, row by row and left to right, whose text equals text;
+// (-1, -1) when there is none.
+std::pair<int, int> FindCell(const TradeGrid& grid, int firstRow, int firstCol, int lastRow, int lastCol,
+                             const QString& text);
+
+// Sum of LeadingNumber over the data rows of col; 0 for a column outside the grid.
+double SumColumn(const TradeGrid& grid, int col);

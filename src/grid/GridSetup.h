@@ -1,0 +1,49 @@
+#pragma once
+// Shape of the trade grid: two header rows, 23 columns.
+
+#include <QStringList>
+
+class TradeGrid;
+class TextMeasurer;
+
+inline constexpr int kTradeGridCols = 23;
+inline const char* const kTradeGridTag = "交易记录";
+
+// Column indices of the trade grid.
+enum TradeColumn : int {
+    ColStrip = 0,
+    ColSequence = 1,
+    ColOrderNumber = 2,
+    ColTime = 3,
+    ColItem = 4,
+    ColUnitPrice = 5,
+    ColQuantity = 6,
+    ColAfterSales = 7,
+    ColBuyer = 8,
+    ColName = 9,
+    ColStatus = 10,
+    ColAmount = 11,
+    ColRating = 12,
+    ColRecipient = 13,
+    ColMobile = 14,
+    ColTelephone = 15,
+    ColProvince = 16,
+    ColCity = 17,
+    ColDistrict = 18,
+    ColAddress = 19,
+    ColPostcode = 20,
+    ColCompany = 21,
+    ColWaybill = 22,
+};
+
+QStringList TradeGridTitles();
+QStringList TradeGridLetters();
+
+// Sets the grid up once (Tag "交易记录" marks it); a second call does nothing.
+// The measurer is the main window's text width; without one the column fit
+// is skipped (headless runs).
+void SetUpTradeGrid(TradeGrid& grid);
+void SetTradeGridMeasurer(const TextMeasurer* measurer);
+const TextMeasurer* TradeGridMeasurer();
+
+void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles);

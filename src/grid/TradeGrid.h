@@ -1,0 +1,130 @@
+#pragma once
+// The trade grid: the only store of trade data. A table of text cells with
+// the members the rest of the program reads and writes it through (Rows,
+// Cols, TextMatrix …, named after the grid control they stand for), and a
+// Qt item model so a view can show it.
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QVector>
+
+#include <stdexcept>
+
+// Raised by an access outside the grid. Operations that skip failing steps
+// catch it; the grid itself is never left half-changed by it.
+class GridRangeError : public std::out_of_range {
+public:
+    using std::out_of_range::out_of_range;
+};
+
+class TradeGrid : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultRowHeight = 270; // twips
+    static constexpr int kDefaultColWidth = 960;  // twips
+
+    explicit TradeGrid(QObject* parent = nullptr);
+
+    // Shape. Raising appends empty rows/columns, lowering drops from the end.
+    int Rows() const { return int(cells_.size()); }
+    void SetRows(int rows);
+    int Cols() const { return cols_; }
+    void SetCols(int cols);
+    int FixedRows() const { return fixedRows_; }
+    void SetFixedRows(int fixedRows);
+    int FixedCols() const { return fixedCols_; }
+    void SetFixedCols(int fixedCols);
+
+    // Cells. Out-of-range indices throw GridRangeError.
+    const QString& TextMatrix(int row, int col) const;
+    void SetTextMatrix(int row, int col, const QString& text);
+
+    // Row heights and column widths in twips; 0 hides.
+    int RowHeight(int row) const;
+    void SetRowHeight(int row, int twips);
+    int ColWidth(int col) const;
+    void SetColWidth(int col, int twips);
+    int ColAlignment(int col) const;
+    void SetColAlignment(int col, int alignment);
+
+    // The user's selection: the row where it starts and where it ends.
+    int Row() const { return row_; }
+    int RowSel() const { return rowSel_; }
+    void SetSelection(int row, int rowSel);
+
+    QString Tag() const { return tag_; }
+    void SetTag(const QString& tag) { tag_ = tag; }
+
+    // While hidden, changes are collected and announced once when shown.
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+
+    // Width of the control in twips (set by the view).
+    int Width() const { return width_; }
+    void SetWidth(int twips) { width_ = twips; }
+
+    // Removes every data row for which drop(row) is true, moving texts up in
+    // every column but the sequence column exactly as deleting each of those
+    // rows one at a time from the bottom would. Row heights stay with their
+    // row positions. Linear in the number of cells.
+    template <typename Predicate>
+    int RemoveRowsWhere(Predicate drop);
+    // The same with the rows given as a sorted, duplicate-free list.
+    int RemoveRowsSorted(const QVector<int>& sortedRows);
+
+    // Fast lookup of a text in the order-number column (FixedCols) of the
+    // data rows: the same answer as a FindCell scan over that column.
+    // Returns the first row holding text, or -1.
+    int FindOrderRow(const QString& text) const;
+
+    // QAbstractItemModel
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // Row heights, column widths, alignment or the fixed counts changed.
+    void layoutValuesChanged();
+
+private:
+    void CheckCell(int row, int col) const;
+    void CheckRow(int row) const;
+    void CheckCol(int col) const;
+    void NoteCellChanged(int row, int col);
+    void NoteLayoutChanged();
+    void InvalidateOrderIndex() const;
+    void BuildOrderIndex() const;
+
+    QVector<QVector<QString>> cells_;
+    QVector<int> rowHeights_;
+    QVector<int> colWidths_;
+    QVector<int> colAlignments_;
+    int cols_ = 2;
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
+    int row_ = 1;
+    int rowSel_ = 1;
+    QString tag_;
+    bool visible_ = true;
+    int width_ = 10095;
+
+    // Batching while hidden.
+    bool pendingReset_ = false;
+    bool pendingLayout_ = false;
+
+    // Order-number index: text -> first data row; rebuilt lazily.
+    mutable QHash<QString, int> orderIndex_;
+    mutable bool orderIndexValid_ = false;
+};
+
+template <typename Predicate>
+int TradeGrid::RemoveRowsWhere(Predicate drop)
+{
+    QVector<int> rows;
+    for (int r = fixedRows_; r < Rows(); ++r)
+        if (drop(r))
+            rows.append(r);
+    return RemoveRowsSorted(rows);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Downloads one page without the browser: appends the time parameter,
+// waits on the event loop (the window stays live), tests the body for a
+// marker, and tries up to five times.
+
+#include <QString>
+#include <QTime>
+#include <functional>
+
+class QNetworkAccessManager;
+
+inline const char* const kNetworkError = "网络错误！";
+
+// Up to five attempts; the result of the last one: "" or "网络错误！".
+QString HttpGetPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
+                    const QString& savePath);
+// One attempt. response is written only when the attempt completed.
+QString HttpGetPageOnce(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
+                        const QString& savePath);
+
+// address + ("&" or "?") + "Time=HH:MM:SS".
+QString AppendTimeParameter(const QString& address, const QTime& now);
+
+// The network manager the fetches use; the GUI mirrors the browser
+// profile's cookies into its jar and sets the browser's User-Agent.
+QNetworkAccessManager& HttpNetworkManager();
+void SetHttpUserAgent(const QByteArray& userAgent);
+
+// Seam for callers' unit tests: replaces HttpGetPage for FetchPage.
+using PageFetcher = std::function<QString(const QString& address, QString& response, const QString& marker,
+                                          int timeoutSeconds, const QString& savePath)>;
+void SetPageFetcher(PageFetcher fetcher); // an empty function restores HttpGetPage
+QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
+                  const QString& savePath);

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite offscreen.
+# The logic-library tests run a second time under AddressSanitizer and
+# UndefinedBehaviorSanitizer unless LUMETRA_SKIP_ASAN=1.
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2
+ctest --test-dir build --output-on-failure -j2
+
+if [ "${LUMETRA_SKIP_ASAN:-0}" != "1" ]; then
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWITH_ASAN=ON -DWITH_GUI=OFF \
+        -DWITH_BENCH=OFF >/dev/null
+    cmake --build build-asan -j2
+    ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j2 -L core
+fi

@@ -1,0 +1,110 @@
+#pragma once
+// Shared test set-up: every test process runs in a temporary home (settings,
+// browser profile), offscreen, and may start the demo marketplace.
+
+#if __has_include(<QApplication>)
+#include <QApplication>
+#endif
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+#include <unistd.h>
+
+namespace testsupport {
+
+// Points XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME and HOME at a fresh
+// temporary folder that lives until the process ends.
+inline QString UseTemporaryHome()
+{
+    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/lumetra-test-XXXXXX"));
+    const QByteArray path = home.path().toUtf8();
+    qputenv("HOME", path);
+    qputenv("XDG_CONFIG_HOME", path + "/config");
+    qputenv("XDG_DATA_HOME", path + "/data");
+    qputenv("XDG_CACHE_HOME", path + "/cache");
+    qputenv("XDG_RUNTIME_DIR", path + "/runtime");
+    QDir().mkpath(home.path() + QStringLiteral("/runtime"));
+    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Chromium refuses to run its sandbox as root; tests only.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-first-run --disable-background-networking");
+    return home.path();
+}
+
+// A running demo marketplace on a free loopback port, stopped on destruction.
+class DemoMarket {
+public:
+    explicit DemoMarket(const QStringList& extraArgs = {})
+    {
+        const QString program = qEnvironmentVariable("LUMETRA_DEMO_MARKET");
+        if (program.isEmpty())
+            return;
+        process_.setProgram(program);
+        process_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extraArgs);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start();
+        if (!process_.waitForStarted(10000))
+            return;
+        // The first line on standard output is the base address.
+        QByteArray line;
+        QElapsedTimer timer;
+        timer.start();
+        while (!line.contains('\n') && timer.elapsed() < 15000) {
+            if (process_.waitForReadyRead(500))
+                line += process_.readAllStandardOutput();
+            if (process_.state() != QProcess::Running)
+                break;
+        }
+        base_ = QString::fromUtf8(line.left(line.indexOf('\n'))).trimmed();
+    }
+    ~DemoMarket()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(3000))
+                process_.kill();
+            process_.waitForFinished(3000);
+        }
+    }
+    bool ok() const { return !base_.isEmpty(); }
+    // For example "http://127.0.0.1:41234".
+    QString base() const { return base_; }
+    QString url(const QString& path) const { return base_ + path; }
+
+private:
+    QProcess process_;
+    QString base_;
+};
+
+} // namespace testsupport
+
+// Like QTEST_MAIN / QTEST_GUILESS_MAIN, with the temporary home set first.
+#define LUMETRA_TEST_MAIN(TestObject)                                                                      \
+    int main(int argc, char* argv[])                                                                       \
+    {                                                                                                      \
+        testsupport::UseTemporaryHome();                                                                   \
+        QApplication app(argc, argv);                                                                      \
+        TestObject tc;                                                                                     \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
+        return QTest::qExec(&tc, argc, argv);                                                              \
+    }
+
+#define LUMETRA_TEST_GUILESS_MAIN(TestObject)                                                              \
+    int main(int argc, char* argv[])                                                                       \
+    {                                                                                                      \
+        testsupport::UseTemporaryHome();                                                                   \
+        QCoreApplication app(argc, argv);                                                                  \
+        TestObject tc;                                                                                     \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
+        return QTest::qExec(&tc, argc, argv);                                                              \
+    }
