@@ -6,7 +6,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev qt6-httpserver-dev qt6-websockets-dev
     libxlsxwriter-dev libgl1-mesa-dri fonts-noto-cjk xvfb xauth
-    unzip
+    unzip clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
