@@ -1,0 +1,73 @@
+// The sold-items list parser on arbitrary table text, twice in a row on one
+// grid (the second call sees the first call's rows), without network.
+
+#include "FuzzSupport.h"
+#include "extract/ListParser.h"
+#include "grid/GridSetup.h"
+#include "grid/TradeGrid.h"
+#include "web/BrowserPage.h"
+#include "web/HttpGetPage.h"
+
+namespace {
+
+class TextPage : public BrowserPage {
+public:
+    explicit TextPage(QString table) : table_(std::move(table)) {}
+    QString ElementInnerHtml(const QString& id) override
+    {
+        return id == QLatin1String("J_ListTable") ? table_ : QString();
+    }
+    QString BodyHtml() override { return table_; }
+    QString FindLinkInPage(const QString&, bool, const QString&) override { return QString(); }
+    void ScrollBy(int, int) override {}
+
+private:
+    QString table_;
+};
+
+void CheckInvariants(const TradeGrid& grid)
+{
+    FUZZ_CHECK(grid.Cols() == kTradeGridCols);
+    FUZZ_CHECK(grid.FixedRows() == 2);
+    int emptyOrders = 0;
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        // The sequence column counts the data rows from 1.
+        FUZZ_CHECK(grid.TextMatrix(r, ColSequence) == QString::number(r - grid.FixedRows() + 1));
+        const QString& order = grid.TextMatrix(r, ColOrderNumber);
+        if (order.isEmpty())
+            ++emptyOrders;
+        const qsizetype underscore = order.indexOf(QLatin1Char('_'));
+        if (underscore > 0 && r > grid.FixedRows()) {
+            // A continuation row follows a row of the same trade.
+            const QString base = order.left(underscore);
+            const QString previous = grid.TextMatrix(r - 1, ColOrderNumber);
+            FUZZ_CHECK(previous == base || previous.startsWith(base + QLatin1Char('_')));
+            FUZZ_CHECK(grid.TextMatrix(r, ColAmount).isEmpty());
+        }
+    }
+    // A trade without an order number is looked up like any other, so at
+    // most one such row can exist.
+    FUZZ_CHECK(emptyOrders <= 1);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzzsupport::EnsureApplication();
+    SetPageFetcher([](const QString&, QString& response, const QString&, int, const QString&) {
+        response.clear();
+        return QString::fromUtf8(kNetworkError);
+    });
+    const QString input = fuzzsupport::Text(data, size);
+    TradeGrid grid;
+    TextPage page(input);
+    ExtractTradePage(page, grid, false);
+    CheckInvariants(grid);
+    const int rowsAfterFirst = grid.Rows();
+    ExtractTradePage(page, grid, true);
+    CheckInvariants(grid);
+    // The same page again adds no trade; at most a trailing blank row goes.
+    FUZZ_CHECK(grid.Rows() <= rowsAfterFirst);
+    return 0;
+}
