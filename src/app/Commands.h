@@ -1,0 +1,44 @@
+#pragma once
+// The work behind the main window's commands, apart from the window so it
+// can run and be tested without one.
+
+#include <QString>
+#include <functional>
+
+class BrowserPage;
+class PageLoadWatch;
+class TradeGrid;
+
+inline const char* const kClosedTradeStatus = "交易关闭";
+inline const char* const kRemovingClosedMessage = "正在查找并清除关闭的交易...";
+inline const char* const kExtractingMessage = "正在提取交易信息...";
+inline const char* const kTotalPrefix = "交易总额：";
+inline const char* const kExportSheetName = "Quorvel软件-淘宝发货信息表";
+inline constexpr int kExtractAllProgressTotal = 500;
+inline constexpr int kExtractAllMaxPasses = 501;
+inline constexpr int kNextPageTimeoutMs = 30000;
+
+// "交易总额：<total>元", or without "元"; the total of the amount column.
+QString TotalLabelText(const TradeGrid& grid, bool withYuan);
+
+// The seller's nick from the page body: the text of the element whose
+// markup carries the last "user-nick", trimmed; empty when there is none.
+QString ShopNickFromBody(QString bodyHtml);
+
+// Command 2: every data row goes, the fixed rows stay.
+void ClearTradeGrid(TradeGrid& grid);
+// Command 3: the rows of the grid's current selection.
+void DeleteSelectedRows(TradeGrid& grid);
+// Command 4: every row whose status is exactly "交易关闭", with progress
+// counting every data row. Returns the number of rows removed.
+int RemoveClosedTrades(TradeGrid& grid);
+
+// The page walk of "提取所有交易": at most 501 passes of extractPage (true
+// when it moved on to a next page), a one-second pause, a stop when the
+// user closed the progress window, a progress step, then a bounded wait for
+// the next page to finish loading. Returns the number of passes.
+int WalkAllPages(const std::function<bool()>& extractPage, PageLoadWatch& nextPage,
+    int nextPageTimeoutMs = kNextPageTimeoutMs);
+// The same over the browser's list pages.
+int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    int nextPageTimeoutMs = kNextPageTimeoutMs);

@@ -1,0 +1,13 @@
+#pragma once
+// Lets a command wait until the page a click started loading has arrived.
+// The browser implements it from its load notifications.
+
+class PageLoadWatch {
+public:
+    virtual ~PageLoadWatch() = default;
+    // Marks the moment before an action that may start loading a page.
+    virtual void Arm() = 0;
+    // Waits (the window stays live) until a load that started after Arm()
+    // has finished, at most timeoutMs. True when it has.
+    virtual bool WaitLoaded(int timeoutMs) = 0;
+};
