@@ -1,0 +1,20 @@
+#pragma once
+// Small text steps shared by the list and detail parsers. "Blank" means the
+// space character only: page texts keep tabs and other white space as data.
+
+#include <QString>
+#include <QStringList>
+
+// Removes leading and trailing spaces (U+0020) only.
+QString TrimBlanks(const QString& text);
+
+// Splits text at every separator. An empty text gives no pieces at all, so
+// a missing block leaves every column that needs a piece untouched.
+QStringList SplitPieces(const QString& text, const QString& separator);
+
+// The text before the first blank; text keeps what follows that blank.
+// Without a blank the result is empty and text stays as it is.
+QString TakeFirstWord(QString& text);
+
+// NumberText(LeadingNumber(text with blanks trimmed)).
+QString CellNumber(const QString& text);
