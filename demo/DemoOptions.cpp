@@ -1,0 +1,111 @@
+#include "DemoOptions.h"
+
+#include <QCommandLineParser>
+
+namespace demo {
+namespace {
+
+bool ReadInt(const QCommandLineParser& parser, const QString& name, qint64 low, qint64 high, qint64& value,
+    QString& message)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const qint64 read = parser.value(name).toLongLong(&ok);
+    if (!ok || read < low || read > high) {
+        message = QStringLiteral("--%1 needs a whole number from %2 to %3, not \"%4\"")
+                      .arg(name)
+                      .arg(low)
+                      .arg(high)
+                      .arg(parser.value(name));
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+} // namespace
+
+bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QString& message)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A local seller back office with generated trades."));
+    parser.addHelpOption();
+    parser.addOptions({
+        { QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1; 0 picks a free one."),
+            QStringLiteral("N") },
+        { QStringLiteral("pages"), QStringLiteral("Pages of sold items (default 3)."), QStringLiteral("N") },
+        { QStringLiteral("per-page"), QStringLiteral("Trades per page (default 20)."), QStringLiteral("N") },
+        { QStringLiteral("seed"), QStringLiteral("Seed of the generated shop (default 1)."),
+            QStringLiteral("S") },
+        { QStringLiteral("latency-ms"), QStringLiteral("Delay added to every detail page."),
+            QStringLiteral("MS") },
+        { QStringLiteral("fail-rate"), QStringLiteral("Share 0..1 of detail requests that fail."),
+            QStringLiteral("P") },
+        { QStringLiteral("version"), QStringLiteral("Version shown on the download page."),
+            QStringLiteral("V") },
+        { QStringLiteral("dump-truth"), QStringLiteral("Write the generated shop as JSON."),
+            QStringLiteral("FILE") },
+        { QStringLiteral("nick"), QStringLiteral("The seller's nick."), QStringLiteral("NAME") },
+    });
+    if (!parser.parse(arguments)) {
+        message = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        message = parser.helpText();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        return false;
+    }
+
+    qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
+           latency = options.site.latencyMs;
+    if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
+        || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
+        || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
+        || !ReadInt(parser, QStringLiteral("latency-ms"), 0, 600000, latency, message))
+        return false;
+    if (pages * perPage > 200000) {
+        message = QStringLiteral("--pages times --per-page may be at most 200000");
+        return false;
+    }
+    options.port = quint16(port);
+    options.shop.pages = int(pages);
+    options.shop.perPage = int(perPage);
+    options.site.latencyMs = int(latency);
+
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        options.shop.seed = parser.value(QStringLiteral("seed")).toULongLong(&ok);
+        if (!ok) {
+            message = QStringLiteral("--seed needs a whole number from 0 to 18446744073709551615");
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("fail-rate"))) {
+        bool ok = false;
+        const double rate = parser.value(QStringLiteral("fail-rate")).toDouble(&ok);
+        if (!ok || !(rate >= 0 && rate <= 1)) {
+            message = QStringLiteral("--fail-rate needs a share from 0 to 1, such as 0.2");
+            return false;
+        }
+        options.site.failRate = rate;
+    }
+    if (parser.isSet(QStringLiteral("version")))
+        options.site.version = parser.value(QStringLiteral("version"));
+    if (parser.isSet(QStringLiteral("nick"))) {
+        const QString nick = parser.value(QStringLiteral("nick")).trimmed();
+        if (nick.isEmpty()) {
+            message = QStringLiteral("--nick needs a name");
+            return false;
+        }
+        options.shop.nick = nick;
+    }
+    options.truthPath = parser.value(QStringLiteral("dump-truth"));
+    return true;
+}
+
+} // namespace demo

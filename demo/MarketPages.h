@@ -1,0 +1,45 @@
+#pragma once
+// The marketplace's pages, rendered from the shop. Every page uses CR LF
+// line breaks. List and back-office pages are UTF-8; trade detail pages are
+// GBK, as the marketplace serves them.
+
+#include "ShopData.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace demo {
+
+namespace paths {
+inline const QString kLogin = QStringLiteral("/member/login.jhtml");
+inline const QString kLogout = QStringLiteral("/member/logout.jhtml");
+inline const QString kBackOffice = QStringLiteral("/seller_admin.htm");
+inline const QString kSoldItems = QStringLiteral("/trade/itemlist/list_sold_items.htm");
+inline const QString kTradeDetail = QStringLiteral("/trade/detail/trade_item_detail.htm");
+inline const QString kDownload = QStringLiteral("/download");
+} // namespace paths
+
+// The marker by which a client knows a detail page arrived whole.
+inline const QString kDetailCompleteMarker = QStringLiteral(">关于淘宝</");
+
+QString SoldItemsAddress(int page);
+QString TradeDetailAddress(const QString& orderNumber);
+
+// UTF-8 pages.
+QByteArray LoginPage(const QString& redirectUrl, const QString& message);
+QByteArray BackOfficePage(const Shop& shop);
+// page counts from 1 and must be in 1..shop.PageCount().
+QByteArray SoldItemsPage(const Shop& shop, int page);
+QByteArray DownloadPage(const QString& version);
+QByteArray NotFoundPage();
+
+// GBK pages.
+QByteArray TradeDetailPage(const Shop& shop, const ShopTrade& trade);
+QByteArray TradeMissingPage(const Shop& shop, const QString& orderNumber);
+QByteArray BusyPage();
+
+// The charset names the pages declare.
+inline const QByteArray kUtf8Html = "text/html; charset=utf-8";
+inline const QByteArray kGbkHtml = "text/html; charset=GBK";
+
+} // namespace demo

@@ -1,0 +1,51 @@
+#pragma once
+// The demo marketplace's routes: login and sessions, the back office, the
+// sold-items list, trade details (with the configured latency and
+// failures) and the download page.
+
+#include "FailurePlan.h"
+#include "HttpMessage.h"
+#include "ShopData.h"
+
+#include <QSet>
+
+namespace demo {
+
+struct SiteOptions {
+    int latencyMs = 0; // added to every detail page
+    double failRate = 0; // share of detail-page requests that fail
+    QString version = QStringLiteral("2.00");
+};
+
+class MarketSite {
+public:
+    MarketSite(Shop shop, const SiteOptions& options);
+
+    HttpReply Handle(const HttpRequest& request);
+
+    const Shop& GetShop() const { return shop_; }
+    quint64 DetailRequestCount() const { return detailRequests_; }
+
+    static inline const QString kSessionCookie = QStringLiteral("demo_session");
+
+private:
+    bool HasSession(const HttpRequest& request) const;
+    HttpReply Login(const HttpRequest& request);
+    HttpReply Logout();
+    HttpReply SoldItems(const HttpRequest& request);
+    HttpReply TradeDetail(const HttpRequest& request);
+    HttpReply ToLogin(const HttpRequest& request) const;
+
+    Shop shop_;
+    SiteOptions options_;
+    FailurePlan failures_;
+    QSet<QString> sessions_;
+    quint64 detailRequests_ = 0;
+};
+
+// Where a login may send the browser afterwards: addresses on this loopback
+// server, or a path on it. Anything else goes to the back office, so the
+// login page cannot forward to other sites.
+QString SafeRedirectTarget(const QString& redirectUrl);
+
+} // namespace demo

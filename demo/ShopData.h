@@ -1,0 +1,52 @@
+#pragma once
+// The generated shop: what the demo marketplace serves and what its truth
+// dump reports. Texts are kept exactly as the pages show them.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace demo {
+
+struct ShopItem {
+    QString title;
+    QString price; // as shown, two decimals: "12.50", "39.00"
+    int quantity = 1;
+    QString afterSales; // "" or a refund state; the page adds a "投诉维权" link beside it
+    bool complaintLink = false;
+};
+
+struct ShopTrade {
+    QString orderNumber; // 16 to 19 digits, unique in the shop
+    QString time; // "yyyy-MM-dd HH:mm:ss"
+    QList<ShopItem> items;
+    QString buyer; // nick, never with blanks
+    QString name; // buyer's name, may be empty
+    QString status;
+    QString amount; // as shown, two decimals
+    QString shipping; // postage inside the amount, two decimals
+    QString rating;
+    QString recipient;
+    QString mobile;
+    QString telephone; // may be empty
+    QStringList addressPieces; // the address line split at "，"
+    QString shippingMethod;
+    QString company; // "—" when not shipped
+    QString waybill; // "—" when not shipped
+
+    QString AddressLine() const { return addressPieces.join(QStringLiteral("，")); }
+};
+
+struct Shop {
+    QString nick;
+    quint64 seed = 0;
+    int pages = 0;
+    int perPage = 0;
+    QList<ShopTrade> trades; // newest first; page p holds trades [p*perPage, (p+1)*perPage)
+
+    // Number of list pages: at least one, also for an empty shop.
+    int PageCount() const { return pages < 1 ? 1 : pages; }
+    const ShopTrade* FindTrade(const QString& orderNumber) const;
+};
+
+} // namespace demo

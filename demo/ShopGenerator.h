@@ -1,0 +1,20 @@
+#pragma once
+// Builds a shop from a seed. The same seed, page count, page size and nick
+// always give the same shop, on every platform: the random numbers come
+// from std::mt19937_64, whose output the standard fixes, and every
+// distribution is written out here.
+
+#include "ShopData.h"
+
+namespace demo {
+
+struct ShopOptions {
+    quint64 seed = 1;
+    int pages = 3;
+    int perPage = 20;
+    QString nick = QStringLiteral("lumetra演示店");
+};
+
+Shop GenerateShop(const ShopOptions& options);
+
+} // namespace demo

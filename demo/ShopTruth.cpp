@@ -1,0 +1,51 @@
+#include "ShopTruth.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace demo {
+
+QByteArray ShopTruthJson(const Shop& shop)
+{
+    QJsonArray trades;
+    for (int i = 0; i < shop.trades.size(); ++i) {
+        const ShopTrade& t = shop.trades[i];
+        QJsonArray items;
+        for (const ShopItem& item : t.items) {
+            items.append(QJsonObject { { QStringLiteral("title"), item.title },
+                { QStringLiteral("price"), item.price }, { QStringLiteral("quantity"), item.quantity },
+                { QStringLiteral("afterSales"), item.afterSales },
+                { QStringLiteral("complaintLink"), item.complaintLink } });
+        }
+        trades.append(QJsonObject { { QStringLiteral("page"), i / shop.perPage + 1 },
+            { QStringLiteral("orderNumber"), t.orderNumber }, { QStringLiteral("time"), t.time },
+            { QStringLiteral("items"), items }, { QStringLiteral("buyer"), t.buyer },
+            { QStringLiteral("name"), t.name }, { QStringLiteral("status"), t.status },
+            { QStringLiteral("amount"), t.amount }, { QStringLiteral("shipping"), t.shipping },
+            { QStringLiteral("rating"), t.rating }, { QStringLiteral("recipient"), t.recipient },
+            { QStringLiteral("mobile"), t.mobile }, { QStringLiteral("telephone"), t.telephone },
+            { QStringLiteral("addressPieces"), QJsonArray::fromStringList(t.addressPieces) },
+            { QStringLiteral("addressLine"), t.AddressLine() },
+            { QStringLiteral("shippingMethod"), t.shippingMethod }, { QStringLiteral("company"), t.company },
+            { QStringLiteral("waybill"), t.waybill } });
+    }
+    const QJsonObject root { { QStringLiteral("nick"), shop.nick },
+        { QStringLiteral("seed"), QString::number(shop.seed) }, { QStringLiteral("pages"), shop.PageCount() },
+        { QStringLiteral("perPage"), shop.perPage }, { QStringLiteral("trades"), trades } };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool WriteShopTruth(const Shop& shop, const QString& path, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ShopTruthJson(shop)) < 0 || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace demo
