@@ -6,7 +6,7 @@ target_sources(lumetra_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/PageLoadWatch.h
     ${CMAKE_CURRENT_LIST_DIR}/Commands.h ${CMAKE_CURRENT_LIST_DIR}/Commands.cpp
 )
-if(WITH_GUI AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp)
+if(WITH_GUI)
     target_sources(lumetra_gui PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/SplitterBar.h ${CMAKE_CURRENT_LIST_DIR}/SplitterBar.cpp
         ${CMAKE_CURRENT_LIST_DIR}/BrowserLoadWatch.h ${CMAKE_CURRENT_LIST_DIR}/BrowserLoadWatch.cpp
