@@ -1,0 +1,136 @@
+#include "CsvWriter.h"
+
+#include "ExportGrid.h"
+#include "ExportMessages.h"
+#include "grid/TradeGrid.h"
+#include "progress/Progress.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace {
+
+// Optional sign, then digits with at most one decimal point: "-12", "+0.5", "-.5".
+bool IsPlainNumber(QStringView text)
+{
+    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-'))
+        text = text.mid(1);
+    bool digits = false;
+    bool point = false;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            digits = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits;
+}
+
+// GB18030 is the superset of GBK: GBK characters get their GBK bytes and
+// nothing is lost for the rest. One encoder serves the whole file.
+class AnsiLineEncoder {
+public:
+    QByteArray Encode(const QString& line)
+    {
+        if (!encoder_.isValid())
+            return line.toLocal8Bit();
+        return encoder_.encode(line);
+    }
+
+private:
+    QStringEncoder encoder_ { "GB18030" };
+};
+
+bool WriteAll(QIODevice& out, const QByteArray& bytes)
+{
+    return out.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+bool LooksLikeFormula(const QString& cellText)
+{
+    if (cellText.isEmpty())
+        return false;
+    const QChar first = cellText.front();
+    if (first == u'=' || first == u'@')
+        return true;
+    if (first == u'+' || first == u'-')
+        return !IsPlainNumber(cellText);
+    return false;
+}
+
+QString CsvField(const QString& cellText)
+{
+    QString field;
+    field.reserve(cellText.size() + 4);
+    if (LooksLikeFormula(cellText))
+        field += u'\'';
+    field += cellText;
+    field += u'\t';
+    field.replace(u'"', QStringLiteral("\"\""));
+    if (field.contains(u',') || field.contains(u'"') || field.contains(QStringLiteral("\r\n")))
+        return u'"' + field + u'"';
+    return field;
+}
+
+bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
+{
+    const int rows = grid.Rows();
+    StartProgress(QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
+    AnsiLineEncoder encoder;
+    try {
+        // Progress steps let other commands run, and those may change the
+        // grid: a row that disappears meanwhile fails the export rather than
+        // leaving a file that silently misses rows.
+        for (int r = 0; r < rows; ++r) {
+            if (grid.RowHeight(r) > 0) {
+                QString line;
+                bool first = true;
+                for (int c = 0; c < grid.Cols(); ++c) {
+                    if (grid.ColWidth(c) <= 0)
+                        continue;
+                    if (!first)
+                        line += u',';
+                    first = false;
+                    line += CsvField(grid.TextMatrix(r, c));
+                }
+                line += QStringLiteral("\r\n");
+                if (!WriteAll(out, encoder.Encode(line))) {
+                    FailExport();
+                    return false;
+                }
+            }
+            StepProgress(1, QStringLiteral("pages"));
+        }
+    } catch (const GridRangeError&) {
+        FailExport();
+        return false;
+    }
+    CloseProgress();
+    return true;
+}
+
+bool WriteGridCsv(const TradeGrid& grid, const QString& path)
+{
+    // QSaveFile writes beside the target and renames over it on commit: the
+    // old file stays whole until the new one is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        FailExport();
+        return false;
+    }
+    if (!WriteGridCsv(grid, static_cast<QIODevice&>(file))) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        FailExport();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The CSV form of the trade grid: one line per visible row, GBK bytes,
+// CR LF line ends, every field the cell text plus one TAB.
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+class TradeGrid;
+
+// True when a spreadsheet would read the text as a formula: it starts with
+// "=", "+", "-" or "@" and is not a plain number such as "-12.5".
+bool LooksLikeFormula(const QString& cellText);
+
+// One field as written: the text (after a leading "'" when it looks like a
+// formula) plus TAB, double quotes doubled, quoted when it holds a comma, a
+// double quote or CR LF.
+QString CsvField(const QString& cellText);
+
+// Writes the visible grid to an open device with progress; on a grid that
+// changes shape underneath or a device that refuses bytes it stops, shows
+// "文件保存出错！", closes the progress and returns false.
+bool WriteGridCsv(const TradeGrid& grid, QIODevice& out);

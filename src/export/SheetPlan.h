@@ -1,0 +1,29 @@
+#pragma once
+// What the workbook writer puts on the sheet, worked out from the visible
+// grid: the cells packed without gaps, which rows are title rows, the
+// column widths, and the extent of the bordered block.
+
+#include <QStringList>
+#include <QVector>
+
+class TradeGrid;
+
+struct SheetPlan {
+    struct Row {
+        QStringList cells; // the grid texts, without the trailing TAB
+        bool title = false;
+    };
+    QVector<Row> rows;
+    // Width of each sheet column in spreadsheet units; -1 where no width is set.
+    QVector<int> columnWidths;
+    // Columns exported in the last row: the border block is A1 to this
+    // column of the last row.
+    int blockColumns = 0;
+};
+
+// Sheet column width for a grid width in twips.
+int SheetColumnWidth(int gridTwips);
+
+// Walks every grid row, stepping the progress once per row (hidden rows
+// included). Throws GridRangeError when the grid shrinks underneath.
+SheetPlan PlanSheet(const TradeGrid& grid);
