@@ -137,6 +137,9 @@ private:
     {
         if (!cell.contains(kOrderLabel))
             return;
+        // A new trade begins: further item rows below belong to it, never to
+        // the trade above, even when this one is already in the grid.
+        lastTakenRow_ = 0;
         CutAtMarker(cell, kOrderMarker, true);
         const QString orderNumber = TakeFirstWord(cell);
         CutAtMarker(cell, kTimeMarker, true);
