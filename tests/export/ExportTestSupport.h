@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -113,6 +114,18 @@ inline void FillGrid(TradeGrid& grid, int rows, int cols, int fixedRows = 1)
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
             grid.SetTextMatrix(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+}
+
+// As another command would: after the writer has let events run a number of
+// times, the grid loses its rows beyond keepRows.
+inline void ShrinkGridLater(TradeGrid& grid, int eventPasses, int keepRows)
+{
+    QTimer::singleShot(0, &grid, [&grid, eventPasses, keepRows] {
+        if (eventPasses <= 0)
+            grid.SetRows(keepRows);
+        else
+            ShrinkGridLater(grid, eventPasses - 1, keepRows);
+    });
 }
 
 inline QByteArray ReadAll(const QString& path)

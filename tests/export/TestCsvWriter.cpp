@@ -241,11 +241,11 @@ private slots:
         QTemporaryDir dir;
         ScriptedPrompt prompt;
         TradeGrid grid;
-        FillGrid(grid, 20, 3);
+        FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.csv");
         QVERIFY(WriteFile(path, "old"));
         // Another command deletes rows while the writer lets events run.
-        QTimer::singleShot(0, &grid, [&grid] { grid.SetRows(5); });
+        ShrinkGridLater(grid, 40, 5);
         QVERIFY(!WriteGridCsv(grid, path));
         QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
         QCOMPARE(ReadAll(path), QByteArray("old"));
