@@ -1,14 +1,28 @@
 #pragma once
 // The few settings that survive a restart, stored as texts under
 // app\section\key: on Windows in the registry (HKEY_CURRENT_USER, the key's
-// default value), elsewhere in an INI file in the per-user config location.
+// default value), elsewhere in an INI file in the per-user config location
+// ($XDG_CONFIG_HOME/<app>/<section>.ini on Linux) with the same keys and texts.
 
 #include <QString>
 
 inline const char* const kSettingsApp = "KX_ORD_C";
 inline const char* const kSettingsSection = "QV09";
 
-// Stores value; true when the store accepted the write.
+// Stores value; true when the store accepted the write. A settings file that
+// cannot be read as settings is kept beside the new one as "<file>.corrupt"
+// rather than rewritten from whatever could be salvaged from it.
 bool SaveRegSetting(const QString& app, const QString& section, const QString& key, const QString& value);
-// The stored text, or defaultValue when nothing usable is stored.
-QString GetRegSetting(const QString& app, const QString& section, const QString& key, const QString& defaultValue);
+// The stored text, or defaultValue when nothing usable is stored (no value,
+// an empty text, an unreadable or corrupt settings file). Reading writes
+// nothing.
+QString GetRegSetting(
+    const QString& app, const QString& section, const QString& key, const QString& defaultValue);
+
+// A fraction as the store keeps it: single precision, shortest text with at
+// most 7 significant digits, "." as the decimal point ("0.25", "0.3529412").
+QString FractionSettingText(double fraction);
+
+// Where the settings of app and section live: the INI file's path, or the
+// registry path on Windows.
+QString SettingsLocation(const QString& app, const QString& section);

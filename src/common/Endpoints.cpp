@@ -5,9 +5,8 @@
 Endpoints DefaultEndpoints()
 {
     Endpoints e;
-    e.startUrl = QStringLiteral(
-        "https://login.taobao.com/member/login.jhtml?redirectURL="
-        "http%3A%2F%2Fmai.taobao.com%2Fseller_admin.htm");
+    e.startUrl = QStringLiteral("https://login.taobao.com/member/login.jhtml?redirectURL="
+                                "http%3A%2F%2Fmai.taobao.com%2Fseller_admin.htm");
     e.tradeBase = QStringLiteral("https://trade.taobao.com");
     e.updateUrl = QStringLiteral("http://www.lumetra-soft.com/download.asp?ID=");
     return e;
@@ -21,8 +20,14 @@ Endpoints& Storage()
 }
 } // namespace
 
-const Endpoints& CurrentEndpoints() { return Storage(); }
-void SetEndpoints(const Endpoints& endpoints) { Storage() = endpoints; }
+const Endpoints& CurrentEndpoints()
+{
+    return Storage();
+}
+void SetEndpoints(const Endpoints& endpoints)
+{
+    Storage() = endpoints;
+}
 
 QString TradeDetailAddress(const QString& orderNumber)
 {

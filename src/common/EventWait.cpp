@@ -6,6 +6,33 @@
 #include <QEventLoop>
 #include <QTimer>
 
+namespace {
+
+// The longest single sleep; a longer wait sleeps again, so the timer
+// interval never overflows an int.
+constexpr qint64 kLongestSleepMs = 3600 * 1000;
+
+// Runs a nested event loop for about ms milliseconds. False when the loop
+// was ended by someone else before the timer fired (the application is
+// quitting): then nested loops return at once, and waiting on would spin.
+bool SleepInEventLoop(qint64 ms, Qt::TimerType type)
+{
+    QEventLoop loop;
+    bool timedOut = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(type);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    timer.start(int(qBound<qint64>(0, ms, kLongestSleepMs)));
+    loop.exec();
+    return timedOut;
+}
+
+} // namespace
+
 void PumpEvents(int count)
 {
     if (count < 0)
@@ -18,17 +45,19 @@ void PumpEvents(int count)
 
 void WaitSeconds(int seconds)
 {
-    const qint64 endSecond = QDateTime::currentSecsSinceEpoch() + seconds;
-    PumpEvents(0);
+    const qint64 endMs = (QDateTime::currentSecsSinceEpoch() + seconds) * 1000;
+    // The first pass runs whatever is pending, as a pass of the waiting loop
+    // always has; the rest of the wait sleeps in the event loop, which runs
+    // every event as it comes.
+    PumpEvents(kWaitPassPumps);
     for (;;) {
         const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
-        if (endSecond * 1000 <= nowMs)
+        if (endMs <= nowMs)
             return;
-        // Sleep in a nested loop until the second changes; events keep running.
-        QEventLoop loop;
-        QTimer::singleShot(int(endSecond * 1000 - nowMs) + 1, Qt::PreciseTimer, &loop,
-                           &QEventLoop::quit);
-        loop.exec();
+        // Wake one millisecond past the change of the second; a clock that
+        // moved meanwhile is read again above.
+        if (!SleepInEventLoop(endMs - nowMs + 1, Qt::PreciseTimer))
+            return;
     }
 }
 
@@ -38,10 +67,9 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs)
     while (!done()) {
         if (deadline.hasExpired())
             return done();
-        QEventLoop loop;
-        const int slice = int(qMin<qint64>(pollMs, qMax<qint64>(1, deadline.remainingTime())));
-        QTimer::singleShot(slice, &loop, &QEventLoop::quit);
-        loop.exec();
+        const qint64 slice = qMin<qint64>(qMax(1, pollMs), qMax<qint64>(1, deadline.remainingTime()));
+        if (!SleepInEventLoop(slice, Qt::CoarseTimer))
+            return done();
     }
     return true;
 }

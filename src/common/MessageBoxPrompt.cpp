@@ -20,7 +20,7 @@ void MessageBoxPrompt::ShowMessage(const QString& text)
 
 bool MessageBoxPrompt::AskYesNo(const QString& text)
 {
-    return QMessageBox::question(parent_, Title(parent_), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
+    return QMessageBox::question(
+               parent_, Title(parent_), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }

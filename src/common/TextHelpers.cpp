@@ -1,7 +1,8 @@
 #include "TextHelpers.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <string>
 
 QString CutAtMarker(QString& text, const QString& marker, bool forward)
 {
@@ -20,11 +21,12 @@ QString CutAtMarker(QString& text, const QString& marker, bool forward)
 
 namespace {
 
-// The loop as stated: find the first open marker, drop up to the close
-// marker, start over. Needed only for multi-character open markers, where
-// removing a span can join two halves into a new occurrence.
-QString StripBetweenRestarting(QString text, const QString& open, const QString& close,
-                               const QString& replacement)
+// The plain loop: find the first open marker, drop up to the close marker,
+// start over. Quadratic, so it serves only replacements that are not empty
+// and open markers longer than one character, which nothing in the program
+// uses.
+QString StripBetweenRestarting(
+    QString text, const QString& open, const QString& close, const QString& replacement)
 {
     for (;;) {
         const qsizetype p = text.indexOf(open);
@@ -36,45 +38,94 @@ QString StripBetweenRestarting(QString text, const QString& open, const QString&
     }
 }
 
+// One pass with the same result as the restarting loop. The text is kept as
+// out (already processed, holding no open marker before scanFrom) followed
+// by text[pos...]. Removing a span can join the end of out with what follows
+// into a new open marker; such a marker starts in the last open.size() - 1
+// characters of out plus the replacement, so only that short tail is looked
+// at again. With an empty replacement or a one-character open marker the
+// tail stays shorter than the markers, which keeps the pass linear.
+QString StripBetweenOnePass(
+    const QString& text, const QString& open, const QString& close, const QString& replacement)
+{
+    const qsizetype n = text.size();
+    const qsizetype openSize = open.size();
+    const qsizetype closeSize = close.size();
+    QString out;
+    out.reserve(n);
+    qsizetype pos = 0;
+    qsizetype scanFrom = 0;
+    for (;;) {
+        // The part of the text that starts with the open marker: pending (the
+        // characters of it already in out) followed by text[pos...].
+        QString pending;
+        if (scanFrom < out.size()) {
+            const QString window = out.mid(scanFrom) + text.mid(pos, openSize - 1);
+            const qsizetype i = window.indexOf(open);
+            if (i >= 0) {
+                pending = out.mid(scanFrom + i);
+                out.truncate(scanFrom + i);
+            }
+        }
+        if (pending.isEmpty()) {
+            const qsizetype p = text.indexOf(open, pos);
+            if (p < 0) {
+                out.append(QStringView(text).mid(pos));
+                return out;
+            }
+            out.append(QStringView(text).mid(pos, p - pos));
+            pending = text.mid(p, openSize);
+            pos = p + openSize;
+        }
+        // The close marker is looked for from the character after the start
+        // of the open marker on, so it may begin inside pending.
+        QString leftover;
+        const QString head = pending + text.mid(pos, closeSize - 1);
+        const qsizetype j = head.indexOf(close, 1);
+        if (j >= 0 && j < pending.size()) {
+            const qsizetype end = j + closeSize;
+            if (end <= pending.size())
+                leftover = pending.mid(end);
+            else
+                pos += end - pending.size();
+        } else {
+            const qsizetype q = text.indexOf(close, pos);
+            pos = q < 0 ? n : q + closeSize;
+        }
+        scanFrom = qMax<qsizetype>(0, out.size() - (openSize - 1));
+        out.append(replacement);
+        out.append(leftover);
+    }
+}
+
 } // namespace
 
-QString StripBetween(QString& text, const QString& openMarker, const QString& closeMarker,
-                     const QString& replacement)
+QString StripBetween(
+    QString& text, const QString& openMarker, const QString& closeMarker, const QString& replacement)
 {
-    if (openMarker.isEmpty())
+    if (openMarker.isEmpty() || text.isEmpty())
         return text;
-    if (openMarker.size() > 1 || replacement.contains(openMarker)) {
-        if (replacement.contains(openMarker))
-            return text; // would never end; callers never do this
+    if (replacement.contains(openMarker))
+        return text; // the span would come back for ever; nothing is changed
+    if (!text.contains(openMarker))
+        return text;
+    if (closeMarker.isEmpty()) {
+        // An empty close marker matches right after the open marker's first
+        // character, so each span is that one character.
+        text = StripBetweenRestarting(text, openMarker, QString(), replacement);
+        return text;
+    }
+    if (replacement.isEmpty() || openMarker.size() == 1)
+        text = StripBetweenOnePass(text, openMarker, closeMarker, replacement);
+    else
         text = StripBetweenRestarting(text, openMarker, closeMarker, replacement);
-        return text;
-    }
-    // One pass: with a one-character open marker that the replacement does
-    // not contain, nothing before the resume point can hold an open marker,
-    // so searching on from there gives the same result as starting over.
-    QString out;
-    out.reserve(text.size());
-    qsizetype pos = 0;
-    const qsizetype n = text.size();
-    while (pos < n) {
-        const qsizetype p = text.indexOf(openMarker, pos);
-        if (p < 0) {
-            out.append(QStringView(text).mid(pos));
-            break;
-        }
-        out.append(QStringView(text).mid(pos, p - pos));
-        out.append(replacement);
-        const qsizetype q = text.indexOf(closeMarker, p + 1);
-        pos = q < 0 ? n : q + closeMarker.size();
-    }
-    text = std::move(out);
     return text;
 }
 
 double LeadingNumber(const QString& text)
 {
     // Collect the characters of the number, skipping blanks, tabs and line
-    // feeds wherever they stand, then let strtod read the collected text.
+    // feeds wherever they stand, then convert the collected text.
     std::string digits;
     digits.reserve(32);
     enum class Stage { Sign, Mantissa, ExponentSign, Exponent } stage = Stage::Sign;
@@ -124,10 +175,19 @@ double LeadingNumber(const QString& text)
     }
     if (!mantissaDigits)
         return 0.0;
-    // strtod ignores a dangling "e" or "e+" by itself; the C locale is in
-    // force in Qt programs unless set otherwise, and digits are ASCII.
-    const double value = std::strtod(digits.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    // from_chars reads the C form whatever the process locale says (Qt sets
+    // the user's locale at start-up, where strtod might want a comma), and
+    // stops by itself at a dangling "e" or "e+".
+    const char* first = digits.data();
+    const char* last = first + digits.size();
+    if (*first == '+')
+        ++first;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    (void)end;
+    if (error != std::errc() || !std::isfinite(value))
+        return 0.0; // beyond the double range: not a usable number
+    return value;
 }
 
 QString NumberText(double value)

@@ -14,8 +14,8 @@ QString CutAtMarker(QString& text, const QString& marker, bool forward);
 // Replaces every span from openMarker to the next closeMarker (both
 // included) by replacement; an unclosed span swallows the rest of the text.
 // The result is also left in text. Linear in the text size.
-QString StripBetween(QString& text, const QString& openMarker, const QString& closeMarker,
-                     const QString& replacement);
+QString StripBetween(
+    QString& text, const QString& openMarker, const QString& closeMarker, const QString& replacement);
 
 // The value of the number at the start of text: blanks, tabs and line feeds
 // are skipped anywhere, then an optional sign, digits with at most one

@@ -11,6 +11,12 @@ double TwipsPerPixel()
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
-int TwipsToPixels(double twips) { return int(std::lround(twips / TwipsPerPixel())); }
+int TwipsToPixels(double twips)
+{
+    return int(std::lround(twips / TwipsPerPixel()));
+}
 
-double PixelsToTwips(double pixels) { return pixels * TwipsPerPixel(); }
+double PixelsToTwips(double pixels)
+{
+    return pixels * TwipsPerPixel();
+}

@@ -4,8 +4,14 @@ namespace {
 UserPrompt* installedPrompt = nullptr;
 }
 
-void SetUserPrompt(UserPrompt* prompt) { installedPrompt = prompt; }
-UserPrompt* CurrentUserPrompt() { return installedPrompt; }
+void SetUserPrompt(UserPrompt* prompt)
+{
+    installedPrompt = prompt;
+}
+UserPrompt* CurrentUserPrompt()
+{
+    return installedPrompt;
+}
 
 void ShowMessage(const QString& text)
 {
@@ -13,4 +19,7 @@ void ShowMessage(const QString& text)
         installedPrompt->ShowMessage(text);
 }
 
-bool AskYesNo(const QString& text) { return installedPrompt && installedPrompt->AskYesNo(text); }
+bool AskYesNo(const QString& text)
+{
+    return installedPrompt && installedPrompt->AskYesNo(text);
+}

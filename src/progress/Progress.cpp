@@ -1,9 +1,9 @@
 #include "Progress.h"
 
 #include "RecordingProgressView.h"
-#include "common/EventWait.h"
 #include "common/TextHelpers.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace {
@@ -26,7 +26,10 @@ ProgressView& LoadedView()
     return view;
 }
 
-void LetEventsRunOnce() { PumpEvents(0); }
+void LetEventsRunOnce()
+{
+    QCoreApplication::processEvents();
+}
 
 void SetProgressPosition(qint32 p)
 {
@@ -38,15 +41,35 @@ void SetProgressPosition(qint32 p)
 
 } // namespace
 
-void SetProgressView(ProgressView* view) { installedView = view; }
-ProgressView& CurrentProgressView() { return View(); }
-const ProgressState& CurrentProgressState() { return state; }
+void SetProgressView(ProgressView* view)
+{
+    installedView = view;
+}
+ProgressView& CurrentProgressView()
+{
+    return View();
+}
+const ProgressState& CurrentProgressState()
+{
+    return state;
+}
 
 double ProgressFraction(qint64 done, qint64 total)
 {
     if (total == 0)
         return 0;
-    return std::floor(double(done) / double(total) * 1000.0) / 1000.0;
+    // Whole thousandths, rounded down exactly: done / total * 1000 in
+    // floating point can land a hair below a whole number (and lose a
+    // thousandth) or above it.
+    if (total < 0) {
+        done = -done;
+        total = -total;
+    }
+    const qint64 scaled = done * 1000;
+    qint64 thousandths = scaled / total;
+    if (scaled % total != 0 && scaled < 0)
+        --thousandths;
+    return double(thousandths) / 1000.0;
 }
 
 QString ProgressPercentText(double fraction)
@@ -63,6 +86,9 @@ QString ProgressCounterText(qint64 done, qint64 total)
 
 QString ProgressTimesText(qint64 elapsedSeconds, double fraction)
 {
+    // The window asks only from 0.001 on; below that there is no estimate.
+    if (!(fraction >= 0.001))
+        fraction = 1.0;
     const qint64 estimate = qint64(std::nearbyint(double(elapsedSeconds) / fraction));
     return FormatDuration(elapsedSeconds) + QLatin1Char('/') + FormatDuration(estimate - elapsedSeconds)
         + QLatin1Char('/') + FormatDuration(estimate);
@@ -116,4 +142,7 @@ void CloseProgress()
         view.Unload();
 }
 
-bool ProgressWindowOpen() { return View().IsLoaded(); }
+bool ProgressWindowOpen()
+{
+    return View().IsLoaded();
+}

@@ -31,7 +31,7 @@ void CloseProgress();
 bool ProgressWindowOpen();
 
 // The arithmetic behind the window's texts.
-double ProgressFraction(qint64 done, qint64 total);     // rounded down to 0.001
-QString ProgressPercentText(double fraction);           // "33.3%"
+double ProgressFraction(qint64 done, qint64 total); // rounded down to 0.001
+QString ProgressPercentText(double fraction); // "33.3%"
 QString ProgressCounterText(qint64 done, qint64 total); // "(1/3)"
 QString ProgressTimesText(qint64 elapsedSeconds, double fraction); // "0:10/0:30/0:40"

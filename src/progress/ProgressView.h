@@ -14,10 +14,10 @@ public:
     virtual void Load() = 0;
     virtual void Show() = 0;
     virtual void Unload() = 0;
-    virtual void SetMessage(const QString& text) = 0;    // LBL
+    virtual void SetMessage(const QString& text) = 0; // LBL
     virtual void SetCounterText(const QString& text) = 0; // L1
     virtual void SetPercentText(const QString& text) = 0; // Percent
-    virtual void SetTimesText(const QString& text) = 0;   // L2
+    virtual void SetTimesText(const QString& text) = 0; // L2
     virtual void ClearBar() = 0;
     // Fills the bar from the left up to fraction of its width (clipped at 1);
     // earlier painting stays, so the filled area only grows.
