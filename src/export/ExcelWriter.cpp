@@ -4,6 +4,7 @@
 #include "ExportMessages.h"
 #include "FileReplace.h"
 #include "SheetPlan.h"
+#include "WorkbookCheck.h"
 #include "grid/TradeGrid.h"
 #include "progress/Progress.h"
 
@@ -163,9 +164,10 @@ bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QStrin
 bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& sheetName)
 {
     StartProgress(QStringLiteral("正在将数据导出到EXCEL文件 …"), grid.Rows() + 2, 0);
-    // The workbook is built in a private scratch file, then copied beside
-    // the target and renamed over it: the old file stays whole until the
-    // new one is complete, and a failure leaves nothing behind.
+    // The workbook is built in a private scratch file, read back and checked
+    // (the library does not notice when its staging files fail), then
+    // written beside the target and renamed over it: the old file stays
+    // whole until the new one is complete, and a failure leaves nothing.
     QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lumetra-export-XXXXXX.xlsx"));
     if (!scratch.open()) {
         FailExport();
@@ -182,8 +184,13 @@ bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& s
         FailExport();
         return false;
     }
-    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name)
-        || !ReplaceFileWithCopy(path, scratch.fileName())) {
+    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name)) {
+        FailExport();
+        return false;
+    }
+    QFile finished(scratch.fileName());
+    const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
+    if (!IsCompleteWorkbook(workbook) || !ReplaceFileContents(path, workbook)) {
         FailExport();
         return false;
     }

@@ -25,21 +25,12 @@ bool CanReplaceFile(const QString& path)
     return true;
 }
 
-bool ReplaceFileWithCopy(const QString& path, const QString& source)
+bool ReplaceFileContents(const QString& path, const QByteArray& bytes)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    constexpr qint64 kChunk = 1 << 16;
-    bool copied = true;
-    while (copied && !in.atEnd()) {
-        const QByteArray chunk = in.read(kChunk);
-        copied = in.error() == QFileDevice::NoError && out.write(chunk) == chunk.size();
-    }
-    if (!copied) {
+    if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;
     }

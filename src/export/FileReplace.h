@@ -3,6 +3,7 @@
 // one under a temporary name and takes its place in one rename, so a failed
 // export never leaves a half-written file or destroys the old one.
 
+#include <QByteArray>
 #include <QString>
 
 // Whether an export may put a file at path: the folder exists and is
@@ -11,6 +12,6 @@
 // is changed by the check.
 bool CanReplaceFile(const QString& path);
 
-// Puts a copy of the finished file at source in place of path, atomically.
-// False when the copy could not be completed; path is then as it was.
-bool ReplaceFileWithCopy(const QString& path, const QString& source);
+// Puts a file holding bytes in place of path, atomically. False when the
+// new file could not be completed; path is then as it was.
+bool ReplaceFileContents(const QString& path, const QByteArray& bytes);
