@@ -1,33 +1,100 @@
 #include "HttpGetPage.h"
 
-#include "common/AnsiCodec.h"
+#include "BodyDecoding.h"
+#include "SharedCookieJar.h"
 #include "common/TextHelpers.h"
 
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QSaveFile>
 #include <QTimer>
 
 namespace {
+
 QByteArray& UserAgent()
 {
     static QByteArray userAgent;
     return userAgent;
 }
+
+// Longest single sleep of the wait; the loop re-arms until the deadline.
+constexpr int kLongestSleepMs = 60 * 1000;
+
+QNetworkRequest PageRequest(const QString& url)
+{
+    QNetworkRequest request { QUrl(url) };
+    request.setRawHeader("CONTENT-TYPE", "text/xml");
+    if (!UserAgent().isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
+    // Follow redirects, but never from https to http: the session cookie
+    // must not travel in clear.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    return request;
+}
+
+// A reply counts as a completed response when the server's answer arrived:
+// a status line was read and the transfer was not stopped by the redirect
+// rules or by us. Error statuses (404, 500 …) and a connection closed in
+// the middle of the body still deliver the page as far as it came.
+bool IsCompletedResponse(const QNetworkReply& reply)
+{
+    if (!reply.isFinished() || !reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        return false;
+    switch (reply.error()) {
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+    case QNetworkReply::TimeoutError:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void SaveBody(const QString& savePath, const QByteArray& body)
+{
+    // Written aside and swapped in, so a failed write leaves the old file.
+    QSaveFile file(savePath);
+    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
+        file.commit();
+}
+
+// Marker found: the page ends before its last "<BR>", and "<+>" stands
+// for a line break.
+void TrimSuccessfulResponse(QString& response)
+{
+    CutAtMarker(response, QStringLiteral("<BR>"), false);
+    response.replace(QLatin1String("<+>"), QLatin1String("\r\n"));
+}
+
 } // namespace
 
 QNetworkAccessManager& HttpNetworkManager()
 {
-    static QNetworkAccessManager* manager = new QNetworkAccessManager();
+    // Lives until the process ends: replies may still be winding down when
+    // static destructors would run.
+    static QNetworkAccessManager* manager = [] {
+        auto* created = new QNetworkAccessManager();
+        created->setCookieJar(new SharedCookieJar());
+        return created;
+    }();
     return *manager;
 }
 
-void SetHttpUserAgent(const QByteArray& userAgent) { UserAgent() = userAgent; }
+SharedCookieJar& HttpCookieJar()
+{
+    return *static_cast<SharedCookieJar*>(HttpNetworkManager().cookieJar());
+}
+
+void SetHttpUserAgent(const QByteArray& userAgent)
+{
+    UserAgent() = userAgent;
+}
 
 QString AppendTimeParameter(const QString& address, const QTime& now)
 {
@@ -36,51 +103,45 @@ QString AppendTimeParameter(const QString& address, const QTime& now)
 }
 
 QString HttpGetPageOnce(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-                        const QString& savePath)
+    const QString& savePath)
 {
     const QString url = AppendTimeParameter(address, QTime::currentTime());
     QString result = QString::fromUtf8(kNetworkError);
+    const QDeadlineTimer deadline(qMax<qint64>(0, qint64(timeoutSeconds) * 1000));
 
-    QNetworkRequest request{QUrl(url)};
-    request.setRawHeader("CONTENT-TYPE", "text/xml");
-    if (!UserAgent().isEmpty())
-        request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(10);
-
-    // The deadline is read to the second, as the clock the time-out counts in.
-    const qint64 deadlineSecond = QDateTime::currentSecsSinceEpoch() + timeoutSeconds;
-    QPointer<QNetworkReply> reply = HttpNetworkManager().get(request);
+    QPointer<QNetworkReply> reply = HttpNetworkManager().get(PageRequest(url));
     QEventLoop loop;
+    bool oversized = false;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    while (reply && !reply->isFinished()) {
-        const qint64 remainingMs = (deadlineSecond + 1) * 1000 - QDateTime::currentMSecsSinceEpoch();
-        if (remainingMs <= 0)
-            break;
-        deadline.start(int(qMin<qint64>(remainingMs, 1000)));
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 received, qint64 total) {
+        if (received > kMaxBodyBytes || total > kMaxBodyBytes) {
+            oversized = true;
+            loop.quit();
+        }
+    });
+    QTimer wake;
+    wake.setSingleShot(true);
+    QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+
+    // Sleep in the event loop until the reply finishes or the deadline
+    // passes: the window stays live and no CPU is spent polling.
+    while (reply && !reply->isFinished() && !oversized && !deadline.hasExpired()) {
+        wake.start(int(qMin<qint64>(deadline.remainingTime(), kLongestSleepMs)));
         loop.exec();
     }
-    if (reply && reply->isFinished()) {
+
+    if (reply && !oversized && IsCompletedResponse(*reply)) {
         const QByteArray body = reply->readAll();
-        if (reply->error() == QNetworkReply::NoError || !body.isEmpty()) {
-            response = NormalizeLineBreaks(DecodeAnsi(body));
-            if (!savePath.isEmpty()) {
-                QFile file(savePath);
-                if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                    file.write(body);
-            }
-            if (marker.isEmpty() || response.contains(marker)) {
-                result.clear();
-                if (response.contains(QLatin1String("<BR>")))
-                    CutAtMarker(response, QStringLiteral("<BR>"), false);
-                response.replace(QLatin1String("<+>"), QLatin1String("\r\n"));
-            }
+        response = DecodeHttpBody(body, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+        if (!savePath.isEmpty())
+            SaveBody(savePath, body);
+        if (marker.isEmpty() || response.contains(marker)) {
+            result.clear();
+            TrimSuccessfulResponse(response);
         }
     }
     if (reply) {
+        QObject::disconnect(reply, nullptr, &loop, nullptr);
         reply->abort();
         reply->deleteLater();
     }
@@ -88,7 +149,7 @@ QString HttpGetPageOnce(const QString& address, QString& response, const QString
 }
 
 QString HttpGetPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-                    const QString& savePath)
+    const QString& savePath)
 {
     QString result;
     for (int attempt = 1; attempt <= 5; ++attempt) {

@@ -8,15 +8,24 @@
 #include <functional>
 
 class QNetworkAccessManager;
+class SharedCookieJar;
 
 inline const char* const kNetworkError = "网络错误！";
 
+// A body larger than this ends its attempt unfinished (the response keeps
+// its earlier value), so a runaway server cannot exhaust memory. Detail and
+// download pages are a few hundred kilobytes.
+inline constexpr qint64 kMaxBodyBytes = 32 * 1024 * 1024;
+
+// Redirects followed per request; a longer chain (a loop) fails the attempt.
+inline constexpr int kMaxRedirects = 10;
+
 // Up to five attempts; the result of the last one: "" or "网络错误！".
 QString HttpGetPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-                    const QString& savePath);
+    const QString& savePath);
 // One attempt. response is written only when the attempt completed.
 QString HttpGetPageOnce(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-                        const QString& savePath);
+    const QString& savePath);
 
 // address + ("&" or "?") + "Time=HH:MM:SS".
 QString AppendTimeParameter(const QString& address, const QTime& now);
@@ -24,11 +33,13 @@ QString AppendTimeParameter(const QString& address, const QTime& now);
 // The network manager the fetches use; the GUI mirrors the browser
 // profile's cookies into its jar and sets the browser's User-Agent.
 QNetworkAccessManager& HttpNetworkManager();
+// The manager's cookie jar, into which the browser mirrors its cookies.
+SharedCookieJar& HttpCookieJar();
 void SetHttpUserAgent(const QByteArray& userAgent);
 
 // Seam for callers' unit tests: replaces HttpGetPage for FetchPage.
 using PageFetcher = std::function<QString(const QString& address, QString& response, const QString& marker,
-                                          int timeoutSeconds, const QString& savePath)>;
+    int timeoutSeconds, const QString& savePath)>;
 void SetPageFetcher(PageFetcher fetcher); // an empty function restores HttpGetPage
 QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-                  const QString& savePath);
+    const QString& savePath);

@@ -2,7 +2,10 @@
 
 #include "BrowserPage.h"
 
-QString GetBodyHtml(BrowserPage& browser) { return browser.BodyHtml(); }
+QString GetBodyHtml(BrowserPage& browser)
+{
+    return browser.BodyHtml();
+}
 
 QString FindLinkAndClick(BrowserPage& browser, const QString& linkText, bool click, const QString& tagName)
 {

@@ -8,10 +8,13 @@ PageFetcher& InstalledFetcher()
 }
 } // namespace
 
-void SetPageFetcher(PageFetcher fetcher) { InstalledFetcher() = std::move(fetcher); }
+void SetPageFetcher(PageFetcher fetcher)
+{
+    InstalledFetcher() = std::move(fetcher);
+}
 
 QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-                  const QString& savePath)
+    const QString& savePath)
 {
     if (InstalledFetcher())
         return InstalledFetcher()(address, response, marker, timeoutSeconds, savePath);
