@@ -88,7 +88,7 @@ HttpReply MarketSite::Handle(const HttpRequest& request)
     if (path == paths::kLogin)
         return Login(request);
     if (path == paths::kLogout)
-        return Logout();
+        return Logout(request);
     if (path == paths::kBackOffice)
         return HasSession(request) ? Page(BackOfficePage(shop_)) : ToLogin(request);
     if (path == paths::kSoldItems)
@@ -128,8 +128,9 @@ HttpReply MarketSite::Login(const HttpRequest& request)
     return reply;
 }
 
-HttpReply MarketSite::Logout()
+HttpReply MarketSite::Logout(const HttpRequest& request)
 {
+    sessions_.remove(request.Cookie(kSessionCookie));
     HttpReply reply = Redirect(LoginAddress(paths::kBackOffice));
     reply.response.headers.append({ "Set-Cookie", kSessionCookie.toLatin1() + "=; Path=/; Max-Age=0" });
     return reply;

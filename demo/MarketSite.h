@@ -31,7 +31,7 @@ public:
 private:
     bool HasSession(const HttpRequest& request) const;
     HttpReply Login(const HttpRequest& request);
-    HttpReply Logout();
+    HttpReply Logout(const HttpRequest& request);
     HttpReply SoldItems(const HttpRequest& request);
     HttpReply TradeDetail(const HttpRequest& request);
     HttpReply ToLogin(const HttpRequest& request) const;
