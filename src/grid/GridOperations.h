@@ -8,18 +8,25 @@ class TradeGrid;
 class TextMeasurer;
 
 // Fits every column to its widest text from firstRow on (column 0 stays
-// 50 twips; others widest + 100, at most half the grid's Width). Shows
-// progress when Rows > 200 and showProgress. Grid errors reach the caller.
+// 50 twips; others widest + 100, at most half the grid's Width, rounded half
+// to even). Shows progress, one step per column, when Rows > 200 and
+// showProgress. A negative firstRow or a failing grid access throws
+// GridRangeError to the caller; the progress window is closed either way.
 void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, bool showProgress);
 
 // Deletes data rows first..last (swapped and clamped into the data rows):
-// texts below move up in every column but the sequence column.
+// texts below move up in every column but the sequence column, the last
+// rows go, and the grid is visible afterwards. Never throws.
 void DeleteRows(TradeGrid& grid, int first, int last);
 
 // First cell, row by row and left to right, whose text equals text;
-// (-1, -1) when there is none.
-std::pair<int, int> FindCell(const TradeGrid& grid, int firstRow, int firstCol, int lastRow, int lastCol,
-                             const QString& text);
+// (-1, -1) when there is none. A rectangle reaching outside the grid throws
+// GridRangeError when the scan gets there.
+std::pair<int, int> FindCell(
+    const TradeGrid& grid, int firstRow, int firstCol, int lastRow, int lastCol, const QString& text);
 
 // Sum of LeadingNumber over the data rows of col; 0 for a column outside the grid.
 double SumColumn(const TradeGrid& grid, int col);
+
+// Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double RoundHalfToEven(double value);

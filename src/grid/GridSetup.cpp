@@ -27,7 +27,10 @@ const TextMeasurer* installedMeasurer = nullptr;
 
 } // namespace
 
-void SetTradeGridMeasurer(const TextMeasurer* measurer) { installedMeasurer = measurer; }
+void SetTradeGridMeasurer(const TextMeasurer* measurer)
+{
+    installedMeasurer = measurer;
+}
 
 const TextMeasurer* TradeGridMeasurer()
 {
@@ -37,17 +40,18 @@ const TextMeasurer* TradeGridMeasurer()
 
 QStringList TradeGridTitles()
 {
-    return {QString(),        QStringLiteral("序号"),     QStringLiteral("订单编号"), QStringLiteral("成交时间"),
-            QStringLiteral("宝贝"), QStringLiteral("单价(元)"), QStringLiteral("数量"),     QStringLiteral("售后"),
-            QStringLiteral("买家"), QStringLiteral("姓名"),     QStringLiteral("交易状态"), QStringLiteral("实收款(元)"),
-            QStringLiteral("评价"), QStringLiteral("收件人"),   QStringLiteral("手机"),     QStringLiteral("电话"),
-            QStringLiteral("省"),   QStringLiteral("市"),       QStringLiteral("区"),       QStringLiteral("地址"),
-            QStringLiteral("邮编"), QStringLiteral("物流公司"), QStringLiteral("单号")};
+    return { QString(), QStringLiteral("序号"), QStringLiteral("订单编号"), QStringLiteral("成交时间"),
+        QStringLiteral("宝贝"), QStringLiteral("单价(元)"), QStringLiteral("数量"), QStringLiteral("售后"),
+        QStringLiteral("买家"), QStringLiteral("姓名"), QStringLiteral("交易状态"),
+        QStringLiteral("实收款(元)"), QStringLiteral("评价"), QStringLiteral("收件人"),
+        QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("省"), QStringLiteral("市"),
+        QStringLiteral("区"), QStringLiteral("地址"), QStringLiteral("邮编"), QStringLiteral("物流公司"),
+        QStringLiteral("单号") };
 }
 
 QStringList TradeGridLetters()
 {
-    QStringList letters{QString(), QString()};
+    QStringList letters { QString(), QString() };
     for (char c = 'A'; c <= 'U'; ++c)
         letters.append(QString(QLatin1Char(c)));
     return letters;
@@ -59,7 +63,7 @@ void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringL
     struct ShowOnExit {
         TradeGrid& grid;
         ~ShowOnExit() { grid.SetVisible(true); }
-    } show{grid};
+    } show { grid };
     grid.SetCols(int(titles.size()));
     grid.SetFixedCols(2);
     grid.SetRows(3);
@@ -86,10 +90,13 @@ void SetUpTradeGrid(TradeGrid& grid)
     } catch (const GridRangeError&) {
     }
     grid.SetTag(tag);
+    // Widths and alignments are announced once each, not column by column.
+    grid.SetVisible(false);
     try {
         AutoFitColumns(*TradeGridMeasurer(), grid, 0, true);
     } catch (const GridRangeError&) {
     }
     for (int c = 0; c < grid.Cols(); ++c)
-        grid.SetColAlignment(c, 1);
+        grid.SetColAlignment(c, TradeGrid::kAlignLeftCenter);
+    grid.SetVisible(true);
 }

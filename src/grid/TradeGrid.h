@@ -5,13 +5,15 @@
 // Qt item model so a view can show it.
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QVector>
 
 #include <stdexcept>
 
-// Raised by an access outside the grid. Operations that skip failing steps
-// catch it; the grid itself is never left half-changed by it.
+// Raised by an access outside the grid or by a shape the grid refuses.
+// Operations that skip failing steps catch it; the grid is never left
+// half-changed by it.
 class GridRangeError : public std::out_of_range {
 public:
     using std::out_of_range::out_of_range;
@@ -21,7 +23,14 @@ class TradeGrid : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kDefaultRowHeight = 270; // twips
-    static constexpr int kDefaultColWidth = 960;  // twips
+    static constexpr int kDefaultColWidth = 960; // twips
+    // Alignment codes of ColAlignment: 0-2 left, 3-5 centre, 6-8 right (each
+    // top, centre, bottom); 9 is "general": text left, numbers right.
+    static constexpr int kAlignLeftCenter = 1;
+    static constexpr int kAlignGeneral = 9;
+    // Rows × Cols may not exceed this; a larger shape is refused rather than
+    // exhausting memory.
+    static constexpr qint64 kMaxCells = 10'000'000;
 
     explicit TradeGrid(QObject* parent = nullptr);
 
@@ -48,6 +57,7 @@ public:
     void SetColAlignment(int col, int alignment);
 
     // The user's selection: the row where it starts and where it ends.
+    // Lowering Rows pulls both back inside the grid.
     int Row() const { return row_; }
     int RowSel() const { return rowSel_; }
     void SetSelection(int row, int rowSel);
@@ -67,15 +77,18 @@ public:
     // every column but the sequence column exactly as deleting each of those
     // rows one at a time from the bottom would. Row heights stay with their
     // row positions. Linear in the number of cells.
-    template <typename Predicate>
-    int RemoveRowsWhere(Predicate drop);
-    // The same with the rows given as a sorted, duplicate-free list.
+    template <typename Predicate> int RemoveRowsWhere(Predicate drop);
+    // The same with the rows given as a strictly increasing list of data
+    // rows; any other list throws GridRangeError and changes nothing.
     int RemoveRowsSorted(const QVector<int>& sortedRows);
 
     // Fast lookup of a text in the order-number column (FixedCols) of the
     // data rows: the same answer as a FindCell scan over that column.
     // Returns the first row holding text, or -1.
     int FindOrderRow(const QString& text) const;
+
+    // The Qt alignment a view uses for a cell of col holding text.
+    Qt::Alignment CellAlignment(int col, const QString& text) const;
 
     // QAbstractItemModel
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -85,17 +98,28 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 signals:
-    // Row heights, column widths, alignment or the fixed counts changed.
+    // Any of row heights, column widths, alignment or the fixed counts may
+    // have changed (after a batch, or a change of the fixed counts).
     void layoutValuesChanged();
+    // One value changed while the grid is visible.
+    void rowHeightChanged(int row);
+    void colWidthChanged(int col);
+    void visibleChanged(bool visible);
 
 private:
     void CheckCell(int row, int col) const;
     void CheckRow(int row) const;
     void CheckCol(int col) const;
+    void CheckShape(qint64 rows, qint64 cols) const;
+    // Called before a change of cell texts or of the shape. Returns true when
+    // the change must be announced with its own signals (visible, no batch).
+    bool BeginChange();
     void NoteCellChanged(int row, int col);
     void NoteLayoutChanged();
+    void ClampSelection();
     void InvalidateOrderIndex() const;
     void BuildOrderIndex() const;
+    void NoteOrderCellChange(int row, const QString& oldText, const QString& newText);
 
     QVector<QVector<QString>> cells_;
     QVector<int> rowHeights_;
@@ -110,17 +134,18 @@ private:
     bool visible_ = true;
     int width_ = 10095;
 
-    // Batching while hidden.
+    // Batching while hidden: one model reset spans the hidden period.
     bool pendingReset_ = false;
     bool pendingLayout_ = false;
 
-    // Order-number index: text -> first data row; rebuilt lazily.
+    // Order-number index: text -> first data row holding it in column
+    // FixedCols. Empty texts are not indexed. Kept up to date by cell writes
+    // and appends, rebuilt lazily after removals and shape changes.
     mutable QHash<QString, int> orderIndex_;
     mutable bool orderIndexValid_ = false;
 };
 
-template <typename Predicate>
-int TradeGrid::RemoveRowsWhere(Predicate drop)
+template <typename Predicate> int TradeGrid::RemoveRowsWhere(Predicate drop)
 {
     QVector<int> rows;
     for (int r = fixedRows_; r < Rows(); ++r)

@@ -1,0 +1,25 @@
+#pragma once
+// Draws the trade grid's cells: multi-line texts line by line (CR LF as the
+// grid stores them), no ellipsis, and the fixed columns in the colour of
+// fixed cells.
+
+#include <QStyledItemDelegate>
+
+class TradeGrid;
+
+class TradeGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit TradeGridDelegate(TradeGrid* grid, QObject* parent = nullptr);
+
+    QString displayText(const QVariant& value, const QLocale& locale) const override;
+
+    // The grid's line breaks in the form text layout breaks lines at.
+    static QString DisplayLines(const QString& text);
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    TradeGrid* grid_;
+};

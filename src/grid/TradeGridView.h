@@ -1,0 +1,44 @@
+#pragma once
+// Shows the trade grid: the fixed rows frozen at the top (drawn by the
+// header), the fixed columns in the fixed-cell colour, row heights and
+// column widths from the grid in twips, multi-line cells in full on tall
+// rows. The user's selection feeds the grid's Row and RowSel, and the
+// view's width its Width.
+
+#include <QFont>
+#include <QTableView>
+
+class TradeGrid;
+class TradeGridHeader;
+
+// SimSun 9 point, or the nearest installed CJK font at 9 point.
+QFont TradeGridFont();
+
+class TradeGridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit TradeGridView(TradeGrid* grid, QWidget* parent = nullptr);
+
+    TradeGrid* Grid() const { return grid_; }
+    TradeGridHeader* FixedRowsHeader() const { return header_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ApplyLayoutValues();
+    void ApplyRowHeight(int row);
+    void ApplyColWidth(int col);
+    void ApplyFixedRowsHeight();
+    void OnRowsInserted(int first, int last);
+    void RememberScroll();
+    void RestoreAfterReset();
+    void ShowGridSelection();
+    void TakeSelection();
+
+    TradeGrid* grid_;
+    TradeGridHeader* header_;
+    bool showingGridSelection_ = false;
+    int scrollBeforeReset_ = 0;
+    int sideScrollBeforeReset_ = 0;
+};

@@ -1,0 +1,305 @@
+#include "TestSupport.h"
+#include "common/Twips.h"
+#include "grid/GridOperations.h"
+#include "grid/GridSetup.h"
+#include "grid/TradeGrid.h"
+#include "grid/TradeGridDelegate.h"
+#include "grid/TradeGridHeader.h"
+#include "grid/TradeGridView.h"
+#include "grid/WidgetTextMeasurer.h"
+
+#include <QFontInfo>
+#include <QImage>
+#include <QScrollBar>
+
+class TestTradeGridView : public QObject {
+    Q_OBJECT
+private slots:
+    void fontIsChinese();
+    void fixedRowsStayAtTheTop();
+    void sizesComeFromTwips_data();
+    void sizesComeFromTwips();
+    void hiddenGridIsNotRepaintedAndCatchesUp();
+    void multiLineCellShownInFull();
+    void displayLines_data();
+    void displayLines();
+    void selectionFeedsRowAndRowSel();
+    void resizeSetsWidth();
+    void deletionKeepsScrollAndSelection();
+    void measurer_data();
+    void measurer();
+    void fitWithRealFontCoversTitles();
+};
+
+namespace {
+
+// A set-up grid with trades 1 … n.
+void Trades(TradeGrid& grid, int count)
+{
+    SetUpTradeGrid(grid);
+    grid.SetRows(grid.FixedRows() + count);
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        grid.SetTextMatrix(r, ColSequence, QString::number(r - 1));
+        grid.SetTextMatrix(r, ColOrderNumber, QStringLiteral("4000%1").arg(r));
+    }
+}
+
+int DarkPixels(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            dark += qGray(image.pixel(x, y)) < 110;
+    return dark;
+}
+
+void Show(TradeGridView& view, int width = 640, int height = 320)
+{
+    view.resize(width, height);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+}
+
+} // namespace
+
+void TestTradeGridView::fontIsChinese()
+{
+    const QFont font = TradeGridFont();
+    QCOMPARE(font.pointSize(), 9);
+    const QString family = QFontInfo(font).family();
+    QVERIFY2(family.contains(QStringLiteral("CJK")) || family.contains(QStringLiteral("SimSun"))
+            || family.contains(QStringLiteral("宋体")),
+        qPrintable(family));
+}
+
+void TestTradeGridView::fixedRowsStayAtTheTop()
+{
+    TradeGrid grid;
+    Trades(grid, 200);
+    TradeGridView view(&grid);
+    Show(view);
+    QVERIFY(view.isRowHidden(0));
+    QVERIFY(view.isRowHidden(1));
+    QVERIFY(!view.isRowHidden(2));
+    const int rowPixels = TwipsToPixels(TradeGrid::kDefaultRowHeight);
+    QCOMPARE(view.horizontalHeader()->height(), 2 * rowPixels);
+    QCOMPARE(view.rowViewportPosition(2), 0); // the first trade right under the header rows
+    const int headerTop = view.horizontalHeader()->geometry().top();
+
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    QTest::qWait(20);
+    QVERIFY(view.rowViewportPosition(2) < 0);
+    QVERIFY(view.horizontalHeader()->isVisible());
+    QCOMPARE(view.horizontalHeader()->geometry().top(), headerTop);
+    // The title of column 2 is drawn in the lower of the two header rows.
+    const QImage header = view.horizontalHeader()->grab().toImage();
+    const int left = view.horizontalHeader()->sectionViewportPosition(ColOrderNumber);
+    const int width = view.horizontalHeader()->sectionSize(ColOrderNumber);
+    QVERIFY(DarkPixels(header, QRect(left, rowPixels, width, rowPixels)) > 10);
+    QVERIFY(DarkPixels(header, QRect(left, 0, width, rowPixels)) > 3); // its letter "A"
+    // The header grows with the fixed rows' heights.
+    grid.SetRowHeight(1, 600);
+    QCOMPARE(view.horizontalHeader()->height(), rowPixels + TwipsToPixels(600));
+}
+
+void TestTradeGridView::sizesComeFromTwips_data()
+{
+    QTest::addColumn<int>("twips");
+    QTest::newRow("1500 twips") << 1500;
+    QTest::newRow("600 twips") << 600;
+    QTest::newRow("hidden") << 0;
+}
+
+void TestTradeGridView::sizesComeFromTwips()
+{
+    QFETCH(int, twips);
+    TradeGrid grid;
+    Trades(grid, 5);
+    TradeGridView view(&grid);
+    grid.SetColWidth(ColItem, twips);
+    grid.SetRowHeight(4, twips);
+    QCOMPARE(view.isColumnHidden(ColItem), twips == 0);
+    QCOMPARE(view.isRowHidden(4), twips == 0);
+    if (twips != 0) {
+        QCOMPARE(view.columnWidth(ColItem), TwipsToPixels(twips));
+        QCOMPARE(view.rowHeight(4), TwipsToPixels(twips));
+    }
+    // Shown again with a size, it comes back at that size.
+    grid.SetColWidth(ColItem, 900);
+    grid.SetRowHeight(4, 900);
+    QVERIFY(!view.isColumnHidden(ColItem));
+    QVERIFY(!view.isRowHidden(4));
+    QCOMPARE(view.columnWidth(ColItem), TwipsToPixels(900));
+    QCOMPARE(view.rowHeight(4), TwipsToPixels(900));
+    QCOMPARE(view.columnWidth(ColStrip), TwipsToPixels(50));
+}
+
+void TestTradeGridView::hiddenGridIsNotRepaintedAndCatchesUp()
+{
+    TradeGrid grid;
+    Trades(grid, 10);
+    TradeGridView view(&grid);
+    Show(view);
+    grid.SetVisible(false);
+    QVERIFY(!view.updatesEnabled());
+    grid.SetRows(30);
+    grid.SetRowHeight(25, 750);
+    grid.SetColWidth(ColTime, 3000);
+    QCOMPARE(view.model()->rowCount(), 30);
+    grid.SetVisible(true);
+    QVERIFY(view.updatesEnabled());
+    QCOMPARE(view.rowHeight(25), TwipsToPixels(750));
+    QCOMPARE(view.columnWidth(ColTime), TwipsToPixels(3000));
+    QVERIFY(view.isRowHidden(1));
+}
+
+void TestTradeGridView::multiLineCellShownInFull()
+{
+    TradeGrid grid;
+    Trades(grid, 3);
+    TradeGridView view(&grid);
+    const QString lines = QStringLiteral("北京\r\n上海\r\n广州");
+    grid.SetTextMatrix(3, ColRecipient, lines);
+    grid.SetColWidth(ColRecipient, 1200);
+    grid.SetRowHeight(3, 3 * 300);
+    Show(view, 1400, 320);
+    view.scrollTo(grid.index(3, ColRecipient));
+    QTest::qWait(20);
+    const QRect cell = view.visualRect(grid.index(3, ColRecipient));
+    QVERIFY(cell.height() >= 55);
+    const QImage image = view.viewport()->grab().toImage();
+    const int third = cell.height() / 3;
+    for (int part = 0; part < 3; ++part) {
+        const QRect band(cell.left(), cell.top() + part * third, cell.width(), third);
+        QVERIFY2(DarkPixels(image, band) > 10, qPrintable(QStringLiteral("line %1 not drawn").arg(part + 1)));
+    }
+}
+
+void TestTradeGridView::displayLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    const QChar separator(QChar::LineSeparator);
+    QTest::newRow("CR LF") << "a\r\nb" << QStringLiteral("a%1b").arg(separator);
+    QTest::newRow("lone LF and CR") << "a\nb\rc" << QStringLiteral("a%1b%1c").arg(separator);
+    QTest::newRow("two breaks") << "a\r\n\r\nb" << QStringLiteral("a%1%1b").arg(separator);
+    QTest::newRow("one line") << "订单"
+                              << "订单";
+}
+
+void TestTradeGridView::displayLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(TradeGridDelegate::DisplayLines(text), shown);
+}
+
+void TestTradeGridView::selectionFeedsRowAndRowSel()
+{
+    TradeGrid grid;
+    Trades(grid, 30);
+    TradeGridView view(&grid);
+    Show(view);
+    auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(
+            view.viewport(), Qt::LeftButton, modifiers, view.visualRect(grid.index(row, ColTime)).center());
+    };
+    click(7, Qt::NoModifier);
+    QCOMPARE(grid.Row(), 7);
+    QCOMPARE(grid.RowSel(), 7);
+    click(4, Qt::ShiftModifier); // extended upwards: the start stays the larger
+    QCOMPARE(grid.Row(), 7);
+    QCOMPARE(grid.RowSel(), 4);
+    QTest::keyClick(view.viewport(), Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(grid.Row(), 7);
+    QCOMPARE(grid.RowSel(), 5);
+    click(9, Qt::ShiftModifier);
+    QCOMPARE(grid.Row(), 7);
+    QCOMPARE(grid.RowSel(), 9);
+    DeleteRows(grid, grid.Row(), grid.RowSel());
+    QCOMPARE(grid.Rows(), 2 + 27);
+    QCOMPARE(grid.TextMatrix(7, ColOrderNumber), QStringLiteral("400010"));
+}
+
+void TestTradeGridView::resizeSetsWidth()
+{
+    TradeGrid grid;
+    TradeGridView view(&grid);
+    const int before = grid.Width();
+    Show(view, 500, 200);
+    QCOMPARE(grid.Width(), int(std::lround(PixelsToTwips(view.width()))));
+    view.resize(720, 200);
+    QTRY_COMPARE(view.width(), 720);
+    QCOMPARE(grid.Width(), int(std::lround(PixelsToTwips(720))));
+    QVERIFY(before != grid.Width());
+}
+
+void TestTradeGridView::deletionKeepsScrollAndSelection()
+{
+    TradeGrid grid;
+    Trades(grid, 500);
+    TradeGridView view(&grid);
+    Show(view);
+    view.verticalScrollBar()->setValue(300);
+    QTest::qWait(20);
+    view.selectionModel()->setCurrentIndex(grid.index(312, ColTime), QItemSelectionModel::NoUpdate);
+    view.selectionModel()->select(QItemSelection(grid.index(310, ColTime), grid.index(312, ColTime)),
+        QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(grid.Row(), 310);
+    QCOMPARE(grid.RowSel(), 312);
+    DeleteRows(grid, grid.Row(), grid.RowSel());
+    QCOMPARE(grid.Rows(), 2 + 497);
+    QCOMPARE(view.verticalScrollBar()->value(), 300);
+    // The grid still holds the selection, and the view shows it.
+    QCOMPARE(grid.Row(), 310);
+    QCOMPARE(grid.RowSel(), 312);
+    QVERIFY(view.selectionModel()->isSelected(grid.index(311, ColTime)));
+    QVERIFY(!view.selectionModel()->isSelected(grid.index(313, ColTime)));
+    QCOMPARE(view.currentIndex().row(), 312);
+}
+
+void TestTradeGridView::measurer_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("sameAs");
+    QTest::newRow("widest line, CR LF") << "ab\r\nabcdef"
+                                        << "abcdef";
+    QTest::newRow("widest line first") << "订单编号号\r\nab"
+                                       << "订单编号号";
+    QTest::newRow("lone LF") << "abc\nabcdefgh"
+                             << "abcdefgh";
+    QTest::newRow("trailing break") << "abc\r\n"
+                                    << "abc";
+}
+
+void TestTradeGridView::measurer()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, sameAs);
+    const WidgetTextMeasurer measurer(TradeGridFont());
+    const QFontMetricsF metrics(TradeGridFont());
+    QCOMPARE(measurer.TextWidth(text), PixelsToTwips(metrics.horizontalAdvance(sameAs)));
+    QCOMPARE(measurer.TextWidth(text), measurer.TextWidth(text)); // cached answer is the same
+    QCOMPARE(measurer.TextWidth(QString()), 0.0);
+    QVERIFY(measurer.TextWidth(QStringLiteral("订单")) > measurer.TextWidth(QStringLiteral("ab")));
+}
+
+void TestTradeGridView::fitWithRealFontCoversTitles()
+{
+    const WidgetTextMeasurer measurer(TradeGridFont());
+    SetTradeGridMeasurer(&measurer);
+    TradeGrid grid;
+    grid.SetWidth(20000);
+    SetUpTradeGrid(grid);
+    SetTradeGridMeasurer(nullptr);
+    QCOMPARE(grid.ColWidth(ColStrip), 50);
+    for (int c = ColSequence; c < grid.Cols(); ++c) {
+        const double title = measurer.TextWidth(grid.TextMatrix(1, c));
+        QVERIFY(title > 0);
+        QCOMPARE(grid.ColWidth(c), int(RoundHalfToEven(title + 100)));
+    }
+}
+
+LUMETRA_TEST_MAIN(TestTradeGridView)
+#include "TestTradeGridView.moc"
