@@ -31,20 +31,28 @@ QString DecodeAnsi(const QByteArray& bytes)
     const qsizetype n = bytes.size();
     qsizetype runStart = 0;
     qsizetype i = 0;
+    qsizetype cutOffTail = n; // where a sequence cut off by the end starts
     while (i < n) {
         const uchar b = uchar(bytes[i]);
         if (b == uchar(kEuroByte)) {
             out += decoder.decode(QByteArrayView(bytes).sliced(runStart, i - runStart));
             out += QChar(kEuroSign);
             runStart = ++i;
-        } else if (IsLeadByte(b) && i + 1 < n) {
-            const bool fourBytes = IsDigitByte(uchar(bytes[i + 1]));
-            i += fourBytes ? qMin<qsizetype>(4, n - i) : 2;
+        } else if (IsLeadByte(b)) {
+            const qsizetype length = i + 1 < n && IsDigitByte(uchar(bytes[i + 1])) ? 4 : 2;
+            if (i + length > n) {
+                cutOffTail = i;
+                break;
+            }
+            i += length;
         } else {
             ++i;
         }
     }
-    out += decoder.decode(QByteArrayView(bytes).sliced(runStart));
+    out += decoder.decode(QByteArrayView(bytes).sliced(runStart, cutOffTail - runStart));
+    // The decoder would drop a sequence that the end cuts off; show it.
+    if (cutOffTail < n)
+        out += QChar(QChar::ReplacementCharacter);
     return out;
 }
 
