@@ -86,7 +86,9 @@ QString FindLink(const QString& linkText, bool click, const QString& tagName)
     // serializing them: a walk over large containers stays cheap.
     return Wrapped(QStringLiteral(R"JS(
 var linkText = %1, wanted = %2.toUpperCase(), click = %3;
-var all = document.all, n = all ? all.length : 0;
+// document.all in document order; the collection itself is falsy by
+// design, so it is taken as the equivalent list of every element.
+var all = document.getElementsByTagName("*"), n = all.length;
 for (var i = 0; i < n; ++i) {
     var e = all[i];
     if (!e || String(e.tagName).toUpperCase() !== wanted)

@@ -110,6 +110,9 @@ QString HttpGetPageOnce(const QString& address, QString& response, const QString
     const QDeadlineTimer deadline(qMax<qint64>(0, qint64(timeoutSeconds) * 1000));
 
     QPointer<QNetworkReply> reply = HttpNetworkManager().get(PageRequest(url));
+    // Reading pauses once a little more than the cap is buffered, so the
+    // check below sees the excess before much more memory is taken.
+    reply->setReadBufferSize(kMaxBodyBytes + 1);
     QEventLoop loop;
     bool oversized = false;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);

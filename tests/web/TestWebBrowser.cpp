@@ -97,7 +97,8 @@ void TestWebBrowser::initTestCase()
                 { "Set-Cookie: session=abc123; Path=/" });
         if (target.startsWith("/needs-cookie"))
             return HttpResponse(
-                head.contains("Cookie: session=abc123") ? "detail >关于淘宝</a>" : "login page");
+                head.contains("Cookie: session=abc123") ? "detail >关于淘宝</a>" : "login page",
+                "text/html; charset=utf-8");
         return HttpResponse("<html><body></body></html>");
     });
     browser_ = std::make_unique<WebBrowser>();
@@ -273,7 +274,7 @@ void TestWebBrowser::demoLoginThenDetailPage()
     QVERIFY(table.contains(QLatin1String("<TBODY")));
     QVERIFY(table.contains(QLatin1String("</TD>\r\n")) || table.contains(QLatin1String("</TR>\r\n")));
     const QRegularExpressionMatch order
-        = QRegularExpression(QStringLiteral("订单编号：\\s*(\\d+)")).match(table);
+        = QRegularExpression(QStringLiteral("bizOrderId=(\\d+)")).match(table);
     QVERIFY(order.hasMatch());
 
     QString response;
