@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace {
@@ -21,10 +22,22 @@ QString RegistryPath(const QString& app, const QString& section, const QString& 
 
 enum class FileHealth { Missing, Sound, Unreadable, Corrupt };
 
+// A section header without its closing bracket.
+bool HasUnclosedSection(const QString& text)
+{
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && !line.contains(QLatin1Char(']')))
+            return true;
+    }
+    return false;
+}
+
 // Qt's INI reader skips lines it cannot make sense of and would write the
-// file back without them, so a damaged file is recognised before QSettings
-// touches it: text that is not UTF-8, control characters other than line
-// breaks and tabs, or a section header that QSettings rejects.
+// file back without them, so a damaged file is recognised here, from its
+// bytes, before QSettings touches it (whose own status may come from a
+// parse it cached earlier): text that is not UTF-8, control characters other
+// than line breaks and tabs, or a section header left open.
 FileHealth CheckSettingsFile(const QString& path)
 {
     if (!QFileInfo::exists(path))
@@ -41,19 +54,17 @@ FileHealth CheckSettingsFile(const QString& path)
             return FileHealth::Corrupt;
     }
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString decoded = utf8.decode(bytes);
-    (void)decoded;
-    if (utf8.hasError())
-        return FileHealth::Corrupt;
-    QSettings probe(path, QSettings::IniFormat);
-    if (probe.status() != QSettings::NoError)
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError() || HasUnclosedSection(text))
         return FileHealth::Corrupt;
     return FileHealth::Sound;
 }
 
+// Where QSettings keeps the user's INI file for app and section.
 QString IniPath(const QString& app, const QString& section)
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, app, section).fileName();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + app
+        + QLatin1Char('/') + section + QStringLiteral(".ini");
 }
 
 // Moves a damaged file aside so the new one starts empty and the old bytes
