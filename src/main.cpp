@@ -1,11 +1,63 @@
+#include "app/MainWindow.h"
+#include "common/Endpoints.h"
+#include "common/MessageBoxPrompt.h"
+#include "common/UserPrompt.h"
+#include "progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
+#include "progress/IndicatorWindow.h"
+#include "progress/Progress.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
+
+namespace {
+
+// The marketplace and update addresses; options replace the built-in ones
+// (the demo marketplace, tests).
+Endpoints EndpointsFromOptions(const QApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Lumetra Trades"));
+    parser.addHelpOption();
+    const QCommandLineOption startUrl(QStringLiteral("start-url"),
+        QStringLiteral("Address the browser opens first (the login page)."), QStringLiteral("URL"));
+    const QCommandLineOption tradeBase(QStringLiteral("trade-base"),
+        QStringLiteral("Scheme and host of the trade detail pages."), QStringLiteral("URL"));
+    const QCommandLineOption updateUrl(QStringLiteral("update-url"),
+        QStringLiteral("Download-page address up to and including \"ID=\"."), QStringLiteral("URL"));
+    parser.addOptions({ startUrl, tradeBase, updateUrl });
+    parser.process(app);
+
+    Endpoints endpoints = DefaultEndpoints();
+    if (parser.isSet(startUrl))
+        endpoints.startUrl = parser.value(startUrl);
+    if (parser.isSet(tradeBase))
+        endpoints.tradeBase = parser.value(tradeBase);
+    if (parser.isSet(updateUrl))
+        endpoints.updateUrl = parser.value(updateUrl);
+    return endpoints;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"));
+    QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(kMainWindowCaption));
+    SetEndpoints(EndpointsFromOptions(app));
+
+    // The progress window and the message boxes must be in place before the
+    // main window starts up: restoring a checked filter box already runs a
+    // command that shows progress.
+    IndicatorWindow indicator;
+    SetProgressView(&indicator);
+    MessageBoxPrompt prompt;
+    SetUserPrompt(&prompt);
+
+    MainWindow window;
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    SetUserPrompt(nullptr);
+    SetProgressView(nullptr);
+    return result;
 }

@@ -1,0 +1,81 @@
+#pragma once
+// Driving the whole tool against the demo marketplace: addresses, logging in
+// through the demo's form, opening the sold-items list, waiting for pages.
+
+#include "app/MainWindow.h"
+#include "common/Endpoints.h"
+#include "common/EventWait.h"
+#include "web/HttpGetPage.h"
+#include "web/PageAccess.h"
+#include "web/SharedCookieJar.h"
+#include "web/WebBrowser.h"
+
+#include <QNetworkCookie>
+#include <QSignalSpy>
+#include <QUrl>
+#include <functional>
+
+namespace e2e {
+
+inline QString DemoStartUrl(const QString& base)
+{
+    return base + QStringLiteral("/member/login.jhtml?redirectURL=")
+        + QString::fromLatin1(QUrl::toPercentEncoding(base + QStringLiteral("/seller_admin.htm")));
+}
+
+// Every address of the tool pointed at the demo marketplace.
+inline Endpoints DemoEndpoints(const QString& base)
+{
+    Endpoints e;
+    e.startUrl = DemoStartUrl(base);
+    e.tradeBase = base;
+    e.updateUrl = base + QStringLiteral("/download?ID=");
+    return e;
+}
+
+// Runs action and waits until the browser has finished loading a page whose
+// path is path.
+inline bool WaitForPage(
+    WebBrowser& browser, const QString& path, const std::function<void()>& action, int timeoutMs = 30000)
+{
+    QSignalSpy finished(&browser, &QWebEngineView::loadFinished);
+    if (action)
+        action();
+    return WaitUntil([&] { return finished.count() > 0 && browser.url().path() == path; }, timeoutMs);
+}
+
+// Logs in through the demo's form once the login page is shown, as a user
+// would type a name and password and submit. Ends on the back office with
+// the session cookie in the page fetches' jar.
+inline bool LogIn(MainWindow& window, const QString& base)
+{
+    WebBrowser& browser = window.Browser();
+    if (!WaitUntil([&] { return window.PageReadyCount() == 1; }, 30000))
+        return false;
+    const bool backOffice = WaitForPage(browser, QStringLiteral("/seller_admin.htm"), [&] {
+        browser.page()->runJavaScript(
+            QStringLiteral("var f = document.forms[0];"
+                           "for (var i of f.querySelectorAll('input')) {"
+                           "  if (i.type === 'text' || i.type === 'password') i.value = 'seller'; }"
+                           "f.submit();"));
+    });
+    if (!backOffice)
+        return false;
+    const QUrl site(base + QStringLiteral("/"));
+    return WaitUntil([&] { return !HttpCookieJar().cookiesForUrl(site).isEmpty(); }, 10000);
+}
+
+// Clicks "已卖出的宝贝" in the back office and waits for the first list page.
+inline bool OpenSoldItems(MainWindow& window)
+{
+    WebBrowser& browser = window.Browser();
+    QString href;
+    const bool ok = WaitForPage(browser, QStringLiteral("/trade/itemlist/list_sold_items.htm"),
+        [&] { href = FindLinkAndClick(browser, QStringLiteral("已卖出的宝贝"), true, QStringLiteral("A")); });
+    if (!ok)
+        qWarning() << "sold items not opened; link" << href << "url" << browser.url()
+                   << GetBodyHtml(browser).left(3000);
+    return ok;
+}
+
+} // namespace e2e

@@ -1,0 +1,468 @@
+#include "E2eSupport.h"
+#include "TestSupport.h"
+
+#include "app/Commands.h"
+#include "app/SettingsStore.h"
+#include "app/SplitterBar.h"
+#include "common/AnsiCodec.h"
+#include "common/TextHelpers.h"
+#include "common/UserPrompt.h"
+#include "export/SaveDialog.h"
+#include "grid/GridSetup.h"
+#include "grid/TradeGrid.h"
+#include "progress/Progress.h"
+#include "progress/RecordingProgressView.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateHost.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+#include <QTcpServer>
+
+namespace {
+
+class RecordingPrompt : public UserPrompt {
+public:
+    void ShowMessage(const QString& text) override { messages << text; }
+    bool AskYesNo(const QString& text) override
+    {
+        questions << text;
+        return true;
+    }
+    QStringList messages;
+    QStringList questions;
+};
+
+// Answers the export's save dialog with the next scripted path.
+class ScriptedSaveDialog : public SaveDialog {
+public:
+    QString AskSavePath(const QStringList& filters) override
+    {
+        seenFilters = filters;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers;
+    QStringList seenFilters;
+};
+
+class TestUpdateHost : public UpdateHost {
+public:
+    TestUpdateHost(MainWindow* window, QString dir)
+        : window_(window)
+        , dir_(std::move(dir))
+    {
+    }
+    QString CaptionText() const override { return window_->windowTitle(); }
+    QString ProgramDirectory() const override { return dir_; }
+    QString ProgramFileName() const override { return QStringLiteral("lumetra-trades"); }
+    void TellUser(const QString& text) override { messages << text; }
+    void EndProgram() override { ++ends; }
+    QStringList messages;
+    int ends = 0;
+
+private:
+    MainWindow* window_;
+    QString dir_;
+};
+
+QString FirstWord(const QString& text)
+{
+    return text.trimmed().section(QLatin1Char(' '), 0, 0);
+}
+QString Number(const QString& text)
+{
+    return NumberText(LeadingNumber(text));
+}
+
+// Columns 13-22 as the detail page's address line reads.
+QStringList ExpectedDetails(const QJsonObject& trade)
+{
+    QStringList pieces;
+    for (const QJsonValue& piece : trade.value(QStringLiteral("addressPieces")).toArray())
+        pieces.append(piece.toString().trimmed());
+    const QString street
+        = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
+    QStringList words = street.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString province = words.size() > 1 ? words.takeFirst().remove(QStringLiteral("省")) : QString();
+    const QString city = words.size() > 1 ? words.takeFirst() : QString();
+    const QString district = words.size() > 1 ? words.takeFirst() : QString();
+    const QString dash = QStringLiteral("—");
+    return { pieces.value(0), pieces.value(1), pieces.value(2), province, city, district,
+        words.join(QLatin1Char(' ')), pieces.last(),
+        trade.value(QStringLiteral("company")).toString().remove(dash),
+        trade.value(QStringLiteral("waybill")).toString().remove(dash) };
+}
+
+// The grid rows (columns 1-22) the shop's trades give, one per item.
+QList<QStringList> ExpectedRows(const QJsonArray& trades, bool dropClosed, double* total)
+{
+    QList<QStringList> rows;
+    *total = 0;
+    for (const QJsonValue& value : trades) {
+        const QJsonObject trade = value.toObject();
+        const QString status = FirstWord(trade.value("status").toString());
+        if (dropClosed && status == QStringLiteral("交易关闭"))
+            continue;
+        *total += LeadingNumber(trade.value("amount").toString());
+        const QString order = trade.value("orderNumber").toString();
+        const QJsonArray items = trade.value("items").toArray();
+        for (int i = 0; i < items.size(); ++i) {
+            const QJsonObject item = items.at(i).toObject();
+            QStringList row { QString::number(rows.size() + 1),
+                i == 0 ? order : order + QStringLiteral("_%1").arg(i), trade.value("time").toString(),
+                FirstWord(item.value("title").toString()), Number(item.value("price").toString()),
+                QString::number(item.value("quantity").toInt()),
+                item.value("afterSales").toString().trimmed(), trade.value("buyer").toString(),
+                trade.value("name").toString().trimmed(), status,
+                i == 0 ? Number(trade.value("amount").toString()) : QString(),
+                trade.value("rating").toString().trimmed() };
+            row += ExpectedDetails(trade);
+            rows.append(row);
+        }
+    }
+    return rows;
+}
+
+QList<QStringList> GridRows(const TradeGrid& grid)
+{
+    QList<QStringList> rows;
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        QStringList row;
+        for (int c = 1; c <= 22; ++c)
+            row.append(grid.TextMatrix(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+QJsonObject ReadTruth(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+}
+
+QString RefusedBase()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1").arg(port);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void StoreSetting(const char* key, const QString& value)
+{
+    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+        QString::fromLatin1(key), value);
+}
+
+QString StoredSetting(const char* key)
+{
+    return GetRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+        QString::fromLatin1(key), QStringLiteral("<none>"));
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void extractAllMergeAndExport_data();
+    void extractAllMergeAndExport();
+    void currentPageAndGridCommands();
+    void settingsRestoredAtNextStart();
+    void updateCheckAgainstDownloadPage_data();
+    void updateCheckAgainstDownloadPage();
+
+private:
+    // A window on the demo marketplace, its program ending recorded.
+    std::unique_ptr<MainWindow> OpenWindow(const Endpoints& endpoints);
+
+    RecordingProgressView progress_;
+    RecordingPrompt prompt_;
+    int ended_ = 0;
+};
+
+void TestEndToEnd::init()
+{
+    progress_ = RecordingProgressView();
+    SetProgressView(&progress_);
+    prompt_ = RecordingPrompt();
+    SetUserPrompt(&prompt_);
+    ended_ = 0;
+    StoreSetting("CHK_0", QStringLiteral("0"));
+    StoreSetting("CHK_1", QStringLiteral("0"));
+}
+
+void TestEndToEnd::cleanup()
+{
+    SetProgressView(nullptr);
+    SetUserPrompt(nullptr);
+    SetEndpoints(DefaultEndpoints());
+}
+
+std::unique_ptr<MainWindow> TestEndToEnd::OpenWindow(const Endpoints& endpoints)
+{
+    SetEndpoints(endpoints);
+    auto window = std::make_unique<MainWindow>();
+    window->SetProgramEnder([this] { ++ended_; });
+    window->show();
+    return window;
+}
+
+void TestEndToEnd::extractAllMergeAndExport_data()
+{
+    QTest::addColumn<bool>("filterClosed");
+    QTest::newRow("all trades") << false;
+    QTest::newRow("closed trades filtered") << true;
+}
+
+void TestEndToEnd::extractAllMergeAndExport()
+{
+    QFETCH(bool, filterClosed);
+    QTemporaryDir dir;
+    const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
+    testsupport::DemoMarket market(
+        { "--pages", "2", "--per-page", "6", "--seed", "31", "--dump-truth", truthPath });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    const QJsonObject truth = ReadTruth(truthPath);
+    const QJsonArray trades = truth.value("trades").toArray();
+    QCOMPARE(trades.size(), 12);
+
+    StoreSetting("CHK_0", filterClosed ? QStringLiteral("1") : QStringLiteral("0"));
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
+    QCOMPARE(window->CheckBox(0)->isChecked(), filterClosed);
+    QVERIFY(e2e::LogIn(*window, market.base()));
+    QVERIFY(e2e::OpenSoldItems(*window));
+
+    window->Com_Click(5);
+    double total = 0;
+    const QList<QStringList> expected = ExpectedRows(trades, filterClosed, &total);
+    QCOMPARE(GridRows(window->Grid()), expected);
+    QCOMPARE(window->ShopBox()->text(), truth.value("nick").toString());
+    QCOMPARE(window->TotalLabel()->text(),
+        QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
+    QVERIFY(!ProgressWindowOpen());
+    QCOMPARE(window->Browser().url().query(), QStringLiteral("page=2"));
+    QVERIFY(prompt_.messages.isEmpty());
+
+    // Merge: one row per shipment key, amounts kept.
+    QSet<QStringList> keys;
+    for (const QStringList& row : expected)
+        keys.insert({ row.at(12), row.at(15), row.at(16), row.at(17), row.at(18), row.at(19), row.at(20),
+            row.at(21) });
+    window->Com_Click(1);
+    QCOMPARE(window->Grid().Rows() - window->Grid().FixedRows(), keys.size());
+    QCOMPARE(window->TotalLabel()->text(),
+        QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
+
+    // Export through a scripted dialog: CSV, then a workbook, then cancel.
+    ScriptedSaveDialog dialog;
+    window->SetSaveDialog(&dialog);
+    const QString csvPath = dir.filePath(QStringLiteral("发货.csv"));
+    const QString xlsxPath = dir.filePath(QStringLiteral("发货.xlsx"));
+    dialog.answers = { csvPath, xlsxPath, QString() };
+    window->Com_Click(6);
+    window->Com_Click(6);
+    window->Com_Click(6);
+    QVERIFY(dialog.answers.isEmpty());
+    const QString csv = DecodeAnsi(ReadFile(csvPath));
+    QVERIFY(csv.contains(QStringLiteral("订单编号")));
+    const QString firstOrder = window->Grid().TextMatrix(window->Grid().FixedRows(), ColOrderNumber);
+    QVERIFY2(csv.contains(firstOrder), qPrintable(firstOrder));
+    QVERIFY(csv.contains(QStringLiteral("\r\n")));
+    const QByteArray workbook = ReadFile(xlsxPath);
+    QVERIFY(workbook.startsWith("PK"));
+    QVERIFY(workbook.size() > 1000);
+    QVERIFY(prompt_.questions.isEmpty());
+    QCOMPARE(ended_, 0);
+}
+
+void TestEndToEnd::currentPageAndGridCommands()
+{
+    QTemporaryDir dir;
+    const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
+    testsupport::DemoMarket market(
+        { "--pages", "2", "--per-page", "6", "--seed", "31", "--dump-truth", truthPath });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
+    QJsonArray firstPage;
+    for (const QJsonValue& t : trades)
+        if (t.toObject().value("page").toInt() == 1)
+            firstPage.append(t);
+
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
+    QVERIFY(e2e::LogIn(*window, market.base()));
+    QVERIFY(e2e::OpenSoldItems(*window));
+
+    // Command 0: this page only, the browser stays on it.
+    window->Com_Click(0);
+    double total = 0;
+    QList<QStringList> expected = ExpectedRows(firstPage, false, &total);
+    QCOMPARE(GridRows(window->Grid()), expected);
+    QCOMPARE(window->Browser().url().query(), QStringLiteral("page=1"));
+    QCOMPARE(window->TotalLabel()->text(),
+        QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
+    // Again: trades already in the grid are not added twice.
+    window->Com_Click(0);
+    QCOMPARE(GridRows(window->Grid()).size(), expected.size());
+
+    // Command 3 deletes the selected rows.
+    TradeGrid& grid = window->Grid();
+    const QString third = grid.TextMatrix(4, ColOrderNumber);
+    grid.SetSelection(2, 3);
+    window->Com_Click(3);
+    QCOMPARE(grid.Rows() - grid.FixedRows(), expected.size() - 2);
+    QCOMPARE(grid.TextMatrix(2, ColOrderNumber), third);
+
+    // A click on the filter box removes closed trades at once, the label
+    // then has no "元" and the box is stored.
+    QList<QStringList> remaining = GridRows(grid);
+    double remainingTotal = 0;
+    QList<QStringList> open;
+    for (const QStringList& row : remaining)
+        if (row.at(9) != QStringLiteral("交易关闭")) {
+            open.append(row.mid(1));
+            remainingTotal += LeadingNumber(row.at(10));
+        }
+    QTest::mouseClick(window->CheckBox(0), Qt::LeftButton, {}, QPoint(4, window->CheckBox(0)->height() / 2));
+    QVERIFY(window->CheckBox(0)->isChecked());
+    QList<QStringList> after;
+    for (const QStringList& row : GridRows(grid))
+        after.append(row.mid(1));
+    QCOMPARE(after, open);
+    QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：") + NumberText(remainingTotal));
+    QCOMPARE(StoredSetting("CHK_0"), QStringLiteral("1"));
+
+    // Unchecking changes nothing in the grid.
+    window->SetCheckValue(0, 0);
+    QCOMPARE(grid.Rows() - grid.FixedRows(), open.size());
+    QCOMPARE(StoredSetting("CHK_0"), QStringLiteral("0"));
+
+    // Command 2 clears; index 4 with nothing closed and an unknown index
+    // only refresh the label.
+    window->Com_Click(2);
+    QCOMPARE(grid.Rows(), grid.FixedRows());
+    QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
+    window->Com_Click(9);
+    QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
+    QCOMPARE(ended_, 0);
+}
+
+void TestEndToEnd::settingsRestoredAtNextStart()
+{
+    testsupport::DemoMarket market({ "--pages", "1", "--per-page", "2" });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    {
+        auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
+        QVERIFY(!window->CheckBox(1)->isChecked());
+        QVERIFY(window->Bar(1)->isVisible());
+        // The user checks the vertical layout and drags nothing.
+        QTest::mouseClick(
+            window->CheckBox(1), Qt::LeftButton, {}, QPoint(4, window->CheckBox(1)->height() / 2));
+        QVERIFY(window->Bar(0)->isVisible());
+        QVERIFY(!window->Bar(1)->isVisible());
+        QCOMPARE(StoredSetting("CHK_1"), QStringLiteral("1"));
+        QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0"));
+    }
+    StoreSetting("CHK_0", QStringLiteral("1"));
+    StoreSetting("Split_Top_0", QStringLiteral("0.5"));
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
+    QVERIFY(window->CheckBox(0)->isChecked());
+    QVERIFY(window->CheckBox(1)->isChecked());
+    // Restoring the filter ran the removal on the empty grid and closed its progress.
+    QCOMPARE(CurrentProgressState().message, QStringLiteral("正在查找并清除关闭的交易..."));
+    QVERIFY(!ProgressWindowOpen());
+    // Vertical layout: grid above the horizontal bar, browser below it.
+    const MainWindowControls& c = window->Controls();
+    QVERIFY(c.bar0Visible);
+    QVERIFY(!c.bar1Visible);
+    QCOMPARE(c.grid.top + c.grid.height, c.bar0.top);
+    QCOMPARE(c.browser.top, c.bar0.top + c.bar0.height);
+    QVERIFY(window->Bar(0)->isVisible());
+    QVERIFY(window->Browser().geometry().top() > window->Bar(0)->geometry().top());
+    // A box holding no number leaves the box as it is.
+    StoreSetting("CHK_1", QStringLiteral("yes"));
+    auto third = OpenWindow(e2e::DemoEndpoints(market.base()));
+    QVERIFY(!third->CheckBox(1)->isChecked());
+}
+
+void TestEndToEnd::updateCheckAgainstDownloadPage_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("reachable");
+    QTest::addColumn<bool>("upgrade");
+    QTest::newRow("newer version") << "2.10" << true << true;
+    QTest::newRow("equal version") << "2.00" << true << false;
+    QTest::newRow("page unreachable") << "9.0" << false << false;
+}
+
+void TestEndToEnd::updateCheckAgainstDownloadPage()
+{
+    QFETCH(QString, version);
+    QFETCH(bool, reachable);
+    QFETCH(bool, upgrade);
+    testsupport::DemoMarket market({ "--pages", "1", "--per-page", "2", "--version", version });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    QTemporaryDir programDir;
+    QFile script(programDir.filePath(QStringLiteral("update")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
+                 "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "shop data");
+
+    Endpoints endpoints = e2e::DemoEndpoints(market.base());
+    if (!reachable)
+        endpoints.updateUrl = RefusedBase() + QStringLiteral("/download?ID=");
+    auto window = OpenWindow(endpoints);
+    TestUpdateHost host(window.get(), programDir.path());
+    window->SetUpdateHost(&host);
+
+    // The first finished page runs the one-time action: timer stopped, check done.
+    QVERIFY(WaitUntil([&] { return !window->FirstPageTimerActive(); }, 30000));
+    QCOMPARE(window->PageReadyCount(), 1);
+    const QString argsFile = programDir.filePath(QStringLiteral("args.txt"));
+    if (upgrade) {
+        QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
+        QCOMPARE(host.ends, 1);
+        QCOMPARE(ReadFile(programDir.filePath(QStringLiteral("BAK_data000.DAT"))), QByteArray("shop data"));
+        QVERIFY(WaitUntil([&] { return QFile::exists(argsFile); }, 10000));
+        QCOMPARE(ReadFile(argsFile), QByteArray("QV09.rar|lumetra-trades\n"));
+    } else {
+        QVERIFY(host.messages.isEmpty());
+        QCOMPARE(host.ends, 0);
+        QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
+        QVERIFY(!QFile::exists(argsFile));
+        QCOMPARE(UpdateVersionSeen(), reachable ? QStringLiteral("2") : QStringLiteral("0"));
+    }
+}
+
+LUMETRA_TEST_MAIN(TestEndToEnd)
+#include "TestEndToEnd.moc"
