@@ -5,12 +5,13 @@
 #include <algorithm>
 
 namespace {
-constexpr qsizetype kCacheLimit = 100'000;
+constexpr int kBasicPlane = 0x10000;
 }
 
 WidgetTextMeasurer::WidgetTextMeasurer(const QFont& font)
     : font_(font)
     , metrics_(font)
+    , advances_(kBasicPlane, -1.0f)
 {
 }
 
@@ -18,38 +19,38 @@ void WidgetTextMeasurer::SetFont(const QFont& font)
 {
     font_ = font;
     metrics_ = QFontMetricsF(font);
-    cache_.clear();
+    advances_.fill(-1.0f);
+}
+
+double WidgetTextMeasurer::Advance(QStringView character) const
+{
+    if (character.size() != 1)
+        return metrics_.horizontalAdvance(character.toString()); // a surrogate pair
+    float& known = advances_[character.front().unicode()];
+    if (known < 0)
+        known = float(metrics_.horizontalAdvance(character.front()));
+    return known;
 }
 
 double WidgetTextMeasurer::TextWidth(const QString& text) const
 {
-    if (text.isEmpty())
-        return 0;
-    const auto hit = cache_.constFind(text);
-    if (hit != cache_.constEnd())
-        return hit.value();
-    const double width = Measure(text);
-    if (cache_.size() >= kCacheLimit)
-        cache_.clear();
-    cache_.insert(text, width);
-    return width;
-}
-
-double WidgetTextMeasurer::Measure(const QString& text) const
-{
     // Lines end in CR LF inside the grid; a lone CR or LF breaks a line too.
     double widest = 0;
-    qsizetype start = 0;
+    double line = 0;
     const qsizetype size = text.size();
-    while (start <= size) {
-        qsizetype end = start;
-        while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n')
-            ++end;
-        widest = std::max(
-            widest, metrics_.horizontalAdvance(QStringView(text).mid(start, end - start).toString()));
-        if (end < size && text.at(end) == u'\r' && end + 1 < size && text.at(end + 1) == u'\n')
-            ++end;
-        start = end + 1;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            widest = std::max(widest, line);
+            line = 0;
+            continue;
+        }
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            line += Advance(QStringView(text).mid(i, 2));
+            ++i;
+            continue;
+        }
+        line += Advance(QStringView(text).mid(i, 1));
     }
-    return PixelsToTwips(widest);
+    return PixelsToTwips(std::max(widest, line));
 }

@@ -7,7 +7,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QHash>
+#include <QVector>
 
 class WidgetTextMeasurer : public TextMeasurer {
 public:
@@ -16,14 +16,18 @@ public:
     void SetFont(const QFont& font);
     QFont Font() const { return font_; }
 
+    // A line is as wide as the sum of its characters' advances, as the grid
+    // control measured; kerning is left out, which only ever narrows a line
+    // by a fraction of a pixel and would cost a full text shaping per cell.
     double TextWidth(const QString& text) const override;
 
 private:
-    double Measure(const QString& text) const;
+    double Advance(QStringView character) const;
 
     QFont font_;
     QFontMetricsF metrics_;
-    // Grid columns repeat the same few texts (statuses, ratings, provinces)
-    // thousands of times; shaping each once keeps a fit of many rows fast.
-    mutable QHash<QString, double> cache_;
+    // Advances of the basic plane's characters in pixels, filled as met;
+    // negative means not measured yet. A fit of tens of thousands of cells
+    // meets only a few thousand distinct characters.
+    mutable QVector<float> advances_;
 };

@@ -1,0 +1,8 @@
+add_executable(bench_grid ${CMAKE_CURRENT_LIST_DIR}/grid_bench.cpp)
+target_include_directories(bench_grid PRIVATE ${PROJECT_SOURCE_DIR}/tests/grid)
+target_link_libraries(bench_grid PRIVATE lumetra_core)
+if(WITH_GUI)
+    add_executable(bench_grid_fit ${CMAKE_CURRENT_LIST_DIR}/grid_fit_bench.cpp)
+    target_include_directories(bench_grid_fit PRIVATE ${PROJECT_SOURCE_DIR}/tests/grid)
+    target_link_libraries(bench_grid_fit PRIVATE lumetra_gui)
+endif()
