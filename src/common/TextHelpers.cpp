@@ -56,8 +56,8 @@ QString StripBetweenOnePass(
     qsizetype pos = 0;
     qsizetype scanFrom = 0;
     for (;;) {
-        // The part of the text that starts with the open marker: pending (the
-        // characters of it already in out) followed by text[pos...].
+        // An open marker that starts in out: pending holds its characters
+        // there (and any after it), text[pos...] the rest.
         QString pending;
         if (scanFrom < out.size()) {
             const QString window = out.mid(scanFrom) + text.mid(pos, openSize - 1);
@@ -67,30 +67,32 @@ QString StripBetweenOnePass(
                 out.truncate(scanFrom + i);
             }
         }
+        QString leftover;
         if (pending.isEmpty()) {
+            // The usual case: the open marker lies wholly in the text.
             const qsizetype p = text.indexOf(open, pos);
             if (p < 0) {
                 out.append(QStringView(text).mid(pos));
                 return out;
             }
             out.append(QStringView(text).mid(pos, p - pos));
-            pending = text.mid(p, openSize);
-            pos = p + openSize;
-        }
-        // The close marker is looked for from the character after the start
-        // of the open marker on, so it may begin inside pending.
-        QString leftover;
-        const QString head = pending + text.mid(pos, closeSize - 1);
-        const qsizetype j = head.indexOf(close, 1);
-        if (j >= 0 && j < pending.size()) {
-            const qsizetype end = j + closeSize;
-            if (end <= pending.size())
-                leftover = pending.mid(end);
-            else
-                pos += end - pending.size();
-        } else {
-            const qsizetype q = text.indexOf(close, pos);
+            const qsizetype q = text.indexOf(close, p + 1);
             pos = q < 0 ? n : q + closeSize;
+        } else {
+            // The close marker is looked for from the character after the
+            // start of the open marker on, so it may begin inside pending.
+            const QString head = pending + text.mid(pos, closeSize - 1);
+            const qsizetype j = head.indexOf(close, 1);
+            if (j >= 0 && j < pending.size()) {
+                const qsizetype end = j + closeSize;
+                if (end <= pending.size())
+                    leftover = pending.mid(end);
+                else
+                    pos += end - pending.size();
+            } else {
+                const qsizetype q = text.indexOf(close, pos);
+                pos = q < 0 ? n : q + closeSize;
+            }
         }
         scanFrom = qMax<qsizetype>(0, out.size() - (openSize - 1));
         out.append(replacement);
