@@ -79,6 +79,23 @@ void WebBrowser::ScrollBy(int x, int y)
     page()->runJavaScript(domscripts::ScrollBy(x, y), QWebEngineScript::ApplicationWorld);
 }
 
+QWebEngineView* WebBrowser::createWindow(QWebEnginePage::WebWindowType)
+{
+    // The engine needs a view to hand the new window's first navigation to;
+    // a hidden one takes it, passes the address on and goes away.
+    // It is our child, so one that never navigates goes with us.
+    auto* catcher = new QWebEngineView(this);
+    catcher->hide();
+    catcher->setPage(new QWebEnginePage(SharedProfile(), catcher));
+    connect(catcher->page(), &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl& url) {
+        if (url.isEmpty())
+            return;
+        catcher->deleteLater();
+        load(url);
+    });
+    return catcher;
+}
+
 QString WebBrowser::RunScriptForText(const QString& script)
 {
     // The answer may come after we gave up (or never); it lands in shared

@@ -6,6 +6,7 @@
 
 #include "BrowserPage.h"
 
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 class QWebEngineProfile;
@@ -35,6 +36,10 @@ public:
 signals:
     // Raised whenever a page load finishes, the first one included.
     void DownloadComplete();
+
+protected:
+    // There is one browser: a link meant for a new window opens in this one.
+    QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
 
 private:
     QString RunScriptForText(const QString& script);

@@ -36,6 +36,7 @@ const QByteArray kListPage = R"HTML(<!DOCTYPE html>
 <a href="/last"> 下一页</a>
 <a href="/last"><b>下一页</b></a>
 <a href="/last?p=2">下一页</a>
+<a href="/last?p=3" target="_blank">详情</a>
 </body></html>
 )HTML";
 
@@ -71,6 +72,7 @@ private slots:
     void findLinkMatchesTagAndTextExactly();
     void findLinkAndClickLoadsNextPage();
     void disabledLinkIsNotClicked();
+    void newWindowLinkOpensHere();
     void scrollBy();
     void cookiesSharedWithPageFetch();
     void demoLoginThenDetailPage();
@@ -210,6 +212,16 @@ void TestWebBrowser::disabledLinkIsNotClicked()
     QCOMPARE(FindLinkAndClick(*browser_, QStringLiteral("下一页"), true, QStringLiteral("A")), QString());
     QVERIFY(!started.wait(1000));
     QCOMPARE(CurrentPath(), QStringLiteral("/last"));
+}
+
+void TestWebBrowser::newWindowLinkOpensHere()
+{
+    QVERIFY(Load(server_->url("/list")));
+    QSignalSpy finished(browser_.get(), &WebBrowser::DownloadComplete);
+    QCOMPARE(FindLinkAndClick(*browser_, QStringLiteral("详情"), true, QStringLiteral("A")),
+        server_->url("/last?p=3"));
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(browser_->url().toString(), server_->url("/last?p=3"));
 }
 
 void TestWebBrowser::scrollBy()
