@@ -106,7 +106,9 @@ void MergeSameRecipient(TradeGrid& grid)
     combined.reserve(groups.size());
     QVector<int> removed;
     for (const Group& group : groups) {
-        combined.append(CombineGroup(grid, group));
+        // A row without partners keeps its texts; only its height and
+        // sequence cell are rewritten below.
+        combined.append(group.others.isEmpty() ? QStringList() : CombineGroup(grid, group));
         removed += group.others;
     }
     std::sort(removed.begin(), removed.end());

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "StepByStepMerge.h"
+
 #include "common/TextHelpers.h"
 #include "extract/RecipientMerge.h"
 #include "grid/GridOperations.h"
@@ -13,57 +15,6 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kKeys[] = { 13, 16, 17, 18, 19, 20, 21, 22 };
-
-enum class Rule { Untouched, Key, Sum, Join };
-
-Rule RuleOf(int col)
-{
-    static const Rule rules[23]
-        = { Rule::Untouched, Rule::Untouched, Rule::Join, Rule::Join, Rule::Join, Rule::Join, Rule::Sum,
-              Rule::Join, Rule::Join, Rule::Join, Rule::Join, Rule::Sum, Rule::Join, Rule::Key, Rule::Join,
-              Rule::Join, Rule::Key, Rule::Key, Rule::Key, Rule::Key, Rule::Key, Rule::Key, Rule::Key };
-    return col < 23 ? rules[col] : Rule::Untouched;
-}
-
-// The merge step by step: every row compared with every row below it, one
-// DeleteRows per folded row, bottom first.
-void ReferenceMerge(TradeGrid& grid)
-{
-    const int lastAtStart = grid.Rows() - 1;
-    for (int i = grid.FixedRows(); i <= lastAtStart; ++i) {
-        if (i >= grid.Rows())
-            break;
-        QVector<int> matches;
-        for (int j = i + 1; j < grid.Rows(); ++j) {
-            bool same = true;
-            for (const int k : kKeys)
-                if (grid.TextMatrix(j, k) != grid.TextMatrix(i, k)) {
-                    same = false;
-                    break;
-                }
-            if (same)
-                matches.append(j);
-        }
-        for (int k = 2; k < grid.Cols(); ++k) {
-            QString s = grid.TextMatrix(i, k);
-            for (const int m : matches) {
-                QString t = grid.TextMatrix(m, k);
-                if (k == 2 && t.endsWith(QLatin1String("_1")))
-                    t.chop(2);
-                if (RuleOf(k) == Rule::Sum)
-                    s = NumberText(LeadingNumber(s) + LeadingNumber(t));
-                else if (RuleOf(k) == Rule::Join && !s.contains(t))
-                    s = s + kCrLf + t;
-            }
-            grid.SetTextMatrix(i, k, s);
-        }
-        grid.SetRowHeight(i, grid.RowHeight(i) * int(matches.size() + 1));
-        for (qsizetype m = matches.size() - 1; m >= 0; --m)
-            DeleteRows(grid, matches[m], matches[m]);
-        grid.SetTextMatrix(i, 1, QString::number(i - grid.FixedRows() + 1));
-    }
-}
 
 void MakeTradeGrid(TradeGrid& grid, int dataRows)
 {
@@ -104,22 +55,22 @@ void FillRandomGrid(TradeGrid& grid, QRandomGenerator& random)
         if (random.bounded(6) == 0)
             tuple[random.bounded(8)] = keyPool.at(random.bounded(keyPool.size()));
         for (int k = 0; k < 8; ++k)
-            grid.SetTextMatrix(r, kKeys[k], tuple.at(k));
+            grid.SetTextMatrix(r, stepbystep::kKeys[k], tuple.at(k));
         for (int c = 0; c < grid.Cols(); ++c) {
-            switch (RuleOf(c)) {
-            case Rule::Sum:
+            switch (stepbystep::RuleOf(c)) {
+            case stepbystep::Rule::Sum:
                 grid.SetTextMatrix(r, c, sumPool.at(random.bounded(sumPool.size())));
                 break;
-            case Rule::Join:
+            case stepbystep::Rule::Join:
                 grid.SetTextMatrix(r, c,
                     c == 2 ? orderPool.at(random.bounded(orderPool.size()))
                            : joinPool.at(random.bounded(joinPool.size())));
                 break;
-            case Rule::Untouched:
+            case stepbystep::Rule::Untouched:
                 if (c == 0 && random.bounded(3) == 0)
                     grid.SetTextMatrix(r, c, QStringLiteral("s%1").arg(r));
                 break;
-            case Rule::Key:
+            case stepbystep::Rule::Key:
                 break;
             }
         }
@@ -190,7 +141,7 @@ private slots:
                     actual.SetTextMatrix(r, c, expected.TextMatrix(r, c));
             }
             const int rowsBefore = expected.Rows();
-            ReferenceMerge(expected);
+            stepbystep::MergeSameRecipient(expected);
             MergeSameRecipient(actual);
             merged += rowsBefore - expected.Rows();
             const QString difference = Difference(expected, actual);

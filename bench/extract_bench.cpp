@@ -1,0 +1,212 @@
+// Throughput of the list parser, and the recipient merge and the
+// closed-trade filter on large grids against their straightforward forms.
+// Prints "name value unit" lines. The straightforward forms run on 20,000
+// rows; "--full" runs them on 40,000 rows too (minutes).
+
+#include "StepByStepMerge.h"
+
+#include "extract/ListParser.h"
+#include "extract/RecipientMerge.h"
+#include "grid/GridOperations.h"
+#include "grid/GridSetup.h"
+#include "grid/TradeGrid.h"
+#include "web/BrowserPage.h"
+#include "web/HttpGetPage.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+namespace {
+
+const QString kClosed = QStringLiteral("交易关闭");
+
+class TablePage : public BrowserPage {
+public:
+    QString table;
+    QString ElementInnerHtml(const QString&) override { return table; }
+    QString BodyHtml() override { return QString(); }
+    QString FindLinkInPage(const QString&, bool, const QString&) override { return QString(); }
+    void ScrollBy(int, int) override { }
+};
+
+// A list page of `trades` trades in the browser's serialized form, shaped
+// like the marketplace's: one body per trade, one to three items each.
+QString ListPage(int trades, int pageNumber, QRandomGenerator& random)
+{
+    QString html = QStringLiteral(
+        "\r\n<THEAD>\r\n<TR><TH>宝贝</TH><TH>单价(元)</TH><TH>数量</TH><TH>售后</TH>"
+        "<TH>买家</TH><TH>交易状态</TH><TH>实收款(元)</TH><TH>评价</TH></TR>\r\n</THEAD>\r\n");
+    for (int t = 0; t < trades; ++t) {
+        const QString order = QStringLiteral("%1%2").arg(3000000000000000ll + pageNumber * 1000 + t);
+        const int items = 1 + int(random.bounded(3));
+        html += QStringLiteral(
+            "<TBODY class=\"trade\" data-order=\"%1\">\r\n<TR class=\"sep-row\"><TD colspan=\"8\"></TD>"
+            "</TR>\r\n<TR class=\"order-hd\"><TD colspan=\"8\"><LABEL class=\"order-id\">订单编号："
+            "<SPAN>%1</SPAN></LABEL> <SPAN class=\"deal-time\">成交时间：2024-05-%2 12:%3:00</SPAN>"
+            "</TD></TR>\r\n")
+                    .arg(order)
+                    .arg(1 + t % 28)
+                    .arg(t % 60, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < items; ++i) {
+            html += QStringLiteral(
+                "<TR class=\"order-item\">\r\n<TD class=\"item\"><A href=\"/trade/detail/"
+                "trade_item_detail.htm?bizOrderId=%1\" target=\"_blank\">纯棉 短袖T恤 男款</A> "
+                "<SPAN class=\"snapshot\">[交易快照]</SPAN></TD>\r\n<TD class=\"price\">%2.50</TD>\r\n"
+                "<TD class=\"num\">%3</TD>\r\n<TD class=\"after-sale\">退款中<BR><A class=\"complain\" "
+                "href=\"#\">投诉维权</A></TD>\r\n")
+                        .arg(order)
+                        .arg(10 + i)
+                        .arg(1 + i);
+            if (i == 0)
+                html += QStringLiteral(
+                    "<TD class=\"buyer\" rowspan=\"%1\"><P class=\"buyer-nick\">buyer%2</P> "
+                    "<P class=\"buyer-name\">张三</P> <A class=\"ww\" href=\"#\">旺旺在线</A></TD>\r\n"
+                    "<TD class=\"status\" rowspan=\"%1\"><P>卖家已发货</P> <A href=\"#\">详情</A></TD>\r\n"
+                    "<TD class=\"amount\" rowspan=\"%1\"><STRONG>36.00</STRONG> <P class=\"post-fee\">"
+                    "(含快递:6.00)</P></TD>\r\n<TD class=\"rating\" rowspan=\"%1\">双方已评</TD>\r\n")
+                            .arg(items)
+                            .arg(t);
+            html += QStringLiteral("</TR>\r\n");
+        }
+        html += QStringLiteral("</TBODY>\r\n");
+    }
+    return html;
+}
+
+void Print(const char* name, double value, const char* unit)
+{
+    std::printf("%s %.6g %s\n", name, value, unit);
+}
+
+void BenchParser()
+{
+    SetPageFetcher([](const QString&, QString& response, const QString&, int, const QString&) {
+        response.clear();
+        return QString();
+    });
+    QRandomGenerator random(11);
+    QVector<QString> pages;
+    qint64 bytes = 0;
+    for (int p = 0; p < 20; ++p) {
+        pages.append(ListPage(100, p, random));
+        bytes += pages.last().size() * 2;
+    }
+    TablePage page;
+    const int rounds = 10;
+    qint64 trades = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < rounds; ++round) {
+        TradeGrid grid;
+        for (const QString& text : pages) {
+            page.table = text;
+            ExtractTradePage(page, grid, true);
+        }
+        trades += 100 * pages.size();
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    SetPageFetcher({});
+    Print("extract_parser_page_size", double(bytes) / pages.size() / 1024.0, "KiB");
+    Print("extract_parser_throughput", double(bytes) * rounds / seconds / 1e6, "MB/s");
+    Print("extract_parser_per_trade", seconds / double(trades) * 1e6, "us");
+}
+
+// A grid of shipped items: recipients repeat (one to four rows each,
+// scattered over the grid), a share of the trades is closed.
+void FillTradeGrid(TradeGrid& grid, int rows, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    SetUpTradeGrid(grid);
+    grid.SetRows(grid.FixedRows() + rows);
+    const int recipients = rows * 2 / 5;
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        const int who = int(random.bounded(recipients));
+        const int n = r - grid.FixedRows();
+        grid.SetTextMatrix(r, ColSequence, QString::number(n + 1));
+        grid.SetTextMatrix(r, ColOrderNumber, QStringLiteral("40000000%1").arg(n));
+        grid.SetTextMatrix(r, ColTime, QStringLiteral("2024-06-01 10:00:%1").arg(n % 60));
+        grid.SetTextMatrix(r, ColItem, QStringLiteral("商品%1").arg(random.bounded(50)));
+        grid.SetTextMatrix(r, ColUnitPrice, QStringLiteral("12.50"));
+        grid.SetTextMatrix(r, ColQuantity, QStringLiteral("1"));
+        grid.SetTextMatrix(r, ColBuyer, QStringLiteral("buyer%1").arg(who));
+        grid.SetTextMatrix(r, ColName, QStringLiteral("姓名%1").arg(who));
+        grid.SetTextMatrix(r, ColStatus, random.bounded(7) == 0 ? kClosed : QStringLiteral("卖家已发货"));
+        grid.SetTextMatrix(r, ColAmount, QStringLiteral("19.00"));
+        grid.SetTextMatrix(r, ColRating, QStringLiteral("双方已评"));
+        grid.SetTextMatrix(r, ColRecipient, QStringLiteral("收件人%1").arg(who));
+        grid.SetTextMatrix(r, ColMobile, QStringLiteral("138%1").arg(10000000 + who));
+        grid.SetTextMatrix(r, ColProvince, QStringLiteral("浙江"));
+        grid.SetTextMatrix(r, ColCity, QStringLiteral("杭州市"));
+        grid.SetTextMatrix(r, ColDistrict, QStringLiteral("西湖区"));
+        grid.SetTextMatrix(r, ColAddress, QStringLiteral("文三路 %1号").arg(who));
+        grid.SetTextMatrix(r, ColPostcode, QStringLiteral("310000"));
+        grid.SetTextMatrix(r, ColCompany, QStringLiteral("圆通速递"));
+        grid.SetTextMatrix(r, ColWaybill, QStringLiteral("YT%1").arg(who));
+    }
+}
+
+template <typename Operation> double TimeOn(int rows, Operation operation)
+{
+    TradeGrid grid;
+    FillTradeGrid(grid, rows, 5);
+    QElapsedTimer timer;
+    timer.start();
+    operation(grid);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void FilterStepByStep(TradeGrid& grid)
+{
+    for (int r = grid.Rows() - 1; r >= grid.FixedRows(); --r)
+        if (grid.TextMatrix(r, ColStatus) == kClosed)
+            DeleteRows(grid, r, r);
+}
+
+void FilterLinear(TradeGrid& grid)
+{
+    grid.RemoveRowsWhere([&grid](int r) { return grid.TextMatrix(r, ColStatus) == kClosed; });
+}
+
+void BenchGridOperations(bool full)
+{
+    for (const int rows : { 20000, 40000 }) {
+        const bool reference = full || rows == 20000;
+        const QByteArray size = QByteArray::number(rows);
+        const double merge = TimeOn(rows, [](TradeGrid& g) { MergeSameRecipient(g); });
+        Print(("extract_merge_" + size).constData(), merge, "ms");
+        if (reference) {
+            const double slow = TimeOn(rows, [](TradeGrid& g) { stepbystep::MergeSameRecipient(g); });
+            Print(("extract_merge_stepbystep_" + size).constData(), slow, "ms");
+            Print(("extract_merge_speedup_" + size).constData(), slow / merge, "x");
+        }
+        const double filter = TimeOn(rows, FilterLinear);
+        Print(("extract_closed_filter_" + size).constData(), filter, "ms");
+        if (reference) {
+            const double slow = TimeOn(rows, FilterStepByStep);
+            Print(("extract_closed_filter_stepbystep_" + size).constData(), slow, "ms");
+            Print(("extract_closed_filter_speedup_" + size).constData(), slow / filter, "x");
+        }
+    }
+    // One shipment of every row: the joined cells grow long.
+    const double single = TimeOn(40000, [](TradeGrid& g) {
+        for (int r = g.FixedRows(); r < g.Rows(); ++r)
+            for (const int col : stepbystep::kKeys)
+                g.SetTextMatrix(r, col, QString());
+        MergeSameRecipient(g);
+    });
+    Print("extract_merge_one_group_40000", single, "ms");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const bool full = app.arguments().contains(QStringLiteral("--full"));
+    BenchParser();
+    BenchGridOperations(full);
+    return 0;
+}
