@@ -247,8 +247,12 @@ void TestWebBrowser::cookiesSharedWithPageFetch()
     QCOMPARE(
         HttpGetPage(server_->url("/needs-cookie"), response, QStringLiteral(">关于淘宝</"), 5, QString()),
         QString());
-    QCOMPARE(server_->requestCount(), before + 1);
-    const QByteArray head = server_->heads().last();
+    // The browser may ask for things meanwhile (an icon); ours is the fetch.
+    QByteArray head;
+    for (qsizetype i = before; i < server_->heads().size(); ++i)
+        if (server_->heads().at(i).startsWith("GET /needs-cookie"))
+            head = server_->heads().at(i);
+    QVERIFY(head.contains("\r\nCookie: session=abc123"));
     QVERIFY(head.contains("User-Agent: " + WebBrowser::SharedProfile()->httpUserAgent().toUtf8() + "\r\n"));
 
     // Another host name for the same server gets no cookie.
