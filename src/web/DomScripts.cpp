@@ -89,14 +89,22 @@ var linkText = %1, wanted = %2.toUpperCase(), click = %3;
 // document.all in document order; the collection itself is falsy by
 // design, so it is taken as the equivalent list of every element.
 var all = document.getElementsByTagName("*"), n = all.length;
+// An element that cannot be read is passed over; the walk goes on.
+function matches(e) {
+    try {
+        if (!e || String(e.tagName).toUpperCase() !== wanted)
+            return false;
+        var content = e.textContent;
+        if (content !== null && content.length > linkText.length)
+            return false;
+        return serializeInner(e) === linkText;
+    } catch (error) {
+        return false;
+    }
+}
 for (var i = 0; i < n; ++i) {
     var e = all[i];
-    if (!e || String(e.tagName).toUpperCase() !== wanted)
-        continue;
-    var content = e.textContent;
-    if (content !== null && content.length > linkText.length)
-        continue;
-    if (serializeInner(e) !== linkText)
+    if (!matches(e))
         continue;
     if (serializeOuter(e).indexOf("disabled") >= 0)
         return "";
