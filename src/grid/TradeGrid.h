@@ -22,7 +22,9 @@ public:
 class TradeGrid : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kDefaultRowHeight = 270; // twips
+    // Twips; a 9 point CJK line is about 18 pixels, so a row made n times as
+    // tall as the default (as merged rows are) shows n lines in full.
+    static constexpr int kDefaultRowHeight = 300;
     static constexpr int kDefaultColWidth = 960; // twips
     // Alignment codes of ColAlignment: 0-2 left, 3-5 centre, 6-8 right (each
     // top, centre, bottom); 9 is "general": text left, numbers right.
