@@ -236,10 +236,11 @@ void TestHttpGetPage::redirects()
     QString response = kUntouched;
     QCOMPARE(HttpGetPageOnce(server.url(start), response, "MARK", 5, QString()), expectedResult);
     QCOMPARE(response, expectedResponse);
-    // The loop is given up after the allowed number of redirects.
+    // The loop is given up after the allowed number of redirects (Qt may
+    // send a request again when the server closed the connection under it).
     if (start == QLatin1String("/loop"))
-        QVERIFY2(
-            server.requestCount() <= kMaxRedirects + 2, qPrintable(QString::number(server.requestCount())));
+        QVERIFY2(server.requestCount() <= 2 * (kMaxRedirects + 1),
+            qPrintable(QString::number(server.requestCount())));
 }
 
 void TestHttpGetPage::savePath()
