@@ -312,8 +312,10 @@ void TradeGrid::SetVisible(bool visible)
 
 void TradeGrid::NoteCellChanged(int row, int col)
 {
+    // Shared, so that filling thousands of rows does not allocate a role list per cell.
+    static const QList<int> textRoles { Qt::DisplayRole, Qt::EditRole };
     const QModelIndex at = index(row, col);
-    emit dataChanged(at, at, { Qt::DisplayRole, Qt::EditRole });
+    emit dataChanged(at, at, textRoles);
 }
 
 void TradeGrid::NoteLayoutChanged()
