@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -24,21 +26,26 @@ struct SeenDialog {
 };
 
 // Waits for the file dialog to come up, notes how it is set up, then lets
-// act answer it. A message box on top of it (an overwrite question) is noted
-// and dismissed.
+// act answer it, again on later ticks should the dialog still be open. A
+// message box on top of it (an overwrite question) is noted and dismissed.
 void AnswerDialogWhenShown(SeenDialog& seen, std::function<void(QFileDialog&)> act)
 {
     auto* poll = new QTimer;
     poll->setInterval(20);
     auto ticks = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen, act, ticks] {
+    auto acted = std::make_shared<bool>(false);
+    auto answered = std::make_shared<QPointer<QFileDialog>>();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen, act, ticks, acted, answered] {
         QWidget* modal = QApplication::activeModalWidget();
+        auto finish = [poll] {
+            poll->stop();
+            poll->deleteLater();
+        };
         // Never leave a test hanging on a dialog that did not close.
         if (++*ticks > 500) {
             if (auto* stuck = qobject_cast<QDialog*>(modal))
                 stuck->reject();
-            poll->stop();
-            poll->deleteLater();
+            finish();
             return;
         }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -46,18 +53,25 @@ void AnswerDialogWhenShown(SeenDialog& seen, std::function<void(QFileDialog&)> a
             box->reject();
             return;
         }
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (!dialog || !dialog->isVisible())
+        // Once answered, only that dialog is ours; when it is gone, so is the poll.
+        if (*acted && (answered->isNull() || !(*answered)->isVisible())) {
+            finish();
             return;
-        seen.nameFilters = dialog->nameFilters();
-        seen.selectedNameFilter = dialog->selectedNameFilter();
-        seen.offeredFile = dialog->selectedFiles().value(0);
-        seen.defaultSuffix = dialog->defaultSuffix();
-        seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        seen.acceptsSave = dialog->acceptMode() == QFileDialog::AcceptSave;
+        }
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog || !dialog->isVisible() || (*acted && dialog != answered->data()))
+            return;
+        if (!*acted) {
+            seen.nameFilters = dialog->nameFilters();
+            seen.selectedNameFilter = dialog->selectedNameFilter();
+            seen.offeredFile = dialog->selectedFiles().value(0);
+            seen.defaultSuffix = dialog->defaultSuffix();
+            seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            seen.acceptsSave = dialog->acceptMode() == QFileDialog::AcceptSave;
+            *acted = true;
+            *answered = dialog;
+        }
         act(*dialog);
-        poll->stop();
-        poll->deleteLater();
     });
     poll->start();
 }
@@ -74,7 +88,7 @@ private slots:
         QTest::addColumn<bool>("exists");
         QTest::newRow("new csv") << "out.csv" << false;
         QTest::newRow("existing file, no question") << "old.xls" << true;
-        QTest::newRow("no extension, no suffix added") << "plain" << false;
+        QTest::newRow("other extension, kept as typed") << "notes.txt" << false;
     }
     void choosesAndRemembers()
     {
@@ -91,7 +105,9 @@ private slots:
 
         SeenDialog first;
         AnswerDialogWhenShown(first, [path](QFileDialog& d) {
-            d.selectFile(path);
+            // As the user types it: selectFile leaves a focused name field alone.
+            if (auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(path);
             static_cast<QDialog&>(d).accept(); // QFileDialog::accept checks the name
         });
         QCOMPARE(saveDialog.AskSavePath(filters), path);
