@@ -64,17 +64,43 @@ bool LooksLikeFormula(const QString& cellText)
     return false;
 }
 
+void AppendCsvField(QString& line, const QString& cellText)
+{
+    const bool guard = LooksLikeFormula(cellText);
+    bool quotes = false;
+    bool quote = false;
+    const qsizetype length = cellText.size();
+    const QChar* text = cellText.constData();
+    for (qsizetype i = 0; i < length && !quotes; ++i) {
+        const QChar c = text[i];
+        if (c == u'"')
+            quotes = true;
+        else if (c == u',' || (c == u'\r' && i + 1 < length && text[i + 1] == u'\n'))
+            quote = true;
+    }
+    quote = quote || quotes;
+    if (quote)
+        line += u'"';
+    if (guard)
+        line += u'\'';
+    if (quotes) {
+        for (qsizetype i = 0; i < length; ++i) {
+            if (text[i] == u'"')
+                line += u'"';
+            line += text[i];
+        }
+    } else {
+        line += cellText;
+    }
+    line += u'\t';
+    if (quote)
+        line += u'"';
+}
+
 QString CsvField(const QString& cellText)
 {
     QString field;
-    field.reserve(cellText.size() + 4);
-    if (LooksLikeFormula(cellText))
-        field += u'\'';
-    field += cellText;
-    field += u'\t';
-    field.replace(u'"', QStringLiteral("\"\""));
-    if (field.contains(u',') || field.contains(u'"') || field.contains(QStringLiteral("\r\n")))
-        return u'"' + field + u'"';
+    AppendCsvField(field, cellText);
     return field;
 }
 
@@ -83,24 +109,33 @@ bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
     const int rows = grid.Rows();
     StartProgress(QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
     AnsiLineEncoder encoder;
+    // Lines are encoded and written in batches: one conversion call per
+    // batch instead of per line.
+    constexpr qsizetype kFlushChars = 1 << 15;
+    QString pending;
+    pending.reserve(kFlushChars + 4096);
+    auto flush = [&] {
+        const bool written = WriteAll(out, encoder.Encode(pending));
+        pending.clear();
+        return written;
+    };
     try {
         // Progress steps let other commands run, and those may change the
         // grid: a row that disappears meanwhile fails the export rather than
         // leaving a file that silently misses rows.
         for (int r = 0; r < rows; ++r) {
             if (grid.RowHeight(r) > 0) {
-                QString line;
                 bool first = true;
                 for (int c = 0; c < grid.Cols(); ++c) {
                     if (grid.ColWidth(c) <= 0)
                         continue;
                     if (!first)
-                        line += u',';
+                        pending += u',';
                     first = false;
-                    line += CsvField(grid.TextMatrix(r, c));
+                    AppendCsvField(pending, grid.TextMatrix(r, c));
                 }
-                line += QStringLiteral("\r\n");
-                if (!WriteAll(out, encoder.Encode(line))) {
+                pending += QStringLiteral("\r\n");
+                if (pending.size() >= kFlushChars && !flush()) {
                     FailExport();
                     return false;
                 }
@@ -108,6 +143,10 @@ bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
             StepProgress(1, QStringLiteral("pages"));
         }
     } catch (const GridRangeError&) {
+        FailExport();
+        return false;
+    }
+    if (!flush()) {
         FailExport();
         return false;
     }

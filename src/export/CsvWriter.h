@@ -16,6 +16,8 @@ bool LooksLikeFormula(const QString& cellText);
 // formula) plus TAB, double quotes doubled, quoted when it holds a comma, a
 // double quote or CR LF.
 QString CsvField(const QString& cellText);
+// The same field appended to a line being built.
+void AppendCsvField(QString& line, const QString& cellText);
 
 // Writes the visible grid to an open device with progress; on a grid that
 // changes shape underneath or a device that refuses bytes it stops, shows
