@@ -25,6 +25,20 @@ private:
     QString table_;
 };
 
+// LUMETRA_FUZZ_DUMP=1 prints the grid, for reading a finding.
+void Dump(const TradeGrid& grid, const char* when)
+{
+    if (qEnvironmentVariableIsEmpty("LUMETRA_FUZZ_DUMP"))
+        return;
+    std::fprintf(stderr, "--- %s: %d rows\n", when, grid.Rows());
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+        QStringList cells;
+        for (int c = 1; c <= ColRating; ++c)
+            cells.append(grid.TextMatrix(r, c));
+        std::fprintf(stderr, "%s\n", qPrintable(cells.join(QLatin1Char('|'))));
+    }
+}
+
 void CheckInvariants(const TradeGrid& grid)
 {
     FUZZ_CHECK(grid.Cols() == kTradeGridCols);
@@ -63,9 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TradeGrid grid;
     TextPage page(input);
     ExtractTradePage(page, grid, false);
+    Dump(grid, "first");
     CheckInvariants(grid);
     const int rowsAfterFirst = grid.Rows();
     ExtractTradePage(page, grid, true);
+    Dump(grid, "second");
     CheckInvariants(grid);
     // The same page again adds no trade; at most a trailing blank row goes.
     FUZZ_CHECK(grid.Rows() <= rowsAfterFirst);

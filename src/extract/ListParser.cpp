@@ -137,9 +137,10 @@ private:
     {
         if (!cell.contains(kOrderLabel))
             return;
-        // A new trade begins: further item rows below belong to it, never to
-        // the trade above, even when this one is already in the grid.
+        // A new trade begins: item rows below belong to it, never to the
+        // trade above, even when this one is already in the grid.
         lastTakenRow_ = 0;
+        itemTarget_ = kSkippedTrade;
         CutAtMarker(cell, kOrderMarker, true);
         const QString orderNumber = TakeFirstWord(cell);
         CutAtMarker(cell, kTimeMarker, true);
@@ -147,6 +148,7 @@ private:
         if (grid_.FindOrderRow(orderNumber) >= 0)
             return; // already extracted; its item rows are skipped below
         const int row = AppendRow();
+        itemTarget_ = row;
         Set(row, OrderCol(), orderNumber);
         Set(row, ColTime, timeOfSale);
     }
@@ -163,7 +165,11 @@ private:
     void ItemRow(const QStringList& cells)
     {
         // Only a fresh header row (no item yet) takes the trade's first item.
+        // After a trade that was already in the grid, its items are skipped
+        // rather than written into an earlier trade that still lacks them.
         const int row = LastRow();
+        if (itemTarget_ == kSkippedTrade || (itemTarget_ != kNoHeaderYet && itemTarget_ != row))
+            return;
         try {
             if (!grid_.TextMatrix(row, ItemCol()).isEmpty())
                 return;
@@ -206,8 +212,14 @@ private:
         lastTakenRow_ = row;
     }
 
+    static constexpr int kNoHeaderYet = -2;
+    static constexpr int kSkippedTrade = -1;
+
     TradeGrid& grid_;
     int lastTakenRow_ = 0;
+    // The row the latest trade header of this page added, or one of the
+    // two markers above.
+    int itemTarget_ = kNoHeaderYet;
 };
 
 void DropBlankLastRow(TradeGrid& grid)

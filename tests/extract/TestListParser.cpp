@@ -271,6 +271,23 @@ private slots:
         QCOMPARE(events_, (QStringList { "fetch C", "fetch B" }));
     }
 
+    void knownTradesItemsNeverFillAnEarlierTrade()
+    {
+        // The first read ends with a trade whose item rows did not come.
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        // Read again: A's items follow A's (skipped) header and must not land in B.
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B"),
+            SimpleItemRow("b1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        QCOMPARE(grid.TextMatrix(4, 11), QString());
+    }
+
     void samePageTwiceAddsNothing()
     {
         TradeGrid grid;
