@@ -164,11 +164,12 @@ private:
 
     void ItemRow(const QStringList& cells)
     {
-        // Only a fresh header row (no item yet) takes the trade's first item.
-        // After a trade that was already in the grid, its items are skipped
-        // rather than written into an earlier trade that still lacks them.
+        // Only the header row this page has just added (no item yet) takes
+        // the trade's first item. Items of a trade already in the grid, and
+        // items above the page's first header, are skipped rather than
+        // written into an earlier trade that still lacks them.
         const int row = LastRow();
-        if (itemTarget_ == kSkippedTrade || (itemTarget_ != kNoHeaderYet && itemTarget_ != row))
+        if (itemTarget_ != row)
             return;
         try {
             if (!grid_.TextMatrix(row, ItemCol()).isEmpty())
@@ -212,14 +213,12 @@ private:
         lastTakenRow_ = row;
     }
 
-    static constexpr int kNoHeaderYet = -2;
     static constexpr int kSkippedTrade = -1;
 
     TradeGrid& grid_;
     int lastTakenRow_ = 0;
-    // The row the latest trade header of this page added, or one of the
-    // two markers above.
-    int itemTarget_ = kNoHeaderYet;
+    // The row the latest trade header of this page added, or kSkippedTrade.
+    int itemTarget_ = kSkippedTrade;
 };
 
 void DropBlankLastRow(TradeGrid& grid)

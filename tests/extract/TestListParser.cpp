@@ -286,6 +286,12 @@ private slots:
         QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
         QCOMPARE(grid.TextMatrix(4, 4), QString());
         QCOMPARE(grid.TextMatrix(4, 11), QString());
+        // Nor do item rows above the page's first header.
+        page_.table = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("C"), SimpleItemRow("c1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B", "C" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
     }
 
     void samePageTwiceAddsNothing()
