@@ -1,4 +1,5 @@
 #include "E2eSupport.h"
+#include "DemoTruth.h"
 #include "TestSupport.h"
 
 #include "app/Commands.h"
@@ -71,33 +72,9 @@ private:
     QString dir_;
 };
 
-QString FirstWord(const QString& text)
-{
-    return text.trimmed().section(QLatin1Char(' '), 0, 0);
-}
-QString Number(const QString& text)
-{
-    return NumberText(LeadingNumber(text));
-}
-
-// Columns 13-22 as the detail page's address line reads.
-QStringList ExpectedDetails(const QJsonObject& trade)
-{
-    QStringList pieces;
-    for (const QJsonValue& piece : trade.value(QStringLiteral("addressPieces")).toArray())
-        pieces.append(piece.toString().trimmed());
-    const QString street
-        = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
-    QStringList words = street.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QString province = words.size() > 1 ? words.takeFirst().remove(QStringLiteral("省")) : QString();
-    const QString city = words.size() > 1 ? words.takeFirst() : QString();
-    const QString district = words.size() > 1 ? words.takeFirst() : QString();
-    const QString dash = QStringLiteral("—");
-    return { pieces.value(0), pieces.value(1), pieces.value(2), province, city, district,
-        words.join(QLatin1Char(' ')), pieces.last(),
-        trade.value(QStringLiteral("company")).toString().remove(dash),
-        trade.value(QStringLiteral("waybill")).toString().remove(dash) };
-}
+using demotruth::ExpectedDetails;
+using demotruth::FirstWord;
+using demotruth::Number;
 
 // The grid rows (columns 1-22) the shop's trades give, one per item.
 QList<QStringList> ExpectedRows(const QJsonArray& trades, bool dropClosed, double* total)
