@@ -39,7 +39,7 @@ void Dump(const TradeGrid& grid, const char* when)
     }
 }
 
-void CheckInvariants(const TradeGrid& grid, const QString& input)
+void CheckInvariants(const TradeGrid& grid)
 {
     FUZZ_CHECK(grid.Cols() == kTradeGridCols);
     FUZZ_CHECK(grid.FixedRows() == 2);
@@ -51,10 +51,9 @@ void CheckInvariants(const TradeGrid& grid, const QString& input)
         if (order.isEmpty())
             ++emptyOrders;
         const qsizetype underscore = order.indexOf(QLatin1Char('_'));
-        if (underscore > 0 && r > grid.FixedRows() && !input.contains(order)) {
-            // A numbered further item (its number is not in the page, unlike
-            // a header's own number that may hold "_") follows a row of the
-            // same trade.
+        if (underscore > 0 && r > grid.FixedRows()) {
+            // The page holds no "_", so this is a numbered further item: it
+            // follows a row of the same trade.
             const QString base = order.left(underscore);
             const QString previous = grid.TextMatrix(r - 1, ColOrderNumber);
             FUZZ_CHECK(previous == base || previous.startsWith(base + QLatin1Char('_')));
@@ -75,16 +74,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         response.clear();
         return QString::fromUtf8(kNetworkError);
     });
-    const QString input = fuzzsupport::Text(data, size);
+    // Without "_" in the page, every "_" in an order number is one the
+    // parser wrote for a trade's further item.
+    const QString input = fuzzsupport::Text(data, size).remove(QLatin1Char('_'));
     TradeGrid grid;
     TextPage page(input);
     ExtractTradePage(page, grid, false);
     Dump(grid, "first");
-    CheckInvariants(grid, input);
+    CheckInvariants(grid);
     const int rowsAfterFirst = grid.Rows();
     ExtractTradePage(page, grid, true);
     Dump(grid, "second");
-    CheckInvariants(grid, input);
+    CheckInvariants(grid);
     // The same page again adds no trade; at most a trailing blank row goes.
     FUZZ_CHECK(grid.Rows() <= rowsAfterFirst);
     return 0;
