@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite offscreen.
 # The logic-library tests run a second time under AddressSanitizer and
-# UndefinedBehaviorSanitizer unless LUMETRA_SKIP_ASAN=1.
+# UndefinedBehaviorSanitizer unless LUMETRA_SKIP_ASAN=1, and the fuzz targets
+# run a few seconds each unless LUMETRA_SKIP_FUZZ=1.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
@@ -17,4 +18,9 @@ if [ "${LUMETRA_SKIP_ASAN:-0}" != "1" ]; then
         -DWITH_BENCH=OFF >/dev/null
     cmake --build build-asan -j2
     ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j2 -L core
+fi
+
+if [ "${LUMETRA_SKIP_FUZZ:-0}" != "1" ]; then
+    # The fuzz targets build with clang and each runs a few seconds on its seeds.
+    ./fuzz/run.sh 5
 fi
