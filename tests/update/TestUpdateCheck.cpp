@@ -286,7 +286,8 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
 
     QString secondResult = QStringLiteral("not called");
     QString seenDuringWait;
-    QTimer::singleShot(100, [&] {
+    QObject testScope; // the timer goes with this test's locals
+    QTimer::singleShot(100, &testScope, [&] {
         seenDuringWait = UpdateVersionSeen();
         secondResult = CheckForUpdate(host, 58);
     });
