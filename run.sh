@@ -36,7 +36,8 @@ if [ "$demo" -eq 1 ]; then
     done
     base=$(head -n1 "$out")
     echo "Demo marketplace at $base (log in with any name and password)"
-    enc_back=$(python3 -c 'import sys,urllib.parse;print(urllib.parse.quote(sys.argv[1],safe=""))' "$base/seller_admin.htm")
+    # The back office address as the login page's redirectURL, percent-encoded.
+    enc_back=$(printf '%s' "$base/seller_admin.htm" | sed -e 's/%/%25/g' -e 's/:/%3A/g' -e 's|/|%2F|g' -e 's/?/%3F/g' -e 's/&/%26/g' -e 's/=/%3D/g')
     ./build/src/lumetra-trades --start-url "$base/member/login.jhtml?redirectURL=$enc_back" \
         --trade-base "$base" --update-url "$base/download?ID=" "${args[@]}"
 else
