@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-webengine-dev qt6-httpserver-dev qt6-websockets-dev
+    qt6-base-dev qt6-webengine-dev
     libxlsxwriter-dev libgl1-mesa-dri fonts-noto-cjk xvfb xauth
     unzip clang libclang-rt-14-dev
 )
