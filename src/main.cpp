@@ -43,7 +43,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kMainWindowCaption));
+    // No application display name: on X11 it would be appended to every
+    // window title, the progress window's "进度指示器" among them.
     SetEndpoints(EndpointsFromOptions(app));
 
     // The progress window and the message boxes must be in place before the
@@ -51,10 +52,11 @@ int main(int argc, char* argv[])
     // command that shows progress.
     IndicatorWindow indicator;
     SetProgressView(&indicator);
-    MessageBoxPrompt prompt;
+    MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
     SetUserPrompt(&prompt);
 
     MainWindow window;
+    prompt.SetParent(&window);
     window.show();
     const int result = app.exec();
     SetUserPrompt(nullptr);

@@ -2,25 +2,23 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QWidget>
 
-namespace {
-QString Title(QWidget* parent)
+QString MessageBoxPrompt::Title() const
 {
-    if (parent && !parent->windowTitle().isEmpty())
-        return parent->windowTitle();
+    if (parent_ && !parent_->windowTitle().isEmpty())
+        return parent_->windowTitle();
+    if (!title_.isEmpty())
+        return title_;
     return QApplication::applicationDisplayName();
 }
-} // namespace
 
 void MessageBoxPrompt::ShowMessage(const QString& text)
 {
-    QMessageBox::information(parent_, Title(parent_), text, QMessageBox::Ok);
+    QMessageBox::information(parent_, Title(), text, QMessageBox::Ok);
 }
 
 bool MessageBoxPrompt::AskYesNo(const QString& text)
 {
-    return QMessageBox::question(
-               parent_, Title(parent_), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    return QMessageBox::question(parent_, Title(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
