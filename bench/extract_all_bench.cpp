@@ -21,7 +21,10 @@
 
 namespace {
 
-void Print(const char* name, double value, const char* unit) { std::printf("%s %.3f %s\n", name, value, unit); }
+void Print(const char* name, double value, const char* unit)
+{
+    std::printf("%s %.3f %s\n", name, value, unit);
+}
 
 double PeakResidentMb()
 {
@@ -60,8 +63,9 @@ int main(int argc, char* argv[])
     const int pages = argc > 1 ? QByteArray(argv[1]).toInt() : 200;
     const int perPage = 100;
     qputenv("LUMETRA_DEMO_MARKET", LUMETRA_DEMO_MARKET_PATH);
-    testsupport::DemoMarket market({ QStringLiteral("--pages"), QString::number(pages), QStringLiteral("--per-page"),
-        QString::number(perPage), QStringLiteral("--seed"), QStringLiteral("99") });
+    testsupport::DemoMarket market(
+        { QStringLiteral("--pages"), QString::number(pages), QStringLiteral("--per-page"),
+            QString::number(perPage), QStringLiteral("--seed"), QStringLiteral("99") });
     if (!market.ok()) {
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;

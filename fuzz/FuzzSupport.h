@@ -14,7 +14,7 @@ inline void EnsureApplication()
 {
     static int argc = 1;
     static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
     (void)app;
 }
@@ -33,8 +33,8 @@ inline QString Text(const uint8_t* data, size_t size)
 
 } // namespace fuzzsupport
 
-#define FUZZ_CHECK(condition)                                                                              \
-    do {                                                                                                   \
-        if (!(condition))                                                                                  \
-            fuzzsupport::Fail(#condition);                                                                 \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            fuzzsupport::Fail(#condition);                                                                   \
     } while (false)

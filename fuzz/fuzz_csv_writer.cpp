@@ -16,7 +16,11 @@ const char16_t kAlphabet[] = u"a,\"\r\n\t=-+@1. 订€";
 
 class ByteReader {
 public:
-    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    ByteReader(const uint8_t* data, size_t size)
+        : data_(data)
+        , size_(size)
+    {
+    }
     bool atEnd() const { return pos_ >= size_; }
     uint8_t next() { return pos_ < size_ ? data_[pos_++] : 0; }
 
@@ -120,8 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             // A text that a spreadsheet would take for a formula is written
             // with a leading apostrophe; everything else as it is.
             const bool exact = written == text + QLatin1Char('\t');
-            const bool guarded = written == QLatin1Char('\'') + text + QLatin1Char('\t')
-                && !text.isEmpty() && QStringLiteral("=+-@").contains(text.at(0));
+            const bool guarded = written == QLatin1Char('\'') + text + QLatin1Char('\t') && !text.isEmpty()
+                && QStringLiteral("=+-@").contains(text.at(0));
             FUZZ_CHECK(exact || guarded);
         }
         FUZZ_CHECK(field == fields.size() || (field == 0 && fields.size() == 1 && fields.at(0).isEmpty()));

@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzzsupport::EnsureApplication();
-    const QString page = NormalizeLineBreaks(DecodeAnsi(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size))));
+    const QString page
+        = NormalizeLineBreaks(DecodeAnsi(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size))));
     const QString block = ParseRecipientBlock(page);
     // The block has no tags, no CR LF, no tabs and no double blanks left
     // (21 halving passes collapse any run shorter than 2^21 blanks).

@@ -12,14 +12,17 @@ namespace {
 
 class TextPage : public BrowserPage {
 public:
-    explicit TextPage(QString table) : table_(std::move(table)) {}
+    explicit TextPage(QString table)
+        : table_(std::move(table))
+    {
+    }
     QString ElementInnerHtml(const QString& id) override
     {
         return id == QLatin1String("J_ListTable") ? table_ : QString();
     }
     QString BodyHtml() override { return table_; }
     QString FindLinkInPage(const QString&, bool, const QString&) override { return QString(); }
-    void ScrollBy(int, int) override {}
+    void ScrollBy(int, int) override { }
 
 private:
     QString table_;

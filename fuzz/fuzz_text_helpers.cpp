@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     if (!marker.isEmpty()) {
-        for (const bool forward : {true, false}) {
+        for (const bool forward : { true, false }) {
             QString text = original;
             const QString cut = CutAtMarker(text, marker, forward);
             if (original.contains(marker)) {

@@ -30,7 +30,8 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
     QStringList pieces;
     for (const QJsonValue& piece : trade.value(QStringLiteral("addressPieces")).toArray())
         pieces.append(piece.toString().trimmed());
-    const QString street = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
+    const QString street
+        = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
     QStringList words = street.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString province = words.size() > 1 ? words.takeFirst().remove(QStringLiteral("省")) : QString();
     const QString city = words.size() > 1 ? words.takeFirst() : QString();

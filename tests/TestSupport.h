@@ -6,8 +6,8 @@
 #include <QApplication>
 #endif
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -31,7 +31,7 @@ inline QString UseTemporaryHome()
     qputenv("XDG_RUNTIME_DIR", path + "/runtime");
     QDir().mkpath(home.path() + QStringLiteral("/runtime"));
     QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Chromium refuses to run its sandbox as root; tests only.
@@ -50,7 +50,7 @@ public:
         if (program.isEmpty())
             return;
         process_.setProgram(program);
-        process_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extraArgs);
+        process_.setArguments(QStringList { QStringLiteral("--port"), QStringLiteral("0") } + extraArgs);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start();
         if (!process_.waitForStarted(10000))
@@ -89,22 +89,22 @@ private:
 } // namespace testsupport
 
 // Like QTEST_MAIN / QTEST_GUILESS_MAIN, with the temporary home set first.
-#define LUMETRA_TEST_MAIN(TestObject)                                                                      \
-    int main(int argc, char* argv[])                                                                       \
-    {                                                                                                      \
-        testsupport::UseTemporaryHome();                                                                   \
-        QApplication app(argc, argv);                                                                      \
-        TestObject tc;                                                                                     \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
-        return QTest::qExec(&tc, argc, argv);                                                              \
+#define LUMETRA_TEST_MAIN(TestObject)                                                                        \
+    int main(int argc, char* argv[])                                                                         \
+    {                                                                                                        \
+        testsupport::UseTemporaryHome();                                                                     \
+        QApplication app(argc, argv);                                                                        \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }
 
-#define LUMETRA_TEST_GUILESS_MAIN(TestObject)                                                              \
-    int main(int argc, char* argv[])                                                                       \
-    {                                                                                                      \
-        testsupport::UseTemporaryHome();                                                                   \
-        QCoreApplication app(argc, argv);                                                                  \
-        TestObject tc;                                                                                     \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
-        return QTest::qExec(&tc, argc, argv);                                                              \
+#define LUMETRA_TEST_GUILESS_MAIN(TestObject)                                                                \
+    int main(int argc, char* argv[])                                                                         \
+    {                                                                                                        \
+        testsupport::UseTemporaryHome();                                                                     \
+        QCoreApplication app(argc, argv);                                                                    \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }

@@ -1,5 +1,5 @@
-#include "E2eSupport.h"
 #include "DemoTruth.h"
+#include "E2eSupport.h"
 #include "TestSupport.h"
 
 #include "app/Commands.h"

@@ -287,7 +287,8 @@ private slots:
         QCOMPARE(grid.TextMatrix(4, 4), QString());
         QCOMPARE(grid.TextMatrix(4, 11), QString());
         // Nor do item rows above the page's first header.
-        page_.table = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("C"), SimpleItemRow("c1") });
+        page_.table
+            = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("C"), SimpleItemRow("c1") });
         ExtractTradePage(page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B", "C" }));
         QCOMPARE(grid.TextMatrix(4, 4), QString());

@@ -67,7 +67,9 @@ private:
             break;
         case Misbehaviour::Reset: {
             // SO_LINGER 0 turns the close into a reset.
-            struct linger hard { 1, 0 };
+            struct linger hard {
+                1, 0
+            };
             setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
             socket->abort();
             break;
@@ -99,11 +101,13 @@ private slots:
         QFETCH(int, how);
         MisbehavingServer server(static_cast<Misbehaviour>(how));
         QString response = QStringLiteral("kept");
-        const QString result = HttpGetPage(server.url(), response, QStringLiteral(">关于淘宝</"), 1, QString());
+        const QString result
+            = HttpGetPage(server.url(), response, QStringLiteral(">关于淘宝</"), 1, QString());
         QCOMPARE(result, QString::fromUtf8(kNetworkError));
         // Five attempts; Qt itself may send a request once more when the
         // connection closes before an answer.
-        QVERIFY2(server.requests() >= 5 && server.requests() <= 10, qPrintable(QString::number(server.requests())));
+        QVERIFY2(server.requests() >= 5 && server.requests() <= 10,
+            qPrintable(QString::number(server.requests())));
         // Nothing that came back is a page: the caller's text stays.
         if (how != int(Misbehaviour::Trickle))
             QVERIFY2(!response.contains(QStringLiteral("关于淘宝")) || response == QStringLiteral("kept"),
