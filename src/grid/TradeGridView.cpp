@@ -1,5 +1,6 @@
 #include "TradeGridView.h"
 
+#include "FrozenColumnsView.h"
 #include "TradeGrid.h"
 #include "TradeGridDelegate.h"
 #include "TradeGridHeader.h"
@@ -60,6 +61,10 @@ TradeGridView::TradeGridView(TradeGrid* grid, QWidget* parent)
     setTextElideMode(Qt::ElideNone);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setCornerButtonEnabled(false);
+    // Made before the connections below, so that on a reset or a change of
+    // rows the overlay's own sections are already updated when this view
+    // copies its sizes over to it.
+    frozen_ = new FrozenColumnsView(grid_, this);
 
     connect(grid_, &TradeGrid::layoutValuesChanged, this, &TradeGridView::ApplyLayoutValues);
     connect(grid_, &TradeGrid::rowHeightChanged, this, &TradeGridView::ApplyRowHeight);
@@ -90,6 +95,7 @@ void TradeGridView::ApplyRowHeight(int row)
     if (row < grid_->FixedRows()) {
         // Fixed rows are drawn by the header.
         setRowHidden(row, true);
+        frozen_->SyncRow(row);
         ApplyFixedRowsHeight();
         return;
     }
@@ -97,6 +103,7 @@ void TradeGridView::ApplyRowHeight(int row)
     setRowHidden(row, twips == 0);
     if (twips != 0)
         setRowHeight(row, TwipsToPixels(twips));
+    frozen_->SyncRow(row);
 }
 
 void TradeGridView::ApplyColWidth(int col)
@@ -107,6 +114,7 @@ void TradeGridView::ApplyColWidth(int col)
     setColumnHidden(col, twips == 0);
     if (twips != 0)
         setColumnWidth(col, TwipsToPixels(twips));
+    frozen_->SyncColumn(col);
 }
 
 void TradeGridView::ApplyFixedRowsHeight()
@@ -115,6 +123,7 @@ void TradeGridView::ApplyFixedRowsHeight()
     header_->updateGeometry();
     updateGeometries();
     header_->viewport()->update();
+    frozen_->SyncFixedRowsHeight();
 }
 
 void TradeGridView::ApplyLayoutValues()
@@ -129,11 +138,13 @@ void TradeGridView::ApplyLayoutValues()
             setRowHidden(r, hide);
         if (!hide && rows->sectionSize(r) != TwipsToPixels(twips))
             setRowHeight(r, TwipsToPixels(twips));
+        frozen_->SyncRow(r);
     }
     for (int c = 0; c < grid_->Cols(); ++c)
         ApplyColWidth(c);
     ApplyFixedRowsHeight();
     viewport()->update();
+    frozen_->viewport()->update();
 }
 
 void TradeGridView::OnRowsInserted(int first, int last)
@@ -207,4 +218,34 @@ void TradeGridView::resizeEvent(QResizeEvent* event)
     QTableView::resizeEvent(event);
     // The viewport's resizes arrive here too; the grid's Width is the whole control's.
     grid_->SetWidth(int(std::lround(PixelsToTwips(width()))));
+}
+
+void TradeGridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    // Also called while the base class is being set up, before the overlay exists.
+    if (frozen_)
+        frozen_->UpdatePlacement();
+}
+
+void TradeGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid() || !frozen_) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    if (index.column() < grid_->FixedCols()) {
+        // The frozen columns are always in sight (a click on the overlay makes
+        // one current): only the rows may need to scroll, not the sides.
+        const int side = horizontalScrollBar()->value();
+        QTableView::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(side);
+        return;
+    }
+    QTableView::scrollTo(index, hint);
+    // A cell brought into sight from the left must not end up under the overlay.
+    const int covered = frozen_->isHidden() ? 0 : frozen_->CoveredWidth();
+    const QRect cell = visualRect(index);
+    if (cell.isValid() && cell.left() < covered)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (covered - cell.left()));
 }

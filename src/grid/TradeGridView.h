@@ -2,12 +2,14 @@
 // Shows the trade grid: the fixed rows frozen at the top (drawn by the
 // header), the fixed columns in the fixed-cell colour, row heights and
 // column widths from the grid in twips, multi-line cells in full on tall
-// rows. The user's selection feeds the grid's Row and RowSel, and the
-// view's width its Width.
+// rows. The fixed columns are frozen at the left by an overlay that stays
+// put while the view scrolls sideways. The user's selection feeds the grid's
+// Row and RowSel, and the view's width its Width.
 
 #include <QFont>
 #include <QTableView>
 
+class FrozenColumnsView;
 class TradeGrid;
 class TradeGridHeader;
 
@@ -21,9 +23,13 @@ public:
 
     TradeGrid* Grid() const { return grid_; }
     TradeGridHeader* FixedRowsHeader() const { return header_; }
+    FrozenColumnsView* FrozenColumns() const { return frozen_; }
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
 
 private:
     void ApplyLayoutValues();
@@ -38,6 +44,7 @@ private:
 
     TradeGrid* grid_;
     TradeGridHeader* header_;
+    FrozenColumnsView* frozen_ = nullptr;
     bool showingGridSelection_ = false;
     int scrollBeforeReset_ = 0;
     int sideScrollBeforeReset_ = 0;

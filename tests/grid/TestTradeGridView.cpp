@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "common/Twips.h"
+#include "grid/FrozenColumnsView.h"
 #include "grid/GridOperations.h"
 #include "grid/GridSetup.h"
 #include "grid/TradeGrid.h"
@@ -11,6 +12,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 class TestTradeGridView : public QObject {
     Q_OBJECT
@@ -23,6 +25,11 @@ private slots:
     void multiLineCellShownInFull_data();
     void multiLineCellShownInFull();
     void fixedColumnsAreShaded();
+    void fixedColumnsStayAtTheLeft_data();
+    void fixedColumnsStayAtTheLeft();
+    void frozenColumnsFollowTheGrid_data();
+    void frozenColumnsFollowTheGrid();
+    void frozenColumnsKeepCellsInSight();
     void displayLines_data();
     void displayLines();
     void selectionFeedsRowAndRowSel();
@@ -61,6 +68,45 @@ void Show(TradeGridView& view, int width = 640, int height = 320)
     view.resize(width, height);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
+}
+
+// The overlay that freezes the fixed columns shows the view's rows at the
+// view's sizes and scroll position, and only the fixed columns.
+void ExpectFrozenColumnsInStep(const TradeGridView& view, const TradeGrid& grid)
+{
+    const FrozenColumnsView* frozen = view.FrozenColumns();
+    QVERIFY(frozen);
+    QCOMPARE(frozen->parentWidget(), &view);
+    QCOMPARE(frozen->model()->rowCount(), grid.Rows());
+    QCOMPARE(frozen->selectionModel(), view.selectionModel());
+    for (int r = 0; r < grid.Rows(); ++r) {
+        QCOMPARE(frozen->isRowHidden(r), view.isRowHidden(r));
+        QCOMPARE(frozen->rowHeight(r), view.rowHeight(r));
+    }
+    int covered = 0;
+    for (int c = 0; c < grid.Cols(); ++c) {
+        const bool fixed = c < grid.FixedCols();
+        QCOMPARE(frozen->isColumnHidden(c), !fixed || view.isColumnHidden(c));
+        if (fixed) {
+            QCOMPARE(frozen->columnWidth(c), view.columnWidth(c));
+            covered += view.columnWidth(c);
+        }
+    }
+    QCOMPARE(frozen->isVisible(), covered > 0);
+    if (covered == 0)
+        return;
+    QCOMPARE(frozen->width(), covered);
+    QCOMPARE(frozen->geometry().left(), view.viewport()->geometry().left());
+    QCOMPARE(frozen->geometry().bottom(), view.viewport()->geometry().bottom());
+    QCOMPARE(frozen->viewport()->height(), view.viewport()->height());
+    QCOMPARE(frozen->horizontalScrollBar()->value(), 0);
+    QCOMPARE(frozen->columnViewportPosition(0), 0);
+    QVERIFY(frozen->FixedRowsHeader() != view.FixedRowsHeader());
+    QCOMPARE(frozen->horizontalHeader()->isHidden(), view.horizontalHeader()->isHidden());
+    if (!view.horizontalHeader()->isHidden())
+        QCOMPARE(frozen->horizontalHeader()->height(), view.horizontalHeader()->height());
+    QCOMPARE(frozen->verticalScrollBar()->maximum(), view.verticalScrollBar()->maximum());
+    QCOMPARE(frozen->verticalScrollBar()->value(), view.verticalScrollBar()->value());
 }
 
 } // namespace
@@ -203,6 +249,153 @@ void TestTradeGridView::fixedColumnsAreShaded()
     const QRgb data = image.pixel(time.center());
     QCOMPARE(QColor(fixed), view.palette().button().color());
     QVERIFY(fixed != data);
+}
+
+void TestTradeGridView::fixedColumnsStayAtTheLeft_data()
+{
+    QTest::addColumn<int>("down");
+    QTest::addColumn<bool>("fromOverlay");
+    QTest::newRow("scrolled right") << 0 << false;
+    QTest::newRow("scrolled right and down") << 100 << false;
+    QTest::newRow("scrolled down over the fixed columns") << 100 << true;
+}
+
+void TestTradeGridView::fixedColumnsStayAtTheLeft()
+{
+    QFETCH(int, down);
+    QFETCH(bool, fromOverlay);
+    TradeGrid grid;
+    Trades(grid, 200);
+    TradeGridView view(&grid);
+    Show(view, 480, 320);
+    FrozenColumnsView* frozen = view.FrozenColumns();
+    QScrollBar* side = view.horizontalScrollBar();
+    QVERIFY(side->maximum() > 0);
+    side->setValue(side->maximum());
+    // Either view may be scrolled (the wheel over the fixed columns scrolls
+    // the overlay); the other follows.
+    (fromOverlay ? frozen : static_cast<QTableView*>(&view))->verticalScrollBar()->setValue(down);
+    QTest::qWait(20);
+    QCOMPARE(view.verticalScrollBar()->value(), down);
+    QCOMPARE(side->value(), side->maximum());
+    QVERIFY(view.columnViewportPosition(ColSequence) < 0); // gone from the view itself
+    ExpectFrozenColumnsInStep(view, grid);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(frozen->isVisible());
+    QCOMPARE(frozen->columnViewportPosition(ColSequence), view.columnWidth(ColStrip));
+
+    // The sequence number of a row in sight is drawn at the left edge.
+    const int row = view.rowAt(view.viewport()->height() / 2);
+    QVERIFY(row >= grid.FixedRows());
+    QCOMPARE(frozen->rowAt(frozen->viewport()->height() / 2), row);
+    const QPoint overlayViewport = frozen->viewport()->mapTo(&view, QPoint());
+    const QRect cell = frozen->visualRect(grid.index(row, ColSequence)).translated(overlayViewport);
+    const QRect inside = cell.adjusted(1, 1, -2, -2);
+    QVERIFY(cell.left() < view.columnWidth(ColStrip) + 5);
+    const int inked = DarkPixels(view.grab().toImage(), inside);
+    grid.SetTextMatrix(row, ColSequence, QString());
+    QTest::qWait(20);
+    const int empty = DarkPixels(view.grab().toImage(), inside);
+    QVERIFY2(inked > 3 && empty == 0, qPrintable(QStringLiteral("%1 vs %2").arg(inked).arg(empty)));
+
+    // The top-left corner shows the fixed rows of the fixed columns: the
+    // title of the sequence column in the lower one.
+    const int rowPixels = TwipsToPixels(TradeGrid::kDefaultRowHeight);
+    const QRect title(frozen->geometry().left() + view.columnWidth(ColStrip),
+        frozen->geometry().top() + rowPixels, view.columnWidth(ColSequence), rowPixels);
+    QCOMPARE(grid.TextMatrix(1, ColSequence), QStringLiteral("序号"));
+    QVERIFY(DarkPixels(view.grab().toImage(), title.adjusted(1, 1, -2, -2)) > 10);
+}
+
+void TestTradeGridView::frozenColumnsFollowTheGrid_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char* change : { "three fixed columns", "no fixed columns", "sequence column wider",
+             "strip hidden", "row taller, row hidden", "rows removed", "rows added", "columns added",
+             "batch while hidden", "one fixed row" })
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+void TestTradeGridView::frozenColumnsFollowTheGrid()
+{
+    QFETCH(QString, change);
+    TradeGrid grid;
+    Trades(grid, 150);
+    TradeGridView view(&grid);
+    Show(view, 480, 320);
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(40);
+    QTest::qWait(20);
+    ExpectFrozenColumnsInStep(view, grid);
+    if (QTest::currentTestFailed())
+        return;
+
+    if (change == QLatin1String("three fixed columns")) {
+        grid.SetFixedCols(3);
+    } else if (change == QLatin1String("no fixed columns")) {
+        grid.SetFixedCols(0);
+    } else if (change == QLatin1String("sequence column wider")) {
+        grid.SetColWidth(ColSequence, 1500);
+    } else if (change == QLatin1String("strip hidden")) {
+        grid.SetColWidth(ColStrip, 0);
+    } else if (change == QLatin1String("row taller, row hidden")) {
+        grid.SetRowHeight(45, 900);
+        grid.SetRowHeight(46, 0);
+    } else if (change == QLatin1String("rows removed")) {
+        DeleteRows(grid, 10, 30);
+    } else if (change == QLatin1String("rows added")) {
+        grid.SetRows(grid.Rows() + 50);
+        grid.SetRowHeight(grid.Rows() - 1, 600);
+    } else if (change == QLatin1String("columns added")) {
+        grid.SetCols(grid.Cols() + 2);
+    } else if (change == QLatin1String("batch while hidden")) {
+        grid.SetVisible(false);
+        grid.SetRows(120);
+        grid.SetRowHeight(50, 750);
+        grid.SetColWidth(ColSequence, 1200);
+        grid.SetVisible(true);
+    } else if (change == QLatin1String("one fixed row")) {
+        grid.SetFixedRows(1);
+    } else {
+        QFAIL(qPrintable(change));
+    }
+    QTest::qWait(20);
+    ExpectFrozenColumnsInStep(view, grid);
+}
+
+void TestTradeGridView::frozenColumnsKeepCellsInSight()
+{
+    TradeGrid grid;
+    Trades(grid, 100);
+    TradeGridView view(&grid);
+    Show(view, 480, 320);
+    QScrollBar* side = view.horizontalScrollBar();
+    side->setValue(side->maximum());
+    QTest::qWait(20);
+    const FrozenColumnsView* frozen = view.FrozenColumns();
+
+    // A click on a sequence number selects its row and leaves the view where it is.
+    const QRect sequence = frozen->visualRect(grid.index(6, ColSequence));
+    QTest::mouseClick(frozen->viewport(), Qt::LeftButton, Qt::NoModifier, sequence.center());
+    QCOMPARE(view.currentIndex(), grid.index(6, ColSequence));
+    QCOMPARE(grid.Row(), 6);
+    QCOMPARE(grid.RowSel(), 6);
+    QCOMPARE(side->value(), side->maximum());
+
+    // A cell brought into sight from the left ends up beside the overlay, not under it.
+    view.setCurrentIndex(grid.index(6, ColOrderNumber));
+    QVERIFY(side->value() < side->maximum());
+    QCOMPARE(view.visualRect(grid.index(6, ColOrderNumber)).left(), frozen->CoveredWidth());
+
+    // The wheel over the fixed columns scrolls the rows of both.
+    const int before = view.verticalScrollBar()->value();
+    const QPointF at = QPointF(frozen->viewport()->rect().center());
+    QWheelEvent wheel(at, frozen->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(frozen->viewport(), &wheel);
+    QVERIFY(view.verticalScrollBar()->value() > before);
+    QCOMPARE(frozen->verticalScrollBar()->value(), view.verticalScrollBar()->value());
 }
 
 void TestTradeGridView::displayLines_data()
