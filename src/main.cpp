@@ -13,7 +13,7 @@ namespace {
 
 // The marketplace and update addresses; options replace the built-in ones
 // (the demo marketplace, tests).
-Endpoints EndpointsFromOptions(const QApplication& app)
+Endpoints EndpointsFromOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Lumetra Trades"));
@@ -37,10 +37,27 @@ Endpoints EndpointsFromOptions(const QApplication& app)
     return endpoints;
 }
 
+// Help and bad options need no display: answer them before the GUI starts.
+bool WantsConsoleOnly(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-?")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (WantsConsoleOnly(argc, argv)) {
+        QCoreApplication console(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+        EndpointsFromOptions(console); // prints the help and exits
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     // No application display name: on X11 it would be appended to every
