@@ -37,7 +37,7 @@ Endpoints EndpointsFromOptions(const QCoreApplication& app)
     return endpoints;
 }
 
-// Help and bad options need no display: answer them before the GUI starts.
+// Help needs no display: it is answered before the GUI starts.
 bool WantsConsoleOnly(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
