@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "common/UserPrompt.h"
 #include "grid/GridSetup.h"
+#include "grid/GridSteps.h"
 #include "grid/TradeGrid.h"
 #include "web/BrowserPage.h"
 #include "web/PageAccess.h"
@@ -24,16 +25,6 @@ const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在�
 constexpr int kHeaderPieces = 2;
 constexpr int kItemPieces = 9;
 constexpr int kContinuationPieces = 5;
-
-// A grid access outside the grid skips the step it belongs to and nothing
-// more: the rest of the row and of the page are still parsed.
-template <typename Step> void Skippable(Step&& step)
-{
-    try {
-        step();
-    } catch (const GridRangeError&) {
-    }
-}
 
 QString CleanPiece(QString piece)
 {
@@ -92,7 +83,7 @@ public:
                 piece = CleanPiece(std::move(piece));
             switch (pieces.size()) {
             case kHeaderPieces:
-                Skippable([&] { HeaderRow(pieces.at(0)); });
+                SkipOnGridError([&] { HeaderRow(pieces.at(0)); });
                 break;
             case kItemPieces:
                 ItemRow(pieces);
@@ -111,19 +102,8 @@ private:
     int OrderCol() const { return grid_.FixedCols(); }
     int ItemCol() const { return grid_.FixedCols() + 2; }
 
-    void Set(int row, int col, const QString& text)
-    {
-        Skippable([&] { grid_.SetTextMatrix(row, col, text); });
-    }
-
-    QString Get(int row, int col) const
-    {
-        try {
-            return grid_.TextMatrix(row, col);
-        } catch (const GridRangeError&) {
-            return QString();
-        }
-    }
+    void Set(int row, int col, const QString& text) { SetCellIfInside(grid_, row, col, text); }
+    QString Get(int row, int col) const { return CellOrEmpty(grid_, row, col); }
 
     int AppendRow()
     {
@@ -232,9 +212,9 @@ void DropBlankLastRow(TradeGrid& grid)
 bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
 {
     bool nextClicked = false;
-    Skippable([&] { SetUpTradeGrid(grid); });
+    SkipOnGridError([&] { SetUpTradeGrid(grid); });
     const QString table = browser.ElementInnerHtml(kTableId);
-    Skippable([&] { DropBlankLastRow(grid); });
+    SkipOnGridError([&] { DropBlankLastRow(grid); });
     const int startRows = grid.Rows();
 
     if (!table.isEmpty()) {

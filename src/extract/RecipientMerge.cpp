@@ -2,6 +2,7 @@
 
 #include "MergeRules.h"
 #include "common/TextHelpers.h"
+#include "grid/GridSteps.h"
 #include "grid/TradeGrid.h"
 #include "progress/Progress.h"
 
@@ -54,15 +55,6 @@ QVector<Group> GroupRows(const TradeGrid& grid)
         }
     }
     return groups;
-}
-
-QString CellOrEmpty(const TradeGrid& grid, int row, int col)
-{
-    try {
-        return grid.TextMatrix(row, col);
-    } catch (const GridRangeError&) {
-        return QString();
-    }
 }
 
 // The kept row's combined texts, columns 2 … Cols − 1.
@@ -118,12 +110,8 @@ void MergeSameRecipient(TradeGrid& grid)
     for (qsizetype g = 0; g < groups.size(); ++g) {
         const int row = groups[g].keptRow;
         const QStringList& texts = combined[g];
-        for (qsizetype i = 0; i < texts.size(); ++i) {
-            try {
-                grid.SetTextMatrix(row, kFirstMergedColumn + int(i), texts[i]);
-            } catch (const GridRangeError&) {
-            }
-        }
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            SetCellIfInside(grid, row, kFirstMergedColumn + int(i), texts[i]);
     }
     grid.RemoveRowsSorted(removed);
 
@@ -133,12 +121,11 @@ void MergeSameRecipient(TradeGrid& grid)
     const int fixedRows = grid.FixedRows();
     for (qsizetype g = 0; g < groups.size(); ++g) {
         const int position = fixedRows + int(g);
-        try {
+        SkipOnGridError([&] {
             grid.SetRowHeight(
                 position, ScaledRowHeight(grid.RowHeight(position), groups[g].others.size() + 1));
             grid.SetTextMatrix(position, ColSequence, QString::number(position - fixedRows + 1));
-        } catch (const GridRangeError&) {
-        }
+        });
     }
     grid.SetVisible(wasVisible);
 

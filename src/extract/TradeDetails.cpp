@@ -4,6 +4,7 @@
 #include "common/Endpoints.h"
 #include "common/TextHelpers.h"
 #include "grid/GridSetup.h"
+#include "grid/GridSteps.h"
 #include "grid/TradeGrid.h"
 #include "progress/Progress.h"
 #include "web/HttpGetPage.h"
@@ -18,28 +19,6 @@ const QString kPartSeparator = QStringLiteral("§§");
 const QString kAddressSeparator = QStringLiteral("，");
 const QString kDash = QStringLiteral("—");
 constexpr int kFirstDetailCol = ColRecipient;
-
-template <typename Step> void Skippable(Step&& step)
-{
-    try {
-        step();
-    } catch (const GridRangeError&) {
-    }
-}
-
-void Set(TradeGrid& grid, int row, int col, const QString& text)
-{
-    Skippable([&] { grid.SetTextMatrix(row, col, text); });
-}
-
-QString Get(const TradeGrid& grid, int row, int col)
-{
-    try {
-        return grid.TextMatrix(row, col);
-    } catch (const GridRangeError&) {
-        return QString();
-    }
-}
 
 bool IsContinuationRow(const QString& orderNumber)
 {
@@ -64,7 +43,7 @@ void CopyDetailsToContinuationRows(TradeGrid& grid)
 {
     const int rows = grid.Rows();
     for (int row = grid.FixedRows(); row < rows; ++row) {
-        const QString orderNumber = Get(grid, row, grid.FixedCols());
+        const QString orderNumber = CellOrEmpty(grid, row, grid.FixedCols());
         if (!IsContinuationRow(orderNumber))
             continue;
         const QString base = orderNumber.left(orderNumber.indexOf(QLatin1Char('_')));
@@ -72,7 +51,7 @@ void CopyDetailsToContinuationRows(TradeGrid& grid)
         if (source < 0 || source == row)
             continue;
         for (int col = kFirstDetailCol; col < grid.Cols(); ++col)
-            Set(grid, row, col, Get(grid, source, col));
+            SetCellIfInside(grid, row, col, CellOrEmpty(grid, source, col));
     }
 }
 
@@ -105,31 +84,31 @@ void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
 {
     const QStringList parts = SplitPieces(block, kPartSeparator);
     if (parts.size() > 2)
-        Set(grid, row, ColCompany, TrimBlanks(parts.at(2)).remove(kDash));
+        SetCellIfInside(grid, row, ColCompany, TrimBlanks(parts.at(2)).remove(kDash));
     if (parts.size() > 3)
-        Set(grid, row, ColWaybill, TrimBlanks(parts.at(3)).remove(kDash));
+        SetCellIfInside(grid, row, ColWaybill, TrimBlanks(parts.at(3)).remove(kDash));
 
     const QStringList pieces = parts.isEmpty() ? QStringList() : SplitPieces(parts.at(0), kAddressSeparator);
     if (pieces.size() > 0)
-        Set(grid, row, ColRecipient, TrimBlanks(pieces.at(0)));
+        SetCellIfInside(grid, row, ColRecipient, TrimBlanks(pieces.at(0)));
     if (pieces.size() > 1)
-        Set(grid, row, ColMobile, TrimBlanks(pieces.at(1)));
+        SetCellIfInside(grid, row, ColMobile, TrimBlanks(pieces.at(1)));
     if (pieces.size() > 2)
-        Set(grid, row, ColTelephone, TrimBlanks(pieces.at(2)));
+        SetCellIfInside(grid, row, ColTelephone, TrimBlanks(pieces.at(2)));
 
     // Province, city and district are the street's first three words; a
     // missing street empties them and the address.
     QString street = StreetText(pieces);
-    Set(grid, row, ColProvince, TakeFirstWord(street).remove(QStringLiteral("省")));
+    SetCellIfInside(grid, row, ColProvince, TakeFirstWord(street).remove(QStringLiteral("省")));
     street = TrimBlanks(street);
-    Set(grid, row, ColCity, TakeFirstWord(street));
+    SetCellIfInside(grid, row, ColCity, TakeFirstWord(street));
     street = TrimBlanks(street);
-    Set(grid, row, ColDistrict, TakeFirstWord(street));
+    SetCellIfInside(grid, row, ColDistrict, TakeFirstWord(street));
     street = TrimBlanks(street);
-    Set(grid, row, ColAddress, street);
+    SetCellIfInside(grid, row, ColAddress, street);
 
     if (!pieces.isEmpty())
-        Set(grid, row, ColPostcode, TrimBlanks(pieces.last()));
+        SetCellIfInside(grid, row, ColPostcode, TrimBlanks(pieces.last()));
 }
 
 void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress)
