@@ -8,8 +8,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -39,6 +43,44 @@ inline QString UseTemporaryHome()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-first-run --disable-background-networking");
     return home.path();
+}
+
+inline QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes bytes as the whole file, creating its folder; true when all went.
+inline bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// "http://127.0.0.1:<port>" for a loopback port nobody listens on.
+inline QString RefusedBase()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1").arg(port);
+}
+
+// A stand-in update program in dir that writes its arguments, one a line,
+// to update-args.txt beside itself (renamed into place once complete).
+inline bool WriteStandInUpdater(const QString& dir)
+{
+    const QString path = dir + QStringLiteral("/update");
+    if (!WriteFile(path,
+            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname "
+            "\"$0\")/update-args.tmp\"\n"
+            "mv \"$(dirname \"$0\")/update-args.tmp\" \"$(dirname \"$0\")/update-args.txt\"\n"))
+        return false;
+    return QFile::setPermissions(
+        path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }
 
 // A running demo marketplace on a free loopback port, stopped on destruction.

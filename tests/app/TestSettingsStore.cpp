@@ -16,20 +16,6 @@ QString IniFile()
     return SettingsLocation(kApp, kSection);
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestSettingsStore : public QObject {
@@ -67,7 +53,7 @@ void TestSettingsStore::livesInTheConfigHome()
     QCOMPARE(IniFile(), home + QStringLiteral("/KX_ORD_C/QV09.ini"));
     QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("1")));
     QVERIFY(QFileInfo::exists(IniFile()));
-    QVERIFY(ReadFile(IniFile()).contains("CHK_0=1"));
+    QVERIFY(testsupport::ReadFile(IniFile()).contains("CHK_0=1"));
 }
 
 void TestSettingsStore::roundTrip_data()
@@ -180,7 +166,7 @@ void TestSettingsStore::handWrittenValues()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, value);
-    WriteFile(IniFile(), file);
+    QVERIFY(testsupport::WriteFile(IniFile(), file));
     QCOMPARE(GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("default")), value);
 }
 
@@ -198,20 +184,20 @@ void TestSettingsStore::corruptFile_data()
 void TestSettingsStore::corruptFile()
 {
     QFETCH(QByteArray, file);
-    WriteFile(IniFile(), file);
+    QVERIFY(testsupport::WriteFile(IniFile(), file));
     // Reading gives defaults and leaves the file as it was.
     QCOMPARE(
         GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0")), QStringLiteral("0"));
-    QCOMPARE(ReadFile(IniFile()), file);
+    QCOMPARE(testsupport::ReadFile(IniFile()), file);
 
     // Writing keeps the damaged bytes aside and starts a clean file.
     QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("CHK_1"), QStringLiteral("1")));
-    QCOMPARE(ReadFile(IniFile() + QStringLiteral(".corrupt")), file);
+    QCOMPARE(testsupport::ReadFile(IniFile() + QStringLiteral(".corrupt")), file);
     QCOMPARE(
         GetRegSetting(kApp, kSection, QStringLiteral("CHK_1"), QStringLiteral("0")), QStringLiteral("1"));
     QCOMPARE(
         GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0")), QStringLiteral("0"));
-    const QByteArray fresh = ReadFile(IniFile());
+    const QByteArray fresh = testsupport::ReadFile(IniFile());
     QVERIFY(fresh.contains("CHK_1=1"));
     QVERIFY(!fresh.contains('\0'));
 }
@@ -221,7 +207,7 @@ void TestSettingsStore::unwritableConfigDirectory()
     if (geteuid() == 0)
         QSKIP("permissions do not stop root from writing");
     QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("1")));
-    const QByteArray before = ReadFile(IniFile());
+    const QByteArray before = testsupport::ReadFile(IniFile());
     const QString folder = QFileInfo(IniFile()).absolutePath();
     const auto saved = QFile::permissions(folder);
     QFile::setPermissions(IniFile(), QFileDevice::ReadOwner);
@@ -230,7 +216,7 @@ void TestSettingsStore::unwritableConfigDirectory()
     QFile::setPermissions(folder, saved);
     QFile::setPermissions(IniFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QVERIFY(!written);
-    QCOMPARE(ReadFile(IniFile()), before);
+    QCOMPARE(testsupport::ReadFile(IniFile()), before);
     QCOMPARE(
         GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0")), QStringLiteral("1"));
 }
@@ -240,14 +226,14 @@ void TestSettingsStore::unreadableFile()
     if (geteuid() == 0)
         QSKIP("permissions do not stop root from reading");
     QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("1")));
-    const QByteArray before = ReadFile(IniFile());
+    const QByteArray before = testsupport::ReadFile(IniFile());
     QFile::setPermissions(IniFile(), QFileDevice::Permissions());
     const QString read = GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0"));
     const bool written = SaveRegSetting(kApp, kSection, QStringLiteral("CHK_1"), QStringLiteral("1"));
     QFile::setPermissions(IniFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(read, QStringLiteral("0"));
     QVERIFY(!written);
-    QCOMPARE(ReadFile(IniFile()), before);
+    QCOMPARE(testsupport::ReadFile(IniFile()), before);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestSettingsStore)

@@ -124,28 +124,6 @@ QJsonObject ReadTruth(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
 }
 
-QString RefusedBase()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1").arg(port);
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void StoreSetting(const char* key, const QString& value)
 {
     SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
@@ -265,12 +243,12 @@ void TestEndToEnd::extractAllMergeAndExport()
     window->Com_Click(6);
     window->Com_Click(6);
     QVERIFY(dialog.answers.isEmpty());
-    const QString csv = DecodeAnsi(ReadFile(csvPath));
+    const QString csv = DecodeAnsi(testsupport::ReadFile(csvPath));
     QVERIFY(csv.contains(QStringLiteral("订单编号")));
     const QString firstOrder = window->Grid().TextMatrix(window->Grid().FixedRows(), ColOrderNumber);
     QVERIFY2(csv.contains(firstOrder), qPrintable(firstOrder));
     QVERIFY(csv.contains(QStringLiteral("\r\n")));
-    const QByteArray workbook = ReadFile(xlsxPath);
+    const QByteArray workbook = testsupport::ReadFile(xlsxPath);
     QVERIFY(workbook.startsWith("PK"));
     QVERIFY(workbook.size() > 1000);
     QVERIFY(prompt_.questions.isEmpty());
@@ -407,17 +385,12 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     if (!market.ok())
         QSKIP("demo marketplace not available");
     QTemporaryDir programDir;
-    QFile script(programDir.filePath(QStringLiteral("update")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
-                 "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-    WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "shop data");
+    QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
+    QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "shop data"));
 
     Endpoints endpoints = e2e::DemoEndpoints(market.base());
     if (!reachable)
-        endpoints.updateUrl = RefusedBase() + QStringLiteral("/download?ID=");
+        endpoints.updateUrl = testsupport::RefusedBase() + QStringLiteral("/download?ID=");
     auto window = OpenWindow(endpoints);
     TestUpdateHost host(window.get(), programDir.path());
     window->SetUpdateHost(&host);
@@ -425,13 +398,14 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     // The first finished page runs the one-time action: timer stopped, check done.
     QVERIFY(WaitUntil([&] { return !window->FirstPageTimerActive(); }, 30000));
     QCOMPARE(window->PageReadyCount(), 1);
-    const QString argsFile = programDir.filePath(QStringLiteral("args.txt"));
+    const QString argsFile = programDir.filePath(QStringLiteral("update-args.txt"));
     if (upgrade) {
         QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
         QCOMPARE(host.ends, 1);
-        QCOMPARE(ReadFile(programDir.filePath(QStringLiteral("BAK_data000.DAT"))), QByteArray("shop data"));
+        QCOMPARE(testsupport::ReadFile(programDir.filePath(QStringLiteral("BAK_data000.DAT"))),
+            QByteArray("shop data"));
         QVERIFY(WaitUntil([&] { return QFile::exists(argsFile); }, 10000));
-        QCOMPARE(ReadFile(argsFile), QByteArray("QV09.rar|lumetra-trades\n"));
+        QCOMPARE(testsupport::ReadFile(argsFile), QByteArray("QV09.rar|lumetra-trades\n"));
     } else {
         QVERIFY(host.messages.isEmpty());
         QCOMPARE(host.ends, 0);

@@ -128,18 +128,6 @@ inline void ShrinkGridLater(TradeGrid& grid, int eventPasses, int keepRows)
     });
 }
 
-inline QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The names in a folder, hidden ones included.
 inline QStringList Entries(const QString& folder)
 {

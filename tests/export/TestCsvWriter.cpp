@@ -123,7 +123,7 @@ private slots:
         FillSampleGrid(grid);
         const QString path = dir.filePath("out.csv");
         QVERIFY(WriteGridCsv(grid, path));
-        QCOMPARE(ReadAll(path), SampleGridBytes());
+        QCOMPARE(testsupport::ReadFile(path), SampleGridBytes());
         QCOMPARE(Entries(dir.path()), QStringList { "out.csv" });
     }
 
@@ -196,7 +196,7 @@ private slots:
         FillGrid(grid, rows, 3);
         const QString path = dir.filePath("big.csv");
         QVERIFY(WriteGridCsv(grid, path));
-        const QByteArray bytes = ReadAll(path);
+        const QByteArray bytes = testsupport::ReadFile(path);
         QCOMPARE(bytes.count("\r\n"), rows);
         QVERIFY(bytes.endsWith("\r\nr40000c0\t,r40000c1\t,r40000c2\t\r\n"));
         QCOMPARE(CurrentProgressState().position, rows);
@@ -243,12 +243,12 @@ private slots:
         TradeGrid grid;
         FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.csv");
-        QVERIFY(WriteFile(path, "old"));
+        QVERIFY(testsupport::WriteFile(path, "old"));
         // Another command deletes rows while the writer lets events run.
         ShrinkGridLater(grid, 40, 5);
         QVERIFY(!WriteGridCsv(grid, path));
         QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
-        QCOMPARE(ReadAll(path), QByteArray("old"));
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("old"));
         QCOMPARE(Entries(dir.path()), QStringList { "out.csv" });
     }
 };

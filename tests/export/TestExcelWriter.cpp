@@ -291,11 +291,11 @@ private slots:
         TradeGrid grid;
         FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.xlsx");
-        QVERIFY(WriteFile(path, "old"));
+        QVERIFY(testsupport::WriteFile(path, "old"));
         ShrinkGridLater(grid, 40, 5);
         QVERIFY(!WriteGridExcel(grid, path, QStringLiteral("s")));
         QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
-        QCOMPARE(ReadAll(path), QByteArray("old"));
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("old"));
         QCOMPARE(Entries(dir.path()), QStringList { "out.xlsx" });
     }
 };

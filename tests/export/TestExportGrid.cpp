@@ -90,7 +90,7 @@ private slots:
         ExportGrid(grid_, dialog, kSheet);
         QVERIFY(prompt.messages.isEmpty());
         QVERIFY(prompt.questions.isEmpty());
-        const QByteArray bytes = ReadAll(dir.filePath(name));
+        const QByteArray bytes = testsupport::ReadFile(dir.filePath(name));
         QCOMPARE(IsWorkbook(bytes), !csv);
         if (csv)
             QVERIFY(bytes.startsWith("r0c0\t,r0c1\t,r0c2\t\r\n"));
@@ -101,14 +101,14 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("out.csv");
-        QVERIFY(WriteFile(path, "old contents"));
+        QVERIFY(testsupport::WriteFile(path, "old contents"));
         ScriptedPrompt prompt;
         prompt.answer = false;
         ScriptedSaveDialog dialog(path);
         ExportGrid(grid_, dialog, kSheet);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
-        QCOMPARE(ReadAll(path), QByteArray("old contents"));
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
         QCOMPARE(view_.loads, 0);
     }
 
@@ -123,7 +123,7 @@ private slots:
         QFETCH(QString, name);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
-        QVERIFY(WriteFile(path, "old contents"));
+        QVERIFY(testsupport::WriteFile(path, "old contents"));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         ScriptedPrompt prompt;
         prompt.answer = true;
@@ -131,7 +131,7 @@ private slots:
         ExportGrid(grid_, dialog, kSheet);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
-        const QByteArray bytes = ReadAll(path);
+        const QByteArray bytes = testsupport::ReadFile(path);
         QVERIFY(bytes != "old contents");
         QCOMPARE(IsWorkbook(bytes), !IsCsvFileName(name));
         // The replacement keeps the old file's permissions and leaves nothing beside it.
@@ -160,7 +160,7 @@ private slots:
         if (kind == u"folder") {
             QVERIFY(QDir().mkpath(path));
         } else {
-            QVERIFY(WriteFile(path, "old contents"));
+            QVERIFY(testsupport::WriteFile(path, "old contents"));
         }
         if (kind == u"read-only file")
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(view_.loads, 0);
         QCOMPARE(Entries(folder), QStringList { "out.csv" });
         if (kind != u"folder")
-            QCOMPARE(ReadAll(path), QByteArray("old contents"));
+            QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
         else
             QVERIFY(Entries(path).isEmpty());
     }
@@ -214,7 +214,7 @@ private slots:
         QFETCH(QString, name);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
-        QVERIFY(WriteFile(path, "old contents"));
+        QVERIFY(testsupport::WriteFile(path, "old contents"));
         TradeGrid big;
         FillGrid(big, 3000, 23);
         ScriptedPrompt prompt;
@@ -227,7 +227,7 @@ private slots:
         }
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);
-        QCOMPARE(ReadAll(path), QByteArray("old contents"));
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
         QCOMPARE(Entries(dir.path()), QStringList { name });
     }
 };

@@ -51,16 +51,6 @@ QByteArray PageWithTitle(const QByteArray& title)
     return "<html><head><title>" + title + "</title></head><body>下载</body></html>";
 }
 
-// A port nothing listens on: connections are refused at once.
-QString RefusedBase()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1").arg(port);
-}
-
 class RecordingHost : public UpdateHost {
 public:
     explicit RecordingHost(QString dir)
@@ -78,31 +68,6 @@ public:
 private:
     QString dir_;
 };
-
-// A stand-in update program that writes its arguments, one a line, beside itself.
-void WriteStandInUpdater(const QString& dir)
-{
-    QFile script(dir + QStringLiteral("/update"));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(
-        "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/update-args.tmp\"\n"
-        "mv \"$(dirname \"$0\")/update-args.tmp\" \"$(dirname \"$0\")/update-args.txt\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void PointUpdateUrlAt(const QString& base)
 {
@@ -198,11 +163,11 @@ void TestUpdateCheck::newerVersionBacksUpAndHandsOver()
     QFETCH(QString, expectedBackup);
 
     QTemporaryDir programDir;
-    WriteStandInUpdater(programDir.path());
+    QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     if (hasData)
-        WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data");
+        QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     for (const QString& name : existingBackups)
-        WriteFile(programDir.filePath(name), "older");
+        QVERIFY(testsupport::WriteFile(programDir.filePath(name), "older"));
 
     PageServer server(PageWithTitle(title));
     PointUpdateUrlAt(server.base());
@@ -216,15 +181,15 @@ void TestUpdateCheck::newerVersionBacksUpAndHandsOver()
         qPrintable(server.requests.first()));
 
     if (!expectedBackup.isEmpty())
-        QCOMPARE(ReadFile(programDir.filePath(expectedBackup)), QByteArray("trade data"));
+        QCOMPARE(testsupport::ReadFile(programDir.filePath(expectedBackup)), QByteArray("trade data"));
     for (const QString& name : existingBackups)
-        QCOMPARE(ReadFile(programDir.filePath(name)), QByteArray("older"));
+        QCOMPARE(testsupport::ReadFile(programDir.filePath(name)), QByteArray("older"));
     if (!hasData)
         QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
 
     const QString argsFile = programDir.filePath(QStringLiteral("update-args.txt"));
     QVERIFY(WaitUntil([&] { return QFile::exists(argsFile); }, 10000));
-    QCOMPARE(ReadFile(argsFile), QByteArray("QV09.rar|lumetra-trades\n"));
+    QCOMPARE(testsupport::ReadFile(argsFile), QByteArray("QV09.rar|lumetra-trades\n"));
 }
 
 void TestUpdateCheck::notNewerChangesNothing_data()
@@ -240,8 +205,8 @@ void TestUpdateCheck::notNewerChangesNothing()
     QFETCH(QByteArray, title);
     QFETCH(QString, expected);
     QTemporaryDir programDir;
-    WriteStandInUpdater(programDir.path());
-    WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data");
+    QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
+    QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     PageServer server(PageWithTitle(title));
     PointUpdateUrlAt(server.base());
     RecordingHost host(programDir.path());
@@ -264,9 +229,9 @@ void TestUpdateCheck::notNewerChangesNothing()
 void TestUpdateCheck::unreachablePageChangesNothing()
 {
     QTemporaryDir programDir;
-    WriteStandInUpdater(programDir.path());
-    WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data");
-    PointUpdateUrlAt(RefusedBase());
+    QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
+    QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
+    PointUpdateUrlAt(testsupport::RefusedBase());
     RecordingHost host(programDir.path());
 
     QCOMPARE(CheckForUpdate(host, 58), QString());
@@ -300,7 +265,7 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
 void TestUpdateCheck::missingUpdateProgramKeepsRunning()
 {
     QTemporaryDir programDir; // no update program in it
-    WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data");
+    QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     PageServer server(PageWithTitle("Lumetra(9.9)"));
     PointUpdateUrlAt(server.base());
     RecordingHost host(programDir.path());
@@ -310,14 +275,16 @@ void TestUpdateCheck::missingUpdateProgramKeepsRunning()
     QCOMPARE(host.messages.size(), 2);
     QCOMPARE(host.messages.at(0), QStringLiteral("本软件已升级，启动自动升级..."));
     QCOMPARE(host.messages.at(1), QString::fromUtf8(kUpgradeStartFailed));
-    QCOMPARE(ReadFile(programDir.filePath(QStringLiteral("BAK_data000.DAT"))), QByteArray("trade data"));
+    QCOMPARE(testsupport::ReadFile(programDir.filePath(QStringLiteral("BAK_data000.DAT"))),
+        QByteArray("trade data"));
 }
 
 void TestUpdateCheck::allBackupNamesTakenOverwritesLast()
 {
     QTemporaryDir dir;
     for (int i = 0; i <= 1000; ++i)
-        WriteFile(dir.filePath(QStringLiteral("BAK_data%1.DAT").arg(i, 3, 10, QLatin1Char('0'))), "x");
+        QVERIFY(testsupport::WriteFile(
+            dir.filePath(QStringLiteral("BAK_data%1.DAT").arg(i, 3, 10, QLatin1Char('0'))), "x"));
     QCOMPARE(BackupTargetPath(dir.path()), dir.filePath(QStringLiteral("BAK_data1000.DAT")));
     QFile::remove(dir.filePath(QStringLiteral("BAK_data999.DAT")));
     QCOMPARE(BackupTargetPath(dir.path()), dir.filePath(QStringLiteral("BAK_data999.DAT")));
