@@ -1,5 +1,7 @@
 #include "CsvWriter.h"
 
+#include "common/AnsiCodec.h"
+
 #include "ExportGrid.h"
 #include "ExportMessages.h"
 #include "grid/TradeGrid.h"
@@ -7,7 +9,6 @@
 
 #include <QIODevice>
 #include <QSaveFile>
-#include <QStringEncoder>
 
 namespace {
 
@@ -29,21 +30,6 @@ bool IsPlainNumber(QStringView text)
     }
     return digits;
 }
-
-// GB18030 is the superset of GBK: GBK characters get their GBK bytes and
-// nothing is lost for the rest. One encoder serves the whole file.
-class AnsiLineEncoder {
-public:
-    QByteArray Encode(const QString& line)
-    {
-        if (!encoder_.isValid())
-            return line.toLocal8Bit();
-        return encoder_.encode(line);
-    }
-
-private:
-    QStringEncoder encoder_ { "GB18030" };
-};
 
 bool WriteAll(QIODevice& out, const QByteArray& bytes)
 {
@@ -108,14 +94,13 @@ bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
 {
     const int rows = grid.Rows();
     StartProgress(QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
-    AnsiLineEncoder encoder;
     // Lines are encoded and written in batches: one conversion call per
     // batch instead of per line.
     constexpr qsizetype kFlushChars = 1 << 15;
     QString pending;
     pending.reserve(kFlushChars + 4096);
     auto flush = [&] {
-        const bool written = WriteAll(out, encoder.Encode(pending));
+        const bool written = WriteAll(out, EncodeAnsi(pending));
         pending.clear();
         return written;
     };

@@ -135,6 +135,10 @@ private slots:
         QTest::newRow("ASCII") << "abc" << QByteArray("abc\t");
         // Outside GBK: the GB18030 four-byte form keeps the character.
         QTest::newRow("emoji") << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray::fromHex("9439fc3609");
+        // The euro sign as code page 936 writes it, like every text the tool encodes.
+        QTest::newRow("euro") << QString::fromUtf8("\xE2\x82\xAC"
+                                                   "5")
+                              << QByteArray::fromHex("803509");
     }
     void characters()
     {
