@@ -1,5 +1,7 @@
 #include "CheckBoxSettings.h"
 
+#include "common/TextHelpers.h"
+
 #include <cmath>
 
 QString CheckBoxKey(int index)
@@ -13,7 +15,7 @@ std::optional<int> CheckBoxValueFromText(const QString& text)
     const double number = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(number))
         return std::nullopt;
-    const double value = std::nearbyint(number); // halves go to the even neighbour
+    const double value = RoundHalfToEven(number);
     if (value != 0 && value != 1)
         return std::nullopt;
     return int(value);

@@ -1,5 +1,7 @@
 #include "WorkArea.h"
 
+#include "common/TextHelpers.h"
+
 #include "common/Twips.h"
 
 #include <QGuiApplication>
@@ -10,7 +12,7 @@
 int TaskbarHeightTwips(const QRect& screen, const QRect& workArea, double twipsPerPixel)
 {
     const int stripPixels = (screen.y() + screen.height()) - (workArea.y() + workArea.height());
-    return int(std::nearbyint(double(stripPixels) * twipsPerPixel));
+    return int(RoundHalfToEven(double(stripPixels) * twipsPerPixel));
 }
 
 QPoint CenteredTopLeft(const QRect& screen, const QSize& window, int taskbarTwips, double twipsPerPixel)

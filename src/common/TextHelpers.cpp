@@ -192,6 +192,17 @@ double LeadingNumber(const QString& text)
     return value;
 }
 
+double RoundHalfToEven(double value)
+{
+    const double down = std::floor(value);
+    const double rest = value - down;
+    if (rest < 0.5)
+        return down;
+    if (rest > 0.5)
+        return down + 1;
+    return std::fmod(down, 2.0) == 0 ? down : down + 1;
+}
+
 QString NumberText(double value)
 {
     if (value == 0.0 || !std::isfinite(value))

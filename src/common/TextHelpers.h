@@ -22,6 +22,10 @@ QString StripBetween(
 // decimal point and an optional exponent. 0 when there is none.
 double LeadingNumber(const QString& text);
 
+// Nearest whole number, a half going to the even neighbour (2.5 -> 2,
+// 3.5 -> 4), whatever the processor's rounding mode.
+double RoundHalfToEven(double value);
+
 // Shortest decimal text of value with at most 15 significant digits,
 // "." as decimal point, no trailing zeros ("12.5", "30", "-3.25").
 QString NumberText(double value);

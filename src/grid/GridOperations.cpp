@@ -48,17 +48,6 @@ double WidestText(const TextMeasurer& window, const TradeGrid& grid, int col, in
 
 } // namespace
 
-double RoundHalfToEven(double value)
-{
-    const double down = std::floor(value);
-    const double rest = value - down;
-    if (rest < 0.5)
-        return down;
-    if (rest > 0.5)
-        return down + 1;
-    return std::fmod(down, 2.0) == 0 ? down : down + 1;
-}
-
 void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, bool showProgress)
 {
     if (firstRow < 0)

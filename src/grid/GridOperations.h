@@ -27,6 +27,3 @@ std::pair<int, int> FindCell(
 
 // Sum of LeadingNumber over the data rows of col; 0 for a column outside the grid.
 double SumColumn(const TradeGrid& grid, int col);
-
-// Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double RoundHalfToEven(double value);

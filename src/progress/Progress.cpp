@@ -89,7 +89,7 @@ QString ProgressTimesText(qint64 elapsedSeconds, double fraction)
     // The window asks only from 0.001 on; below that there is no estimate.
     if (!(fraction >= 0.001))
         fraction = 1.0;
-    const qint64 estimate = qint64(std::nearbyint(double(elapsedSeconds) / fraction));
+    const qint64 estimate = qint64(RoundHalfToEven(double(elapsedSeconds) / fraction));
     return FormatDuration(elapsedSeconds) + QLatin1Char('/') + FormatDuration(estimate - elapsedSeconds)
         + QLatin1Char('/') + FormatDuration(estimate);
 }

@@ -1,5 +1,6 @@
 #include "GridReference.h"
 #include "TestSupport.h"
+#include "common/TextHelpers.h"
 #include "common/TextMeasurer.h"
 #include "grid/GridOperations.h"
 #include "grid/GridSetup.h"

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "common/TextHelpers.h"
 #include "common/Twips.h"
 #include "grid/FrozenColumnsView.h"
 #include "grid/GridOperations.h"
