@@ -1,6 +1,5 @@
 #include "SettingsStore.h"
 
-#include "common/TextHelpers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -131,11 +130,6 @@ QString GetRegSetting(
         return defaultValue;
     const QString text = stored.toString();
     return text.isEmpty() ? defaultValue : text;
-}
-
-QString FractionSettingText(double fraction)
-{
-    return SingleText(float(fraction));
 }
 
 QString SettingsLocation(const QString& app, const QString& section)

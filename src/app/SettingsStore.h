@@ -19,10 +19,6 @@ bool SaveRegSetting(const QString& app, const QString& section, const QString& k
 QString GetRegSetting(
     const QString& app, const QString& section, const QString& key, const QString& defaultValue);
 
-// A fraction as the store keeps it: single precision, shortest text with at
-// most 7 significant digits, "." as the decimal point ("0.25", "0.3529412").
-QString FractionSettingText(double fraction);
-
 // Where the settings of app and section live: the INI file's path, or the
 // registry path on Windows.
 QString SettingsLocation(const QString& app, const QString& section);

@@ -8,10 +8,6 @@ void SetUserPrompt(UserPrompt* prompt)
 {
     installedPrompt = prompt;
 }
-UserPrompt* CurrentUserPrompt()
-{
-    return installedPrompt;
-}
 
 void ShowMessage(const QString& text)
 {

@@ -15,7 +15,6 @@ public:
 };
 
 void SetUserPrompt(UserPrompt* prompt);
-UserPrompt* CurrentUserPrompt();
 
 // Convenience wrappers that use the installed prompt.
 void ShowMessage(const QString& text);

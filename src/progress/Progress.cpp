@@ -45,10 +45,6 @@ void SetProgressView(ProgressView* view)
 {
     installedView = view;
 }
-ProgressView& CurrentProgressView()
-{
-    return View();
-}
 const ProgressState& CurrentProgressState()
 {
     return state;

@@ -17,7 +17,6 @@ struct ProgressState {
 // Installs the window the operations drive; nullptr installs the built-in
 // headless view. The view is not owned.
 void SetProgressView(ProgressView* view);
-ProgressView& CurrentProgressView();
 const ProgressState& CurrentProgressState();
 
 // Shows the window with a new message and an empty bar. A negative start

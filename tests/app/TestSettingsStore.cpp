@@ -141,8 +141,8 @@ void TestSettingsStore::fraction()
 {
     QFETCH(double, fraction);
     QFETCH(QString, text);
-    QCOMPARE(FractionSettingText(fraction), text);
-    QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("Split_Top_0"), FractionSettingText(fraction)));
+    QCOMPARE(SingleText(float(fraction)), text);
+    QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("Split_Top_0"), SingleText(float(fraction))));
     const QString stored = GetRegSetting(kApp, kSection, QStringLiteral("Split_Top_0"), QStringLiteral("x"));
     QCOMPARE(stored, text);
     QCOMPARE(float(LeadingNumber(stored)), float(fraction));
