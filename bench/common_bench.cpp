@@ -1,8 +1,8 @@
 // Tag stripping must be linear in the page size, and waiting must not burn
 // the CPU. Prints "name value unit" lines.
 
-#include "common/EventWait.h"
-#include "common/TextHelpers.h"
+#include "core/base/EventWait.h"
+#include "core/text/TextHelpers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,14 +3,14 @@
 // one-second pause between pages), the memory the grid takes per 10,000
 // rows, and the peak resident memory after extracting 20,000 trades.
 
-#include "DemoListPage.h"
-#include "TestSupport.h"
+#include "support/DemoListPage.h"
+#include "support/TestSupport.h"
 
-#include "common/Endpoints.h"
-#include "extract/ListParser.h"
-#include "grid/TradeGrid.h"
-#include "progress/Progress.h"
-#include "web/HttpGetPage.h"
+#include "core/base/Endpoints.h"
+#include "core/extract/ListParser.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/HttpGetPage.h"
+#include "core/progress/Progress.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

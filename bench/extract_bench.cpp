@@ -3,15 +3,15 @@
 // Prints "name value unit" lines. The straightforward forms run on 20,000
 // rows; "--full" runs them on 40,000 rows too (minutes).
 
-#include "StepByStepMerge.h"
+#include "support/StepByStepMerge.h"
 
-#include "extract/ListParser.h"
-#include "extract/RecipientMerge.h"
-#include "grid/GridOperations.h"
-#include "grid/GridSetup.h"
-#include "grid/TradeGrid.h"
-#include "web/BrowserPage.h"
-#include "web/HttpGetPage.h"
+#include "core/extract/ListParser.h"
+#include "core/extract/RecipientMerge.h"
+#include "core/grid/GridOperations.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/BrowserPage.h"
+#include "core/network/HttpGetPage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

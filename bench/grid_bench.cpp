@@ -7,12 +7,12 @@
 // time, which a busy machine does not inflate; wall times are printed too.
 // Prints "name value unit" lines.
 
-#include "GridReference.h"
 #include "grid_trades.h"
+#include "support/GridReference.h"
 
-#include "grid/GridOperations.h"
-#include "grid/GridSetup.h"
-#include "grid/TradeGrid.h"
+#include "core/grid/GridOperations.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

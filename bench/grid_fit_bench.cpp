@@ -5,13 +5,13 @@
 
 #include "grid_trades.h"
 
-#include "common/TextMeasurer.h"
-#include "common/Twips.h"
-#include "grid/GridOperations.h"
-#include "grid/GridSetup.h"
-#include "grid/TradeGrid.h"
-#include "grid/TradeGridView.h"
-#include "grid/WidgetTextMeasurer.h"
+#include "core/grid/GridOperations.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/text/TextMeasurer.h"
+#include "gui/grid/TradeGridView.h"
+#include "gui/grid/WidgetTextMeasurer.h"
+#include "gui/window/Twips.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

@@ -3,8 +3,8 @@
 // item row for every third trade, Chinese titles and addresses, statuses
 // and ratings from small sets.
 
-#include "grid/GridSetup.h"
-#include "grid/TradeGrid.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
 
 #include <QRandomGenerator>
 #include <QStringList>

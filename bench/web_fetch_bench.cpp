@@ -6,8 +6,8 @@
 // Usage: bench_web [wait seconds, default 10]
 // Prints "name value unit" lines.
 
-#include "common/AnsiCodec.h"
-#include "web/HttpGetPage.h"
+#include "core/network/HttpGetPage.h"
+#include "core/text/AnsiCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

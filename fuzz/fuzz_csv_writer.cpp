@@ -2,9 +2,9 @@
 // visible cells, each followed by its TAB, in GBK.
 
 #include "FuzzSupport.h"
-#include "common/AnsiCodec.h"
-#include "export/ExportGrid.h"
-#include "grid/TradeGrid.h"
+#include "core/export/ExportGrid.h"
+#include "core/grid/TradeGrid.h"
+#include "core/text/AnsiCodec.h"
 
 #include <QFile>
 #include <QStringList>

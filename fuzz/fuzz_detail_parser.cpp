@@ -1,11 +1,11 @@
 // Detail page bytes through decoding, the block parser and the column split.
 
 #include "FuzzSupport.h"
-#include "common/AnsiCodec.h"
-#include "common/TextHelpers.h"
-#include "extract/TradeDetails.h"
-#include "grid/GridSetup.h"
-#include "grid/TradeGrid.h"
+#include "core/extract/TradeDetails.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/text/AnsiCodec.h"
+#include "core/text/TextHelpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

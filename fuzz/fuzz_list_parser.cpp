@@ -2,11 +2,11 @@
 // grid (the second call sees the first call's rows), without network.
 
 #include "FuzzSupport.h"
-#include "extract/ListParser.h"
-#include "grid/GridSetup.h"
-#include "grid/TradeGrid.h"
-#include "web/BrowserPage.h"
-#include "web/HttpGetPage.h"
+#include "core/extract/ListParser.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/BrowserPage.h"
+#include "core/network/HttpGetPage.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Input: marker and text separated by the first NUL byte.
 
 #include "FuzzSupport.h"
-#include "common/TextHelpers.h"
+#include "core/text/TextHelpers.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "app/MainWindow.h"
-#include "common/Endpoints.h"
-#include "common/MessageBoxPrompt.h"
-#include "common/UserPrompt.h"
-#include "progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
-#include "progress/IndicatorWindow.h"
-#include "progress/Progress.h"
+#include "core/base/Endpoints.h"
+#include "core/base/UserPrompt.h"
+#include "core/progress/Progress.h"
+#include "gui/dialogs/MessageBoxPrompt.h"
+#include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
+#include "gui/progress/IndicatorWindow.h"
+#include "gui/window/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 // The demo marketplace program itself, over loopback HTTP.
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

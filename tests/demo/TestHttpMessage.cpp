@@ -1,5 +1,5 @@
 #include "HttpMessage.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 using namespace demo;
 using State = HttpRequestReader::State;

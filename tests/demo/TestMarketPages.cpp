@@ -5,8 +5,8 @@
 
 #include "MarketPages.h"
 #include "ShopGenerator.h"
-#include "TestSupport.h"
-#include "common/TextHelpers.h"
+#include "core/text/TextHelpers.h"
+#include "support/TestSupport.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
 #include "MarketPages.h"
 #include "MarketSite.h"
 #include "ShopGenerator.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
 #include "ShopGenerator.h"
 #include "ShopTruth.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,13 +2,13 @@
 // Driving the whole tool against the demo marketplace: addresses, logging in
 // through the demo's form, opening the sold-items list, waiting for pages.
 
-#include "app/MainWindow.h"
-#include "common/Endpoints.h"
-#include "common/EventWait.h"
-#include "web/HttpGetPage.h"
-#include "web/PageAccess.h"
-#include "web/SharedCookieJar.h"
-#include "web/WebBrowser.h"
+#include "core/base/Endpoints.h"
+#include "core/base/EventWait.h"
+#include "core/network/HttpGetPage.h"
+#include "core/network/PageAccess.h"
+#include "core/network/SharedCookieJar.h"
+#include "gui/browser/WebBrowser.h"
+#include "gui/window/MainWindow.h"
 
 #include <QNetworkCookie>
 #include <QSignalSpy>

@@ -3,13 +3,13 @@
 // Needs LUMETRA_DEMO_MARKET (the demo binary) and a display (xvfb-run).
 
 #include "E2eSupport.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-#include "app/SettingsStore.h"
-#include "common/UserPrompt.h"
-#include "grid/TradeGrid.h"
-#include "progress/Progress.h"
-#include "progress/RecordingProgressView.h"
+#include "core/base/UserPrompt.h"
+#include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QPixmap>

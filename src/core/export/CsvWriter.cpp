@@ -1,0 +1,160 @@
+#include "CsvWriter.h"
+
+#include "core/text/AnsiCodec.h"
+
+#include "ExportGrid.h"
+#include "ExportMessages.h"
+#include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+
+namespace {
+
+// Optional sign, then digits with at most one decimal point: "-12", "+0.5", "-.5".
+bool IsPlainNumber(QStringView text)
+{
+    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-'))
+        text = text.mid(1);
+    bool digits = false;
+    bool point = false;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            digits = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits;
+}
+
+bool WriteAll(QIODevice& out, const QByteArray& bytes)
+{
+    return out.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+bool LooksLikeFormula(const QString& cellText)
+{
+    if (cellText.isEmpty())
+        return false;
+    const QChar first = cellText.front();
+    if (first == u'=' || first == u'@')
+        return true;
+    if (first == u'+' || first == u'-')
+        return !IsPlainNumber(cellText);
+    return false;
+}
+
+void AppendCsvField(QString& line, const QString& cellText)
+{
+    const bool guard = LooksLikeFormula(cellText);
+    bool quotes = false;
+    bool quote = false;
+    const qsizetype length = cellText.size();
+    const QChar* text = cellText.constData();
+    for (qsizetype i = 0; i < length && !quotes; ++i) {
+        const QChar c = text[i];
+        if (c == u'"')
+            quotes = true;
+        else if (c == u',' || (c == u'\r' && i + 1 < length && text[i + 1] == u'\n'))
+            quote = true;
+    }
+    quote = quote || quotes;
+    if (quote)
+        line += u'"';
+    if (guard)
+        line += u'\'';
+    if (quotes) {
+        for (qsizetype i = 0; i < length; ++i) {
+            if (text[i] == u'"')
+                line += u'"';
+            line += text[i];
+        }
+    } else {
+        line += cellText;
+    }
+    line += u'\t';
+    if (quote)
+        line += u'"';
+}
+
+QString CsvField(const QString& cellText)
+{
+    QString field;
+    AppendCsvField(field, cellText);
+    return field;
+}
+
+bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
+{
+    const int rows = grid.Rows();
+    StartProgress(QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
+    // Lines are encoded and written in batches: one conversion call per
+    // batch instead of per line.
+    constexpr qsizetype kFlushChars = 1 << 15;
+    QString pending;
+    pending.reserve(kFlushChars + 4096);
+    auto flush = [&] {
+        const bool written = WriteAll(out, EncodeAnsi(pending));
+        pending.clear();
+        return written;
+    };
+    try {
+        // Progress steps let other commands run, and those may change the
+        // grid: a row that disappears meanwhile fails the export rather than
+        // leaving a file that silently misses rows.
+        for (int r = 0; r < rows; ++r) {
+            if (grid.RowHeight(r) > 0) {
+                bool first = true;
+                for (int c = 0; c < grid.Cols(); ++c) {
+                    if (grid.ColWidth(c) <= 0)
+                        continue;
+                    if (!first)
+                        pending += u',';
+                    first = false;
+                    AppendCsvField(pending, grid.TextMatrix(r, c));
+                }
+                pending += QStringLiteral("\r\n");
+                if (pending.size() >= kFlushChars && !flush()) {
+                    FailExport();
+                    return false;
+                }
+            }
+            StepProgress(1, QStringLiteral("pages"));
+        }
+    } catch (const GridRangeError&) {
+        FailExport();
+        return false;
+    }
+    if (!flush()) {
+        FailExport();
+        return false;
+    }
+    CloseProgress();
+    return true;
+}
+
+bool WriteGridCsv(const TradeGrid& grid, const QString& path)
+{
+    // QSaveFile writes beside the target and renames over it on commit: the
+    // old file stays whole until the new one is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        FailExport();
+        return false;
+    }
+    if (!WriteGridCsv(grid, static_cast<QIODevice&>(file))) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        FailExport();
+        return false;
+    }
+    return true;
+}

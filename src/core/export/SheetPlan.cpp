@@ -1,0 +1,41 @@
+#include "SheetPlan.h"
+
+#include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
+
+int SheetColumnWidth(int gridTwips)
+{
+    // 123 twips per spreadsheet width unit, the fraction dropped.
+    return gridTwips > 0 ? gridTwips / 123 : 0;
+}
+
+SheetPlan PlanSheet(const TradeGrid& grid)
+{
+    SheetPlan plan;
+    // Progress steps let other commands run, and those may change the grid:
+    // a row that disappears meanwhile fails the export (GridRangeError)
+    // rather than leaving a sheet that silently misses rows.
+    const int rows = grid.Rows();
+    for (int r = 0; r < rows; ++r) {
+        if (grid.RowHeight(r) > 0) {
+            SheetPlan::Row row;
+            row.title = r < grid.FixedRows();
+            const bool lastTitleRow = r == grid.FixedRows() - 1;
+            for (int c = 0; c < grid.Cols(); ++c) {
+                if (grid.ColWidth(c) <= 0)
+                    continue;
+                row.cells.append(grid.TextMatrix(r, c));
+                if (lastTitleRow) {
+                    const int k = int(row.cells.size());
+                    if (plan.columnWidths.size() < k)
+                        plan.columnWidths.resize(k, -1);
+                    plan.columnWidths[k - 1] = SheetColumnWidth(grid.ColWidth(c));
+                }
+            }
+            plan.blockColumns = int(row.cells.size());
+            plan.rows.append(std::move(row));
+        }
+        StepProgress(1, QStringLiteral("pages"));
+    }
+    return plan;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// How the recipient merge folds each column of the trade grid.
+
+#include "core/grid/GridSetup.h"
+
+#include <QString>
+
+enum class MergeMode { Untouched, Key, Sum, Join };
+
+// Rows merge when all of these texts are equal (exactly, empty included).
+inline constexpr int kMergeKeyColumns[]
+    = { ColRecipient, ColProvince, ColCity, ColDistrict, ColAddress, ColPostcode, ColCompany, ColWaybill };
+// Columns 0 and 1 (strip, sequence) are never combined.
+inline constexpr int kFirstMergedColumn = ColOrderNumber;
+
+// The rule of a grid column; columns beyond the trade grid's are untouched.
+MergeMode MergeModeOf(int col);
+
+// A further item's order number without its trailing "_1", so that it
+// reads as the trade's number; "…_10" and "…_2" stay as they are.
+QString WithoutFirstItemSuffix(const QString& orderNumber);
+
+// NumberText(LeadingNumber(a) + LeadingNumber(b)).
+QString SumText(const QString& a, const QString& b);
+
+// height × factor, kept within the grid's range.
+int ScaledRowHeight(int height, qsizetype factor);
+
+// A join cell being built: a value is appended on a new line unless it
+// already occurs anywhere in the text (an empty value always does).
+class JoinedText {
+public:
+    explicit JoinedText(const QString& first);
+    ~JoinedText();
+    JoinedText(const JoinedText&) = delete;
+    JoinedText& operator=(const JoinedText&) = delete;
+
+    void Add(const QString& value);
+    const QString& Text() const { return text_; }
+
+private:
+    class Index;
+    QString text_;
+    Index* index_ = nullptr; // built once the text is long
+};

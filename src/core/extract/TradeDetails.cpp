@@ -1,0 +1,145 @@
+#include "TradeDetails.h"
+
+#include "PieceText.h"
+#include "core/base/Endpoints.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/GridSteps.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/HttpGetPage.h"
+#include "core/progress/Progress.h"
+#include "core/text/TextHelpers.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kPageEndMarker = QStringLiteral(">关于淘宝</");
+constexpr int kPageTimeoutSeconds = 60;
+const QString kPartSeparator = QStringLiteral("§§");
+const QString kAddressSeparator = QStringLiteral("，");
+const QString kDash = QStringLiteral("—");
+constexpr int kFirstDetailCol = ColRecipient;
+
+bool IsContinuationRow(const QString& orderNumber)
+{
+    return orderNumber.contains(QLatin1Char('_'));
+}
+
+// Street text: piece 3, then pieces 4 … L − 1 joined to it without the
+// commas (an address that itself held "，").
+QString StreetText(const QStringList& pieces)
+{
+    const qsizetype last = pieces.size() - 1;
+    QString street = pieces.size() > 3 ? TrimBlanks(pieces.at(3)) : QString();
+    if (last >= 5)
+        for (qsizetype i = 4; i <= last - 1; ++i)
+            street = TrimBlanks(street + TrimBlanks(pieces.at(i)));
+    return street;
+}
+
+// Rows that hold a trade's further items get the trade row's recipient and
+// logistics columns. The whole grid is refreshed, earlier pages included.
+void CopyDetailsToContinuationRows(TradeGrid& grid)
+{
+    const int rows = grid.Rows();
+    for (int row = grid.FixedRows(); row < rows; ++row) {
+        const QString orderNumber = CellOrEmpty(grid, row, grid.FixedCols());
+        if (!IsContinuationRow(orderNumber))
+            continue;
+        const QString base = orderNumber.left(orderNumber.indexOf(QLatin1Char('_')));
+        const int source = grid.FindOrderRow(base);
+        if (source < 0 || source == row)
+            continue;
+        for (int col = kFirstDetailCol; col < grid.Cols(); ++col)
+            SetCellIfInside(grid, row, col, CellOrEmpty(grid, source, col));
+    }
+}
+
+} // namespace
+
+QString ParseRecipientBlock(QString pageText)
+{
+    StripBetween(pageText, QStringLiteral("<"), QStringLiteral(">"), QString());
+    CutAtMarker(pageText, QStringLiteral("收货和物流信息"), true);
+    CutAtMarker(pageText, QStringLiteral("收货地址："), true);
+    // Without the line below the block the page is not a usable detail page.
+    pageText = CutAtMarker(pageText, QStringLiteral("我对购买流程有意见或建议"), true);
+    pageText.remove(QStringLiteral("\r\n"));
+    pageText.remove(QLatin1Char('\t'));
+    pageText.replace(QStringLiteral("运送方式："), kPartSeparator);
+    pageText.replace(QStringLiteral("物流公司名称："), kPartSeparator);
+    pageText.replace(QStringLiteral("运单号："), kPartSeparator);
+    CutAtMarker(pageText, QStringLiteral("查看物流信息"), false);
+    const QString twoBlanks = QStringLiteral("  ");
+    const QString oneBlank = QStringLiteral(" ");
+    for (int pass = 0; pass < 21; ++pass) {
+        if (!pageText.contains(twoBlanks))
+            break;
+        pageText.replace(twoBlanks, oneBlank);
+    }
+    return pageText;
+}
+
+void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
+{
+    const QStringList parts = SplitPieces(block, kPartSeparator);
+    if (parts.size() > 2)
+        SetCellIfInside(grid, row, ColCompany, TrimBlanks(parts.at(2)).remove(kDash));
+    if (parts.size() > 3)
+        SetCellIfInside(grid, row, ColWaybill, TrimBlanks(parts.at(3)).remove(kDash));
+
+    const QStringList pieces = parts.isEmpty() ? QStringList() : SplitPieces(parts.at(0), kAddressSeparator);
+    if (pieces.size() > 0)
+        SetCellIfInside(grid, row, ColRecipient, TrimBlanks(pieces.at(0)));
+    if (pieces.size() > 1)
+        SetCellIfInside(grid, row, ColMobile, TrimBlanks(pieces.at(1)));
+    if (pieces.size() > 2)
+        SetCellIfInside(grid, row, ColTelephone, TrimBlanks(pieces.at(2)));
+
+    // Province, city and district are the street's first three words; a
+    // missing street empties them and the address.
+    QString street = StreetText(pieces);
+    SetCellIfInside(grid, row, ColProvince, TakeFirstWord(street).remove(QStringLiteral("省")));
+    street = TrimBlanks(street);
+    SetCellIfInside(grid, row, ColCity, TakeFirstWord(street));
+    street = TrimBlanks(street);
+    SetCellIfInside(grid, row, ColDistrict, TakeFirstWord(street));
+    street = TrimBlanks(street);
+    SetCellIfInside(grid, row, ColAddress, street);
+
+    if (!pieces.isEmpty())
+        SetCellIfInside(grid, row, ColPostcode, TrimBlanks(pieces.last()));
+}
+
+void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress)
+{
+    if (showProgress)
+        StartProgress(QStringLiteral("正在下载物流信息...."), newRowCount, 0);
+
+    // The bounds are fixed before the first download: the window stays live
+    // while pages load, and a row that has gone by then is skipped.
+    const int lastRow = grid.Rows() - 1;
+    const int firstRow = std::max(grid.Rows() - std::max(newRowCount, 0), grid.FixedRows());
+    for (int row = lastRow; row >= firstRow; --row) {
+        QString orderNumber;
+        try {
+            orderNumber = grid.TextMatrix(row, grid.FixedCols());
+        } catch (const GridRangeError&) {
+            continue;
+        }
+        if (IsContinuationRow(orderNumber))
+            continue;
+        // A fresh text per row: a page that never arrives must not leave
+        // the previous trade's recipient to be written here.
+        QString page;
+        FetchPage(TradeDetailAddress(orderNumber), page, kPageEndMarker, kPageTimeoutSeconds, QString());
+        WriteRecipientColumns(grid, row, ParseRecipientBlock(page));
+        if (showProgress)
+            StepProgress(1, QStringLiteral("pages"));
+    }
+
+    CopyDetailsToContinuationRows(grid);
+
+    if (showProgress)
+        CloseProgress();
+}

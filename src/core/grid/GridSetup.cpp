@@ -1,0 +1,102 @@
+#include "GridSetup.h"
+
+#include "GridOperations.h"
+#include "TradeGrid.h"
+#include "core/text/TextMeasurer.h"
+
+namespace {
+
+// SimSun 9 point at 96 dpi: 90 twips for a half-width character, 180 for a
+// full-width one. Stands in when no window measures (headless runs).
+class ApproximateMeasurer : public TextMeasurer {
+public:
+    double TextWidth(const QString& text) const override
+    {
+        double widest = 0;
+        for (const QStringView line : QStringView(text).split(u"\r\n")) {
+            double width = 0;
+            for (const QChar c : line)
+                width += c.unicode() < 0x2E80 ? 90 : 180;
+            widest = std::max(widest, width);
+        }
+        return widest;
+    }
+};
+
+const TextMeasurer* installedMeasurer = nullptr;
+
+} // namespace
+
+void SetTradeGridMeasurer(const TextMeasurer* measurer)
+{
+    installedMeasurer = measurer;
+}
+
+const TextMeasurer* TradeGridMeasurer()
+{
+    static const ApproximateMeasurer approximate;
+    return installedMeasurer ? installedMeasurer : &approximate;
+}
+
+QStringList TradeGridTitles()
+{
+    return { QString(), QStringLiteral("序号"), QStringLiteral("订单编号"), QStringLiteral("成交时间"),
+        QStringLiteral("宝贝"), QStringLiteral("单价(元)"), QStringLiteral("数量"), QStringLiteral("售后"),
+        QStringLiteral("买家"), QStringLiteral("姓名"), QStringLiteral("交易状态"),
+        QStringLiteral("实收款(元)"), QStringLiteral("评价"), QStringLiteral("收件人"),
+        QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("省"), QStringLiteral("市"),
+        QStringLiteral("区"), QStringLiteral("地址"), QStringLiteral("邮编"), QStringLiteral("物流公司"),
+        QStringLiteral("单号") };
+}
+
+QStringList TradeGridLetters()
+{
+    QStringList letters { QString(), QString() };
+    for (char c = 'A'; c <= 'U'; ++c)
+        letters.append(QString(QLatin1Char(c)));
+    return letters;
+}
+
+void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles)
+{
+    grid.SetVisible(false);
+    struct ShowOnExit {
+        TradeGrid& grid;
+        ~ShowOnExit() { grid.SetVisible(true); }
+    } show { grid };
+    grid.SetCols(int(titles.size()));
+    grid.SetFixedCols(2);
+    grid.SetRows(3);
+    grid.SetFixedRows(2);
+    grid.SetRows(2);
+    for (int i = 0; i < int(titles.size()); ++i) {
+        grid.SetTextMatrix(0, i, letters.value(i));
+        grid.SetTextMatrix(1, i, titles.at(i));
+    }
+}
+
+void SetUpTradeGrid(TradeGrid& grid)
+{
+    const QString tag = QString::fromUtf8(kTradeGridTag);
+    if (grid.Tag() == tag)
+        return;
+    // Each step may fail on its own; the next one still runs.
+    try {
+        BuildGridHeader(grid, TradeGridLetters(), TradeGridTitles());
+    } catch (const GridRangeError&) {
+    }
+    try {
+        grid.SetRowHeight(0, grid.RowHeight(1));
+    } catch (const GridRangeError&) {
+    }
+    grid.SetTag(tag);
+    // Widths and alignments are announced once each, not column by column.
+    grid.SetVisible(false);
+    try {
+        AutoFitColumns(*TradeGridMeasurer(), grid, 0, true);
+    } catch (const GridRangeError&) {
+    }
+    for (int c = 0; c < grid.Cols(); ++c)
+        grid.SetColAlignment(c, TradeGrid::kAlignLeftCenter);
+    grid.SetVisible(true);
+}

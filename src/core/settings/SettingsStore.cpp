@@ -1,0 +1,141 @@
+#include "SettingsStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+namespace {
+
+#ifdef Q_OS_WIN
+
+QString RegistryPath(const QString& app, const QString& section, const QString& key)
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\") + app + QLatin1Char('\\') + section + QLatin1Char('\\')
+        + key;
+}
+
+#else
+
+enum class FileHealth { Missing, Sound, Unreadable, Corrupt };
+
+// A section header without its closing bracket.
+bool HasUnclosedSection(const QString& text)
+{
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && !line.contains(QLatin1Char(']')))
+            return true;
+    }
+    return false;
+}
+
+// Qt's INI reader skips lines it cannot make sense of and would write the
+// file back without them, so a damaged file is recognised here, from its
+// bytes, before QSettings touches it (whose own status may come from a
+// parse it cached earlier): text that is not UTF-8, control characters other
+// than line breaks and tabs, or a section header left open.
+FileHealth CheckSettingsFile(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return FileHealth::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileHealth::Unreadable;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return FileHealth::Unreadable;
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r')
+            return FileHealth::Corrupt;
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError() || HasUnclosedSection(text))
+        return FileHealth::Corrupt;
+    return FileHealth::Sound;
+}
+
+// Where QSettings keeps the user's INI file for app and section.
+QString IniPath(const QString& app, const QString& section)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + app
+        + QLatin1Char('/') + section + QStringLiteral(".ini");
+}
+
+// Moves a damaged file aside so the new one starts empty and the old bytes
+// stay on disk for whoever wants them.
+bool SetCorruptFileAside(const QString& path)
+{
+    const QString aside = path + QStringLiteral(".corrupt");
+    if (QFileInfo::exists(aside) && !QFile::remove(aside))
+        return false;
+    return QFile::rename(path, aside);
+}
+
+#endif
+
+} // namespace
+
+bool SaveRegSetting(const QString& app, const QString& section, const QString& key, const QString& value)
+{
+#ifdef Q_OS_WIN
+    QSettings settings(RegistryPath(app, section, key), QSettings::NativeFormat);
+    settings.setValue(QStringLiteral("Default"), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+#else
+    const QString path = IniPath(app, section);
+    switch (CheckSettingsFile(path)) {
+    case FileHealth::Unreadable:
+        return false; // we could not keep what it holds
+    case FileHealth::Corrupt:
+        if (!SetCorruptFileAside(path))
+            return false;
+        break;
+    case FileHealth::Missing:
+    case FileHealth::Sound:
+        break;
+    }
+    QSettings settings(path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError || !settings.isWritable())
+        return false;
+    settings.setValue(key, value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+#endif
+}
+
+QString GetRegSetting(
+    const QString& app, const QString& section, const QString& key, const QString& defaultValue)
+{
+#ifdef Q_OS_WIN
+    QSettings settings(RegistryPath(app, section, key), QSettings::NativeFormat);
+    const QVariant stored = settings.value(QStringLiteral("Default"));
+#else
+    const QString path = IniPath(app, section);
+    if (CheckSettingsFile(path) != FileHealth::Sound)
+        return defaultValue;
+    const QSettings settings(path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return defaultValue;
+    const QVariant stored = settings.value(key);
+#endif
+    // Only a stored text counts; a list or other value written by hand is
+    // not a setting this program wrote.
+    if (stored.typeId() != QMetaType::QString)
+        return defaultValue;
+    const QString text = stored.toString();
+    return text.isEmpty() ? defaultValue : text;
+}
+
+QString SettingsLocation(const QString& app, const QString& section)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("HKEY_CURRENT_USER\\") + app + QLatin1Char('\\') + section;
+#else
+    return IniPath(app, section);
+#endif
+}

@@ -1,0 +1,126 @@
+#include "WebBrowser.h"
+
+#include "DomScripts.h"
+#include "core/network/HttpGetPage.h"
+#include "core/network/SharedCookieJar.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWebEngineCookieStore>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <memory>
+
+namespace {
+
+QString ProfileFolder(QStandardPaths::StandardLocation location)
+{
+    return QStandardPaths::writableLocation(location) + QStringLiteral("/browser");
+}
+
+QWebEngineProfile* CreateSharedProfile()
+{
+    auto* profile = new QWebEngineProfile(QStringLiteral("lumetra"), QCoreApplication::instance());
+    profile->setPersistentStoragePath(ProfileFolder(QStandardPaths::AppDataLocation));
+    profile->setCachePath(ProfileFolder(QStandardPaths::CacheLocation));
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+
+    SharedCookieJar* jar = &HttpCookieJar();
+    QWebEngineCookieStore* store = profile->cookieStore();
+    QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar, &SharedCookieJar::AddCookie);
+    QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar, &SharedCookieJar::RemoveCookie);
+    // Cookies kept from earlier runs arrive through cookieAdded too.
+    store->loadAllCookies();
+
+    SetHttpUserAgent(profile->httpUserAgent().toUtf8());
+    return profile;
+}
+
+} // namespace
+
+WebBrowser::WebBrowser(QWidget* parent)
+    : QWebEngineView(parent)
+{
+    setPage(new QWebEnginePage(SharedProfile(), this));
+    connect(this, &QWebEngineView::loadFinished, this, &WebBrowser::DownloadComplete);
+}
+
+QWebEngineProfile* WebBrowser::SharedProfile()
+{
+    static QWebEngineProfile* profile = CreateSharedProfile();
+    return profile;
+}
+
+void WebBrowser::Navigate2(const QString& address)
+{
+    load(QUrl::fromUserInput(address));
+}
+
+QString WebBrowser::ElementInnerHtml(const QString& id)
+{
+    return RunScriptForText(domscripts::ElementInnerHtml(id));
+}
+
+QString WebBrowser::BodyHtml()
+{
+    return RunScriptForText(domscripts::BodyHtml());
+}
+
+QString WebBrowser::FindLinkInPage(const QString& linkText, bool click, const QString& tagName)
+{
+    return RunScriptForText(domscripts::FindLink(linkText, click, tagName));
+}
+
+void WebBrowser::ScrollBy(int x, int y)
+{
+    page()->runJavaScript(domscripts::ScrollBy(x, y), QWebEngineScript::ApplicationWorld);
+}
+
+QWebEngineView* WebBrowser::createWindow(QWebEnginePage::WebWindowType)
+{
+    // The engine needs a view to hand the new window's first navigation to;
+    // a hidden one takes it, passes the address on and goes away.
+    // It is our child, so one that never navigates goes with us.
+    auto* catcher = new QWebEngineView(this);
+    catcher->hide();
+    catcher->setPage(new QWebEnginePage(SharedProfile(), catcher));
+    connect(catcher->page(), &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl& url) {
+        if (url.isEmpty())
+            return;
+        catcher->deleteLater();
+        load(url);
+    });
+    return catcher;
+}
+
+QString WebBrowser::RunScriptForText(const QString& script)
+{
+    // The answer may come after we gave up (or never); it lands in shared
+    // state that outlives this call rather than in our stack frame.
+    struct Answer {
+        bool arrived = false;
+        QString text;
+        QEventLoop* loop = nullptr;
+    };
+    auto answer = std::make_shared<Answer>();
+    QEventLoop loop;
+    answer->loop = &loop;
+    // The isolated world keeps page scripts from replacing what we call;
+    // the DOM is shared, and click() still reaches the page's handlers.
+    page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant& value) {
+        answer->arrived = true;
+        if (value.typeId() == QMetaType::QString)
+            answer->text = value.toString();
+        if (answer->loop)
+            answer->loop->quit();
+    });
+    if (!answer->arrived) {
+        QTimer::singleShot(kScriptTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    answer->loop = nullptr;
+    return answer->arrived ? answer->text : QString();
+}

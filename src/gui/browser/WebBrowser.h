@@ -1,0 +1,46 @@
+#pragma once
+// The embedded browser. The seller logs in and pages through the sold-items
+// list in it; the tool reads and clicks in the page it shows through the
+// BrowserPage operations, which run scripts in the page and wait for their
+// answer on a nested event loop for a bounded time.
+
+#include "core/network/BrowserPage.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+class QWebEngineProfile;
+
+class WebBrowser : public QWebEngineView, public BrowserPage {
+    Q_OBJECT
+public:
+    explicit WebBrowser(QWidget* parent = nullptr);
+
+    // Starts loading address and returns at once.
+    void Navigate2(const QString& address);
+
+    QString ElementInnerHtml(const QString& id) override;
+    QString BodyHtml() override;
+    QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) override;
+    void ScrollBy(int x, int y) override;
+
+    // The persistent profile every browser uses: cookies and storage live
+    // under the per-user data location, so a login survives restarts. Its
+    // cookies are mirrored into the page fetches' cookie jar and its
+    // User-Agent is theirs too.
+    static QWebEngineProfile* SharedProfile();
+
+    // Longest wait for a script's answer; no answer gives an empty text.
+    static constexpr int kScriptTimeoutMs = 5000;
+
+signals:
+    // Raised whenever a page load finishes, the first one included.
+    void DownloadComplete();
+
+protected:
+    // There is one browser: a link meant for a new window opens in this one.
+    QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
+
+private:
+    QString RunScriptForText(const QString& script);
+};

@@ -1,0 +1,38 @@
+#include "TradeGridDelegate.h"
+
+#include "core/grid/TradeGrid.h"
+
+TradeGridDelegate::TradeGridDelegate(TradeGrid* grid, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , grid_(grid)
+{
+}
+
+QString TradeGridDelegate::DisplayLines(const QString& text)
+{
+    QString lines;
+    lines.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            continue; // the LF that follows ends the line
+        lines.append(c == u'\r' || c == u'\n' ? QChar(QChar::LineSeparator) : c);
+    }
+    return lines;
+}
+
+QString TradeGridDelegate::displayText(const QVariant& value, const QLocale& locale) const
+{
+    if (value.typeId() == QMetaType::QString)
+        return DisplayLines(value.toString());
+    return QStyledItemDelegate::displayText(value, locale);
+}
+
+void TradeGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->features &= ~QStyleOptionViewItem::WrapText;
+    option->textElideMode = Qt::ElideNone;
+    if (index.column() < grid_->FixedCols())
+        option->backgroundBrush = option->palette.button();
+}

@@ -1,0 +1,433 @@
+#include "MainWindow.h"
+
+#include "BrowserLoadWatch.h"
+#include "CursorPos.h"
+#include "SplitterBar.h"
+#include "Twips.h"
+#include "core/base/Endpoints.h"
+#include "core/commands/Commands.h"
+#include "core/export/ExportGrid.h"
+#include "core/extract/ListParser.h"
+#include "core/extract/RecipientMerge.h"
+#include "core/grid/GridOperations.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/PageAccess.h"
+#include "core/progress/Progress.h"
+#include "core/settings/CheckBoxSettings.h"
+#include "core/settings/SettingsStore.h"
+#include "core/text/TextHelpers.h"
+#include "core/update/UpdateCheck.h"
+#include "gui/browser/WebBrowser.h"
+#include "gui/dialogs/FileSaveDialog.h"
+#include "gui/grid/TradeGridView.h"
+#include "gui/grid/WidgetTextMeasurer.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+struct CommandDesign {
+    int index;
+    const char* caption;
+    const char* toolTip;
+    TwipsRect rect;
+    QColor face;
+};
+
+const CommandDesign kCommandDesigns[] = {
+    { 5, "提取所有交易", "从当前交易记录页开始提取所有当前状态的交易记录", { 0, 0, 1335, 375 },
+        QColor(255, 224, 192) },
+    { 0, "提取当前页交易", "提取网页显示的交易信息", { 1320, 0, 1575, 375 }, QColor(255, 224, 192) },
+    { 2, "清空表格", "删除表格中全部记录", { 3000, 0, 975, 375 }, QColor(192, 192, 255) },
+    { 3, "删除记录", "删除表格中选定的记录", { 3960, 0, 975, 375 }, QColor(192, 192, 255) },
+    { 1, "合并记录", "合并相同收件人的记录", { 4920, 0, 975, 375 }, QColor(192, 192, 255) },
+    { 6, "导出记录", nullptr, { 6000, 0, 975, 375 }, QColor(255, 192, 128) },
+};
+
+const TwipsRect kSellerCaptionRect { 7080, 120, 540, 180 };
+const TwipsRect kShopRect { 7560, 90, 1695, 270 };
+const TwipsRect kCheckRects[2] = { { 9360, 120, 1455, 180 }, { 10920, 120, 1095, 180 } };
+const TwipsRect kTotalRect { 13200, 120, 900, 180 };
+
+// Design client height; the width is widened so the total label shows.
+constexpr int kClientHeightTwips = 8160;
+constexpr int kClientWidthTwips = 14400;
+
+QRect ToPixels(const TwipsRect& r)
+{
+    return QRect(
+        TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height));
+}
+
+// Counts the handlers running, so the window knows whether ending the
+// program must cut through nested event loops.
+class BusyScope {
+public:
+    explicit BusyScope(int& counter)
+        : counter_(counter)
+    {
+        ++counter_;
+    }
+    ~BusyScope() { --counter_; }
+
+private:
+    int& counter_;
+};
+
+} // namespace
+
+class MainWindow::WindowUpdateHost : public UpdateHost {
+public:
+    explicit WindowUpdateHost(MainWindow* window)
+        : window_(window)
+    {
+    }
+    QString CaptionText() const override { return window_->windowTitle(); }
+    void EndProgram() override { window_->EndProgram(); }
+
+private:
+    MainWindow* window_;
+};
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent)
+{
+    setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    CreateControls();
+
+    ownSaveDialog_ = std::make_unique<FileSaveDialog>(this);
+    saveDialog_ = ownSaveDialog_.get();
+    ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
+    updateHost_ = ownUpdateHost_.get();
+
+    firstPageTimer_ = new QTimer(this);
+    firstPageTimer_->setInterval(kFirstPageTimerMs);
+    connect(firstPageTimer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
+    firstPageTimer_->start();
+
+    // Wide enough for the whole top row, the total included.
+    QSize size(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+
+    StartUp();
+}
+
+MainWindow::~MainWindow()
+{
+    if (TradeGridMeasurer() == measurer_.get())
+        SetTradeGridMeasurer(nullptr);
+}
+
+void MainWindow::CreateControls()
+{
+    QFont font = this->font();
+    font.setPointSize(9);
+    setFont(font);
+
+    for (const CommandDesign& d : kCommandDesigns) {
+        auto* button = new QPushButton(QString::fromUtf8(d.caption), this);
+        button->setGeometry(ToPixels(d.rect));
+        if (d.toolTip)
+            button->setToolTip(QString::fromUtf8(d.toolTip));
+        // Graphical style: a flat face in the button's colour.
+        button->setStyleSheet(
+            QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }"
+                           "QPushButton:pressed { border: 1px inset #404040; }")
+                .arg(d.face.name()));
+        connect(button, &QPushButton::clicked, this, [this, index = d.index] { Com_Click(index); });
+        commands_[size_t(d.index)] = button;
+    }
+
+    sellerCaption_ = new QLabel(QStringLiteral("卖家："), this);
+    sellerCaption_->setGeometry(ToPixels(kSellerCaptionRect));
+    shop_ = new QLineEdit(this);
+    shop_->setGeometry(ToPixels(kShopRect));
+
+    const char* checkCaptions[2] = { "过滤关闭交易", "纵向布局" };
+    for (int i = 0; i < 2; ++i) {
+        auto* box = new QCheckBox(QString::fromUtf8(checkCaptions[i]), this);
+        box->setGeometry(ToPixels(kCheckRects[i]));
+        connect(box, &QCheckBox::clicked, this, [this, i] { Chk_Click(i); });
+        checks_[size_t(i)] = box;
+    }
+
+    total_ = new QLabel(QString::fromUtf8(kTotalPrefix), this);
+    const QRect totalRect = ToPixels(kTotalRect);
+    total_->move(totalRect.topLeft());
+    total_->setMinimumSize(totalRect.size());
+    total_->adjustSize();
+
+    grid_ = new TradeGrid(this);
+    gridView_ = new TradeGridView(grid_, this);
+    const QFont gridFont = TradeGridFont();
+    gridView_->setFont(gridFont);
+    measurer_ = std::make_unique<WidgetTextMeasurer>(gridFont);
+    SetTradeGridMeasurer(measurer_.get());
+
+    browser_ = new WebBrowser(this);
+    loadWatch_ = new BrowserLoadWatch(browser_);
+    connect(browser_, &WebBrowser::DownloadComplete, this, &MainWindow::OnDownloadComplete);
+
+    bars_[0] = new SplitterBar(0, Qt::Vertical, this);
+    bars_[1] = new SplitterBar(1, Qt::Horizontal, this);
+    for (SplitterBar* bar : bars_) {
+        connect(bar, &SplitterBar::dragged, this, &MainWindow::OnBarDragged);
+        connect(bar, &SplitterBar::released, this, &MainWindow::OnBarReleased);
+    }
+    ApplyControls();
+}
+
+void MainWindow::StartUp()
+{
+    ResetUpdateCheck();
+    pageReadyCount_ = 0;
+    for (int i = 0; i < 2; ++i) {
+        const QString current = QString::number(checks_[size_t(i)]->isChecked() ? 1 : 0);
+        const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
+            QString::fromLatin1(kSettingsSection), CheckBoxKey(i), current);
+        if (const auto value = CheckBoxValueFromText(stored))
+            SetCheckValue(i, *value);
+    }
+    try {
+        SetUpTradeGrid(*grid_);
+    } catch (const std::exception&) {
+        // A grid that cannot be set up now is set up by the first extraction.
+    }
+    browser_->Navigate2(CurrentEndpoints().startUrl);
+}
+
+QPushButton* MainWindow::CommandButton(int index) const
+{
+    return index >= 0 && index < int(commands_.size()) ? commands_[size_t(index)] : nullptr;
+}
+
+bool MainWindow::FirstPageTimerActive() const
+{
+    return firstPageTimer_->isActive();
+}
+
+bool MainWindow::FilterClosedChecked() const
+{
+    return checks_[0]->isChecked();
+}
+
+void MainWindow::SetSaveDialog(SaveDialog* dialog)
+{
+    saveDialog_ = dialog ? dialog : ownSaveDialog_.get();
+}
+
+void MainWindow::SetUpdateHost(UpdateHost* host)
+{
+    updateHost_ = host ? host : ownUpdateHost_.get();
+}
+
+void MainWindow::SetProgramEnder(std::function<void()> ender)
+{
+    programEnder_ = std::move(ender);
+}
+
+void MainWindow::EndProgram()
+{
+    if (programEnder_) {
+        programEnder_();
+        return;
+    }
+    if (runningCommands_ == 0) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    // A command is waiting in a nested event loop; those loops would not
+    // run again once the application quits, so end the process here.
+    // Settings are written when they change, so nothing is lost.
+    std::_Exit(0);
+}
+
+void MainWindow::Com_Click(int index)
+{
+    BusyScope busy(runningCommands_);
+    try {
+        switch (index) {
+        case 0:
+            if (shop_->text().isEmpty())
+                GetShoper();
+            ExtractTradePage(*browser_, *grid_, false);
+            AutoFitColumns(*measurer_, *grid_, 1, true);
+            if (FilterClosedChecked())
+                Com_Click(4);
+            break;
+        case 1:
+            MergeSameRecipient(*grid_);
+            break;
+        case 2:
+            ClearTradeGrid(*grid_);
+            break;
+        case 3:
+            DeleteSelectedRows(*grid_);
+            break;
+        case 4:
+            RemoveClosedTrades(*grid_);
+            break;
+        case 5:
+            StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+            if (shop_->text().isEmpty())
+                GetShoper();
+            ExtractAllPages(*browser_, *grid_, *loadWatch_);
+            if (FilterClosedChecked())
+                Com_Click(4);
+            AutoFitColumns(*measurer_, *grid_, 1, true);
+            CloseProgress();
+            break;
+        case 6:
+            ExportGrid(*grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
+            break;
+        default:
+            break;
+        }
+    } catch (const std::exception&) {
+        // The operations report their own outcomes; a failed step ends the
+        // command and the total below still shows what the grid holds.
+    }
+    UpdateTotal(true);
+}
+
+void MainWindow::Chk_Click(int index)
+{
+    if (index == 0 && checks_[0]->isChecked())
+        Com_Click(4);
+    if (index == 1)
+        LayOut();
+    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+        CheckBoxKey(index), QString::number(checks_[size_t(index)]->isChecked() ? 1 : 0));
+    UpdateTotal(false);
+}
+
+void MainWindow::SetCheckValue(int index, int value)
+{
+    QCheckBox* box = checks_[size_t(index)];
+    const bool checked = value != 0;
+    if (box->isChecked() == checked)
+        return;
+    box->setChecked(checked);
+    Chk_Click(index);
+}
+
+void MainWindow::GetShoper()
+{
+    shop_->setText(ShopNickFromBody(GetBodyHtml(*browser_)));
+}
+
+void MainWindow::UpdateTotal(bool withYuan)
+{
+    total_->setText(TotalLabelText(*grid_, withYuan));
+    total_->adjustSize();
+}
+
+int MainWindow::WindowWidthTwips() const
+{
+    return int(PixelsToTwips(frameGeometry().width()) + 0.5);
+}
+
+int MainWindow::WindowHeightTwips() const
+{
+    return int(PixelsToTwips(frameGeometry().height()) + 0.5);
+}
+
+void MainWindow::LayOut()
+{
+    const LayoutSettingReader read = [](const QString& key, const QString& defaultText) {
+        return GetRegSetting(
+            QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key, defaultText);
+    };
+    controls_ = LayOutMainWindow(
+        WindowWidthTwips(), WindowHeightTwips(), !checks_[1]->isChecked(), controls_, read);
+    ApplyControls();
+}
+
+void MainWindow::ApplyControls()
+{
+    gridView_->setGeometry(ToPixels(controls_.grid));
+    grid_->SetWidth(controls_.grid.width);
+    browser_->setGeometry(ToPixels(controls_.browser));
+    bars_[0]->setGeometry(ToPixels(controls_.bar0));
+    bars_[1]->setGeometry(ToPixels(controls_.bar1));
+    bars_[0]->setVisible(controls_.bar0Visible);
+    bars_[1]->setVisible(controls_.bar1Visible);
+    bars_[0]->raise();
+    bars_[1]->raise();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    LayOut();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    EndProgram();
+}
+
+void MainWindow::OnDownloadComplete()
+{
+    if (pageReadyCount_ < 1)
+        ++pageReadyCount_;
+}
+
+void MainWindow::OnTimerTick()
+{
+    if (pageReadyCount_ != 1)
+        return;
+    BusyScope busy(runningCommands_);
+    firstPageTimer_->stop();
+    browser_->ScrollBy(1000, 300);
+    CheckForUpdate(*updateHost_, kProductNumber);
+}
+
+void MainWindow::OnBarDragged(int index)
+{
+    TwipsRect& bar = index != 0 ? controls_.bar1 : controls_.bar0;
+    const bool vertical = IsVerticalBar(bar);
+    int mouseX = 0;
+    int mouseY = 0;
+    GetCursorPosTwips(mouseX, mouseY);
+    const QRect frame = frameGeometry();
+    if (vertical) {
+        bar.left = DragSplitterPosition(
+            mouseX, int(PixelsToTwips(frame.x()) + 0.5), WindowWidthTwips(), bar.width);
+    } else {
+        bar.top = DragSplitterPosition(
+            mouseY, int(PixelsToTwips(frame.y()) + 0.5), WindowHeightTwips(), bar.height);
+    }
+    bars_[size_t(index)]->setGeometry(ToPixels(bar));
+}
+
+void MainWindow::OnBarReleased(int index)
+{
+    const bool vertical = index != 0;
+    const QString fraction = vertical ? SplitterFractionText(controls_.bar1.left, WindowWidthTwips())
+                                      : SplitterFractionText(controls_.bar0.top, WindowHeightTwips());
+    if (!fraction.isEmpty())
+        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+            SplitterKey(index), fraction);
+    LayOut();
+}

@@ -1,0 +1,247 @@
+#include "core/commands/Commands.h"
+#include "core/commands/PageLoadWatch.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// Data rows given as (status, amount) pairs, order numbers "T<n>".
+void FillGrid(TradeGrid& grid, const QList<QPair<QString, QString>>& rows)
+{
+    SetUpTradeGrid(grid);
+    grid.SetRows(grid.FixedRows());
+    for (const auto& [status, amount] : rows) {
+        const int r = grid.Rows();
+        grid.SetRows(r + 1);
+        grid.SetTextMatrix(r, ColOrderNumber, QStringLiteral("T%1").arg(r));
+        grid.SetTextMatrix(r, ColStatus, status);
+        grid.SetTextMatrix(r, ColAmount, amount);
+    }
+}
+
+QStringList Column(const TradeGrid& grid, int col)
+{
+    QStringList texts;
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
+        texts << grid.TextMatrix(r, col);
+    return texts;
+}
+
+class CountingLoadWatch : public PageLoadWatch {
+public:
+    void Arm() override { ++arms; }
+    bool WaitLoaded(int timeoutMs) override
+    {
+        ++waits;
+        lastTimeout = timeoutMs;
+        return true;
+    }
+    int arms = 0;
+    int waits = 0;
+    int lastTimeout = 0;
+};
+
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        view = RecordingProgressView();
+        SetProgressView(&view);
+    }
+    void cleanup() { SetProgressView(nullptr); }
+    void totalLabel_data();
+    void totalLabel();
+    void shopNick_data();
+    void shopNick();
+    void removeClosedTrades_data();
+    void removeClosedTrades();
+    void removeClosedOnGridNotSetUp();
+    void clearKeepsFixedRows();
+    void deleteSelectedRows_data();
+    void deleteSelectedRows();
+    void walkAllPages_data();
+    void walkAllPages();
+
+private:
+    RecordingProgressView view;
+};
+
+void TestCommands::totalLabel_data()
+{
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<bool>("withYuan");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("empty grid") << QStringList {} << true << "交易总额：0元";
+    QTest::newRow("1234.5") << QStringList { "1000.00", "234.50" } << true << "交易总额：1234.5元";
+    QTest::newRow("after a check box: no yuan")
+        << QStringList { "12.50元", "30" } << false << "交易总额：42.5";
+    QTest::newRow("texts that are no number count 0") << QStringList { "—", "7" } << true << "交易总额：7元";
+}
+
+void TestCommands::totalLabel()
+{
+    QFETCH(QStringList, amounts);
+    QFETCH(bool, withYuan);
+    QFETCH(QString, label);
+    TradeGrid grid;
+    QList<QPair<QString, QString>> rows;
+    for (const QString& a : amounts)
+        rows.append({ QStringLiteral("交易成功"), a });
+    FillGrid(grid, rows);
+    QCOMPARE(TotalLabelText(grid, withYuan), label);
+}
+
+void TestCommands::shopNick_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("nick");
+    QTest::newRow("attribute and text") << "<DIV><SPAN class=\"user-nick\">  小店主 </SPAN></DIV>"
+                                        << "小店主";
+    QTest::newRow("last occurrence wins") << "<A class=user-nick>old</A><B id=\"user-nick\">new</B>"
+                                          << "new";
+    QTest::newRow("no marker") << "<DIV>nobody</DIV>"
+                               << "";
+    QTest::newRow("marker without element text") << "<SPAN class=user-nick>"
+                                                 << "";
+    QTest::newRow("empty page") << ""
+                                << "";
+}
+
+void TestCommands::shopNick()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, nick);
+    QCOMPARE(ShopNickFromBody(body), nick);
+}
+
+void TestCommands::removeClosedTrades_data()
+{
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<QStringList>("kept");
+    const QString closed = QStringLiteral("交易关闭");
+    const QString done = QStringLiteral("交易成功");
+    QTest::newRow("none closed") << QStringList { done, done } << QStringList { "T2", "T3" };
+    QTest::newRow("adjacent closed rows")
+        << QStringList { done, closed, closed, closed, done } << QStringList { "T2", "T6" };
+    QTest::newRow("first and last") << QStringList { closed, done, closed } << QStringList { "T3" };
+    QTest::newRow("exact text only") << QStringList { closed + QLatin1Char(' '), QStringLiteral("交易关闭中"),
+        closed } << QStringList { "T2", "T3" };
+    QTest::newRow("all closed") << QStringList { closed, closed } << QStringList {};
+    QTest::newRow("empty grid") << QStringList {} << QStringList {};
+}
+
+void TestCommands::removeClosedTrades()
+{
+    QFETCH(QStringList, statuses);
+    QFETCH(QStringList, kept);
+    TradeGrid grid;
+    QList<QPair<QString, QString>> rows;
+    for (const QString& s : statuses)
+        rows.append({ s, QStringLiteral("1") });
+    FillGrid(grid, rows);
+
+    const int removed = RemoveClosedTrades(grid);
+    QCOMPARE(removed, statuses.size() - kept.size());
+    QCOMPARE(Column(grid, ColOrderNumber), kept);
+    QCOMPARE(grid.Rows(), grid.FixedRows() + kept.size());
+    // The progress counted every data row and the window is closed again.
+    QCOMPARE(CurrentProgressState().message, QStringLiteral("正在查找并清除关闭的交易..."));
+    QCOMPARE(CurrentProgressState().total, statuses.size());
+    QCOMPARE(CurrentProgressState().position, statuses.size());
+    QVERIFY(!view.loaded);
+    QVERIFY(view.unloads >= 1);
+}
+
+void TestCommands::removeClosedOnGridNotSetUp()
+{
+    // A stored checked filter runs this before the grid is set up.
+    TradeGrid grid;
+    const int rowsBefore = grid.Rows();
+    QCOMPARE(RemoveClosedTrades(grid), 0);
+    QCOMPARE(grid.Rows(), rowsBefore);
+    QVERIFY(!ProgressWindowOpen());
+}
+
+void TestCommands::clearKeepsFixedRows()
+{
+    TradeGrid grid;
+    FillGrid(grid,
+        { { QStringLiteral("交易成功"), QStringLiteral("5") },
+            { QStringLiteral("a"), QStringLiteral("6") } });
+    ClearTradeGrid(grid);
+    QCOMPARE(grid.Rows(), grid.FixedRows());
+    QCOMPARE(grid.TextMatrix(1, ColOrderNumber), QStringLiteral("订单编号"));
+    QCOMPARE(TotalLabelText(grid, true), QStringLiteral("交易总额：0元"));
+}
+
+void TestCommands::deleteSelectedRows_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("rowSel");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("one row") << 3 << 3 << QStringList { "T2", "T4", "T5" };
+    QTest::newRow("range") << 2 << 4 << QStringList { "T5" };
+    QTest::newRow("selected upwards") << 5 << 4 << QStringList { "T2", "T3" };
+}
+
+void TestCommands::deleteSelectedRows()
+{
+    QFETCH(int, row);
+    QFETCH(int, rowSel);
+    QFETCH(QStringList, kept);
+    TradeGrid grid;
+    FillGrid(grid, { { "a", "1" }, { "b", "2" }, { "c", "3" }, { "d", "4" } });
+    grid.SetSelection(row, rowSel);
+    DeleteSelectedRows(grid);
+    QCOMPARE(Column(grid, ColOrderNumber), kept);
+}
+
+void TestCommands::walkAllPages_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("closeAfterPass");
+    QTest::addColumn<int>("expectedPasses");
+    QTest::addColumn<int>("expectedSteps");
+    // extract returns true while a next page was clicked: the last page
+    // returns false and ends the walk.
+    QTest::newRow("last page only") << 1 << 0 << 1 << 0;
+    QTest::newRow("three pages") << 3 << 0 << 3 << 2;
+    QTest::newRow("user closes during pass 2") << 5 << 2 << 2 << 1;
+}
+
+void TestCommands::walkAllPages()
+{
+    QFETCH(int, pages);
+    QFETCH(int, closeAfterPass);
+    QFETCH(int, expectedPasses);
+    QFETCH(int, expectedSteps);
+    StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    CountingLoadWatch watch;
+    int calls = 0;
+    const int passes = WalkAllPages(
+        [&] {
+            ++calls;
+            if (calls == closeAfterPass)
+                view.UserCloses();
+            return calls < pages;
+        },
+        watch, 1234);
+    QCOMPARE(passes, expectedPasses);
+    QCOMPARE(calls, expectedPasses);
+    QCOMPARE(CurrentProgressState().position, expectedSteps);
+    // Armed before every pass; waited for each next page read.
+    QCOMPARE(watch.arms, expectedPasses);
+    QCOMPARE(watch.waits, expectedSteps);
+    if (expectedSteps > 0)
+        QCOMPARE(watch.lastTimeout, 1234);
+    CloseProgress();
+}
+
+LUMETRA_TEST_GUILESS_MAIN(TestCommands)
+#include "TestCommands.moc"

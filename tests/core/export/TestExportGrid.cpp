@@ -1,0 +1,236 @@
+#include "core/export/ExportGrid.h"
+#include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "support/ExportTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using namespace exporttest;
+
+namespace {
+const QString kSheet = QStringLiteral("Quorvel软件-淘宝发货信息表");
+const QString kCannotReplace = QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！");
+const QString kSaveFailed = QStringLiteral("文件保存出错！");
+const QString kOverwrite = QStringLiteral("该文件已存在，是否覆盖？");
+
+bool IsWorkbook(const QByteArray& bytes)
+{
+    return bytes.startsWith("PK\x03\x04");
+}
+} // namespace
+
+class TestExportGrid : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingProgressView view_;
+    TradeGrid grid_;
+
+private slots:
+    void init()
+    {
+        view_ = RecordingProgressView();
+        SetProgressView(&view_);
+        FillGrid(grid_, 4, 3);
+    }
+    void cleanup() { SetProgressView(nullptr); }
+
+    void offersFilters()
+    {
+        QTemporaryDir dir;
+        ScriptedPrompt prompt;
+        ScriptedSaveDialog dialog(QString {});
+        ExportGrid(grid_, dialog, kSheet);
+        QCOMPARE(dialog.asked, 1);
+        QCOMPARE(dialog.offered.size(), 3);
+        QCOMPARE(dialog.offered.at(0), QStringLiteral("CSV (逗号分隔)(*.csv)"));
+        QCOMPARE(dialog.offered.at(1), QStringLiteral("MS Excel文件  (*.xls)"));
+        QVERIFY(dialog.offered.at(2).endsWith(QStringLiteral("(*.xlsx)")));
+    }
+
+    void cancelEndsSilently()
+    {
+        QTemporaryDir dir;
+        ScriptedPrompt prompt;
+        ScriptedSaveDialog dialog(QString {});
+        ExportGrid(grid_, dialog, kSheet);
+        QVERIFY(prompt.questions.isEmpty());
+        QVERIFY(prompt.messages.isEmpty());
+        QCOMPARE(view_.loads, 0);
+        QVERIFY(Entries(dir.path()).isEmpty());
+    }
+
+    void formatByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("csv");
+        QTest::newRow(".csv") << "out.csv" << true;
+        QTest::newRow(".Csv") << "out.Csv" << true;
+        QTest::newRow(".CSV") << "out.CSV" << true;
+        QTest::newRow("xcsv") << "outxcsv" << true;
+        QTest::newRow(".xls") << "out.xls" << false;
+        QTest::newRow(".xlsx") << "out.xlsx" << false;
+        QTest::newRow(".txt") << "out.txt" << false;
+        QTest::newRow("no extension") << "out" << false;
+        QTest::newRow(".csv.xls") << "out.csv.xls" << false;
+    }
+    void formatByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, csv);
+        QCOMPARE(IsCsvFileName(name), csv);
+        QTemporaryDir dir;
+        ScriptedPrompt prompt;
+        ScriptedSaveDialog dialog(dir.filePath(name));
+        ExportGrid(grid_, dialog, kSheet);
+        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(prompt.questions.isEmpty());
+        const QByteArray bytes = testsupport::ReadFile(dir.filePath(name));
+        QCOMPARE(IsWorkbook(bytes), !csv);
+        if (csv)
+            QVERIFY(bytes.startsWith("r0c0\t,r0c1\t,r0c2\t\r\n"));
+        QCOMPARE(Entries(dir.path()), QStringList { name });
+    }
+
+    void existingFileNo()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.csv");
+        QVERIFY(testsupport::WriteFile(path, "old contents"));
+        ScriptedPrompt prompt;
+        prompt.answer = false;
+        ScriptedSaveDialog dialog(path);
+        ExportGrid(grid_, dialog, kSheet);
+        QCOMPARE(prompt.questions, QStringList { kOverwrite });
+        QVERIFY(prompt.messages.isEmpty());
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
+        QCOMPARE(view_.loads, 0);
+    }
+
+    void existingFileYes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("csv") << "out.csv";
+        QTest::newRow("workbook") << "out.xls";
+    }
+    void existingFileYes()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(testsupport::WriteFile(path, "old contents"));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        ScriptedPrompt prompt;
+        prompt.answer = true;
+        ScriptedSaveDialog dialog(path);
+        ExportGrid(grid_, dialog, kSheet);
+        QCOMPARE(prompt.questions, QStringList { kOverwrite });
+        QVERIFY(prompt.messages.isEmpty());
+        const QByteArray bytes = testsupport::ReadFile(path);
+        QVERIFY(bytes != "old contents");
+        QCOMPARE(IsWorkbook(bytes), !IsCsvFileName(name));
+        // The replacement keeps the old file's permissions and leaves nothing beside it.
+        const QFile::Permissions ownerGroupOther(0x7077);
+        QCOMPARE(QFile::permissions(path) & ownerGroupOther,
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QCOMPARE(Entries(dir.path()), QStringList { name });
+    }
+
+    void cannotReplace_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("name of a folder") << "folder";
+        QTest::newRow("read-only file") << "read-only file";
+        QTest::newRow("read-only folder") << "read-only folder";
+    }
+    void cannotReplace()
+    {
+        QFETCH(QString, kind);
+        if (kind != u"folder" && geteuid() == 0)
+            QSKIP("permissions do not stop root from writing");
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("sub");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/out.csv");
+        if (kind == u"folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QVERIFY(testsupport::WriteFile(path, "old contents"));
+        }
+        if (kind == u"read-only file")
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
+        if (kind == u"read-only folder")
+            QVERIFY(QFile::setPermissions(
+                folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
+        ScriptedPrompt prompt;
+        prompt.answer = true;
+        ScriptedSaveDialog dialog(path);
+        ExportGrid(grid_, dialog, kSheet);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(prompt.questions, QStringList { kOverwrite });
+        QCOMPARE(prompt.messages, QStringList { kCannotReplace });
+        QCOMPARE(view_.loads, 0);
+        QCOMPARE(Entries(folder), QStringList { "out.csv" });
+        if (kind != u"folder")
+            QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
+        else
+            QVERIFY(Entries(path).isEmpty());
+    }
+
+    void missingFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("csv") << "missing/out.csv";
+        QTest::newRow("workbook") << "missing/out.xls";
+    }
+    void missingFolder()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        ScriptedPrompt prompt;
+        ScriptedSaveDialog dialog(dir.filePath(name));
+        ExportGrid(grid_, dialog, kSheet);
+        QVERIFY(prompt.questions.isEmpty());
+        QCOMPARE(prompt.messages, QStringList { kSaveFailed });
+        QVERIFY(!view_.loaded);
+        QVERIFY(Entries(dir.path()).isEmpty());
+    }
+
+    // The disk fills up while the new file is written: the old file stays
+    // as it was and no temporary file is left beside it.
+    void writeFailsMidway_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("csv") << "out.csv";
+        QTest::newRow("workbook") << "out.xls";
+    }
+    void writeFailsMidway()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(testsupport::WriteFile(path, "old contents"));
+        TradeGrid big;
+        FillGrid(big, 3000, 23);
+        ScriptedPrompt prompt;
+        prompt.answer = true;
+        ScriptedSaveDialog dialog(path);
+        {
+            FileSizeLimit limit(16 * 1024);
+            QVERIFY(limit.active());
+            ExportGrid(big, dialog, kSheet);
+        }
+        QCOMPARE(prompt.messages, QStringList { kSaveFailed });
+        QVERIFY(!view_.loaded);
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
+        QCOMPARE(Entries(dir.path()), QStringList { name });
+    }
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestExportGrid)
+#include "TestExportGrid.moc"

@@ -1,0 +1,178 @@
+#include "support/DemoListPage.h"
+#include "support/DemoTruth.h"
+#include "support/TestSupport.h"
+
+#include "core/base/Endpoints.h"
+#include "core/base/UserPrompt.h"
+#include "core/extract/ListParser.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/BrowserPage.h"
+#include "core/network/HttpGetPage.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "core/text/TextHelpers.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QTimer>
+
+using demolist::DemoListPage;
+using demolist::Get;
+
+namespace {
+
+using demotruth::ExpectedDetails;
+using demotruth::FirstWord;
+using demotruth::Number;
+
+QStringList RowTexts(const TradeGrid& grid, int row, int first, int last)
+{
+    QStringList texts;
+    for (int c = first; c <= last; ++c)
+        texts.append(grid.TextMatrix(row, c));
+    return texts;
+}
+
+class SilentPrompt : public UserPrompt {
+public:
+    QStringList messages;
+    void ShowMessage(const QString& text) override { messages.append(text); }
+    bool AskYesNo(const QString&) override { return false; }
+};
+
+} // namespace
+
+class TestDemoExtraction : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        SetProgressView(&view_);
+        SetUserPrompt(&prompt_);
+    }
+    void cleanup()
+    {
+        SetProgressView(nullptr);
+        SetUserPrompt(nullptr);
+        SetEndpoints(DefaultEndpoints());
+        HttpNetworkManager().setCookieJar(new QNetworkCookieJar);
+    }
+
+    void extractsEveryPageLikeTheShop_data()
+    {
+        QTest::addColumn<QString>("failRate");
+        QTest::addColumn<QString>("latencyMs");
+        QTest::newRow("reliable") << QStringLiteral("0") << QStringLiteral("0");
+        QTest::newRow("a fifth of detail requests fail") << QStringLiteral("0.2") << QStringLiteral("0");
+        // Slow and failing often: a trade may run out of attempts.
+        QTest::newRow("slow, half of detail requests fail") << QStringLiteral("0.5") << QStringLiteral("20");
+    }
+    void extractsEveryPageLikeTheShop()
+    {
+        QFETCH(QString, failRate);
+        QFETCH(QString, latencyMs);
+        QTemporaryDir dir;
+        const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
+        testsupport::DemoMarket market({ "--pages", "3", "--per-page", "15", "--seed", "2024", "--fail-rate",
+            failRate, "--latency-ms", latencyMs, "--dump-truth", truthPath });
+        if (!market.ok())
+            QSKIP("demo marketplace not available");
+        QFile truthFile(truthPath);
+        QVERIFY(truthFile.open(QIODevice::ReadOnly));
+        const QJsonArray trades
+            = QJsonDocument::fromJson(truthFile.readAll()).object().value("trades").toArray();
+        QCOMPARE(trades.size(), 45);
+
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = market.base();
+        SetEndpoints(endpoints);
+        // Logging in leaves the session cookie in the fetches' jar.
+        Get(HttpNetworkManager(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+        DemoListPage page(HttpNetworkManager(), market.base());
+
+        TradeGrid grid;
+        int calls = 1;
+        StartProgress(QStringLiteral("walk"), 500, 0);
+        while (ExtractTradePage(page, grid, true) && calls < 501)
+            ++calls;
+        CloseProgress();
+        QCOMPARE(calls, 3);
+        QCOMPARE(page.pagesLoaded, 3);
+        QVERIFY(prompt_.messages.isEmpty());
+
+        int row = grid.FixedRows();
+        int itemRows = 0;
+        int tradesWithoutDetails = 0;
+        QSet<int> pieceCounts;
+        for (const QJsonValue& value : trades) {
+            const QJsonObject trade = value.toObject();
+            const QString order = trade.value("orderNumber").toString();
+            const QJsonArray items = trade.value("items").toArray();
+            const QStringList details = ExpectedDetails(trade);
+            pieceCounts.insert(int(trade.value("addressPieces").toArray().size()));
+            for (int i = 0; i < items.size(); ++i, ++row, ++itemRows) {
+                QVERIFY2(row < grid.Rows(), qPrintable(order));
+                const QJsonObject item = items.at(i).toObject();
+                const QStringList expected {
+                    QString::number(row - 1),
+                    i == 0 ? order : order + QStringLiteral("_%1").arg(i),
+                    trade.value("time").toString(),
+                    FirstWord(item.value("title").toString()),
+                    Number(item.value("price").toString()),
+                    QString::number(item.value("quantity").toInt()),
+                    item.value("afterSales").toString().trimmed(),
+                    trade.value("buyer").toString(),
+                    trade.value("name").toString().trimmed(),
+                    FirstWord(trade.value("status").toString()),
+                    i == 0 ? Number(trade.value("amount").toString()) : QString(),
+                    trade.value("rating").toString().trimmed(),
+                };
+                QCOMPARE(RowTexts(grid, row, 1, 12), expected);
+                // Details are all there, or (when every attempt failed) all
+                // missing: never half written.
+                const QStringList got = RowTexts(grid, row, 13, 22);
+                if (got != details && failRate.toDouble() > 0.2 && got.join(QString()).isEmpty())
+                    ++tradesWithoutDetails;
+                else
+                    QCOMPARE(got, details);
+            }
+        }
+        QCOMPARE(grid.Rows(), row);
+        QVERIFY(tradesWithoutDetails < itemRows / 4);
+        QVERIFY2(itemRows > trades.size(), "the shop must hold trades of several items");
+        QVERIFY2(pieceCounts.size() >= 2, "the shop must hold address lines of several lengths");
+    }
+
+    void withoutSessionDetailsStayEmpty()
+    {
+        testsupport::DemoMarket market({ "--pages", "1", "--per-page", "3", "--seed", "7" });
+        if (!market.ok())
+            QSKIP("demo marketplace not available");
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = market.base();
+        SetEndpoints(endpoints);
+        // The list is read with a session; the detail fetches have none.
+        QNetworkAccessManager browserSide;
+        Get(browserSide, market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+        DemoListPage page(browserSide, market.base());
+        TradeGrid grid;
+        QVERIFY(!ExtractTradePage(page, grid, false));
+        QVERIFY(grid.Rows() >= 5);
+        for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
+            QCOMPARE(RowTexts(grid, r, 13, 22), QStringList(10, QString()));
+        QCOMPARE(view_.message, QStringLiteral("正在下载物流信息...."));
+    }
+
+private:
+    RecordingProgressView view_;
+    SilentPrompt prompt_;
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestDemoExtraction)
+#include "TestDemoExtraction.moc"

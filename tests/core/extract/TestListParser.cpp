@@ -1,0 +1,488 @@
+#include "support/TestSupport.h"
+
+#include "core/base/Endpoints.h"
+#include "core/base/UserPrompt.h"
+#include "core/extract/ListParser.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/BrowserPage.h"
+#include "core/network/HttpGetPage.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+
+namespace {
+
+const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在下面网页点开淘宝店铺“已卖出的宝贝”页面！");
+
+// The list page as the browser serializes it: upper-case tags, CR LF.
+class FakePage : public BrowserPage {
+public:
+    QString table;
+    bool hasNextLink = false;
+    bool nextDisabled = false;
+    QStringList* events = nullptr;
+    QStringList linkQueries;
+    int clicks = 0;
+
+    QString ElementInnerHtml(const QString& id) override
+    {
+        return id == QStringLiteral("J_ListTable") ? table : QString();
+    }
+    QString BodyHtml() override { return QString(); }
+    QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) override
+    {
+        linkQueries.append(linkText + QLatin1Char('|') + tagName);
+        if (!hasNextLink || linkText != QStringLiteral("下一页") || tagName.toUpper() != QStringLiteral("A"))
+            return QString();
+        if (nextDisabled)
+            return QString();
+        if (click) {
+            ++clicks;
+            if (events)
+                events->append(QStringLiteral("click"));
+        }
+        return QStringLiteral("/sold?page=2");
+    }
+    void ScrollBy(int, int) override { }
+};
+
+class RecordingPrompt : public UserPrompt {
+public:
+    QStringList messages;
+    void ShowMessage(const QString& text) override { messages.append(text); }
+    bool AskYesNo(const QString&) override { return false; }
+};
+
+QString HeaderRow(const QString& order, const QString& time = QStringLiteral("2024-03-01 10:20:30"))
+{
+    return QStringLiteral("<TR class=\"sep-row\"><TD colspan=\"8\">\r\n<LABEL><INPUT type=\"checkbox\">"
+                          "<SPAN>订单编号：%1</SPAN></LABEL> <SPAN>成交时间：%2</SPAN></TD></TR>")
+        .arg(order, time);
+}
+
+QString ItemRow(const QString& title, const QString& price, const QString& quantity,
+    const QString& afterSales, const QString& buyerCell, const QString& statusCell, const QString& amount,
+    const QString& rating)
+{
+    return QStringLiteral(
+        "<TR><TD class=\"item\"><A href=\"/item?id=1\">%1</A></TD><TD>%2</TD><TD>%3</TD>"
+        "<TD>%4</TD><TD rowspan=\"3\">%5</TD><TD rowspan=\"3\">%6</TD>"
+        "<TD rowspan=\"3\"><STRONG>%7</STRONG><BR>(含快递:0.00)</TD><TD rowspan=\"3\">%8</TD></TR>")
+        .arg(title, price, quantity, afterSales, buyerCell, statusCell, amount, rating);
+}
+
+QString SimpleItemRow(const QString& title, const QString& price = QStringLiteral("12.50"))
+{
+    return ItemRow(title, price, QStringLiteral("1"), QString(),
+        QStringLiteral("buyer1 <SPAN>张三</SPAN> <A>旺旺在线</A>"), QStringLiteral("交易成功 <A>详情</A>"),
+        QStringLiteral("30.00"), QStringLiteral("已评价"));
+}
+
+QString ContinuationRow(const QString& title, const QString& price = QStringLiteral("7.00"),
+    const QString& quantity = QStringLiteral("2"), const QString& afterSales = QString())
+{
+    return QStringLiteral("<TR><TD><A>%1</A></TD><TD>%2</TD><TD>%3</TD><TD>%4</TD></TR>")
+        .arg(title, price, quantity, afterSales);
+}
+
+QString CellsRow(int cells)
+{
+    QString row = QStringLiteral("<TR>");
+    for (int i = 0; i < cells; ++i)
+        row += QStringLiteral("<TD>订单编号：X%1 成交时间：t</TD>").arg(i);
+    return row + QStringLiteral("</TR>");
+}
+
+QString Table(const QStringList& rows)
+{
+    return QStringLiteral(
+               "\r\n<THEAD><TR><TH>宝贝</TH><TH>单价</TH></TR></THEAD>\r\n<TBODY class=\"list\">\r\n")
+        + rows.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n</TBODY>");
+}
+
+QStringList RowTexts(const TradeGrid& grid, int row, int firstCol = 1, int lastCol = 12)
+{
+    QStringList texts;
+    for (int c = firstCol; c <= lastCol; ++c)
+        texts.append(grid.TextMatrix(row, c));
+    return texts;
+}
+
+QStringList OrderColumn(const TradeGrid& grid)
+{
+    QStringList orders;
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
+        orders.append(grid.TextMatrix(r, 2));
+    return orders;
+}
+
+} // namespace
+
+class TestListParser : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        SetUserPrompt(&prompt_);
+        SetProgressView(&view_);
+        events_.clear();
+        page_ = FakePage();
+        page_.events = &events_;
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = QStringLiteral("http://trade.example");
+        SetEndpoints(endpoints);
+        SetPageFetcher(
+            [this](const QString& address, QString& response, const QString&, int, const QString&) {
+                events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
+                response = QStringLiteral(
+                    "收货地址：收件人，1，2，浙江省 杭州市 西湖区 路，310000§§快递§§圆通§§YT1"
+                    "我对购买流程有意见或建议<A>关于淘宝</A>");
+                return QString();
+            });
+    }
+    void cleanup()
+    {
+        SetPageFetcher({});
+        SetUserPrompt(nullptr);
+        SetProgressView(nullptr);
+        prompt_ = RecordingPrompt();
+        view_ = RecordingProgressView();
+        SetEndpoints(DefaultEndpoints());
+    }
+
+    void oneItemTradeFillsColumnsOneToTwelve()
+    {
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("1001"),
+            ItemRow(QStringLiteral("帽子 红色\r\n 均码"), QStringLiteral("12.50"), QStringLiteral("3.00"),
+                QStringLiteral("退款中 <A>投诉维权</A>"),
+                QStringLiteral("buyer1\r\n <SPAN>张 三</SPAN> <A>旺旺在线</A>"),
+                QStringLiteral("交易成功 <A>详情</A>"), QStringLiteral("25.00"),
+                QStringLiteral(" 已评价 ")) });
+        QVERIFY(!ExtractTradePage(page_, grid, false));
+        QCOMPARE(grid.Tag(), QStringLiteral("交易记录"));
+        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(RowTexts(grid, 2),
+            (QStringList { "1", "1001", "2024-03-01 10:20:30", "帽子", "12.5", "3", "退款中", "buyer1",
+                "张 三", "交易成功", "25", "已评价" }));
+        QCOMPARE(grid.TextMatrix(2, 13), QStringLiteral("收件人"));
+        QVERIFY(prompt_.messages.isEmpty());
+    }
+
+    void itemCells_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("buyerCell");
+        QTest::addColumn<QString>("statusCell");
+        QTest::addColumn<QStringList>("expected"); // item, price, buyer, name, status
+        QTest::newRow("title without blank taken whole")
+            << "ZhangsCap"
+            << "8"
+            << "b 名 旺旺"
+            << "交易关闭 详情" << QStringList { "ZhangsCap", "8", "b", "名", "交易关闭" };
+        QTest::newRow("buyer cell without blank") << "x"
+                                                  << "8"
+                                                  << "名字旺旺"
+                                                  << "s 详情" << QStringList { "x", "8", "", "名字", "s" };
+        QTest::newRow("no chat tool gives empty name") << "x"
+                                                       << "8"
+                                                       << "b 名字"
+                                                       << "s 详情" << QStringList { "x", "8", "b", "", "s" };
+        QTest::newRow("status without blank is empty")
+            << "x"
+            << "8"
+            << "b 名 旺旺"
+            << "交易成功" << QStringList { "x", "8", "b", "名", "" };
+        QTest::newRow("currency sign first gives 0") << "x"
+                                                     << "¥12.50"
+                                                     << "b n旺旺"
+                                                     << "s d" << QStringList { "x", "0", "b", "n", "s" };
+        QTest::newRow("character references stay") << "A&amp;B"
+                                                   << "1,200"
+                                                   << "b n旺旺"
+                                                   << "s d" << QStringList { "A&amp;B", "1", "b", "n", "s" };
+    }
+    void itemCells()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, price);
+        QFETCH(QString, buyerCell);
+        QFETCH(QString, statusCell);
+        QFETCH(QStringList, expected);
+        TradeGrid grid;
+        page_.table
+            = Table({ HeaderRow("7"), ItemRow(title, price, "1", "", buyerCell, statusCell, "9", "r") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(grid.Rows(), 3);
+        const QStringList actual { grid.TextMatrix(2, 4), grid.TextMatrix(2, 5), grid.TextMatrix(2, 8),
+            grid.TextMatrix(2, 9), grid.TextMatrix(2, 10) };
+        QCOMPARE(actual, expected);
+    }
+
+    void furtherItemsOfATrade_data()
+    {
+        QTest::addColumn<int>("items");
+        QTest::addColumn<QStringList>("orders");
+        QTest::newRow("two items") << 2 << QStringList { "1001", "1001_1", "1002" };
+        QTest::newRow("three items") << 3 << QStringList { "1001", "1001_1", "1001_2", "1002" };
+        QTest::newRow("eleven items")
+            << 11
+            << QStringList { "1001", "1001_1", "1001_2", "1001_3", "1001_4", "1001_5", "1001_6", "1001_7",
+                   "1001_8", "1001_9", "1001_10", "1002" };
+    }
+    void furtherItemsOfATrade()
+    {
+        QFETCH(int, items);
+        QFETCH(QStringList, orders);
+        QStringList rows { HeaderRow("1001", "t1"), SimpleItemRow("帽子") };
+        for (int i = 1; i < items; ++i)
+            rows.append(ContinuationRow(QStringLiteral("围巾%1 长款").arg(i), "7.00", "2", "售后中"));
+        rows += QStringList { HeaderRow("1002"), SimpleItemRow("手套") };
+        page_.table = Table(rows);
+        TradeGrid grid;
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), orders);
+        for (int i = 1; i < items; ++i) {
+            const int row = 2 + i;
+            QCOMPARE(RowTexts(grid, row),
+                (QStringList { QString::number(i + 1), orders.at(i), "t1", QStringLiteral("围巾%1").arg(i),
+                    "7", "2", "售后中", "buyer1", "张三", "交易成功", "", "已评价" }));
+            QCOMPARE(RowTexts(grid, row, 13, 22), RowTexts(grid, 2, 13, 22));
+        }
+    }
+
+    void knownTradesAreSkipped()
+    {
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1" }));
+        events_.clear();
+        // Read again with a new trade before and after the known one; the
+        // known trade's further item must not attach to the trade above it.
+        page_.table = Table({ HeaderRow("B"), SimpleItemRow("b1"), HeaderRow("A"), SimpleItemRow("a1"),
+            ContinuationRow("a2"), HeaderRow("C"), SimpleItemRow("c1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B", "C" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QStringLiteral("b1"));
+        QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
+        // Only the new trades are downloaded, bottom-up.
+        QCOMPARE(events_, (QStringList { "fetch C", "fetch B" }));
+    }
+
+    void knownTradesItemsNeverFillAnEarlierTrade()
+    {
+        // The first read ends with a trade whose item rows did not come.
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        // Read again: A's items follow A's (skipped) header and must not land in B.
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B"),
+            SimpleItemRow("b1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        QCOMPARE(grid.TextMatrix(4, 11), QString());
+        // Nor do item rows above the page's first header.
+        page_.table
+            = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("C"), SimpleItemRow("c1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B", "C" }));
+        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
+    }
+
+    void samePageTwiceAddsNothing()
+    {
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B"),
+            SimpleItemRow("b1") });
+        ExtractTradePage(page_, grid, false);
+        const QStringList first = OrderColumn(grid);
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), first);
+    }
+
+    void continuationAtTopOfPageIsIgnored()
+    {
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1") });
+        ExtractTradePage(page_, grid, false);
+        page_.table = Table({ ContinuationRow("a2"), HeaderRow("B"), SimpleItemRow("b1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), (QStringList { "A", "B" }));
+    }
+
+    void itemRowWithoutHeaderIsIgnored()
+    {
+        TradeGrid grid;
+        page_.table
+            = Table({ SimpleItemRow("orphan"), HeaderRow("A"), SimpleItemRow("a1"), SimpleItemRow("extra") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("a1"));
+    }
+
+    void otherPieceCountsAreIgnored_data()
+    {
+        QTest::addColumn<int>("cells");
+        for (const int cells : { 0, 2, 3, 5, 6, 7, 9 })
+            QTest::newRow(qPrintable(QStringLiteral("%1 pieces").arg(cells + 1))) << cells;
+    }
+    void otherPieceCountsAreIgnored()
+    {
+        QFETCH(int, cells);
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), CellsRow(cells), SimpleItemRow("a1") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), QStringList { "A" });
+        QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("a1"));
+    }
+
+    void headerRowWithoutOrderLabelIsIgnored()
+    {
+        TradeGrid grid;
+        page_.table
+            = Table({ QStringLiteral("<TR><TD>成交时间：x</TD></TR>"), HeaderRow("A"), SimpleItemRow("a") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), QStringList { "A" });
+    }
+
+    void tableHeadIsNotParsed()
+    {
+        TradeGrid grid;
+        page_.table = QStringLiteral("<THEAD>") + CellsRow(1) + QStringLiteral("</THEAD>")
+            + Table({ HeaderRow("A"), SimpleItemRow("a") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), QStringList { "A" });
+    }
+
+    void blankLastRowIsDropped_data()
+    {
+        QTest::addColumn<bool>("emptyTable");
+        QTest::newRow("with trades") << false;
+        QTest::newRow("empty table") << true;
+    }
+    void blankLastRowIsDropped()
+    {
+        QFETCH(bool, emptyTable);
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
+        ExtractTradePage(page_, grid, false);
+        grid.SetRows(grid.Rows() + 1);
+        grid.SetTextMatrix(grid.Rows() - 1, 4, QStringLiteral("left over"));
+        page_.table = emptyTable ? QString() : Table({ HeaderRow("B"), SimpleItemRow("b") });
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(OrderColumn(grid), emptyTable ? QStringList { "A" } : (QStringList { "A", "B" }));
+        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 1), QString::number(grid.Rows() - 2));
+    }
+
+    void messageOnlyWhenGridHasNoTrade_data()
+    {
+        QTest::addColumn<bool>("tradeBefore");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("empty grid, no table") << false << QString() << 1;
+        QTest::newRow("empty grid, furniture only") << false << Table({ CellsRow(3) }) << 1;
+        QTest::newRow("trade in grid, no table") << true << QString() << 0;
+        QTest::newRow("empty grid, one trade") << false << Table({ HeaderRow("Z"), SimpleItemRow("z") }) << 0;
+    }
+    void messageOnlyWhenGridHasNoTrade()
+    {
+        QFETCH(bool, tradeBefore);
+        QFETCH(QString, table);
+        QFETCH(int, messages);
+        TradeGrid grid;
+        if (tradeBefore) {
+            page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
+            ExtractTradePage(page_, grid, false);
+        }
+        page_.table = table;
+        ExtractTradePage(page_, grid, false);
+        QCOMPARE(prompt_.messages, QStringList(messages, kNoTrades));
+    }
+
+    void nextPage_data()
+    {
+        QTest::addColumn<bool>("extractAll");
+        QTest::addColumn<bool>("hasNextLink");
+        QTest::addColumn<bool>("disabled");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("walk, next link") << true << true << false << true << 1;
+        QTest::newRow("walk, disabled link") << true << true << true << false << 0;
+        QTest::newRow("walk, no link") << true << false << false << false << 0;
+        QTest::newRow("single page never clicks") << false << true << false << false << 0;
+    }
+    void nextPage()
+    {
+        QFETCH(bool, extractAll);
+        QFETCH(bool, hasNextLink);
+        QFETCH(bool, disabled);
+        QFETCH(bool, result);
+        QFETCH(int, clicks);
+        TradeGrid grid;
+        page_.hasNextLink = hasNextLink;
+        page_.nextDisabled = disabled;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
+        QCOMPARE(ExtractTradePage(page_, grid, extractAll), result);
+        QCOMPARE(page_.clicks, clicks);
+        if (extractAll)
+            QCOMPARE(page_.linkQueries, QStringList { "下一页|A" });
+        // The click comes before the detail download.
+        QCOMPARE(events_.first(), clicks ? QStringLiteral("click") : QStringLiteral("fetch A"));
+    }
+
+    void emptyTableNeitherClicksNorDownloads()
+    {
+        TradeGrid grid;
+        page_.hasNextLink = true;
+        QVERIFY(!ExtractTradePage(page_, grid, true));
+        QCOMPARE(page_.clicks, 0);
+        QVERIFY(events_.isEmpty());
+    }
+
+    void progressOnlyForASinglePage_data()
+    {
+        QTest::addColumn<bool>("extractAll");
+        QTest::newRow("single page") << false;
+        QTest::newRow("walk") << true;
+    }
+    void progressOnlyForASinglePage()
+    {
+        QFETCH(bool, extractAll);
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a"), HeaderRow("B"), SimpleItemRow("b") });
+        ExtractTradePage(page_, grid, extractAll);
+        if (extractAll) {
+            QCOMPARE(view_.loads, 0);
+        } else {
+            QCOMPARE(view_.message, QStringLiteral("正在下载物流信息...."));
+            QCOMPARE(CurrentProgressState().total, 2);
+            QCOMPARE(CurrentProgressState().position, 2);
+            QCOMPARE(view_.unloads, 1);
+        }
+    }
+
+    void sequenceContinuesAcrossPages()
+    {
+        TradeGrid grid;
+        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a"), ContinuationRow("a2") });
+        ExtractTradePage(page_, grid, true);
+        page_.table = Table({ HeaderRow("B"), SimpleItemRow("b") });
+        ExtractTradePage(page_, grid, true);
+        QCOMPARE(RowTexts(grid, 4, 1, 2), (QStringList { "3", "B" }));
+    }
+
+private:
+    FakePage page_;
+    RecordingPrompt prompt_;
+    RecordingProgressView view_;
+    QStringList events_;
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestListParser)
+#include "TestListParser.moc"

@@ -1,0 +1,350 @@
+#include "support/TestSupport.h"
+
+#include "core/base/Endpoints.h"
+#include "core/extract/TradeDetails.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/HttpGetPage.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "core/text/AnsiCodec.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+const QString kOld = QStringLiteral("old");
+
+// A detail page in the form the marketplace serves: the block in a table,
+// the logistics link after the waybill, the feedback line and the footer.
+QString DetailPage(const QString& addressLine, const QString& company, const QString& waybill)
+{
+    return QStringLiteral("<HTML><HEAD><TITLE>交易详情</TITLE></HEAD><BODY>\r\n"
+                          "<DIV class=\"title\">收货和物流信息</DIV>\r\n<TABLE>\r\n"
+                          "<TR><TH>收货地址：</TH><TD>%1</TD></TR>\r\n"
+                          "<TR><TH>运送方式：</TH><TD>\t快递</TD></TR>\r\n"
+                          "<TR><TH>物流公司名称：</TH><TD>%2</TD></TR>\r\n"
+                          "<TR><TH>运单号：</TH><TD>%3    <A href=\"#\">查看物流信息</A></TD></TR>\r\n"
+                          "</TABLE>\r\n<P>我对购买流程有意见或建议</P>\r\n"
+                          "<A href=\"/about\">关于淘宝</A></BODY></HTML>")
+        .arg(addressLine, company, waybill);
+}
+
+const QString kFiveLine
+    = QStringLiteral("张三，13800001111，0571-8888，浙江省 杭州市 西湖区 文三路 1号，310000");
+
+void MakeGrid(TradeGrid& grid, const QStringList& orderNumbers)
+{
+    SetUpTradeGrid(grid);
+    grid.SetRows(grid.FixedRows() + int(orderNumbers.size()));
+    for (int i = 0; i < orderNumbers.size(); ++i)
+        grid.SetTextMatrix(grid.FixedRows() + i, 2, orderNumbers.at(i));
+}
+
+void FillOld(TradeGrid& grid, int row)
+{
+    for (int c = 13; c <= 22; ++c)
+        grid.SetTextMatrix(row, c, kOld);
+}
+
+QStringList DetailColumns(const TradeGrid& grid, int row)
+{
+    QStringList values;
+    for (int c = 13; c <= 22; ++c)
+        values.append(grid.TextMatrix(row, c));
+    return values;
+}
+
+// Serves every request with one canned HTTP response and counts requests.
+class OnePageServer : public QTcpServer {
+public:
+    explicit OnePageServer(QByteArray response)
+        : response_(std::move(response))
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    request_ += socket->readAll();
+                    if (!request_.contains("\r\n\r\n"))
+                        return;
+                    requests.append(request_.left(request_.indexOf("\r\n")));
+                    request_.clear();
+                    socket->write(response_);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        listen(QHostAddress::LocalHost, 0);
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    QList<QByteArray> requests;
+
+private:
+    QByteArray response_;
+    QByteArray request_;
+};
+
+} // namespace
+
+class TestTradeDetails : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        SetProgressView(&view_);
+        fetched_.clear();
+        fetchArguments_.clear();
+        pages_.clear();
+        SetPageFetcher([this](const QString& address, QString& response, const QString& marker, int timeout,
+                           const QString& savePath) {
+            fetched_.append(address);
+            fetchArguments_.append(QStringLiteral("%1|%2|%3").arg(marker).arg(timeout).arg(savePath));
+            if (!pages_.contains(address))
+                return QString::fromUtf8(kNetworkError);
+            response = pages_.value(address);
+            return QString();
+        });
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = QStringLiteral("http://trade.example");
+        SetEndpoints(endpoints);
+    }
+    void cleanup()
+    {
+        SetPageFetcher({});
+        SetProgressView(nullptr);
+        view_ = RecordingProgressView();
+        SetEndpoints(DefaultEndpoints());
+    }
+
+    void parsesRecipientBlock_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("block");
+        QTest::newRow("five pieces") << DetailPage(kFiveLine, QStringLiteral("圆通速递"),
+            QStringLiteral("YT123")) << kFiveLine + QStringLiteral("§§快递§§圆通速递§§YT123 ");
+        QTest::newRow("unshipped dashes") << DetailPage(
+            QStringLiteral("李四，139，，北京 北京市 朝阳区 路，100000"), QStringLiteral("—"),
+            QStringLiteral("—")) << QStringLiteral("李四，139，，北京 北京市 朝阳区 路，100000§§快递§§—§§— ");
+        QTest::newRow("many blanks collapse") << DetailPage(
+            QStringLiteral("王五，1，2，a") + QString(40, QLatin1Char(' ')) + QStringLiteral("b，3"),
+            QStringLiteral("x"), QStringLiteral("y"))
+                                              << QStringLiteral("王五，1，2，a b，3§§快递§§x§§y ");
+        QTest::newRow("no feedback line gives nothing")
+            << QStringLiteral("<P>收货和物流信息 收货地址：张三，1，2，3，4</P><A>关于淘宝</A>") << QString();
+        QTest::newRow("no block markers keeps the page up to the feedback line")
+            << QStringLiteral("<B>abc</B>\r\n\tdef我对购买流程有意见或建议") << QStringLiteral("abcdef");
+        QTest::newRow("login page") << QStringLiteral("<FORM>登录</FORM>") << QString();
+        QTest::newRow("logistics link cut at its last occurrence")
+            << QStringLiteral("收货地址：a查看物流信息b查看物流信息c我对购买流程有意见或建议")
+            << QStringLiteral("a查看物流信息b");
+        QTest::newRow("unclosed tag swallows the rest")
+            << QStringLiteral("收货地址：a<B 我对购买流程有意见或建议") << QString();
+    }
+    void parsesRecipientBlock()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, block);
+        QCOMPARE(ParseRecipientBlock(page), block);
+    }
+
+    void collapsesBlankRunsInTwentyOnePasses()
+    {
+        // 21 halvings shrink any run shorter than 2^21 + 1 blanks to one.
+        const QString run(1 << 21, QLatin1Char(' '));
+        QCOMPARE(ParseRecipientBlock(QStringLiteral("a") + run + QStringLiteral("b我对购买流程有意见或建议")),
+            QStringLiteral("a b"));
+        const QString longer((1 << 21) + 2, QLatin1Char(' '));
+        QCOMPARE(
+            ParseRecipientBlock(QStringLiteral("a") + longer + QStringLiteral("b我对购买流程有意见或建议")),
+            QStringLiteral("a  b"));
+    }
+
+    void writesRecipientColumns_data()
+    {
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<QStringList>("columns");
+        const QString old = kOld;
+        QTest::newRow("five pieces, four-word street")
+            << kFiveLine + QStringLiteral("§§快递§§圆通速递§§YT123 ")
+            << QStringList { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区", "文三路 1号",
+                   "310000", "圆通速递", "YT123" };
+        QTest::newRow("six pieces join the street")
+            << QStringLiteral("张三，1，2，江苏省 南京市 鼓楼区 中山路，8号 ，210000§§m§§c§§w")
+            << QStringList { "张三", "1", "2", "江苏", "南京市", "鼓楼区", "中山路8号", "210000", "c", "w" };
+        QTest::newRow("seven pieces")
+            << QStringLiteral("张三，1，2，广东省 深圳市 南山区 科技园，A座，5楼，518000§§m§§c§§w")
+            << QStringList { "张三", "1", "2", "广东", "深圳市", "南山区", "科技园A座5楼", "518000", "c",
+                   "w" };
+        QTest::newRow("four pieces: street also postcode")
+            << QStringLiteral("张三，1，2，河北省 石家庄市 长安区 路§§m§§c§§w")
+            << QStringList { "张三", "1", "2", "河北", "石家庄市", "长安区", "路",
+                   "河北省 石家庄市 长安区 路", "c", "w" };
+        QTest::newRow("one-word street") << QStringLiteral("a，1，2，街道，9§§m§§c§§w")
+                                         << QStringList { "a", "1", "2", "", "", "", "街道", "9", "c", "w" };
+        QTest::newRow("two-word street")
+            << QStringLiteral("a，1，2，北京 朝阳路，9§§m§§c§§w")
+            << QStringList { "a", "1", "2", "北京", "", "", "朝阳路", "9", "c", "w" };
+        QTest::newRow("three-word street")
+            << QStringLiteral("a，1，2，省省 市 区，9§§m§§c§§w")
+            << QStringList { "a", "1", "2", "", "市", "", "区", "9", "c", "w" };
+        QTest::newRow("five-word street keeps blanks in address")
+            << QStringLiteral("a，1，2，四川省 成都市 武侯区 人民路 3号 楼，9§§m§§c§§w")
+            << QStringList { "a", "1", "2", "四川", "成都市", "武侯区", "人民路 3号 楼", "9", "c", "w" };
+        QTest::newRow("dash waybill is empty") << QStringLiteral("a，1，2，s，9§§m§§ — §§—— ")
+                                               << QStringList { "a", "1", "2", "", "", "", "s", "9", "", "" };
+        QTest::newRow("empty block keeps all but the street columns")
+            << QString() << QStringList { old, old, old, "", "", "", "", old, old, old };
+        QTest::newRow("no separator keeps company and waybill") << QStringLiteral(
+            "a，1，2，s，9") << QStringList { "a", "1", "2", "", "", "", "s", "9", old, old };
+        QTest::newRow("three parts keep the waybill")
+            << QStringLiteral("a，1§§m§§c") << QStringList { "a", "1", old, "", "", "", "", "1", "c", old };
+        QTest::newRow("empty address part keeps the pieces")
+            << QStringLiteral("§§m§§c§§w") << QStringList { old, old, old, "", "", "", "", old, "c", "w" };
+    }
+    void writesRecipientColumns()
+    {
+        QFETCH(QString, block);
+        QFETCH(QStringList, columns);
+        TradeGrid grid;
+        MakeGrid(grid, { "1" });
+        FillOld(grid, 2);
+        WriteRecipientColumns(grid, 2, block);
+        QCOMPARE(DetailColumns(grid, 2), columns);
+    }
+
+    void downloadsBottomUpAndCopiesToFurtherItems()
+    {
+        TradeGrid grid;
+        // Rows 2-3 are from an earlier page; rows 4-7 are new.
+        MakeGrid(grid, { "A1", "A1_1", "B2", "B2_1", "B2_2", "C3" });
+        pages_.insert(
+            TradeDetailAddress("B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
+        pages_.insert(TradeDetailAddress("C3"),
+            DetailPage(QStringLiteral("李四，2，3，上海 上海市 浦东新区 世纪大道，200000"),
+                QStringLiteral("顺丰"), QStringLiteral("S9")));
+        grid.SetTextMatrix(2, 13, QStringLiteral("earlier"));
+        DownloadTradeDetails(grid, 4, false);
+        QCOMPARE(fetched_, (QStringList { TradeDetailAddress("C3"), TradeDetailAddress("B2") }));
+        QCOMPARE(fetchArguments_, QStringList(2, QStringLiteral(">关于淘宝</|60|")));
+        QCOMPARE(grid.TextMatrix(7, 13), QStringLiteral("李四"));
+        QCOMPARE(grid.TextMatrix(7, 16), QStringLiteral("上海"));
+        QCOMPARE(DetailColumns(grid, 5), DetailColumns(grid, 4));
+        QCOMPARE(DetailColumns(grid, 6), DetailColumns(grid, 4));
+        QCOMPARE(grid.TextMatrix(4, 22), QStringLiteral("Y1"));
+        // Continuation rows of earlier pages are refreshed too.
+        QCOMPARE(grid.TextMatrix(3, 13), QStringLiteral("earlier"));
+    }
+
+    void continuationWithoutTradeRowKeepsItsValues()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "X9_1" });
+        FillOld(grid, 2);
+        DownloadTradeDetails(grid, 1, false);
+        QVERIFY(fetched_.isEmpty());
+        QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
+    }
+
+    void failedDownloadEmptiesOnlyTheStreetColumns()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "N1" });
+        FillOld(grid, 2);
+        DownloadTradeDetails(grid, 1, false);
+        QCOMPARE(fetched_.size(), 1);
+        QCOMPARE(
+            DetailColumns(grid, 2), (QStringList { kOld, kOld, kOld, "", "", "", "", kOld, kOld, kOld }));
+    }
+
+    void failedDownloadDoesNotReusePreviousPage()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "N1", "OK2" });
+        pages_.insert(
+            TradeDetailAddress("OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w")));
+        DownloadTradeDetails(grid, 2, false);
+        QCOMPARE(grid.TextMatrix(3, 13), QStringLiteral("张三"));
+        QCOMPARE(grid.TextMatrix(2, 13), QString());
+    }
+
+    void addressIsPercentEncoded()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "12 34&x=1" });
+        DownloadTradeDetails(grid, 1, false);
+        QCOMPARE(fetched_,
+            QStringList {
+                "http://trade.example/trade/detail/trade_item_detail.htm?bizOrderId=12%2034%26x%3D1" });
+    }
+
+    void rowCountBeyondDataRowsStaysOutOfHeader()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "R1" });
+        DownloadTradeDetails(grid, 10, false);
+        QCOMPARE(fetched_.size(), 1);
+        QCOMPARE(grid.TextMatrix(1, 13), QStringLiteral("收件人"));
+        QCOMPARE(grid.TextMatrix(1, 16), QStringLiteral("省"));
+    }
+
+    void progress_data()
+    {
+        QTest::addColumn<bool>("showProgress");
+        QTest::newRow("single page shows progress") << true;
+        QTest::newRow("page walk leaves its window") << false;
+    }
+    void progress()
+    {
+        QFETCH(bool, showProgress);
+        TradeGrid grid;
+        MakeGrid(grid, { "P1", "P1_1", "P2" });
+        StartProgress(QStringLiteral("walk"), 500, 0);
+        const int loadsBefore = view_.loads;
+        DownloadTradeDetails(grid, 3, showProgress);
+        if (showProgress) {
+            QCOMPARE(view_.message, QStringLiteral("正在下载物流信息...."));
+            QCOMPARE(CurrentProgressState().total, 3);
+            QCOMPARE(CurrentProgressState().position, 2);
+            QVERIFY(!view_.loaded);
+        } else {
+            QCOMPARE(view_.message, QStringLiteral("walk"));
+            QCOMPARE(CurrentProgressState().position, 0);
+            QVERIFY(view_.loaded);
+            QCOMPARE(view_.loads, loadsBefore);
+        }
+    }
+
+    void downloadsGbkPageOverHttp()
+    {
+        SetPageFetcher({});
+        const QByteArray body
+            = EncodeAnsi(DetailPage(kFiveLine, QStringLiteral("韵达快递"), QStringLiteral("YD77")));
+        OnePageServer server("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GBK\r\nContent-Length: "
+            + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        QVERIFY(server.isListening());
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = server.base();
+        SetEndpoints(endpoints);
+        TradeGrid grid;
+        MakeGrid(grid, { "987654321", "987654321_1" });
+        DownloadTradeDetails(grid, 2, false);
+        QCOMPARE(server.requests.size(), 1);
+        QVERIFY(server.requests.first().startsWith(
+            "GET /trade/detail/trade_item_detail.htm?bizOrderId=987654321&Time="));
+        const QStringList expected { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区",
+            "文三路 1号", "310000", "韵达快递", "YD77" };
+        QCOMPARE(DetailColumns(grid, 2), expected);
+        QCOMPARE(DetailColumns(grid, 3), expected);
+    }
+
+private:
+    RecordingProgressView view_;
+    QStringList fetched_;
+    QStringList fetchArguments_;
+    QHash<QString, QString> pages_;
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestTradeDetails)
+#include "TestTradeDetails.moc"

@@ -1,0 +1,217 @@
+#include "core/grid/GridOperations.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/text/TextMeasurer.h"
+#include "support/GridReference.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+class TestGridSetup : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void shapeAfterSetUp();
+    void headerTexts_data();
+    void headerTexts();
+    void widthsFollowTitles();
+    void titleWiderThanHalfTheGrid();
+    void secondSetUpChangesNothing();
+    void clearingKeepsTheSetUp();
+    void setUpIsOneBatchForAView();
+    void headerFromShortListsLeavesGridVisible();
+    void approximateMeasurerStandsIn_data();
+    void approximateMeasurerStandsIn();
+
+private:
+    class FixedMeasurer : public TextMeasurer {
+    public:
+        double TextWidth(const QString& text) const override
+        {
+            return text.isEmpty() ? 0 : 7.0 * text.size();
+        }
+    } measurer_;
+};
+
+void TestGridSetup::init()
+{
+    SetTradeGridMeasurer(&measurer_);
+}
+
+void TestGridSetup::cleanup()
+{
+    SetTradeGridMeasurer(nullptr);
+}
+
+void TestGridSetup::shapeAfterSetUp()
+{
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.Cols(), kTradeGridCols);
+    QCOMPARE(grid.FixedRows(), 2);
+    QCOMPARE(grid.FixedCols(), 2);
+    QCOMPARE(grid.Tag(), QStringLiteral("交易记录"));
+    QVERIFY(grid.Visible());
+    QCOMPARE(grid.RowHeight(0), grid.RowHeight(1));
+    for (int c = 0; c < grid.Cols(); ++c)
+        QCOMPARE(grid.ColAlignment(c), 1);
+}
+
+void TestGridSetup::headerTexts_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("strip") << int(ColStrip) << ""
+                           << "";
+    QTest::newRow("sequence") << int(ColSequence) << ""
+                              << "序号";
+    QTest::newRow("order number") << int(ColOrderNumber) << "A"
+                                  << "订单编号";
+    QTest::newRow("time") << int(ColTime) << "B"
+                          << "成交时间";
+    QTest::newRow("unit price") << int(ColUnitPrice) << "D"
+                                << "单价(元)";
+    QTest::newRow("status") << int(ColStatus) << "I"
+                            << "交易状态";
+    QTest::newRow("amount") << int(ColAmount) << "J"
+                            << "实收款(元)";
+    QTest::newRow("recipient") << int(ColRecipient) << "L"
+                               << "收件人";
+    QTest::newRow("address") << int(ColAddress) << "R"
+                             << "地址";
+    QTest::newRow("waybill") << int(ColWaybill) << "U"
+                             << "单号";
+}
+
+void TestGridSetup::headerTexts()
+{
+    QFETCH(int, col);
+    QFETCH(QString, letter);
+    QFETCH(QString, title);
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    QCOMPARE(grid.TextMatrix(0, col), letter);
+    QCOMPARE(grid.TextMatrix(1, col), title);
+    QCOMPARE(TradeGridTitles().size(), kTradeGridCols);
+    QCOMPARE(TradeGridLetters().size(), kTradeGridCols);
+}
+
+void TestGridSetup::widthsFollowTitles()
+{
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    QCOMPARE(grid.ColWidth(0), 50);
+    QCOMPARE(grid.ColWidth(ColSequence), 2 * 7 + 100);
+    QCOMPARE(grid.ColWidth(ColAmount), 6 * 7 + 100); // "实收款(元)"
+    QCOMPARE(grid.ColWidth(ColProvince), 1 * 7 + 100); // "省", as wide as its letter here
+}
+
+void TestGridSetup::titleWiderThanHalfTheGrid()
+{
+    TradeGrid grid;
+    grid.SetWidth(201); // half is 100.5, which rounds to the even 100
+    SetUpTradeGrid(grid);
+    QCOMPARE(grid.ColWidth(ColStrip), 50);
+    QCOMPARE(grid.ColWidth(ColSequence), 100);
+    QCOMPARE(grid.ColWidth(ColProvince), 100);
+}
+
+void TestGridSetup::secondSetUpChangesNothing()
+{
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    grid.SetRows(5);
+    grid.SetTextMatrix(2, ColOrderNumber, QStringLiteral("123"));
+    grid.SetTextMatrix(1, ColItem, QStringLiteral("changed title"));
+    grid.SetColWidth(ColItem, 4444);
+    grid.SetRowHeight(0, 999);
+    grid.SetColAlignment(3, 7);
+    const gridref::Snapshot before = gridref::Snap(grid);
+    SetUpTradeGrid(grid);
+    QCOMPARE(gridref::Snap(grid), before);
+}
+
+void TestGridSetup::clearingKeepsTheSetUp()
+{
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    grid.SetRows(40);
+    grid.SetRows(grid.FixedRows());
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.FixedRows(), 2);
+    const gridref::Snapshot cleared = gridref::Snap(grid);
+    SetUpTradeGrid(grid);
+    QCOMPARE(gridref::Snap(grid), cleared);
+    // The next extraction appends as row 2 with sequence number 1.
+    grid.SetRows(grid.Rows() + 1);
+    grid.SetTextMatrix(grid.Rows() - 1, ColSequence, QString::number(grid.Rows() - grid.FixedRows()));
+    QCOMPARE(grid.TextMatrix(2, ColSequence), QStringLiteral("1"));
+}
+
+void TestGridSetup::setUpIsOneBatchForAView()
+{
+    TradeGrid grid;
+    QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy reset(&grid, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
+    QSignalSpy inserted(&grid, &QAbstractItemModel::columnsInserted);
+    QSignalSpy widths(&grid, &TradeGrid::colWidthChanged);
+    QSignalSpy layout(&grid, &TradeGrid::layoutValuesChanged);
+    SetUpTradeGrid(grid);
+    QCOMPARE(reset.count(), 1); // the header, built while hidden
+    QCOMPARE(inserted.count(), 0); // no per-column signals
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(widths.count(), 0);
+    QVERIFY(layout.count() >= 1); // widths and alignment, announced in batches
+    QVERIFY(layout.count() <= 3);
+    QCOMPARE(grid.columnCount(), kTradeGridCols);
+    QVERIFY(grid.Visible());
+}
+
+void TestGridSetup::headerFromShortListsLeavesGridVisible()
+{
+    TradeGrid grid;
+    // Two columns cannot hold two fixed columns and a scrollable one.
+    QVERIFY_THROWS_EXCEPTION(GridRangeError,
+        BuildGridHeader(grid, { QString(), QString() }, { QString(), QStringLiteral("序号") }));
+    QVERIFY(grid.Visible());
+    // Letters shorter than titles leave the missing letters empty.
+    BuildGridHeader(grid, { QString(), QString(), QStringLiteral("A") },
+        { QString(), QStringLiteral("序号"), QStringLiteral("订单编号"), QStringLiteral("成交时间") });
+    QCOMPARE(grid.Cols(), 4);
+    QCOMPARE(grid.Rows(), 2);
+    QCOMPARE(grid.FixedRows(), 2);
+    QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("A"));
+    QCOMPARE(grid.TextMatrix(0, 3), QString());
+    QCOMPARE(grid.TextMatrix(1, 3), QStringLiteral("成交时间"));
+    QVERIFY(grid.Visible());
+}
+
+void TestGridSetup::approximateMeasurerStandsIn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("width");
+    QTest::newRow("latin") << "A1" << 180.0;
+    QTest::newRow("chinese") << "订单编号" << 720.0;
+    QTest::newRow("widest line") << "ab\r\n收件人" << 540.0;
+    QTest::newRow("empty") << "" << 0.0;
+}
+
+void TestGridSetup::approximateMeasurerStandsIn()
+{
+    QFETCH(QString, text);
+    QFETCH(double, width);
+    SetTradeGridMeasurer(nullptr);
+    QVERIFY(TradeGridMeasurer() != nullptr);
+    QVERIFY(TradeGridMeasurer() != &measurer_);
+    QCOMPARE(TradeGridMeasurer()->TextWidth(text), width);
+    SetTradeGridMeasurer(&measurer_);
+    QCOMPARE(TradeGridMeasurer(), &measurer_);
+}
+
+LUMETRA_TEST_GUILESS_MAIN(TestGridSetup)
+#include "TestGridSetup.moc"

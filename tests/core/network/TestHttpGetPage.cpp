@@ -1,0 +1,315 @@
+// Page fetches against a real HTTP server on loopback: the request as sent,
+// the marker and retry rules, decoding, time-outs, broken and huge answers.
+
+#include "core/network/HttpGetPage.h"
+#include "core/network/SharedCookieJar.h"
+#include "core/text/AnsiCodec.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkCookie>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using testweb::HttpResponse;
+using testweb::LocalHttpServer;
+
+namespace {
+const QString kError = QString::fromUtf8(kNetworkError);
+const QString kUntouched = QStringLiteral("earlier text");
+} // namespace
+
+class TestHttpGetPage : public QObject {
+    Q_OBJECT
+private slots:
+    void appendTimeParameter_data();
+    void appendTimeParameter();
+    void requestCarriesTimeHeaderAndUserAgent();
+    void completedResponse_data();
+    void completedResponse();
+    void markerFoundOnThirdAttempt();
+    void silentServerEndsAfterFiveDeadlines();
+    void refusedConnectionLeavesResponse();
+    void cutOffConnection();
+    void bodyOfTwentyMegabytes();
+    void bodyAboveLimitFails();
+    void redirects_data();
+    void redirects();
+    void savePath();
+    void cookiesOnlyToTheirHost();
+    void demoMarketDownloadPage();
+    void demoMarketDetailNeedsLogin();
+};
+
+void TestHttpGetPage::appendTimeParameter_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no query") << "http://h/p"
+                              << "http://h/p?Time=14:05:09";
+    QTest::newRow("query") << "http://h/p?bizOrderId=123"
+                           << "http://h/p?bizOrderId=123&Time=14:05:09";
+    QTest::newRow("bare question mark") << "http://h/p?"
+                                        << "http://h/p?&Time=14:05:09";
+    QTest::newRow("download page") << "http://h/download?ID=58"
+                                   << "http://h/download?ID=58&Time=14:05:09";
+    QTest::newRow("empty") << ""
+                           << "?Time=14:05:09";
+}
+
+void TestHttpGetPage::appendTimeParameter()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, expected);
+    QCOMPARE(AppendTimeParameter(address, QTime(14, 5, 9)), expected);
+}
+
+void TestHttpGetPage::requestCarriesTimeHeaderAndUserAgent()
+{
+    LocalHttpServer server([](const QByteArray&, const QByteArray&) { return HttpResponse("ok"); });
+    SetHttpUserAgent("LumetraTestAgent/1.0");
+    QString response;
+    QCOMPARE(HttpGetPage(server.url("/page?a=1"), response, QString(), 5, QString()), QString());
+    SetHttpUserAgent(QByteArray());
+    QCOMPARE(server.requestCount(), 1);
+    const QByteArray head = server.heads().first();
+    QVERIFY2(QRegularExpression(QStringLiteral("^GET /page\\?a=1&Time=\\d\\d:\\d\\d:\\d\\d HTTP/1\\.1\r\n"))
+                 .match(QString::fromLatin1(head))
+                 .hasMatch(),
+        head.constData());
+    QVERIFY(head.contains("\r\nCONTENT-TYPE: text/xml\r\n"));
+    QVERIFY(head.contains("\r\nUser-Agent: LumetraTestAgent/1.0\r\n"));
+}
+
+void TestHttpGetPage::completedResponse_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<QString>("expectedResult");
+    QTest::addColumn<QString>("expectedResponse");
+    QTest::addColumn<int>("expectedRequests");
+
+    QTest::newRow("marker, cut before last <BR>, <+> is a line break")
+        << HttpResponse("A<+>B<BR>C<BR>D MARK") << "MARK" << QString() << "A\r\nB<BR>C" << 1;
+    QTest::newRow("marker without <BR>")
+        << HttpResponse("A<+>B MARK") << "MARK" << QString() << "A\r\nB MARK" << 1;
+    QTest::newRow("no marker: five attempts, whole text")
+        << HttpResponse("A<+>B<BR>C") << "MARK" << kError << "A<+>B<BR>C" << 5;
+    QTest::newRow("marker is case-sensitive") << HttpResponse("mark") << "MARK" << kError << "mark" << 5;
+    QTest::newRow("lower-case <br> does not cut")
+        << HttpResponse("A<br>B MARK") << "MARK" << QString() << "A<br>B MARK" << 1;
+    QTest::newRow("empty marker accepts anything")
+        << HttpResponse("x<BR>y") << QString() << QString() << "x" << 1;
+    QTest::newRow("empty body, empty marker") << HttpResponse("") << QString() << QString() << QString() << 1;
+    QTest::newRow("status is not looked at")
+        << HttpResponse("gone MARK", "text/html", 404) << "MARK" << QString() << "gone MARK" << 1;
+    QTest::newRow("server error without body")
+        << HttpResponse("", "", 500) << QString() << QString() << QString() << 1;
+    QTest::newRow("LF and CR become CR LF")
+        << HttpResponse("a\nb\rc\r\nd") << "b" << QString() << "a\r\nb\r\nc\r\nd" << 1;
+    QTest::newRow("undeclared GBK") << HttpResponse(
+        EncodeAnsi(QStringLiteral("收货人：张三<BR>>关于淘宝</a>")), "")
+                                    << ">关于淘宝</" << QString() << "收货人：张三" << 1;
+    QTest::newRow("GBK declared in header")
+        << HttpResponse(EncodeAnsi(QStringLiteral("省份：浙江 >关于淘宝</")), "text/html; charset=GBK")
+        << ">关于淘宝</" << QString() << "省份：浙江 >关于淘宝</" << 1;
+    QTest::newRow("UTF-8 declared in header")
+        << HttpResponse(QStringLiteral("收货人：李四 >关于淘宝</").toUtf8(), "text/html; charset=utf-8")
+        << ">关于淘宝</" << QString() << "收货人：李四 >关于淘宝</" << 1;
+    QTest::newRow("UTF-8 declared in meta")
+        << HttpResponse(QStringLiteral("<meta charset=\"utf-8\">王五 >关于淘宝</").toUtf8(), "text/html")
+        << ">关于淘宝</" << QString() << "<meta charset=\"utf-8\">王五 >关于淘宝</" << 1;
+    QTest::newRow("GBK bytes read as UTF-8 miss the marker")
+        << HttpResponse(EncodeAnsi(QStringLiteral("关于淘宝")), "text/html; charset=utf-8") << "关于淘宝"
+        << kError << QString::fromUtf8(EncodeAnsi(QStringLiteral("关于淘宝"))) << 5;
+}
+
+void TestHttpGetPage::completedResponse()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, marker);
+    QFETCH(QString, expectedResult);
+    QFETCH(QString, expectedResponse);
+    QFETCH(int, expectedRequests);
+
+    LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return answer; });
+    QString response = kUntouched;
+    QCOMPARE(HttpGetPage(server.url("/detail"), response, marker, 5, QString()), expectedResult);
+    QCOMPARE(response, expectedResponse);
+    QCOMPARE(server.requestCount(), expectedRequests);
+}
+
+void TestHttpGetPage::markerFoundOnThirdAttempt()
+{
+    int served = 0;
+    LocalHttpServer server([&](const QByteArray&, const QByteArray&) {
+        return ++served < 3 ? HttpResponse("busy") : HttpResponse("page 3<BR>MARK");
+    });
+    QString response;
+    QCOMPARE(HttpGetPage(server.url("/p"), response, "MARK", 5, QString()), QString());
+    QCOMPARE(response, QStringLiteral("page 3"));
+    QCOMPARE(server.requestCount(), 3);
+}
+
+void TestHttpGetPage::silentServerEndsAfterFiveDeadlines()
+{
+    LocalHttpServer server([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+    QString response = kUntouched;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QCOMPARE(HttpGetPage(server.url("/slow"), response, QString(), 1, QString()), kError);
+    // Each attempt waited out its own one-second deadline.
+    QVERIFY2(elapsed.elapsed() >= 4900, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(server.requestCount(), 5);
+    QCOMPARE(response, kUntouched);
+}
+
+void TestHttpGetPage::refusedConnectionLeavesResponse()
+{
+    quint16 closedPort = 0;
+    {
+        LocalHttpServer server([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+        closedPort = server.port();
+    }
+    QString response = kUntouched;
+    const QString address = QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort);
+    QCOMPARE(HttpGetPage(address, response, QString(), 2, QString()), kError);
+    QCOMPARE(response, kUntouched);
+}
+
+void TestHttpGetPage::cutOffConnection()
+{
+    // The server promises 1000 bytes and closes after a few.
+    LocalHttpServer server([](const QByteArray&, const QByteArray&) {
+        return QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nbeginning<BR>of a page");
+    });
+    QString response = kUntouched;
+    QCOMPARE(HttpGetPage(server.url("/cut"), response, ">关于淘宝</", 2, QString()), kError);
+    QCOMPARE(server.requestCount(), 5);
+    // The page as far as it came, neither cut nor with <+> replaced.
+    QCOMPARE(response, QStringLiteral("beginning<BR>of a page"));
+}
+
+void TestHttpGetPage::bodyOfTwentyMegabytes()
+{
+    QByteArray body(20 * 1024 * 1024, 'x');
+    body += "<BR>tail MARK";
+    LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return HttpResponse(body); });
+    QString response;
+    QCOMPARE(HttpGetPage(server.url("/big"), response, "MARK", 30, QString()), QString());
+    QCOMPARE(response.size(), qsizetype(20 * 1024 * 1024));
+    QVERIFY(response.endsWith(QLatin1Char('x')));
+}
+
+void TestHttpGetPage::bodyAboveLimitFails()
+{
+    const QByteArray answer = HttpResponse(QByteArray(kMaxBodyBytes + 1024, 'y') + "MARK");
+    LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return answer; });
+    QString response = kUntouched;
+    QCOMPARE(HttpGetPageOnce(server.url("/huge"), response, "MARK", 30, QString()), kError);
+    QCOMPARE(response, kUntouched);
+}
+
+void TestHttpGetPage::redirects_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("expectedResult");
+    QTest::addColumn<QString>("expectedResponse");
+    QTest::newRow("followed") << "/moved" << QString() << "arrived";
+    QTest::newRow("loop fails") << "/loop" << kError << kUntouched;
+}
+
+void TestHttpGetPage::redirects()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, expectedResult);
+    QFETCH(QString, expectedResponse);
+    LocalHttpServer server([](const QByteArray& target, const QByteArray&) {
+        if (target.startsWith("/moved"))
+            return testweb::RedirectResponse("/final");
+        if (target.startsWith("/loop"))
+            return testweb::RedirectResponse("/loop");
+        return HttpResponse("arrived<BR>MARK");
+    });
+    QString response = kUntouched;
+    QCOMPARE(HttpGetPageOnce(server.url(start), response, "MARK", 5, QString()), expectedResult);
+    QCOMPARE(response, expectedResponse);
+    // The loop is given up after the allowed number of redirects (Qt may
+    // send a request again when the server closed the connection under it).
+    if (start == QLatin1String("/loop"))
+        QVERIFY2(server.requestCount() <= 2 * (kMaxRedirects + 1),
+            qPrintable(QString::number(server.requestCount())));
+}
+
+void TestHttpGetPage::savePath()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const QByteArray gbk = EncodeAnsi(QStringLiteral("版本(2.10)</title>"));
+    LocalHttpServer server([&](const QByteArray& target, const QByteArray&) {
+        return target.startsWith("/silent") ? QByteArray() : HttpResponse(gbk, "");
+    });
+    QString response;
+    // Saved as the bytes that came, also when the marker is missing.
+    QCOMPARE(HttpGetPageOnce(server.url("/p"), response, "absent", 5, path), kError);
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), gbk);
+    saved.close();
+    // An attempt that never completed leaves the file alone.
+    QCOMPARE(HttpGetPageOnce(server.url("/silent"), response, QString(), 1, path), kError);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), gbk);
+}
+
+void TestHttpGetPage::cookiesOnlyToTheirHost()
+{
+    LocalHttpServer server([](const QByteArray&, const QByteArray&) { return HttpResponse("ok"); });
+    QNetworkCookie cookie("session", "s3cr3t");
+    cookie.setDomain(QStringLiteral("127.0.0.1"));
+    cookie.setPath(QStringLiteral("/"));
+    HttpCookieJar().AddCookie(cookie);
+
+    QString response;
+    QCOMPARE(HttpGetPageOnce(server.url("/a"), response, QString(), 5, QString()), QString());
+    const QString otherHost = QStringLiteral("http://localhost:%1/b").arg(server.port());
+    QCOMPARE(HttpGetPageOnce(otherHost, response, QString(), 5, QString()), QString());
+    HttpCookieJar().RemoveCookie(cookie);
+    QCOMPARE(HttpGetPageOnce(server.url("/c"), response, QString(), 5, QString()), QString());
+
+    QCOMPARE(server.requestCount(), 3);
+    QVERIFY(server.heads().at(0).contains("\r\nCookie: session=s3cr3t\r\n"));
+    QVERIFY(!server.heads().at(1).contains("s3cr3t"));
+    QVERIFY(!server.heads().at(2).contains("s3cr3t"));
+}
+
+void TestHttpGetPage::demoMarketDownloadPage()
+{
+    testsupport::DemoMarket market;
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    QString response;
+    QCOMPARE(HttpGetPage(market.url(QStringLiteral("/download?ID=58")), response, "</title>", 10, QString()),
+        QString());
+    QVERIFY(response.contains(QLatin1String("<title>")));
+    QVERIFY(response.contains(QLatin1Char('(')));
+}
+
+void TestHttpGetPage::demoMarketDetailNeedsLogin()
+{
+    testsupport::DemoMarket market;
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    QString response = kUntouched;
+    const QString detail = market.url(QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=1"));
+    // Without the session cookie the marketplace answers with its login
+    // page, which lacks the completion marker.
+    QCOMPARE(HttpGetPage(detail, response, QStringLiteral(">关于淘宝</"), 10, QString()), kError);
+    QVERIFY(response != kUntouched);
+    QVERIFY(!response.contains(QStringLiteral(">关于淘宝</")));
+}
+
+LUMETRA_TEST_GUILESS_MAIN(TestHttpGetPage)
+#include "TestHttpGetPage.moc"

@@ -1,0 +1,136 @@
+#include "core/export/ExportGrid.h"
+#include "gui/dialogs/FileSaveDialog.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct SeenDialog {
+    QStringList nameFilters;
+    QString selectedNameFilter;
+    QString offeredFile;
+    QString defaultSuffix;
+    bool confirmsOverwrite = true;
+    bool acceptsSave = false;
+    bool askedConfirmation = false;
+};
+
+// Waits for the file dialog to come up, notes how it is set up, then lets
+// act answer it, again on later ticks should the dialog still be open. A
+// message box on top of it (an overwrite question) is noted and dismissed.
+void AnswerDialogWhenShown(SeenDialog& seen, std::function<void(QFileDialog&)> act)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    auto ticks = std::make_shared<int>(0);
+    auto acted = std::make_shared<bool>(false);
+    auto answered = std::make_shared<QPointer<QFileDialog>>();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen, act, ticks, acted, answered] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto finish = [poll] {
+            poll->stop();
+            poll->deleteLater();
+        };
+        // Never leave a test hanging on a dialog that did not close.
+        if (++*ticks > 500) {
+            if (auto* stuck = qobject_cast<QDialog*>(modal))
+                stuck->reject();
+            finish();
+            return;
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen.askedConfirmation = true;
+            box->reject();
+            return;
+        }
+        // Once answered, only that dialog is ours; when it is gone, so is the poll.
+        if (*acted && (answered->isNull() || !(*answered)->isVisible())) {
+            finish();
+            return;
+        }
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog || !dialog->isVisible() || (*acted && dialog != answered->data()))
+            return;
+        if (!*acted) {
+            seen.nameFilters = dialog->nameFilters();
+            seen.selectedNameFilter = dialog->selectedNameFilter();
+            seen.offeredFile = dialog->selectedFiles().value(0);
+            seen.defaultSuffix = dialog->defaultSuffix();
+            seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            seen.acceptsSave = dialog->acceptMode() == QFileDialog::AcceptSave;
+            *acted = true;
+            *answered = dialog;
+        }
+        act(*dialog);
+    });
+    poll->start();
+}
+
+} // namespace
+
+class TestFileSaveDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void choosesAndRemembers_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("new csv") << "out.csv" << false;
+        QTest::newRow("existing file, no question") << "old.xls" << true;
+        QTest::newRow("other extension, kept as typed") << "notes.txt" << false;
+    }
+    void choosesAndRemembers()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (exists) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        FileSaveDialog saveDialog;
+        const QStringList filters = ExportFileFilters();
+
+        SeenDialog first;
+        AnswerDialogWhenShown(first, [path](QFileDialog& d) {
+            // As the user types it: selectFile leaves a focused name field alone.
+            if (auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(path);
+            static_cast<QDialog&>(d).accept(); // QFileDialog::accept checks the name
+        });
+        QCOMPARE(saveDialog.AskSavePath(filters), path);
+        // The dialog shows each entry with its blanks collapsed.
+        QStringList shown;
+        for (const QString& filter : filters)
+            shown.append(filter.simplified());
+        QCOMPARE(first.nameFilters, shown);
+        QCOMPARE(first.selectedNameFilter, filters.first());
+        QVERIFY(first.acceptsSave);
+        QVERIFY(!first.confirmsOverwrite);
+        QVERIFY(!first.askedConfirmation);
+        QVERIFY(first.defaultSuffix.isEmpty());
+        QCOMPARE(saveDialog.LastChosenPath(), path);
+
+        // The next time the same name is offered; cancelling keeps it.
+        SeenDialog second;
+        AnswerDialogWhenShown(second, [](QFileDialog& d) { d.reject(); });
+        QCOMPARE(saveDialog.AskSavePath(filters), QString());
+        QCOMPARE(second.offeredFile, path);
+        QCOMPARE(saveDialog.LastChosenPath(), path);
+    }
+};
+
+LUMETRA_TEST_MAIN(TestFileSaveDialog)
+#include "TestFileSaveDialog.moc"

@@ -1,0 +1,213 @@
+#include "core/base/Endpoints.h"
+#include "core/base/UserPrompt.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "core/settings/SettingsStore.h"
+#include "core/text/TextHelpers.h"
+#include "gui/window/MainWindow.h"
+#include "gui/window/SplitterBar.h"
+#include "gui/window/Twips.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTcpServer>
+
+namespace {
+
+QString Stored(const QString& key)
+{
+    return GetRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key,
+        QStringLiteral("<none>"));
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    const QPointF local(2, 2);
+    QMouseEvent event(type, local, target->mapToGlobal(local), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void commandButtons_data();
+    void commandButtons();
+    void topRowFitsTheWindow();
+    void checkBoxSwitchesLayout();
+    void draggingAndReleasingTheBar_data();
+    void draggingAndReleasingTheBar();
+    void moveWithoutLeftButtonDoesNothing();
+    void closingEndsTheProgram();
+
+private:
+    RecordingProgressView progress_;
+    std::unique_ptr<MainWindow> window_;
+    int ended_ = 0;
+};
+
+void TestMainWindow::initTestCase()
+{
+    // Nothing to load and a refused update page: the window works offline.
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const QString refused = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    Endpoints e = DefaultEndpoints();
+    e.startUrl = QStringLiteral("about:blank");
+    e.updateUrl = refused + QStringLiteral("/download?ID=");
+    SetEndpoints(e);
+}
+
+void TestMainWindow::init()
+{
+    SetProgressView(&progress_);
+    window_ = std::make_unique<MainWindow>();
+    window_->SetProgramEnder([this] { ++ended_; });
+    window_->move(100, 50);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    window_.reset();
+    SetProgressView(nullptr);
+}
+
+void TestMainWindow::commandButtons_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QRect>("designTwips");
+    QTest::addColumn<QString>("face");
+    QTest::newRow("5") << 5 << "提取所有交易"
+                       << "从当前交易记录页开始提取所有当前状态的交易记录" << QRect(0, 0, 1335, 375)
+                       << "#ffe0c0";
+    QTest::newRow("0") << 0 << "提取当前页交易"
+                       << "提取网页显示的交易信息" << QRect(1320, 0, 1575, 375) << "#ffe0c0";
+    QTest::newRow("2") << 2 << "清空表格"
+                       << "删除表格中全部记录" << QRect(3000, 0, 975, 375) << "#c0c0ff";
+    QTest::newRow("3") << 3 << "删除记录"
+                       << "删除表格中选定的记录" << QRect(3960, 0, 975, 375) << "#c0c0ff";
+    QTest::newRow("1") << 1 << "合并记录"
+                       << "合并相同收件人的记录" << QRect(4920, 0, 975, 375) << "#c0c0ff";
+    QTest::newRow("6") << 6 << "导出记录"
+                       << "" << QRect(6000, 0, 975, 375) << "#ffc080";
+}
+
+void TestMainWindow::commandButtons()
+{
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    QFETCH(QRect, designTwips);
+    QFETCH(QString, face);
+    QPushButton* button = window_->CommandButton(index);
+    QVERIFY(button);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->toolTip(), toolTip);
+    QCOMPARE(button->geometry(),
+        QRect(TwipsToPixels(designTwips.x()), TwipsToPixels(designTwips.y()),
+            TwipsToPixels(designTwips.width()), TwipsToPixels(designTwips.height())));
+    QVERIFY(button->styleSheet().contains(face));
+    QVERIFY(!window_->CommandButton(4));
+}
+
+void TestMainWindow::topRowFitsTheWindow()
+{
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"));
+    QCOMPARE(window_->CheckBox(0)->text(), QStringLiteral("过滤关闭交易"));
+    QCOMPARE(window_->CheckBox(1)->text(), QStringLiteral("纵向布局"));
+    window_->Com_Click(2);
+    QCOMPARE(window_->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
+    // The total starts at its design left and is seen whole.
+    QLabel* total = window_->TotalLabel();
+    QCOMPARE(total->x(), TwipsToPixels(13200));
+    const int wanted = TwipsToPixels(14400);
+    if (window_->screen()->availableGeometry().width() >= wanted)
+        QVERIFY2(total->geometry().right() < window_->width(), "the total label is cut off");
+    else // a small screen: the window takes all the width it can
+        QCOMPARE(window_->width(), window_->screen()->availableGeometry().width());
+    QVERIFY(total->width() >= total->sizeHint().width());
+    QVERIFY(window_->FirstPageTimerActive() || window_->PageReadyCount() == 1);
+}
+
+void TestMainWindow::checkBoxSwitchesLayout()
+{
+    QVERIFY(window_->Bar(1)->isVisible());
+    QVERIFY(!window_->Bar(0)->isVisible());
+    QTest::mouseClick(
+        window_->CheckBox(1), Qt::LeftButton, {}, QPoint(4, window_->CheckBox(1)->height() / 2));
+    QVERIFY(window_->CheckBox(1)->isChecked());
+    QVERIFY(window_->Bar(0)->isVisible());
+    QVERIFY(!window_->Bar(1)->isVisible());
+    QCOMPARE(
+        window_->Controls().grid.width, int(PixelsToTwips(window_->frameGeometry().width()) + 0.5) - 150);
+    QCOMPARE(Stored(QStringLiteral("CHK_1")), QStringLiteral("1"));
+    QCOMPARE(window_->TotalLabel()->text(), QStringLiteral("交易总额：0"));
+    QTest::mouseClick(
+        window_->CheckBox(1), Qt::LeftButton, {}, QPoint(4, window_->CheckBox(1)->height() / 2));
+    QVERIFY(window_->Bar(1)->isVisible());
+    QCOMPARE(window_->Controls().browser.top, 360);
+    QCOMPARE(Stored(QStringLiteral("CHK_1")), QStringLiteral("0"));
+}
+
+void TestMainWindow::draggingAndReleasingTheBar_data()
+{
+    QTest::addColumn<int>("mouseX"); // pixels from the window's left edge
+    QTest::addColumn<int>("expectedLeftTwips"); // -1: the right-hand limit
+    QTest::newRow("inside") << 300 << int(PixelsToTwips(300) + 0.5) - 120;
+    QTest::newRow("past the right edge") << 5000 << -1;
+    QTest::newRow("left of the window") << -50 << 400;
+}
+
+void TestMainWindow::draggingAndReleasingTheBar()
+{
+    QFETCH(int, mouseX);
+    QFETCH(int, expectedLeftTwips);
+    if (expectedLeftTwips < 0)
+        expectedLeftTwips = int(PixelsToTwips(window_->frameGeometry().width()) + 0.5) - 45 - 800;
+    SplitterBar* bar = window_->Bar(1);
+    QCursor::setPos(window_->frameGeometry().x() + mouseX, window_->frameGeometry().y() + 200);
+    if (QCursor::pos().x() != window_->frameGeometry().x() + mouseX)
+        QSKIP("the platform does not move the cursor");
+    SendMouse(bar, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    QVERIFY(qAbs(window_->Controls().bar1.left - expectedLeftTwips) <= 15);
+    // The grid follows only on release, which stores the fraction.
+    SendMouse(bar, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    const int left = window_->Controls().bar1.left;
+    const int width = int(PixelsToTwips(window_->frameGeometry().width()) + 0.5);
+    QCOMPARE(Stored(QStringLiteral("Split_Top_1")), SingleText(float(double(left) / width)));
+    QCOMPARE(window_->Controls().grid.width, left);
+    QCOMPARE(window_->Controls().browser.left, left + 45);
+}
+
+void TestMainWindow::moveWithoutLeftButtonDoesNothing()
+{
+    const int before = window_->Controls().bar1.left;
+    QCursor::setPos(window_->frameGeometry().x() + 500, window_->frameGeometry().y() + 200);
+    SendMouse(window_->Bar(1), QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
+    SendMouse(window_->Bar(1), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton);
+    QCOMPARE(window_->Controls().bar1.left, before);
+}
+
+void TestMainWindow::closingEndsTheProgram()
+{
+    QCOMPARE(ended_, 0);
+    window_->close();
+    QCOMPARE(ended_, 1);
+}
+
+LUMETRA_TEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"

@@ -1,0 +1,46 @@
+#pragma once
+// What the tool should extract from the demo marketplace's shop, computed
+// from the shop's truth dump (--dump-truth) independently of the parsers.
+
+#include "core/text/TextHelpers.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QStringList>
+
+namespace demotruth {
+
+// A list cell gives its first blank-delimited word.
+inline QString FirstWord(const QString& text)
+{
+    return text.trimmed().section(QLatin1Char(' '), 0, 0);
+}
+
+// A price, quantity or amount as the grid keeps it.
+inline QString Number(const QString& text)
+{
+    return NumberText(LeadingNumber(text));
+}
+
+// Columns 13-22 as a trade's address line reads: province, city and
+// district are the first three of the street's words, the rest is the
+// address; pieces between the telephone and the postcode form the street.
+inline QStringList ExpectedDetails(const QJsonObject& trade)
+{
+    QStringList pieces;
+    for (const QJsonValue& piece : trade.value(QStringLiteral("addressPieces")).toArray())
+        pieces.append(piece.toString().trimmed());
+    const QString street
+        = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
+    QStringList words = street.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString province = words.size() > 1 ? words.takeFirst().remove(QStringLiteral("省")) : QString();
+    const QString city = words.size() > 1 ? words.takeFirst() : QString();
+    const QString district = words.size() > 1 ? words.takeFirst() : QString();
+    const QString dash = QStringLiteral("—");
+    return { pieces.value(0), pieces.value(1), pieces.value(2), province, city, district,
+        words.join(QLatin1Char(' ')), pieces.last(),
+        trade.value(QStringLiteral("company")).toString().remove(dash),
+        trade.value(QStringLiteral("waybill")).toString().remove(dash) };
+}
+
+} // namespace demotruth
