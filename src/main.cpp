@@ -1,4 +1,5 @@
 #include "core/base/Endpoints.h"
+#include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/progress/Progress.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
@@ -16,7 +17,8 @@ namespace {
 Endpoints EndpointsFromOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Lumetra Trades"));
+    parser.setApplicationDescription(
+        QStringLiteral("Lumetra Trades\n\nLog file: %1").arg(DefaultLogFilePath()));
     parser.addHelpOption();
     const QCommandLineOption startUrl(QStringLiteral("start-url"),
         QStringLiteral("Address the browser opens first (the login page)."), QStringLiteral("URL"));
@@ -60,6 +62,7 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+    InstallLogFile(DefaultLogFilePath());
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
     SetEndpoints(EndpointsFromOptions(app));

@@ -4,6 +4,7 @@
 // the grid ends only the step it belongs to.
 
 #include "TradeGrid.h"
+#include "core/base/Logging.h"
 
 #include <utility>
 
@@ -11,7 +12,8 @@ template <typename Step> void SkipOnGridError(Step&& step)
 {
     try {
         std::forward<Step>(step)();
-    } catch (const GridRangeError&) {
+    } catch (const GridRangeError& error) {
+        qCWarning(lcGrid) << "grid step skipped:" << error.what();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "BodyDecoding.h"
 #include "SharedCookieJar.h"
+#include "core/base/Logging.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDeadlineTimer>
@@ -158,7 +159,8 @@ QString HttpGetPage(const QString& address, QString& response, const QString& ma
     for (int attempt = 1; attempt <= 5; ++attempt) {
         result = HttpGetPageOnce(address, response, marker, timeoutSeconds, savePath);
         if (result.isEmpty())
-            break;
+            return result;
     }
+    qCWarning(lcWeb) << "gave up fetching" << address << "after 5 attempts";
     return result;
 }

@@ -1,0 +1,29 @@
+#pragma once
+// Logging categories, one per area, and the per-user log file.
+//
+// Failures the tool deliberately carries on after (a grid step that fails, a
+// fetch that gives up, an export that fails) are logged here so that a seller
+// who reports a problem can send the log. Messages go to standard error as
+// usual and, once InstallLogFile has run, to a size-capped file as well.
+
+#include <QLoggingCategory>
+#include <QString>
+
+Q_DECLARE_LOGGING_CATEGORY(lcWeb)
+Q_DECLARE_LOGGING_CATEGORY(lcExtract)
+Q_DECLARE_LOGGING_CATEGORY(lcExport)
+Q_DECLARE_LOGGING_CATEGORY(lcGrid)
+Q_DECLARE_LOGGING_CATEGORY(lcCommands)
+Q_DECLARE_LOGGING_CATEGORY(lcUpdate)
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
+
+// The log file in the per-user data folder ($XDG_DATA_HOME/lumetra-trades on
+// Linux). Needs the application name set.
+QString DefaultLogFilePath();
+
+// From now on every message is also appended to `path`. When the file grows
+// past `maxBytes` it is moved to `path` + ".1" (replacing the older one) and
+// a new file starts, so the log never takes more than about twice that.
+// Returns false (and logs only to standard error) when the file cannot be
+// opened. Call again with an empty path to stop writing to a file.
+bool InstallLogFile(const QString& path, qint64 maxBytes = 1024 * 1024);
