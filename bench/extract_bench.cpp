@@ -3,6 +3,7 @@
 // Prints "name value unit" lines. The straightforward forms run on 20,000
 // rows; "--full" runs them on 40,000 rows too (minutes).
 
+#include "support/StandIns.h"
 #include "support/StepByStepMerge.h"
 
 #include "core/extract/ListParser.h"
@@ -22,15 +23,6 @@
 namespace {
 
 const QString kClosed = QStringLiteral("交易关闭");
-
-class TablePage : public BrowserPage {
-public:
-    QString table;
-    QString ElementInnerHtml(const QString&) override { return table; }
-    QString BodyHtml() override { return QString(); }
-    QString FindLinkInPage(const QString&, bool, const QString&) override { return QString(); }
-    void ScrollBy(int, int) override { }
-};
 
 // A list page of `trades` trades in the browser's serialized form, shaped
 // like the marketplace's: one body per trade, one to three items each.
@@ -94,7 +86,7 @@ void BenchParser()
         pages.append(ListPage(100, p, random));
         bytes += pages.last().size() * 2;
     }
-    TablePage page;
+    standin::ScriptedPage page;
     const int rounds = 10;
     qint64 trades = 0;
     QElapsedTimer timer;

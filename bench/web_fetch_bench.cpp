@@ -8,13 +8,11 @@
 
 #include "core/network/HttpGetPage.h"
 #include "core/text/AnsiCodec.h"
+#include "support/LocalHttpServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHostAddress>
 #include <QList>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -33,41 +31,14 @@ void Print(const char* name, double value, const char* unit)
     std::printf("%s %.3f %s\n", name, value, unit);
 }
 
-// Accepts connections, reads requests and answers each with body, or
-// never answers when body is empty.
-class LoopbackServer {
-public:
-    explicit LoopbackServer(QByteArray answer)
-        : answer_(std::move(answer))
-    {
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (!socket->readAll().isEmpty() && !answer_.isEmpty()) {
-                        socket->write(answer_);
-                        socket->disconnectFromHost();
-                    }
-                });
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        server_.listen(QHostAddress::LocalHost, 0);
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/page").arg(server_.serverPort()); }
-
-private:
-    QTcpServer server_;
-    QByteArray answer_;
-};
-
 void BenchSilentWait(int seconds)
 {
-    LoopbackServer silent { QByteArray() };
+    testweb::LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
     QString response;
     QElapsedTimer wall;
     const double cpuBefore = CpuSeconds();
     wall.start();
-    HttpGetPageOnce(silent.url(), response, QString(), seconds, QString());
+    HttpGetPageOnce(silent.url(QStringLiteral("/page")), response, QString(), seconds, QString());
     const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     const double cpuSeconds = CpuSeconds() - cpuBefore;
     Print("web_silent_wait_wall", wallSeconds, "s");
@@ -83,15 +54,15 @@ void BenchPageFetch()
     while (body.size() < 1024 * 1024)
         body += line;
     body += EncodeAnsi(QStringLiteral("<BR>>关于淘宝</a>"));
-    const QByteArray answer = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: "
-        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-    LoopbackServer server { answer };
+    const QByteArray answer = testweb::HttpResponse(body);
+    testweb::LocalHttpServer server([&answer](const QByteArray&, const QByteArray&) { return answer; });
     constexpr int kFetches = 20;
     QString response;
     QElapsedTimer wall;
     wall.start();
     for (int i = 0; i < kFetches; ++i)
-        HttpGetPage(server.url(), response, QStringLiteral(">关于淘宝</"), 10, QString());
+        HttpGetPage(
+            server.url(QStringLiteral("/page")), response, QStringLiteral(">关于淘宝</"), 10, QString());
     Print("web_fetch_1mb_gbk_page", double(wall.nsecsElapsed()) / 1e6 / kFetches, "ms");
 }
 

@@ -138,6 +138,8 @@ bool HttpRequestReader::ParseHead(const QByteArray& head)
         Fail(400);
         return false;
     }
+    request_.head = head;
+    request_.target = start[1];
     request_.method = start[0];
     const QUrl target = QUrl::fromEncoded("http://localhost" + start[1]);
     if (!target.isValid()) {

@@ -7,10 +7,15 @@
 #include <QPair>
 #include <QString>
 #include <QUrlQuery>
+#include <functional>
+
+class QTcpSocket;
 
 namespace demo {
 
 struct HttpRequest {
+    QByteArray head; // the request line and headers as received
+    QByteArray target; // the request target as sent: "/path?query"
     QByteArray method; // "GET", "POST" …
     QString path; // percent-decoded path without the query
     QUrlQuery query;
@@ -34,11 +39,15 @@ struct HttpResponse {
 };
 
 // What the site wants done with a request: answer (maybe after a delay),
-// or close the connection without a word.
+// or close the connection without a word. Tests that play a misbehaving
+// peer may instead send raw bytes, keep silent, or take the connection over.
 struct HttpReply {
     HttpResponse response;
     int delayMs = 0;
     bool drop = false;
+    QByteArray raw; // when set, sent as it is instead of `response`
+    bool silent = false; // neither answer nor close
+    std::function<void(QTcpSocket*)> takeOver;
 };
 
 // Collects the bytes of one request as they arrive.

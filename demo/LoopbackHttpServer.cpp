@@ -68,10 +68,18 @@ void LoopbackHttpServer::Accept()
             auto answer = [guarded, reply] {
                 if (!guarded)
                     return; // the client went away while we waited
-                if (reply.drop)
+                if (reply.takeOver) {
+                    reply.takeOver(guarded);
+                } else if (reply.silent) {
+                    return;
+                } else if (reply.drop) {
                     Drop(guarded);
-                else
+                } else if (!reply.raw.isEmpty()) {
+                    guarded->write(reply.raw);
+                    guarded->disconnectFromHost();
+                } else {
                     SendAndClose(guarded, reply.response);
+                }
             };
             if (reply.delayMs > 0)
                 QTimer::singleShot(reply.delayMs, socket, answer);

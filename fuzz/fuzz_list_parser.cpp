@@ -7,26 +7,9 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/HttpGetPage.h"
+#include "support/StandIns.h"
 
 namespace {
-
-class TextPage : public BrowserPage {
-public:
-    explicit TextPage(QString table)
-        : table_(std::move(table))
-    {
-    }
-    QString ElementInnerHtml(const QString& id) override
-    {
-        return id == QLatin1String("J_ListTable") ? table_ : QString();
-    }
-    QString BodyHtml() override { return table_; }
-    QString FindLinkInPage(const QString&, bool, const QString&) override { return QString(); }
-    void ScrollBy(int, int) override { }
-
-private:
-    QString table_;
-};
 
 // LUMETRA_FUZZ_DUMP=1 prints the grid, for reading a finding.
 void Dump(const TradeGrid& grid, const char* when)
@@ -81,7 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // parser wrote for a trade's further item.
     const QString input = fuzzsupport::Text(data, size).remove(QLatin1Char('_'));
     TradeGrid grid;
-    TextPage page(input);
+    standin::ScriptedPage page;
+    page.table = input;
+    page.body = input;
     ExtractTradePage(page, grid, false);
     Dump(grid, "first");
     CheckInvariants(grid);

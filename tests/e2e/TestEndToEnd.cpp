@@ -1,5 +1,6 @@
 #include "E2eSupport.h"
 #include "support/DemoTruth.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/base/UserPrompt.h"
@@ -28,49 +29,8 @@
 
 namespace {
 
-class RecordingPrompt : public UserPrompt {
-public:
-    void ShowMessage(const QString& text) override { messages << text; }
-    bool AskYesNo(const QString& text) override
-    {
-        questions << text;
-        return true;
-    }
-    QStringList messages;
-    QStringList questions;
-};
-
-// Answers the export's save dialog with the next scripted path.
-class ScriptedSaveDialog : public SaveDialog {
-public:
-    QString AskSavePath(const QStringList& filters) override
-    {
-        seenFilters = filters;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QStringList answers;
-    QStringList seenFilters;
-};
-
-class TestUpdateHost : public UpdateHost {
-public:
-    TestUpdateHost(MainWindow* window, QString dir)
-        : window_(window)
-        , dir_(std::move(dir))
-    {
-    }
-    QString CaptionText() const override { return window_->windowTitle(); }
-    QString ProgramDirectory() const override { return dir_; }
-    QString ProgramFileName() const override { return QStringLiteral("lumetra-trades"); }
-    void TellUser(const QString& text) override { messages << text; }
-    void EndProgram() override { ++ends; }
-    QStringList messages;
-    int ends = 0;
-
-private:
-    MainWindow* window_;
-    QString dir_;
-};
+using standin::RecordingPrompt;
+using standin::ScriptedSaveDialog;
 
 using demotruth::ExpectedDetails;
 using demotruth::FirstWord;
@@ -155,7 +115,7 @@ private:
     std::unique_ptr<MainWindow> OpenWindow(const Endpoints& endpoints);
 
     RecordingProgressView progress_;
-    RecordingPrompt prompt_;
+    RecordingPrompt prompt_ { true };
     int ended_ = 0;
 };
 
@@ -163,7 +123,8 @@ void TestEndToEnd::init()
 {
     progress_ = RecordingProgressView();
     SetProgressView(&progress_);
-    prompt_ = RecordingPrompt();
+    prompt_.Clear();
+    prompt_.answer = true;
     SetUserPrompt(&prompt_);
     ended_ = 0;
     StoreSetting("CHK_0", QStringLiteral("0"));
@@ -392,7 +353,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     if (!reachable)
         endpoints.updateUrl = testsupport::RefusedBase() + QStringLiteral("/download?ID=");
     auto window = OpenWindow(endpoints);
-    TestUpdateHost host(window.get(), programDir.path());
+    standin::RecordingUpdateHost host(programDir.path(), [&window] { return window->windowTitle(); });
     window->SetUpdateHost(&host);
 
     // The first finished page runs the one-time action: timer stopped, check done.

@@ -1,9 +1,7 @@
 #pragma once
-// Stand-ins at the export command's seams and small helpers shared by the
-// export tests.
+// Fault helpers and small grid helpers shared by the export tests.
 
-#include "core/base/UserPrompt.h"
-#include "core/export/SaveDialog.h"
+#include "StandIns.h"
 #include "core/grid/TradeGrid.h"
 
 #include <QBuffer>
@@ -17,42 +15,8 @@
 
 namespace exporttest {
 
-// Answers questions from a script and records everything asked and shown.
-class ScriptedPrompt : public UserPrompt {
-public:
-    ScriptedPrompt() { SetUserPrompt(this); }
-    ~ScriptedPrompt() override { SetUserPrompt(nullptr); }
-    void ShowMessage(const QString& text) override { messages.append(text); }
-    bool AskYesNo(const QString& text) override
-    {
-        questions.append(text);
-        return answer;
-    }
-    bool answer = false;
-    QStringList messages;
-    QStringList questions;
-};
-
-// Returns the scripted path ("" for a cancelled dialog) and keeps the
-// filters it was offered.
-class ScriptedSaveDialog : public SaveDialog {
-public:
-    explicit ScriptedSaveDialog(QString path)
-        : path_(std::move(path))
-    {
-    }
-    QString AskSavePath(const QStringList& filters) override
-    {
-        offered = filters;
-        ++asked;
-        return path_;
-    }
-    QStringList offered;
-    int asked = 0;
-
-private:
-    QString path_;
-};
+using standin::RecordingPrompt;
+using standin::ScriptedSaveDialog;
 
 // A device that accepts a number of bytes and then refuses every write.
 class FailDevice : public QBuffer {

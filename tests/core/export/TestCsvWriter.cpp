@@ -217,7 +217,7 @@ private slots:
     void failingDevice()
     {
         QFETCH(int, failAfter);
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 50, 3);
         FailDevice device(failAfter);
@@ -231,7 +231,7 @@ private slots:
     void unwritablePath()
     {
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 3, 3);
         QVERIFY(!WriteGridCsv(grid, dir.filePath("missing/out.csv")));
@@ -243,7 +243,7 @@ private slots:
     void gridShrinksDuringExport()
     {
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.csv");

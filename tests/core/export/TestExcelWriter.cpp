@@ -274,7 +274,7 @@ private slots:
         QFETCH(QString, relativePath);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder"));
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 3, 3);
         QVERIFY(!WriteGridExcel(grid, dir.filePath(relativePath), QStringLiteral("s")));
@@ -287,7 +287,7 @@ private slots:
     void gridShrinksDuringExport()
     {
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.xlsx");

@@ -43,7 +43,7 @@ private slots:
     void offersFilters()
     {
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
         ExportGrid(grid_, dialog, kSheet);
         QCOMPARE(dialog.asked, 1);
@@ -56,7 +56,7 @@ private slots:
     void cancelEndsSilently()
     {
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
         ExportGrid(grid_, dialog, kSheet);
         QVERIFY(prompt.questions.isEmpty());
@@ -85,7 +85,7 @@ private slots:
         QFETCH(bool, csv);
         QCOMPARE(IsCsvFileName(name), csv);
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
         ExportGrid(grid_, dialog, kSheet);
         QVERIFY(prompt.messages.isEmpty());
@@ -102,7 +102,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("out.csv");
         QVERIFY(testsupport::WriteFile(path, "old contents"));
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         prompt.answer = false;
         ScriptedSaveDialog dialog(path);
         ExportGrid(grid_, dialog, kSheet);
@@ -125,7 +125,7 @@ private slots:
         const QString path = dir.filePath(name);
         QVERIFY(testsupport::WriteFile(path, "old contents"));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
         ExportGrid(grid_, dialog, kSheet);
@@ -167,7 +167,7 @@ private slots:
         if (kind == u"read-only folder")
             QVERIFY(QFile::setPermissions(
                 folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
         ExportGrid(grid_, dialog, kSheet);
@@ -192,7 +192,7 @@ private slots:
     {
         QFETCH(QString, name);
         QTemporaryDir dir;
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
         ExportGrid(grid_, dialog, kSheet);
         QVERIFY(prompt.questions.isEmpty());
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(testsupport::WriteFile(path, "old contents"));
         TradeGrid big;
         FillGrid(big, 3000, 23);
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
         {

@@ -1,5 +1,6 @@
 #include "support/DemoListPage.h"
 #include "support/DemoTruth.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/base/Endpoints.h"
@@ -38,13 +39,6 @@ QStringList RowTexts(const TradeGrid& grid, int row, int first, int last)
         texts.append(grid.TextMatrix(row, c));
     return texts;
 }
-
-class SilentPrompt : public UserPrompt {
-public:
-    QStringList messages;
-    void ShowMessage(const QString& text) override { messages.append(text); }
-    bool AskYesNo(const QString&) override { return false; }
-};
 
 } // namespace
 
@@ -171,7 +165,7 @@ private slots:
 
 private:
     RecordingProgressView view_;
-    SilentPrompt prompt_;
+    standin::RecordingPrompt prompt_;
 };
 
 LUMETRA_TEST_GUILESS_MAIN(TestDemoExtraction)

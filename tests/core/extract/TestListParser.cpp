@@ -1,3 +1,4 @@
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/base/Endpoints.h"
@@ -12,46 +13,23 @@
 
 namespace {
 
+using standin::RecordingPrompt;
+using standin::ScriptedPage;
+
 const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在下面网页点开淘宝店铺“已卖出的宝贝”页面！");
 
-// The list page as the browser serializes it: upper-case tags, CR LF.
-class FakePage : public BrowserPage {
-public:
-    QString table;
-    bool hasNextLink = false;
-    bool nextDisabled = false;
-    QStringList* events = nullptr;
-    QStringList linkQueries;
-    int clicks = 0;
-
-    QString ElementInnerHtml(const QString& id) override
-    {
-        return id == QStringLiteral("J_ListTable") ? table : QString();
-    }
-    QString BodyHtml() override { return QString(); }
-    QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) override
-    {
-        linkQueries.append(linkText + QLatin1Char('|') + tagName);
-        if (!hasNextLink || linkText != QStringLiteral("下一页") || tagName.toUpper() != QStringLiteral("A"))
+// The "下一页" link of a list page that has one (enabled or not); a click
+// is noted in `events`.
+ScriptedPage::LinkAnswer NextLink(bool disabled, QStringList* events)
+{
+    return [disabled, events](const QString& linkText, bool click, const QString& tagName) {
+        if (disabled || linkText != QStringLiteral("下一页") || tagName.toUpper() != QStringLiteral("A"))
             return QString();
-        if (nextDisabled)
-            return QString();
-        if (click) {
-            ++clicks;
-            if (events)
-                events->append(QStringLiteral("click"));
-        }
+        if (click)
+            events->append(QStringLiteral("click"));
         return QStringLiteral("/sold?page=2");
-    }
-    void ScrollBy(int, int) override { }
-};
-
-class RecordingPrompt : public UserPrompt {
-public:
-    QStringList messages;
-    void ShowMessage(const QString& text) override { messages.append(text); }
-    bool AskYesNo(const QString&) override { return false; }
-};
+    };
+}
 
 QString HeaderRow(const QString& order, const QString& time = QStringLiteral("2024-03-01 10:20:30"))
 {
@@ -126,8 +104,10 @@ private slots:
         SetUserPrompt(&prompt_);
         SetProgressView(&view_);
         events_.clear();
-        page_ = FakePage();
-        page_.events = &events_;
+        page_.table.clear();
+        page_.findLink = {};
+        page_.linkQueries.clear();
+        page_.clicks = 0;
         Endpoints endpoints = DefaultEndpoints();
         endpoints.tradeBase = QStringLiteral("http://trade.example");
         SetEndpoints(endpoints);
@@ -145,7 +125,7 @@ private slots:
         SetPageFetcher({});
         SetUserPrompt(nullptr);
         SetProgressView(nullptr);
-        prompt_ = RecordingPrompt();
+        prompt_.Clear();
         view_ = RecordingProgressView();
         SetEndpoints(DefaultEndpoints());
     }
@@ -425,8 +405,8 @@ private slots:
         QFETCH(bool, result);
         QFETCH(int, clicks);
         TradeGrid grid;
-        page_.hasNextLink = hasNextLink;
-        page_.nextDisabled = disabled;
+        if (hasNextLink)
+            page_.findLink = NextLink(disabled, &events_);
         page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
         QCOMPARE(ExtractTradePage(page_, grid, extractAll), result);
         QCOMPARE(page_.clicks, clicks);
@@ -439,7 +419,7 @@ private slots:
     void emptyTableNeitherClicksNorDownloads()
     {
         TradeGrid grid;
-        page_.hasNextLink = true;
+        page_.findLink = NextLink(false, &events_);
         QVERIFY(!ExtractTradePage(page_, grid, true));
         QCOMPARE(page_.clicks, 0);
         QVERIFY(events_.isEmpty());
@@ -478,7 +458,7 @@ private slots:
     }
 
 private:
-    FakePage page_;
+    ScriptedPage page_;
     RecordingPrompt prompt_;
     RecordingProgressView view_;
     QStringList events_;

@@ -1,3 +1,4 @@
+#include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
 #include "core/base/Endpoints.h"
@@ -8,9 +9,6 @@
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/AnsiCodec.h"
-
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
 
@@ -55,36 +53,6 @@ QStringList DetailColumns(const TradeGrid& grid, int row)
         values.append(grid.TextMatrix(row, c));
     return values;
 }
-
-// Serves every request with one canned HTTP response and counts requests.
-class OnePageServer : public QTcpServer {
-public:
-    explicit OnePageServer(QByteArray response)
-        : response_(std::move(response))
-    {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    request_ += socket->readAll();
-                    if (!request_.contains("\r\n\r\n"))
-                        return;
-                    requests.append(request_.left(request_.indexOf("\r\n")));
-                    request_.clear();
-                    socket->write(response_);
-                    socket->disconnectFromHost();
-                });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        listen(QHostAddress::LocalHost, 0);
-    }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
-    QList<QByteArray> requests;
-
-private:
-    QByteArray response_;
-    QByteArray request_;
-};
 
 } // namespace
 
@@ -321,17 +289,18 @@ private slots:
         SetPageFetcher({});
         const QByteArray body
             = EncodeAnsi(DetailPage(kFiveLine, QStringLiteral("韵达快递"), QStringLiteral("YD77")));
-        OnePageServer server("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GBK\r\nContent-Length: "
-            + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        QVERIFY(server.isListening());
+        testweb::LocalHttpServer server([&body](const QByteArray&, const QByteArray&) {
+            return testweb::HttpResponse(body, "text/html; charset=GBK");
+        });
+        QVERIFY(server.port() != 0);
         Endpoints endpoints = DefaultEndpoints();
         endpoints.tradeBase = server.base();
         SetEndpoints(endpoints);
         TradeGrid grid;
         MakeGrid(grid, { "987654321", "987654321_1" });
         DownloadTradeDetails(grid, 2, false);
-        QCOMPARE(server.requests.size(), 1);
-        QVERIFY(server.requests.first().startsWith(
+        QCOMPARE(server.requestCount(), 1);
+        QVERIFY(server.heads().first().startsWith(
             "GET /trade/detail/trade_item_detail.htm?bizOrderId=987654321&Time="));
         const QStringList expected { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区",
             "文三路 1号", "310000", "韵达快递", "YD77" };

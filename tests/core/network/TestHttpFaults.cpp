@@ -4,11 +4,9 @@
 // caller's text is left as it was.
 
 #include "core/network/HttpGetPage.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
-#include <QHostAddress>
-#include <QPointer>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -18,69 +16,50 @@ namespace {
 
 enum class Misbehaviour { Trickle, Garbage, GarbageWithMarker, Reset };
 
-class MisbehavingServer : public QObject {
-public:
-    explicit MisbehavingServer(Misbehaviour how)
-        : how_(how)
-    {
-        connect(&server_, &QTcpServer::newConnection, this, [this] { Accept(); });
-        server_.listen(QHostAddress::LocalHost, 0);
+void Misbehave(Misbehaviour how, QTcpSocket* socket)
+{
+    switch (how) {
+    case Misbehaviour::Trickle: {
+        // A valid head, then the body one byte a second; the marker
+        // would come at the very end.
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n"
+                      "Content-Length: 64\r\n\r\n");
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+        timer->start(1000);
+        break;
     }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/page").arg(server_.serverPort()); }
-    int requests() const { return requests_; }
-
-private:
-    void Accept()
-    {
-        while (QTcpSocket* socket = server_.nextPendingConnection()) {
-            socket->setParent(this);
-            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                if (!socket->readAll().contains("\r\n\r\n") || socket->property("answered").toBool())
-                    return;
-                socket->setProperty("answered", true);
-                ++requests_;
-                Answer(socket);
-            });
-        }
+    case Misbehaviour::Garbage:
+        socket->write(QByteArray("\x00\xff\xfe garbage \x80\x81\r\n\r\n", 18).repeated(50));
+        socket->disconnectFromHost();
+        break;
+    case Misbehaviour::GarbageWithMarker:
+        socket->write(QByteArray("\x01\x02 no status line ") + QStringLiteral(">关于淘宝</").toUtf8());
+        socket->disconnectFromHost();
+        break;
+    case Misbehaviour::Reset: {
+        // SO_LINGER 0 turns the close into a reset.
+        struct linger hard {
+            1, 0
+        };
+        setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+        socket->abort();
+        break;
     }
-
-    void Answer(QTcpSocket* socket)
-    {
-        switch (how_) {
-        case Misbehaviour::Trickle: {
-            // A valid head, then the body one byte a second; the marker
-            // would come at the very end.
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n"
-                          "Content-Length: 64\r\n\r\n");
-            auto* timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
-            timer->start(1000);
-            break;
-        }
-        case Misbehaviour::Garbage:
-            socket->write(QByteArray("\x00\xff\xfe garbage \x80\x81\r\n\r\n", 18).repeated(50));
-            socket->disconnectFromHost();
-            break;
-        case Misbehaviour::GarbageWithMarker:
-            socket->write(QByteArray("\x01\x02 no status line ") + QStringLiteral(">关于淘宝</").toUtf8());
-            socket->disconnectFromHost();
-            break;
-        case Misbehaviour::Reset: {
-            // SO_LINGER 0 turns the close into a reset.
-            struct linger hard {
-                1, 0
-            };
-            setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-            socket->abort();
-            break;
-        }
-        }
     }
+}
 
-    QTcpServer server_;
-    Misbehaviour how_;
-    int requests_ = 0;
-};
+// A server that misbehaves in the given way at every request.
+std::unique_ptr<testweb::LocalHttpServer> MisbehavingServer(Misbehaviour how)
+{
+    auto server = std::make_unique<testweb::LocalHttpServer>(nullptr);
+    server->setReplyHandler([how](const demo::HttpRequest&) {
+        demo::HttpReply reply;
+        reply.takeOver = [how](QTcpSocket* socket) { Misbehave(how, socket); };
+        return reply;
+    });
+    return server;
+}
 
 } // namespace
 
@@ -99,15 +78,15 @@ private slots:
     void misbehavingServerGivesNetworkError()
     {
         QFETCH(int, how);
-        MisbehavingServer server(static_cast<Misbehaviour>(how));
+        const auto server = MisbehavingServer(static_cast<Misbehaviour>(how));
         QString response = QStringLiteral("kept");
-        const QString result
-            = HttpGetPage(server.url(), response, QStringLiteral(">关于淘宝</"), 1, QString());
+        const QString result = HttpGetPage(
+            server->url(QStringLiteral("/page")), response, QStringLiteral(">关于淘宝</"), 1, QString());
         QCOMPARE(result, QString::fromUtf8(kNetworkError));
         // Five attempts; Qt itself may send a request once more when the
         // connection closes before an answer.
-        QVERIFY2(server.requests() >= 5 && server.requests() <= 10,
-            qPrintable(QString::number(server.requests())));
+        QVERIFY2(server->requestCount() >= 5 && server->requestCount() <= 10,
+            qPrintable(QString::number(server->requestCount())));
         // Nothing that came back is a page: the caller's text stays.
         if (how != int(Misbehaviour::Trickle))
             QVERIFY2(!response.contains(QStringLiteral("关于淘宝")) || response == QStringLiteral("kept"),

@@ -2,32 +2,10 @@
 
 #include "core/network/BrowserPage.h"
 #include "core/network/PageAccess.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-namespace {
-
-class StringPage : public BrowserPage {
-public:
-    QString body;
-    QString href;
-    int findCalls = 0;
-    QString lastLinkText, lastTagName;
-    bool lastClick = false;
-
-    QString ElementInnerHtml(const QString&) override { return QString(); }
-    QString BodyHtml() override { return body; }
-    QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) override
-    {
-        ++findCalls;
-        lastLinkText = linkText;
-        lastClick = click;
-        lastTagName = tagName;
-        return href;
-    }
-    void ScrollBy(int, int) override { }
-};
-
-} // namespace
+using standin::ScriptedPage;
 
 class TestPageAccess : public QObject {
     Q_OBJECT
@@ -48,7 +26,7 @@ void TestPageAccess::bodyHtml_data()
 void TestPageAccess::bodyHtml()
 {
     QFETCH(QString, body);
-    StringPage page;
+    ScriptedPage page;
     page.body = body;
     QCOMPARE(GetBodyHtml(page), body);
 }
@@ -72,14 +50,14 @@ void TestPageAccess::findLinkAndClick()
     QFETCH(bool, click);
     QFETCH(QString, expected);
     QFETCH(int, expectedCalls);
-    StringPage page;
-    page.href = QStringLiteral("http://h/list?page=2");
+    ScriptedPage page;
+    page.findLink
+        = [](const QString&, bool, const QString&) { return QStringLiteral("http://h/list?page=2"); };
     QCOMPARE(FindLinkAndClick(page, linkText, click, QStringLiteral("a")), expected);
-    QCOMPARE(page.findCalls, expectedCalls);
+    QCOMPARE(page.linkQueries.size(), expectedCalls);
     if (expectedCalls > 0) {
-        QCOMPARE(page.lastLinkText, linkText);
+        QCOMPARE(page.linkQueries.first(), linkText + QStringLiteral("|a"));
         QCOMPARE(page.lastClick, click);
-        QCOMPARE(page.lastTagName, QStringLiteral("a"));
     }
 }
 

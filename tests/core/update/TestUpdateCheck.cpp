@@ -1,73 +1,47 @@
 #include "core/base/Endpoints.h"
 #include "core/update/UpdateCheck.h"
 #include "core/update/UpdateHost.h"
+#include "support/LocalHttpServer.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
 #include "core/base/EventWait.h"
 
 namespace {
 
-// Serves one fixed page to every request, after an optional delay, and
-// remembers the request lines.
-class PageServer : public QObject {
-public:
-    explicit PageServer(QByteArray body, int delayMs = 0)
-        : body_(std::move(body))
-        , delayMs_(delayMs)
-    {
-        server_.listen(QHostAddress::LocalHost);
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    const QByteArray request = socket->readAll();
-                    requests << QString::fromLatin1(request.left(request.indexOf('\r')));
-                    QTimer::singleShot(delayMs_, socket, [this, socket] {
-                        socket->write(
-                            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
-                            + QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_);
-                        socket->disconnectFromHost();
-                    });
-                });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()); }
-    QStringList requests;
+// Serves one fixed page to every request, after an optional delay.
+std::unique_ptr<testweb::LocalHttpServer> PageServer(const QByteArray& body, int delayMs = 0)
+{
+    auto server = std::make_unique<testweb::LocalHttpServer>(nullptr);
+    server->setReplyHandler([body, delayMs](const demo::HttpRequest&) {
+        demo::HttpReply reply;
+        reply.raw = testweb::HttpResponse(body, "text/html; charset=utf-8");
+        reply.delayMs = delayMs;
+        return reply;
+    });
+    return server;
+}
 
-private:
-    QTcpServer server_;
-    QByteArray body_;
-    int delayMs_;
-};
+QString FirstRequestLine(const testweb::LocalHttpServer& server)
+{
+    const QByteArray head = server.heads().value(0);
+    return QString::fromLatin1(head.left(head.indexOf('\r')));
+}
 
 QByteArray PageWithTitle(const QByteArray& title)
 {
     return "<html><head><title>" + title + "</title></head><body>下载</body></html>";
 }
 
-class RecordingHost : public UpdateHost {
-public:
-    explicit RecordingHost(QString dir)
-        : dir_(std::move(dir))
-    {
-    }
-    QString CaptionText() const override { return QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"); }
-    QString ProgramDirectory() const override { return dir_; }
-    QString ProgramFileName() const override { return QStringLiteral("lumetra-trades"); }
-    void TellUser(const QString& text) override { messages << text; }
-    void EndProgram() override { ++ends; }
-    QStringList messages;
-    int ends = 0;
-
-private:
-    QString dir_;
-};
+// An update host whose window shows the 2.00 caption.
+standin::RecordingUpdateHost HostOfVersion200(const QString& programDirectory)
+{
+    return standin::RecordingUpdateHost(
+        programDirectory, [] { return QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"); });
+}
 
 void PointUpdateUrlAt(const QString& base)
 {
@@ -169,16 +143,16 @@ void TestUpdateCheck::newerVersionBacksUpAndHandsOver()
     for (const QString& name : existingBackups)
         QVERIFY(testsupport::WriteFile(programDir.filePath(name), "older"));
 
-    PageServer server(PageWithTitle(title));
-    PointUpdateUrlAt(server.base());
-    RecordingHost host(programDir.path());
+    const auto server = PageServer(PageWithTitle(title));
+    PointUpdateUrlAt(server->base());
+    auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(host, 58), QString());
     QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
     QCOMPARE(host.ends, 1);
-    QVERIFY(!server.requests.isEmpty());
-    QVERIFY2(server.requests.first().startsWith(QStringLiteral("GET /download?ID=58&Time=")),
-        qPrintable(server.requests.first()));
+    QVERIFY(!server->heads().isEmpty());
+    QVERIFY2(FirstRequestLine(*server).startsWith(QStringLiteral("GET /download?ID=58&Time=")),
+        qPrintable(FirstRequestLine(*server)));
 
     if (!expectedBackup.isEmpty())
         QCOMPARE(testsupport::ReadFile(programDir.filePath(expectedBackup)), QByteArray("trade data"));
@@ -207,9 +181,9 @@ void TestUpdateCheck::notNewerChangesNothing()
     QTemporaryDir programDir;
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
-    PageServer server(PageWithTitle(title));
-    PointUpdateUrlAt(server.base());
-    RecordingHost host(programDir.path());
+    const auto server = PageServer(PageWithTitle(title));
+    PointUpdateUrlAt(server->base());
+    auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(host, 58), expected);
     QCOMPARE(UpdateVersionSeen(), expected);
@@ -217,9 +191,9 @@ void TestUpdateCheck::notNewerChangesNothing()
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
     // Once per run: the next call returns at once without asking again.
-    const int asked = server.requests.size();
+    const int asked = server->requestCount();
     QCOMPARE(CheckForUpdate(host, 58), QString());
-    QCOMPARE(server.requests.size(), asked);
+    QCOMPARE(server->requestCount(), asked);
     // After a reset it runs again.
     ResetUpdateCheck();
     QCOMPARE(UpdateVersionSeen(), QString());
@@ -232,7 +206,7 @@ void TestUpdateCheck::unreachablePageChangesNothing()
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     PointUpdateUrlAt(testsupport::RefusedBase());
-    RecordingHost host(programDir.path());
+    auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(host, 58), QString());
     QCOMPARE(UpdateVersionSeen(), QStringLiteral("0"));
@@ -245,9 +219,9 @@ void TestUpdateCheck::unreachablePageChangesNothing()
 void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
 {
     QTemporaryDir programDir;
-    PageServer server(PageWithTitle("Lumetra(1.5)"), 600);
-    PointUpdateUrlAt(server.base());
-    RecordingHost host(programDir.path());
+    const auto server = PageServer(PageWithTitle("Lumetra(1.5)"), 600);
+    PointUpdateUrlAt(server->base());
+    auto host = HostOfVersion200(programDir.path());
 
     QString secondResult = QStringLiteral("not called");
     QString seenDuringWait;
@@ -259,16 +233,16 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
     QCOMPARE(CheckForUpdate(host, 58), QStringLiteral("1.5"));
     QCOMPARE(seenDuringWait, QStringLiteral("0"));
     QCOMPARE(secondResult, QString());
-    QCOMPARE(server.requests.size(), 1);
+    QCOMPARE(server->requestCount(), 1);
 }
 
 void TestUpdateCheck::missingUpdateProgramKeepsRunning()
 {
     QTemporaryDir programDir; // no update program in it
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
-    PageServer server(PageWithTitle("Lumetra(9.9)"));
-    PointUpdateUrlAt(server.base());
-    RecordingHost host(programDir.path());
+    const auto server = PageServer(PageWithTitle("Lumetra(9.9)"));
+    PointUpdateUrlAt(server->base());
+    auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(host, 58), QString());
     QCOMPARE(host.ends, 0);

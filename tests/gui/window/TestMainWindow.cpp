@@ -15,7 +15,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QTcpServer>
 
 namespace {
 
@@ -58,10 +57,7 @@ private:
 void TestMainWindow::initTestCase()
 {
     // Nothing to load and a refused update page: the window works offline.
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const QString refused = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
-    probe.close();
+    const QString refused = testsupport::RefusedBase();
     Endpoints e = DefaultEndpoints();
     e.startUrl = QStringLiteral("about:blank");
     e.updateUrl = refused + QStringLiteral("/download?ID=");
