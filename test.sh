@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the whole test suite offscreen.
 # The logic-library tests run a second time under AddressSanitizer and
 # UndefinedBehaviorSanitizer unless LUMETRA_SKIP_ASAN=1, and the fuzz targets
-# run a few seconds each unless LUMETRA_SKIP_FUZZ=1.
+# run a few seconds each unless LUMETRA_SKIP_FUZZ=1. The Debian package is
+# built, installed on this machine and started unless LUMETRA_SKIP_PACKAGE=1.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
@@ -12,6 +13,10 @@ if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
+
+if [ "${LUMETRA_SKIP_PACKAGE:-0}" != "1" ]; then
+    ./tools/package-check.sh build
+fi
 
 if [ "${LUMETRA_SKIP_ASAN:-0}" != "1" ]; then
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWITH_ASAN=ON -DWITH_GUI=OFF \

@@ -47,6 +47,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("dump-truth"), QStringLiteral("Write the generated shop as JSON."),
             QStringLiteral("FILE") },
         { QStringLiteral("nick"), QStringLiteral("The seller's nick."), QStringLiteral("NAME") },
+        { QStringLiteral("log-requests"),
+            QStringLiteral("Print every request (\"GET /path?query\") to standard error.") },
     });
     if (!parser.parse(arguments)) {
         message = parser.errorText();
@@ -105,6 +107,7 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         options.shop.nick = nick;
     }
     options.truthPath = parser.value(QStringLiteral("dump-truth"));
+    options.logRequests = parser.isSet(QStringLiteral("log-requests"));
     return true;
 }
 

@@ -13,6 +13,7 @@ struct DemoOptions {
     ShopOptions shop;
     SiteOptions site;
     QString truthPath;
+    bool logRequests = false; // one line per request on standard error
 };
 
 // Reads the options from arguments (program name first). False with a

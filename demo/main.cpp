@@ -33,8 +33,16 @@ int main(int argc, char* argv[])
     }
 
     demo::MarketSite site(std::move(shop), options.site);
-    demo::LoopbackHttpServer server(
-        [&site](const demo::HttpRequest& request) { return site.Handle(request); });
+    demo::LoopbackHttpServer server([&site, &options](const demo::HttpRequest& request) {
+        if (options.logRequests) {
+            // Scripts watch this to see what a client has asked for.
+            const QString query = request.query.isEmpty() ? QString() : QLatin1Char('?') + request.query.toString();
+            std::fprintf(stderr, "%s %s%s\n", request.method.constData(), qPrintable(request.path),
+                qPrintable(query));
+            std::fflush(stderr);
+        }
+        return site.Handle(request);
+    });
     const quint16 port = server.Listen(options.port);
     if (port == 0) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1:%u: %s\n", unsigned(options.port),

@@ -3,6 +3,7 @@
 #include "core/base/UserPrompt.h"
 #include "core/progress/Progress.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
+#include "gui/i18n/QtTranslations.h"
 #include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
 #include "gui/progress/IndicatorWindow.h"
 #include "gui/window/MainWindow.h"
@@ -63,6 +64,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     InstallLogFile(DefaultLogFilePath());
+    InstallQtChineseTranslations(app);
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
     SetEndpoints(EndpointsFromOptions(app));

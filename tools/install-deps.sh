@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev
-    libxlsxwriter-dev libgl1-mesa-dri fonts-noto-cjk xvfb xauth
+    libxlsxwriter-dev qt6-translations-l10n libgl1-mesa-dri fonts-noto-cjk xvfb xauth
     unzip clang libclang-rt-14-dev
 )
 missing=()

@@ -16,4 +16,4 @@ export LUMETRA_DEMO_MARKET="$build/demo/lumetra-demo-market"
 export QT_QPA_PLATFORM=xcb
 # Chromium's sandbox cannot run as root (containers, CI).
 [ "$(id -u)" = 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
-xvfb-run -a -s "-screen 0 1366x800x24" "$build/tests/e2e/lumetra-screenshot" "$output"
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/tests/e2e/lumetra-screenshot" "$output"

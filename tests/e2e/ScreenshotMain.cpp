@@ -1,5 +1,7 @@
-// Runs the tool against the demo marketplace, logs in, extracts every page
-// and saves a picture of the main window: lumetra-screenshot OUTPUT.png
+// Runs the tool against the demo marketplace as on a first start (the
+// window's own size and place, Qt's Chinese texts), logs in, extracts every
+// page, opens the export's save dialog and saves a picture of the whole
+// screen with both: lumetra-screenshot OUTPUT.png
 // Needs LUMETRA_DEMO_MARKET (the demo binary) and a display (xvfb-run).
 
 #include "E2eSupport.h"
@@ -10,9 +12,13 @@
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/i18n/QtTranslations.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QPixmap>
+#include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -20,6 +26,7 @@ int main(int argc, char* argv[])
     testsupport::UseTemporaryHome();
     QApplication app(argc, argv);
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
+    InstallQtChineseTranslations(app);
 
     testsupport::DemoMarket market(
         { "--pages", "3", "--per-page", "8", "--seed", "5", "--nick", "演示小店" });
@@ -36,17 +43,31 @@ int main(int argc, char* argv[])
         QStringLiteral("Split_Top_1"), QStringLiteral("0.55"));
     MainWindow window;
     window.SetProgramEnder([] {});
-    window.resize(1280, 760);
     window.show();
     if (!e2e::LogIn(window, market.base()) || !e2e::OpenSoldItems(window)) {
         std::fprintf(stderr, "could not log in or open the sold-items list\n");
         return 3;
     }
     window.Com_Click(5);
-    // Let the browser paint the last page before taking the picture.
+    // Let the browser paint the last page, then export: the picture is taken
+    // while the save dialog is up, and the dialog is cancelled after.
     WaitSeconds(2);
-    if (!window.grab().save(output)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
+    QPixmap picture;
+    QTimer poll;
+    poll.setInterval(200);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll.stop();
+        WaitSeconds(1);
+        picture = window.screen()->grabWindow(0);
+        dialog->reject();
+    });
+    poll.start();
+    window.Com_Click(6);
+    if (picture.isNull() || !picture.save(output)) {
+        std::fprintf(stderr, "cannot take or write %s\n", qPrintable(output));
         return 4;
     }
     std::printf("%s %d rows\n", qPrintable(output), window.Grid().Rows() - window.Grid().FixedRows());

@@ -3,11 +3,15 @@
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
 #include "core/extract/ListParser.h"
+#include "core/extract/PagerText.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
 #include "core/text/TextHelpers.h"
+
+#include <algorithm>
 
 QString TotalLabelText(const TradeGrid& grid, bool withYuan)
 {
@@ -82,5 +86,7 @@ int WalkAllPages(const std::function<bool()>& extractPage, PageLoadWatch& nextPa
 
 int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage, int nextPageTimeoutMs)
 {
+    if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
+        SetProgressTotal(std::min(*pagesLeft, kExtractAllMaxPasses));
     return WalkAllPages([&] { return ExtractTradePage(browser, grid, true); }, nextPage, nextPageTimeoutMs);
 }

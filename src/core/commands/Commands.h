@@ -39,6 +39,8 @@ int RemoveClosedTrades(TradeGrid& grid);
 // the next page to finish loading. Returns the number of passes.
 int WalkAllPages(const std::function<bool()>& extractPage, PageLoadWatch& nextPage,
     int nextPageTimeoutMs = kNextPageTimeoutMs);
-// The same over the browser's list pages.
+// The same over the browser's list pages. When the shown page states its
+// place in the list ("第 2 页 / 共 4 页"), the progress total becomes the
+// pages left to read; otherwise it stays as the caller started it.
 int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     int nextPageTimeoutMs = kNextPageTimeoutMs);

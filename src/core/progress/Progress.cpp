@@ -130,6 +130,11 @@ void StepProgress(qint32 step, const QString& mode)
     SetProgressPosition(qint32(done));
 }
 
+void SetProgressTotal(qint32 total)
+{
+    state.total = total;
+}
+
 void CloseProgress()
 {
     LetEventsRunOnce();

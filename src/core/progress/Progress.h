@@ -26,6 +26,9 @@ qint32 StartProgress(const QString& message, qint32 total, qint32 start = 0);
 // and percentage; any other text becomes the message.
 void StepProgress(qint32 step, const QString& mode);
 void CloseProgress();
+// Changes the total of the display that is running (once a command learns
+// how much work there is); counter and times follow from the next step.
+void SetProgressTotal(qint32 total);
 // True while the window is loaded: false once the user has closed it.
 bool ProgressWindowOpen();
 

@@ -1,13 +1,19 @@
 #pragma once
 #include "core/export/SaveDialog.h"
 
+#include <QDate>
 #include <QPointer>
 
 class QWidget;
 
+inline const char* const kExportFolderKey = "Export_Dir";
+
 // The save dialog of the export command on a QFileDialog. The program's own
 // overwrite question follows, so the dialog asks none; no suffix is added;
-// the name chosen last during this run is offered again.
+// the name chosen last during this run is offered again. Before the first
+// choice of a run it offers a dated sheet name in the folder of the last
+// export (kept in the settings store across runs), else in the user's
+// documents folder.
 class FileSaveDialog : public SaveDialog {
 public:
     explicit FileSaveDialog(QWidget* parent = nullptr);
@@ -15,6 +21,13 @@ public:
 
     // The name the next AskSavePath offers; empty before the first choice.
     QString LastChosenPath() const { return lastPath_; }
+
+    // "淘宝发货信息-2026-12-07.csv"
+    static QString SuggestedFileName(const QDate& date);
+    // Where the first dialog of a run opens: the remembered export folder
+    // while it exists, else the documents folder (the home folder when the
+    // platform names none).
+    static QString StartFolder();
 
 private:
     QPointer<QWidget> parent_;

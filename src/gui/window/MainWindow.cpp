@@ -4,6 +4,7 @@
 #include "CursorPos.h"
 #include "SplitterBar.h"
 #include "Twips.h"
+#include "WindowPlacementKeeper.h"
 #include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
 #include "core/export/ExportGrid.h"
@@ -32,6 +33,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 
@@ -60,9 +62,13 @@ const TwipsRect kShopRect { 7560, 90, 1695, 270 };
 const TwipsRect kCheckRects[2] = { { 9360, 120, 1455, 180 }, { 10920, 120, 1095, 180 } };
 const TwipsRect kTotalRect { 13200, 120, 900, 180 };
 
-// Design client height; the width is widened so the total label shows.
+// Design client size; the width grows so the total label shows whole.
 constexpr int kClientHeightTwips = 8160;
-constexpr int kClientWidthTwips = 14400;
+constexpr int kClientWidthTwips = 12210;
+constexpr int kTotalRightMarginTwips = 150;
+// The widest amounts NumberText writes (15 significant digits, sign,
+// exponent): with room for these, every total the grid can sum shows whole.
+const char* const kWidestTotals[] = { "-8.88888888888888E-308", "-0.0000888888888888888", "-888888888888888" };
 
 QRect ToPixels(const TwipsRect& r)
 {
@@ -116,11 +122,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(firstPageTimer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
     firstPageTimer_->start();
 
-    // Wide enough for the whole top row, the total included.
-    QSize size(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size);
+    setMinimumSize(MinimumClientSize());
+    placement_ = new WindowPlacementKeeper(this);
 
     StartUp();
 }
@@ -188,6 +191,18 @@ void MainWindow::CreateControls()
         connect(bar, &SplitterBar::released, this, &MainWindow::OnBarReleased);
     }
     ApplyControls();
+}
+
+QSize MainWindow::MinimumClientSize() const
+{
+    int totalWidth = 0;
+    for (const char* amount : kWidestTotals) {
+        QLabel probe(QString::fromUtf8(kTotalPrefix) + QString::fromLatin1(amount) + QStringLiteral("元"));
+        probe.setFont(total_->font());
+        totalWidth = std::max(totalWidth, probe.sizeHint().width());
+    }
+    const int topRowWidth = total_->x() + totalWidth + TwipsToPixels(kTotalRightMarginTwips);
+    return QSize(std::max(TwipsToPixels(kClientWidthTwips), topRowWidth), TwipsToPixels(kClientHeightTwips));
 }
 
 void MainWindow::StartUp()

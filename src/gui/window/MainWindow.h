@@ -23,6 +23,7 @@ class TradeGrid;
 class TradeGridView;
 class WebBrowser;
 class WidgetTextMeasurer;
+class WindowPlacementKeeper;
 
 inline const char* const kMainWindowCaption = "Lumetra交易数据提取软件【C店版】2.00";
 inline constexpr int kProductNumber = 58;
@@ -72,6 +73,8 @@ protected:
 
 private:
     void CreateControls();
+    // The whole top row, the widest total included, and the design height.
+    QSize MinimumClientSize() const;
     void StartUp();
     void OnDownloadComplete();
     void OnTimerTick();
@@ -96,6 +99,7 @@ private:
     QLabel* sellerCaption_ = nullptr;
     QLabel* total_ = nullptr;
     QTimer* firstPageTimer_ = nullptr;
+    WindowPlacementKeeper* placement_ = nullptr;
     std::unique_ptr<WidgetTextMeasurer> measurer_;
     std::unique_ptr<SaveDialog> ownSaveDialog_;
     std::unique_ptr<UpdateHost> ownUpdateHost_;

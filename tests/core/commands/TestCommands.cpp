@@ -1,10 +1,15 @@
+#include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
 #include "core/commands/PageLoadWatch.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/network/HttpGetPage.h"
+#include "support/DemoListPage.h"
 #include "support/TestSupport.h"
+
+#include <QNetworkCookieJar>
 
 namespace {
 
@@ -44,6 +49,17 @@ public:
     int lastTimeout = 0;
 };
 
+// The demo's list as the browser shows it, but without its pager line.
+class PagerlessListPage : public demolist::DemoListPage {
+public:
+    using DemoListPage::DemoListPage;
+    QString BodyHtml() override
+    {
+        static const QRegularExpression pager(QStringLiteral("第[^<]*页"));
+        return DemoListPage::BodyHtml().remove(pager);
+    }
+};
+
 } // namespace
 
 class TestCommands : public QObject {
@@ -67,6 +83,8 @@ private slots:
     void deleteSelectedRows();
     void walkAllPages_data();
     void walkAllPages();
+    void extractAllTotalFromPager_data();
+    void extractAllTotalFromPager();
 
 private:
     RecordingProgressView view;
@@ -241,6 +259,49 @@ void TestCommands::walkAllPages()
     if (expectedSteps > 0)
         QCOMPARE(watch.lastTimeout, 1234);
     CloseProgress();
+}
+
+void TestCommands::extractAllTotalFromPager_data()
+{
+    QTest::addColumn<int>("startPage");
+    QTest::addColumn<bool>("pagerShown");
+    QTest::addColumn<int>("expectedTotal");
+    // Four pages: from page 2 three are left to read, from the last one.
+    QTest::newRow("from page 2 of 4") << 2 << true << 3;
+    QTest::newRow("last page") << 4 << true << 1;
+    QTest::newRow("no pager: the described total") << 3 << false << kExtractAllProgressTotal;
+}
+
+void TestCommands::extractAllTotalFromPager()
+{
+    QFETCH(int, startPage);
+    QFETCH(bool, pagerShown);
+    QFETCH(int, expectedTotal);
+    testsupport::DemoMarket market({ "--pages", "4", "--per-page", "2" });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    Endpoints endpoints = DefaultEndpoints();
+    endpoints.tradeBase = market.base();
+    SetEndpoints(endpoints);
+    HttpNetworkManager().setCookieJar(new QNetworkCookieJar);
+    demolist::Get(HttpNetworkManager(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+    std::unique_ptr<demolist::DemoListPage> page = pagerShown
+        ? std::make_unique<demolist::DemoListPage>(HttpNetworkManager(), market.base())
+        : std::make_unique<PagerlessListPage>(HttpNetworkManager(), market.base());
+    for (int p = 1; p < startPage; ++p)
+        page->FindLinkInPage(QStringLiteral("下一页"), true, QStringLiteral("A"));
+
+    StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    TradeGrid grid;
+    CountingLoadWatch watch;
+    const int passes = ExtractAllPages(*page, grid, watch, 1000);
+    QCOMPARE(passes, 4 - startPage + 1);
+    QCOMPARE(CurrentProgressState().total, expectedTotal);
+    // The counter ends one short of the pages read: the last one is not stepped.
+    QCOMPARE(CurrentProgressState().position, passes - 1);
+    QVERIFY(grid.Rows() > grid.FixedRows());
+    CloseProgress();
+    SetEndpoints(DefaultEndpoints());
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestCommands)

@@ -1,5 +1,7 @@
 #include "core/export/ExportGrid.h"
+#include "core/settings/SettingsStore.h"
 #include "gui/dialogs/FileSaveDialog.h"
+#include "gui/i18n/QtTranslations.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@ struct SeenDialog {
     QStringList nameFilters;
     QString selectedNameFilter;
     QString offeredFile;
+    QString title;
     QString defaultSuffix;
     bool confirmsOverwrite = true;
     bool acceptsSave = false;
@@ -65,6 +68,7 @@ void AnswerDialogWhenShown(SeenDialog& seen, std::function<void(QFileDialog&)> a
             seen.nameFilters = dialog->nameFilters();
             seen.selectedNameFilter = dialog->selectedNameFilter();
             seen.offeredFile = dialog->selectedFiles().value(0);
+            seen.title = dialog->windowTitle();
             seen.defaultSuffix = dialog->defaultSuffix();
             seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
             seen.acceptsSave = dialog->acceptMode() == QFileDialog::AcceptSave;
@@ -82,6 +86,17 @@ class TestFileSaveDialog : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        InstallQtChineseTranslations(*QCoreApplication::instance());
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    }
+    void init()
+    {
+        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+            QString::fromLatin1(kExportFolderKey), QString());
+    }
+
     void choosesAndRemembers_data()
     {
         QTest::addColumn<QString>("name");
@@ -121,6 +136,11 @@ private slots:
         QVERIFY(!first.confirmsOverwrite);
         QVERIFY(!first.askedConfirmation);
         QVERIFY(first.defaultSuffix.isEmpty());
+        QCOMPARE(first.title, QStringLiteral("另存为"));
+        // Nothing exported yet: a dated sheet name in the documents folder.
+        QCOMPARE(first.offeredFile,
+            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                .filePath(QStringLiteral("淘宝发货信息-%1.csv").arg(QDate::currentDate().toString("yyyy-MM-dd"))));
         QCOMPARE(saveDialog.LastChosenPath(), path);
 
         // The next time the same name is offered; cancelling keeps it.
@@ -129,6 +149,27 @@ private slots:
         QCOMPARE(saveDialog.AskSavePath(filters), QString());
         QCOMPARE(second.offeredFile, path);
         QCOMPARE(saveDialog.LastChosenPath(), path);
+
+        // The next run starts in the folder of that export, with a dated name.
+        FileSaveDialog nextRun;
+        SeenDialog third;
+        AnswerDialogWhenShown(third, [](QFileDialog& d) { d.reject(); });
+        QCOMPARE(nextRun.AskSavePath(filters), QString());
+        QCOMPARE(QFileInfo(third.offeredFile).absolutePath(), QFileInfo(path).absolutePath());
+        QVERIFY(QFileInfo(third.offeredFile).fileName().startsWith(QStringLiteral("淘宝发货信息-")));
+    }
+
+    void forgetsAFolderThatIsGone()
+    {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QString gone;
+        {
+            QTemporaryDir dir;
+            gone = dir.path();
+        }
+        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+            QString::fromLatin1(kExportFolderKey), gone);
+        QCOMPARE(FileSaveDialog::StartFolder(), documents);
     }
 };
 

@@ -1,5 +1,8 @@
 #include "core/base/Endpoints.h"
 #include "core/base/UserPrompt.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/layout/WindowPlacement.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/SettingsStore.h"
@@ -7,6 +10,7 @@
 #include "gui/window/MainWindow.h"
 #include "gui/window/SplitterBar.h"
 #include "gui/window/Twips.h"
+#include "gui/window/WorkArea.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -31,6 +35,12 @@ void SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::M
     QCoreApplication::sendEvent(target, &event);
 }
 
+void StorePlacement(const QString& text)
+{
+    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+        QString::fromLatin1(kWindowPlacementKey), text);
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -42,6 +52,11 @@ private slots:
     void commandButtons_data();
     void commandButtons();
     void topRowFitsTheWindow();
+    void totalLabelShowsWhole_data();
+    void totalLabelShowsWhole();
+    void firstStartIsLargeAndCentred();
+    void placementComesBack_data();
+    void placementComesBack();
     void checkBoxSwitchesLayout();
     void draggingAndReleasingTheBar_data();
     void draggingAndReleasingTheBar();
@@ -67,6 +82,7 @@ void TestMainWindow::initTestCase()
 void TestMainWindow::init()
 {
     SetProgressView(&progress_);
+    ended_ = 0;
     window_ = std::make_unique<MainWindow>();
     window_->SetProgramEnder([this] { ++ended_; });
     window_->move(100, 50);
@@ -130,13 +146,90 @@ void TestMainWindow::topRowFitsTheWindow()
     // The total starts at its design left and is seen whole.
     QLabel* total = window_->TotalLabel();
     QCOMPARE(total->x(), TwipsToPixels(13200));
-    const int wanted = TwipsToPixels(14400);
-    if (window_->screen()->availableGeometry().width() >= wanted)
-        QVERIFY2(total->geometry().right() < window_->width(), "the total label is cut off");
-    else // a small screen: the window takes all the width it can
-        QCOMPARE(window_->width(), window_->screen()->availableGeometry().width());
+    QVERIFY2(total->geometry().right() < window_->width(), "the total label is cut off");
     QVERIFY(total->width() >= total->sizeHint().width());
     QVERIFY(window_->FirstPageTimerActive() || window_->PageReadyCount() == 1);
+}
+
+void TestMainWindow::totalLabelShowsWhole_data()
+{
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("a busy year") << QStringList { "1234567.89" } << "交易总额：1234567.89元";
+    QTest::newRow("fifteen digits") << QStringList { "888888888888888" } << "交易总额：888888888888888元";
+    QTest::newRow("refunds below zero, exponent")
+        << QStringList { "-8.88888888888888E+300", "1" } << "交易总额：-8.88888888888888E+300元";
+}
+
+void TestMainWindow::totalLabelShowsWhole()
+{
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, caption);
+    TradeGrid& grid = window_->Grid();
+    SetUpTradeGrid(grid);
+    for (const QString& amount : amounts) {
+        const int row = grid.Rows();
+        grid.SetRows(row + 1);
+        grid.SetTextMatrix(row, ColAmount, amount);
+    }
+    window_->Com_Click(99); // only refreshes the total
+    QLabel* total = window_->TotalLabel();
+    QCOMPARE(total->text(), caption);
+    QVERIFY(total->width() >= total->sizeHint().width());
+    QVERIFY2(window_->rect().contains(total->geometry()), "the total label is cut off");
+    // Also at the smallest size the user can give the window.
+    window_->resize(1, 1);
+    QVERIFY2(window_->rect().contains(total->geometry()), "the total label is cut off");
+}
+
+void TestMainWindow::firstStartIsLargeAndCentred()
+{
+    StorePlacement(QString());
+    MainWindow fresh;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize expected
+        = FirstStartSize(screen->availableGeometry().size(), fresh.minimumSize()).expandedTo(fresh.minimumSize());
+    QCOMPARE(fresh.size(), expected);
+    QVERIFY(fresh.width() >= TwipsToPixels(12210) && fresh.height() >= TwipsToPixels(8160));
+    QCOMPARE(fresh.pos(),
+        CenteredTopLeft(screen->geometry(), fresh.size(), GetTaskbarHeight(), TwipsPerPixel()));
+}
+
+void TestMainWindow::placementComesBack_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("where the user left it") << QString() << false;
+    QTest::newRow("on a monitor that is gone, maximised") << "6000,-3000,1200,700,1" << true;
+}
+
+void TestMainWindow::placementComesBack()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, maximized);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect left;
+    if (stored.isEmpty()) {
+        // A place inside the screen as far as the window's minimum allows.
+        left = QRect(area.topLeft() + QPoint(7, 9), window_->minimumSize());
+        window_->setGeometry(left);
+        window_->close(); // stores the placement at once
+        QVERIFY(Stored(QString::fromLatin1(kWindowPlacementKey)).startsWith(QStringLiteral("7,9,")));
+    } else {
+        StorePlacement(stored);
+    }
+    MainWindow next;
+    QCOMPARE(next.isMaximized() || next.windowState().testFlag(Qt::WindowMaximized), maximized);
+    if (!left.isNull()) {
+        QCOMPARE(next.size(), left.size());
+        QCOMPARE(next.y(), left.y());
+        if (area.width() >= left.width()) // else it is moved to the left edge
+            QCOMPARE(next.x(), left.x());
+    }
+    // Back on the screen: its top-left corner inside the work area.
+    QVERIFY2(area.contains(next.normalGeometry().topLeft()) || area.contains(next.geometry().topLeft()),
+        qPrintable(QStringLiteral("%1,%2").arg(next.geometry().x()).arg(next.geometry().y())));
+    QVERIFY(next.width() >= next.minimumWidth());
 }
 
 void TestMainWindow::checkBoxSwitchesLayout()
