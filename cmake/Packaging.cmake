@@ -47,7 +47,7 @@ else()
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT tool)
     install(FILES packaging/icons/lumetra-trades.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT tool)
-    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT tool)
+    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumetra-trades COMPONENT tool)
 endif()
 
 set(CPACK_PACKAGE_NAME lumetra-trades)
@@ -77,9 +77,10 @@ else()
     # Runtime libraries (Qt, WebEngine, libxlsxwriter, zlib) from the linked
     # shared objects; never the -dev packages the build needs.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    # Linked by nothing, needed all the same: the browser's helper process
-    # and Qt's Chinese texts for dialogs and menus.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-translations-l10n")
+    # Linked by nothing, needed all the same: Qt's Chinese texts for dialogs
+    # and menus. (The browser's helper process, libqt6webenginecore6-bin,
+    # comes through the WebEngine library's shlibs.)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 endif()
 
