@@ -36,9 +36,10 @@ int main(int argc, char* argv[])
     demo::LoopbackHttpServer server([&site, &options](const demo::HttpRequest& request) {
         if (options.logRequests) {
             // Scripts watch this to see what a client has asked for.
-            const QString query = request.query.isEmpty() ? QString() : QLatin1Char('?') + request.query.toString();
-            std::fprintf(stderr, "%s %s%s\n", request.method.constData(), qPrintable(request.path),
-                qPrintable(query));
+            const QString query
+                = request.query.isEmpty() ? QString() : QLatin1Char('?') + request.query.toString();
+            std::fprintf(
+                stderr, "%s %s%s\n", request.method.constData(), qPrintable(request.path), qPrintable(query));
             std::fflush(stderr);
         }
         return site.Handle(request);

@@ -68,7 +68,8 @@ constexpr int kClientWidthTwips = 12210;
 constexpr int kTotalRightMarginTwips = 150;
 // The widest amounts NumberText writes (15 significant digits, sign,
 // exponent): with room for these, every total the grid can sum shows whole.
-const char* const kWidestTotals[] = { "-8.88888888888888E-308", "-0.0000888888888888888", "-888888888888888" };
+const char* const kWidestTotals[]
+    = { "-8.88888888888888E-308", "-0.0000888888888888888", "-888888888888888" };
 
 QRect ToPixels(const TwipsRect& r)
 {

@@ -3,9 +3,9 @@
 #include "core/commands/PageLoadWatch.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "core/network/HttpGetPage.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
-#include "core/network/HttpGetPage.h"
 #include "support/DemoListPage.h"
 #include "support/TestSupport.h"
 

@@ -11,8 +11,8 @@ private slots:
         QTest::addColumn<QRect>("normal");
         QTest::addColumn<bool>("maximized");
         QTest::newRow("normal") << "120,80,1600,900,0" << true << QRect(120, 80, 1600, 900) << false;
-        QTest::newRow("maximised, left screen") << "-1800, 40, 1700, 950, 1" << true
-                                                << QRect(-1800, 40, 1700, 950) << true;
+        QTest::newRow("maximised, left screen")
+            << "-1800, 40, 1700, 950, 1" << true << QRect(-1800, 40, 1700, 950) << true;
         QTest::newRow("nothing stored") << "" << false << QRect() << false;
         QTest::newRow("four numbers") << "1,2,3,4" << false << QRect() << false;
         QTest::newRow("not a number") << "1,2,wide,4,0" << false << QRect() << false;
@@ -40,10 +40,10 @@ private slots:
         QTest::addColumn<QSize>("minimum");
         QTest::addColumn<QSize>("expected");
         QTest::newRow("full HD, task bar below") << QSize(1920, 1040) << QSize(1100, 544) << QSize(1728, 936);
-        QTest::newRow("laptop: the minimum width wins") << QSize(1200, 760) << QSize(1100, 544)
-                                                        << QSize(1100, 684);
-        QTest::newRow("screen smaller than the minimum") << QSize(1024, 500) << QSize(1100, 544)
-                                                         << QSize(1024, 500);
+        QTest::newRow("laptop: the minimum width wins")
+            << QSize(1200, 760) << QSize(1100, 544) << QSize(1100, 684);
+        QTest::newRow("screen smaller than the minimum")
+            << QSize(1024, 500) << QSize(1100, 544) << QSize(1024, 500);
     }
     void firstStartSize()
     {

@@ -140,7 +140,8 @@ private slots:
         // Nothing exported yet: a dated sheet name in the documents folder.
         QCOMPARE(first.offeredFile,
             QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                .filePath(QStringLiteral("淘宝发货信息-%1.csv").arg(QDate::currentDate().toString("yyyy-MM-dd"))));
+                .filePath(
+                    QStringLiteral("淘宝发货信息-%1.csv").arg(QDate::currentDate().toString("yyyy-MM-dd"))));
         QCOMPARE(saveDialog.LastChosenPath(), path);
 
         // The next time the same name is offered; cancelling keeps it.

@@ -187,12 +187,12 @@ void TestMainWindow::firstStartIsLargeAndCentred()
     StorePlacement(QString());
     MainWindow fresh;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize expected
-        = FirstStartSize(screen->availableGeometry().size(), fresh.minimumSize()).expandedTo(fresh.minimumSize());
+    const QSize expected = FirstStartSize(screen->availableGeometry().size(), fresh.minimumSize())
+                               .expandedTo(fresh.minimumSize());
     QCOMPARE(fresh.size(), expected);
     QVERIFY(fresh.width() >= TwipsToPixels(12210) && fresh.height() >= TwipsToPixels(8160));
-    QCOMPARE(fresh.pos(),
-        CenteredTopLeft(screen->geometry(), fresh.size(), GetTaskbarHeight(), TwipsPerPixel()));
+    QCOMPARE(
+        fresh.pos(), CenteredTopLeft(screen->geometry(), fresh.size(), GetTaskbarHeight(), TwipsPerPixel()));
 }
 
 void TestMainWindow::placementComesBack_data()
