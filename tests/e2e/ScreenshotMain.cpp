@@ -27,6 +27,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
     InstallQtChineseTranslations(app);
+    // A seller's home has a documents folder; the save dialog opens there.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 
     testsupport::DemoMarket market(
         { "--pages", "3", "--per-page", "8", "--seed", "5", "--nick", "演示小店" });
