@@ -26,10 +26,9 @@ endif()
 
 if(WIN32)
     install(FILES README.md DESTINATION . COMPONENT tool)
-    # windeployqt sits beside qmake in the Qt installation.
-    get_target_property(lumetra_qmake Qt6::qmake IMPORTED_LOCATION)
-    get_filename_component(lumetra_qt_bin "${lumetra_qmake}" DIRECTORY)
-    find_program(LUMETRA_WINDEPLOYQT windeployqt HINTS "${lumetra_qt_bin}" REQUIRED)
+    # windeployqt sits in the Qt installation's bin folder.
+    find_program(LUMETRA_WINDEPLOYQT windeployqt REQUIRED
+        HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}" "$ENV{QT_ROOT_DIR}/bin")
     install(CODE "
         execute_process(
             COMMAND \"${LUMETRA_WINDEPLOYQT}\" --release --no-compiler-runtime --translations zh_CN
