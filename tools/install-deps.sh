@@ -7,6 +7,7 @@ PACKAGES=(
     qt6-base-dev qt6-webengine-dev
     libxlsxwriter-dev qt6-translations-l10n libgl1-mesa-dri fonts-noto-cjk xvfb xauth
     unzip clang libclang-rt-14-dev
+    dpkg-dev file  # the .deb: dpkg-shlibdeps finds its runtime dependencies
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
