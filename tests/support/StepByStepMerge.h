@@ -33,7 +33,9 @@ inline void MergeSameRecipient(TradeGrid& grid)
         if (i >= grid.Rows())
             break;
         QVector<int> matches;
-        for (int j = i + 1; j < grid.Rows(); ++j) {
+        // A row without a recipient is never merged.
+        const bool mayMerge = !grid.TextMatrix(i, 13).isEmpty();
+        for (int j = i + 1; mayMerge && j < grid.Rows(); ++j) {
             bool same = true;
             for (const int k : kKeys)
                 if (grid.TextMatrix(j, k) != grid.TextMatrix(i, k)) {

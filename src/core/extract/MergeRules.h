@@ -7,11 +7,21 @@
 
 enum class MergeMode { Untouched, Key, Sum, Join };
 
-// Rows merge when all of these texts are equal (exactly, empty included).
+// Rows merge when all of these texts are equal (exactly, empty included)
+// and the recipient is not empty.
 inline constexpr int kMergeKeyColumns[]
     = { ColRecipient, ColProvince, ColCity, ColDistrict, ColAddress, ColPostcode, ColCompany, ColWaybill };
+inline constexpr int kRecipientKeyIndex = 0; // ColRecipient within kMergeKeyColumns
 // Columns 0 and 1 (strip, sequence) are never combined.
 inline constexpr int kFirstMergedColumn = ColOrderNumber;
+
+// A row merges with others only when its recipient is known. An empty
+// recipient is a trade whose address could not be read: folding all of
+// those together would ship one buyer's order to another's address.
+inline bool CanMergeRecipient(const QString& recipient)
+{
+    return !recipient.isEmpty();
+}
 
 // The rule of a grid column; columns beyond the trade grid's are untouched.
 MergeMode MergeModeOf(int col);

@@ -32,7 +32,7 @@ QStringList KeyTexts(const TradeGrid& grid, int row)
 }
 
 // Groups rows by their key texts in one pass. A row whose keys cannot be
-// read differs from every other row and stays a group of its own.
+// read, or whose recipient is unknown, stays a group of its own.
 QVector<Group> GroupRows(const TradeGrid& grid)
 {
     QVector<Group> groups;
@@ -43,6 +43,10 @@ QVector<Group> GroupRows(const TradeGrid& grid)
         try {
             key = KeyTexts(grid, row);
         } catch (const GridRangeError&) {
+            groups.append(Group { row, {} });
+            continue;
+        }
+        if (!CanMergeRecipient(key.at(kRecipientKeyIndex))) {
             groups.append(Group { row, {} });
             continue;
         }

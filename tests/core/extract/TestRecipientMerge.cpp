@@ -16,12 +16,16 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// Data rows numbered 1 … n, all for one recipient so that they merge
+// unless a test says otherwise.
 void MakeTradeGrid(TradeGrid& grid, int dataRows)
 {
     SetUpTradeGrid(grid);
     grid.SetRows(grid.FixedRows() + dataRows);
-    for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
         grid.SetTextMatrix(r, 1, QString::number(r - grid.FixedRows() + 1));
+        grid.SetTextMatrix(r, 13, QStringLiteral("王五"));
+    }
 }
 
 // Pools chosen to hit the merge's corners: empty texts, values contained in
@@ -42,12 +46,15 @@ void FillRandomGrid(TradeGrid& grid, QRandomGenerator& random)
     const int dataRows = int(random.bounded(26));
     MakeTradeGrid(grid, dataRows);
     // A few key tuples so that groups form; now and then a row of its own.
+    // The recipient (k = 0) is drawn every time, so that most tuples have
+    // one and some do not.
     QVector<QStringList> tuples;
     const int tupleCount = 1 + int(random.bounded(4));
     for (int t = 0; t < tupleCount; ++t) {
         QStringList tuple;
         for (int k = 0; k < 8; ++k)
-            tuple.append(random.bounded(3) == 0 ? keyPool.at(random.bounded(keyPool.size())) : QString());
+            tuple.append(
+                k == 0 || random.bounded(3) == 0 ? keyPool.at(random.bounded(keyPool.size())) : QString());
         tuples.append(tuple);
     }
     for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
@@ -277,8 +284,10 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<int>("rowsAfter");
-        QTest::newRow("all keys empty merge") << 13 << ""
-                                              << "" << 3;
+        QTest::newRow("empty recipient never merges") << 13 << ""
+                                                      << "" << 4;
+        QTest::newRow("one recipient empty") << 13 << "张三"
+                                             << "" << 4;
         QTest::newRow("waybill differs") << 22 << "YT1"
                                          << "YT2" << 4;
         QTest::newRow("address case differs") << 19 << "Road"
