@@ -25,6 +25,7 @@ inline QString Number(const QString& text)
 // Columns 13-22 as a trade's address line reads: province, city and
 // district are the first three of the street's words, the rest is the
 // address; pieces between the telephone and the postcode form the street.
+// A line of four pieces has no postcode.
 inline QStringList ExpectedDetails(const QJsonObject& trade)
 {
     QStringList pieces;
@@ -38,7 +39,7 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
     const QString district = words.size() > 1 ? words.takeFirst() : QString();
     const QString dash = QStringLiteral("—");
     return { pieces.value(0), pieces.value(1), pieces.value(2), province, city, district,
-        words.join(QLatin1Char(' ')), pieces.last(),
+        words.join(QLatin1Char(' ')), pieces.size() >= 5 ? pieces.last() : QString(),
         trade.value(QStringLiteral("company")).toString().remove(dash),
         trade.value(QStringLiteral("waybill")).toString().remove(dash) };
 }

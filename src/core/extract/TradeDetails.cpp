@@ -19,6 +19,8 @@ const QString kPartSeparator = QStringLiteral("§§");
 const QString kAddressSeparator = QStringLiteral("，");
 const QString kDash = QStringLiteral("—");
 constexpr int kFirstDetailCol = ColRecipient;
+// recipient, mobile, telephone, street, postcode
+constexpr qsizetype kPiecesWithPostcode = 5;
 
 bool IsContinuationRow(const QString& orderNumber)
 {
@@ -107,7 +109,10 @@ void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
     street = TrimBlanks(street);
     SetCellIfInside(grid, row, ColAddress, street);
 
-    if (!pieces.isEmpty())
+    // The postcode is the last of five or more pieces. A shorter line has
+    // none (four pieces end with the street), and its last piece must not
+    // be taken for one.
+    if (pieces.size() >= kPiecesWithPostcode)
         SetCellIfInside(grid, row, ColPostcode, TrimBlanks(pieces.last()));
 }
 
