@@ -5,6 +5,7 @@
 #include "FileReplace.h"
 #include "SheetPlan.h"
 #include "WorkbookCheck.h"
+#include "core/base/UserPrompt.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
@@ -73,7 +74,7 @@ CellFormats AddFormats(lxw_workbook* book)
     return formats;
 }
 
-bool WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const CellFormats& formats)
+bool WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const CellFormats& formats, int& cutCells)
 {
     const int blockRows = int(plan.rows.size());
     for (int i = 0; i < blockRows; ++i) {
@@ -91,7 +92,9 @@ bool WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const CellFormats& 
             lxw_error error = LXW_NO_ERROR;
             if (!text.isEmpty()) {
                 // Always a string: a cell text is never taken for a formula.
-                const QByteArray value = (text + u'\t').toUtf8();
+                bool cut = false;
+                const QByteArray value = SheetCellText(text, cut).toUtf8();
+                cutCells += cut ? 1 : 0;
                 error = worksheet_write_string(sheet, lxw_row_t(i), lxw_col_t(j), value.constData(), format);
             } else if (format) {
                 error = worksheet_write_blank(sheet, lxw_row_t(i), lxw_col_t(j), format);
@@ -147,7 +150,19 @@ QString ExcelSheetName(const QString& wanted)
     return name;
 }
 
-bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QString& sheetName)
+QString SheetCellText(const QString& text, bool& cut)
+{
+    cut = text.size() > kMaxCellCharacters;
+    if (!cut)
+        return text.size() < kMaxCellCharacters ? text + u'\t' : text;
+    // The TAB only keeps a short number a text; a cut text has no room for it.
+    qsizetype length = kMaxCellCharacters;
+    if (text.at(length - 1).isHighSurrogate())
+        --length;
+    return text.left(length);
+}
+
+bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QString& sheetName, int* cutCells)
 {
     XlsxWorkbook book(file);
     if (!book.get())
@@ -156,7 +171,11 @@ bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QStrin
     if (!sheet)
         return false;
     const CellFormats formats = AddFormats(book.get());
-    if (!WriteCells(sheet, plan, formats) || !SetWidths(sheet, plan))
+    int cut = 0;
+    const bool written = WriteCells(sheet, plan, formats, cut) && SetWidths(sheet, plan);
+    if (cutCells)
+        *cutCells = cut;
+    if (!written)
         return false;
     return book.Close();
 }
@@ -184,7 +203,8 @@ bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& s
         FailExport();
         return false;
     }
-    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name)) {
+    int cutCells = 0;
+    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name, &cutCells)) {
         FailExport();
         return false;
     }
@@ -195,5 +215,7 @@ bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& s
         return false;
     }
     CloseProgress();
+    if (cutCells > 0)
+        ShowMessage(CutCellsMessage(cutCells));
     return true;
 }

@@ -9,6 +9,17 @@ struct SheetPlan;
 // at most 31 characters, no apostrophe at either end, never empty.
 QString ExcelSheetName(const QString& wanted);
 
+// Excel holds at most this many characters (UTF-16 units) in a cell.
+inline constexpr qsizetype kMaxCellCharacters = 32767;
+
+// What a sheet cell holds for a grid text: the text followed by a TAB, or,
+// for a text longer than a cell takes, its first kMaxCellCharacters
+// characters (one less where the last would split a surrogate pair). cut
+// tells which of the two it was.
+QString SheetCellText(const QString& text, bool& cut);
+
 // Writes the plan as a one-sheet workbook at file (overwriting it).
-// False on any library error.
-bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QString& sheetName);
+// False on any library error. cutCells, when given, receives the number of
+// texts that had to be shortened to fit a cell.
+bool WriteSheetPlanXlsx(
+    const SheetPlan& plan, const QString& file, const QString& sheetName, int* cutCells = nullptr);

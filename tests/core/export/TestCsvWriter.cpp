@@ -98,6 +98,8 @@ private slots:
                                      << "2024-01-02\t";
         QTest::newRow("two points") << "-1.2.3"
                                     << "'-1.2.3\t";
+        QTest::newRow("longer than a workbook cell kept whole")
+            << QString(40000, u'长') << QString(40000, u'长') + u'\t';
     }
     void field()
     {

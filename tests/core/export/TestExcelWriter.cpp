@@ -263,6 +263,51 @@ private slots:
         QVERIFY(!view_.loaded);
     }
 
+    // Over-long cells are cut at the cell limit, the workbook is still
+    // written, and the user learns how many were cut.
+    void longCellsCut_data()
+    {
+        const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("cells");
+        QTest::addColumn<QStringList>("messages");
+        const QString fits(32766, u'a');
+        QTest::newRow("fits with its TAB") << fits << fits + u'\t' << 1 << QStringList();
+        const QString limit(32767, u'b');
+        QTest::newRow("exactly the limit, no room for the TAB") << limit << limit << 1 << QStringList();
+        const QString cutMessage = "有 %1 个单元格超过 32767 个字符，工作簿中只保存了每格的前 32767 "
+                                   "个字符。导出为 CSV 文件可保留全部内容。";
+        QTest::newRow("one over is cut") << limit + u'c' << limit << 1 << QStringList { cutMessage.arg(1) };
+        QTest::newRow("thousands of merged lines, two cells")
+            << QStringLiteral("1234567890123456\r\n").repeated(5000)
+            << QStringLiteral("1234567890123456\r\n").repeated(5000).left(32767) << 2
+            << QStringList { cutMessage.arg(2) };
+        QTest::newRow("pair at the limit is not split")
+            << QString(32766, u'd') + pair + QStringLiteral("e") << QString(32766, u'd') << 1
+            << QStringList { cutMessage.arg(1) };
+    }
+    void longCellsCut()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QFETCH(int, cells);
+        QFETCH(QStringList, messages);
+        ScriptedPrompt prompt;
+        TradeGrid grid;
+        FillGrid(grid, 3, 2);
+        for (int c = 0; c < cells; ++c)
+            grid.SetTextMatrix(1, c, text);
+        const QString path = dir_.filePath("long.xlsx");
+        QVERIFY(WriteGridExcel(grid, path, QStringLiteral("s")));
+        QCOMPARE(prompt.messages, messages);
+        const XlsxBook book = ReadXlsx(path);
+        QVERIFY(book.ok);
+        QCOMPARE(book.cells.value("A2").value, written);
+        QCOMPARE(book.cells.value("B2").value, cells > 1 ? written : QStringLiteral("r1c1\t"));
+        QCOMPARE(book.cells.value("A3").value, QStringLiteral("r2c0\t"));
+    }
+
     void failure_data()
     {
         QTest::addColumn<QString>("relativePath");
