@@ -2,6 +2,7 @@
 #include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/progress/Progress.h"
+#include "core/recovery/GridRecovery.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
 #include "gui/i18n/QtTranslations.h"
 #include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
@@ -80,7 +81,12 @@ int main(int argc, char* argv[])
     MainWindow window;
     prompt.SetParent(&window);
     window.show();
+    // The grid a crashed run left is offered before anything saves over it.
+    GridRecovery recovery(GridRecovery::DefaultFolder());
+    if (StartGridRecovery(recovery, window.Grid()) == RecoveryOffer::Restored)
+        window.Com_Click(-1); // only refreshes the total
     const int result = app.exec();
+    EndGridCheckpointsCleanly();
     SetUserPrompt(nullptr);
     SetProgressView(nullptr);
     return result;

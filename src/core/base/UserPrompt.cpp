@@ -19,3 +19,8 @@ bool AskYesNo(const QString& text)
 {
     return installedPrompt && installedPrompt->AskYesNo(text);
 }
+
+bool AskYesNoDefaultYes(const QString& text)
+{
+    return installedPrompt && installedPrompt->AskYesNoDefaultYes(text);
+}

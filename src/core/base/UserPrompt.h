@@ -12,6 +12,9 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool AskYesNo(const QString& text) = 0;
+    // The same with Yes as the default button (Enter answers Yes). Prompts
+    // without default buttons answer it as AskYesNo.
+    virtual bool AskYesNoDefaultYes(const QString& text) { return AskYesNo(text); }
 };
 
 void SetUserPrompt(UserPrompt* prompt);
@@ -19,3 +22,4 @@ void SetUserPrompt(UserPrompt* prompt);
 // Convenience wrappers that use the installed prompt.
 void ShowMessage(const QString& text);
 bool AskYesNo(const QString& text);
+bool AskYesNoDefaultYes(const QString& text);

@@ -9,6 +9,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
+#include "core/recovery/GridRecovery.h"
 #include "core/text/TextHelpers.h"
 
 #include <algorithm>
@@ -88,5 +89,12 @@ int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPa
 {
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(std::min(*pagesLeft, kExtractAllMaxPasses));
-    return WalkAllPages([&] { return ExtractTradePage(browser, grid, true); }, nextPage, nextPageTimeoutMs);
+    // Each page is saved for crash recovery once its details are in, never
+    // in the middle of one.
+    const auto extractPage = [&] {
+        const bool movedOn = ExtractTradePage(browser, grid, true);
+        CheckpointGrid(grid);
+        return movedOn;
+    };
+    return WalkAllPages(extractPage, nextPage, nextPageTimeoutMs);
 }

@@ -22,3 +22,9 @@ bool MessageBoxPrompt::AskYesNo(const QString& text)
     return QMessageBox::question(parent_, Title(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
+
+bool MessageBoxPrompt::AskYesNoDefaultYes(const QString& text)
+{
+    return QMessageBox::question(parent_, Title(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        == QMessageBox::Yes;
+}

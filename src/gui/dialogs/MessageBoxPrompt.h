@@ -17,6 +17,7 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskYesNoDefaultYes(const QString& text) override;
 
 private:
     QString Title() const;

@@ -15,6 +15,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
+#include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
@@ -257,6 +258,8 @@ void MainWindow::SetProgramEnder(std::function<void()> ender)
 
 void MainWindow::EndProgram()
 {
+    // However it ends from here, the run ends normally: no grid to offer back.
+    EndGridCheckpointsCleanly();
     if (programEnder_) {
         programEnder_();
         return;
@@ -317,6 +320,10 @@ void MainWindow::Com_Click(int index)
         // command and the total below still shows what the grid holds.
     }
     UpdateTotal(true);
+    // Saved for crash recovery when the outermost command ends; a command
+    // run inside another (the filter after an extraction) is saved with it.
+    if (runningCommands_ == 1)
+        CheckpointGrid(*grid_);
 }
 
 void MainWindow::Chk_Click(int index)

@@ -1,0 +1,157 @@
+#include "GridRecovery.h"
+
+#include "GridSnapshot.h"
+#include "core/base/Logging.h"
+#include "core/base/UserPrompt.h"
+#include "core/grid/TradeGrid.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+GridRecovery* installedRecovery = nullptr;
+
+// Moves file to target, replacing an older one there.
+bool MoveAside(const QString& file, const QString& target)
+{
+    QFile::remove(target);
+    if (QFile::rename(file, target))
+        return true;
+    qCWarning(lcGrid) << "could not move" << file << "to" << target;
+    return false;
+}
+
+} // namespace
+
+QString GridRecovery::DefaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+        + QStringLiteral("/recovery");
+}
+
+GridRecovery::GridRecovery(const QString& folder)
+    : folder_(folder)
+{
+    QDir().mkpath(folder_);
+    lock_ = std::make_unique<QLockFile>(folder_ + QStringLiteral("/lock"));
+    // The lock lasts as long as the run, however long; only a lock whose
+    // process has gone is taken over.
+    lock_->setStaleLockTime(0);
+    locked_ = lock_->tryLock(0);
+    if (!locked_)
+        qCWarning(lcGrid) << "grid recovery off: another instance holds" << folder_;
+}
+
+GridRecovery::~GridRecovery()
+{
+    if (installedRecovery == this)
+        installedRecovery = nullptr;
+}
+
+QString GridRecovery::FilePath() const
+{
+    return folder_ + QStringLiteral("/grid.lmtgrid");
+}
+
+QString GridRecovery::DeclinedPath() const
+{
+    return folder_ + QStringLiteral("/grid-declined.lmtgrid");
+}
+
+QString GridRecovery::UnreadablePath() const
+{
+    return folder_ + QStringLiteral("/grid-unreadable.lmtgrid");
+}
+
+RecoveryOffer GridRecovery::OfferRestore(TradeGrid& grid)
+{
+    if (!locked_ || !QFile::exists(FilePath()))
+        return RecoveryOffer::Nothing;
+    QFile file(FilePath());
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    SnapshotReadResult read = DecodeGridSnapshot(bytes);
+    if (read.status != SnapshotStatus::Ok) {
+        qCWarning(lcGrid) << "recovery file unreadable:" << read.detail;
+        MoveAside(FilePath(), UnreadablePath());
+        const char* text
+            = read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText;
+        ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(UnreadablePath())));
+        return RecoveryOffer::Unreadable;
+    }
+    const int dataRows = read.snapshot.DataRows();
+    if (dataRows <= 0) {
+        QFile::remove(FilePath());
+        return RecoveryOffer::Nothing;
+    }
+    if (!AskYesNoDefaultYes(QString::fromUtf8(kRecoveryQuestion).arg(dataRows))) {
+        MoveAside(FilePath(), DeclinedPath());
+        return RecoveryOffer::Declined;
+    }
+    try {
+        ApplyGridSnapshot(read.snapshot, grid);
+    } catch (const GridRangeError& error) {
+        // The decoder checked the shape, so only a grid that refuses it
+        // (a lower limit in a later version) gets here.
+        qCWarning(lcGrid) << "recovered grid refused:" << error.what();
+        MoveAside(FilePath(), UnreadablePath());
+        ShowMessage(QString::fromUtf8(kRecoveryDamagedText).arg(QDir::toNativeSeparators(UnreadablePath())));
+        return RecoveryOffer::Unreadable;
+    }
+    return RecoveryOffer::Restored;
+}
+
+bool GridRecovery::Save(const TradeGrid& grid)
+{
+    if (!locked_)
+        return false;
+    const QByteArray bytes = EncodeGridSnapshot(grid);
+    QSaveFile file(FilePath());
+    // A full disk can take part of a write without reporting an error, so
+    // the count is checked; commit only replaces the file once all is there.
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // One warning per run of failures, not one per page.
+    if (!saved && !lastSaveFailed_)
+        qCWarning(lcGrid) << "could not save the recovery file" << FilePath() << file.errorString();
+    lastSaveFailed_ = !saved;
+    return saved;
+}
+
+void GridRecovery::EndCleanly()
+{
+    if (!locked_)
+        return;
+    QFile::remove(FilePath());
+    QFile::remove(DeclinedPath());
+    lock_->unlock();
+    locked_ = false;
+}
+
+void SetGridCheckpoint(GridRecovery* recovery)
+{
+    installedRecovery = recovery;
+}
+
+void CheckpointGrid(const TradeGrid& grid)
+{
+    if (installedRecovery)
+        installedRecovery->Save(grid);
+}
+
+void EndGridCheckpointsCleanly()
+{
+    if (!installedRecovery)
+        return;
+    installedRecovery->EndCleanly();
+    installedRecovery = nullptr;
+}
+
+RecoveryOffer StartGridRecovery(GridRecovery& recovery, TradeGrid& grid)
+{
+    const RecoveryOffer offer = recovery.OfferRestore(grid);
+    SetGridCheckpoint(&recovery);
+    return offer;
+}

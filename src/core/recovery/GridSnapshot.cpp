@@ -1,0 +1,254 @@
+#include "GridSnapshot.h"
+
+#include "core/grid/TradeGrid.h"
+
+#include <QSysInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <zlib.h>
+
+namespace {
+
+constexpr char kMagic[8] = { 'L', 'M', 'T', 'G', 'R', 'I', 'D', '\n' };
+constexpr qsizetype kHeaderSize = 32;
+constexpr qsizetype kPayloadLengthAt = 16;
+constexpr qsizetype kChecksumAt = 24;
+constexpr bool kLittleEndianHost = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+
+quint32 PayloadChecksum(const char* data, qsizetype size)
+{
+    return quint32(crc32_z(0, reinterpret_cast<const Bytef*>(data), size_t(size)));
+}
+
+// Writes into a buffer sized beforehand: every text is copied once, with
+// no growth checks on the way.
+class Writer {
+public:
+    explicit Writer(char* at)
+        : at_(at)
+    {
+    }
+    template <typename T> void Put(T value)
+    {
+        qToLittleEndian(value, at_);
+        at_ += sizeof(T);
+    }
+    void PutText(const QString& text)
+    {
+        Put(quint32(text.size()));
+        if constexpr (kLittleEndianHost) {
+            std::memcpy(at_, text.utf16(), size_t(text.size()) * 2);
+            at_ += text.size() * 2;
+        } else {
+            for (const QChar c : text)
+                Put(quint16(c.unicode()));
+        }
+    }
+    char* At() const { return at_; }
+
+private:
+    char* at_;
+};
+
+// Reads with a bounds check at every step; the first failure sticks.
+class Reader {
+public:
+    Reader(const char* data, qsizetype size)
+        : data_(data)
+        , size_(size)
+    {
+    }
+    bool ok() const { return ok_; }
+    bool AtEnd() const { return pos_ == size_; }
+    template <typename T> T Get()
+    {
+        if (!ok_ || size_ - pos_ < qsizetype(sizeof(T))) {
+            ok_ = false;
+            return T {};
+        }
+        const T value = qFromLittleEndian<T>(data_ + pos_);
+        pos_ += sizeof(T);
+        return value;
+    }
+    QString GetText()
+    {
+        const qint64 units = Get<quint32>();
+        if (!ok_ || (size_ - pos_) / 2 < units) {
+            ok_ = false;
+            return QString();
+        }
+        QString text(qsizetype(units), Qt::Uninitialized);
+        if constexpr (kLittleEndianHost) {
+            std::memcpy(text.data(), data_ + pos_, size_t(units) * 2);
+        } else {
+            for (qsizetype i = 0; i < units; ++i)
+                text[i] = QChar(qFromLittleEndian<quint16>(data_ + pos_ + 2 * i));
+        }
+        pos_ += units * 2;
+        return text;
+    }
+    QVector<int> GetInts(int count)
+    {
+        QVector<int> values;
+        if (count < 0 || (size_ - pos_) / 4 < count) {
+            ok_ = false;
+            return values;
+        }
+        values.reserve(count);
+        for (int i = 0; i < count; ++i)
+            values.append(Get<qint32>());
+        return values;
+    }
+
+private:
+    const char* data_;
+    qsizetype size_;
+    qsizetype pos_ = 0;
+    bool ok_ = true;
+};
+
+qsizetype PayloadSize(const TradeGrid& grid)
+{
+    const qsizetype cols = grid.Cols();
+    qsizetype size = 4 * 4 + 4 + grid.Tag().size() * 2 + cols * 8 + qsizetype(grid.Rows()) * 4;
+    for (int r = 0; r < grid.Rows(); ++r)
+        for (int c = 0; c < grid.Cols(); ++c)
+            size += 4 + grid.TextMatrix(r, c).size() * 2;
+    return size;
+}
+
+SnapshotReadResult Failed(SnapshotStatus status, const QString& detail)
+{
+    SnapshotReadResult result;
+    result.status = status;
+    result.detail = detail;
+    return result;
+}
+
+bool ShapeIsValid(const GridSnapshot& s)
+{
+    return s.rows >= 0 && s.cols >= 0 && qint64(s.rows) * s.cols <= TradeGrid::kMaxCells && s.fixedRows >= 0
+        && s.fixedRows <= s.rows && s.fixedCols >= 0 && s.fixedCols <= s.cols;
+}
+
+// Values the grid would refuse: the file is damaged.
+bool LayoutIsValid(const GridSnapshot& s)
+{
+    const auto negative = [](int v) { return v < 0; };
+    return std::none_of(s.colWidths.cbegin(), s.colWidths.cend(), negative)
+        && std::none_of(s.rowHeights.cbegin(), s.rowHeights.cend(), negative)
+        && std::all_of(s.colAlignments.cbegin(), s.colAlignments.cend(),
+            [](int v) { return v >= 0 && v <= TradeGrid::kAlignGeneral; });
+}
+
+} // namespace
+
+QByteArray EncodeGridSnapshot(const TradeGrid& grid)
+{
+    const qsizetype payloadSize = PayloadSize(grid);
+    QByteArray out(kHeaderSize + payloadSize, Qt::Uninitialized);
+    std::memcpy(out.data(), kMagic, sizeof(kMagic));
+    Writer writer(out.data() + sizeof(kMagic));
+    writer.Put(kGridSnapshotFormat);
+    writer.Put(quint16(1)); // oldest format that reads this file
+    writer.Put(quint32(0));
+    writer.Put(quint64(payloadSize));
+    writer.Put(quint32(0)); // checksum, filled in below
+    writer.Put(quint32(0));
+
+    const int rows = grid.Rows();
+    const int cols = grid.Cols();
+    writer.Put(qint32(rows));
+    writer.Put(qint32(cols));
+    writer.Put(qint32(grid.FixedRows()));
+    writer.Put(qint32(grid.FixedCols()));
+    writer.PutText(grid.Tag());
+    for (int c = 0; c < cols; ++c)
+        writer.Put(qint32(grid.ColWidth(c)));
+    for (int c = 0; c < cols; ++c)
+        writer.Put(qint32(grid.ColAlignment(c)));
+    for (int r = 0; r < rows; ++r)
+        writer.Put(qint32(grid.RowHeight(r)));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            writer.PutText(grid.TextMatrix(r, c));
+    Q_ASSERT(writer.At() == out.data() + out.size());
+
+    qToLittleEndian(PayloadChecksum(out.constData() + kHeaderSize, payloadSize), out.data() + kChecksumAt);
+    return out;
+}
+
+SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
+{
+    if (bytes.size() < kHeaderSize || std::memcmp(bytes.constData(), kMagic, sizeof(kMagic)) != 0)
+        return Failed(SnapshotStatus::NotASnapshot, QStringLiteral("no recovery file header"));
+    Reader header(bytes.constData() + sizeof(kMagic), kHeaderSize - qsizetype(sizeof(kMagic)));
+    const quint16 format = header.Get<quint16>();
+    const quint16 oldestReader = header.Get<quint16>();
+    if (oldestReader > kGridSnapshotFormat)
+        return Failed(SnapshotStatus::NewerFormat,
+            QStringLiteral("format %1 needs a reader of format %2").arg(format).arg(oldestReader));
+    const quint64 payloadSize = qFromLittleEndian<quint64>(bytes.constData() + kPayloadLengthAt);
+    const quint32 checksum = qFromLittleEndian<quint32>(bytes.constData() + kChecksumAt);
+    const qsizetype present = bytes.size() - kHeaderSize;
+    if (payloadSize != quint64(present))
+        return Failed(SnapshotStatus::Damaged,
+            QStringLiteral("%1 payload bytes where %2 were written").arg(present).arg(payloadSize));
+    const char* payload = bytes.constData() + kHeaderSize;
+    if (PayloadChecksum(payload, present) != checksum)
+        return Failed(SnapshotStatus::Damaged, QStringLiteral("checksum mismatch"));
+
+    Reader in(payload, present);
+    GridSnapshot s;
+    s.rows = in.Get<qint32>();
+    s.cols = in.Get<qint32>();
+    s.fixedRows = in.Get<qint32>();
+    s.fixedCols = in.Get<qint32>();
+    if (!in.ok() || !ShapeIsValid(s))
+        return Failed(SnapshotStatus::Damaged, QStringLiteral("impossible grid shape"));
+    s.tag = in.GetText();
+    s.colWidths = in.GetInts(s.cols);
+    s.colAlignments = in.GetInts(s.cols);
+    s.rowHeights = in.GetInts(s.rows);
+    const qsizetype cellCount = qsizetype(s.rows) * s.cols;
+    s.cells.reserve(cellCount);
+    for (qsizetype i = 0; i < cellCount && in.ok(); ++i)
+        s.cells.append(in.GetText());
+    // Fields a later writer appended after these are skipped; bytes beyond
+    // a format-1 grid, or too few, mean the shape was not what was written.
+    if (!in.ok() || (format == kGridSnapshotFormat && !in.AtEnd()))
+        return Failed(SnapshotStatus::Damaged, QStringLiteral("contents do not match the grid shape"));
+    if (!LayoutIsValid(s))
+        return Failed(SnapshotStatus::Damaged, QStringLiteral("impossible width, height or alignment"));
+    SnapshotReadResult result;
+    result.status = SnapshotStatus::Ok;
+    result.snapshot = std::move(s);
+    return result;
+}
+
+void ApplyGridSnapshot(const GridSnapshot& s, TradeGrid& grid)
+{
+    const bool wasVisible = grid.Visible();
+    grid.SetVisible(false);
+    // The grid keeps one scrollable row and column while the fixed counts
+    // are set; lowering the counts afterwards keeps them.
+    grid.SetCols(std::max(s.cols, s.fixedCols + 1));
+    grid.SetRows(std::max(s.rows, s.fixedRows + 1));
+    grid.SetFixedCols(s.fixedCols);
+    grid.SetFixedRows(s.fixedRows);
+    grid.SetCols(s.cols);
+    grid.SetRows(s.rows);
+    grid.SetTag(s.tag);
+    for (int c = 0; c < s.cols; ++c) {
+        grid.SetColWidth(c, s.colWidths.at(c));
+        grid.SetColAlignment(c, s.colAlignments.at(c));
+    }
+    for (int r = 0; r < s.rows; ++r) {
+        grid.SetRowHeight(r, s.rowHeights.at(r));
+        for (int c = 0; c < s.cols; ++c)
+            grid.SetTextMatrix(r, c, s.cells.at(qsizetype(r) * s.cols + c));
+    }
+    grid.SetVisible(wasVisible);
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The trade grid as the recovery file keeps it, and the file's byte format.
+//
+// Format 1, all integers little-endian:
+//   header (32 bytes)
+//     8  magic "LMTGRID\n"
+//     2  format version of the writer (1)
+//     2  oldest format version a reader must understand to read the file (1)
+//     4  reserved, 0
+//     8  payload length in bytes
+//     4  CRC-32 (zlib) of the payload
+//     4  reserved, 0
+//   payload
+//     i32 rows, cols, fixedRows, fixedCols
+//     text tag
+//     i32 × cols  column widths;   i32 × cols  column alignments
+//     i32 × rows  row heights
+//     text × rows × cols  cell texts, row by row
+//   text = u32 number of UTF-16 code units, then the units (2 bytes each).
+// A later writer may append fields after these; it raises the oldest
+// readable version only when a format-1 reader would misread the file.
+// Texts stay UTF-16 so that saving is a copy rather than a conversion.
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+class TradeGrid;
+
+struct GridSnapshot {
+    int rows = 0;
+    int cols = 0;
+    int fixedRows = 0;
+    int fixedCols = 0;
+    QString tag;
+    QVector<int> colWidths;
+    QVector<int> colAlignments;
+    QVector<int> rowHeights;
+    QVector<QString> cells; // rows × cols, row by row
+
+    int DataRows() const { return rows - fixedRows; }
+};
+
+inline constexpr quint16 kGridSnapshotFormat = 1;
+
+// The recovery file's bytes for the grid as it is now.
+QByteArray EncodeGridSnapshot(const TradeGrid& grid);
+
+enum class SnapshotStatus {
+    Ok,
+    NotASnapshot, // no recovery-file header
+    NewerFormat, // written by a later version this one cannot read
+    Damaged, // header fine, contents cut off or changed
+};
+
+struct SnapshotReadResult {
+    SnapshotStatus status = SnapshotStatus::NotASnapshot;
+    GridSnapshot snapshot; // valid when status is Ok
+    QString detail; // what was wrong, for the log
+};
+
+// Reads recovery-file bytes. Never throws; anything unexpected gives a
+// status other than Ok and leaves snapshot empty.
+SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes);
+
+// Gives the grid the snapshot's shape, texts, heights, widths, alignments
+// and tag, in one batch. Throws GridRangeError (and leaves the grid as it
+// was) when the grid refuses the shape.
+void ApplyGridSnapshot(const GridSnapshot& snapshot, TradeGrid& grid);

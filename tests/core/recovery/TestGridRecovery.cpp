@@ -1,0 +1,255 @@
+#include "support/ExportTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/recovery/GridRecovery.h"
+#include "core/recovery/GridSnapshot.h"
+
+#include <QtEndian>
+
+using exporttest::ScriptedPrompt;
+
+namespace {
+
+// Everything the recovery file must bring back, as one list of texts.
+QStringList Describe(const TradeGrid& grid)
+{
+    QStringList d { QStringLiteral("%1x%2 fixed %3,%4 tag %5")
+                        .arg(grid.Rows())
+                        .arg(grid.Cols())
+                        .arg(grid.FixedRows())
+                        .arg(grid.FixedCols())
+                        .arg(grid.Tag()) };
+    for (int c = 0; c < grid.Cols(); ++c)
+        d << QStringLiteral("col %1: %2 %3").arg(c).arg(grid.ColWidth(c)).arg(grid.ColAlignment(c));
+    for (int r = 0; r < grid.Rows(); ++r) {
+        d << QStringLiteral("row %1: %2").arg(r).arg(grid.RowHeight(r));
+        for (int c = 0; c < grid.Cols(); ++c)
+            d << grid.TextMatrix(r, c);
+    }
+    return d;
+}
+
+// The trade grid with rows as the tool leaves them: multi-line merged
+// cells, a hidden row and column, texts outside the basic plane.
+void FillTrades(TradeGrid& grid, int dataRows)
+{
+    SetUpTradeGrid(grid);
+    grid.SetRows(grid.FixedRows() + dataRows);
+    for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
+        for (int c = ColSequence; c < grid.Cols(); ++c)
+            grid.SetTextMatrix(r, c, QStringLiteral("行%1列%2").arg(r).arg(c));
+    for (int c = 0; c < grid.Cols(); ++c)
+        grid.SetColWidth(c, 400 + 37 * c);
+    if (dataRows >= 3) {
+        grid.SetTextMatrix(2, ColOrderNumber, QStringLiteral("1001\r\n1002"));
+        grid.SetTextMatrix(3, ColItem, QString::fromUtf8("帽子 \xF0\x9F\x98\x80\t"));
+        grid.SetTextMatrix(4, ColRecipient, QString());
+        grid.SetRowHeight(2, 900);
+        grid.SetRowHeight(3, 0);
+        grid.SetColWidth(ColMobile, 0);
+        grid.SetColAlignment(ColAmount, TradeGrid::kAlignGeneral);
+    }
+}
+
+QByteArray Damaged(const QByteArray& good, const QString& how)
+{
+    QByteArray bytes = good;
+    if (how == "cut in the header")
+        return bytes.left(20);
+    if (how == "cut in the texts")
+        return bytes.left(bytes.size() - 7);
+    if (how == "one byte changed")
+        bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x20);
+    else if (how == "bytes appended")
+        bytes += "xx";
+    else if (how == "not a recovery file")
+        bytes = "PK\x03\x04 some other file";
+    else if (how == "empty file")
+        bytes.clear();
+    else if (how == "later format")
+        qToLittleEndian(quint16(2), bytes.data() + 10);
+    return bytes;
+}
+
+} // namespace
+
+class TestGridRecovery : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { SetGridCheckpoint(nullptr); }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("dataRows");
+        QTest::newRow("trades with merged, hidden and emoji cells") << 5;
+        QTest::newRow("cleared grid") << 0;
+        QTest::newRow("one row") << 1;
+    }
+    void roundTrip()
+    {
+        QFETCH(int, dataRows);
+        TradeGrid grid;
+        FillTrades(grid, dataRows);
+        const SnapshotReadResult read = DecodeGridSnapshot(EncodeGridSnapshot(grid));
+        QCOMPARE(read.status, SnapshotStatus::Ok);
+        QCOMPARE(read.snapshot.DataRows(), dataRows);
+        // Applied over a grid of another shape, as at start-up.
+        TradeGrid restored;
+        FillTrades(restored, 9);
+        restored.SetTextMatrix(0, 0, QStringLiteral("stale"));
+        ApplyGridSnapshot(read.snapshot, restored);
+        QCOMPARE(Describe(restored), Describe(grid));
+        QVERIFY(restored.Visible());
+        QCOMPARE(restored.FindOrderRow(grid.TextMatrix(grid.Rows() - 1, ColOrderNumber)),
+            dataRows > 0 ? grid.Rows() - 1 : -1);
+    }
+
+    // A damaged file never reaches the grid: the user is told, the file is
+    // kept byte for byte, and nothing is asked.
+    void unreadableFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<SnapshotStatus>("status");
+        QTest::addColumn<QString>("message");
+        const QString damaged = QString::fromUtf8(kRecoveryDamagedText);
+        const QString newer = QString::fromUtf8(kRecoveryNewerText);
+        QTest::newRow("cut in the header") << "cut in the header" << SnapshotStatus::NotASnapshot << damaged;
+        QTest::newRow("cut in the texts") << "cut in the texts" << SnapshotStatus::Damaged << damaged;
+        QTest::newRow("one byte changed") << "one byte changed" << SnapshotStatus::Damaged << damaged;
+        QTest::newRow("bytes appended") << "bytes appended" << SnapshotStatus::Damaged << damaged;
+        QTest::newRow("not a recovery file")
+            << "not a recovery file" << SnapshotStatus::NotASnapshot << damaged;
+        QTest::newRow("empty file") << "empty file" << SnapshotStatus::NotASnapshot << damaged;
+        QTest::newRow("later format") << "later format" << SnapshotStatus::NewerFormat << newer;
+    }
+    void unreadableFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(SnapshotStatus, status);
+        QFETCH(QString, message);
+        TradeGrid saved;
+        FillTrades(saved, 5);
+        const QByteArray bytes = Damaged(EncodeGridSnapshot(saved), how);
+        QCOMPARE(DecodeGridSnapshot(bytes).status, status);
+
+        QTemporaryDir dir;
+        GridRecovery recovery(dir.path());
+        QVERIFY(testsupport::WriteFile(recovery.FilePath(), bytes));
+        ScriptedPrompt prompt;
+        prompt.answer = true;
+        TradeGrid grid;
+        SetUpTradeGrid(grid);
+        const QStringList before = Describe(grid);
+        QCOMPARE(recovery.OfferRestore(grid), RecoveryOffer::Unreadable);
+        QCOMPARE(Describe(grid), before);
+        QVERIFY(prompt.questions.isEmpty());
+        QCOMPARE(prompt.messages, QStringList { message.arg(recovery.UnreadablePath()) });
+        QVERIFY(!QFile::exists(recovery.FilePath()));
+        QCOMPARE(testsupport::ReadFile(recovery.UnreadablePath()), bytes);
+        // A normal end keeps it for the user.
+        recovery.EndCleanly();
+        QVERIFY(QFile::exists(recovery.UnreadablePath()));
+    }
+
+    void offerAtStart_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("yes restores") << true;
+        QTest::newRow("no keeps the file aside") << false;
+    }
+    void offerAtStart()
+    {
+        QFETCH(bool, answer);
+        QTemporaryDir dir;
+        TradeGrid saved;
+        FillTrades(saved, 4);
+        {
+            GridRecovery lastRun(dir.path());
+            QVERIFY(lastRun.Save(saved));
+        } // ends without EndCleanly, as a crash would
+
+        GridRecovery recovery(dir.path());
+        ScriptedPrompt prompt;
+        prompt.answer = answer;
+        TradeGrid grid;
+        SetUpTradeGrid(grid);
+        const QStringList empty = Describe(grid);
+        QCOMPARE(
+            StartGridRecovery(recovery, grid), answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
+        QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
+        QCOMPARE(QFile::exists(recovery.FilePath()), answer);
+        QCOMPARE(QFile::exists(recovery.DeclinedPath()), !answer);
+
+        // From now on every checkpoint saves; clearing saves the empty grid.
+        grid.SetRows(grid.FixedRows());
+        CheckpointGrid(grid);
+        const SnapshotReadResult cleared = DecodeGridSnapshot(testsupport::ReadFile(recovery.FilePath()));
+        QCOMPARE(cleared.status, SnapshotStatus::Ok);
+        QCOMPARE(cleared.snapshot.DataRows(), 0);
+
+        // A normal end removes both files and stops saving.
+        EndGridCheckpointsCleanly();
+        QVERIFY(!QFile::exists(recovery.FilePath()));
+        QVERIFY(!QFile::exists(recovery.DeclinedPath()));
+        CheckpointGrid(grid);
+        QVERIFY(!QFile::exists(recovery.FilePath()));
+    }
+
+    void emptyGridIsNotOffered()
+    {
+        QTemporaryDir dir;
+        TradeGrid cleared;
+        FillTrades(cleared, 0);
+        QVERIFY(GridRecovery(dir.path()).Save(cleared));
+        GridRecovery recovery(dir.path());
+        ScriptedPrompt prompt;
+        TradeGrid grid;
+        QCOMPARE(recovery.OfferRestore(grid), RecoveryOffer::Nothing);
+        QVERIFY(prompt.questions.isEmpty());
+        QVERIFY(!QFile::exists(recovery.FilePath()));
+    }
+
+    void secondInstanceLeavesTheFileAlone()
+    {
+        QTemporaryDir dir;
+        TradeGrid grid;
+        FillTrades(grid, 3);
+        GridRecovery first(dir.path());
+        QVERIFY(first.Save(grid));
+        GridRecovery second(dir.path());
+        QVERIFY(!second.Active());
+        ScriptedPrompt prompt;
+        TradeGrid other;
+        QCOMPARE(second.OfferRestore(other), RecoveryOffer::Nothing);
+        QVERIFY(!second.Save(other));
+        second.EndCleanly();
+        QVERIFY(prompt.questions.isEmpty());
+        QCOMPARE(DecodeGridSnapshot(testsupport::ReadFile(first.FilePath())).snapshot.DataRows(), 3);
+    }
+
+    // A save that cannot be completed (full disk) leaves the last good file.
+    void failedSaveKeepsTheLastFile()
+    {
+        QTemporaryDir dir;
+        GridRecovery recovery(dir.path());
+        TradeGrid grid;
+        FillTrades(grid, 3);
+        QVERIFY(recovery.Save(grid));
+        const QByteArray good = testsupport::ReadFile(recovery.FilePath());
+        FillTrades(grid, 400);
+        {
+            exporttest::FileSizeLimit limit(good.size() + 100);
+            if (!limit.active())
+                QSKIP("cannot limit file sizes here");
+            QVERIFY(!recovery.Save(grid));
+        }
+        QCOMPARE(testsupport::ReadFile(recovery.FilePath()), good);
+        QCOMPARE(exporttest::Entries(dir.path()), (QStringList { "grid.lmtgrid", "lock" }));
+    }
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestGridRecovery)
+#include "TestGridRecovery.moc"
