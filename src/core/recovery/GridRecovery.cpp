@@ -35,14 +35,17 @@ QString GridRecovery::DefaultFolder()
 GridRecovery::GridRecovery(const QString& folder)
     : folder_(folder)
 {
-    QDir().mkpath(folder_);
     lock_ = std::make_unique<QLockFile>(folder_ + QStringLiteral("/lock"));
+    if (!QDir().mkpath(folder_)) {
+        qCWarning(lcGrid) << "grid recovery off: cannot create" << folder_;
+        return;
+    }
     // The lock lasts as long as the run, however long; only a lock whose
     // process has gone is taken over.
     lock_->setStaleLockTime(0);
     locked_ = lock_->tryLock(0);
     if (!locked_)
-        qCWarning(lcGrid) << "grid recovery off: another instance holds" << folder_;
+        qCWarning(lcGrid) << "grid recovery off:" << folder_ << "is locked by another instance";
 }
 
 GridRecovery::~GridRecovery()
