@@ -293,7 +293,7 @@ private slots:
         QFETCH(QString, written);
         QFETCH(int, cells);
         QFETCH(QStringList, messages);
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 3, 2);
         for (int c = 0; c < cells; ++c)

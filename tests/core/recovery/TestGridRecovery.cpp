@@ -1,4 +1,5 @@
 #include "support/ExportTestSupport.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/grid/GridSetup.h"
@@ -8,7 +9,7 @@
 
 #include <QtEndian>
 
-using exporttest::ScriptedPrompt;
+using standin::RecordingPrompt;
 
 namespace {
 
@@ -137,8 +138,7 @@ private slots:
         QTemporaryDir dir;
         GridRecovery recovery(dir.path());
         QVERIFY(testsupport::WriteFile(recovery.FilePath(), bytes));
-        ScriptedPrompt prompt;
-        prompt.answer = true;
+        RecordingPrompt prompt(true);
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList before = Describe(grid);
@@ -171,8 +171,7 @@ private slots:
         } // ends without EndCleanly, as a crash would
 
         GridRecovery recovery(dir.path());
-        ScriptedPrompt prompt;
-        prompt.answer = answer;
+        RecordingPrompt prompt(answer);
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList empty = Describe(grid);
@@ -205,7 +204,7 @@ private slots:
         FillTrades(cleared, 0);
         QVERIFY(GridRecovery(dir.path()).Save(cleared));
         GridRecovery recovery(dir.path());
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid grid;
         QCOMPARE(recovery.OfferRestore(grid), RecoveryOffer::Nothing);
         QVERIFY(prompt.questions.isEmpty());
@@ -221,7 +220,7 @@ private slots:
         QVERIFY(first.Save(grid));
         GridRecovery second(dir.path());
         QVERIFY(!second.Active());
-        ScriptedPrompt prompt;
+        RecordingPrompt prompt;
         TradeGrid other;
         QCOMPARE(second.OfferRestore(other), RecoveryOffer::Nothing);
         QVERIFY(!second.Save(other));
