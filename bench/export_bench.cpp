@@ -2,6 +2,8 @@
 // run: the time of each and the ratio between the sizes, which stays near 2
 // when the writers are linear. Prints "name value unit" lines.
 
+#include "core/export/CsvWriter.h"
+#include "core/export/ExcelWriter.h"
 #include "core/export/ExportGrid.h"
 #include "core/grid/TradeGrid.h"
 

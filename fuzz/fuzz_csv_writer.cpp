@@ -2,7 +2,7 @@
 // visible cells, each followed by its TAB, in GBK.
 
 #include "FuzzSupport.h"
-#include "core/export/ExportGrid.h"
+#include "core/export/CsvWriter.h"
 #include "core/grid/TradeGrid.h"
 #include "core/text/AnsiCodec.h"
 

@@ -3,7 +3,6 @@
 #include "core/text/AnsiCodec.h"
 
 #include "ExportGrid.h"
-#include "ExportMessages.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
@@ -121,18 +120,18 @@ bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
                 }
                 pending += QStringLiteral("\r\n");
                 if (pending.size() >= kFlushChars && !flush()) {
-                    FailExport();
+                    FailExport(QStringLiteral("writing failed: ") + out.errorString());
                     return false;
                 }
             }
             StepProgress(1, QStringLiteral("pages"));
         }
     } catch (const GridRangeError&) {
-        FailExport();
+        FailExport(QStringLiteral("the grid changed while it was written"));
         return false;
     }
     if (!flush()) {
-        FailExport();
+        FailExport(QStringLiteral("writing failed: ") + out.errorString());
         return false;
     }
     CloseProgress();
@@ -145,7 +144,7 @@ bool WriteGridCsv(const TradeGrid& grid, const QString& path)
     // old file stays whole until the new one is complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        FailExport();
+        FailExport(path + QStringLiteral(": ") + file.errorString());
         return false;
     }
     if (!WriteGridCsv(grid, static_cast<QIODevice&>(file))) {
@@ -153,7 +152,7 @@ bool WriteGridCsv(const TradeGrid& grid, const QString& path)
         return false;
     }
     if (!file.commit()) {
-        FailExport();
+        FailExport(path + QStringLiteral(": ") + file.errorString());
         return false;
     }
     return true;

@@ -23,3 +23,7 @@ void AppendCsvField(QString& line, const QString& cellText);
 // changes shape underneath or a device that refuses bytes it stops, shows
 // "文件保存出错！", closes the progress and returns false.
 bool WriteGridCsv(const TradeGrid& grid, QIODevice& out);
+
+// CSV in the ANSI code page; true when the whole grid was written. A failure
+// shows "文件保存出错！", returns false and leaves any earlier file as it was.
+bool WriteGridCsv(const TradeGrid& grid, const QString& path);

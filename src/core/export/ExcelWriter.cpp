@@ -189,7 +189,7 @@ bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& s
     // whole until the new one is complete, and a failure leaves nothing.
     QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lumetra-export-XXXXXX.xlsx"));
     if (!scratch.open()) {
-        FailExport();
+        FailExport(QStringLiteral("no scratch file: ") + scratch.errorString());
         return false;
     }
     scratch.close();
@@ -200,18 +200,22 @@ bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& s
     try {
         plan = PlanSheet(grid);
     } catch (const GridRangeError&) {
-        FailExport();
+        FailExport(QStringLiteral("the grid changed while it was written"));
         return false;
     }
     int cutCells = 0;
     if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name, &cutCells)) {
-        FailExport();
+        FailExport(QStringLiteral("the workbook library failed on ") + scratch.fileName());
         return false;
     }
     QFile finished(scratch.fileName());
     const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
-    if (!IsCompleteWorkbook(workbook) || !ReplaceFileContents(path, workbook)) {
-        FailExport();
+    if (!IsCompleteWorkbook(workbook)) {
+        FailExport(QStringLiteral("the finished workbook is incomplete"));
+        return false;
+    }
+    if (!ReplaceFileContents(path, workbook)) {
+        FailExport(path + QStringLiteral(": cannot be replaced"));
         return false;
     }
     CloseProgress();

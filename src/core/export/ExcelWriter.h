@@ -4,6 +4,7 @@
 #include <QString>
 
 struct SheetPlan;
+class TradeGrid;
 
 // A name Excel accepts for a worksheet: the characters []:*?/\ become "_",
 // at most 31 characters, no apostrophe at either end, never empty.
@@ -23,3 +24,10 @@ QString SheetCellText(const QString& text, bool& cut);
 // texts that had to be shortened to fit a cell.
 bool WriteSheetPlanXlsx(
     const SheetPlan& plan, const QString& file, const QString& sheetName, int* cutCells = nullptr);
+
+// An Excel workbook; shows "文件保存出错！" and returns false on failure.
+// The file is always an Office Open XML workbook (.xlsx content), whatever
+// extension the name has: a name ending in .xls still gets that format.
+bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& sheetName);
+// 1 → "A", 27 → "AA", 702 → "ZZ".
+QString ExcelColumnLetters(int column);

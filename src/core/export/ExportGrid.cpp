@@ -1,15 +1,19 @@
 #include "ExportGrid.h"
 
+#include "CsvWriter.h"
+#include "ExcelWriter.h"
 #include "ExportMessages.h"
 #include "FileReplace.h"
 #include "SaveDialog.h"
+#include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/progress/Progress.h"
 
 #include <QFileInfo>
 
-void FailExport()
+void FailExport(const QString& reason)
 {
+    qCWarning(lcExport) << "export failed:" << reason;
     ShowMessage(QString::fromUtf8(kExportFailedText));
     CloseProgress();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Texts and the failure ending shared by the export writers.
+// Texts shared by the export command and its writers.
 
 #include <QString>
 
@@ -14,6 +14,3 @@ inline QString CutCellsMessage(int count)
                           "导出为 CSV 文件可保留全部内容。")
         .arg(count);
 }
-
-// Tells the user the file could not be saved and closes the progress window.
-void FailExport();

@@ -1,5 +1,4 @@
 #include "core/export/CsvWriter.h"
-#include "core/export/ExportGrid.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"

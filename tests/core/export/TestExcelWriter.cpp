@@ -1,5 +1,4 @@
 #include "core/export/ExcelWriter.h"
-#include "core/export/ExportGrid.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
