@@ -25,7 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <QRegularExpression>
 #include <QTcpServer>
+#include <QTimer>
 
 namespace {
 
@@ -78,6 +80,62 @@ QList<QStringList> GridRows(const TradeGrid& grid)
     return rows;
 }
 
+// The fields of one CSV line, quotes undone, without the TAB the writer
+// puts after every cell.
+QStringList CsvFields(const QString& line)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted && c == u'"' && i + 1 < line.size() && line.at(i + 1) == u'"') {
+            field += c;
+            ++i;
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u',' && !quoted) {
+            fields << field;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field;
+    for (QString& f : fields)
+        if (f.endsWith(u'\t'))
+            f.chop(1);
+    return fields;
+}
+
+// Centre of the first link that opens a page and lies inside the browser's
+// view, in the browser's coordinates; null when there is none.
+QPoint VisibleLinkCentre(WebBrowser& browser)
+{
+    QVariant answer;
+    bool arrived = false;
+    browser.page()->runJavaScript(QStringLiteral(R"JS((function() {
+        for (const a of document.querySelectorAll("a[target=_blank]")) {
+            const r = a.getBoundingClientRect();
+            if (r.width > 0 && r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight)
+                return [Math.round(r.left + r.width / 2), Math.round(r.top + r.height / 2)];
+        }
+        return null;
+    })())JS"),
+        [&](const QVariant& value) {
+            answer = value;
+            arrived = true;
+        });
+    WaitUntil([&] { return arrived; }, 10000);
+    const QVariantList xy = answer.toList();
+    return xy.size() == 2 ? QPoint(xy.at(0).toInt(), xy.at(1).toInt()) : QPoint();
+}
+
+void ClickButton(QWidget* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+}
+
 QJsonObject ReadTruth(const QString& path)
 {
     QFile file(path);
@@ -106,6 +164,7 @@ private slots:
     void extractAllMergeAndExport_data();
     void extractAllMergeAndExport();
     void currentPageAndGridCommands();
+    void commandsWaitWhileExtractAllRuns();
     void settingsRestoredAtNextStart();
     void updateCheckAgainstDownloadPage_data();
     void updateCheckAgainstDownloadPage();
@@ -289,6 +348,103 @@ void TestEndToEnd::currentPageAndGridCommands()
     window->Com_Click(9);
     QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
     QCOMPARE(ended_, 0);
+}
+
+void TestEndToEnd::commandsWaitWhileExtractAllRuns()
+{
+    QTemporaryDir dir;
+    const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
+    testsupport::DemoMarket market({ "--pages", "3", "--per-page", "6", "--seed", "31", "--latency-ms", "150",
+        "--dump-truth", truthPath });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
+    QCOMPARE(trades.size(), 18);
+
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
+    QVERIFY(e2e::LogIn(*window, market.base()));
+    QVERIFY(e2e::OpenSoldItems(*window));
+    ScriptedSaveDialog dialog;
+    window->SetSaveDialog(&dialog);
+    const QString csvPath = dir.filePath(QStringLiteral("发货.csv"));
+    dialog.answers = { csvPath };
+    WebBrowser& browser = window->Browser();
+    const QPoint link = VisibleLinkCentre(browser);
+    QVERIFY(!link.isNull());
+
+    // What a hurried user does while the walk runs, one step at a time.
+    TradeGrid& grid = window->Grid();
+    const QList<std::function<void()>> steps {
+        [&] { ClickButton(window->CommandButton(2)); },
+        [&] {
+            grid.SetSelection(2, 6);
+            ClickButton(window->CommandButton(3));
+        },
+        [&] { ClickButton(window->CheckBox(0)); },
+        [&] { QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, browser.mapTo(window.get(), link)); },
+        [&] {
+            for (int index : { 0, 1, 6 })
+                ClickButton(window->CommandButton(index));
+        },
+        // Calls that do not come through the buttons are refused as well.
+        [&] {
+            window->Com_Click(2);
+            window->Com_Click(4);
+        },
+    };
+    qsizetype stepsDone = 0;
+    int enabledButtons = 0;
+    QTimer user;
+    user.setInterval(200);
+    connect(&user, &QTimer::timeout, this, [&] {
+        if (!window->CommandRunning() || stepsDone == steps.size())
+            return;
+        for (int index : { 0, 1, 2, 3, 5, 6 })
+            enabledButtons += window->CommandButton(index)->isEnabled() ? 1 : 0;
+        steps.at(stepsDone++)();
+    });
+    user.start();
+    // A double click on "提取所有交易": the second click comes 70 ms later.
+    QTimer::singleShot(70, this, [&] { ClickButton(window->CommandButton(5)); });
+    ClickButton(window->CommandButton(5));
+    user.stop();
+
+    QCOMPARE(stepsDone, steps.size());
+    QCOMPARE(enabledButtons, 0);
+    QVERIFY(!window->CommandRunning());
+    QVERIFY(window->CommandButton(2)->isEnabled());
+    // One walk over every page, the filter box stored at once and applied.
+    QCOMPARE(browser.url().query(), QStringLiteral("page=3"));
+    QVERIFY(window->CheckBox(0)->isChecked());
+    QCOMPARE(StoredSetting("CHK_0"), QStringLiteral("1"));
+    double total = 0;
+    QCOMPARE(GridRows(grid), ExpectedRows(trades, true, &total));
+    QVERIFY2(prompt_.messages.isEmpty(), qPrintable(prompt_.messages.join(u'\n')));
+    QCOMPARE(dialog.answers.size(), 1);
+
+    // Every exported row goes to the trade's own recipient.
+    QHash<QString, QString> recipients;
+    for (const QJsonValue& t : trades)
+        recipients.insert(t.toObject().value("orderNumber").toString(), t.toObject().value("recipient").toString());
+    window->Com_Click(6);
+    const QStringList lines = DecodeAnsi(testsupport::ReadFile(csvPath)).split(QStringLiteral("\r\n"));
+    const qsizetype titleLine = lines.indexOf(QRegularExpression(QStringLiteral(".*订单编号.*")));
+    QVERIFY(titleLine >= 0);
+    const QStringList titles = CsvFields(lines.at(titleLine));
+    const qsizetype orderField = titles.indexOf(QStringLiteral("订单编号"));
+    const qsizetype recipientField = titles.indexOf(QStringLiteral("收件人"));
+    QVERIFY(orderField >= 0 && recipientField >= 0);
+    int checked = 0;
+    for (qsizetype i = titleLine + 1; i < lines.size(); ++i) {
+        const QStringList fields = CsvFields(lines.at(i));
+        if (fields.size() <= recipientField)
+            continue;
+        const QString order = fields.at(orderField).section(u'_', 0, 0);
+        QVERIFY2(recipients.contains(order), qPrintable(lines.at(i)));
+        QCOMPARE(fields.at(recipientField), recipients.value(order).trimmed());
+        ++checked;
+    }
+    QCOMPARE(checked, grid.Rows() - grid.FixedRows());
 }
 
 void TestEndToEnd::settingsRestoredAtNextStart()

@@ -42,8 +42,15 @@ void ClearTradeGrid(TradeGrid& grid)
 
 void DeleteSelectedRows(TradeGrid& grid)
 {
+    const int row = grid.Row();
+    const int rowSel = grid.RowSel();
+    // Cleared before the rows go: the view shows the grid's selection again
+    // when the rows are removed, and it must not light up the trades that
+    // moved into the deleted rows' places (a second click would delete them).
+    const int titleRow = std::max(grid.FixedRows() - 1, 0);
+    grid.SetSelection(titleRow, titleRow);
     try {
-        DeleteRows(grid, grid.Row(), grid.RowSel());
+        DeleteRows(grid, row, rowSel);
     } catch (const GridRangeError&) {
         // Nothing selectable to delete.
     }
@@ -66,29 +73,58 @@ int RemoveClosedTrades(TradeGrid& grid)
     return removed;
 }
 
-int WalkAllPages(const std::function<bool()>& extractPage, PageLoadWatch& nextPage, int nextPageTimeoutMs)
+namespace {
+
+int TradesFrom(const TradeGrid& grid, int firstRow)
 {
-    int passes = 0;
+    int trades = 0;
+    for (int r = std::max(firstRow, grid.FixedRows()); r < grid.Rows(); ++r) {
+        const QString order = grid.TextMatrix(r, ColOrderNumber);
+        if (!order.isEmpty() && !order.contains(QLatin1Char('_')))
+            ++trades;
+    }
+    return trades;
+}
+
+} // namespace
+
+WalkResult WalkAllPages(const std::function<bool()>& extractPage, const std::function<bool()>& shownPageIsList,
+    PageLoadWatch& nextPage, int nextPageTimeoutMs)
+{
+    // Only the user's own request stops the walk; anything else that
+    // closes the shared progress window does not.
+    const quint64 stopsBefore = ProgressStopRequests();
+    const auto stopRequested = [&] { return ProgressStopRequests() != stopsBefore; };
+    WalkResult walk;
     for (int i = 0; i < kExtractAllMaxPasses; ++i) {
         nextPage.Arm();
-        ++passes;
-        if (!extractPage())
-            break;
+        ++walk.passes;
+        if (!extractPage()) {
+            if (stopRequested())
+                walk.end = WalkEnd::StoppedByUser;
+            else if (walk.passes > 1 && !shownPageIsList())
+                walk.end = WalkEnd::PageNotOpened;
+            return walk;
+        }
         WaitSeconds(1);
-        if (!ProgressWindowOpen())
-            break;
+        if (stopRequested()) {
+            walk.end = WalkEnd::StoppedByUser;
+            return walk;
+        }
         StepProgress(1, QStringLiteral("pages"));
         // Read the next page only once it is there, so a slow page cannot
         // end the walk early. A page that never finishes is read as it is.
         nextPage.WaitLoaded(nextPageTimeoutMs);
     }
-    return passes;
+    walk.end = WalkEnd::PageLimit;
+    return walk;
 }
 
-int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage, int nextPageTimeoutMs)
+WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage, int nextPageTimeoutMs)
 {
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(std::min(*pagesLeft, kExtractAllMaxPasses));
+    const int startRows = grid.Rows();
     // Each page is saved for crash recovery once its details are in, never
     // in the middle of one.
     const auto extractPage = [&] {
@@ -96,5 +132,28 @@ int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPa
         CheckpointGrid(grid);
         return movedOn;
     };
-    return WalkAllPages(extractPage, nextPage, nextPageTimeoutMs);
+    WalkResult walk
+        = WalkAllPages(extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
+    try {
+        walk.trades = TradesFrom(grid, startRows);
+    } catch (const GridRangeError&) {
+        walk.trades = 0;
+    }
+    return walk;
+}
+
+QString WalkEndMessage(const WalkResult& walk)
+{
+    switch (walk.end) {
+    case WalkEnd::PageNotOpened:
+        return QStringLiteral("第%1页无法打开，提取已停止，已提取%2笔交易。").arg(walk.passes).arg(walk.trades);
+    case WalkEnd::PageLimit:
+        return QStringLiteral("已提取%1页，达到一次提取的页数上限，已提取%2笔交易。")
+            .arg(walk.passes)
+            .arg(walk.trades);
+    case WalkEnd::LastPage:
+    case WalkEnd::StoppedByUser:
+        break;
+    }
+    return QString();
 }

@@ -27,20 +27,43 @@ QString ShopNickFromBody(QString bodyHtml);
 
 // Command 2: every data row goes, the fixed rows stay.
 void ClearTradeGrid(TradeGrid& grid);
-// Command 3: the rows of the grid's current selection.
+// Command 3: the rows of the grid's current selection. The selection then
+// covers no data row: the rows that move up into its place were not picked.
 void DeleteSelectedRows(TradeGrid& grid);
 // Command 4: every row whose status is exactly "交易关闭", with progress
 // counting every data row. Returns the number of rows removed.
 int RemoveClosedTrades(TradeGrid& grid);
 
+// Why a page walk ended.
+enum class WalkEnd {
+    LastPage, // no next page to click
+    StoppedByUser, // the user closed the progress window or the program
+    PageNotOpened, // a page the walk opened shows no trade list
+    PageLimit, // kExtractAllMaxPasses pages read
+};
+
+struct WalkResult {
+    WalkEnd end = WalkEnd::LastPage;
+    int passes = 0; // pages read
+    int trades = 0; // trades the walk added to the grid
+};
+
 // The page walk of "提取所有交易": at most 501 passes of extractPage (true
 // when it moved on to a next page), a one-second pause, a stop when the
-// user closed the progress window, a progress step, then a bounded wait for
-// the next page to finish loading. Returns the number of passes.
-int WalkAllPages(const std::function<bool()>& extractPage, PageLoadWatch& nextPage,
+// user asked for one (RequestProgressStop), a progress step, then a bounded
+// wait for the next page to finish loading. When a pass finds no next page
+// on a page the walk opened, shownPageIsList tells a last page from one that
+// did not open (an error page, a login page).
+WalkResult WalkAllPages(const std::function<bool()>& extractPage, const std::function<bool()>& shownPageIsList,
+    PageLoadWatch& nextPage, int nextPageTimeoutMs = kNextPageTimeoutMs);
+// The same over the browser's list pages, counting the trades it added.
+// When the shown page states its place in the list ("第 2 页 / 共 4 页"),
+// the progress total becomes the pages left to read; otherwise it stays as
+// the caller started it.
+WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     int nextPageTimeoutMs = kNextPageTimeoutMs);
-// The same over the browser's list pages. When the shown page states its
-// place in the list ("第 2 页 / 共 4 页"), the progress total becomes the
-// pages left to read; otherwise it stays as the caller started it.
-int ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    int nextPageTimeoutMs = kNextPageTimeoutMs);
+
+// What the user is told when a walk ended early for a reason of its own
+// ("第3页无法打开，已提取40笔交易。"); empty after the last page or the
+// user's stop.
+QString WalkEndMessage(const WalkResult& walk);

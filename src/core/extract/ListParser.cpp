@@ -230,3 +230,8 @@ bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
         ShowMessage(kNoTrades);
     return nextClicked;
 }
+
+bool ShowsTradeList(BrowserPage& browser)
+{
+    return !browser.ElementInnerHtml(kTableId).isEmpty();
+}

@@ -6,3 +6,7 @@ class TradeGrid;
 // the new trades' details. In extract-all mode it also clicks "下一页";
 // true only when that link was found and clicked.
 bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll);
+
+// Whether the shown page holds the sold-items list table (a list page, as
+// opposed to an error or login page).
+bool ShowsTradeList(BrowserPage& browser);

@@ -10,6 +10,7 @@ namespace {
 
 ProgressState state;
 ProgressView* installedView = nullptr;
+quint64 stopRequests = 0;
 
 ProgressView& View()
 {
@@ -146,4 +147,14 @@ void CloseProgress()
 bool ProgressWindowOpen()
 {
     return View().IsLoaded();
+}
+
+void RequestProgressStop()
+{
+    ++stopRequests;
+}
+
+quint64 ProgressStopRequests()
+{
+    return stopRequests;
 }

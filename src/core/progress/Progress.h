@@ -32,6 +32,13 @@ void SetProgressTotal(qint32 total);
 // True while the window is loaded: false once the user has closed it.
 bool ProgressWindowOpen();
 
+// The user's own request to stop the long command: closing the progress
+// window (views report it here) or the program. Other things that unload
+// the window (CloseProgress) are not a request. A command compares the
+// count before and after to learn whether it was asked to stop.
+void RequestProgressStop();
+quint64 ProgressStopRequests();
+
 // The arithmetic behind the window's texts.
 double ProgressFraction(qint64 done, qint64 total); // rounded down to 0.001
 QString ProgressPercentText(double fraction); // "33.3%"

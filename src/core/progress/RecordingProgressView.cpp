@@ -1,5 +1,7 @@
 #include "RecordingProgressView.h"
 
+#include "Progress.h"
+
 #include <algorithm>
 
 void RecordingProgressView::Load()
@@ -30,6 +32,12 @@ void RecordingProgressView::Unload()
     loaded = false;
     shown = false;
     ++unloads;
+}
+
+void RecordingProgressView::UserCloses()
+{
+    Unload();
+    RequestProgressStop();
 }
 
 void RecordingProgressView::PaintBar(double fraction)

@@ -22,7 +22,7 @@ public:
     void PaintBar(double fraction) override;
 
     // As if the user closed the window.
-    void UserCloses() { Unload(); }
+    void UserCloses();
 
     bool loaded = false;
     bool shown = false;

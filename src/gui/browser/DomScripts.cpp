@@ -79,13 +79,17 @@ QString BodyHtml()
     return Wrapped(QStringLiteral("return document.body ? serializeInner(document.body) : \"\";"));
 }
 
-QString FindLink(const QString& linkText, bool click, const QString& tagName)
+QString FindLink(const QString& linkText, bool click, const QString& tagName, qint64 clickDeadlineMs)
 {
     // The serialized inner HTML is never shorter than the text content, so
     // elements with more text than the link text are passed over without
     // serializing them: a walk over large containers stays cheap.
     return Wrapped(QStringLiteral(R"JS(
-var linkText = %1, wanted = %2.toUpperCase(), click = %3;
+var linkText = %1, wanted = %2.toUpperCase(), click = %3, deadline = %4;
+// A script the page held up past its caller's wait must not click: the
+// caller has gone on as if nothing was clicked.
+if (click && deadline > 0 && Date.now() > deadline)
+    return "";
 // document.all in document order; the collection itself is falsy by
 // design, so it is taken as the equivalent list of every element.
 var all = document.getElementsByTagName("*"), n = all.length;
@@ -112,13 +116,16 @@ for (var i = 0; i < n; ++i) {
     if (href && typeof href === "object" && "baseVal" in href)
         href = href.baseVal;
     href = typeof href === "string" ? href : "";
+    if (click && deadline > 0 && Date.now() > deadline)
+        return "";
     if (click && typeof e.click === "function")
         e.click();
     return href;
 }
 return "";)JS")
                        .arg(JsString(linkText), JsString(tagName),
-                           click ? QStringLiteral("true") : QStringLiteral("false")));
+                           click ? QStringLiteral("true") : QStringLiteral("false"),
+                           QString::number(clickDeadlineMs)));
 }
 
 QString ScrollBy(int x, int y)

@@ -23,7 +23,9 @@ QString BodyHtml();
 // inner HTML equals linkText ends the walk: "" when its serialized outer
 // HTML contains "disabled", otherwise its href ("" when it has none),
 // after calling its click() when click is true. "" when nothing matches.
-QString FindLink(const QString& linkText, bool click, const QString& tagName);
+// A script that runs after clickDeadlineMs (milliseconds since the epoch;
+// 0 for none) clicks nothing and gives "": its caller has stopped waiting.
+QString FindLink(const QString& linkText, bool click, const QString& tagName, qint64 clickDeadlineMs = 0);
 
 // window.scrollBy(x, y).
 QString ScrollBy(int x, int y);

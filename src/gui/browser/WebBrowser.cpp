@@ -5,6 +5,7 @@
 #include "core/network/SharedCookieJar.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QStandardPaths>
 #include <QTimer>
@@ -61,17 +62,25 @@ void WebBrowser::Navigate2(const QString& address)
 
 QString WebBrowser::ElementInnerHtml(const QString& id)
 {
-    return RunScriptForText(domscripts::ElementInnerHtml(id));
+    return RunScriptForText(domscripts::ElementInnerHtml(id), scriptTimeoutMs_);
 }
 
 QString WebBrowser::BodyHtml()
 {
-    return RunScriptForText(domscripts::BodyHtml());
+    return RunScriptForText(domscripts::BodyHtml(), scriptTimeoutMs_);
 }
 
 QString WebBrowser::FindLinkInPage(const QString& linkText, bool click, const QString& tagName)
 {
-    return RunScriptForText(domscripts::FindLink(linkText, click, tagName));
+    if (!click)
+        return RunScriptForText(domscripts::FindLink(linkText, false, tagName), scriptTimeoutMs_);
+    // A page busy with its own scripts may run ours late. A click after we
+    // stopped waiting would load a page nobody reads (the "下一页" of a walk
+    // that has ended): the script clicks only up to our deadline, and its
+    // answer is awaited a little past it.
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + scriptTimeoutMs_;
+    return RunScriptForText(
+        domscripts::FindLink(linkText, true, tagName, deadline), scriptTimeoutMs_ + kLateAnswerMs);
 }
 
 void WebBrowser::ScrollBy(int x, int y)
@@ -96,7 +105,7 @@ QWebEngineView* WebBrowser::createWindow(QWebEnginePage::WebWindowType)
     return catcher;
 }
 
-QString WebBrowser::RunScriptForText(const QString& script)
+QString WebBrowser::RunScriptForText(const QString& script, int timeoutMs)
 {
     // The answer may come after we gave up (or never); it lands in shared
     // state that outlives this call rather than in our stack frame.
@@ -118,7 +127,7 @@ QString WebBrowser::RunScriptForText(const QString& script)
             answer->loop->quit();
     });
     if (!answer->arrived) {
-        QTimer::singleShot(kScriptTimeoutMs, &loop, &QEventLoop::quit);
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
         loop.exec();
     }
     answer->loop = nullptr;

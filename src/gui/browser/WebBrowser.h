@@ -32,6 +32,11 @@ public:
 
     // Longest wait for a script's answer; no answer gives an empty text.
     static constexpr int kScriptTimeoutMs = 5000;
+    // A clicking script clicks only within the wait; its answer may take
+    // this much longer to arrive and still counts.
+    static constexpr int kLateAnswerMs = 1000;
+    // Another wait than kScriptTimeoutMs (tests).
+    void SetScriptTimeoutMs(int ms) { scriptTimeoutMs_ = ms; }
 
 signals:
     // Raised whenever a page load finishes, the first one included.
@@ -42,5 +47,7 @@ protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
 
 private:
-    QString RunScriptForText(const QString& script);
+    QString RunScriptForText(const QString& script, int timeoutMs);
+
+    int scriptTimeoutMs_ = kScriptTimeoutMs;
 };

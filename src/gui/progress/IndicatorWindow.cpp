@@ -1,6 +1,7 @@
 #include "IndicatorWindow.h"
 
 #include "IndicatorForm.h"
+#include "core/progress/Progress.h"
 #include "gui/window/WorkArea.h"
 
 IndicatorWindow::IndicatorWindow() = default;
@@ -45,6 +46,7 @@ void IndicatorWindow::OnUserClosed()
         closing->disconnect(this);
         closing->deleteLater();
     }
+    RequestProgressStop();
 }
 
 void IndicatorWindow::SetMessage(const QString& text)

@@ -6,6 +6,8 @@
 #include "Twips.h"
 #include "WindowPlacementKeeper.h"
 #include "core/base/Endpoints.h"
+#include "core/base/Logging.h"
+#include "core/base/UserPrompt.h"
 #include "core/commands/Commands.h"
 #include "core/export/ExportGrid.h"
 #include "core/extract/ListParser.h"
@@ -35,7 +37,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
-#include <cstdlib>
 #include <exception>
 
 namespace {
@@ -118,6 +119,8 @@ MainWindow::MainWindow(QWidget* parent)
     saveDialog_ = ownSaveDialog_.get();
     ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
     updateHost_ = ownUpdateHost_.get();
+
+    guard_.SetBusyObserver([this](bool busy) { ShowBusy(busy); });
 
     firstPageTimer_ = new QTimer(this);
     firstPageTimer_->setInterval(kFirstPageTimerMs);
@@ -264,17 +267,39 @@ void MainWindow::EndProgram()
         programEnder_();
         return;
     }
-    if (runningCommands_ == 0) {
-        QCoreApplication::exit(0);
-        return;
+    if (runningCommands_ > 0) {
+        // A command waits in a nested event loop. Once the application
+        // quits, those loops return at once, so the command unwinds: it
+        // stops at its next step, and files it had open are closed and its
+        // temporary files removed. Nothing it does from here on is shown
+        // or asked (without a prompt, questions are answered No).
+        guard_.DropKeptActions();
+        RequestProgressStop();
+        SetUserPrompt(nullptr);
+        CloseProgress();
+        SetProgressView(nullptr);
+        hide();
     }
-    // A command is waiting in a nested event loop; those loops would not
-    // run again once the application quits, so end the process here.
-    // Settings are written when they change, so nothing is lost.
-    std::_Exit(0);
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::Com_Click(int index)
+{
+    if (!guard_.Run([&] { RunCommand(index); }))
+        qCInfo(lcCommands) << "command" << index << "not run: another command is running";
+}
+
+void MainWindow::ShowBusy(bool busy)
+{
+    for (QPushButton* button : commands_)
+        if (button)
+            button->setEnabled(!busy);
+    // The command drives the browser (the walk clicks its pages); a click
+    // of the user's there would take it to another page.
+    browser_->setEnabled(!busy);
+}
+
+void MainWindow::RunCommand(int index)
 {
     BusyScope busy(runningCommands_);
     try {
@@ -285,7 +310,7 @@ void MainWindow::Com_Click(int index)
             ExtractTradePage(*browser_, *grid_, false);
             AutoFitColumns(*measurer_, *grid_, 1, true);
             if (FilterClosedChecked())
-                Com_Click(4);
+                RunCommand(4);
             break;
         case 1:
             MergeSameRecipient(*grid_);
@@ -299,16 +324,19 @@ void MainWindow::Com_Click(int index)
         case 4:
             RemoveClosedTrades(*grid_);
             break;
-        case 5:
+        case 5: {
             StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
             if (shop_->text().isEmpty())
                 GetShoper();
-            ExtractAllPages(*browser_, *grid_, *loadWatch_);
+            const WalkResult walk = ExtractAllPages(*browser_, *grid_, *loadWatch_);
             if (FilterClosedChecked())
-                Com_Click(4);
+                RunCommand(4);
             AutoFitColumns(*measurer_, *grid_, 1, true);
             CloseProgress();
+            if (const QString why = WalkEndMessage(walk); !why.isEmpty())
+                ShowMessage(why);
             break;
+        }
         case 6:
             ExportGrid(*grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
             break;
@@ -328,8 +356,16 @@ void MainWindow::Com_Click(int index)
 
 void MainWindow::Chk_Click(int index)
 {
-    if (index == 0 && checks_[0]->isChecked())
-        Com_Click(4);
+    // The click is stored at once; the grid action waits for a running
+    // command to end, and then follows the box as it is by that time.
+    if (index == 0 && checks_[0]->isChecked()) {
+        guard_.RunWhenFree(QStringLiteral("filter closed trades"), [this] {
+            if (!FilterClosedChecked())
+                return;
+            RunCommand(4);
+            UpdateTotal(false);
+        });
+    }
     if (index == 1)
         LayOut();
     SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),

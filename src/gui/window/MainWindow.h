@@ -3,6 +3,7 @@
 // the splitter bars between them. The work behind each command lives in the
 // logic library; this class wires clicks, timer and browser notifications.
 
+#include "core/commands/CommandGuard.h"
 #include "core/layout/WindowLayout.h"
 #include "core/update/UpdateHost.h"
 
@@ -36,7 +37,7 @@ public:
     ~MainWindow() override;
 
     // Runs command 0 … 6 (4: remove closed trades; other indexes only
-    // refresh the total).
+    // refresh the total). Refused while another command runs.
     void Com_Click(int index);
     void Chk_Click(int index);
     // Reads the seller's nick from the shown page into the seller box.
@@ -63,6 +64,7 @@ public:
     const MainWindowControls& Controls() const { return controls_; }
     int PageReadyCount() const { return pageReadyCount_; }
     bool FirstPageTimerActive() const;
+    bool CommandRunning() const { return guard_.Busy(); }
     // Sets a box as the program does: a different value runs Chk_Click.
     void SetCheckValue(int index, int value);
 
@@ -76,6 +78,8 @@ private:
     // The whole top row, the widest total included, and the design height.
     QSize MinimumClientSize() const;
     void StartUp();
+    void RunCommand(int index);
+    void ShowBusy(bool busy);
     void OnDownloadComplete();
     void OnTimerTick();
     void OnBarDragged(int index);
@@ -106,6 +110,7 @@ private:
     SaveDialog* saveDialog_ = nullptr;
     UpdateHost* updateHost_ = nullptr;
     std::function<void()> programEnder_;
+    CommandGuard guard_;
     MainWindowControls controls_ = DesignControls();
     int pageReadyCount_ = 0;
     int runningCommands_ = 0;

@@ -85,6 +85,8 @@ private slots:
     void walkAllPages();
     void extractAllTotalFromPager_data();
     void extractAllTotalFromPager();
+    void walkEndMessage_data();
+    void walkEndMessage();
 
 private:
     RecordingProgressView view;
@@ -218,39 +220,58 @@ void TestCommands::deleteSelectedRows()
     grid.SetSelection(row, rowSel);
     DeleteSelectedRows(grid);
     QCOMPARE(Column(grid, ColOrderNumber), kept);
+    // The rows that moved up were not picked: a second click deletes nothing.
+    QVERIFY(std::max(grid.Row(), grid.RowSel()) < grid.FixedRows());
+    DeleteSelectedRows(grid);
+    QCOMPARE(Column(grid, ColOrderNumber), kept);
 }
 
 void TestCommands::walkAllPages_data()
 {
     QTest::addColumn<int>("pages");
     QTest::addColumn<int>("closeAfterPass");
+    QTest::addColumn<bool>("userCloses");
+    QTest::addColumn<int>("unopenedPage");
     QTest::addColumn<int>("expectedPasses");
     QTest::addColumn<int>("expectedSteps");
+    QTest::addColumn<WalkEnd>("expectedEnd");
     // extract returns true while a next page was clicked: the last page
     // returns false and ends the walk.
-    QTest::newRow("last page only") << 1 << 0 << 1 << 0;
-    QTest::newRow("three pages") << 3 << 0 << 3 << 2;
-    QTest::newRow("user closes during pass 2") << 5 << 2 << 2 << 1;
+    QTest::newRow("last page only") << 1 << 0 << true << 0 << 1 << 0 << WalkEnd::LastPage;
+    QTest::newRow("three pages") << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage;
+    QTest::newRow("user closes during pass 2") << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::StoppedByUser;
+    QTest::newRow("window closed by another operation") << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage;
+    QTest::newRow("page 2 does not open") << 5 << 0 << true << 2 << 2 << 1 << WalkEnd::PageNotOpened;
+    // The page the user started on is not one the walk opened.
+    QTest::newRow("first page no list") << 5 << 0 << true << 1 << 1 << 0 << WalkEnd::LastPage;
 }
 
 void TestCommands::walkAllPages()
 {
     QFETCH(int, pages);
     QFETCH(int, closeAfterPass);
+    QFETCH(bool, userCloses);
+    QFETCH(int, unopenedPage);
     QFETCH(int, expectedPasses);
     QFETCH(int, expectedSteps);
+    QFETCH(WalkEnd, expectedEnd);
     StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     CountingLoadWatch watch;
     int calls = 0;
-    const int passes = WalkAllPages(
+    const WalkResult walk = WalkAllPages(
         [&] {
             ++calls;
-            if (calls == closeAfterPass)
-                view.UserCloses();
-            return calls < pages;
+            if (calls == closeAfterPass) {
+                if (userCloses)
+                    view.UserCloses();
+                else
+                    CloseProgress();
+            }
+            return calls < pages && calls != unopenedPage;
         },
-        watch, 1234);
-    QCOMPARE(passes, expectedPasses);
+        [&] { return calls != unopenedPage; }, watch, 1234);
+    QCOMPARE(walk.passes, expectedPasses);
+    QCOMPARE(walk.end, expectedEnd);
     QCOMPARE(calls, expectedPasses);
     QCOMPARE(CurrentProgressState().position, expectedSteps);
     // Armed before every pass; waited for each next page read.
@@ -294,7 +315,7 @@ void TestCommands::extractAllTotalFromPager()
     StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     TradeGrid grid;
     CountingLoadWatch watch;
-    const int passes = ExtractAllPages(*page, grid, watch, 1000);
+    const int passes = ExtractAllPages(*page, grid, watch, 1000).passes;
     QCOMPARE(passes, 4 - startPage + 1);
     QCOMPARE(CurrentProgressState().total, expectedTotal);
     // The counter ends one short of the pages read: the last one is not stepped.
@@ -302,6 +323,25 @@ void TestCommands::extractAllTotalFromPager()
     QVERIFY(grid.Rows() > grid.FixedRows());
     CloseProgress();
     SetEndpoints(DefaultEndpoints());
+}
+
+void TestCommands::walkEndMessage_data()
+{
+    QTest::addColumn<WalkEnd>("end");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("last page") << WalkEnd::LastPage << QString();
+    QTest::newRow("user's stop") << WalkEnd::StoppedByUser << QString();
+    QTest::newRow("page not opened") << WalkEnd::PageNotOpened
+                                     << QStringLiteral("第3页无法打开，提取已停止，已提取40笔交易。");
+    QTest::newRow("page limit") << WalkEnd::PageLimit
+                                << QStringLiteral("已提取3页，达到一次提取的页数上限，已提取40笔交易。");
+}
+
+void TestCommands::walkEndMessage()
+{
+    QFETCH(WalkEnd, end);
+    QFETCH(QString, message);
+    QCOMPARE(WalkEndMessage(WalkResult { end, 3, 40 }), message);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestCommands)

@@ -3,10 +3,13 @@
 // shared with the page fetches.
 
 #include "core/base/EventWait.h"
+#include "core/commands/Commands.h"
+#include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
 #include "core/network/PageAccess.h"
 #include "core/network/SharedCookieJar.h"
 #include "gui/browser/WebBrowser.h"
+#include "gui/window/BrowserLoadWatch.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -53,6 +56,19 @@ const QByteArray kLastPage = R"HTML(<html><head><meta charset="utf-8"></head><bo
 </body></html>
 )HTML";
 
+// A sold-items table without trades whose "下一页" leads to %1.
+const char* const kEmptyListPage = R"HTML(<html><head><meta charset="utf-8"></head><body>
+<table id="J_ListTable"><tbody><tr><th>宝贝</th></tr></tbody></table>
+<a href="%1">下一页</a>
+</body></html>
+)HTML";
+
+const QByteArray kEmptyLastListPage = R"HTML(<html><head><meta charset="utf-8"></head><body>
+<table id="J_ListTable"><tbody><tr><th>宝贝</th></tr></tbody></table>
+<a class="disabled">下一页</a>
+</body></html>
+)HTML";
+
 const QByteArray kTallPage = R"HTML(<html><body style="margin:0">
 <div style="width:5000px;height:5000px">tall</div></body></html>)HTML";
 
@@ -73,6 +89,9 @@ private slots:
     void findLinkAndClickLoadsNextPage();
     void disabledLinkIsNotClicked();
     void newWindowLinkOpensHere();
+    void lateScriptNeverClicks();
+    void walkTellsAPageThatDidNotOpen_data();
+    void walkTellsAPageThatDidNotOpen();
     void scrollBy();
     void cookiesSharedWithPageFetch();
     void demoLoginThenDetailPage();
@@ -92,6 +111,13 @@ void TestWebBrowser::initTestCase()
             return HttpResponse(kListPage, "text/html; charset=utf-8");
         if (target.startsWith("/last"))
             return HttpResponse(kLastPage, "text/html; charset=utf-8");
+        if (target.startsWith("/empty-list?next="))
+            return HttpResponse(QString::fromUtf8(kEmptyListPage)
+                                    .arg(QUrl::fromPercentEncoding(target.mid(int(strlen("/empty-list?next=")))))
+                                    .toUtf8(),
+                "text/html; charset=utf-8");
+        if (target.startsWith("/empty-last"))
+            return HttpResponse(kEmptyLastListPage, "text/html; charset=utf-8");
         if (target.startsWith("/tall"))
             return HttpResponse(kTallPage);
         if (target.startsWith("/set-cookie"))
@@ -222,6 +248,47 @@ void TestWebBrowser::newWindowLinkOpensHere()
         server_->url("/last?p=3"));
     QVERIFY(finished.wait(20000));
     QCOMPARE(browser_->url().toString(), server_->url("/last?p=3"));
+}
+
+void TestWebBrowser::lateScriptNeverClicks()
+{
+    QVERIFY(Load(server_->url("/list")));
+    // The page's own script holds the page up past our wait; ours runs after it.
+    browser_->SetScriptTimeoutMs(300);
+    browser_->page()->runJavaScript(QStringLiteral("var t = Date.now() + 2500; while (Date.now() < t) {}"));
+    QSignalSpy started(browser_.get(), &QWebEngineView::loadStarted);
+    const QString href = FindLinkAndClick(*browser_, QStringLiteral("下一页"), true, QStringLiteral("A"));
+    browser_->SetScriptTimeoutMs(WebBrowser::kScriptTimeoutMs);
+    QCOMPARE(href, QString());
+    // Once the page is free again our script runs, and must not click.
+    QVERIFY(!started.wait(3000));
+    QCOMPARE(CurrentPath(), QStringLiteral("/list"));
+}
+
+void TestWebBrowser::walkTellsAPageThatDidNotOpen_data()
+{
+    QTest::addColumn<bool>("nextRefused");
+    QTest::addColumn<WalkEnd>("end");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("last page") << false << WalkEnd::LastPage << QString();
+    QTest::newRow("next page refused") << true << WalkEnd::PageNotOpened
+                                       << QStringLiteral("第2页无法打开，提取已停止，已提取0笔交易。");
+}
+
+void TestWebBrowser::walkTellsAPageThatDidNotOpen()
+{
+    QFETCH(bool, nextRefused);
+    QFETCH(WalkEnd, end);
+    QFETCH(QString, message);
+    const QString next
+        = nextRefused ? testsupport::RefusedBase() + QStringLiteral("/list") : server_->url("/empty-last");
+    QVERIFY(Load(server_->url("/empty-list?next=") + QString::fromLatin1(QUrl::toPercentEncoding(next))));
+    TradeGrid grid;
+    BrowserLoadWatch watch(browser_.get());
+    const WalkResult walk = ExtractAllPages(*browser_, grid, watch, 20000);
+    QCOMPARE(walk.end, end);
+    QCOMPARE(walk.passes, 2);
+    QCOMPARE(WalkEndMessage(walk), message);
 }
 
 void TestWebBrowser::scrollBy()

@@ -1,0 +1,86 @@
+// One command at a time: refusals while a command runs, and the actions
+// kept for its end.
+
+#include "core/commands/CommandGuard.h"
+#include "support/TestSupport.h"
+
+#include <stdexcept>
+
+class TestCommandGuard : public QObject {
+    Q_OBJECT
+private slots:
+    void secondCommandIsRefused();
+    void keptActionsRunAfterTheCommand();
+    void actionKeptByAKeptActionRuns();
+    void failingCommandFreesTheGuard();
+};
+
+void TestCommandGuard::secondCommandIsRefused()
+{
+    CommandGuard guard;
+    QList<bool> busyStates;
+    guard.SetBusyObserver([&](bool busy) { busyStates << busy; });
+    bool innerRan = false;
+    bool innerAccepted = true;
+    QVERIFY(guard.Run([&] { innerAccepted = guard.Run([&] { innerRan = true; }); }));
+    QVERIFY(!innerAccepted);
+    QVERIFY(!innerRan);
+    QCOMPARE(busyStates, (QList<bool> { true, false }));
+    QVERIFY(!guard.Busy());
+}
+
+void TestCommandGuard::keptActionsRunAfterTheCommand()
+{
+    CommandGuard guard;
+    QStringList log;
+    QList<bool> busyStates;
+    guard.SetBusyObserver([&](bool busy) { busyStates << busy; });
+    guard.Run([&] {
+        log << "command starts";
+        guard.RunWhenFree("filter", [&] { log << "filter (first click)"; });
+        guard.RunWhenFree("layout", [&] { log << "layout"; });
+        guard.RunWhenFree("filter", [&] { log << "filter (second click)"; });
+        QCOMPARE(guard.KeptActions(), 2);
+        log << "command ends";
+    });
+    // The latest click of a key decides, in its first click's place; the
+    // controls stay disabled until the kept actions are done.
+    QCOMPARE(log, (QStringList { "command starts", "command ends", "filter (second click)", "layout" }));
+    QCOMPARE(busyStates, (QList<bool> { true, false }));
+    QCOMPARE(guard.KeptActions(), 0);
+
+    // With no command running the action runs at once, as a command.
+    bool busyInside = false;
+    guard.RunWhenFree("filter", [&] { busyInside = guard.Busy(); });
+    QVERIFY(busyInside);
+    QVERIFY(!guard.Busy());
+
+    // Dropped actions (the program ends) never run.
+    guard.Run([&] {
+        guard.RunWhenFree("filter", [&] { log << "dropped"; });
+        guard.DropKeptActions();
+    });
+    QVERIFY(!log.contains("dropped"));
+}
+
+void TestCommandGuard::actionKeptByAKeptActionRuns()
+{
+    CommandGuard guard;
+    int ran = 0;
+    guard.Run([&] { guard.RunWhenFree("a", [&] { guard.RunWhenFree("b", [&] { ++ran; }); }); });
+    QCOMPARE(ran, 1);
+    QVERIFY(!guard.Busy());
+}
+
+void TestCommandGuard::failingCommandFreesTheGuard()
+{
+    CommandGuard guard;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, guard.Run([] { throw std::runtime_error("step failed"); }));
+    QVERIFY(!guard.Busy());
+    bool ran = false;
+    QVERIFY(guard.Run([&] { ran = true; }));
+    QVERIFY(ran);
+}
+
+LUMETRA_TEST_GUILESS_MAIN(TestCommandGuard)
+#include "TestCommandGuard.moc"
