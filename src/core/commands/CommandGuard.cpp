@@ -1,7 +1,5 @@
 #include "CommandGuard.h"
 
-#include "core/base/Logging.h"
-
 void CommandGuard::SetBusyObserver(std::function<void(bool)> observer)
 {
     observer_ = std::move(observer);
@@ -16,10 +14,8 @@ void CommandGuard::SetBusy(bool busy)
 
 bool CommandGuard::Run(const Action& action)
 {
-    if (busy_) {
-        qCInfo(lcCommands) << "a command was refused while another runs";
+    if (busy_)
         return false;
-    }
     SetBusy(true);
     try {
         action();

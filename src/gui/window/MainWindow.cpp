@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "BrowserInputBlocker.h"
 #include "BrowserLoadWatch.h"
 #include "CursorPos.h"
 #include "SplitterBar.h"
@@ -187,6 +188,7 @@ void MainWindow::CreateControls()
 
     browser_ = new WebBrowser(this);
     loadWatch_ = new BrowserLoadWatch(browser_);
+    inputBlocker_ = new BrowserInputBlocker(browser_);
     connect(browser_, &WebBrowser::DownloadComplete, this, &MainWindow::OnDownloadComplete);
 
     bars_[0] = new SplitterBar(0, Qt::Vertical, this);
@@ -294,9 +296,7 @@ void MainWindow::ShowBusy(bool busy)
     for (QPushButton* button : commands_)
         if (button)
             button->setEnabled(!busy);
-    // The command drives the browser (the walk clicks its pages); a click
-    // of the user's there would take it to another page.
-    browser_->setEnabled(!busy);
+    inputBlocker_->SetBlocking(busy);
 }
 
 void MainWindow::RunCommand(int index)

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class BrowserInputBlocker;
 class BrowserLoadWatch;
 class QCheckBox;
 class QLabel;
@@ -96,6 +97,7 @@ private:
     TradeGridView* gridView_ = nullptr;
     WebBrowser* browser_ = nullptr;
     BrowserLoadWatch* loadWatch_ = nullptr;
+    BrowserInputBlocker* inputBlocker_ = nullptr;
     std::array<QPushButton*, 7> commands_ {};
     std::array<QCheckBox*, 2> checks_ {};
     std::array<SplitterBar*, 2> bars_ {};
