@@ -25,8 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSet>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -425,7 +425,8 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     // Every exported row goes to the trade's own recipient.
     QHash<QString, QString> recipients;
     for (const QJsonValue& t : trades)
-        recipients.insert(t.toObject().value("orderNumber").toString(), t.toObject().value("recipient").toString());
+        recipients.insert(
+            t.toObject().value("orderNumber").toString(), t.toObject().value("recipient").toString());
     window->Com_Click(6);
     const QStringList lines = DecodeAnsi(testsupport::ReadFile(csvPath)).split(QStringLiteral("\r\n"));
     const qsizetype titleLine = lines.indexOf(QRegularExpression(QStringLiteral(".*订单编号.*")));

@@ -88,8 +88,8 @@ int TradesFrom(const TradeGrid& grid, int firstRow)
 
 } // namespace
 
-WalkResult WalkAllPages(const std::function<bool()>& extractPage, const std::function<bool()>& shownPageIsList,
-    PageLoadWatch& nextPage, int nextPageTimeoutMs)
+WalkResult WalkAllPages(const std::function<bool()>& extractPage,
+    const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage, int nextPageTimeoutMs)
 {
     // Only the user's own request stops the walk; anything else that
     // closes the shared progress window does not.
@@ -120,7 +120,8 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage, const std::fun
     return walk;
 }
 
-WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage, int nextPageTimeoutMs)
+WalkResult ExtractAllPages(
+    BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage, int nextPageTimeoutMs)
 {
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(std::min(*pagesLeft, kExtractAllMaxPasses));
@@ -146,7 +147,9 @@ QString WalkEndMessage(const WalkResult& walk)
 {
     switch (walk.end) {
     case WalkEnd::PageNotOpened:
-        return QStringLiteral("第%1页无法打开，提取已停止，已提取%2笔交易。").arg(walk.passes).arg(walk.trades);
+        return QStringLiteral("第%1页无法打开，提取已停止，已提取%2笔交易。")
+            .arg(walk.passes)
+            .arg(walk.trades);
     case WalkEnd::PageLimit:
         return QStringLiteral("已提取%1页，达到一次提取的页数上限，已提取%2笔交易。")
             .arg(walk.passes)

@@ -54,8 +54,9 @@ struct WalkResult {
 // wait for the next page to finish loading. When a pass finds no next page
 // on a page the walk opened, shownPageIsList tells a last page from one that
 // did not open (an error page, a login page).
-WalkResult WalkAllPages(const std::function<bool()>& extractPage, const std::function<bool()>& shownPageIsList,
-    PageLoadWatch& nextPage, int nextPageTimeoutMs = kNextPageTimeoutMs);
+WalkResult WalkAllPages(const std::function<bool()>& extractPage,
+    const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage,
+    int nextPageTimeoutMs = kNextPageTimeoutMs);
 // The same over the browser's list pages, counting the trades it added.
 // When the shown page states its place in the list ("第 2 页 / 共 4 页"),
 // the progress total becomes the pages left to read; otherwise it stays as

@@ -84,7 +84,8 @@ QString FindLink(const QString& linkText, bool click, const QString& tagName, qi
     // The serialized inner HTML is never shorter than the text content, so
     // elements with more text than the link text are passed over without
     // serializing them: a walk over large containers stays cheap.
-    return Wrapped(QStringLiteral(R"JS(
+    return Wrapped(
+        QStringLiteral(R"JS(
 var linkText = %1, wanted = %2.toUpperCase(), click = %3, deadline = %4;
 // A script the page held up past its caller's wait must not click: the
 // caller has gone on as if nothing was clicked.
@@ -123,9 +124,8 @@ for (var i = 0; i < n; ++i) {
     return href;
 }
 return "";)JS")
-                       .arg(JsString(linkText), JsString(tagName),
-                           click ? QStringLiteral("true") : QStringLiteral("false"),
-                           QString::number(clickDeadlineMs)));
+            .arg(JsString(linkText), JsString(tagName),
+                click ? QStringLiteral("true") : QStringLiteral("false"), QString::number(clickDeadlineMs)));
 }
 
 QString ScrollBy(int x, int y)

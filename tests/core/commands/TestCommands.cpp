@@ -240,7 +240,8 @@ void TestCommands::walkAllPages_data()
     QTest::newRow("last page only") << 1 << 0 << true << 0 << 1 << 0 << WalkEnd::LastPage;
     QTest::newRow("three pages") << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage;
     QTest::newRow("user closes during pass 2") << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::StoppedByUser;
-    QTest::newRow("window closed by another operation") << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage;
+    QTest::newRow("window closed by another operation")
+        << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage;
     QTest::newRow("page 2 does not open") << 5 << 0 << true << 2 << 2 << 1 << WalkEnd::PageNotOpened;
     // The page the user started on is not one the walk opened.
     QTest::newRow("first page no list") << 5 << 0 << true << 1 << 1 << 0 << WalkEnd::LastPage;

@@ -112,9 +112,10 @@ void TestWebBrowser::initTestCase()
         if (target.startsWith("/last"))
             return HttpResponse(kLastPage, "text/html; charset=utf-8");
         if (target.startsWith("/empty-list?next="))
-            return HttpResponse(QString::fromUtf8(kEmptyListPage)
-                                    .arg(QUrl::fromPercentEncoding(target.mid(int(strlen("/empty-list?next=")))))
-                                    .toUtf8(),
+            return HttpResponse(
+                QString::fromUtf8(kEmptyListPage)
+                    .arg(QUrl::fromPercentEncoding(target.mid(int(strlen("/empty-list?next=")))))
+                    .toUtf8(),
                 "text/html; charset=utf-8");
         if (target.startsWith("/empty-last"))
             return HttpResponse(kEmptyLastListPage, "text/html; charset=utf-8");
@@ -271,8 +272,8 @@ void TestWebBrowser::walkTellsAPageThatDidNotOpen_data()
     QTest::addColumn<WalkEnd>("end");
     QTest::addColumn<QString>("message");
     QTest::newRow("last page") << false << WalkEnd::LastPage << QString();
-    QTest::newRow("next page refused") << true << WalkEnd::PageNotOpened
-                                       << QStringLiteral("第2页无法打开，提取已停止，已提取0笔交易。");
+    QTest::newRow("next page refused")
+        << true << WalkEnd::PageNotOpened << QStringLiteral("第2页无法打开，提取已停止，已提取0笔交易。");
 }
 
 void TestWebBrowser::walkTellsAPageThatDidNotOpen()
