@@ -9,7 +9,7 @@
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "gui/window/MainWindow.h"
-#include "support/ExportTestSupport.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -80,8 +80,8 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     }
     ClosingProgressView progress(&window);
     SetProgressView(&progress);
-    exporttest::ScriptedPrompt prompt;
-    exporttest::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
+    standin::RecordingPrompt prompt;
+    standin::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
     window.SetSaveDialog(&dialog);
 
     window.Com_Click(6);
