@@ -15,6 +15,7 @@
 #include "core/text/TextHelpers.h"
 #include "core/update/UpdateCheck.h"
 #include "core/update/UpdateHost.h"
+#include "gui/grid/TradeGridView.h"
 #include "gui/window/SplitterBar.h"
 
 #include <QCheckBox>
@@ -300,10 +301,20 @@ void TestEndToEnd::currentPageAndGridCommands()
     // Command 3 deletes the selected rows.
     TradeGrid& grid = window->Grid();
     const QString third = grid.TextMatrix(4, ColOrderNumber);
-    grid.SetSelection(2, 3);
+    auto* view = window->findChild<TradeGridView*>();
+    QVERIFY(view);
+    view->selectionModel()->select(
+        QItemSelection(grid.index(2, grid.FixedCols()), grid.index(3, grid.Cols() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(std::pair(grid.Row(), grid.RowSel()), std::pair(2, 3));
     window->Com_Click(3);
     QCOMPARE(grid.Rows() - grid.FixedRows(), expected.size() - 2);
     QCOMPARE(grid.TextMatrix(2, ColOrderNumber), third);
+    // The trades that moved up are not highlighted, and a second click
+    // deletes nothing.
+    QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
+    window->Com_Click(3);
+    QCOMPARE(grid.Rows() - grid.FixedRows(), expected.size() - 2);
 
     // A click on the filter box removes closed trades at once, the label
     // then has no "元" and the box is stored.
