@@ -133,8 +133,8 @@ WalkResult ExtractAllPages(
         CheckpointGrid(grid);
         return movedOn;
     };
-    WalkResult walk
-        = WalkAllPages(extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
+    WalkResult walk = WalkAllPages(
+        extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
     try {
         walk.trades = TradesFrom(grid, startRows);
     } catch (const GridRangeError&) {
