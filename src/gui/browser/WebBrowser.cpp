@@ -1,6 +1,7 @@
 #include "WebBrowser.h"
 
 #include "DomScripts.h"
+#include "core/base/ProfileLock.h"
 #include "core/network/HttpGetPage.h"
 #include "core/network/SharedCookieJar.h"
 
@@ -16,16 +17,12 @@
 
 namespace {
 
-QString ProfileFolder(QStandardPaths::StandardLocation location)
-{
-    return QStandardPaths::writableLocation(location) + QStringLiteral("/browser");
-}
-
 QWebEngineProfile* CreateSharedProfile()
 {
     auto* profile = new QWebEngineProfile(QStringLiteral("lumetra"), QCoreApplication::instance());
-    profile->setPersistentStoragePath(ProfileFolder(QStandardPaths::AppDataLocation));
-    profile->setCachePath(ProfileFolder(QStandardPaths::CacheLocation));
+    profile->setPersistentStoragePath(BrowserProfileFolder());
+    profile->setCachePath(
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/browser"));
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
 
     SharedCookieJar* jar = &HttpCookieJar();

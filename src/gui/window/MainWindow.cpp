@@ -299,16 +299,16 @@ void MainWindow::Com_Click(int index)
         case 4:
             RemoveClosedTrades(*grid_);
             break;
-        case 5:
-            StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
-            if (shop_->text().isEmpty())
-                GetShoper();
-            ExtractAllPages(*browser_, *grid_, *loadWatch_);
-            if (FilterClosedChecked())
-                Com_Click(4);
-            AutoFitColumns(*measurer_, *grid_, 1, true);
-            CloseProgress();
+        case 5: {
+            ExtractAllOptions options;
+            options.filterClosed = [this] { return FilterClosedChecked(); };
+            options.beforeWalk = [this] {
+                if (shop_->text().isEmpty())
+                    GetShoper();
+            };
+            ExtractAllTrades(*browser_, *grid_, *loadWatch_, *measurer_, options);
             break;
+        }
         case 6:
             ExportGrid(*grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
             break;
