@@ -26,10 +26,12 @@ QWebEngineProfile* CreateSharedProfile()
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
 
     SharedCookieJar* jar = &HttpCookieJar();
+    jar->KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies"));
     QWebEngineCookieStore* store = profile->cookieStore();
     QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar, &SharedCookieJar::AddCookie);
     QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar, &SharedCookieJar::RemoveCookie);
-    // Cookies kept from earlier runs arrive through cookieAdded too.
+    // Engines that hand the cookies kept from earlier runs over through
+    // cookieAdded do so here; for the others the jar's own copy has them.
     store->loadAllCookies();
 
     SetHttpUserAgent(profile->httpUserAgent().toUtf8());
@@ -43,6 +45,12 @@ WebBrowser::WebBrowser(QWidget* parent)
 {
     setPage(new QWebEnginePage(SharedProfile(), this));
     connect(this, &QWebEngineView::loadFinished, this, &WebBrowser::DownloadComplete);
+}
+
+WebBrowser::~WebBrowser()
+{
+    // The cookies this browser brought in are on disk before the program ends.
+    HttpCookieJar().SaveNow();
 }
 
 QWebEngineProfile* WebBrowser::SharedProfile()

@@ -84,7 +84,7 @@ RunResult Run(const QString& program, const QStringList& args, int timeoutMs = 9
 
 } // namespace
 
-class TestBatchExport : public QObject {
+class TestUnattendedExport : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -102,12 +102,12 @@ private:
     QTemporaryDir dir_;
 };
 
-void TestBatchExport::initTestCase()
+void TestUnattendedExport::initTestCase()
 {
     QCoreApplication::setApplicationName(kProgramName);
     program_ = qEnvironmentVariable("LUMETRA_TRADES");
     market_ = std::make_unique<testsupport::DemoMarket>(
-        QStringList { "--pages", "2", "--per-page", "5", "--seed", "31" });
+        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2" });
     if (program_.isEmpty() || !market_->ok())
         QSKIP("program or demo marketplace not available");
     StoreFilterClosed(false);
@@ -117,17 +117,21 @@ void TestBatchExport::initTestCase()
         QCoreApplication::applicationFilePath(), { kWindowExportMode, market_->base(), dir_.path() });
     QVERIFY(window.waitForFinished(90000));
     QCOMPARE(window.exitCode(), 0);
-    for (const QString& name : { kAllFile, kOpenFile, kMergedFile })
-        QVERIFY2(QFileInfo(dir_.filePath(name)).size() > 200, qPrintable(name));
+    // The shop has closed trades and shared parcels, so the three differ.
+    const QByteArray all = testsupport::ReadFile(dir_.filePath(kAllFile));
+    const QByteArray open = testsupport::ReadFile(dir_.filePath(kOpenFile));
+    const QByteArray merged = testsupport::ReadFile(dir_.filePath(kMergedFile));
+    QVERIFY(all.size() > open.size());
+    QVERIFY(open.size() > merged.size());
 }
 
-QStringList TestBatchExport::ListArgs(const QString& base, const QString& file) const
+QStringList TestUnattendedExport::ListArgs(const QString& base, const QString& file) const
 {
     return { QStringLiteral("--export"), file, QStringLiteral("--start-url"),
         base + QStringLiteral("/trade/itemlist/list_sold_items.htm"), QStringLiteral("--trade-base"), base };
 }
 
-void TestBatchExport::exportsWhatTheWindowExports_data()
+void TestUnattendedExport::exportsWhatTheWindowExports_data()
 {
     QTest::addColumn<bool>("storedFilter");
     QTest::addColumn<QStringList>("flags");
@@ -140,7 +144,7 @@ void TestBatchExport::exportsWhatTheWindowExports_data()
         << false << QStringList { "--filter-closed" } << kOpenFile;
 }
 
-void TestBatchExport::exportsWhatTheWindowExports()
+void TestUnattendedExport::exportsWhatTheWindowExports()
 {
     QFETCH(bool, storedFilter);
     QFETCH(QStringList, flags);
@@ -161,7 +165,7 @@ void TestBatchExport::exportsWhatTheWindowExports()
     QVERIFY(!run.errorLines.join('\n').contains(QLatin1Char('\r')));
 }
 
-void TestBatchExport::notLoggedInWritesNothing()
+void TestUnattendedExport::notLoggedInWritesNothing()
 {
     // A marketplace that has never seen this profile's session.
     testsupport::DemoMarket fresh({ "--pages", "1", "--per-page", "2" });
@@ -173,7 +177,7 @@ void TestBatchExport::notLoggedInWritesNothing()
     QVERIFY(!QFileInfo::exists(file));
 }
 
-void TestBatchExport::unreachableMarketLeavesFileAsItWas()
+void TestUnattendedExport::unreachableMarketLeavesFileAsItWas()
 {
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("daily.csv"));
@@ -186,7 +190,7 @@ void TestBatchExport::unreachableMarketLeavesFileAsItWas()
     QCOMPARE(exporttest::Entries(folder.path()), QStringList { QStringLiteral("daily.csv") });
 }
 
-void TestBatchExport::secondRunOnProfileRefused()
+void TestUnattendedExport::secondRunOnProfileRefused()
 {
     ProfileLock window;
     QVERIFY(window.TryLock());
@@ -203,9 +207,9 @@ int main(int argc, char* argv[])
         return WindowExportMain(argc, argv);
     testsupport::UseTemporaryHome();
     QApplication app(argc, argv);
-    TestBatchExport test;
+    TestUnattendedExport test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "TestBatchExport.moc"
+#include "TestUnattendedExport.moc"
