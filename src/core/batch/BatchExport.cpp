@@ -17,11 +17,6 @@
 
 namespace {
 
-BatchResult Fail(int status, const QString& message)
-{
-    return { status, message };
-}
-
 // The window's "过滤关闭交易" as stored.
 bool StoredFilterClosed()
 {
@@ -34,18 +29,18 @@ std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArr
 {
     const QString where = arrival.url.toDisplayString();
     if (IsLoginAddress(arrival.url)) {
-        return Fail(kBatchNotLoggedIn,
+        return BatchResult(kBatchNotLoggedIn,
             QStringLiteral(
                 "未登录：已卖出的宝贝列表转到了登录页面（%1）。请打开本软件一次，在窗口里登录淘宝，"
                 "然后关闭窗口，再运行导出。")
                 .arg(where));
     }
     if (!arrival.loaded) {
-        return Fail(kBatchListUnreadable,
+        return BatchResult(kBatchListUnreadable,
             QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error));
     }
     if (browser.ElementInnerHtml(QString::fromLatin1(kListTableId)).isEmpty()) {
-        return Fail(kBatchListUnreadable,
+        return BatchResult(kBatchListUnreadable,
             QStringLiteral("无法读取已卖出的宝贝列表：%1 上没有交易表 %2，找到的是页面“%3”。")
                 .arg(where, QString::fromLatin1(kListTableId), arrival.title));
     }
@@ -66,7 +61,8 @@ BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, Tr
 {
     const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(options.exportPath));
     if (!CanReplaceFile(path))
-        return Fail(kBatchFailed, QString::fromUtf8(kCannotReplaceText) + QStringLiteral("（%1）").arg(path));
+        return BatchResult(
+            kBatchFailed, QString::fromUtf8(kCannotReplaceText) + QStringLiteral("（%1）").arg(path));
     if (const auto refused = CheckListPage(browser, arrival))
         return *refused;
 
@@ -84,7 +80,7 @@ BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, Tr
         if (options.merge)
             MergeSameRecipient(grid);
         if (!WriteExportFile(grid, path))
-            return Fail(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
+            return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
 
         QString done = QStringLiteral("完成：提取 %1 笔交易").arg(tradesRead);
         if (filterClosed)
@@ -95,6 +91,7 @@ BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, Tr
                     .arg(path);
         return { kBatchWritten, done };
     } catch (const std::exception& error) {
-        return Fail(kBatchFailed, QStringLiteral("导出失败：%1").arg(QString::fromLocal8Bit(error.what())));
+        return BatchResult(
+            kBatchFailed, QStringLiteral("导出失败：%1").arg(QString::fromLocal8Bit(error.what())));
     }
 }

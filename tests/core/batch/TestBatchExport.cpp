@@ -61,7 +61,8 @@ bool IsClosed(const QJsonObject& trade)
 
 int ClosedTrades(const QJsonArray& trades)
 {
-    return int(std::count_if(trades.begin(), trades.end(), [](const QJsonValue& t) { return IsClosed(t.toObject()); }));
+    return int(std::count_if(
+        trades.begin(), trades.end(), [](const QJsonValue& t) { return IsClosed(t.toObject()); }));
 }
 
 // The grid rows the shop's trades leave: one per item, closed trades
@@ -124,7 +125,8 @@ void TestBatchExport::initTestCase()
     endpoints.tradeBase = market_->base();
     SetEndpoints(endpoints);
     // Logging in leaves the session cookie in the page fetches' jar.
-    demolist::Get(HttpNetworkManager(), market_->url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+    demolist::Get(
+        HttpNetworkManager(), market_->url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
 }
 
 void TestBatchExport::init()
@@ -142,7 +144,8 @@ void TestBatchExport::cleanup()
     SetTradeGridMeasurer(nullptr);
 }
 
-BatchResult TestBatchExport::Export(BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options)
+BatchResult TestBatchExport::Export(
+    BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options)
 {
     ConsoleReport report(stream_, false);
     ConsolePrompt prompt(report);
@@ -166,10 +169,12 @@ void TestBatchExport::refusedBeforeTheWalk_data()
     QTest::newRow("list ended on the marketplace's login host")
         << "https://login.taobao.com/member/login.jhtml?redirectURL=x" << true << true << "daily.csv" << 2
         << "请打开本软件一次";
-    QTest::newRow("list did not load") << list << false << true << "daily.csv" << 3 << "没有打开（连接被拒绝）";
-    QTest::newRow("page without the list table") << list << true << false << "daily.xlsx" << 3 << "J_ListTable";
-    QTest::newRow("folder of the file missing") << list << true << true << "gone/daily.csv" << 1
-                                                << QString::fromUtf8(kCannotReplaceText);
+    QTest::newRow("list did not load")
+        << list << false << true << "daily.csv" << 3 << "没有打开（连接被拒绝）";
+    QTest::newRow("page without the list table")
+        << list << true << false << "daily.xlsx" << 3 << "J_ListTable";
+    QTest::newRow("folder of the file missing")
+        << list << true << true << "gone/daily.csv" << 1 << QString::fromUtf8(kCannotReplaceText);
 }
 
 void TestBatchExport::refusedBeforeTheWalk()
@@ -207,10 +212,14 @@ void TestBatchExport::writesTheWalkedList_data()
     QTest::addColumn<int>("filterFlag"); // -1 none, 0 --keep-closed, 1 --filter-closed
     QTest::addColumn<bool>("merge");
     QTest::addColumn<bool>("dropsClosed");
-    QTest::newRow("csv, everything") << "a.csv" << "0" << -1 << false << false;
-    QTest::newRow("csv, the stored box drops closed trades") << "a.CSV" << "1" << -1 << false << true;
-    QTest::newRow("workbook, flag keeps closed trades, merged") << "a.xlsx" << "1" << 0 << true << false;
-    QTest::newRow("workbook, flag drops closed trades, merged") << "a.xls" << "0" << 1 << true << true;
+    QTest::newRow("csv, everything") << "a.csv"
+                                     << "0" << -1 << false << false;
+    QTest::newRow("csv, the stored box drops closed trades") << "a.CSV"
+                                                             << "1" << -1 << false << true;
+    QTest::newRow("workbook, flag keeps closed trades, merged") << "a.xlsx"
+                                                                << "1" << 0 << true << false;
+    QTest::newRow("workbook, flag drops closed trades, merged") << "a.xls"
+                                                                << "0" << 1 << true << true;
 }
 
 void TestBatchExport::writesTheWalkedList()

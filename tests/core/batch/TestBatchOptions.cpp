@@ -21,24 +21,29 @@ void TestBatchOptions::readFromTheCommandLine_data()
     QTest::addColumn<int>("filter"); // -1 as stored, 0 keep, 1 drop
     QTest::addColumn<QString>("listUrl");
     QTest::addColumn<int>("detailDownloads"); // 0 not given
-    QTest::newRow("window") << QStringList {} << "" << "" << false << -1 << "" << 0;
-    QTest::newRow("export with defaults") << QStringList { "--export", "a.csv" } << "" << "a.csv" << false << -1
-                                          << "" << 0;
+    QTest::newRow("window") << QStringList {} << ""
+                            << "" << false << -1 << "" << 0;
+    QTest::newRow("export with defaults") << QStringList { "--export", "a.csv" } << ""
+                                          << "a.csv" << false << -1 << "" << 0;
     QTest::newRow("everything") << QStringList { "--export=b.xlsx", "--merge", "--keep-closed", "--start-url",
         "http://127.0.0.1:8/list", "--detail-downloads", "3" }
-                                << "" << "b.xlsx" << true << 0 << "http://127.0.0.1:8/list" << 3;
-    QTest::newRow("drop closed") << QStringList { "--export", "c.csv", "--filter-closed" } << "" << "c.csv"
-                                 << false << 1 << "" << 0;
-    QTest::newRow("both filter flags") << QStringList { "--export", "c.csv", "--filter-closed", "--keep-closed" }
-                                       << "exclude each other" << "" << false << -1 << "" << 0;
-    QTest::newRow("merge without a file") << QStringList { "--merge" } << "need --export" << "" << false << -1
-                                          << "" << 0;
-    QTest::newRow("empty file name") << QStringList { "--export=" } << "needs a file name" << "" << false << -1
-                                     << "" << 0;
+                                << ""
+                                << "b.xlsx" << true << 0 << "http://127.0.0.1:8/list" << 3;
+    QTest::newRow("drop closed") << QStringList { "--export", "c.csv", "--filter-closed" } << ""
+                                 << "c.csv" << false << 1 << "" << 0;
+    QTest::newRow("both filter flags")
+        << QStringList { "--export", "c.csv", "--filter-closed", "--keep-closed" } << "exclude each other"
+        << "" << false << -1 << "" << 0;
+    QTest::newRow("merge without a file") << QStringList { "--merge" } << "need --export"
+                                          << "" << false << -1 << "" << 0;
+    QTest::newRow("empty file name") << QStringList { "--export=" } << "needs a file name"
+                                     << "" << false << -1 << "" << 0;
     QTest::newRow("no count") << QStringList { "--export", "a.csv", "--detail-downloads", "many" }
-                              << "whole number" << "" << false << -1 << "" << 0;
+                              << "whole number"
+                              << "" << false << -1 << "" << 0;
     QTest::newRow("zero count") << QStringList { "--export", "a.csv", "--detail-downloads", "0" }
-                                << "whole number" << "" << false << -1 << "" << 0;
+                                << "whole number"
+                                << "" << false << -1 << "" << 0;
 }
 
 void TestBatchOptions::readFromTheCommandLine()

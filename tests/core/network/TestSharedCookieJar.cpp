@@ -50,8 +50,9 @@ void TestSharedCookieJar::keptCookiesComeBackInTheNextRun()
         QVERIFY(!QFile::exists(path));
         QTRY_VERIFY(QFile::exists(path));
     }
-    QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
-                                           | QFileDevice::WriteUser),
+    QCOMPARE(QFile::permissions(path)
+            & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                | QFileDevice::WriteUser),
         QFileDevice::Permissions());
 
     SharedCookieJar next;
@@ -65,7 +66,8 @@ void TestSharedCookieJar::keptCookiesComeBackInTheNextRun()
     QVERIFY(next.SaveNow());
     SharedCookieJar third;
     QVERIFY(third.KeepInFile(path));
-    QCOMPARE(NamesFor(third, QStringLiteral("http://127.0.0.1/")), QStringList { QStringLiteral("remember") });
+    QCOMPARE(
+        NamesFor(third, QStringLiteral("http://127.0.0.1/")), QStringList { QStringLiteral("remember") });
 }
 
 void TestSharedCookieJar::expiredCookiesStayBehind()
