@@ -212,8 +212,6 @@ void TestBatchExport::writesTheWalkedList_data()
     QTest::addColumn<int>("filterFlag"); // -1 none, 0 --keep-closed, 1 --filter-closed
     QTest::addColumn<bool>("merge");
     QTest::addColumn<bool>("dropsClosed");
-    QTest::newRow("csv, everything") << "a.csv"
-                                     << "0" << -1 << false << false;
     QTest::newRow("csv, the stored box drops closed trades") << "a.CSV"
                                                              << "1" << -1 << false << true;
     QTest::newRow("workbook, flag keeps closed trades, merged") << "a.xlsx"

@@ -8,8 +8,6 @@ class TestBatchOptions : public QObject {
 private slots:
     void readFromTheCommandLine_data();
     void readFromTheCommandLine();
-    void batchRunSeenBeforeTheApplication_data();
-    void batchRunSeenBeforeTheApplication();
 };
 
 void TestBatchOptions::readFromTheCommandLine_data()
@@ -74,30 +72,6 @@ void TestBatchOptions::readFromTheCommandLine()
         QCOMPARE(*options->filterClosed, filter == 1);
     QCOMPARE(options->listUrl, listUrl);
     QCOMPARE(options->detailDownloads.value_or(0), detailDownloads);
-}
-
-void TestBatchOptions::batchRunSeenBeforeTheApplication_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("batch");
-    QTest::newRow("window") << QStringList { "--start-url", "x" } << false;
-    QTest::newRow("export FILE") << QStringList { "--merge", "--export", "a.csv" } << true;
-    QTest::newRow("export=FILE") << QStringList { "--export=a.csv" } << true;
-    QTest::newRow("a value that looks like it") << QStringList { "--start-url", "--exporter" } << false;
-    QTest::newRow("after the end of options") << QStringList { "--", "--export" } << false;
-}
-
-void TestBatchOptions::batchRunSeenBeforeTheApplication()
-{
-    QFETCH(QStringList, args);
-    QFETCH(bool, batch);
-    std::vector<QByteArray> bytes { QByteArrayLiteral("lumetra-trades") };
-    for (const QString& arg : args)
-        bytes.push_back(arg.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.push_back(b.data());
-    QCOMPARE(IsBatchRun(int(argv.size()), argv.data()), batch);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestBatchOptions)

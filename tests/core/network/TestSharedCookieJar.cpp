@@ -32,7 +32,6 @@ class TestSharedCookieJar : public QObject {
 private slots:
     void keptCookiesComeBackInTheNextRun();
     void expiredCookiesStayBehind();
-    void unreadableFileReported();
 };
 
 void TestSharedCookieJar::keptCookiesComeBackInTheNextRun()
@@ -80,16 +79,6 @@ void TestSharedCookieJar::expiredCookiesStayBehind()
     SharedCookieJar jar;
     QVERIFY(jar.KeepInFile(path));
     QCOMPARE(NamesFor(jar, QStringLiteral("http://127.0.0.1/")), QStringList { QStringLiteral("fresh") });
-}
-
-void TestSharedCookieJar::unreadableFileReported()
-{
-    QTemporaryDir dir; // a folder where the file should be
-    SharedCookieJar jar;
-    QVERIFY(!jar.KeepInFile(dir.path()));
-    jar.AddCookie(Cookie("session", "s1"));
-    QVERIFY(!jar.SaveNow());
-    QCOMPARE(NamesFor(jar, QStringLiteral("http://127.0.0.1/")), QStringList { QStringLiteral("session") });
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestSharedCookieJar)
