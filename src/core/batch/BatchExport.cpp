@@ -3,6 +3,8 @@
 #include "ConsoleReport.h"
 #include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
+#include "core/export/CsvWriter.h"
+#include "core/export/ExcelWriter.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/export/FileReplace.h"
