@@ -1,8 +1,12 @@
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
+#include "core/base/ProfileLock.h"
 #include "core/base/UserPrompt.h"
+#include "core/batch/BatchOptions.h"
+#include "core/batch/ConsoleReport.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
+#include "gui/batch/BatchRunner.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
 #include "gui/i18n/QtTranslations.h"
 #include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
@@ -11,25 +15,38 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
 // The marketplace and update addresses; options replace the built-in ones
-// (the demo marketplace, tests).
-Endpoints EndpointsFromOptions(const QCoreApplication& app)
+// (the demo marketplace, tests). The unattended export's options go to batch.
+Endpoints EndpointsFromOptions(const QCoreApplication& app, BatchOptions* batch = nullptr)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lumetra Trades\n\nLog file: %1").arg(DefaultLogFilePath()));
     parser.addHelpOption();
     const QCommandLineOption startUrl(QStringLiteral("start-url"),
-        QStringLiteral("Address the browser opens first (the login page)."), QStringLiteral("URL"));
+        QStringLiteral("Address the browser opens first (the login page); with --export, the "
+                       "sold-items list."),
+        QStringLiteral("URL"));
     const QCommandLineOption tradeBase(QStringLiteral("trade-base"),
         QStringLiteral("Scheme and host of the trade detail pages."), QStringLiteral("URL"));
     const QCommandLineOption updateUrl(QStringLiteral("update-url"),
         QStringLiteral("Download-page address up to and including \"ID=\"."), QStringLiteral("URL"));
     parser.addOptions({ startUrl, tradeBase, updateUrl });
+    AddBatchOptions(parser);
     parser.process(app);
+    QString error;
+    const std::optional<BatchOptions> batchOptions = ReadBatchOptions(parser, &error);
+    if (!batchOptions) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::exit(1);
+    }
+    if (batch)
+        *batch = *batchOptions;
 
     Endpoints endpoints = DefaultEndpoints();
     if (parser.isSet(startUrl))
@@ -62,13 +79,30 @@ int main(int argc, char* argv[])
         EndpointsFromOptions(console); // prints the help and exits
         return 0;
     }
+    const bool unattended = IsBatchRun(argc, argv);
+    if (unattended)
+        UseOffscreenPlatformWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     InstallLogFile(DefaultLogFilePath());
     InstallQtChineseTranslations(app);
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
-    SetEndpoints(EndpointsFromOptions(app));
+    BatchOptions batch;
+    SetEndpoints(EndpointsFromOptions(app, &batch));
+    if (batch.detailDownloads)
+        ApplyDetailDownloads(*batch.detailDownloads);
+
+    ProfileLock profileLock;
+    const bool profileFree = profileLock.TryLock();
+    if (unattended) {
+        ConsoleReport report = ConsoleReport::ForStandardError();
+        if (!profileFree) {
+            report.Line(QString::fromUtf8(kProfileInUseText));
+            return 1;
+        }
+        return RunUnattendedExport(batch, report);
+    }
 
     // The progress window and the message boxes must be in place before the
     // main window starts up: restoring a checked filter box already runs a
@@ -77,6 +111,10 @@ int main(int argc, char* argv[])
     SetProgressView(&indicator);
     MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
     SetUserPrompt(&prompt);
+    if (!profileFree) {
+        prompt.ShowMessage(QString::fromUtf8(kProfileInUseText));
+        return 1;
+    }
 
     MainWindow window;
     prompt.SetParent(&window);

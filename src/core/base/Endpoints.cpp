@@ -9,6 +9,7 @@ Endpoints DefaultEndpoints()
                                 "http%3A%2F%2Fmai.taobao.com%2Fseller_admin.htm");
     e.tradeBase = QStringLiteral("https://trade.taobao.com");
     e.updateUrl = QStringLiteral("http://www.lumetra-soft.com/download.asp?ID=");
+    e.soldItemsUrl = QStringLiteral("https://trade.taobao.com/trade/itemlist/list_sold_items.htm");
     return e;
 }
 
@@ -36,4 +37,10 @@ QString TradeDetailAddress(const QString& orderNumber)
         base.chop(1);
     return base + QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=")
         + QString::fromLatin1(QUrl::toPercentEncoding(orderNumber));
+}
+
+bool IsLoginAddress(const QUrl& url)
+{
+    return url.path().endsWith(QStringLiteral("/login.jhtml"), Qt::CaseInsensitive)
+        || url.host().startsWith(QStringLiteral("login."), Qt::CaseInsensitive);
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QUrl;
+
 struct Endpoints {
     // The login page with its redirectURL to the seller back office.
     QString startUrl;
@@ -12,11 +14,18 @@ struct Endpoints {
     QString tradeBase;
     // The download-page address up to and including "ID=".
     QString updateUrl;
+    // The seller's sold-items list, opened directly by an unattended export.
+    QString soldItemsUrl;
 };
 
 Endpoints DefaultEndpoints();
 const Endpoints& CurrentEndpoints();
 void SetEndpoints(const Endpoints& endpoints);
+
+// Whether a page at url is the marketplace's login page (where an address
+// that needs a session ends when there is none): a path ending in
+// "/login.jhtml", or a host whose name starts with "login.".
+bool IsLoginAddress(const QUrl& url);
 
 // tradeBase + "/trade/detail/trade_item_detail.htm?bizOrderId=" + the
 // order number, percent-encoded.

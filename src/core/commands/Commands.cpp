@@ -11,6 +11,7 @@
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/TextMeasurer.h"
 
 #include <algorithm>
 
@@ -120,17 +121,20 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
     return walk;
 }
 
-WalkResult ExtractAllPages(
-    BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage, int nextPageTimeoutMs)
+WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    int nextPageTimeoutMs, const std::function<void(int page)>& pageRead)
 {
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(std::min(*pagesLeft, kExtractAllMaxPasses));
     const int startRows = grid.Rows();
     // Each page is saved for crash recovery once its details are in, never
     // in the middle of one.
+    int pages = 0;
     const auto extractPage = [&] {
         const bool movedOn = ExtractTradePage(browser, grid, true);
         CheckpointGrid(grid);
+        if (pageRead)
+            pageRead(++pages);
         return movedOn;
     };
     WalkResult walk = WalkAllPages(
@@ -159,4 +163,30 @@ QString WalkEndMessage(const WalkResult& walk)
         break;
     }
     return QString();
+}
+
+WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    const TextMeasurer& measurer, const ExtractAllOptions& options)
+{
+    StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    if (options.beforeWalk)
+        options.beforeWalk();
+    const WalkResult walk = ExtractAllPages(browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
+    if (options.filterClosed && options.filterClosed())
+        RemoveClosedTrades(grid);
+    AutoFitColumns(measurer, grid, 1, true);
+    CloseProgress();
+    return walk;
+}
+
+int CountTrades(const TradeGrid& grid)
+{
+    int trades = 0;
+    if (grid.Cols() <= ColOrderNumber)
+        return 0;
+    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+        if (!grid.TextMatrix(row, ColOrderNumber).contains(QLatin1Char('_')))
+            ++trades;
+    }
+    return trades;
 }

@@ -7,6 +7,7 @@
 
 class BrowserPage;
 class PageLoadWatch;
+class TextMeasurer;
 class TradeGrid;
 
 inline const char* const kClosedTradeStatus = "交易关闭";
@@ -60,11 +61,34 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
 // The same over the browser's list pages, counting the trades it added.
 // When the shown page states its place in the list ("第 2 页 / 共 4 页"),
 // the progress total becomes the pages left to read; otherwise it stays as
-// the caller started it.
+// the caller started it. pageRead, when given, runs after each page has
+// been read, with its number counted from 1.
 WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    int nextPageTimeoutMs = kNextPageTimeoutMs);
+    int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<void(int page)>& pageRead = {});
 
 // What the user is told when a walk ended early for a reason of its own
 // ("第3页无法打开，已提取40笔交易。"); empty after the last page or the
 // user's stop.
 QString WalkEndMessage(const WalkResult& walk);
+
+// What the caller of "提取所有交易" adds around the walk.
+struct ExtractAllOptions {
+    // Asked once the walk is done: true removes the closed trades. The
+    // window reads its check box then, as the user may change it meanwhile.
+    std::function<bool()> filterClosed;
+    // Runs after the progress starts and before the first page is read (the
+    // window fills its seller box here).
+    std::function<void()> beforeWalk;
+    // Runs after each page has been read, with its number counted from 1.
+    std::function<void(int page)> pageRead;
+};
+
+// Command 5 as a whole: progress over 500 pages, ExtractAllPages, the closed
+// trades removed when asked, the columns fitted from row 1, the progress
+// closed. Returns how the walk went.
+WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    const TextMeasurer& measurer, const ExtractAllOptions& options = {});
+
+// Trades in the grid: data rows that are not a trade's further item (those
+// carry "_" and a number after the order number).
+int CountTrades(const TradeGrid& grid);

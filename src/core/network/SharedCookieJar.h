@@ -4,13 +4,28 @@
 // sees it in the browser. QNetworkCookieJar hands a cookie only to the hosts
 // its domain covers (a host-only cookie to exactly its host), only to paths
 // under its path, secure cookies only over https, and drops expired ones.
+//
+// The browser reports only the cookies that change while the program runs,
+// not the ones it reloads from its profile at start, so the jar keeps its
+// own copy beside the profile: a login made in an earlier run (the window's,
+// for a later unattended export) still reaches the page fetches.
 
 #include <QNetworkCookieJar>
+#include <QTimer>
 
 class SharedCookieJar : public QNetworkCookieJar {
     Q_OBJECT
 public:
-    using QNetworkCookieJar::QNetworkCookieJar;
+    explicit SharedCookieJar(QObject* parent = nullptr);
+
+    // From now on the jar lives in path too: the cookies kept there are added
+    // now (expired ones left out), and every later change is written back
+    // once the current event has been handled. False when an existing file
+    // cannot be read.
+    bool KeepInFile(const QString& path);
+    // Writes a change still waiting to be written; true when nothing waits
+    // any more.
+    bool SaveNow();
 
 public slots:
     // Adds or replaces (same name, domain and path) a cookie as the browser
@@ -19,4 +34,11 @@ public slots:
     void AddCookie(const QNetworkCookie& cookie);
     // Removes the cookie with the same name, domain and path.
     void RemoveCookie(const QNetworkCookie& cookie);
+
+private:
+    void Changed();
+
+    QString file_;
+    QTimer saveSoon_;
+    bool unsaved_ = false;
 };

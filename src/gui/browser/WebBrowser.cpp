@@ -1,6 +1,7 @@
 #include "WebBrowser.h"
 
 #include "DomScripts.h"
+#include "core/base/ProfileLock.h"
 #include "core/network/HttpGetPage.h"
 #include "core/network/SharedCookieJar.h"
 
@@ -17,23 +18,21 @@
 
 namespace {
 
-QString ProfileFolder(QStandardPaths::StandardLocation location)
-{
-    return QStandardPaths::writableLocation(location) + QStringLiteral("/browser");
-}
-
 QWebEngineProfile* CreateSharedProfile()
 {
     auto* profile = new QWebEngineProfile(QStringLiteral("lumetra"), QCoreApplication::instance());
-    profile->setPersistentStoragePath(ProfileFolder(QStandardPaths::AppDataLocation));
-    profile->setCachePath(ProfileFolder(QStandardPaths::CacheLocation));
+    profile->setPersistentStoragePath(BrowserProfileFolder());
+    profile->setCachePath(
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/browser"));
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
 
     SharedCookieJar* jar = &HttpCookieJar();
+    jar->KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies"));
     QWebEngineCookieStore* store = profile->cookieStore();
     QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar, &SharedCookieJar::AddCookie);
     QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar, &SharedCookieJar::RemoveCookie);
-    // Cookies kept from earlier runs arrive through cookieAdded too.
+    // Engines that hand the cookies kept from earlier runs over through
+    // cookieAdded do so here; for the others the jar's own copy has them.
     store->loadAllCookies();
 
     SetHttpUserAgent(profile->httpUserAgent().toUtf8());
@@ -47,6 +46,12 @@ WebBrowser::WebBrowser(QWidget* parent)
 {
     setPage(new QWebEnginePage(SharedProfile(), this));
     connect(this, &QWebEngineView::loadFinished, this, &WebBrowser::DownloadComplete);
+}
+
+WebBrowser::~WebBrowser()
+{
+    // The cookies this browser brought in are on disk before the program ends.
+    HttpCookieJar().SaveNow();
 }
 
 QWebEngineProfile* WebBrowser::SharedProfile()

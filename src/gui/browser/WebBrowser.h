@@ -15,6 +15,7 @@ class WebBrowser : public QWebEngineView, public BrowserPage {
     Q_OBJECT
 public:
     explicit WebBrowser(QWidget* parent = nullptr);
+    ~WebBrowser() override;
 
     // Starts loading address and returns at once.
     void Navigate2(const QString& address);

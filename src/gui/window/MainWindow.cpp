@@ -325,14 +325,13 @@ void MainWindow::RunCommand(int index)
             RemoveClosedTrades(*grid_);
             break;
         case 5: {
-            StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
-            if (shop_->text().isEmpty())
-                GetShoper();
-            const WalkResult walk = ExtractAllPages(*browser_, *grid_, *loadWatch_);
-            if (FilterClosedChecked())
-                RunCommand(4);
-            AutoFitColumns(*measurer_, *grid_, 1, true);
-            CloseProgress();
+            ExtractAllOptions options;
+            options.filterClosed = [this] { return FilterClosedChecked(); };
+            options.beforeWalk = [this] {
+                if (shop_->text().isEmpty())
+                    GetShoper();
+            };
+            const WalkResult walk = ExtractAllTrades(*browser_, *grid_, *loadWatch_, *measurer_, options);
             if (const QString why = WalkEndMessage(walk); !why.isEmpty())
                 ShowMessage(why);
             break;

@@ -1,11 +1,11 @@
 #include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
-#include "core/commands/PageLoadWatch.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "support/CommandTestSupport.h"
 #include "support/DemoListPage.h"
 #include "support/TestSupport.h"
 
@@ -35,19 +35,7 @@ QStringList Column(const TradeGrid& grid, int col)
     return texts;
 }
 
-class CountingLoadWatch : public PageLoadWatch {
-public:
-    void Arm() override { ++arms; }
-    bool WaitLoaded(int timeoutMs) override
-    {
-        ++waits;
-        lastTimeout = timeoutMs;
-        return true;
-    }
-    int arms = 0;
-    int waits = 0;
-    int lastTimeout = 0;
-};
+using commandtest::CountingLoadWatch;
 
 // The demo's list as the browser shows it, but without its pager line.
 class PagerlessListPage : public demolist::DemoListPage {

@@ -2,6 +2,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/text/TextMeasurer.h"
+#include "support/CommandTestSupport.h"
 #include "support/GridReference.h"
 #include "support/TestSupport.h"
 
@@ -26,13 +27,7 @@ private slots:
     void approximateMeasurerStandsIn();
 
 private:
-    class FixedMeasurer : public TextMeasurer {
-    public:
-        double TextWidth(const QString& text) const override
-        {
-            return text.isEmpty() ? 0 : 7.0 * text.size();
-        }
-    } measurer_;
+    commandtest::FixedWidthMeasurer measurer_;
 };
 
 void TestGridSetup::init()

@@ -1,0 +1,104 @@
+#include "BatchExport.h"
+
+#include "ConsoleReport.h"
+#include "core/base/Endpoints.h"
+#include "core/commands/Commands.h"
+#include "core/export/CsvWriter.h"
+#include "core/export/ExcelWriter.h"
+#include "core/export/ExportGrid.h"
+#include "core/export/ExportMessages.h"
+#include "core/export/FileReplace.h"
+#include "core/extract/RecipientMerge.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/BrowserPage.h"
+#include "core/settings/CheckBoxSettings.h"
+#include "core/settings/SettingsStore.h"
+
+#include <QDir>
+#include <exception>
+
+namespace {
+
+// The window's "过滤关闭交易" as stored.
+bool StoredFilterClosed()
+{
+    const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
+        QString::fromLatin1(kSettingsSection), CheckBoxKey(0), QStringLiteral("0"));
+    return CheckBoxValueFromText(stored).value_or(0) == 1;
+}
+
+std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArrival& arrival)
+{
+    const QString where = arrival.url.toDisplayString();
+    if (IsLoginAddress(arrival.url)) {
+        return BatchResult(kBatchNotLoggedIn,
+            QStringLiteral(
+                "未登录：已卖出的宝贝列表转到了登录页面（%1）。请打开本软件一次，在窗口里登录淘宝，"
+                "然后关闭窗口，再运行导出。")
+                .arg(where));
+    }
+    if (!arrival.loaded) {
+        return BatchResult(kBatchListUnreadable,
+            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error));
+    }
+    if (browser.ElementInnerHtml(QString::fromLatin1(kListTableId)).isEmpty()) {
+        return BatchResult(kBatchListUnreadable,
+            QStringLiteral("无法读取已卖出的宝贝列表：%1 上没有交易表 %2，找到的是页面“%3”。")
+                .arg(where, QString::fromLatin1(kListTableId), arrival.title));
+    }
+    return std::nullopt;
+}
+
+bool WriteExportFile(const TradeGrid& grid, const QString& path)
+{
+    return IsCsvFileName(path) ? WriteGridCsv(grid, path)
+                               : WriteGridExcel(grid, path, QString::fromUtf8(kExportSheetName));
+}
+
+} // namespace
+
+BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
+    const TextMeasurer& measurer, const ListPageArrival& arrival, const BatchOptions& options,
+    ConsoleReport& report)
+{
+    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(options.exportPath));
+    if (!CanReplaceFile(path))
+        return BatchResult(
+            kBatchFailed, QString::fromUtf8(kCannotReplaceText) + QStringLiteral("（%1）").arg(path));
+    if (const auto refused = CheckListPage(browser, arrival))
+        return *refused;
+
+    try {
+        int tradesRead = 0;
+        ExtractAllOptions extract;
+        const bool filterClosed = options.filterClosed.value_or(StoredFilterClosed());
+        extract.filterClosed = [filterClosed] { return filterClosed; };
+        extract.pageRead = [&](int page) {
+            tradesRead = CountTrades(grid);
+            report.PageRead(page, tradesRead);
+        };
+        const WalkResult walk = ExtractAllTrades(browser, grid, nextPage, measurer, extract);
+        // A sheet that silently misses the later pages would pass for a
+        // whole one: nothing is written then.
+        if (walk.end == WalkEnd::PageNotOpened)
+            return BatchResult(
+                kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
+        const int tradesKept = CountTrades(grid);
+        if (options.merge)
+            MergeSameRecipient(grid);
+        if (!WriteExportFile(grid, path))
+            return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
+
+        QString done = QStringLiteral("完成：提取 %1 笔交易").arg(tradesRead);
+        if (filterClosed)
+            done += QStringLiteral("，去掉关闭交易 %1 笔").arg(tradesRead - tradesKept);
+        done += QStringLiteral("，%1 %2 行，已写入 %3")
+                    .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
+                    .arg(grid.Rows() - grid.FixedRows())
+                    .arg(path);
+        return { kBatchWritten, done };
+    } catch (const std::exception& error) {
+        return BatchResult(
+            kBatchFailed, QStringLiteral("导出失败：%1").arg(QString::fromLocal8Bit(error.what())));
+    }
+}

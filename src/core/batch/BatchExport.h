@@ -1,0 +1,43 @@
+#pragma once
+// The unattended export once the browser has opened the sold-items list: it
+// checks that the seller is logged in and the list is there, runs the same
+// extract-all as the window's command, drops closed trades, merges when
+// asked and writes the file with the window's writers. Every outcome comes
+// back as an exit status and the line that explains it.
+
+#include "BatchOptions.h"
+
+#include <QString>
+#include <QUrl>
+
+class BrowserPage;
+class ConsoleReport;
+class PageLoadWatch;
+class TextMeasurer;
+class TradeGrid;
+
+enum BatchExitStatus {
+    kBatchWritten = 0,
+    kBatchFailed = 1,
+    kBatchNotLoggedIn = 2,
+    kBatchListUnreadable = 3,
+};
+
+struct BatchResult {
+    int exitStatus = kBatchFailed;
+    QString message;
+};
+
+// How opening the list address ended.
+struct ListPageArrival {
+    bool loaded = false; // finished without a network error
+    QUrl url; // where the browser ended, redirects followed
+    QString error; // why it did not load
+    QString title; // of the page shown
+};
+
+inline const char* const kListTableId = "J_ListTable";
+
+BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
+    const TextMeasurer& measurer, const ListPageArrival& arrival, const BatchOptions& options,
+    ConsoleReport& report);

@@ -1,0 +1,35 @@
+#pragma once
+// The command-line options of the unattended export: `--export FILE` runs the
+// whole walk without a window (extract all pages, drop closed trades, merge,
+// write FILE) for a scheduler, with the login the window keeps.
+
+#include <QString>
+#include <optional>
+
+class QCommandLineParser;
+
+struct BatchOptions {
+    QString exportPath;
+    bool merge = false;
+    // Set by --filter-closed / --keep-closed; otherwise the stored check box.
+    std::optional<bool> filterClosed;
+    // The sold-items list to open; empty means the marketplace's own.
+    QString listUrl;
+    std::optional<int> detailDownloads;
+};
+
+// Whether the arguments ask for an unattended export. Read before the
+// application object exists, to pick a platform that needs no display.
+bool IsBatchRun(int argc, char* argv[]);
+
+// Adds --export, --merge, --filter-closed, --keep-closed and
+// --detail-downloads (the window's --start-url doubles as the list address).
+void AddBatchOptions(QCommandLineParser& parser);
+
+// The options of a processed parser. An empty exportPath means no batch run.
+// A contradiction (both filter flags, a batch flag without --export, a count
+// that is not a positive whole number) gives nothing and the reason in error.
+std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, QString* error);
+
+// How many detail pages may be fetched at once during this run.
+void ApplyDetailDownloads(int count);

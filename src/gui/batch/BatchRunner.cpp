@@ -1,0 +1,86 @@
+#include "BatchRunner.h"
+
+#include "core/base/Endpoints.h"
+#include "core/base/EventWait.h"
+#include "core/base/UserPrompt.h"
+#include "core/batch/ConsolePrompt.h"
+#include "core/batch/ConsoleReport.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "gui/browser/WebBrowser.h"
+#include "gui/grid/TradeGridView.h"
+#include "gui/grid/WidgetTextMeasurer.h"
+#include "gui/window/BrowserLoadWatch.h"
+
+#include <QElapsedTimer>
+#include <QWebEngineLoadingInfo>
+#include <QtGlobal>
+
+void UseOffscreenPlatformWithoutDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+}
+
+ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int timeoutMs)
+{
+    ListPageArrival arrival;
+    int started = 0;
+    int ended = 0;
+    const auto connection = QObject::connect(
+        browser.page(), &QWebEnginePage::loadingChanged, [&](const QWebEngineLoadingInfo& info) {
+            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                ++started;
+                return;
+            }
+            ended = started;
+            arrival.loaded = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+            arrival.error = info.errorString();
+        });
+    browser.Navigate2(address);
+    const auto settled = [&] { return started > 0 && ended == started; };
+    QElapsedTimer clock;
+    clock.start();
+    // A page that has finished may still hand over to the next one (the
+    // login check of a marketplace page is often a script); only a page that
+    // stays counts as where the address ended.
+    while (WaitUntil(settled, timeoutMs - int(clock.elapsed()))) {
+        const int seen = started;
+        if (!WaitUntil([&] { return started != seen; }, kListSettleMs))
+            break;
+    }
+    QObject::disconnect(connection);
+    if (!settled()) {
+        arrival.loaded = false;
+        arrival.error = QStringLiteral("%1 秒内没有打开").arg(timeoutMs / 1000);
+    }
+    arrival.url = browser.url();
+    arrival.title = browser.title();
+    return arrival;
+}
+
+int RunUnattendedExport(const BatchOptions& options, ConsoleReport& report)
+{
+    ConsolePrompt prompt(report);
+    SetUserPrompt(&prompt);
+    const WidgetTextMeasurer measurer(TradeGridFont());
+    SetTradeGridMeasurer(&measurer);
+
+    BatchResult result;
+    {
+        TradeGrid grid;
+        WebBrowser browser; // never shown
+        BrowserLoadWatch nextPage(&browser);
+        const QString listUrl = options.listUrl.isEmpty() ? CurrentEndpoints().soldItemsUrl : options.listUrl;
+        const ListPageArrival arrival = OpenListPage(browser, listUrl);
+        result = ExportFromListPage(browser, nextPage, grid, measurer, arrival, options, report);
+    }
+    report.Line(result.message);
+
+    SetTradeGridMeasurer(nullptr);
+    SetUserPrompt(nullptr);
+    return result.exitStatus;
+}

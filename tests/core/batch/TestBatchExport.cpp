@@ -1,0 +1,288 @@
+#include "core/batch/BatchExport.h"
+#include "core/batch/ConsolePrompt.h"
+#include "core/batch/ConsoleReport.h"
+#include "support/CommandTestSupport.h"
+#include "support/DemoListPage.h"
+#include "support/DemoTruth.h"
+#include "support/ExportTestSupport.h"
+#include "support/TestSupport.h"
+#include "support/XlsxReadBack.h"
+
+#include "core/base/Endpoints.h"
+#include "core/commands/Commands.h"
+#include "core/export/ExportGrid.h"
+#include "core/export/ExportMessages.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/HttpGetPage.h"
+#include "core/settings/SettingsStore.h"
+#include "core/text/AnsiCodec.h"
+
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QSet>
+#include <cstdio>
+
+using demolist::DemoListPage;
+
+namespace {
+
+// Everything written to a stream, read back.
+QString StreamText(FILE* stream)
+{
+    std::fflush(stream);
+    std::rewind(stream);
+    QByteArray bytes;
+    char buffer[4096];
+    while (const size_t n = std::fread(buffer, 1, sizeof buffer, stream))
+        bytes.append(buffer, qsizetype(n));
+    return QString::fromLocal8Bit(bytes);
+}
+
+ListPageArrival ArrivedAt(const QString& url)
+{
+    ListPageArrival arrival;
+    arrival.loaded = true;
+    arrival.url = QUrl(url);
+    arrival.title = QStringLiteral("已卖出的宝贝");
+    return arrival;
+}
+
+void StoreFilterClosed(const QString& value)
+{
+    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+        QStringLiteral("CHK_0"), value);
+}
+
+bool IsClosed(const QJsonObject& trade)
+{
+    return demotruth::FirstWord(trade.value("status").toString()) == QStringLiteral("交易关闭");
+}
+
+int ClosedTrades(const QJsonArray& trades)
+{
+    return int(std::count_if(
+        trades.begin(), trades.end(), [](const QJsonValue& t) { return IsClosed(t.toObject()); }));
+}
+
+// The grid rows the shop's trades leave: one per item, closed trades
+// dropped when asked; merged, one per recipient and waybill.
+int ExpectedRows(const QJsonArray& trades, bool dropClosed, bool merged)
+{
+    int items = 0;
+    QSet<QStringList> shipments;
+    for (const QJsonValue& value : trades) {
+        const QJsonObject trade = value.toObject();
+        if (dropClosed && IsClosed(trade))
+            continue;
+        items += int(trade.value("items").toArray().size());
+        const QStringList details = demotruth::ExpectedDetails(trade);
+        shipments.insert(QStringList { details.at(0) } + details.mid(3));
+    }
+    return merged ? int(shipments.size()) : items;
+}
+
+} // namespace
+
+class TestBatchExport : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void refusedBeforeTheWalk_data();
+    void refusedBeforeTheWalk();
+    void writesTheWalkedList_data();
+    void writesTheWalkedList();
+    void reportOnATerminalRewritesThePageLine();
+    void promptAnswersNo();
+
+private:
+    BatchResult Export(BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options);
+
+    std::unique_ptr<testsupport::DemoMarket> market_;
+    QJsonArray trades_;
+    commandtest::CountingLoadWatch watch_;
+    commandtest::FixedWidthMeasurer measurer_;
+    std::unique_ptr<TradeGrid> grid_;
+    FILE* stream_ = nullptr;
+    QTemporaryDir dir_;
+};
+
+void TestBatchExport::initTestCase()
+{
+    const QString truth = dir_.filePath(QStringLiteral("truth.json"));
+    market_ = std::make_unique<testsupport::DemoMarket>(
+        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2", "--dump-truth", truth });
+    if (!market_->ok())
+        QSKIP("demo marketplace not available");
+    trades_ = QJsonDocument::fromJson(testsupport::ReadFile(truth)).object().value("trades").toArray();
+    QCOMPARE(trades_.size(), 10);
+    // Closed trades and shared parcels make every variant differ.
+    QVERIFY(ExpectedRows(trades_, true, false) < ExpectedRows(trades_, false, false));
+    QVERIFY(ExpectedRows(trades_, false, true) < ExpectedRows(trades_, false, false));
+    Endpoints endpoints = DefaultEndpoints();
+    endpoints.tradeBase = market_->base();
+    SetEndpoints(endpoints);
+    // Logging in leaves the session cookie in the page fetches' jar.
+    demolist::Get(
+        HttpNetworkManager(), market_->url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+}
+
+void TestBatchExport::init()
+{
+    SetTradeGridMeasurer(&measurer_);
+    grid_ = std::make_unique<TradeGrid>(); // each run starts on a new grid
+    watch_ = commandtest::CountingLoadWatch();
+    stream_ = std::tmpfile();
+    StoreFilterClosed(QStringLiteral("0"));
+}
+
+void TestBatchExport::cleanup()
+{
+    std::fclose(stream_);
+    SetTradeGridMeasurer(nullptr);
+}
+
+BatchResult TestBatchExport::Export(
+    BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options)
+{
+    ConsoleReport report(stream_, false);
+    ConsolePrompt prompt(report);
+    SetUserPrompt(&prompt);
+    const BatchResult result = ExportFromListPage(page, watch_, *grid_, measurer_, arrival, options, report);
+    SetUserPrompt(nullptr);
+    return result;
+}
+
+void TestBatchExport::refusedBeforeTheWalk_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<bool>("loggedIn");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("told");
+    const QString list = QStringLiteral("/trade/itemlist/list_sold_items.htm");
+    QTest::newRow("list ended on the demo's login page")
+        << "/member/login.jhtml?redirectURL=x" << true << false << "daily.csv" << 2 << "登录";
+    QTest::newRow("list ended on the marketplace's login host")
+        << "https://login.taobao.com/member/login.jhtml?redirectURL=x" << true << true << "daily.csv" << 2
+        << "请打开本软件一次";
+    QTest::newRow("list did not load")
+        << list << false << true << "daily.csv" << 3 << "没有打开（连接被拒绝）";
+    QTest::newRow("page without the list table")
+        << list << true << false << "daily.xlsx" << 3 << "J_ListTable";
+    QTest::newRow("folder of the file missing")
+        << list << true << true << "gone/daily.csv" << 1 << QString::fromUtf8(kCannotReplaceText);
+}
+
+void TestBatchExport::refusedBeforeTheWalk()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, loaded);
+    QFETCH(bool, loggedIn);
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QFETCH(QString, told);
+    // Without the session the demo answers the list with a redirect only.
+    QNetworkAccessManager stranger;
+    DemoListPage page(loggedIn ? HttpNetworkManager() : stranger, market_->base());
+    ListPageArrival arrival = ArrivedAt(url.startsWith('/') ? market_->url(url) : url);
+    arrival.loaded = loaded;
+    arrival.error = loaded ? QString() : QStringLiteral("连接被拒绝");
+    const QString file = dir_.filePath(target);
+    QVERIFY(testsupport::WriteFile(dir_.filePath(QStringLiteral("daily.csv")), "yesterday"));
+
+    BatchOptions options;
+    options.exportPath = file;
+    const BatchResult result = Export(page, arrival, options);
+    QCOMPARE(result.exitStatus, status);
+    QVERIFY2(result.message.contains(told), qPrintable(result.message));
+    QCOMPARE(page.pagesLoaded, 1);
+    QCOMPARE(watch_.arms, 0); // no page was read
+    QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("daily.csv"))), QByteArray("yesterday"));
+    QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("daily.xlsx"))));
+}
+
+void TestBatchExport::writesTheWalkedList_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("storedFilter");
+    QTest::addColumn<int>("filterFlag"); // -1 none, 0 --keep-closed, 1 --filter-closed
+    QTest::addColumn<bool>("merge");
+    QTest::addColumn<bool>("dropsClosed");
+    QTest::newRow("csv, the stored box drops closed trades") << "a.CSV"
+                                                             << "1" << -1 << false << true;
+    QTest::newRow("workbook, flag keeps closed trades, merged") << "a.xlsx"
+                                                                << "1" << 0 << true << false;
+    QTest::newRow("workbook, flag drops closed trades, merged") << "a.xls"
+                                                                << "0" << 1 << true << true;
+}
+
+void TestBatchExport::writesTheWalkedList()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, storedFilter);
+    QFETCH(int, filterFlag);
+    QFETCH(bool, merge);
+    QFETCH(bool, dropsClosed);
+    StoreFilterClosed(storedFilter);
+    DemoListPage page(HttpNetworkManager(), market_->base());
+    const QString file = dir_.filePath(name);
+    BatchOptions options;
+    options.exportPath = file;
+    if (filterFlag >= 0)
+        options.filterClosed = filterFlag == 1;
+    options.merge = merge;
+
+    const BatchResult result = Export(page, ArrivedAt(market_->url(QStringLiteral("/list"))), options);
+    const int rows = ExpectedRows(trades_, dropsClosed, merge);
+    const int closed = ClosedTrades(trades_);
+    QCOMPARE(result.exitStatus, 0);
+    QCOMPARE(result.message,
+        QStringLiteral("完成：提取 10 笔交易%1，%2 %3 行，已写入 %4")
+            .arg(dropsClosed ? QStringLiteral("，去掉关闭交易 %1 笔").arg(closed) : QString(),
+                merge ? QStringLiteral("合并后") : QStringLiteral("共"))
+            .arg(rows)
+            .arg(file));
+    QCOMPARE(grid_->Rows() - grid_->FixedRows(), rows);
+    QCOMPARE(StreamText(stream_), QStringLiteral("第 1 页，已提取 5 笔交易\n第 2 页，已提取 10 笔交易\n"));
+    QCOMPARE(watch_.waits, 1);
+    // The file holds the titles and every row left in the grid.
+    if (IsCsvFileName(file)) {
+        const QString csv = DecodeAnsi(testsupport::ReadFile(file));
+        QCOMPARE(csv.count(QStringLiteral("\r\n")), 2 + rows);
+        QVERIFY(csv.contains(grid_->TextMatrix(grid_->Rows() - 1, ColOrderNumber)));
+    } else {
+        const exporttest::XlsxBook book = exporttest::ReadXlsx(file);
+        QVERIFY(book.ok);
+        QCOMPARE(book.sheetName, QString::fromUtf8(kExportSheetName));
+        QVERIFY(book.cells.contains(exporttest::CellRef(2 + rows, 1)));
+        QVERIFY(!book.cells.contains(exporttest::CellRef(3 + rows, 1)));
+    }
+    QFile::remove(file);
+}
+
+void TestBatchExport::reportOnATerminalRewritesThePageLine()
+{
+    ConsoleReport report(stream_, true);
+    report.PageRead(1, 20);
+    report.PageRead(2, 40);
+    report.Line(QStringLiteral("完成"));
+    report.Line(QStringLiteral("再见"));
+    QCOMPARE(StreamText(stream_),
+        QStringLiteral("\r第 1 页，已提取 20 笔交易\x1b[K\r第 2 页，已提取 40 笔交易\x1b[K\n完成\n再见\n"));
+}
+
+void TestBatchExport::promptAnswersNo()
+{
+    ConsoleReport report(stream_, false);
+    ConsolePrompt prompt(report);
+    prompt.ShowMessage(QStringLiteral("文件保存出错！"));
+    QVERIFY(!prompt.AskYesNo(QStringLiteral("该文件已存在，是否覆盖？")));
+    QCOMPARE(StreamText(stream_), QStringLiteral("文件保存出错！\n该文件已存在，是否覆盖？ → 否\n"));
+}
+
+LUMETRA_TEST_GUILESS_MAIN(TestBatchExport)
+#include "TestBatchExport.moc"

@@ -1,0 +1,78 @@
+#include "core/batch/BatchOptions.h"
+#include "support/TestSupport.h"
+
+#include <QCommandLineParser>
+
+class TestBatchOptions : public QObject {
+    Q_OBJECT
+private slots:
+    void readFromTheCommandLine_data();
+    void readFromTheCommandLine();
+};
+
+void TestBatchOptions::readFromTheCommandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("exportPath");
+    QTest::addColumn<bool>("merge");
+    QTest::addColumn<int>("filter"); // -1 as stored, 0 keep, 1 drop
+    QTest::addColumn<QString>("listUrl");
+    QTest::addColumn<int>("detailDownloads"); // 0 not given
+    QTest::newRow("window") << QStringList {} << ""
+                            << "" << false << -1 << "" << 0;
+    QTest::newRow("export with defaults") << QStringList { "--export", "a.csv" } << ""
+                                          << "a.csv" << false << -1 << "" << 0;
+    QTest::newRow("everything") << QStringList { "--export=b.xlsx", "--merge", "--keep-closed", "--start-url",
+        "http://127.0.0.1:8/list", "--detail-downloads", "3" }
+                                << ""
+                                << "b.xlsx" << true << 0 << "http://127.0.0.1:8/list" << 3;
+    QTest::newRow("drop closed") << QStringList { "--export", "c.csv", "--filter-closed" } << ""
+                                 << "c.csv" << false << 1 << "" << 0;
+    QTest::newRow("both filter flags")
+        << QStringList { "--export", "c.csv", "--filter-closed", "--keep-closed" } << "exclude each other"
+        << "" << false << -1 << "" << 0;
+    QTest::newRow("merge without a file") << QStringList { "--merge" } << "need --export"
+                                          << "" << false << -1 << "" << 0;
+    QTest::newRow("empty file name") << QStringList { "--export=" } << "needs a file name"
+                                     << "" << false << -1 << "" << 0;
+    QTest::newRow("no count") << QStringList { "--export", "a.csv", "--detail-downloads", "many" }
+                              << "whole number"
+                              << "" << false << -1 << "" << 0;
+    QTest::newRow("zero count") << QStringList { "--export", "a.csv", "--detail-downloads", "0" }
+                                << "whole number"
+                                << "" << false << -1 << "" << 0;
+}
+
+void TestBatchOptions::readFromTheCommandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, error);
+    QFETCH(QString, exportPath);
+    QFETCH(bool, merge);
+    QFETCH(int, filter);
+    QFETCH(QString, listUrl);
+    QFETCH(int, detailDownloads);
+    QCommandLineParser parser;
+    parser.addOption({ QStringLiteral("start-url"), QString(), QStringLiteral("URL") });
+    AddBatchOptions(parser);
+    QVERIFY(parser.parse(QStringList { QStringLiteral("lumetra-trades") } + args));
+
+    QString told;
+    const std::optional<BatchOptions> options = ReadBatchOptions(parser, &told);
+    QCOMPARE(options.has_value(), error.isEmpty());
+    if (!options) {
+        QVERIFY2(told.contains(error), qPrintable(told));
+        return;
+    }
+    QCOMPARE(options->exportPath, exportPath);
+    QCOMPARE(options->merge, merge);
+    QCOMPARE(options->filterClosed.has_value(), filter >= 0);
+    if (filter >= 0)
+        QCOMPARE(*options->filterClosed, filter == 1);
+    QCOMPARE(options->listUrl, listUrl);
+    QCOMPARE(options->detailDownloads.value_or(0), detailDownloads);
+}
+
+LUMETRA_TEST_GUILESS_MAIN(TestBatchOptions)
+#include "TestBatchOptions.moc"

@@ -1,0 +1,215 @@
+// The unattended export as a scheduler runs it: the real program in its own
+// process, without a display, on the profile a window logged in with.
+#include "E2eSupport.h"
+#include "support/ExportTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "core/base/ProfileLock.h"
+#include "core/settings/SettingsStore.h"
+
+#include <QProcess>
+
+namespace {
+
+const QString kProgramName = QStringLiteral("lumetra-trades");
+const QString kWindowExportMode = QStringLiteral("--window-export");
+
+// The window's exports of one shop: all trades, then without the closed
+// ones, then merged.
+const QString kAllFile = QStringLiteral("window-all.csv");
+const QString kOpenFile = QStringLiteral("window-open.csv");
+const QString kMergedFile = QStringLiteral("window-merged.csv");
+
+void StoreFilterClosed(bool checked)
+{
+    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+        QStringLiteral("CHK_0"), checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+// A child process of this test: logs in through the window's browser as a
+// seller does, extracts every page and exports as the window's buttons do.
+// Its profile and settings are the test's (same home, same program name).
+int WindowExportMain(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kProgramName);
+    const QString base = QString::fromLocal8Bit(argv[2]);
+    const QDir dir(QString::fromLocal8Bit(argv[3]));
+    SetEndpoints(e2e::DemoEndpoints(base));
+    MainWindow window;
+    window.show();
+    if (!e2e::LogIn(window, base) || !e2e::OpenSoldItems(window))
+        return 10;
+    const auto exportTo = [&](const QString& name) {
+        exporttest::ScriptedSaveDialog dialog(dir.filePath(name));
+        window.SetSaveDialog(&dialog);
+        window.Com_Click(6);
+        window.SetSaveDialog(nullptr);
+    };
+    window.Com_Click(5);
+    exportTo(kAllFile);
+    window.Com_Click(4);
+    exportTo(kOpenFile);
+    window.Com_Click(1);
+    exportTo(kMergedFile);
+    return 0;
+}
+
+struct RunResult {
+    int exitStatus = -1;
+    QStringList errorLines;
+};
+
+// Runs program with args and no display at all, in the test's home.
+RunResult Run(const QString& program, const QStringList& args, int timeoutMs = 90000)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    RunResult result;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    result.errorLines = errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    result.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+} // namespace
+
+class TestUnattendedExport : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exportsWhatTheWindowExports_data();
+    void exportsWhatTheWindowExports();
+    void notLoggedInWritesNothing();
+    void unreachableMarketLeavesFileAsItWas();
+    void secondRunOnProfileRefused();
+
+private:
+    QStringList ListArgs(const QString& base, const QString& file) const;
+
+    QString program_;
+    std::unique_ptr<testsupport::DemoMarket> market_;
+    QTemporaryDir dir_;
+};
+
+void TestUnattendedExport::initTestCase()
+{
+    QCoreApplication::setApplicationName(kProgramName);
+    program_ = qEnvironmentVariable("LUMETRA_TRADES");
+    market_ = std::make_unique<testsupport::DemoMarket>(
+        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2" });
+    if (program_.isEmpty() || !market_->ok())
+        QSKIP("program or demo marketplace not available");
+    StoreFilterClosed(false);
+    // Logs in once through the window and keeps its exports for comparison.
+    QProcess window;
+    window.start(
+        QCoreApplication::applicationFilePath(), { kWindowExportMode, market_->base(), dir_.path() });
+    QVERIFY(window.waitForFinished(90000));
+    QCOMPARE(window.exitCode(), 0);
+    // The shop has closed trades and shared parcels, so the three differ.
+    const QByteArray all = testsupport::ReadFile(dir_.filePath(kAllFile));
+    const QByteArray open = testsupport::ReadFile(dir_.filePath(kOpenFile));
+    const QByteArray merged = testsupport::ReadFile(dir_.filePath(kMergedFile));
+    QVERIFY(all.size() > open.size());
+    QVERIFY(open.size() > merged.size());
+}
+
+QStringList TestUnattendedExport::ListArgs(const QString& base, const QString& file) const
+{
+    return { QStringLiteral("--export"), file, QStringLiteral("--start-url"),
+        base + QStringLiteral("/trade/itemlist/list_sold_items.htm"), QStringLiteral("--trade-base"), base };
+}
+
+void TestUnattendedExport::exportsWhatTheWindowExports_data()
+{
+    QTest::addColumn<bool>("storedFilter");
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<QString>("windowFile");
+    QTest::newRow("flag keeps closed trades over the stored box")
+        << true << QStringList { "--keep-closed" } << kAllFile;
+    QTest::newRow("stored box drops closed trades, merged")
+        << true << QStringList { "--merge" } << kMergedFile;
+    QTest::newRow("flag drops closed trades over the stored box")
+        << false << QStringList { "--filter-closed" } << kOpenFile;
+}
+
+void TestUnattendedExport::exportsWhatTheWindowExports()
+{
+    QFETCH(bool, storedFilter);
+    QFETCH(QStringList, flags);
+    QFETCH(QString, windowFile);
+    StoreFilterClosed(storedFilter);
+    const QString file = dir_.filePath(QStringLiteral("batch.csv"));
+    QFile::remove(file);
+
+    const RunResult run = Run(program_, ListArgs(market_->base(), file) + flags);
+    QVERIFY2(run.exitStatus == 0, qPrintable(run.errorLines.join('\n')));
+    QCOMPARE(testsupport::ReadFile(file), testsupport::ReadFile(dir_.filePath(windowFile)));
+    // One plain line per page, then the outcome naming the file.
+    QVERIFY2(run.errorLines.contains(QStringLiteral("第 1 页，已提取 5 笔交易")),
+        qPrintable(run.errorLines.join('\n')));
+    QVERIFY(run.errorLines.contains(QStringLiteral("第 2 页，已提取 10 笔交易")));
+    QVERIFY(run.errorLines.last().startsWith(QStringLiteral("完成：提取 10 笔交易")));
+    QVERIFY(run.errorLines.last().endsWith(file));
+    QVERIFY(!run.errorLines.join('\n').contains(QLatin1Char('\r')));
+}
+
+void TestUnattendedExport::notLoggedInWritesNothing()
+{
+    // A marketplace that has never seen this profile's session.
+    testsupport::DemoMarket fresh({ "--pages", "1", "--per-page", "2" });
+    QVERIFY(fresh.ok());
+    const QString file = dir_.filePath(QStringLiteral("never.xlsx"));
+    const RunResult run = Run(program_, ListArgs(fresh.base(), file));
+    QCOMPARE(run.exitStatus, 2);
+    QVERIFY2(run.errorLines.last().contains(QStringLiteral("登录")), qPrintable(run.errorLines.join('\n')));
+    QVERIFY(!QFileInfo::exists(file));
+}
+
+void TestUnattendedExport::unreachableMarketLeavesFileAsItWas()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("daily.csv"));
+    QVERIFY(testsupport::WriteFile(file, "yesterday's sheet"));
+    const RunResult run = Run(program_, ListArgs(testsupport::RefusedBase(), file));
+    QCOMPARE(run.exitStatus, 3);
+    QVERIFY2(
+        run.errorLines.last().contains(QStringLiteral("没有打开")), qPrintable(run.errorLines.join('\n')));
+    QCOMPARE(testsupport::ReadFile(file), QByteArray("yesterday's sheet"));
+    QCOMPARE(exporttest::Entries(folder.path()), QStringList { QStringLiteral("daily.csv") });
+}
+
+void TestUnattendedExport::secondRunOnProfileRefused()
+{
+    ProfileLock window;
+    QVERIFY(window.TryLock());
+    const QString file = dir_.filePath(QStringLiteral("second.csv"));
+    const RunResult run = Run(program_, ListArgs(market_->base(), file));
+    QCOMPARE(run.exitStatus, 1);
+    QCOMPARE(run.errorLines.last(), QString::fromUtf8(kProfileInUseText));
+    QVERIFY(!QFileInfo::exists(file));
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kWindowExportMode)
+        return WindowExportMain(argc, argv);
+    testsupport::UseTemporaryHome();
+    QApplication app(argc, argv);
+    TestUnattendedExport test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestUnattendedExport.moc"

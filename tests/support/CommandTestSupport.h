@@ -1,0 +1,31 @@
+#pragma once
+// Stand-ins at the command work's seams: the wait for the next list page and
+// the measuring of texts for the column fit.
+
+#include "core/commands/PageLoadWatch.h"
+#include "core/text/TextMeasurer.h"
+
+namespace commandtest {
+
+// Every wait succeeds at once; counts how it was used.
+class CountingLoadWatch : public PageLoadWatch {
+public:
+    void Arm() override { ++arms; }
+    bool WaitLoaded(int timeoutMs) override
+    {
+        ++waits;
+        lastTimeout = timeoutMs;
+        return true;
+    }
+    int arms = 0;
+    int waits = 0;
+    int lastTimeout = 0;
+};
+
+// Seven twips for every character; an empty text has no width.
+class FixedWidthMeasurer : public TextMeasurer {
+public:
+    double TextWidth(const QString& text) const override { return text.isEmpty() ? 0 : 7.0 * text.size(); }
+};
+
+} // namespace commandtest
