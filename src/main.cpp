@@ -3,6 +3,7 @@
 #include "core/base/UserPrompt.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
+#include "core/settings/DetailDownloadSetting.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
 #include "gui/i18n/QtTranslations.h"
 #include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
@@ -11,6 +12,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -28,8 +31,21 @@ Endpoints EndpointsFromOptions(const QCoreApplication& app)
         QStringLiteral("Scheme and host of the trade detail pages."), QStringLiteral("URL"));
     const QCommandLineOption updateUrl(QStringLiteral("update-url"),
         QStringLiteral("Download-page address up to and including \"ID=\"."), QStringLiteral("URL"));
-    parser.addOptions({ startUrl, tradeBase, updateUrl });
+    const QCommandLineOption detailDownloads(QStringLiteral("detail-downloads"),
+        QStringLiteral("Trade detail pages downloaded at once, 1 to 6, for this run (the stored "
+                       "DetailDownloads setting otherwise, default 4)."),
+        QStringLiteral("N"));
+    parser.addOptions({ startUrl, tradeBase, updateUrl, detailDownloads });
     parser.process(app);
+    if (parser.isSet(detailDownloads)) {
+        const auto limit = DetailDownloadsFromText(parser.value(detailDownloads));
+        if (!limit) {
+            std::fprintf(
+                stderr, "--detail-downloads needs a whole number from 1 to %d\n", kMaxDetailDownloads);
+            std::exit(2);
+        }
+        SetDetailDownloadOverride(limit);
+    }
 
     Endpoints endpoints = DefaultEndpoints();
     if (parser.isSet(startUrl))

@@ -1,7 +1,9 @@
 // Page fetches against a real HTTP server on loopback: the request as sent,
 // the marker and retry rules, decoding, time-outs, broken and huge answers.
 
+#include "core/base/EventWait.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/network/SharedCookieJar.h"
 #include "core/text/AnsiCodec.h"
 #include "support/LocalHttpServer.h"
@@ -12,6 +14,8 @@
 #include <QNetworkCookie>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
 
 using testweb::HttpResponse;
 using testweb::LocalHttpServer;
@@ -24,6 +28,7 @@ const QString kUntouched = QStringLiteral("earlier text");
 class TestHttpGetPage : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void appendTimeParameter_data();
     void appendTimeParameter();
     void requestCarriesTimeHeaderAndUserAgent();
@@ -41,7 +46,18 @@ private slots:
     void cookiesOnlyToTheirHost();
     void demoMarketDownloadPage();
     void demoMarketDetailNeedsLogin();
+    void connectionFailuresAreSpacedOut();
+    void parallelJobsKeepTheirOwnPages();
+    // Last: once the application is told to quit, no event loop runs again.
+    void waitEndsWhenApplicationQuits();
 };
+
+void TestHttpGetPage::initTestCase()
+{
+    // Attempts after a refused connection follow each other quickly here;
+    // connectionFailuresAreSpacedOut uses the real pauses.
+    SetConnectionRetryPauseMs(10);
+}
 
 void TestHttpGetPage::appendTimeParameter_data()
 {
@@ -309,6 +325,71 @@ void TestHttpGetPage::demoMarketDetailNeedsLogin()
     QCOMPARE(HttpGetPage(detail, response, QStringLiteral(">关于淘宝</"), 10, QString()), kError);
     QVERIFY(response != kUntouched);
     QVERIFY(!response.contains(QStringLiteral(">关于淘宝</")));
+}
+
+void TestHttpGetPage::connectionFailuresAreSpacedOut()
+{
+    SetConnectionRetryPauseMs(1000);
+    quint16 port = 0;
+    {
+        LocalHttpServer gone([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+        port = gone.port();
+    }
+    // The server is away (connections refused) and comes back on its port
+    // after 1.5 s: attempts 1, 2 and 4 s apart reach it; five attempts in a
+    // row would all be refused within milliseconds.
+    std::unique_ptr<LocalHttpServer> back;
+    QTimer::singleShot(1500, this, [&] {
+        back = std::make_unique<LocalHttpServer>(
+            [](const QByteArray&, const QByteArray&) { return HttpResponse("back<BR>MARK"); }, port);
+    });
+    QString response;
+    const QString result = HttpGetPage(
+        QStringLiteral("http://127.0.0.1:%1/p").arg(port), response, QStringLiteral("MARK"), 5, QString());
+    SetConnectionRetryPauseMs(10);
+    QVERIFY(back && back->isListening());
+    QCOMPARE(result, QString());
+    QCOMPARE(response, QStringLiteral("back"));
+    QCOMPARE(back->requestCount(), 1);
+}
+
+void TestHttpGetPage::parallelJobsKeepTheirOwnPages()
+{
+    // Several jobs in flight at once: each gets its own page, decoded by
+    // the charset its own response declares.
+    LocalHttpServer server([](const QByteArray& target, const QByteArray&) {
+        if (target.startsWith("/gbk"))
+            return HttpResponse(EncodeAnsi(QStringLiteral("甲<BR>MARK")), "text/html; charset=GBK");
+        return HttpResponse(QStringLiteral("乙 %1<BR>MARK").arg(QString::fromLatin1(target)).toUtf8(),
+            "text/html; charset=UTF-8");
+    });
+    std::vector<std::unique_ptr<PageFetchJob>> jobs;
+    for (const char* target : { "/gbk", "/u1", "/u2", "/u3" })
+        jobs.push_back(
+            std::make_unique<PageFetchJob>(server.url(QString::fromLatin1(target)), "MARK", 5, QString()));
+    for (auto& job : jobs)
+        job->Start();
+    QVERIFY(WaitUntil(
+        [&] { return std::all_of(jobs.begin(), jobs.end(), [](auto& j) { return j->IsFinished(); }); },
+        10000));
+    QCOMPARE(jobs[0]->Response(), QStringLiteral("甲"));
+    QCOMPARE(server.requestCount(), 4);
+    for (int i = 1; i < 4; ++i) {
+        QCOMPARE(jobs[size_t(i)]->Result(), QString());
+        QVERIFY(jobs[size_t(i)]->Response().startsWith(QStringLiteral("乙 /u%1?Time=").arg(i)));
+    }
+}
+
+void TestHttpGetPage::waitEndsWhenApplicationQuits()
+{
+    LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+    QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(0); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QString response = kUntouched;
+    QCOMPARE(HttpGetPage(silent.url("/never"), response, QString(), 30, QString()), kError);
+    QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(response, kUntouched);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestHttpGetPage)
