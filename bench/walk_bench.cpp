@@ -9,7 +9,7 @@
 // not the demo marketplace) spent per page.
 
 #include "E2eSupport.h"
-#include "support/ExportTestSupport.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/grid/TradeGrid.h"
@@ -173,7 +173,7 @@ int main(int argc, char* argv[])
     }
     IndicatorWindow indicator;
     SetProgressView(&indicator);
-    exporttest::ScriptedPrompt prompt;
+    standin::RecordingPrompt prompt;
     SetEndpoints(e2e::DemoEndpoints(market.base()));
     MainWindow window;
     window.SetProgramEnder([] {});

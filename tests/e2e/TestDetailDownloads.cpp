@@ -5,7 +5,7 @@
 
 #include "E2eSupport.h"
 #include "support/DemoTruth.h"
-#include "support/ExportTestSupport.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/extract/FailedDetails.h"
@@ -107,7 +107,7 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     if (!market.ok())
         QSKIP("demo marketplace not available");
     SetConnectionRetryPauseMs(100);
-    exporttest::ScriptedPrompt prompt;
+    standin::RecordingPrompt prompt;
     auto window = LoggedInWindow(market);
     QVERIFY(window);
 
@@ -155,7 +155,7 @@ void TestDetailDownloads::outageMidWalk()
     if (!market.ok())
         QSKIP("demo marketplace not available");
     SetConnectionRetryPauseMs(firstPauseMs);
-    exporttest::ScriptedPrompt prompt;
+    standin::RecordingPrompt prompt;
     auto window = LoggedInWindow(market);
     QVERIFY(window);
     SetDetailDownloadOverride(4);

@@ -1,5 +1,5 @@
-#include "support/StandIns.h"
 #include "support/LocalHttpServer.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/base/Endpoints.h"
