@@ -47,7 +47,6 @@ private slots:
     void demoMarketDownloadPage();
     void demoMarketDetailNeedsLogin();
     void connectionFailuresAreSpacedOut();
-    void parallelJobsKeepTheirOwnPages();
     // Last: once the application is told to quit, no event loop runs again.
     void waitEndsWhenApplicationQuits();
 };
@@ -351,33 +350,6 @@ void TestHttpGetPage::connectionFailuresAreSpacedOut()
     QCOMPARE(result, QString());
     QCOMPARE(response, QStringLiteral("back"));
     QCOMPARE(back->requestCount(), 1);
-}
-
-void TestHttpGetPage::parallelJobsKeepTheirOwnPages()
-{
-    // Several jobs in flight at once: each gets its own page, decoded by
-    // the charset its own response declares.
-    LocalHttpServer server([](const QByteArray& target, const QByteArray&) {
-        if (target.startsWith("/gbk"))
-            return HttpResponse(EncodeAnsi(QStringLiteral("甲<BR>MARK")), "text/html; charset=GBK");
-        return HttpResponse(QStringLiteral("乙 %1<BR>MARK").arg(QString::fromLatin1(target)).toUtf8(),
-            "text/html; charset=UTF-8");
-    });
-    std::vector<std::unique_ptr<PageFetchJob>> jobs;
-    for (const char* target : { "/gbk", "/u1", "/u2", "/u3" })
-        jobs.push_back(
-            std::make_unique<PageFetchJob>(server.url(QString::fromLatin1(target)), "MARK", 5, QString()));
-    for (auto& job : jobs)
-        job->Start();
-    QVERIFY(WaitUntil(
-        [&] { return std::all_of(jobs.begin(), jobs.end(), [](auto& j) { return j->IsFinished(); }); },
-        10000));
-    QCOMPARE(jobs[0]->Response(), QStringLiteral("甲"));
-    QCOMPARE(server.requestCount(), 4);
-    for (int i = 1; i < 4; ++i) {
-        QCOMPARE(jobs[size_t(i)]->Result(), QString());
-        QVERIFY(jobs[size_t(i)]->Response().startsWith(QStringLiteral("乙 /u%1?Time=").arg(i)));
-    }
 }
 
 void TestHttpGetPage::waitEndsWhenApplicationQuits()
