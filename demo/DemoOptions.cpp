@@ -42,6 +42,11 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral("MS") },
         { QStringLiteral("fail-rate"), QStringLiteral("Share 0..1 of detail requests that fail."),
             QStringLiteral("P") },
+        { QStringLiteral("outage-after"),
+            QStringLiteral("Detail requests served before the detail pages go away."), QStringLiteral("N") },
+        { QStringLiteral("outage-seconds"),
+            QStringLiteral("How long the detail pages stay away (connections closed at once)."),
+            QStringLiteral("S") },
         { QStringLiteral("version"), QStringLiteral("Version shown on the download page."),
             QStringLiteral("V") },
         { QStringLiteral("dump-truth"), QStringLiteral("Write the generated shop as JSON."),
@@ -64,12 +69,19 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     }
 
     qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
-           latency = options.site.latencyMs;
+           latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
+           outageSeconds = options.site.outageSeconds;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
-        || !ReadInt(parser, QStringLiteral("latency-ms"), 0, 600000, latency, message))
+        || !ReadInt(parser, QStringLiteral("latency-ms"), 0, 600000, latency, message)
+        || !ReadInt(parser, QStringLiteral("outage-after"), 0, 1000000000, outageAfter, message)
+        || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message))
         return false;
+    if (parser.isSet(QStringLiteral("outage-seconds")) != parser.isSet(QStringLiteral("outage-after"))) {
+        message = QStringLiteral("--outage-after and --outage-seconds go together");
+        return false;
+    }
     if (pages * perPage > 200000) {
         message = QStringLiteral("--pages times --per-page may be at most 200000");
         return false;
@@ -78,6 +90,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.pages = int(pages);
     options.shop.perPage = int(perPage);
     options.site.latencyMs = int(latency);
+    options.site.outageAfter = outageAfter;
+    options.site.outageSeconds = int(outageSeconds);
 
     if (parser.isSet(QStringLiteral("seed"))) {
         bool ok = false;

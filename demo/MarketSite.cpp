@@ -66,6 +66,7 @@ MarketSite::MarketSite(Shop shop, const SiteOptions& options)
     : shop_(std::move(shop))
     , options_(options)
     , failures_(shop_.seed, options.failRate)
+    , outage_(options.outageAfter, options.outageSeconds)
 {
 }
 
@@ -149,8 +150,14 @@ HttpReply MarketSite::SoldItems(const HttpRequest& request)
 
 HttpReply MarketSite::TradeDetail(const HttpRequest& request)
 {
-    const FailurePlan::Outcome outcome = failures_.ForRequest(detailRequests_++);
+    const quint64 requestNumber = detailRequests_++;
     HttpReply reply;
+    if (outage_.Refuses(requestNumber)) {
+        // At once, as a refused or reset connection fails: no latency.
+        reply.drop = true;
+        return reply;
+    }
+    const FailurePlan::Outcome outcome = failures_.ForRequest(requestNumber);
     if (outcome == FailurePlan::Outcome::DropConnection) {
         reply.drop = true;
     } else if (outcome == FailurePlan::Outcome::BusyPage) {

@@ -5,6 +5,7 @@
 
 #include "FailurePlan.h"
 #include "HttpMessage.h"
+#include "OutagePlan.h"
 #include "ShopData.h"
 
 #include <QSet>
@@ -14,6 +15,8 @@ namespace demo {
 struct SiteOptions {
     int latencyMs = 0; // added to every detail page
     double failRate = 0; // share of detail-page requests that fail
+    qint64 outageAfter = -1; // detail requests served before an outage; -1 for none
+    int outageSeconds = 0; // how long the outage lasts
     QString version = QStringLiteral("2.00");
 };
 
@@ -39,6 +42,7 @@ private:
     Shop shop_;
     SiteOptions options_;
     FailurePlan failures_;
+    OutagePlan outage_;
     QSet<QString> sessions_;
     quint64 detailRequests_ = 0;
 };

@@ -74,6 +74,7 @@ private slots:
     void detailPages();
     void failuresFollowTheSeed();
     void latencyOnDetailPagesOnly();
+    void outageDropsDetailPagesForAWhile();
     void otherRoutes_data();
     void otherRoutes();
 };
@@ -294,6 +295,35 @@ void TestMarketSite::latencyOnDetailPagesOnly()
     QCOMPARE(site.Handle(Request("GET", "/trade/detail/trade_item_detail.htm?bizOrderId=1")).delayMs, 750);
     QCOMPARE(site.Handle(Request("GET", "/trade/itemlist/list_sold_items.htm", cookie)).delayMs, 0);
     QCOMPARE(site.Handle(Request("GET", "/seller_admin.htm", cookie)).delayMs, 0);
+}
+
+void TestMarketSite::outageDropsDetailPagesForAWhile()
+{
+    SiteOptions options;
+    options.latencyMs = 300;
+    options.outageAfter = 2;
+    options.outageSeconds = 1;
+    MarketSite site = MakeSite(options);
+    const QByteArray cookie = LogIn(site);
+    const QByteArray target
+        = "/trade/detail/trade_item_detail.htm?bizOrderId=" + site.GetShop().trades[0].orderNumber.toLatin1();
+    QString pattern;
+    auto detail = [&] {
+        const HttpReply reply = site.Handle(Request("GET", target, cookie));
+        pattern += reply.drop ? QLatin1Char('d') : QLatin1Char('.');
+        return reply;
+    };
+    detail();
+    detail();
+    // From the third request on, dropped at once; list pages still answer.
+    QCOMPARE(detail().delayMs, 0);
+    detail();
+    QCOMPARE(
+        site.Handle(Request("GET", "/trade/itemlist/list_sold_items.htm?page=1", cookie)).response.status,
+        200);
+    QTest::qWait(1100);
+    QCOMPARE(detail().delayMs, 300);
+    QCOMPARE(pattern, QStringLiteral("..dd."));
 }
 
 void TestMarketSite::otherRoutes_data()

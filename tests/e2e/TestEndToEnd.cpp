@@ -8,6 +8,7 @@
 #include "core/export/SaveDialog.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/SettingsStore.h"
@@ -170,6 +171,8 @@ private:
 
 void TestEndToEnd::init()
 {
+    // The unreachable update page is refused: no pauses between attempts.
+    SetConnectionRetryPauseMs(10);
     progress_ = RecordingProgressView();
     SetProgressView(&progress_);
     prompt_.Clear();

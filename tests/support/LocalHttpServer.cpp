@@ -20,14 +20,14 @@ QByteArray RedirectResponse(const QByteArray& location)
         + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 }
 
-LocalHttpServer::LocalHttpServer(Handler handler)
+LocalHttpServer::LocalHttpServer(Handler handler, quint16 port)
     : server_([this](const demo::HttpRequest& request) {
         heads_.append(request.head + "\r\n\r\n");
         return reply_(request);
     })
 {
     setHandler(std::move(handler));
-    port_ = server_.Listen(0);
+    port_ = server_.Listen(port);
 }
 
 QString LocalHttpServer::url(const QString& target) const

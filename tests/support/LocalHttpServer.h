@@ -25,7 +25,9 @@ public:
     using Handler = std::function<QByteArray(const QByteArray& target, const QByteArray& head)>;
     using ReplyHandler = std::function<demo::HttpReply(const demo::HttpRequest&)>;
 
-    explicit LocalHttpServer(Handler handler);
+    // Port 0 picks a free port.
+    explicit LocalHttpServer(Handler handler, quint16 port = 0);
+    bool isListening() const { return port_ != 0; }
 
     QString url(const QString& target) const;
     QString base() const { return url(QString()); }

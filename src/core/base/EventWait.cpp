@@ -43,9 +43,19 @@ void PumpEvents(int count)
     }
 }
 
+qint64 CurrentSecond()
+{
+    return QDateTime::currentSecsSinceEpoch();
+}
+
 void WaitSeconds(int seconds)
 {
-    const qint64 endMs = (QDateTime::currentSecsSinceEpoch() + seconds) * 1000;
+    WaitUntilSecond(CurrentSecond() + seconds);
+}
+
+void WaitUntilSecond(qint64 endSecond)
+{
+    const qint64 endMs = endSecond * 1000;
     // The first pass runs whatever is pending, as a pass of the waiting loop
     // always has; the rest of the wait sleeps in the event loop, which runs
     // every event as it comes.

@@ -1,6 +1,7 @@
 #pragma once
 // Ways of waiting on the user-interface thread without freezing it.
 
+#include <QtGlobal>
 #include <functional>
 
 // Lets pending events run 2 × (count + 1) times; a negative count does
@@ -17,6 +18,11 @@ inline constexpr int kWaitPassPumps = 1000;
 // polling: it costs next to no CPU. Returns early when the application is
 // quitting.
 void WaitSeconds(int seconds);
+// The same wait up to a second read earlier: WaitSeconds(n) is
+// WaitUntilSecond(CurrentSecond() + n).
+void WaitUntilSecond(qint64 endSecond);
+// The wall clock in whole seconds since the epoch.
+qint64 CurrentSecond();
 
 // Runs the event loop until done() returns true or timeoutMs have passed,
 // checking done() every pollMs. Returns done()'s last answer. Never spins; returns early when the

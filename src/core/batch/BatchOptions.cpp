@@ -1,6 +1,6 @@
 #include "BatchOptions.h"
 
-#include "core/base/Logging.h"
+#include "core/settings/DetailDownloadSetting.h"
 
 #include <QCommandLineParser>
 
@@ -37,7 +37,10 @@ void AddBatchOptions(QCommandLineParser& parser)
         { kFilterClosed,
             QStringLiteral("With --export: drop closed trades (default: as the window's box).") },
         { kKeepClosed, QStringLiteral("With --export: keep closed trades.") },
-        { kDetailDownloads, QStringLiteral("Trade detail pages fetched at a time."), QStringLiteral("N") },
+        { kDetailDownloads,
+            QStringLiteral("Trade detail pages downloaded at once, 1 to 6, for this run (the stored "
+                           "DetailDownloads setting otherwise, default 4)."),
+            QStringLiteral("N") },
     });
 }
 
@@ -57,13 +60,12 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
     if (parser.isSet(kFilterClosed) || parser.isSet(kKeepClosed))
         options.filterClosed = parser.isSet(kFilterClosed);
     if (parser.isSet(kDetailDownloads)) {
-        bool ok = false;
-        const int count = parser.value(kDetailDownloads).toInt(&ok);
-        if (!ok || count < 1) {
-            *error = QStringLiteral("--detail-downloads needs a whole number of 1 or more.");
+        options.detailDownloads = DetailDownloadsFromText(parser.value(kDetailDownloads));
+        if (!options.detailDownloads) {
+            *error = QStringLiteral("--detail-downloads needs a whole number from 1 to %1.")
+                         .arg(kMaxDetailDownloads);
             return std::nullopt;
         }
-        options.detailDownloads = count;
     }
     if (options.exportPath.isEmpty() && (options.merge || options.filterClosed)) {
         *error = QStringLiteral("--merge, --filter-closed and --keep-closed need --export FILE.");
@@ -76,7 +78,5 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
 
 void ApplyDetailDownloads(int count)
 {
-    // Detail pages are fetched one after another in this build; the count
-    // is accepted so schedules written for parallel fetching keep working.
-    qCInfo(lcCommands) << "detail downloads at a time requested:" << count;
+    SetDetailDownloadOverride(count);
 }

@@ -4,6 +4,7 @@
 #include "core/base/EventWait.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/PagerText.h"
+#include "core/extract/TradeDetails.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -100,6 +101,9 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
     for (int i = 0; i < kExtractAllMaxPasses; ++i) {
         nextPage.Arm();
         ++walk.passes;
+        // The one-second pause between pages runs from the page's start,
+        // so it overlaps the detail downloads instead of following them.
+        const qint64 pauseEnd = CurrentSecond() + 1;
         if (!extractPage()) {
             if (stopRequested())
                 walk.end = WalkEnd::StoppedByUser;
@@ -107,7 +111,7 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
                 walk.end = WalkEnd::PageNotOpened;
             return walk;
         }
-        WaitSeconds(1);
+        WaitUntilSecond(pauseEnd);
         if (stopRequested()) {
             walk.end = WalkEnd::StoppedByUser;
             return walk;
@@ -144,6 +148,9 @@ WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch&
     } catch (const GridRangeError&) {
         walk.trades = 0;
     }
+    // A walk the user stopped does not start downloading again; the failed
+    // trades are still named.
+    FinishDetailDownloads(grid, walk.end != WalkEnd::StoppedByUser);
     return walk;
 }
 

@@ -1,5 +1,6 @@
 #include "ListParser.h"
 
+#include "FailedDetails.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
 #include "core/base/UserPrompt.h"
@@ -223,7 +224,10 @@ bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
         // the details download.
         if (extractAll)
             nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
-        DownloadTradeDetails(grid, grid.Rows() - startRows, !extractAll);
+        // Trades listed here whose details failed before are fetched again.
+        DownloadTradeDetails(grid, grid.Rows() - startRows, !extractAll, FailedDetailsListedIn(table));
+        if (!extractAll)
+            FinishDetailDownloads(grid, true);
     }
 
     if (grid.Rows() == grid.FixedRows())

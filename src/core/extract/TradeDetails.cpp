@@ -1,12 +1,16 @@
 #include "TradeDetails.h"
 
+#include "FailedDetails.h"
 #include "PieceText.h"
 #include "core/base/Endpoints.h"
+#include "core/base/Logging.h"
+#include "core/base/UserPrompt.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
-#include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchQueue.h"
 #include "core/progress/Progress.h"
+#include "core/settings/DetailDownloadSetting.h"
 #include "core/text/TextHelpers.h"
 
 #include <algorithm>
@@ -55,6 +59,64 @@ void CopyDetailsToContinuationRows(TradeGrid& grid)
         for (int col = kFirstDetailCol; col < grid.Cols(); ++col)
             SetCellIfInside(grid, row, col, CellOrEmpty(grid, source, col));
     }
+}
+
+// The trades of the last newRowCount rows, bottom-up; rows of further
+// items are not downloaded. Read before the first download: the rows may
+// move or go while pages download, the order numbers stay.
+QStringList NewTradeOrders(const TradeGrid& grid, int newRowCount)
+{
+    QStringList orders;
+    const int lastRow = grid.Rows() - 1;
+    const int firstRow = std::max(grid.Rows() - std::max(newRowCount, 0), grid.FixedRows());
+    for (int row = lastRow; row >= firstRow; --row) {
+        QString orderNumber;
+        try {
+            orderNumber = grid.TextMatrix(row, grid.FixedCols());
+        } catch (const GridRangeError&) {
+            continue;
+        }
+        if (!IsContinuationRow(orderNumber) && !orders.contains(orderNumber))
+            orders.append(orderNumber);
+    }
+    return orders;
+}
+
+// A finished download goes into the row that holds its order number now,
+// found again after the wait; a trade deleted meanwhile gets nothing.
+void WriteDownloadedDetails(TradeGrid& grid, const PageFetchQueue::Done& done)
+{
+    const int row = grid.FindOrderRow(done.key);
+    if (row < 0) {
+        ForgetFailedDetail(done.key);
+        return;
+    }
+    WriteRecipientColumns(grid, row, ParseRecipientBlock(done.response));
+    if (done.result.isEmpty())
+        ForgetFailedDetail(done.key);
+    else
+        RememberFailedDetail(done.key);
+}
+
+// Up to DetailDownloadLimit() pages download at once. During a page walk,
+// the user's stop (closing its progress window) stops them: nothing still
+// downloading writes afterwards, and the trades not done are remembered as
+// failed.
+void DownloadDetailsOf(TradeGrid& grid, const QStringList& orders, bool showProgress)
+{
+    const bool inWalk = !showProgress && ProgressWindowOpen();
+    const quint64 stopsBefore = ProgressStopRequests();
+    PageFetchQueue queue(DetailDownloadLimit(), kPageEndMarker, kPageTimeoutSeconds);
+    for (const QString& order : orders)
+        queue.Add(order, TradeDetailAddress(order));
+    const auto stopped = [&] { return inWalk && ProgressStopRequests() != stopsBefore; };
+    while (const auto done = queue.Next(stopped)) {
+        WriteDownloadedDetails(grid, *done);
+        if (showProgress)
+            StepProgress(1, QStringLiteral("pages"));
+    }
+    for (const QString& order : queue.CancelRest())
+        RememberFailedDetail(order);
 }
 
 } // namespace
@@ -116,35 +178,46 @@ void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
         SetCellIfInside(grid, row, ColPostcode, TrimBlanks(pieces.last()));
 }
 
-void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress)
+void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch)
 {
+    QStringList orders = NewTradeOrders(grid, newRowCount);
+    for (const QString& order : alsoFetch)
+        if (!orders.contains(order))
+            orders.append(order);
     if (showProgress)
-        StartProgress(QStringLiteral("正在下载物流信息...."), newRowCount, 0);
+        StartProgress(QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
 
-    // The bounds are fixed before the first download: the window stays live
-    // while pages load, and a row that has gone by then is skipped.
-    const int lastRow = grid.Rows() - 1;
-    const int firstRow = std::max(grid.Rows() - std::max(newRowCount, 0), grid.FixedRows());
-    for (int row = lastRow; row >= firstRow; --row) {
-        QString orderNumber;
-        try {
-            orderNumber = grid.TextMatrix(row, grid.FixedCols());
-        } catch (const GridRangeError&) {
-            continue;
-        }
-        if (IsContinuationRow(orderNumber))
-            continue;
-        // A fresh text per row: a page that never arrives must not leave
-        // the previous trade's recipient to be written here.
-        QString page;
-        FetchPage(TradeDetailAddress(orderNumber), page, kPageEndMarker, kPageTimeoutSeconds, QString());
-        WriteRecipientColumns(grid, row, ParseRecipientBlock(page));
-        if (showProgress)
-            StepProgress(1, QStringLiteral("pages"));
-    }
-
+    DownloadDetailsOf(grid, orders, showProgress);
     CopyDetailsToContinuationRows(grid);
 
     if (showProgress)
         CloseProgress();
+}
+
+QStringList FinishDetailDownloads(TradeGrid& grid, bool fetchAgain)
+{
+    QStringList failed;
+    for (const QString& order : FailedDetailOrders()) {
+        if (grid.FindOrderRow(order) >= 0)
+            failed.append(order);
+        else
+            ForgetFailedDetail(order); // deleted or cleared meanwhile
+    }
+    if (fetchAgain && !failed.isEmpty()) {
+        qCInfo(lcExtract) << "fetching" << failed.size() << "failed trade details once more";
+        const bool ownProgress = !ProgressWindowOpen();
+        if (ownProgress)
+            StartProgress(QStringLiteral("正在下载物流信息...."), int(failed.size()), 0);
+        DownloadDetailsOf(grid, failed, ownProgress);
+        CopyDetailsToContinuationRows(grid);
+        if (ownProgress)
+            CloseProgress();
+        failed = FinishDetailDownloads(grid, false);
+        return failed;
+    }
+    if (!failed.isEmpty()) {
+        qCWarning(lcExtract) << failed.size() << "trades left without their details:" << failed;
+        ShowMessage(FailedDetailsMessage(failed));
+    }
+    return failed;
 }

@@ -1,12 +1,27 @@
 #pragma once
+// The trade detail download: each new trade's detail page, reduced to its
+// recipient and logistics block, written into columns 13-22 of the row
+// that holds the trade's order number.
+
 #include <QString>
+#include <QStringList>
 
 class TradeGrid;
 
-// Fetches the detail page of each of the last newRowCount rows (bottom-up,
-// continuation rows skipped), writes columns 13-22, then copies them into
-// every continuation row of the grid.
-void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress);
+// Fetches the detail page of each of the last newRowCount rows (started
+// bottom-up, continuation rows skipped, several at a time as the
+// "DetailDownloads" setting allows) and of the trades in alsoFetch, writes
+// columns 13-22 of the row holding each order number once its page is in,
+// then copies them into every continuation row of the grid. A trade whose
+// page never arrived is remembered as failed (FailedDetails.h).
+void DownloadTradeDetails(
+    TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch = {});
+
+// The end of an extraction command: the remembered failed trades still in
+// the grid are fetched once more when fetchAgain; those that still fail
+// are told to the user in one message and returned. Trades no longer in the
+// grid are forgotten.
+QStringList FinishDetailDownloads(TradeGrid& grid, bool fetchAgain);
 
 // The "收货和物流信息" block of a detail page as one line:
 // recipient，mobile，telephone，street，postcode§§method§§company§§waybill.

@@ -1,14 +1,17 @@
 #pragma once
 // Downloads one page without the browser: appends the time parameter,
 // waits on the event loop (the window stays live), tests the body for a
-// marker, and tries up to five times.
+// marker, and tries up to five times. PageFetchJob does the work; these
+// wait for it.
 
 #include <QString>
 #include <QTime>
 #include <functional>
 
 class QNetworkAccessManager;
+class QNetworkRequest;
 class SharedCookieJar;
+class PageFetchJob;
 
 inline const char* const kNetworkError = "网络错误！";
 
@@ -20,7 +23,9 @@ inline constexpr qint64 kMaxBodyBytes = 32 * 1024 * 1024;
 // Redirects followed per request; a longer chain (a loop) fails the attempt.
 inline constexpr int kMaxRedirects = 10;
 
-// Up to five attempts; the result of the last one: "" or "网络错误！".
+// Up to five attempts, spaced out after connection failures; the result of
+// the last one: "" or "网络错误！". Returns "网络错误！" at once when the
+// application is quitting.
 QString HttpGetPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
     const QString& savePath);
 // One attempt. response is written only when the attempt completed.
@@ -36,6 +41,9 @@ QNetworkAccessManager& HttpNetworkManager();
 // The manager's cookie jar, into which the browser mirrors its cookies.
 SharedCookieJar& HttpCookieJar();
 void SetHttpUserAgent(const QByteArray& userAgent);
+// The GET request of a page fetch: the "CONTENT-TYPE: text/xml" header, the
+// browser's User-Agent, redirects followed but never from https to http.
+QNetworkRequest PageRequest(const QString& url);
 
 // Seam for callers' unit tests: replaces HttpGetPage for FetchPage.
 using PageFetcher = std::function<QString(const QString& address, QString& response, const QString& marker,
@@ -43,3 +51,7 @@ using PageFetcher = std::function<QString(const QString& address, QString& respo
 void SetPageFetcher(PageFetcher fetcher); // an empty function restores HttpGetPage
 QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
     const QString& savePath);
+// The same as a job that runs alongside others: a started network fetch,
+// or with a stand-in installed, a job already over with its answer. The
+// caller owns the job.
+PageFetchJob* StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds);

@@ -1,5 +1,7 @@
 #include "HttpGetPage.h"
 
+#include "PageFetchJob.h"
+
 namespace {
 PageFetcher& InstalledFetcher()
 {
@@ -19,4 +21,16 @@ QString FetchPage(const QString& address, QString& response, const QString& mark
     if (InstalledFetcher())
         return InstalledFetcher()(address, response, marker, timeoutSeconds, savePath);
     return HttpGetPage(address, response, marker, timeoutSeconds, savePath);
+}
+
+PageFetchJob* StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds)
+{
+    if (InstalledFetcher()) {
+        QString response;
+        const QString result = InstalledFetcher()(address, response, marker, timeoutSeconds, QString());
+        return PageFetchJob::Answered(result, response);
+    }
+    auto* job = new PageFetchJob(address, marker, timeoutSeconds, QString());
+    job->Start();
+    return job;
 }

@@ -1,14 +1,20 @@
 #include "support/LocalHttpServer.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 #include "core/base/Endpoints.h"
+#include "core/base/EventWait.h"
+#include "core/extract/FailedDetails.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/settings/DetailDownloadSetting.h"
 #include "core/text/AnsiCodec.h"
+
+#include <QTimer>
 
 namespace {
 
@@ -69,6 +75,8 @@ private slots:
                            const QString& savePath) {
             fetched_.append(address);
             fetchArguments_.append(QStringLiteral("%1|%2|%3").arg(marker).arg(timeout).arg(savePath));
+            if (onFetch_)
+                onFetch_(address);
             if (!pages_.contains(address))
                 return QString::fromUtf8(kNetworkError);
             response = pages_.value(address);
@@ -80,6 +88,9 @@ private slots:
     }
     void cleanup()
     {
+        onFetch_ = nullptr;
+        ForgetAllFailedDetails();
+        SetDetailDownloadOverride(std::nullopt);
         SetPageFetcher({});
         SetProgressView(nullptr);
         view_ = RecordingProgressView();
@@ -307,7 +318,128 @@ private slots:
         QCOMPARE(DetailColumns(grid, 3), expected);
     }
 
+    void resultGoesToTheRowHoldingItsOrderNumber_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::newRow("one at a time") << 1;
+        QTest::newRow("four at a time") << 4;
+    }
+    void resultGoesToTheRowHoldingItsOrderNumber()
+    {
+        QFETCH(int, limit);
+        SetDetailDownloadOverride(limit);
+        TradeGrid grid;
+        MakeGrid(grid, { "OLD", "A1", "B2", "B2_1", "C3" });
+        for (const char* order : { "A1", "B2", "C3" })
+            pages_.insert(TradeDetailAddress(order),
+                DetailPage(QStringLiteral("%1，1，2，省 市 区 路，9").arg(order), QStringLiteral("c"),
+                    QString::fromLatin1(order)));
+        // While the first page downloads, the user deletes the row above
+        // the new ones: every new row moves up by one.
+        onFetch_ = [&](const QString& address) {
+            if (address == TradeDetailAddress("C3"))
+                grid.RemoveRowsSorted({ 2 });
+        };
+        DownloadTradeDetails(grid, 4, false);
+        for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+            const QString order = grid.TextMatrix(row, 2);
+            QCOMPARE(grid.TextMatrix(row, 13), order.section(QLatin1Char('_'), 0, 0));
+            QCOMPARE(grid.TextMatrix(row, 22), order.section(QLatin1Char('_'), 0, 0));
+        }
+        QVERIFY(FailedDetailOrders().isEmpty());
+    }
+
+    void failedTradesFetchedAgainAndNamed_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<QStringList>("named");
+        QTest::newRow("second try succeeds") << 1 << QStringList();
+        QTest::newRow("still failing") << 2 << QStringList { "C3", "B2" };
+    }
+    void failedTradesFetchedAgainAndNamed()
+    {
+        QFETCH(int, failures);
+        QFETCH(QStringList, named);
+        standin::RecordingPrompt prompt;
+        TradeGrid grid;
+        MakeGrid(grid, { "A1", "B2", "B2_1", "C3" });
+        const QString page = DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w"));
+        pages_.insert(TradeDetailAddress("A1"), page);
+        QHash<QString, int> fetches;
+        onFetch_ = [&](const QString& address) {
+            if (++fetches[address] > failures)
+                pages_.insert(address, page);
+        };
+        DownloadTradeDetails(grid, 4, false);
+        QCOMPARE(FailedDetailOrders(), (QStringList { "C3", "B2" }));
+        QVERIFY(prompt.messages.isEmpty());
+
+        QCOMPARE(FinishDetailDownloads(grid, true), named);
+        QCOMPARE(fetches.value(TradeDetailAddress("B2")), 2);
+        QCOMPARE(fetches.value(TradeDetailAddress("A1")), 1);
+        const QString recipient = named.isEmpty() ? QStringLiteral("张三") : QString();
+        QCOMPARE(grid.TextMatrix(3, 13), recipient);
+        QCOMPARE(grid.TextMatrix(4, 13), recipient);
+        QCOMPARE(grid.TextMatrix(5, 13), recipient);
+        if (named.isEmpty()) {
+            QVERIFY(prompt.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(prompt.messages, QStringList { FailedDetailsMessage(named) });
+        QVERIFY(prompt.messages.first().contains(QStringLiteral("2 笔交易")));
+        QVERIFY(prompt.messages.first().contains(QStringLiteral("C3、B2")));
+        // A trade deleted since is forgotten rather than named.
+        grid.RemoveRowsSorted({ 3, 4 });
+        QCOMPARE(FinishDetailDownloads(grid, false), QStringList { "C3" });
+    }
+
+    void failedTradesListedOnAPage_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("header cell") << QStringLiteral(
+            "<TD>订单编号：123 成交时间：x</TD><TD>订单编号：45</TD>")
+                                     << QStringList { "123", "45" };
+        QTest::newRow("only inside longer numbers")
+            << QStringLiteral("订单编号：91234 订单编号：456") << QStringList();
+        QTest::newRow("not on the page") << QStringLiteral("订单编号：777") << QStringList();
+    }
+    void failedTradesListedOnAPage()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, listed);
+        RememberFailedDetail(QStringLiteral("123"));
+        RememberFailedDetail(QStringLiteral("45"));
+        QCOMPARE(FailedDetailsListedIn(page), listed);
+    }
+
+    void closedWalkWindowLeavesNoRequestBehind()
+    {
+        SetPageFetcher({});
+        SetDetailDownloadOverride(4);
+        // A trade host that accepts and never answers.
+        testweb::LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = silent.url(QString());
+        SetEndpoints(endpoints);
+        TradeGrid grid;
+        MakeGrid(grid, { "S1", "S2", "S3", "S4", "S5", "S6" });
+        FillOld(grid, 7);
+        StartProgress(QStringLiteral("walk"), 500, 0);
+        QTimer::singleShot(300, this, [this] { view_.UserCloses(); });
+        DownloadTradeDetails(grid, 6, false);
+        QVERIFY(!ProgressWindowOpen());
+        // Four were asked for, none was answered; all six are left to fetch again.
+        QVERIFY(WaitUntil([&] { return silent.requestCount() == 4; }, 5000));
+        QCOMPARE(FailedDetailOrders(), (QStringList { "S6", "S5", "S4", "S3", "S2", "S1" }));
+        // Nothing writes into the grid afterwards, and no request is made.
+        WaitUntil([] { return false; }, 300);
+        QCOMPARE(silent.requestCount(), 4);
+        QCOMPARE(DetailColumns(grid, 7), QStringList(10, kOld));
+    }
+
 private:
+    std::function<void(const QString& address)> onFetch_;
     RecordingProgressView view_;
     QStringList fetched_;
     QStringList fetchArguments_;

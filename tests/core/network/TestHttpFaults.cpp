@@ -4,6 +4,7 @@
 // caller's text is left as it was.
 
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -66,6 +67,10 @@ std::unique_ptr<testweb::LocalHttpServer> MisbehavingServer(Misbehaviour how)
 class TestHttpFaults : public QObject {
     Q_OBJECT
 private slots:
+    // A reset is a connection failure; its attempts follow each other
+    // quickly here instead of 1, 2, 4 and 8 s apart.
+    void initTestCase() { SetConnectionRetryPauseMs(10); }
+
     void misbehavingServerGivesNetworkError_data()
     {
         QTest::addColumn<int>("how");

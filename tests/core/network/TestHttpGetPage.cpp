@@ -1,7 +1,9 @@
 // Page fetches against a real HTTP server on loopback: the request as sent,
 // the marker and retry rules, decoding, time-outs, broken and huge answers.
 
+#include "core/base/EventWait.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/network/SharedCookieJar.h"
 #include "core/text/AnsiCodec.h"
 #include "support/LocalHttpServer.h"
@@ -12,6 +14,8 @@
 #include <QNetworkCookie>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
 
 using testweb::HttpResponse;
 using testweb::LocalHttpServer;
@@ -24,6 +28,7 @@ const QString kUntouched = QStringLiteral("earlier text");
 class TestHttpGetPage : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void appendTimeParameter_data();
     void appendTimeParameter();
     void requestCarriesTimeHeaderAndUserAgent();
@@ -41,7 +46,17 @@ private slots:
     void cookiesOnlyToTheirHost();
     void demoMarketDownloadPage();
     void demoMarketDetailNeedsLogin();
+    void connectionFailuresAreSpacedOut();
+    // Last: once the application is told to quit, no event loop runs again.
+    void waitEndsWhenApplicationQuits();
 };
+
+void TestHttpGetPage::initTestCase()
+{
+    // Attempts after a refused connection follow each other quickly here;
+    // connectionFailuresAreSpacedOut uses the real pauses.
+    SetConnectionRetryPauseMs(10);
+}
 
 void TestHttpGetPage::appendTimeParameter_data()
 {
@@ -309,6 +324,44 @@ void TestHttpGetPage::demoMarketDetailNeedsLogin()
     QCOMPARE(HttpGetPage(detail, response, QStringLiteral(">关于淘宝</"), 10, QString()), kError);
     QVERIFY(response != kUntouched);
     QVERIFY(!response.contains(QStringLiteral(">关于淘宝</")));
+}
+
+void TestHttpGetPage::connectionFailuresAreSpacedOut()
+{
+    SetConnectionRetryPauseMs(1000);
+    quint16 port = 0;
+    {
+        LocalHttpServer gone([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+        port = gone.port();
+    }
+    // The server is away (connections refused) and comes back on its port
+    // after 1.5 s: attempts 1, 2 and 4 s apart reach it; five attempts in a
+    // row would all be refused within milliseconds.
+    std::unique_ptr<LocalHttpServer> back;
+    QTimer::singleShot(1500, this, [&] {
+        back = std::make_unique<LocalHttpServer>(
+            [](const QByteArray&, const QByteArray&) { return HttpResponse("back<BR>MARK"); }, port);
+    });
+    QString response;
+    const QString result = HttpGetPage(
+        QStringLiteral("http://127.0.0.1:%1/p").arg(port), response, QStringLiteral("MARK"), 5, QString());
+    SetConnectionRetryPauseMs(10);
+    QVERIFY(back && back->isListening());
+    QCOMPARE(result, QString());
+    QCOMPARE(response, QStringLiteral("back"));
+    QCOMPARE(back->requestCount(), 1);
+}
+
+void TestHttpGetPage::waitEndsWhenApplicationQuits()
+{
+    LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+    QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(0); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QString response = kUntouched;
+    QCOMPARE(HttpGetPage(silent.url("/never"), response, QString(), 30, QString()), kError);
+    QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(response, kUntouched);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestHttpGetPage)

@@ -1,4 +1,5 @@
 #include "core/base/Endpoints.h"
+#include "core/network/PageFetchJob.h"
 #include "core/update/UpdateCheck.h"
 #include "core/update/UpdateHost.h"
 #include "support/LocalHttpServer.h"
@@ -55,6 +56,8 @@ void PointUpdateUrlAt(const QString& base)
 class TestUpdateCheck : public QObject {
     Q_OBJECT
 private slots:
+    // An unreachable page is refused; no need to wait between its attempts.
+    void initTestCase() { SetConnectionRetryPauseMs(10); }
     void init() { ResetUpdateCheck(); }
     void localVersion_data();
     void localVersion();

@@ -1,0 +1,199 @@
+// Extract-all in the real window (offscreen, the real browser and progress
+// window) on the demo marketplace with slow detail pages: 10 pages of 20
+// trades, 300 ms per detail page, once with one detail download at a time
+// and once with four. For each it prints the wall time, the floor (a
+// one-second pause per page, the detail pages' latency divided by the
+// downloads in flight, and the list-page loads as measured), their ratio,
+// the floor when the pause overlaps the downloads (as it does), and the
+// CPU the tool's processes (the program and its browser engine processes,
+// not the demo marketplace) spent per page.
+
+#include "E2eSupport.h"
+#include "support/StandIns.h"
+#include "support/TestSupport.h"
+
+#include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
+#include "core/settings/DetailDownloadSetting.h"
+#include "gui/progress/IndicatorForm.h"
+#include "gui/progress/IndicatorWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kPages = 10;
+constexpr int kPerPage = 20;
+constexpr int kLatencyMs = 300;
+const QString kListPath = QStringLiteral("/trade/itemlist/list_sold_items.htm");
+
+void Print(const char* name, double value, const char* unit)
+{
+    std::printf("%s %.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+struct ProcStat {
+    qint64 ppid = 0;
+    qint64 ticks = 0; // user + system
+    QByteArray name;
+};
+
+bool ReadProcStat(qint64 pid, ProcStat& stat)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = file.readAll();
+    const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+    if (open < 0 || close < 0)
+        return false;
+    stat.name = line.mid(open + 1, close - open - 1);
+    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+    // After the name: state ppid … utime (field 14) stime (15), counted from 1.
+    if (fields.size() < 13)
+        return false;
+    stat.ppid = fields.at(1).toLongLong();
+    stat.ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    return true;
+}
+
+// CPU seconds of this process and its descendants, leaving out the demo
+// marketplace, which stands for the remote marketplace.
+double ToolCpuSeconds()
+{
+    QHash<qint64, ProcStat> all;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        ProcStat stat;
+        if (ok && ReadProcStat(pid, stat))
+            all.insert(pid, stat);
+    }
+    const qint64 self = getpid();
+    qint64 ticks = 0;
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        bool ours = false;
+        for (qint64 pid = it.key(); pid > 1 && all.contains(pid); pid = all.value(pid).ppid) {
+            if (all.value(pid).name.startsWith("lumetra-demo"))
+                break;
+            if (pid == self) {
+                ours = true;
+                break;
+            }
+        }
+        if (ours)
+            ticks += it.value().ticks;
+    }
+    return double(ticks) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Sums the time from each list-page load's start to its end.
+class LoadTimer {
+public:
+    explicit LoadTimer(WebBrowser& browser)
+    {
+        QObject::connect(&browser, &QWebEngineView::loadStarted, &browser, [this] { clock_.start(); });
+        QObject::connect(&browser, &QWebEngineView::loadFinished, &browser, [this] {
+            if (clock_.isValid())
+                totalMs_ += clock_.elapsed();
+            clock_.invalidate();
+        });
+    }
+    void Reset() { totalMs_ = 0; }
+    double Seconds() const { return double(totalMs_) / 1000.0; }
+
+private:
+    QElapsedTimer clock_;
+    qint64 totalMs_ = 0;
+};
+
+struct WalkFigures {
+    double wallSeconds = 0;
+    double floorSeconds = 0;
+    double overlappedFloorSeconds = 0;
+    double cpuSeconds = 0;
+    int rows = 0;
+};
+
+bool WalkOnce(MainWindow& window, const QString& base, LoadTimer& loads, int downloads, WalkFigures& out)
+{
+    SetDetailDownloadOverride(downloads);
+    window.Com_Click(2);
+    WebBrowser& browser = window.Browser();
+    if (!e2e::WaitForPage(
+            browser, kListPath, [&] { browser.load(QUrl(base + kListPath + QStringLiteral("?page=1"))); }))
+        return false;
+    loads.Reset();
+    const double cpuBefore = ToolCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    window.Com_Click(5);
+    out.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    out.cpuSeconds = ToolCpuSeconds() - cpuBefore;
+    out.rows = window.Grid().Rows() - window.Grid().FixedRows();
+    const double detailsPerPage = kPerPage * (kLatencyMs / 1000.0) / downloads;
+    out.floorSeconds = kPages * 1.0 + kPages * detailsPerPage + loads.Seconds();
+    // The pause after a page runs while its details download.
+    out.overlappedFloorSeconds = kPages * std::max(1.0, detailsPerPage) + loads.Seconds();
+    return true;
+}
+
+void PrintWalk(const char* label, const WalkFigures& f)
+{
+    const QByteArray prefix = QByteArray("walk_") + label + "_";
+    Print((prefix + "wall").constData(), f.wallSeconds, "s");
+    Print((prefix + "floor").constData(), f.floorSeconds, "s");
+    Print((prefix + "wall_over_floor").constData(), f.wallSeconds / f.floorSeconds, "x");
+    Print((prefix + "floor_overlapped").constData(), f.overlappedFloorSeconds, "s");
+    Print((prefix + "wall_over_floor_overlapped").constData(), f.wallSeconds / f.overlappedFloorSeconds, "x");
+    Print((prefix + "cpu_per_page").constData(), f.cpuSeconds * 1000.0 / kPages, "ms");
+    Print((prefix + "rows").constData(), f.rows, "rows");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    testsupport::UseTemporaryHome();
+    QApplication app(argc, argv);
+    qputenv("LUMETRA_DEMO_MARKET", LUMETRA_DEMO_MARKET_PATH);
+    testsupport::DemoMarket market({ "--pages", QString::number(kPages), "--per-page",
+        QString::number(kPerPage), "--latency-ms", QString::number(kLatencyMs), "--seed", "3" });
+    if (!market.ok()) {
+        std::fprintf(stderr, "demo marketplace did not start\n");
+        return 1;
+    }
+    IndicatorWindow indicator;
+    SetProgressView(&indicator);
+    standin::RecordingPrompt prompt;
+    SetEndpoints(e2e::DemoEndpoints(market.base()));
+    MainWindow window;
+    window.SetProgramEnder([] {});
+    window.show();
+    if (!e2e::LogIn(window, market.base()) || !e2e::OpenSoldItems(window)) {
+        std::fprintf(stderr, "could not log in to the demo marketplace\n");
+        return 1;
+    }
+    LoadTimer loads(window.Browser());
+
+    WalkFigures one, four;
+    if (!WalkOnce(window, market.base(), loads, 1, one) || !WalkOnce(window, market.base(), loads, 4, four)) {
+        std::fprintf(stderr, "the first list page did not load\n");
+        return 1;
+    }
+    PrintWalk("n1", one);
+    PrintWalk("n4", four);
+    Print("walk_n1_over_n4", one.wallSeconds / four.wallSeconds, "x");
+    if (!prompt.messages.isEmpty())
+        std::fprintf(stderr, "messages: %s\n", qPrintable(prompt.messages.join(QLatin1Char('\n'))));
+    SetProgressView(nullptr);
+    return 0;
+}

@@ -1,0 +1,71 @@
+#include "FailedDetails.h"
+
+namespace {
+
+QStringList& Failed()
+{
+    static QStringList orders;
+    return orders;
+}
+
+bool IsNumberChar(QChar c)
+{
+    return c.isLetterOrNumber();
+}
+
+bool StandsAlone(const QString& text, const QString& number)
+{
+    for (qsizetype at = text.indexOf(number); at >= 0; at = text.indexOf(number, at + 1)) {
+        const qsizetype end = at + number.size();
+        const bool before = at > 0 && IsNumberChar(text.at(at - 1));
+        const bool after = end < text.size() && IsNumberChar(text.at(end));
+        if (!before && !after)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void RememberFailedDetail(const QString& orderNumber)
+{
+    if (!Failed().contains(orderNumber))
+        Failed().append(orderNumber);
+}
+
+void ForgetFailedDetail(const QString& orderNumber)
+{
+    Failed().removeAll(orderNumber);
+}
+
+void ForgetAllFailedDetails()
+{
+    Failed().clear();
+}
+
+QStringList FailedDetailOrders()
+{
+    return Failed();
+}
+
+QStringList FailedDetailsListedIn(const QString& text)
+{
+    QStringList listed;
+    for (const QString& order : std::as_const(Failed()))
+        if (!order.isEmpty() && StandsAlone(text, order))
+            listed.append(order);
+    return listed;
+}
+
+QString FailedDetailsMessage(const QStringList& orderNumbers)
+{
+    if (orderNumbers.isEmpty())
+        return QString();
+    QString named = orderNumbers.mid(0, kOrdersNamedInMessage).join(QStringLiteral("、"));
+    if (orderNumbers.size() > kOrdersNamedInMessage)
+        named += QStringLiteral(" 等");
+    return QStringLiteral("有 %1 笔交易的收货和物流信息未能下载（订单编号 %2），"
+                          "表中它们的收件人和单号可能是空的。请检查网络后重新提取这些交易所在的页面。")
+        .arg(orderNumbers.size())
+        .arg(named);
+}

@@ -1,0 +1,238 @@
+#include "PageFetchJob.h"
+
+#include "BodyDecoding.h"
+#include "HttpGetPage.h"
+#include "core/base/Logging.h"
+#include "core/text/TextHelpers.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSaveFile>
+
+namespace {
+
+// Longest single sleep of an attempt; the wake timer re-arms until the
+// deadline, so a long time-out never overflows a timer interval.
+constexpr qint64 kLongestSleepMs = 60 * 1000;
+
+int& FirstPauseMs()
+{
+    static int pause = 1000;
+    return pause;
+}
+
+// A reply counts as a completed response when the server's answer arrived:
+// a status line was read and the transfer was not stopped by the redirect
+// rules or by us. Error statuses (404, 500 …) and a connection closed in
+// the middle of the body still deliver the page as far as it came.
+bool IsCompletedResponse(const QNetworkReply& reply)
+{
+    if (!reply.isFinished() || !reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        return false;
+    switch (reply.error()) {
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+    case QNetworkReply::TimeoutError:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// No answer at all because the connection could not be made or was cut
+// before a status line: the network or the server is away for a moment.
+bool IsConnectionFailure(const QNetworkReply& reply)
+{
+    if (reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        return false;
+    switch (reply.error()) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SaveBody(const QString& savePath, const QByteArray& body)
+{
+    // Written aside and swapped in, so a failed write leaves the old file.
+    QSaveFile file(savePath);
+    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
+        file.commit();
+}
+
+// Marker found: the page ends before its last "<BR>", and "<+>" stands
+// for a line break.
+void TrimSuccessfulResponse(QString& response)
+{
+    CutAtMarker(response, QStringLiteral("<BR>"), false);
+    response.replace(QLatin1String("<+>"), QLatin1String("\r\n"));
+}
+
+} // namespace
+
+void SetConnectionRetryPauseMs(int firstPauseMs)
+{
+    FirstPauseMs() = qMax(0, firstPauseMs);
+}
+
+int ConnectionRetryPauseMs(int failedAttempt)
+{
+    const int doublings = qBound(0, failedAttempt - 1, 16);
+    return int(qMin<qint64>(qint64(FirstPauseMs()) << doublings, 3600 * 1000));
+}
+
+PageFetchJob::PageFetchJob(
+    QString address, QString marker, int timeoutSeconds, QString savePath, int attempts, QObject* parent)
+    : QObject(parent)
+    , address_(std::move(address))
+    , marker_(std::move(marker))
+    , timeoutSeconds_(timeoutSeconds)
+    , savePath_(std::move(savePath))
+    , attempts_(qMax(1, attempts))
+    , result_(QString::fromUtf8(kNetworkError))
+{
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
+    connect(&wake_, &QTimer::timeout, this, &PageFetchJob::OnWake);
+    pause_.setSingleShot(true);
+    connect(&pause_, &QTimer::timeout, this, &PageFetchJob::StartAttempt);
+}
+
+PageFetchJob* PageFetchJob::Answered(const QString& result, const QString& response, QObject* parent)
+{
+    auto* job = new PageFetchJob(QString(), QString(), 0, QString(), 1, parent);
+    job->result_ = result;
+    job->response_ = response;
+    job->responseWritten_ = true;
+    job->finished_ = true;
+    return job;
+}
+
+PageFetchJob::~PageFetchJob()
+{
+    DropReply();
+}
+
+void PageFetchJob::Start()
+{
+    if (finished_ || attempt_ > 0)
+        return;
+    StartAttempt();
+}
+
+void PageFetchJob::Cancel()
+{
+    pause_.stop();
+    wake_.stop();
+    DropReply();
+    attempt_ = attempts_;
+}
+
+void PageFetchJob::StartAttempt()
+{
+    ++attempt_;
+    const QString url = AppendTimeParameter(address_, QTime::currentTime());
+    deadline_ = QDeadlineTimer(qMax<qint64>(0, qint64(timeoutSeconds_) * 1000));
+    reply_ = HttpNetworkManager().get(PageRequest(url));
+    // Reading pauses once a little more than the cap is buffered, so the
+    // check below sees the excess before much more memory is taken.
+    reply_->setReadBufferSize(kMaxBodyBytes + 1);
+    connect(reply_, &QNetworkReply::finished, this, &PageFetchJob::OnReplyFinished);
+    connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (received <= kMaxBodyBytes && total <= kMaxBodyBytes)
+            return;
+        // Ended from the event loop, not inside the reply's own signal.
+        disconnect(reply_, nullptr, this, nullptr);
+        wake_.stop();
+        QMetaObject::invokeMethod(
+            this,
+            [this, attempt = attempt_] {
+                if (reply_ && attempt_ == attempt)
+                    EndAttempt(AttemptEnd::Failed);
+            },
+            Qt::QueuedConnection);
+    });
+    OnWake();
+}
+
+// Sleeps in slices until the deadline; the attempt ends unfinished there.
+void PageFetchJob::OnWake()
+{
+    if (!reply_)
+        return;
+    if (deadline_.hasExpired()) {
+        EndAttempt(AttemptEnd::Failed);
+        return;
+    }
+    wake_.start(int(qMin<qint64>(deadline_.remainingTime(), kLongestSleepMs)));
+}
+
+void PageFetchJob::OnReplyFinished()
+{
+    if (!reply_)
+        return;
+    if (!IsCompletedResponse(*reply_)) {
+        EndAttempt(IsConnectionFailure(*reply_) ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
+        return;
+    }
+    const QByteArray body = reply_->readAll();
+    response_ = DecodeHttpBody(body, reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+    responseWritten_ = true;
+    if (!savePath_.isEmpty())
+        SaveBody(savePath_, body);
+    if (marker_.isEmpty() || response_.contains(marker_)) {
+        TrimSuccessfulResponse(response_);
+        EndAttempt(AttemptEnd::Success);
+        return;
+    }
+    EndAttempt(AttemptEnd::Failed);
+}
+
+void PageFetchJob::EndAttempt(AttemptEnd how)
+{
+    wake_.stop();
+    DropReply();
+    if (how == AttemptEnd::Success) {
+        result_.clear();
+        Finish();
+        return;
+    }
+    if (attempt_ >= attempts_) {
+        if (attempts_ > 1)
+            qCWarning(lcWeb) << "gave up fetching" << address_ << "after" << attempts_ << "attempts";
+        Finish();
+        return;
+    }
+    if (how == AttemptEnd::ConnectionFailed && ConnectionRetryPauseMs(attempt_) > 0)
+        pause_.start(ConnectionRetryPauseMs(attempt_));
+    else
+        StartAttempt();
+}
+
+void PageFetchJob::DropReply()
+{
+    if (!reply_)
+        return;
+    QNetworkReply* reply = reply_;
+    reply_.clear();
+    // Our slots must not see the abort's own finished signal.
+    disconnect(reply, nullptr, this, nullptr);
+    reply->abort();
+    reply->deleteLater();
+}
+
+void PageFetchJob::Finish()
+{
+    finished_ = true;
+    emit Finished();
+}

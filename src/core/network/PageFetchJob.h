@@ -1,0 +1,77 @@
+#pragma once
+// One page download driven by the event loop instead of waiting inside it:
+// the request with its time parameter, the marker test, charset decoding,
+// the body cap, the per-attempt time-out and the attempts of HttpGetPage,
+// with attempts after a connection failure spaced out. Several jobs can be
+// in flight at once; HttpGetPage runs one and waits for it.
+
+#include <QDeadlineTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QNetworkReply;
+
+// Attempts a page download makes before it gives up.
+inline constexpr int kPageAttempts = 5;
+
+// The pause after an attempt that failed at the connection level (refused,
+// unreachable, reset before an answer) is this for the first attempt and
+// doubles for each later one: 1, 2, 4, 8 s. A slow page or one without the
+// marker is tried again at once. Tests shorten it; 0 gives no pauses.
+void SetConnectionRetryPauseMs(int firstPauseMs);
+int ConnectionRetryPauseMs(int failedAttempt);
+
+class PageFetchJob : public QObject {
+    Q_OBJECT
+public:
+    PageFetchJob(QString address, QString marker, int timeoutSeconds, QString savePath,
+        int attempts = kPageAttempts, QObject* parent = nullptr);
+    // A job that is already over, with a result and page text known
+    // beforehand (a stand-in fetcher's answer).
+    static PageFetchJob* Answered(const QString& result, const QString& response, QObject* parent = nullptr);
+    ~PageFetchJob() override;
+
+    void Start();
+    // Aborts the running request; no further attempt starts and Finished
+    // is not emitted. The job counts as unfinished.
+    void Cancel();
+
+    bool IsFinished() const { return finished_; }
+    // "" when an attempt found the marker, otherwise "网络错误！".
+    const QString& Result() const { return result_; }
+    // The text of the last attempt that completed: cut and with line
+    // breaks when it held the marker, else the whole decoded body.
+    const QString& Response() const { return response_; }
+    // False when no attempt completed (time-outs, connection failures).
+    bool ResponseWritten() const { return responseWritten_; }
+
+signals:
+    void Finished();
+
+private:
+    enum class AttemptEnd { Success, Failed, ConnectionFailed };
+
+    void StartAttempt();
+    void OnReplyFinished();
+    void OnWake();
+    void EndAttempt(AttemptEnd how);
+    void DropReply();
+    void Finish();
+
+    QString address_;
+    QString marker_;
+    int timeoutSeconds_ = 0;
+    QString savePath_;
+    int attempts_ = kPageAttempts;
+    int attempt_ = 0;
+    QPointer<QNetworkReply> reply_;
+    QDeadlineTimer deadline_;
+    QTimer wake_; // the attempt's deadline, re-armed in slices
+    QTimer pause_; // the wait before the next attempt
+    QString result_;
+    QString response_;
+    bool responseWritten_ = false;
+    bool finished_ = false;
+};

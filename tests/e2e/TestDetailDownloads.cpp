@@ -1,0 +1,192 @@
+// Extract-all on the demo marketplace with the detail pages downloaded
+// several at a time: the grid is the one the one-after-another download
+// gives, and a trade host that goes away mid-walk leaves no address
+// silently blank.
+
+#include "E2eSupport.h"
+#include "support/DemoTruth.h"
+#include "support/StandIns.h"
+#include "support/TestSupport.h"
+
+#include "core/extract/FailedDetails.h"
+#include "core/grid/TradeGrid.h"
+#include "core/network/PageFetchJob.h"
+#include "core/progress/Progress.h"
+#include "core/progress/RecordingProgressView.h"
+#include "core/settings/DetailDownloadSetting.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString kListPath = QStringLiteral("/trade/itemlist/list_sold_items.htm");
+
+// Every cell of every row, and the row's height.
+QList<QStringList> GridSnapshot(const TradeGrid& grid)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < grid.Rows(); ++r) {
+        QStringList row { QString::number(grid.RowHeight(r)) };
+        for (int c = 0; c < grid.Cols(); ++c)
+            row.append(grid.TextMatrix(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+QJsonArray TruthTrades(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("trades")).toArray();
+}
+
+} // namespace
+
+class TestDetailDownloads : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        SetProgressView(&progress_);
+        ForgetAllFailedDetails();
+    }
+    void cleanup()
+    {
+        SetProgressView(nullptr);
+        SetDetailDownloadOverride(std::nullopt);
+        SetConnectionRetryPauseMs(1000);
+        SetEndpoints(DefaultEndpoints());
+    }
+    void parallelGivesTheSequentialGrid();
+    void outageMidWalk_data();
+    void outageMidWalk();
+
+private:
+    std::unique_ptr<MainWindow> LoggedInWindow(const testsupport::DemoMarket& market);
+    // Clears the grid, shows the first list page and extracts all pages.
+    bool ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market);
+
+    RecordingProgressView progress_;
+};
+
+std::unique_ptr<MainWindow> TestDetailDownloads::LoggedInWindow(const testsupport::DemoMarket& market)
+{
+    SetEndpoints(e2e::DemoEndpoints(market.base()));
+    auto window = std::make_unique<MainWindow>();
+    window->SetProgramEnder([] {});
+    window->show();
+    if (!e2e::LogIn(*window, market.base()) || !e2e::OpenSoldItems(*window))
+        return nullptr;
+    return window;
+}
+
+bool TestDetailDownloads::ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market)
+{
+    window.Com_Click(2);
+    WebBrowser& browser = window.Browser();
+    if (!e2e::WaitForPage(browser, kListPath,
+            [&] { browser.load(QUrl(market.url(kListPath + QStringLiteral("?page=1")))); }))
+        return false;
+    window.Com_Click(5);
+    return true;
+}
+
+void TestDetailDownloads::parallelGivesTheSequentialGrid()
+{
+    // Slow detail pages, a quarter of the requests failing (busy pages and
+    // dropped connections): results arrive in another order with N = 4.
+    QTemporaryDir dir;
+    const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
+    testsupport::DemoMarket market({ "--pages", "2", "--per-page", "9", "--seed", "23", "--latency-ms", "120",
+        "--fail-rate", "0.25", "--dump-truth", truthPath });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    SetConnectionRetryPauseMs(100);
+    standin::RecordingPrompt prompt;
+    auto window = LoggedInWindow(market);
+    QVERIFY(window);
+
+    SetDetailDownloadOverride(1);
+    QVERIFY(ExtractAllFromFirstPage(*window, market));
+    const QList<QStringList> sequential = GridSnapshot(window->Grid());
+    SetDetailDownloadOverride(4);
+    QVERIFY(ExtractAllFromFirstPage(*window, market));
+    const QList<QStringList> parallel = GridSnapshot(window->Grid());
+
+    QCOMPARE(parallel, sequential);
+    QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join(QLatin1Char('\n'))));
+    // And it is the right grid: every trade has its own recipient.
+    const QJsonArray trades = TruthTrades(truthPath);
+    QCOMPARE(trades.size(), 18);
+    for (const QJsonValue& value : trades) {
+        const QJsonObject trade = value.toObject();
+        const int row = window->Grid().FindOrderRow(trade.value(QStringLiteral("orderNumber")).toString());
+        QVERIFY(row >= window->Grid().FixedRows());
+        QCOMPARE(window->Grid().TextMatrix(row, 13), demotruth::ExpectedDetails(trade).at(0));
+    }
+}
+
+void TestDetailDownloads::outageMidWalk_data()
+{
+    QTest::addColumn<int>("outageSeconds");
+    QTest::addColumn<int>("firstPauseMs");
+    QTest::addColumn<bool>("allRecovered");
+    // Attempts 1, 2, 4 and 8 s apart outlast a three-second outage.
+    QTest::newRow("short outage") << 3 << 1000 << true;
+    // The trade host stays away until after the walk and its second try.
+    QTest::newRow("outage past the walk") << 120 << 20 << false;
+}
+
+void TestDetailDownloads::outageMidWalk()
+{
+    QFETCH(int, outageSeconds);
+    QFETCH(int, firstPauseMs);
+    QFETCH(bool, allRecovered);
+    QTemporaryDir dir;
+    const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
+    testsupport::DemoMarket market(
+        { "--pages", "2", "--per-page", "8", "--seed", "5", "--latency-ms", "50", "--outage-after", "5",
+            "--outage-seconds", QString::number(outageSeconds), "--dump-truth", truthPath });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    SetConnectionRetryPauseMs(firstPauseMs);
+    standin::RecordingPrompt prompt;
+    auto window = LoggedInWindow(market);
+    QVERIFY(window);
+    SetDetailDownloadOverride(4);
+    window->Com_Click(5);
+
+    const TradeGrid& grid = window->Grid();
+    QStringList missing;
+    const QJsonArray trades = TruthTrades(truthPath);
+    QCOMPARE(trades.size(), 16);
+    for (const QJsonValue& value : trades) {
+        const QJsonObject trade = value.toObject();
+        const QString order = trade.value(QStringLiteral("orderNumber")).toString();
+        const int row = grid.FindOrderRow(order);
+        QVERIFY2(row >= grid.FixedRows(), qPrintable(order));
+        if (grid.TextMatrix(row, 13) != demotruth::ExpectedDetails(trade).at(0))
+            missing.append(order);
+    }
+    if (allRecovered) {
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char(' '))));
+        QVERIFY(prompt.messages.isEmpty());
+        return;
+    }
+    // Eleven trades came after the outage began; one message names them.
+    QCOMPARE(missing.size(), 11);
+    const QStringList failed = FailedDetailOrders();
+    QCOMPARE(QSet<QString>(failed.begin(), failed.end()), QSet<QString>(missing.begin(), missing.end()));
+    QCOMPARE(prompt.messages, QStringList { FailedDetailsMessage(failed) });
+    QVERIFY(prompt.messages.first().contains(QStringLiteral("11 笔交易")));
+    for (const QString& order : failed.mid(0, kOrdersNamedInMessage))
+        QVERIFY(prompt.messages.first().contains(order));
+}
+
+LUMETRA_TEST_MAIN(TestDetailDownloads)
+#include "TestDetailDownloads.moc"
