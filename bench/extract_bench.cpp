@@ -13,6 +13,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetcher.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

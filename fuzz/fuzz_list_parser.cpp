@@ -7,6 +7,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetcher.h"
 #include "support/StandIns.h"
 
 namespace {

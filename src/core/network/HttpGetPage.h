@@ -6,12 +6,10 @@
 
 #include <QString>
 #include <QTime>
-#include <functional>
 
 class QNetworkAccessManager;
 class QNetworkRequest;
 class SharedCookieJar;
-class PageFetchJob;
 
 inline const char* const kNetworkError = "网络错误！";
 
@@ -44,14 +42,3 @@ void SetHttpUserAgent(const QByteArray& userAgent);
 // The GET request of a page fetch: the "CONTENT-TYPE: text/xml" header, the
 // browser's User-Agent, redirects followed but never from https to http.
 QNetworkRequest PageRequest(const QString& url);
-
-// Seam for callers' unit tests: replaces HttpGetPage for FetchPage.
-using PageFetcher = std::function<QString(const QString& address, QString& response, const QString& marker,
-    int timeoutSeconds, const QString& savePath)>;
-void SetPageFetcher(PageFetcher fetcher); // an empty function restores HttpGetPage
-QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-    const QString& savePath);
-// The same as a job that runs alongside others: a started network fetch,
-// or with a stand-in installed, a job already over with its answer. The
-// caller owns the job.
-PageFetchJob* StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds);

@@ -2,6 +2,7 @@
 
 #include "HttpGetPage.h"
 #include "PageFetchJob.h"
+#include "PageFetcher.h"
 
 #include <QEventLoop>
 #include <QTimer>

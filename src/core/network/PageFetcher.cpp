@@ -1,5 +1,6 @@
-#include "HttpGetPage.h"
+#include "PageFetcher.h"
 
+#include "HttpGetPage.h"
 #include "PageFetchJob.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "UpdateHost.h"
 #include "core/base/Endpoints.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetcher.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDir>

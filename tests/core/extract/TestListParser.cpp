@@ -8,6 +8,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 

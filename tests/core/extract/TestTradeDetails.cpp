@@ -9,6 +9,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/DetailDownloadSetting.h"
