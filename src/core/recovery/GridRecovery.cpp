@@ -3,6 +3,9 @@
 #include "GridSnapshot.h"
 #include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
+#include "core/extract/FailedDetails.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
 
 #include <QDir>
@@ -11,6 +14,20 @@
 #include <QStandardPaths>
 
 namespace {
+
+// Which downloads had failed before the crash is not in the file; a trade
+// row without a recipient may be one of them, so each is fetched once more
+// at the end of the next command (one that simply has no address is then
+// forgotten again).
+void RememberTradesWithoutRecipient(const TradeGrid& grid)
+{
+    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+        const QString order = CellOrEmpty(grid, row, ColOrderNumber);
+        if (!order.isEmpty() && !order.contains(QLatin1Char('_'))
+            && CellOrEmpty(grid, row, ColRecipient).isEmpty())
+            RememberFailedDetail(order);
+    }
+}
 
 GridRecovery* installedRecovery = nullptr;
 
@@ -104,6 +121,7 @@ RecoveryOffer GridRecovery::OfferRestore(TradeGrid& grid)
         ShowMessage(QString::fromUtf8(kRecoveryDamagedText).arg(QDir::toNativeSeparators(UnreadablePath())));
         return RecoveryOffer::Unreadable;
     }
+    RememberTradesWithoutRecipient(grid);
     return RecoveryOffer::Restored;
 }
 

@@ -2,6 +2,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/extract/FailedDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"
@@ -171,6 +172,7 @@ private slots:
         } // ends without EndCleanly, as a crash would
 
         GridRecovery recovery(dir.path());
+        ForgetAllFailedDetails();
         RecordingPrompt prompt(answer);
         TradeGrid grid;
         SetUpTradeGrid(grid);
@@ -179,6 +181,9 @@ private slots:
             StartGridRecovery(recovery, grid), answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
+        // The restored trade without a recipient is fetched again later.
+        QCOMPARE(FailedDetailOrders(), answer ? QStringList { "行4列2" } : QStringList());
+        ForgetAllFailedDetails();
         QCOMPARE(QFile::exists(recovery.FilePath()), answer);
         QCOMPARE(QFile::exists(recovery.DeclinedPath()), !answer);
 
