@@ -71,7 +71,6 @@ int main(int argc, char* argv[])
     };
     const Markers markers[] = {
         { "strip_tags", QStringLiteral("<"), QStringLiteral(">") },
-        { "strip_comments", QStringLiteral("<!--"), QStringLiteral("-->") },
     };
     for (const Markers& m : markers) {
         const QString small = MakePage(kOneMb, 50000, m.open, m.close);

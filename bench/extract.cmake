@@ -1,2 +1,8 @@
 add_executable(bench_extract ${CMAKE_CURRENT_LIST_DIR}/extract_bench.cpp)
 target_link_libraries(bench_extract PRIVATE lumetra_testsupport)
+if(WITH_DEMO)
+    target_compile_definitions(bench_extract PRIVATE LUMETRA_DEMO_MARKET_PATH="$<TARGET_FILE:lumetra-demo-market>")
+    add_dependencies(bench_extract lumetra-demo-market)
+else()
+    target_compile_definitions(bench_extract PRIVATE LUMETRA_DEMO_MARKET_PATH="")
+endif()

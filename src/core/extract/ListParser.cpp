@@ -1,6 +1,7 @@
 #include "ListParser.h"
 
 #include "FailedDetails.h"
+#include "ListRowCutter.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
 #include "core/base/UserPrompt.h"
@@ -14,11 +15,11 @@
 namespace {
 
 const QString kTableId = QStringLiteral("J_ListTable");
-const QString kOrderLabel = QStringLiteral("订单编号");
-const QString kOrderMarker = QStringLiteral("订单编号：");
-const QString kTimeMarker = QStringLiteral("成交时间：");
-const QString kComplaint = QStringLiteral("投诉维权");
-const QString kChatTool = QStringLiteral("旺旺");
+constexpr QStringView kOrderLabel = u"订单编号";
+constexpr QStringView kOrderMarker = u"订单编号：";
+constexpr QStringView kTimeMarker = u"成交时间：";
+constexpr QStringView kComplaint = u"投诉维权";
+constexpr QStringView kChatTool = u"旺旺";
 const QString kNextPage = QStringLiteral("下一页");
 const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在下面网页点开淘宝店铺“已卖出的宝贝”页面！");
 
@@ -26,33 +27,27 @@ const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在�
 constexpr int kHeaderPieces = 2;
 constexpr int kItemPieces = 9;
 constexpr int kContinuationPieces = 5;
+static_assert(kItemPieces <= ListRowCutter::kKeptPieces);
 
-QString CleanPiece(QString piece)
+// The text after the first marker; the whole text when it has none.
+QStringView AfterMarker(QStringView text, QStringView marker)
 {
-    StripBetween(piece, QStringLiteral("<"), QStringLiteral(">"), QString());
-    piece.remove(QStringLiteral("\r\n"));
-    return TrimBlanks(piece);
+    const qsizetype at = text.indexOf(marker);
+    return at < 0 ? text : text.sliced(at + marker.size());
 }
 
-// The body rows of the table: everything between the opening body tag and
-// the last row's end tag. A marker that is absent cuts nothing.
-QString BodyRowsText(QString table)
+// The cell's first blank-delimited word, or the whole cell without blanks.
+QString ItemTitle(QStringView cell)
 {
-    CutAtMarker(table, QStringLiteral("</TR>"), false);
-    CutAtMarker(table, QStringLiteral("<TBODY"), true);
-    CutAtMarker(table, QStringLiteral(">"), true);
-    return table;
+    const FirstWordCut cut = CutFirstWord(TrimBlanks(cell));
+    return (cut.hasBlank ? cut.word : cut.rest).toString();
 }
 
-QString ItemTitle(const QString& cell)
+QString AfterSales(QStringView cell)
 {
-    QString text = TrimBlanks(cell) + QLatin1Char(' ');
-    return TakeFirstWord(text);
-}
-
-QString AfterSales(QString cell)
-{
-    return TrimBlanks(cell.remove(kComplaint));
+    if (!cell.contains(kComplaint))
+        return TrimBlanks(cell).toString();
+    return TrimBlanks(cell.toString().remove(kComplaint.toString()));
 }
 
 // The order number of the row after `previous` within one trade: the
@@ -64,10 +59,12 @@ QString ContinuationOrderNumber(const QString& previous)
     if (firstMark < 0)
         return previous + QStringLiteral("_1");
     const qsizetype lastMark = previous.lastIndexOf(QLatin1Char('_'));
-    const double next = LeadingNumber(previous.mid(lastMark + 1)) + 1;
+    const double next = LeadingNumber(QStringView(previous).sliced(lastMark + 1)) + 1;
     return previous.left(firstMark) + QLatin1Char('_') + NumberText(next);
 }
 
+// Reads the rows of one list page into the grid. Cells are cut by views,
+// so a cell costs no copy but the grid text it becomes.
 class TablePageParser {
 public:
     explicit TablePageParser(TradeGrid& grid)
@@ -75,22 +72,19 @@ public:
     {
     }
 
-    void ParseRows(const QString& bodyRows)
+    void ParseRows(QStringView table)
     {
-        const QStringList rows = bodyRows.split(QStringLiteral("</TR>"));
-        for (const QString& row : rows) {
-            QStringList pieces = row.split(QStringLiteral("</TD>"));
-            for (QString& piece : pieces)
-                piece = CleanPiece(std::move(piece));
-            switch (pieces.size()) {
+        ListRowCutter rows(table);
+        while (rows.NextRow()) {
+            switch (rows.PieceCount()) {
             case kHeaderPieces:
-                SkipOnGridError([&] { HeaderRow(pieces.at(0)); });
+                SkipOnGridError([&] { HeaderRow(rows.Piece(0)); });
                 break;
             case kItemPieces:
-                ItemRow(pieces);
+                ItemRow(rows);
                 break;
             case kContinuationPieces:
-                ContinuationRow(pieces);
+                ContinuationRow(rows);
                 break;
             default:
                 break; // table furniture, notes
@@ -114,7 +108,7 @@ private:
         return row;
     }
 
-    void HeaderRow(QString cell)
+    void HeaderRow(QStringView cell)
     {
         if (!cell.contains(kOrderLabel))
             return;
@@ -122,10 +116,9 @@ private:
         // trade above, even when this one is already in the grid.
         lastTakenRow_ = 0;
         itemTarget_ = kSkippedTrade;
-        CutAtMarker(cell, kOrderMarker, true);
-        const QString orderNumber = TakeFirstWord(cell);
-        CutAtMarker(cell, kTimeMarker, true);
-        const QString timeOfSale = TrimBlanks(cell);
+        const FirstWordCut order = CutFirstWord(AfterMarker(cell, kOrderMarker));
+        const QString orderNumber = order.word.toString();
+        const QString timeOfSale = TrimBlanks(AfterMarker(order.rest, kTimeMarker)).toString();
         if (grid_.FindOrderRow(orderNumber) >= 0)
             return; // already extracted; its item rows are skipped below
         const int row = AppendRow();
@@ -135,15 +128,15 @@ private:
     }
 
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.
-    void WriteItemCells(int row, const QStringList& cells)
+    void WriteItemCells(int row, const ListRowCutter& rows)
     {
-        Set(row, ItemCol(), ItemTitle(cells.at(0)));
-        Set(row, ColUnitPrice, CellNumber(cells.at(1)));
-        Set(row, ColQuantity, CellNumber(cells.at(2)));
-        Set(row, ColAfterSales, AfterSales(cells.at(3)));
+        Set(row, ItemCol(), ItemTitle(rows.Piece(0)));
+        Set(row, ColUnitPrice, CellNumber(rows.Piece(1)));
+        Set(row, ColQuantity, CellNumber(rows.Piece(2)));
+        Set(row, ColAfterSales, AfterSales(rows.Piece(3)));
     }
 
-    void ItemRow(const QStringList& cells)
+    void ItemRow(const ListRowCutter& rows)
     {
         // Only the header row this page has just added (no item yet) takes
         // the trade's first item. Items of a trade already in the grid, and
@@ -158,15 +151,15 @@ private:
         } catch (const GridRangeError&) {
             return;
         }
-        WriteItemCells(row, cells);
-        QString buyerCell = cells.at(4);
-        Set(row, ColBuyer, TakeFirstWord(buyerCell));
-        QString rest = TrimBlanks(buyerCell);
-        Set(row, ColName, TrimBlanks(CutAtMarker(rest, kChatTool, true)));
-        QString statusCell = cells.at(5);
-        Set(row, ColStatus, TakeFirstWord(statusCell));
-        Set(row, ColAmount, CellNumber(cells.at(6)));
-        Set(row, ColRating, TrimBlanks(cells.at(7)));
+        WriteItemCells(row, rows);
+        const FirstWordCut buyer = CutFirstWord(rows.Piece(4));
+        Set(row, ColBuyer, buyer.word.toString());
+        QStringView rest = TrimBlanks(buyer.rest);
+        const qsizetype chat = rest.indexOf(kChatTool);
+        Set(row, ColName, chat < 0 ? QString() : TrimBlanks(rest.first(chat)).toString());
+        Set(row, ColStatus, CutFirstWord(rows.Piece(5)).word.toString());
+        Set(row, ColAmount, CellNumber(rows.Piece(6)));
+        Set(row, ColRating, rows.Piece(7).toString());
         lastTakenRow_ = row;
     }
 
@@ -174,7 +167,7 @@ private:
     // this page's latest item row or a further item that followed it, so
     // every item of a trade reaches the grid. One at the top of a page,
     // whose trade began on the previous page, is not taken.
-    void ContinuationRow(const QStringList& cells)
+    void ContinuationRow(const ListRowCutter& rows)
     {
         if (lastTakenRow_ == 0 || lastTakenRow_ != LastRow())
             return;
@@ -187,7 +180,7 @@ private:
         }
         Set(row, OrderCol(), ContinuationOrderNumber(Get(previous, OrderCol())));
         Set(row, ColTime, Get(previous, ColTime));
-        WriteItemCells(row, cells);
+        WriteItemCells(row, rows);
         for (const int col : { int(ColBuyer), int(ColName), int(ColStatus), int(ColRating) })
             Set(row, col, Get(previous, col));
         // The amount stays empty so that a trade is counted once.
@@ -210,6 +203,11 @@ void DropBlankLastRow(TradeGrid& grid)
 
 } // namespace
 
+void ParseListTable(TradeGrid& grid, QStringView table)
+{
+    TablePageParser(grid).ParseRows(table);
+}
+
 bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
 {
     bool nextClicked = false;
@@ -219,7 +217,7 @@ bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
     const int startRows = grid.Rows();
 
     if (!table.isEmpty()) {
-        TablePageParser(grid).ParseRows(BodyRowsText(table));
+        ParseListTable(grid, table);
         // The click comes first so the browser loads the next page while
         // the details download.
         if (extractAll)

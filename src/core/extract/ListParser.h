@@ -1,4 +1,6 @@
 #pragma once
+#include <QStringView>
+
 class BrowserPage;
 class TradeGrid;
 
@@ -10,3 +12,8 @@ bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll);
 // Whether the shown page holds the sold-items list table (a list page, as
 // opposed to an error or login page).
 bool ShowsTradeList(BrowserPage& browser);
+
+// The parse at the heart of ExtractTradePage: appends the list table's new
+// trades to the grid, one row per item, skipping order numbers the grid
+// already holds.
+void ParseListTable(TradeGrid& grid, QStringView table);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include <QVarLengthArray>
+
 QString CutAtMarker(QString& text, const QString& marker, bool forward)
 {
     const qsizetype p = forward ? text.indexOf(marker) : text.lastIndexOf(marker);
@@ -21,83 +23,22 @@ QString CutAtMarker(QString& text, const QString& marker, bool forward)
 
 namespace {
 
-// The plain loop: find the first open marker, drop up to the close marker,
-// start over. Quadratic, so it serves only replacements that are not empty
-// and open markers longer than one character, which nothing in the program
-// uses.
-QString StripBetweenRestarting(
-    QString text, const QString& open, const QString& close, const QString& replacement)
+void AppendStrippedBetween(
+    QStringView text, QChar openMarker, QStringView closeMarker, QStringView replacement, QString& out)
 {
-    for (;;) {
-        const qsizetype p = text.indexOf(open);
-        if (p < 0)
-            return text;
-        const qsizetype q = text.indexOf(close, p + 1);
-        const qsizetype resume = q < 0 ? text.size() : q + close.size();
-        text = text.left(p) + replacement + text.mid(resume);
-    }
-}
-
-// One pass with the same result as the restarting loop. The text is kept as
-// out (already processed, holding no open marker before scanFrom) followed
-// by text[pos...]. Removing a span can join the end of out with what follows
-// into a new open marker; such a marker starts in the last open.size() - 1
-// characters of out plus the replacement, so only that short tail is looked
-// at again. With an empty replacement or a one-character open marker the
-// tail stays shorter than the markers, which keeps the pass linear.
-QString StripBetweenOnePass(
-    const QString& text, const QString& open, const QString& close, const QString& replacement)
-{
-    const qsizetype n = text.size();
-    const qsizetype openSize = open.size();
-    const qsizetype closeSize = close.size();
-    QString out;
-    out.reserve(n);
+    // The part before an open marker never holds one, and neither does the
+    // replacement, so the next span starts at the next open marker in text:
+    // one pass gives what starting over after every span would.
     qsizetype pos = 0;
-    qsizetype scanFrom = 0;
-    for (;;) {
-        // An open marker that starts in out: pending holds its characters
-        // there (and any after it), text[pos...] the rest.
-        QString pending;
-        if (scanFrom < out.size()) {
-            const QString window = out.mid(scanFrom) + text.mid(pos, openSize - 1);
-            const qsizetype i = window.indexOf(open);
-            if (i >= 0) {
-                pending = out.mid(scanFrom + i);
-                out.truncate(scanFrom + i);
-            }
-        }
-        QString leftover;
-        if (pending.isEmpty()) {
-            // The usual case: the open marker lies wholly in the text.
-            const qsizetype p = text.indexOf(open, pos);
-            if (p < 0) {
-                out.append(QStringView(text).mid(pos));
-                return out;
-            }
-            out.append(QStringView(text).mid(pos, p - pos));
-            const qsizetype q = text.indexOf(close, p + 1);
-            pos = q < 0 ? n : q + closeSize;
-        } else {
-            // The close marker is looked for from the character after the
-            // start of the open marker on, so it may begin inside pending.
-            const QString head = pending + text.mid(pos, closeSize - 1);
-            const qsizetype j = head.indexOf(close, 1);
-            if (j >= 0 && j < pending.size()) {
-                const qsizetype end = j + closeSize;
-                if (end <= pending.size())
-                    leftover = pending.mid(end);
-                else
-                    pos += end - pending.size();
-            } else {
-                const qsizetype q = text.indexOf(close, pos);
-                pos = q < 0 ? n : q + closeSize;
-            }
-        }
-        scanFrom = qMax<qsizetype>(0, out.size() - (openSize - 1));
+    for (qsizetype p = text.indexOf(openMarker); p >= 0; p = text.indexOf(openMarker, pos)) {
+        out.append(text.sliced(pos, p - pos));
         out.append(replacement);
-        out.append(leftover);
+        const qsizetype q = text.indexOf(closeMarker, p + 1);
+        if (q < 0)
+            return;
+        pos = q + closeMarker.size();
     }
+    out.append(text.sliced(pos));
 }
 
 } // namespace
@@ -105,31 +46,22 @@ QString StripBetweenOnePass(
 QString StripBetween(
     QString& text, const QString& openMarker, const QString& closeMarker, const QString& replacement)
 {
-    if (openMarker.isEmpty() || text.isEmpty())
+    if (openMarker.size() != 1 || replacement.contains(openMarker) || !text.contains(openMarker))
         return text;
-    if (replacement.contains(openMarker))
-        return text; // the span would come back for ever; nothing is changed
-    if (!text.contains(openMarker))
-        return text;
-    if (closeMarker.isEmpty()) {
-        // An empty close marker matches right after the open marker's first
-        // character, so each span is that one character.
-        text = StripBetweenRestarting(text, openMarker, QString(), replacement);
-        return text;
-    }
-    if (replacement.isEmpty() || openMarker.size() == 1)
-        text = StripBetweenOnePass(text, openMarker, closeMarker, replacement);
-    else
-        text = StripBetweenRestarting(text, openMarker, closeMarker, replacement);
+    QString out;
+    out.reserve(text.size());
+    AppendStrippedBetween(text, openMarker.front(), closeMarker, replacement, out);
+    text = std::move(out);
     return text;
 }
 
-double LeadingNumber(const QString& text)
+double LeadingNumber(QStringView text)
 {
     // Collect the characters of the number, skipping blanks, tabs and line
-    // feeds wherever they stand, then convert the collected text.
-    std::string digits;
-    digits.reserve(32);
+    // feeds wherever they stand, then convert the collected text. Prices
+    // and amounts fit the buffer's inline room, so parsing one costs no
+    // allocation.
+    QVarLengthArray<char, 64> digits;
     enum class Stage { Sign, Mantissa, ExponentSign, Exponent } stage = Stage::Sign;
     bool seenPoint = false;
     bool mantissaDigits = false;
@@ -180,7 +112,7 @@ double LeadingNumber(const QString& text)
     // from_chars reads the C form whatever the process locale says (Qt sets
     // the user's locale at start-up, where strtod might want a comma), and
     // stops by itself at a dangling "e" or "e+".
-    const char* first = digits.data();
+    const char* first = digits.constData();
     const char* last = first + digits.size();
     if (*first == '+')
         ++first;

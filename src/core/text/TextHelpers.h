@@ -13,14 +13,16 @@ QString CutAtMarker(QString& text, const QString& marker, bool forward);
 
 // Replaces every span from openMarker to the next closeMarker (both
 // included) by replacement; an unclosed span swallows the rest of the text.
-// The result is also left in text. Linear in the text size.
+// The result is also left in text. The open marker is one character (the
+// page parsers pass "<" and ">" to drop tags); any other open marker, or a
+// replacement that holds it, leaves text unchanged.
 QString StripBetween(
     QString& text, const QString& openMarker, const QString& closeMarker, const QString& replacement);
 
 // The value of the number at the start of text: blanks, tabs and line feeds
 // are skipped anywhere, then an optional sign, digits with at most one
 // decimal point and an optional exponent. 0 when there is none.
-double LeadingNumber(const QString& text);
+double LeadingNumber(QStringView text);
 
 // Nearest whole number, a half going to the even neighbour (2.5 -> 2,
 // 3.5 -> 4), whatever the processor's rounding mode.

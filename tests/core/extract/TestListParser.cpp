@@ -1,3 +1,4 @@
+#include "support/PlainListParser.h"
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
@@ -11,6 +12,8 @@
 #include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+
+#include <QRandomGenerator>
 
 namespace {
 
@@ -85,6 +88,46 @@ QStringList RowTexts(const TradeGrid& grid, int row, int firstCol = 1, int lastC
     for (int c = firstCol; c <= lastCol; ++c)
         texts.append(grid.TextMatrix(row, c));
     return texts;
+}
+
+// A page of random trades whose cells hold what the parser must cope with,
+// then cut, patched and repeated at random places.
+QString RandomPage(QRandomGenerator& random)
+{
+    const auto pick = [&random](const QStringList& choices) {
+        return choices.at(int(random.bounded(int(choices.size()))));
+    };
+    const QStringList texts { "帽子 红色", "围巾", " x\r\n y ", "a<B>b</B>c", "\r<BR>\n", "投诉维权 退款中",
+        "" };
+    const QStringList numbers { "12.50", "007", "1 2.5", "¥3", "0.00001", "1234567890123456", "3.00元", "" };
+    const QStringList people { "b 名 旺旺在线", "名字旺旺", "b 名字",
+        "b\r\n <SPAN>张 三</SPAN> <A>旺旺</A>" };
+    QStringList rows;
+    for (int trade = int(random.bounded(12)); trade > 0; --trade) {
+        rows.append(HeaderRow(QString::number(random.bounded(20)), pick(texts)));
+        rows.append(ItemRow(pick(texts), pick(numbers), pick(numbers), pick(texts), pick(people), pick(texts),
+            pick(numbers), pick(texts)));
+        for (int item = int(random.bounded(3)); item > 0; --item)
+            rows.append(ContinuationRow(pick(texts), pick(numbers), pick(numbers), pick(texts)));
+        if (random.bounded(4) == 0)
+            rows.append(CellsRow(int(random.bounded(11))));
+    }
+    QString page = Table(rows);
+    const QStringList patches { "</TD>", "</TR>", "<", ">", "\r\n", " ", "<TBODY>", "订单编号：", "</T" };
+    for (int edit = int(random.bounded(4)); edit > 0 && !page.isEmpty(); --edit) {
+        const int at = int(random.bounded(int(page.size())));
+        switch (random.bounded(3)) {
+        case 0:
+            page.remove(at, random.bounded(30));
+            break;
+        case 1:
+            page.insert(at, pick(patches));
+            break;
+        default:
+            page.insert(at, page.mid(random.bounded(int(page.size())), random.bounded(300)));
+        }
+    }
+    return page;
 }
 
 QStringList OrderColumn(const TradeGrid& grid)
@@ -445,6 +488,30 @@ private slots:
             QCOMPARE(CurrentProgressState().total, 2);
             QCOMPARE(CurrentProgressState().position, 2);
             QCOMPARE(view_.unloads, 1);
+        }
+    }
+
+    // Two pages in a row on one grid: the second page repeats trades of the
+    // first, which must be skipped, as must their items.
+    void sameGridAsThePlainWay()
+    {
+        QRandomGenerator random(20241207);
+        for (int round = 0; round < 3000; ++round) {
+            const QStringList pages { RandomPage(random), RandomPage(random) };
+            TradeGrid grid;
+            TradeGrid plain;
+            SetUpTradeGrid(grid);
+            SetUpTradeGrid(plain);
+            for (const QString& page : pages) {
+                ParseListTable(grid, page);
+                plainlist::ParseListTable(plain, page);
+            }
+            bool same = grid.Rows() == plain.Rows();
+            for (int r = 0; same && r < grid.Rows(); ++r)
+                same = RowTexts(grid, r, 0, grid.Cols() - 1) == RowTexts(plain, r, 0, plain.Cols() - 1);
+            if (!same)
+                QFAIL(
+                    qPrintable(QStringLiteral("pages differ:\n%1\n----\n%2").arg(pages.at(0), pages.at(1))));
         }
     }
 

@@ -1,0 +1,145 @@
+#include "ListRowCutter.h"
+
+#include "PieceText.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr QStringView kRowEnd = u"</TR>";
+constexpr QStringView kCellEnd = u"</TD>";
+
+// The rows of the table body, by the three cuts.
+QStringView BodyRows(QStringView table)
+{
+    const qsizetype lastRowEnd = table.lastIndexOf(kRowEnd);
+    if (lastRowEnd >= 0)
+        table = table.first(lastRowEnd);
+    constexpr QStringView bodyTag = u"<TBODY";
+    const qsizetype body = table.indexOf(bodyTag);
+    if (body >= 0)
+        table = table.sliced(body + bodyTag.size());
+    const qsizetype tagEnd = table.indexOf(u'>');
+    if (tagEnd >= 0)
+        table = table.sliced(tagEnd + 1);
+    return table;
+}
+
+// The first a or b in [at, end), or end. Eight characters at a time where
+// the processor allows: tags run to dozens of characters.
+const char16_t* FindEither(const char16_t* at, const char16_t* end, char16_t a, char16_t b)
+{
+#if defined(__SSE2__)
+    const __m128i wantedA = _mm_set1_epi16(short(a));
+    const __m128i wantedB = _mm_set1_epi16(short(b));
+    for (; end - at >= 8; at += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i equal = _mm_or_si128(_mm_cmpeq_epi16(chunk, wantedA), _mm_cmpeq_epi16(chunk, wantedB));
+        const int hits = _mm_movemask_epi8(equal);
+        if (hits != 0)
+            return at + (__builtin_ctz(unsigned(hits)) >> 1);
+    }
+#endif
+    while (at < end && *at != a && *at != b)
+        ++at;
+    return at;
+}
+
+// Whether the text at at, which holds "<", is "</TD>" (kind D) or "</TR>"
+// (kind R).
+bool IsEndTag(const char16_t* at, const char16_t* end, char16_t kind)
+{
+    return end - at >= 5 && at[1] == u'/' && at[2] == u'T' && at[3] == kind && at[4] == u'>';
+}
+
+} // namespace
+
+ListRowCutter::ListRowCutter(QStringView table)
+    : body_(BodyRows(table))
+{
+}
+
+bool ListRowCutter::NextRow()
+{
+    if (next_ < 0)
+        return false;
+    CutRow();
+    return true;
+}
+
+QStringView ListRowCutter::Piece(int index) const
+{
+    const qsizetype start = index == 0 ? 0 : ends_[size_t(index - 1)];
+    return TrimBlanks(QStringView(text_.data() + start, ends_[size_t(index)] - start));
+}
+
+// Appends the text between two tags, removing a CR LF pair that the text
+// without tags holds, even with a tag between the two; after a removal
+// the next LF pairs with nothing, as in QString::remove.
+void ListRowCutter::Append(const char16_t* from, const char16_t* to)
+{
+    if (text_.size() < size_t(size_ + (to - from)))
+        text_.resize(std::max(text_.size() * 2, size_t(size_ + (to - from))));
+    char16_t* const out = text_.data();
+    for (; from < to; ++from) {
+        if (*from == u'\n' && afterCr_) {
+            --size_;
+            afterCr_ = false;
+        } else {
+            afterCr_ = *from == u'\r';
+            out[size_++] = *from;
+        }
+    }
+}
+
+void ListRowCutter::EndPiece()
+{
+    if (count_ < kKeptPieces)
+        ends_[size_t(count_)] = size_;
+    ++count_;
+    afterCr_ = false;
+}
+
+void ListRowCutter::CutRow()
+{
+    // Both end tags start with "<" and hold no other "<", so neither can
+    // overlap the other or itself: looking at every "<" in order finds the
+    // same occurrences as the two splits. Inside a tag the search goes on
+    // to its ">", stopping at a "<" only to see whether a split falls there
+    // (the unclosed tag then ends with its piece).
+    const char16_t* const begin = body_.utf16();
+    const char16_t* const end = begin + body_.size();
+    const char16_t* at = begin + next_;
+    size_ = 0;
+    count_ = 0;
+    afterCr_ = false;
+    bool inTag = false;
+    for (;;) {
+        const char16_t* const found
+            = inTag ? FindEither(at, end, u'<', u'>') : FindEither(at, end, u'<', u'<');
+        if (!inTag)
+            Append(at, found);
+        if (found == end) {
+            EndPiece();
+            next_ = -1;
+            return;
+        }
+        if (*found == u'>') {
+            inTag = false;
+            at = found + 1;
+        } else if (IsEndTag(found, end, u'D')) {
+            EndPiece();
+            inTag = false;
+            at = found + kCellEnd.size();
+        } else if (IsEndTag(found, end, u'R')) {
+            EndPiece();
+            next_ = found + kRowEnd.size() - begin;
+            return;
+        } else {
+            inTag = true;
+            at = found + 1;
+        }
+    }
+}

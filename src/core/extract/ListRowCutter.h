@@ -1,0 +1,45 @@
+#pragma once
+// Cuts the sold-items list table into rows and cleaned cell pieces, as the
+// list parser reads it. The body rows are the text after the first "<TBODY"
+// tag up to the last "</TR>" (a marker that is absent cuts nothing); they
+// are split at every "</TR>" into rows and each row at every "</TD>" into
+// pieces, a row of N cells giving N + 1 pieces, exactly as QString::split
+// would. Every piece is then cleaned: its tags dropped (StripBetween with
+// "<" and ">"), its CR LF pairs removed (QString::remove), its blanks
+// trimmed. One pass over the text does all of it, without a copy per row
+// or piece.
+
+#include <QStringView>
+
+#include <array>
+#include <string>
+
+class ListRowCutter {
+public:
+    // Rows of more pieces than this are told by their count alone.
+    static constexpr int kKeptPieces = 9;
+
+    // The table text must outlive the cutter.
+    explicit ListRowCutter(QStringView table);
+    // Moves to the next row; false when there is none left.
+    bool NextRow();
+    int PieceCount() const { return count_; }
+    // Piece index of the current row, cleaned, for index below
+    // min(PieceCount(), kKeptPieces); valid until the next NextRow().
+    QStringView Piece(int index) const;
+
+private:
+    void CutRow();
+    void Append(const char16_t* from, const char16_t* to);
+    void EndPiece();
+
+    QStringView body_;
+    qsizetype next_ = 0; // where the next row starts; -1 after the last
+    // The current row's cleaned pieces, one after the other; piece i ends
+    // at ends_[i].
+    std::u16string text_;
+    qsizetype size_ = 0;
+    bool afterCr_ = false;
+    std::array<qsizetype, kKeptPieces + 1> ends_ {};
+    int count_ = 0;
+};
