@@ -80,6 +80,8 @@ QStringView ListRowCutter::Piece(int index) const
 // the next LF pairs with nothing, as in QString::remove.
 void ListRowCutter::Append(const char16_t* from, const char16_t* to)
 {
+    if (to - from == 2 && from[0] == u'\r' && from[1] == u'\n' && !afterCr_)
+        return; // the line break between two tags, the most common stretch
     if (text_.size() < size_t(size_ + (to - from)))
         text_.resize(std::max(text_.size() * 2, size_t(size_ + (to - from))));
     char16_t* const out = text_.data();

@@ -63,10 +63,13 @@ QString PlainNumberText(QStringView cell)
     // after them must not continue it (a digit, a second point, an
     // exponent), or the cell takes the general way.
     qsizetype after = fracEnd;
-    while (after < cell.size() && QStringView(u" \t\n").contains(cell[after]))
+    while (after < cell.size() && (cell[after] == u' ' || cell[after] == u'\t' || cell[after] == u'\n'))
         ++after;
-    if (after < cell.size() && QStringView(u"0123456789.eE").contains(cell[after]))
-        return QString();
+    if (after < cell.size()) {
+        const QChar next = cell[after];
+        if ((next >= u'0' && next <= u'9') || next == u'.' || next == u'e' || next == u'E')
+            return QString();
+    }
     qsizetype intStart = 0;
     while (intStart < intEnd && cell[intStart] == u'0')
         ++intStart;
@@ -85,16 +88,14 @@ QString PlainNumberText(QStringView cell)
     }
     if (significant > 15)
         return QString();
-    QString text;
-    text.reserve(intEnd - intStart + fracEnd - fracStart + 2);
-    if (intStart == intEnd)
-        text += QLatin1Char('0');
-    else
-        text += cell.sliced(intStart, intEnd - intStart);
-    if (fracEnd > fracStart) {
-        text += QLatin1Char('.');
-        text += cell.sliced(fracStart, fracEnd - fracStart);
-    }
+    // The digits kept are one stretch of the cell, the point included.
+    const qsizetype end = fracEnd > fracStart ? fracEnd : intEnd;
+    if (intStart < intEnd)
+        return cell.sliced(intStart, end - intStart).toString();
+    // Only zeros before the point: one zero in front of it, written over
+    // the last of them.
+    QString text = cell.sliced(intEnd - 1, end - intEnd + 1).toString();
+    text[0] = u'0';
     return text;
 }
 

@@ -139,6 +139,10 @@ QString NumberText(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return QStringLiteral("0");
+    // A whole number of at most 15 digits is written in full by the "g"
+    // form too; the integer form skips its rounding.
+    if (std::abs(value) < 1e15 && std::trunc(value) == value)
+        return QString::number(qint64(value));
     QString text = QString::number(value, 'g', 15);
     if (text.contains(QLatin1Char('e')))
         text.replace(QLatin1Char('e'), QLatin1Char('E'));
