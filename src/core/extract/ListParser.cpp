@@ -12,6 +12,8 @@
 #include "core/network/PageAccess.h"
 #include "core/text/TextHelpers.h"
 
+#include <array>
+
 namespace {
 
 const QString kTableId = QStringLiteral("J_ListTable");
@@ -62,6 +64,26 @@ QString ContinuationOrderNumber(const QString& previous)
     const double next = LeadingNumber(QStringView(previous).sliced(lastMark + 1)) + 1;
     return previous.left(firstMark) + QLatin1Char('_') + NumberText(next);
 }
+
+// One shared copy of texts that repeat from trade to trade (statuses,
+// ratings): the grid keeps one text for them all instead of a new one per
+// cell, and the parse saves the allocation.
+class RepeatedTexts {
+public:
+    QString Get(QStringView text)
+    {
+        for (const QString& known : known_)
+            if (known.size() == text.size() && known == text)
+                return known;
+        QString& slot = known_[next_++ % known_.size()];
+        slot = text.toString();
+        return slot;
+    }
+
+private:
+    std::array<QString, 8> known_;
+    size_t next_ = 0;
+};
 
 // Reads the rows of one list page into the grid. Cells are cut by views,
 // so a cell costs no copy but the grid text it becomes.
@@ -157,9 +179,9 @@ private:
         QStringView rest = TrimBlanks(buyer.rest);
         const qsizetype chat = rest.indexOf(kChatTool);
         Set(row, ColName, chat < 0 ? QString() : TrimBlanks(rest.first(chat)).toString());
-        Set(row, ColStatus, CutFirstWord(rows.Piece(5)).word.toString());
+        Set(row, ColStatus, statuses_.Get(CutFirstWord(rows.Piece(5)).word));
         Set(row, ColAmount, CellNumber(rows.Piece(6)));
-        Set(row, ColRating, rows.Piece(7).toString());
+        Set(row, ColRating, ratings_.Get(rows.Piece(7)));
         lastTakenRow_ = row;
     }
 
@@ -190,6 +212,8 @@ private:
     static constexpr int kSkippedTrade = -1;
 
     TradeGrid& grid_;
+    RepeatedTexts statuses_;
+    RepeatedTexts ratings_;
     int lastTakenRow_ = 0;
     // The row the latest trade header of this page added, or kSkippedTrade.
     int itemTarget_ = kSkippedTrade;
