@@ -40,6 +40,6 @@ private:
     std::u16string text_;
     qsizetype size_ = 0;
     bool afterCr_ = false;
-    std::array<qsizetype, kKeptPieces + 1> ends_ {};
+    std::array<qsizetype, kKeptPieces> ends_ {};
     int count_ = 0;
 };
