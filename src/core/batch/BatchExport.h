@@ -24,6 +24,12 @@ enum BatchExitStatus {
 };
 
 struct BatchResult {
+    BatchResult() = default;
+    BatchResult(int status, QString text)
+        : exitStatus(status)
+        , message(std::move(text))
+    {
+    }
     int exitStatus = kBatchFailed;
     QString message;
 };
