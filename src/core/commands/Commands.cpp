@@ -75,21 +75,6 @@ int RemoveClosedTrades(TradeGrid& grid)
     return removed;
 }
 
-namespace {
-
-int TradesFrom(const TradeGrid& grid, int firstRow)
-{
-    int trades = 0;
-    for (int r = std::max(firstRow, grid.FixedRows()); r < grid.Rows(); ++r) {
-        const QString order = grid.TextMatrix(r, ColOrderNumber);
-        if (!order.isEmpty() && !order.contains(QLatin1Char('_')))
-            ++trades;
-    }
-    return trades;
-}
-
-} // namespace
-
 WalkResult WalkAllPages(const std::function<bool()>& extractPage,
     const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage, int nextPageTimeoutMs)
 {
@@ -143,11 +128,7 @@ WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch&
     };
     WalkResult walk = WalkAllPages(
         extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
-    try {
-        walk.trades = TradesFrom(grid, startRows);
-    } catch (const GridRangeError&) {
-        walk.trades = 0;
-    }
+    walk.trades = CountTrades(grid, startRows);
     // A walk the user stopped does not start downloading again; the failed
     // trades are still named.
     FinishDetailDownloads(grid, walk.end != WalkEnd::StoppedByUser);
@@ -186,13 +167,14 @@ WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch
     return walk;
 }
 
-int CountTrades(const TradeGrid& grid)
+int CountTrades(const TradeGrid& grid, int firstRow)
 {
     int trades = 0;
     if (grid.Cols() <= ColOrderNumber)
         return 0;
-    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-        if (!grid.TextMatrix(row, ColOrderNumber).contains(QLatin1Char('_')))
+    for (int row = std::max(firstRow, grid.FixedRows()); row < grid.Rows(); ++row) {
+        const QString order = grid.TextMatrix(row, ColOrderNumber);
+        if (!order.isEmpty() && !IsFurtherItemOrder(order))
             ++trades;
     }
     return trades;

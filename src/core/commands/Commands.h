@@ -89,6 +89,6 @@ struct ExtractAllOptions {
 WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     const TextMeasurer& measurer, const ExtractAllOptions& options = {});
 
-// Trades in the grid: data rows that are not a trade's further item (those
-// carry "_" and a number after the order number).
-int CountTrades(const TradeGrid& grid);
+// Trades in the grid from firstRow on: rows with an order number that are
+// not a trade's further item.
+int CountTrades(const TradeGrid& grid, int firstRow = 0);

@@ -26,11 +26,6 @@ constexpr int kFirstDetailCol = ColRecipient;
 // recipient, mobile, telephone, street, postcode
 constexpr qsizetype kPiecesWithPostcode = 5;
 
-bool IsContinuationRow(const QString& orderNumber)
-{
-    return orderNumber.contains(QLatin1Char('_'));
-}
-
 // Street text: piece 3, then pieces 4 … L − 1 joined to it without the
 // commas (an address that itself held "，").
 QString StreetText(const QStringList& pieces)
@@ -50,7 +45,7 @@ void CopyDetailsToContinuationRows(TradeGrid& grid)
     const int rows = grid.Rows();
     for (int row = grid.FixedRows(); row < rows; ++row) {
         const QString orderNumber = CellOrEmpty(grid, row, grid.FixedCols());
-        if (!IsContinuationRow(orderNumber))
+        if (!IsFurtherItemOrder(orderNumber))
             continue;
         const QString base = orderNumber.left(orderNumber.indexOf(QLatin1Char('_')));
         const int source = grid.FindOrderRow(base);
@@ -76,7 +71,7 @@ QStringList NewTradeOrders(const TradeGrid& grid, int newRowCount)
         } catch (const GridRangeError&) {
             continue;
         }
-        if (!IsContinuationRow(orderNumber) && !orders.contains(orderNumber))
+        if (!IsFurtherItemOrder(orderNumber) && !orders.contains(orderNumber))
             orders.append(orderNumber);
     }
     return orders;

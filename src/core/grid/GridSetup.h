@@ -36,6 +36,13 @@ enum TradeColumn : int {
     ColWaybill = 22,
 };
 
+// A trade's further items carry its order number, "_" and a count; the
+// trade's own row holds the number alone.
+inline bool IsFurtherItemOrder(const QString& orderNumber)
+{
+    return orderNumber.contains(QLatin1Char('_'));
+}
+
 QStringList TradeGridTitles();
 QStringList TradeGridLetters();
 

@@ -23,8 +23,7 @@ void RememberTradesWithoutRecipient(const TradeGrid& grid)
 {
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
         const QString order = CellOrEmpty(grid, row, ColOrderNumber);
-        if (!order.isEmpty() && !order.contains(QLatin1Char('_'))
-            && CellOrEmpty(grid, row, ColRecipient).isEmpty())
+        if (!order.isEmpty() && !IsFurtherItemOrder(order) && CellOrEmpty(grid, row, ColRecipient).isEmpty())
             RememberFailedDetail(order);
     }
 }

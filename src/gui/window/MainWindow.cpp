@@ -342,9 +342,10 @@ void MainWindow::RunCommand(int index)
         default:
             break;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // The operations report their own outcomes; a failed step ends the
         // command and the total below still shows what the grid holds.
+        qCWarning(lcCommands) << "command" << index << "ended early:" << error.what();
     }
     UpdateTotal(true);
     // Saved for crash recovery when the outermost command ends; a command
