@@ -15,7 +15,6 @@
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/DetailDownloadSetting.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -39,10 +38,10 @@ QList<QStringList> GridSnapshot(const TradeGrid& grid)
 
 QJsonArray TruthTrades(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("trades")).toArray();
+    return QJsonDocument::fromJson(testsupport::ReadFile(path))
+        .object()
+        .value(QStringLiteral("trades"))
+        .toArray();
 }
 
 } // namespace

@@ -94,8 +94,7 @@ private slots:
     void refusedBeforeTheWalk();
     void writesTheWalkedList_data();
     void writesTheWalkedList();
-    void reportOnATerminalRewritesThePageLine();
-    void promptAnswersNo();
+    void terminalReportRewritesThePageLineAndPromptAnswersNo();
 
 private:
     BatchResult Export(BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options);
@@ -264,24 +263,18 @@ void TestBatchExport::writesTheWalkedList()
     QFile::remove(file);
 }
 
-void TestBatchExport::reportOnATerminalRewritesThePageLine()
+void TestBatchExport::terminalReportRewritesThePageLineAndPromptAnswersNo()
 {
     ConsoleReport report(stream_, true);
+    ConsolePrompt prompt(report);
     report.PageRead(1, 20);
     report.PageRead(2, 40);
     report.Line(QStringLiteral("完成"));
-    report.Line(QStringLiteral("再见"));
-    QCOMPARE(StreamText(stream_),
-        QStringLiteral("\r第 1 页，已提取 20 笔交易\x1b[K\r第 2 页，已提取 40 笔交易\x1b[K\n完成\n再见\n"));
-}
-
-void TestBatchExport::promptAnswersNo()
-{
-    ConsoleReport report(stream_, false);
-    ConsolePrompt prompt(report);
     prompt.ShowMessage(QStringLiteral("文件保存出错！"));
     QVERIFY(!prompt.AskYesNo(QStringLiteral("该文件已存在，是否覆盖？")));
-    QCOMPARE(StreamText(stream_), QStringLiteral("文件保存出错！\n该文件已存在，是否覆盖？ → 否\n"));
+    QCOMPARE(StreamText(stream_),
+        QStringLiteral("\r第 1 页，已提取 20 笔交易\x1b[K\r第 2 页，已提取 40 笔交易\x1b[K\n完成\n"
+                       "文件保存出错！\n该文件已存在，是否覆盖？ → 否\n"));
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestBatchExport)

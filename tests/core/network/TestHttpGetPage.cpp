@@ -23,6 +23,13 @@ using testweb::LocalHttpServer;
 namespace {
 const QString kError = QString::fromUtf8(kNetworkError);
 const QString kUntouched = QStringLiteral("earlier text");
+
+// A loopback port nobody listens on any more: connections are refused.
+quint16 ClosedPort()
+{
+    LocalHttpServer gone([](const QByteArray&, const QByteArray&) { return QByteArray(); });
+    return gone.port();
+}
 } // namespace
 
 class TestHttpGetPage : public QObject {
@@ -44,8 +51,7 @@ private slots:
     void redirects();
     void savePath();
     void cookiesOnlyToTheirHost();
-    void demoMarketDownloadPage();
-    void demoMarketDetailNeedsLogin();
+    void demoMarketPages();
     void connectionFailuresAreSpacedOut();
     // Last: once the application is told to quit, no event loop runs again.
     void waitEndsWhenApplicationQuits();
@@ -183,13 +189,8 @@ void TestHttpGetPage::silentServerEndsAfterFiveDeadlines()
 
 void TestHttpGetPage::refusedConnectionLeavesResponse()
 {
-    quint16 closedPort = 0;
-    {
-        LocalHttpServer server([](const QByteArray&, const QByteArray&) { return QByteArray(); });
-        closedPort = server.port();
-    }
     QString response = kUntouched;
-    const QString address = QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort);
+    const QString address = QStringLiteral("http://127.0.0.1:%1/x").arg(ClosedPort());
     QCOMPARE(HttpGetPage(address, response, QString(), 2, QString()), kError);
     QCOMPARE(response, kUntouched);
 }
@@ -300,7 +301,7 @@ void TestHttpGetPage::cookiesOnlyToTheirHost()
     QVERIFY(!server.heads().at(2).contains("s3cr3t"));
 }
 
-void TestHttpGetPage::demoMarketDownloadPage()
+void TestHttpGetPage::demoMarketPages()
 {
     testsupport::DemoMarket market;
     if (!market.ok())
@@ -310,14 +311,8 @@ void TestHttpGetPage::demoMarketDownloadPage()
         QString());
     QVERIFY(response.contains(QLatin1String("<title>")));
     QVERIFY(response.contains(QLatin1Char('(')));
-}
 
-void TestHttpGetPage::demoMarketDetailNeedsLogin()
-{
-    testsupport::DemoMarket market;
-    if (!market.ok())
-        QSKIP("demo marketplace not available");
-    QString response = kUntouched;
+    response = kUntouched;
     const QString detail = market.url(QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=1"));
     // Without the session cookie the marketplace answers with its login
     // page, which lacks the completion marker.
@@ -329,11 +324,7 @@ void TestHttpGetPage::demoMarketDetailNeedsLogin()
 void TestHttpGetPage::connectionFailuresAreSpacedOut()
 {
     SetConnectionRetryPauseMs(1000);
-    quint16 port = 0;
-    {
-        LocalHttpServer gone([](const QByteArray&, const QByteArray&) { return QByteArray(); });
-        port = gone.port();
-    }
+    const quint16 port = ClosedPort();
     // The server is away (connections refused) and comes back on its port
     // after 1.5 s: attempts 1, 2 and 4 s apart reach it; five attempts in a
     // row would all be refused within milliseconds.
