@@ -9,6 +9,7 @@
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "gui/window/MainWindow.h"
+#include "support/ExportTestSupport.h"
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
@@ -35,11 +36,6 @@ public:
 private:
     QWidget* window_;
 };
-
-QStringList Entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
 
 } // namespace
 
@@ -90,9 +86,9 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     QVERIFY(!window.isVisible());
     QVERIFY(!window.CommandRunning());
     // The file is there complete or not at all; nothing else is.
-    const QStringList left = Entries(userFolder.path());
+    const QStringList left = exporttest::Entries(userFolder.path());
     QVERIFY2(left.isEmpty() || left == QStringList { fileName }, qPrintable(left.join(u' ')));
-    const QStringList scratch = Entries(temporaryFolder.path()).filter(QStringLiteral("lumetra"));
+    const QStringList scratch = exporttest::Entries(temporaryFolder.path()).filter(QStringLiteral("lumetra"));
     QVERIFY2(scratch.isEmpty(), qPrintable(scratch.join(u' ')));
     SetProgressView(nullptr);
 }
