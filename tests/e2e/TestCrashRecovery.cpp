@@ -78,11 +78,6 @@ QList<QStringList> GridRows(const TradeGrid& grid)
     return rows;
 }
 
-SnapshotReadResult ReadRecoveryFile(const QString& path)
-{
-    return DecodeGridSnapshot(testsupport::ReadFile(path));
-}
-
 } // namespace
 
 class TestCrashRecovery : public QObject {
@@ -121,7 +116,7 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     const int rowsOfTwoPages = int(ExpectedRows(trades, kKillAfterPages * kPerPage).size());
     const bool pagesIn = WaitUntil(
         [&] {
-            const SnapshotReadResult read = ReadRecoveryFile(recoveryFile);
+            const SnapshotReadResult read = DecodeGridSnapshot(testsupport::ReadFile(recoveryFile));
             return child.state() != QProcess::Running
                 || (read.status == SnapshotStatus::Ok && read.snapshot.DataRows() >= rowsOfTwoPages);
         },
@@ -133,7 +128,7 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
     // What the file holds is whole pages, fewer than all of them.
-    const SnapshotReadResult left = ReadRecoveryFile(recoveryFile);
+    const SnapshotReadResult left = DecodeGridSnapshot(testsupport::ReadFile(recoveryFile));
     QCOMPARE(left.status, SnapshotStatus::Ok);
     int completedPages = 0;
     while (completedPages < kPages

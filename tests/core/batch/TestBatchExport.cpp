@@ -59,12 +59,6 @@ bool IsClosed(const QJsonObject& trade)
     return demotruth::FirstWord(trade.value("status").toString()) == QStringLiteral("交易关闭");
 }
 
-int ClosedTrades(const QJsonArray& trades)
-{
-    return int(std::count_if(
-        trades.begin(), trades.end(), [](const QJsonValue& t) { return IsClosed(t.toObject()); }));
-}
-
 // The grid rows the shop's trades leave: one per item, closed trades
 // dropped when asked; merged, one per recipient and waybill.
 int ExpectedRows(const QJsonArray& trades, bool dropClosed, bool merged)
@@ -237,7 +231,8 @@ void TestBatchExport::writesTheWalkedList()
 
     const BatchResult result = Export(page, ArrivedAt(market_->url(QStringLiteral("/list"))), options);
     const int rows = ExpectedRows(trades_, dropsClosed, merge);
-    const int closed = ClosedTrades(trades_);
+    const int closed = int(std::count_if(
+        trades_.begin(), trades_.end(), [](const QJsonValue& t) { return IsClosed(t.toObject()); }));
     QCOMPARE(result.exitStatus, 0);
     QCOMPARE(result.message,
         QStringLiteral("完成：提取 10 笔交易%1，%2 %3 行，已写入 %4")
