@@ -13,46 +13,43 @@ private slots:
 void TestBatchOptions::readFromTheCommandLine_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("exportPath");
     QTest::addColumn<bool>("merge");
     QTest::addColumn<int>("filter"); // -1 as stored, 0 keep, 1 drop
     QTest::addColumn<QString>("listUrl");
     QTest::addColumn<int>("detailDownloads"); // 0 not given
-    QTest::newRow("window") << QStringList {} << ""
-                            << "" << false << -1 << "" << 0;
-    QTest::newRow("export with defaults") << QStringList { "--export", "a.csv" } << ""
-                                          << "a.csv" << false << -1 << "" << 0;
+    QTest::addColumn<QString>("error");
+    const QString url = QStringLiteral("http://127.0.0.1:8/list");
+    QTest::newRow("window") << QStringList {} << "" << false << -1 << "" << 0 << "";
+    QTest::newRow("export with defaults")
+        << QStringList { "--export", "a.csv" } << "a.csv" << false << -1 << "" << 0 << "";
     QTest::newRow("everything") << QStringList { "--export=b.xlsx", "--merge", "--keep-closed", "--start-url",
-        "http://127.0.0.1:8/list", "--detail-downloads", "3" }
-                                << ""
-                                << "b.xlsx" << true << 0 << "http://127.0.0.1:8/list" << 3;
-    QTest::newRow("drop closed") << QStringList { "--export", "c.csv", "--filter-closed" } << ""
-                                 << "c.csv" << false << 1 << "" << 0;
+        url, "--detail-downloads", "3" }
+                                << "b.xlsx" << true << 0 << url << 3 << "";
+    QTest::newRow("drop closed") << QStringList { "--export", "c.csv", "--filter-closed" } << "c.csv" << false
+                                 << 1 << "" << 0 << "";
     QTest::newRow("both filter flags")
-        << QStringList { "--export", "c.csv", "--filter-closed", "--keep-closed" } << "exclude each other"
-        << "" << false << -1 << "" << 0;
-    QTest::newRow("merge without a file") << QStringList { "--merge" } << "need --export"
-                                          << "" << false << -1 << "" << 0;
-    QTest::newRow("empty file name") << QStringList { "--export=" } << "needs a file name"
-                                     << "" << false << -1 << "" << 0;
-    QTest::newRow("no count") << QStringList { "--export", "a.csv", "--detail-downloads", "many" }
-                              << "whole number"
-                              << "" << false << -1 << "" << 0;
-    QTest::newRow("zero count") << QStringList { "--export", "a.csv", "--detail-downloads", "0" }
-                                << "whole number"
-                                << "" << false << -1 << "" << 0;
+        << QStringList { "--export", "c.csv", "--filter-closed", "--keep-closed" } << "" << false << -1 << ""
+        << 0 << "exclude each other";
+    QTest::newRow("merge without a file")
+        << QStringList { "--merge" } << "" << false << -1 << "" << 0 << "need --export";
+    QTest::newRow("empty file name") << QStringList { "--export=" } << "" << false << -1 << "" << 0
+                                     << "needs a file name";
+    QTest::newRow("no count") << QStringList { "--export", "a.csv", "--detail-downloads", "many" } << ""
+                              << false << -1 << "" << 0 << "whole number";
+    QTest::newRow("zero count") << QStringList { "--export", "a.csv", "--detail-downloads", "0" } << ""
+                                << false << -1 << "" << 0 << "whole number";
 }
 
 void TestBatchOptions::readFromTheCommandLine()
 {
     QFETCH(QStringList, args);
-    QFETCH(QString, error);
     QFETCH(QString, exportPath);
     QFETCH(bool, merge);
     QFETCH(int, filter);
     QFETCH(QString, listUrl);
     QFETCH(int, detailDownloads);
+    QFETCH(QString, error);
     QCommandLineParser parser;
     parser.addOption({ QStringLiteral("start-url"), QString(), QStringLiteral("URL") });
     AddBatchOptions(parser);
