@@ -38,7 +38,8 @@ private slots:
         QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
     }
 
-    void sellerFieldMenu()
+    // The seller field's menu and the browser's actions.
+    void copyPasteAndSelectAll()
     {
         QLineEdit edit(QStringLiteral("小店"));
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
@@ -46,10 +47,6 @@ private slots:
         for (const QString& text :
             { QStringLiteral("复制(&C)"), QStringLiteral("粘贴(&P)"), QStringLiteral("全选") })
             QVERIFY2(texts.contains(text), qPrintable(texts.join(QLatin1Char('|'))));
-    }
-
-    void browserMenu()
-    {
         QWebEnginePage page;
         QCOMPARE(page.action(QWebEnginePage::Copy)->text(), QStringLiteral("复制"));
         QCOMPARE(page.action(QWebEnginePage::Paste)->text(), QStringLiteral("粘贴"));
