@@ -156,7 +156,10 @@ void TestUnattendedExport::exportsWhatTheWindowExports()
     const RunResult run = Run(program_, ListArgs(market_->base(), file) + flags);
     QVERIFY2(run.exitStatus == 0, qPrintable(run.errorLines.join('\n')));
     QCOMPARE(testsupport::ReadFile(file), testsupport::ReadFile(dir_.filePath(windowFile)));
-    // Plain lines (stderr is no terminal here), the outcome naming the file last.
+    // One plain line per page (stderr is no terminal here), then the outcome naming the file.
+    QVERIFY2(run.errorLines.contains(QStringLiteral("第 1 页，已提取 5 笔交易")),
+        qPrintable(run.errorLines.join('\n')));
+    QVERIFY(run.errorLines.contains(QStringLiteral("第 2 页，已提取 10 笔交易")));
     QVERIFY(run.errorLines.last().startsWith(QStringLiteral("完成：提取 10 笔交易")));
     QVERIFY(run.errorLines.last().endsWith(file));
     QVERIFY(!run.errorLines.join('\n').contains(QLatin1Char('\r')));
