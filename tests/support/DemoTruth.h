@@ -25,9 +25,12 @@ inline QString Number(const QString& text)
 // Columns 13-22 as a trade's address line reads: province, city and
 // district are the first three of the street's words, the rest is the
 // address; pieces between the telephone and the postcode form the street.
-// A line of four pieces has no postcode.
+// A line of four pieces has no postcode. A trade whose page has no shipping
+// data keeps every column empty.
 inline QStringList ExpectedDetails(const QJsonObject& trade)
 {
+    if (!trade.value(QStringLiteral("shippingData")).toBool(true))
+        return QStringList(10, QString());
     QStringList pieces;
     for (const QJsonValue& piece : trade.value(QStringLiteral("addressPieces")).toArray())
         pieces.append(piece.toString().trimmed());

@@ -10,6 +10,8 @@
 #include "core/grid/TradeGrid.h"
 #include "core/text/TextHelpers.h"
 
+#include <QRegularExpression>
+
 namespace plainlist {
 
 inline QString CleanPiece(QString piece)
@@ -67,9 +69,17 @@ inline void ParseListTable(TradeGrid& grid, QString table)
             itemTarget = -1;
             QString cell = cells.at(0);
             CutAtMarker(cell, QStringLiteral("订单编号："), true);
-            const QString order = TakeFirstWord(cell);
+            static const QRegularExpression blanks(
+                QStringLiteral("^(?:\\s|&nbsp;)*"), QRegularExpression::UseUnicodePropertiesOption);
+            cell.remove(blanks);
+            QString order;
+            while (!cell.isEmpty() && cell.at(0) >= u'0' && cell.at(0) <= u'9') {
+                order += cell.at(0);
+                cell.remove(0, 1);
+            }
             CutAtMarker(cell, QStringLiteral("成交时间："), true);
-            if (grid.FindOrderRow(order) >= 0)
+            cell.remove(blanks);
+            if (order.isEmpty() || grid.FindOrderRow(order) >= 0)
                 continue;
             itemTarget = appendRow();
             grid.SetTextMatrix(itemTarget, ColOrderNumber, order);

@@ -33,12 +33,14 @@ inline void MergeSameRecipient(TradeGrid& grid)
         if (i >= grid.Rows())
             break;
         QVector<int> matches;
-        // A row without a recipient is never merged.
-        const bool mayMerge = !grid.TextMatrix(i, 13).isEmpty();
-        for (int j = i + 1; mayMerge && j < grid.Rows(); ++j) {
-            bool same = true;
+        // A row without a recipient, or of a closed trade, is never merged.
+        const auto mayMerge = [&](int row) {
+            return !grid.TextMatrix(row, 13).isEmpty() && grid.TextMatrix(row, 10) != QStringLiteral("交易关闭");
+        };
+        for (int j = i + 1; mayMerge(i) && j < grid.Rows(); ++j) {
+            bool same = mayMerge(j);
             for (const int k : kKeys)
-                if (grid.TextMatrix(j, k) != grid.TextMatrix(i, k)) {
+                if (same && grid.TextMatrix(j, k) != grid.TextMatrix(i, k)) {
                     same = false;
                     break;
                 }
@@ -53,7 +55,7 @@ inline void MergeSameRecipient(TradeGrid& grid)
                     t.chop(2);
                 if (RuleOf(k) == Rule::Sum)
                     s = NumberText(LeadingNumber(s) + LeadingNumber(t));
-                else if (RuleOf(k) == Rule::Join && !s.contains(t))
+                else if (RuleOf(k) == Rule::Join && !t.isEmpty() && !s.split(QStringLiteral("\r\n")).contains(t))
                     s = s + QStringLiteral("\r\n") + t;
             }
             grid.SetTextMatrix(i, k, s);

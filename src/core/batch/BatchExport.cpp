@@ -30,16 +30,18 @@ bool StoredFilterClosed()
 std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArrival& arrival)
 {
     const QString where = arrival.url.toDisplayString();
+    // A page that did not load says nothing about the login, even when its
+    // address is the login page's (a marketplace that is down).
+    if (!arrival.loaded) {
+        return BatchResult(kBatchListUnreadable,
+            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error));
+    }
     if (IsLoginAddress(arrival.url)) {
         return BatchResult(kBatchNotLoggedIn,
             QStringLiteral(
                 "未登录：已卖出的宝贝列表转到了登录页面（%1）。请打开本软件一次，在窗口里登录淘宝，"
                 "然后关闭窗口，再运行导出。")
                 .arg(where));
-    }
-    if (!arrival.loaded) {
-        return BatchResult(kBatchListUnreadable,
-            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error));
     }
     if (browser.ElementInnerHtml(QString::fromLatin1(kListTableId)).isEmpty()) {
         return BatchResult(kBatchListUnreadable,
@@ -96,6 +98,15 @@ BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, Tr
                     .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
                     .arg(grid.Rows() - grid.FixedRows())
                     .arg(path);
+        // A sheet cut short or with trades lacking their recipient is still
+        // written, but a scheduler must be able to tell it from a whole one.
+        if (walk.end == WalkEnd::PageLimit)
+            done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
+        if (!walk.details.IsEmpty())
+            return { kBatchWrittenIncomplete,
+                DetailShortfallMessage(walk.details) + QLatin1Char('\n')
+                    + done.replace(QStringLiteral("完成："),
+                        QStringLiteral("完成，但有 %1 笔交易没有收件人：").arg(walk.details.Count())) };
         return { kBatchWritten, done };
     } catch (const std::exception& error) {
         return BatchResult(

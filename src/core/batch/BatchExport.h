@@ -21,6 +21,7 @@ enum BatchExitStatus {
     kBatchFailed = 1,
     kBatchNotLoggedIn = 2,
     kBatchListUnreadable = 3,
+    kBatchWrittenIncomplete = 4, // written, but some trades have no recipient
 };
 
 struct BatchResult {

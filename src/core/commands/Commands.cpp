@@ -131,7 +131,7 @@ WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch&
     walk.trades = CountTrades(grid, startRows);
     // A walk the user stopped does not start downloading again; the failed
     // trades are still named.
-    FinishDetailDownloads(grid, walk.end != WalkEnd::StoppedByUser);
+    walk.details = FinishDetailDownloads(grid, walk.end != WalkEnd::StoppedByUser);
     return walk;
 }
 
@@ -153,15 +153,41 @@ QString WalkEndMessage(const WalkResult& walk)
     return QString();
 }
 
+QString WalkReportMessage(const WalkResult& walk)
+{
+    QStringList parts;
+    for (const QString& part : { WalkEndMessage(walk), DetailShortfallMessage(walk.details) })
+        if (!part.isEmpty())
+            parts.append(part);
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+namespace {
+
+// Trades the closed-trade filter removed are no longer the user's concern.
+QStringList StillListed(const TradeGrid& grid, const QStringList& orders)
+{
+    QStringList listed;
+    for (const QString& order : orders)
+        if (grid.FindOrderRow(order) >= 0)
+            listed.append(order);
+    return listed;
+}
+
+} // namespace
+
 WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     const TextMeasurer& measurer, const ExtractAllOptions& options)
 {
     StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     if (options.beforeWalk)
         options.beforeWalk();
-    const WalkResult walk = ExtractAllPages(browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
-    if (options.filterClosed && options.filterClosed())
+    WalkResult walk = ExtractAllPages(browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
+    if (options.filterClosed && options.filterClosed()) {
         RemoveClosedTrades(grid);
+        walk.details.failed = StillListed(grid, walk.details.failed);
+        walk.details.withoutShippingData = StillListed(grid, walk.details.withoutShippingData);
+    }
     AutoFitColumns(measurer, grid, 1, true);
     CloseProgress();
     return walk;

@@ -2,6 +2,9 @@
 // The work behind the main window's commands, apart from the window so it
 // can run and be tested without one.
 
+#include "core/extract/FailedDetails.h"
+#include "core/grid/GridSetup.h"
+
 #include <QString>
 #include <functional>
 
@@ -10,7 +13,6 @@ class PageLoadWatch;
 class TextMeasurer;
 class TradeGrid;
 
-inline const char* const kClosedTradeStatus = "交易关闭";
 inline const char* const kRemovingClosedMessage = "正在查找并清除关闭的交易...";
 inline const char* const kExtractingMessage = "正在提取交易信息...";
 inline const char* const kTotalPrefix = "交易总额：";
@@ -47,6 +49,7 @@ struct WalkResult {
     WalkEnd end = WalkEnd::LastPage;
     int passes = 0; // pages read
     int trades = 0; // trades the walk added to the grid
+    DetailShortfall details; // trades still in the grid without their details
 };
 
 // The page walk of "提取所有交易": at most 501 passes of extractPage (true
@@ -70,6 +73,9 @@ WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch&
 // ("第3页无法打开，已提取40笔交易。"); empty after the last page or the
 // user's stop.
 QString WalkEndMessage(const WalkResult& walk);
+// Everything the user is told once the walk's progress window has closed:
+// why it ended early, and the trades left without details. Empty for none.
+QString WalkReportMessage(const WalkResult& walk);
 
 // What the caller of "提取所有交易" adds around the walk.
 struct ExtractAllOptions {

@@ -1,11 +1,27 @@
 #include "FailedDetails.h"
 
+#include <utility>
+
 namespace {
 
 QStringList& Failed()
 {
     static QStringList orders;
     return orders;
+}
+
+QStringList& WithoutShippingData()
+{
+    static QStringList orders;
+    return orders;
+}
+
+QString NamedOrders(const QStringList& orderNumbers)
+{
+    QString named = orderNumbers.mid(0, kOrdersNamedInMessage).join(QStringLiteral("、"));
+    if (orderNumbers.size() > kOrdersNamedInMessage)
+        named += QStringLiteral(" 等");
+    return named;
 }
 
 bool IsNumberChar(QChar c)
@@ -41,6 +57,18 @@ void ForgetFailedDetail(const QString& orderNumber)
 void ForgetAllFailedDetails()
 {
     Failed().clear();
+    WithoutShippingData().clear();
+}
+
+void RememberWithoutShippingData(const QString& orderNumber)
+{
+    if (!WithoutShippingData().contains(orderNumber))
+        WithoutShippingData().append(orderNumber);
+}
+
+QStringList TakeWithoutShippingData()
+{
+    return std::exchange(WithoutShippingData(), {});
 }
 
 QStringList FailedDetailOrders()
@@ -61,11 +89,28 @@ QString FailedDetailsMessage(const QStringList& orderNumbers)
 {
     if (orderNumbers.isEmpty())
         return QString();
-    QString named = orderNumbers.mid(0, kOrdersNamedInMessage).join(QStringLiteral("、"));
-    if (orderNumbers.size() > kOrdersNamedInMessage)
-        named += QStringLiteral(" 等");
     return QStringLiteral("有 %1 笔交易的收货和物流信息未能下载（订单编号 %2），"
                           "表中它们的收件人和单号可能是空的。请检查网络后重新提取这些交易所在的页面。")
         .arg(orderNumbers.size())
-        .arg(named);
+        .arg(NamedOrders(orderNumbers));
+}
+
+QString WithoutShippingDataMessage(const QStringList& orderNumbers)
+{
+    if (orderNumbers.isEmpty())
+        return QString();
+    return QStringLiteral("有 %1 笔交易的详情页里没有收货地址（订单编号 %2），"
+                          "表中它们的收件人、地址和单号是空的。它们可能是虚拟商品，或者详情页已改版，请在淘宝上核对。")
+        .arg(orderNumbers.size())
+        .arg(NamedOrders(orderNumbers));
+}
+
+QString DetailShortfallMessage(const DetailShortfall& shortfall)
+{
+    QStringList parts;
+    for (const QString& part :
+        { FailedDetailsMessage(shortfall.failed), WithoutShippingDataMessage(shortfall.withoutShippingData) })
+        if (!part.isEmpty())
+            parts.append(part);
+    return parts.join(QStringLiteral("\n\n"));
 }

@@ -4,6 +4,7 @@
 #include "ListRowCutter.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
+#include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
@@ -36,6 +37,37 @@ QStringView AfterMarker(QStringView text, QStringView marker)
 {
     const qsizetype at = text.indexOf(marker);
     return at < 0 ? text : text.sliced(at + marker.size());
+}
+
+// Blanks as a list cell may hold them: white space, and the no-break space
+// either as a character or as the serializer's entity.
+QStringView SkipBlanks(QStringView text)
+{
+    static constexpr QStringView kNbspEntity = u"&nbsp;";
+    for (;;) {
+        if (!text.isEmpty() && (text.front().isSpace() || text.front() == QChar::Nbsp))
+            text = text.sliced(1);
+        else if (text.startsWith(kNbspEntity))
+            text = text.sliced(kNbspEntity.size());
+        else
+            return text;
+    }
+}
+
+// A header cell's order number is the run of digits after the label;
+// whatever follows them (a blank, "&nbsp;", the time label itself) ends it.
+struct HeaderOrder {
+    QStringView number;
+    QStringView rest; // the cell after the number
+};
+
+HeaderOrder CutOrderNumber(QStringView cell)
+{
+    const QStringView after = SkipBlanks(AfterMarker(cell, kOrderMarker));
+    qsizetype digits = 0;
+    while (digits < after.size() && after.at(digits) >= u'0' && after.at(digits) <= u'9')
+        ++digits;
+    return { after.first(digits), after.sliced(digits) };
 }
 
 // The cell's first blank-delimited word, or the whole cell without blanks.
@@ -138,9 +170,13 @@ private:
         // trade above, even when this one is already in the grid.
         lastTakenRow_ = 0;
         itemTarget_ = kSkippedTrade;
-        const FirstWordCut order = CutFirstWord(AfterMarker(cell, kOrderMarker));
-        const QString orderNumber = order.word.toString();
-        const QString timeOfSale = TrimBlanks(AfterMarker(order.rest, kTimeMarker)).toString();
+        const HeaderOrder order = CutOrderNumber(cell);
+        if (order.number.isEmpty()) {
+            qCWarning(lcExtract) << "list header without an order number skipped:" << cell.left(200);
+            return;
+        }
+        const QString orderNumber = order.number.toString();
+        const QString timeOfSale = TrimBlanks(SkipBlanks(AfterMarker(order.rest, kTimeMarker))).toString();
         if (grid_.FindOrderRow(orderNumber) >= 0)
             return; // already extracted; its item rows are skipped below
         const int row = AppendRow();
@@ -249,7 +285,8 @@ bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
         // Trades listed here whose details failed before are fetched again.
         DownloadTradeDetails(grid, grid.Rows() - startRows, !extractAll, FailedDetailsListedIn(table));
         if (!extractAll)
-            FinishDetailDownloads(grid, true);
+            if (const QString told = DetailShortfallMessage(FinishDetailDownloads(grid, true)); !told.isEmpty())
+                ShowMessage(told);
     }
 
     if (grid.Rows() == grid.FixedRows())

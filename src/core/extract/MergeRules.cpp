@@ -1,6 +1,5 @@
 #include "MergeRules.h"
 
-#include "SubstringIndex.h"
 #include "core/text/TextHelpers.h"
 
 #include <climits>
@@ -55,37 +54,27 @@ int ScaledRowHeight(int height, qsizetype factor)
     return scaled > INT_MAX ? INT_MAX : int(scaled);
 }
 
-// Short texts are searched directly; a text that has grown long (many rows
-// of one shipment) gets an index so the merge stays linear.
-class JoinedText::Index : public SubstringIndex { };
-
 namespace {
-constexpr qsizetype kIndexFromLength = 4096;
+const QString kLineBreak = QStringLiteral("\r\n");
+}
+
+bool CanMergeRow(const QString& recipient, const QString& status)
+{
+    return !recipient.isEmpty() && status != QString::fromUtf8(kClosedTradeStatus);
 }
 
 JoinedText::JoinedText(const QString& first)
     : text_(first)
 {
-}
-
-JoinedText::~JoinedText()
-{
-    delete index_;
+    for (const QString& line : first.split(kLineBreak))
+        lines_.insert(line);
 }
 
 void JoinedText::Add(const QString& value)
 {
-    if (value.isEmpty())
+    if (value.isEmpty() || lines_.contains(value))
         return;
-    if (!index_ && text_.size() >= kIndexFromLength) {
-        index_ = new Index;
-        index_->Append(text_);
-    }
-    const bool present = index_ ? index_->Contains(value) : text_.contains(value);
-    if (present)
-        return;
-    const QString added = QStringLiteral("\r\n") + value;
-    text_ += added;
-    if (index_)
-        index_->Append(added);
+    text_ += kLineBreak + value;
+    for (const QString& line : value.split(kLineBreak))
+        lines_.insert(line);
 }

@@ -3,25 +3,25 @@
 
 #include "core/grid/GridSetup.h"
 
+#include <QSet>
 #include <QString>
 
 enum class MergeMode { Untouched, Key, Sum, Join };
 
-// Rows merge when all of these texts are equal (exactly, empty included)
-// and the recipient is not empty.
+// Rows merge when all of these texts are equal (exactly, empty included),
+// the recipient is not empty and the trade is not closed.
 inline constexpr int kMergeKeyColumns[]
     = { ColRecipient, ColProvince, ColCity, ColDistrict, ColAddress, ColPostcode, ColCompany, ColWaybill };
 inline constexpr int kRecipientKeyIndex = 0; // ColRecipient within kMergeKeyColumns
 // Columns 0 and 1 (strip, sequence) are never combined.
 inline constexpr int kFirstMergedColumn = ColOrderNumber;
 
-// A row merges with others only when its recipient is known. An empty
-// recipient is a trade whose address could not be read: folding all of
-// those together would ship one buyer's order to another's address.
-inline bool CanMergeRecipient(const QString& recipient)
-{
-    return !recipient.isEmpty();
-}
+// A row merges with others only when its recipient is known and its trade
+// still ships. An empty recipient is a trade whose address could not be
+// read: folding all of those together would ship one buyer's order to
+// another's address. A closed trade folded into a live shipment would list
+// its goods for the parcel and hide it from the closed-trade filter.
+bool CanMergeRow(const QString& recipient, const QString& status);
 
 // The rule of a grid column; columns beyond the trade grid's are untouched.
 MergeMode MergeModeOf(int col);
@@ -36,20 +36,17 @@ QString SumText(const QString& a, const QString& b);
 // height × factor, kept within the grid's range.
 int ScaledRowHeight(int height, qsizetype factor);
 
-// A join cell being built: a value is appended on a new line unless it
-// already occurs anywhere in the text (an empty value always does).
+// A join cell being built: a value is appended on a new line unless it is
+// empty or equals a whole line of the text. Only whole lines count: 9.9 is
+// a price of its own beside 19.9, and so is 帽 beside 帽子.
 class JoinedText {
 public:
     explicit JoinedText(const QString& first);
-    ~JoinedText();
-    JoinedText(const JoinedText&) = delete;
-    JoinedText& operator=(const JoinedText&) = delete;
 
     void Add(const QString& value);
     const QString& Text() const { return text_; }
 
 private:
-    class Index;
     QString text_;
-    Index* index_ = nullptr; // built once the text is long
+    QSet<QString> lines_;
 };

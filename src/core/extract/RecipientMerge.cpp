@@ -32,7 +32,8 @@ QStringList KeyTexts(const TradeGrid& grid, int row)
 }
 
 // Groups rows by their key texts in one pass. A row whose keys cannot be
-// read, or whose recipient is unknown, stays a group of its own.
+// read, whose recipient is unknown or whose trade is closed, stays a group
+// of its own.
 QVector<Group> GroupRows(const TradeGrid& grid)
 {
     QVector<Group> groups;
@@ -46,7 +47,7 @@ QVector<Group> GroupRows(const TradeGrid& grid)
             groups.append(Group { row, {} });
             continue;
         }
-        if (!CanMergeRecipient(key.at(kRecipientKeyIndex))) {
+        if (!CanMergeRow(key.at(kRecipientKeyIndex), CellOrEmpty(grid, row, ColStatus))) {
             groups.append(Group { row, {} });
             continue;
         }

@@ -14,6 +14,7 @@
 #include "core/text/TextHelpers.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -86,11 +87,22 @@ void WriteDownloadedDetails(TradeGrid& grid, const PageFetchQueue::Done& done)
         ForgetFailedDetail(done.key);
         return;
     }
-    WriteRecipientColumns(grid, row, ParseRecipientBlock(done.response));
-    if (done.result.isEmpty())
-        ForgetFailedDetail(done.key);
-    else
+    // Columns are written only from a block the page really holds: without
+    // one, the page's other text would land in the recipient columns.
+    const std::optional<QString> block = FindRecipientBlock(done.response);
+    if (block)
+        WriteRecipientColumns(grid, row, *block);
+    if (!done.result.isEmpty()) {
         RememberFailedDetail(done.key);
+        return;
+    }
+    ForgetFailedDetail(done.key);
+    // The page arrived whole but has nothing to ship to: fetching it again
+    // would not help, so the trade is named instead.
+    if (!block) {
+        qCWarning(lcExtract) << "detail page without a recipient block:" << done.key;
+        RememberWithoutShippingData(done.key);
+    }
 }
 
 // Up to DetailDownloadLimit() pages download at once. During a page walk,
@@ -116,13 +128,22 @@ void DownloadDetailsOf(TradeGrid& grid, const QStringList& orders, bool showProg
 
 } // namespace
 
-QString ParseRecipientBlock(QString pageText)
+std::optional<QString> FindRecipientBlock(QString pageText)
 {
     StripBetween(pageText, QStringLiteral("<"), QStringLiteral(">"), QString());
-    CutAtMarker(pageText, QStringLiteral("收货和物流信息"), true);
-    CutAtMarker(pageText, QStringLiteral("收货地址："), true);
-    // Without the line below the block the page is not a usable detail page.
-    pageText = CutAtMarker(pageText, QStringLiteral("我对购买流程有意见或建议"), true);
+    // Each cut must find its marker: a page without the section, or with a
+    // label the marketplace renamed, has no block rather than its whole text
+    // as one.
+    for (const QString& marker : { QStringLiteral("收货和物流信息"), QStringLiteral("收货地址：") }) {
+        const qsizetype at = pageText.indexOf(marker);
+        if (at < 0)
+            return std::nullopt;
+        pageText.remove(0, at + marker.size());
+    }
+    const qsizetype end = pageText.indexOf(QStringLiteral("我对购买流程有意见或建议"));
+    if (end < 0)
+        return std::nullopt;
+    pageText.truncate(end);
     pageText.remove(QStringLiteral("\r\n"));
     pageText.remove(QLatin1Char('\t'));
     pageText.replace(QStringLiteral("运送方式："), kPartSeparator);
@@ -137,6 +158,11 @@ QString ParseRecipientBlock(QString pageText)
         pageText.replace(twoBlanks, oneBlank);
     }
     return pageText;
+}
+
+QString ParseRecipientBlock(QString pageText)
+{
+    return FindRecipientBlock(std::move(pageText)).value_or(QString());
 }
 
 void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
@@ -189,15 +215,27 @@ void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress, c
         CloseProgress();
 }
 
-QStringList FinishDetailDownloads(TradeGrid& grid, bool fetchAgain)
+namespace {
+
+// The trades of orders that the grid still holds; the others were deleted
+// or cleared meanwhile and are forgotten.
+QStringList StillInGrid(const TradeGrid& grid, const QStringList& orders, void (*forget)(const QString&))
 {
-    QStringList failed;
-    for (const QString& order : FailedDetailOrders()) {
+    QStringList kept;
+    for (const QString& order : orders) {
         if (grid.FindOrderRow(order) >= 0)
-            failed.append(order);
+            kept.append(order);
         else
-            ForgetFailedDetail(order); // deleted or cleared meanwhile
+            forget(order);
     }
+    return kept;
+}
+
+} // namespace
+
+DetailShortfall FinishDetailDownloads(TradeGrid& grid, bool fetchAgain)
+{
+    QStringList failed = StillInGrid(grid, FailedDetailOrders(), ForgetFailedDetail);
     if (fetchAgain && !failed.isEmpty()) {
         qCInfo(lcExtract) << "fetching" << failed.size() << "failed trade details once more";
         const bool ownProgress = !ProgressWindowOpen();
@@ -207,12 +245,16 @@ QStringList FinishDetailDownloads(TradeGrid& grid, bool fetchAgain)
         CopyDetailsToContinuationRows(grid);
         if (ownProgress)
             CloseProgress();
-        failed = FinishDetailDownloads(grid, false);
-        return failed;
+        return FinishDetailDownloads(grid, false);
     }
-    if (!failed.isEmpty()) {
+    DetailShortfall shortfall;
+    shortfall.failed = failed;
+    shortfall.withoutShippingData
+        = StillInGrid(grid, TakeWithoutShippingData(), [](const QString&) {});
+    if (!failed.isEmpty())
         qCWarning(lcExtract) << failed.size() << "trades left without their details:" << failed;
-        ShowMessage(FailedDetailsMessage(failed));
-    }
-    return failed;
+    if (!shortfall.withoutShippingData.isEmpty())
+        qCWarning(lcExtract) << shortfall.withoutShippingData.size()
+                             << "trades without shipping data on their detail page:" << shortfall.withoutShippingData;
+    return shortfall;
 }

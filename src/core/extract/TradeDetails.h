@@ -3,8 +3,11 @@
 // recipient and logistics block, written into columns 13-22 of the row
 // that holds the trade's order number.
 
+#include "FailedDetails.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class TradeGrid;
 
@@ -18,13 +21,18 @@ void DownloadTradeDetails(
     TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch = {});
 
 // The end of an extraction command: the remembered failed trades still in
-// the grid are fetched once more when fetchAgain; those that still fail
-// are told to the user in one message and returned. Trades no longer in the
-// grid are forgotten.
-QStringList FinishDetailDownloads(TradeGrid& grid, bool fetchAgain);
+// the grid are fetched once more when fetchAgain. Returns the trades that
+// still failed and those whose page had no shipping data, for the caller to
+// tell once its progress window has closed. Trades no longer in the grid are
+// forgotten.
+DetailShortfall FinishDetailDownloads(TradeGrid& grid, bool fetchAgain);
 
 // The "收货和物流信息" block of a detail page as one line:
 // recipient，mobile，telephone，street，postcode§§method§§company§§waybill.
+// None when the page lacks the section, its "收货地址：" label or the
+// "我对购买流程有意见或建议" line below it.
+std::optional<QString> FindRecipientBlock(QString pageText);
+// The block, or an empty text when there is none.
 QString ParseRecipientBlock(QString pageText);
 
 // Writes the block's values into columns 13-22 of row.

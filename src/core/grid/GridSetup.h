@@ -8,6 +8,8 @@ class TextMeasurer;
 
 inline constexpr int kTradeGridCols = 23;
 inline const char* const kTradeGridTag = "交易记录";
+// The status column's text of a trade that will not ship.
+inline const char* const kClosedTradeStatus = "交易关闭";
 
 // Column indices of the trade grid.
 enum TradeColumn : int {

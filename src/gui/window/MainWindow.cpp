@@ -332,8 +332,8 @@ void MainWindow::RunCommand(int index)
                     GetShoper();
             };
             const WalkResult walk = ExtractAllTrades(*browser_, *grid_, *loadWatch_, *measurer_, options);
-            if (const QString why = WalkEndMessage(walk); !why.isEmpty())
-                ShowMessage(why);
+            if (const QString told = WalkReportMessage(walk); !told.isEmpty())
+                ShowMessage(told);
             break;
         }
         case 6:

@@ -60,20 +60,26 @@ bool IsClosed(const QJsonObject& trade)
 }
 
 // The grid rows the shop's trades leave: one per item, closed trades
-// dropped when asked; merged, one per recipient and waybill.
+// dropped when asked; merged, one per recipient and waybill, and closed
+// trades' items unmerged.
 int ExpectedRows(const QJsonArray& trades, bool dropClosed, bool merged)
 {
     int items = 0;
+    int unmerged = 0;
     QSet<QStringList> shipments;
     for (const QJsonValue& value : trades) {
         const QJsonObject trade = value.toObject();
         if (dropClosed && IsClosed(trade))
             continue;
-        items += int(trade.value("items").toArray().size());
+        const int itemRows = int(trade.value("items").toArray().size());
+        items += itemRows;
         const QStringList details = demotruth::ExpectedDetails(trade);
-        shipments.insert(QStringList { details.at(0) } + details.mid(3));
+        if (IsClosed(trade))
+            unmerged += itemRows;
+        else
+            shipments.insert(QStringList { details.at(0) } + details.mid(3));
     }
-    return merged ? int(shipments.size()) : items;
+    return merged ? int(shipments.size()) + unmerged : items;
 }
 
 } // namespace
@@ -162,6 +168,8 @@ void TestBatchExport::refusedBeforeTheWalk_data()
     QTest::newRow("list ended on the marketplace's login host")
         << "https://login.taobao.com/member/login.jhtml?redirectURL=x" << true << true << "daily.csv" << 2
         << "请打开本软件一次";
+    QTest::newRow("login address that did not load: a stopped marketplace")
+        << "/member/login.jhtml?redirectURL=x" << false << true << "daily.csv" << 3 << "没有打开";
     QTest::newRow("list did not load")
         << list << false << true << "daily.csv" << 3 << "没有打开（连接被拒绝）";
     QTest::newRow("page without the list table")

@@ -159,7 +159,7 @@ private slots:
             [this](const QString& address, QString& response, const QString&, int, const QString&) {
                 events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
                 response = QStringLiteral(
-                    "收货地址：收件人，1，2，浙江省 杭州市 西湖区 路，310000§§快递§§圆通§§YT1"
+                    "收货和物流信息收货地址：收件人，1，2，浙江省 杭州市 西湖区 路，310000§§快递§§圆通§§YT1"
                     "我对购买流程有意见或建议<A>关于淘宝</A>");
                 return QString();
             });
@@ -244,6 +244,44 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
+    void headerCells_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QStringList>("expected"); // order numbers, then the first time; empty: no row
+        const QString time = QStringLiteral("2012-07-02 21:04:48");
+        QTest::newRow("&nbsp; after the number")
+            << "订单编号：210000007146&nbsp;成交时间：2012-07-02 21:04:48" << QStringList { "210000007146", time };
+        QTest::newRow("no blank before the time")
+            << "订单编号：210000007146成交时间：2012-07-02 21:04:48" << QStringList { "210000007146", time };
+        QTest::newRow("blanks before the number") << "订单编号：&nbsp; 42\r\n成交时间： 2012-07-02 21:04:48"
+                                                  << QStringList { "42", time };
+        QTest::newRow("no digits adds no row") << "订单编号：&nbsp;成交时间：2012-07-02 21:04:48" << QStringList {};
+        QTest::newRow("letters are not a number") << "订单编号：ABC 成交时间：2012-07-02 21:04:48" << QStringList {};
+    }
+    void headerCells()
+    {
+        QFETCH(QString, cell);
+        QFETCH(QStringList, expected);
+        const QString header = QStringLiteral("<TR><TD colspan=\"8\">%1</TD></TR>").arg(cell);
+        // The same header twice: a trade without a number must not swallow
+        // the items of the next one either.
+        TradeGrid grid;
+        page_.table = Table({ header, SimpleItemRow("a"), header, SimpleItemRow("b"), HeaderRow("9"),
+            SimpleItemRow("c") });
+        ExtractTradePage(page_, grid, false);
+        const QStringList orders = OrderColumn(grid);
+        QCOMPARE(orders.last(), QStringLiteral("9"));
+        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 4), QStringLiteral("c"));
+        if (expected.isEmpty()) {
+            QCOMPARE(orders.size(), 1);
+        } else {
+            QCOMPARE(orders, (QStringList { expected.at(0), "9" }));
+            QCOMPARE(grid.TextMatrix(2, 3), expected.at(1));
+        }
+        for (const QString& event : std::as_const(events_))
+            QVERIFY2(!event.startsWith(QStringLiteral("fetch")) || event.mid(6).toULongLong() > 0, qPrintable(event));
+    }
+
     void furtherItemsOfATrade_data()
     {
         QTest::addColumn<int>("items");
@@ -279,42 +317,42 @@ private slots:
     void knownTradesAreSkipped()
     {
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1" }));
+        QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1" }));
         events_.clear();
         // Read again with a new trade before and after the known one; the
         // known trade's further item must not attach to the trade above it.
-        page_.table = Table({ HeaderRow("B"), SimpleItemRow("b1"), HeaderRow("A"), SimpleItemRow("a1"),
-            ContinuationRow("a2"), HeaderRow("C"), SimpleItemRow("c1") });
+        page_.table = Table({ HeaderRow("102"), SimpleItemRow("b1"), HeaderRow("101"), SimpleItemRow("a1"),
+            ContinuationRow("a2"), HeaderRow("103"), SimpleItemRow("c1") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B", "C" }));
+        QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102", "103" }));
         QCOMPARE(grid.TextMatrix(4, 4), QStringLiteral("b1"));
         QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
         // Only the new trades are downloaded, bottom-up.
-        QCOMPARE(events_, (QStringList { "fetch C", "fetch B" }));
+        QCOMPARE(events_, (QStringList { "fetch 103", "fetch 102" }));
     }
 
     void knownTradesItemsNeverFillAnEarlierTrade()
     {
         // The first read ends with a trade whose item rows did not come.
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("102") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
+        QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102" }));
         QCOMPARE(grid.TextMatrix(4, 4), QString());
         // Read again: A's items follow A's (skipped) header and must not land in B.
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B"),
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("102"),
             SimpleItemRow("b1") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B" }));
+        QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102" }));
         QCOMPARE(grid.TextMatrix(4, 4), QString());
         QCOMPARE(grid.TextMatrix(4, 11), QString());
         // Nor do item rows above the page's first header.
         page_.table
-            = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("C"), SimpleItemRow("c1") });
+            = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("103"), SimpleItemRow("c1") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), (QStringList { "A", "A_1", "B", "C" }));
+        QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102", "103" }));
         QCOMPARE(grid.TextMatrix(4, 4), QString());
         QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
     }
@@ -322,7 +360,7 @@ private slots:
     void samePageTwiceAddsNothing()
     {
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("B"),
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("102"),
             SimpleItemRow("b1") });
         ExtractTradePage(page_, grid, false);
         const QStringList first = OrderColumn(grid);
@@ -333,18 +371,18 @@ private slots:
     void continuationAtTopOfPageIsIgnored()
     {
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a1") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1") });
         ExtractTradePage(page_, grid, false);
-        page_.table = Table({ ContinuationRow("a2"), HeaderRow("B"), SimpleItemRow("b1") });
+        page_.table = Table({ ContinuationRow("a2"), HeaderRow("102"), SimpleItemRow("b1") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), (QStringList { "A", "B" }));
+        QCOMPARE(OrderColumn(grid), (QStringList { "101", "102" }));
     }
 
     void itemRowWithoutHeaderIsIgnored()
     {
         TradeGrid grid;
         page_.table
-            = Table({ SimpleItemRow("orphan"), HeaderRow("A"), SimpleItemRow("a1"), SimpleItemRow("extra") });
+            = Table({ SimpleItemRow("orphan"), HeaderRow("101"), SimpleItemRow("a1"), SimpleItemRow("extra") });
         ExtractTradePage(page_, grid, false);
         QCOMPARE(grid.Rows(), 3);
         QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("a1"));
@@ -360,9 +398,9 @@ private slots:
     {
         QFETCH(int, cells);
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), CellsRow(cells), SimpleItemRow("a1") });
+        page_.table = Table({ HeaderRow("101"), CellsRow(cells), SimpleItemRow("a1") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), QStringList { "A" });
+        QCOMPARE(OrderColumn(grid), QStringList { "101" });
         QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("a1"));
     }
 
@@ -370,18 +408,18 @@ private slots:
     {
         TradeGrid grid;
         page_.table
-            = Table({ QStringLiteral("<TR><TD>成交时间：x</TD></TR>"), HeaderRow("A"), SimpleItemRow("a") });
+            = Table({ QStringLiteral("<TR><TD>成交时间：x</TD></TR>"), HeaderRow("101"), SimpleItemRow("a") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), QStringList { "A" });
+        QCOMPARE(OrderColumn(grid), QStringList { "101" });
     }
 
     void tableHeadIsNotParsed()
     {
         TradeGrid grid;
         page_.table = QStringLiteral("<THEAD>") + CellsRow(1) + QStringLiteral("</THEAD>")
-            + Table({ HeaderRow("A"), SimpleItemRow("a") });
+            + Table({ HeaderRow("101"), SimpleItemRow("a") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), QStringList { "A" });
+        QCOMPARE(OrderColumn(grid), QStringList { "101" });
     }
 
     void blankLastRowIsDropped_data()
@@ -394,13 +432,13 @@ private slots:
     {
         QFETCH(bool, emptyTable);
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a") });
         ExtractTradePage(page_, grid, false);
         grid.SetRows(grid.Rows() + 1);
         grid.SetTextMatrix(grid.Rows() - 1, 4, QStringLiteral("left over"));
-        page_.table = emptyTable ? QString() : Table({ HeaderRow("B"), SimpleItemRow("b") });
+        page_.table = emptyTable ? QString() : Table({ HeaderRow("102"), SimpleItemRow("b") });
         ExtractTradePage(page_, grid, false);
-        QCOMPARE(OrderColumn(grid), emptyTable ? QStringList { "A" } : (QStringList { "A", "B" }));
+        QCOMPARE(OrderColumn(grid), emptyTable ? QStringList { "101" } : (QStringList { "101", "102" }));
         QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 1), QString::number(grid.Rows() - 2));
     }
 
@@ -412,7 +450,7 @@ private slots:
         QTest::newRow("empty grid, no table") << false << QString() << 1;
         QTest::newRow("empty grid, furniture only") << false << Table({ CellsRow(3) }) << 1;
         QTest::newRow("trade in grid, no table") << true << QString() << 0;
-        QTest::newRow("empty grid, one trade") << false << Table({ HeaderRow("Z"), SimpleItemRow("z") }) << 0;
+        QTest::newRow("empty grid, one trade") << false << Table({ HeaderRow("126"), SimpleItemRow("z") }) << 0;
     }
     void messageOnlyWhenGridHasNoTrade()
     {
@@ -421,7 +459,7 @@ private slots:
         QFETCH(int, messages);
         TradeGrid grid;
         if (tradeBefore) {
-            page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
+            page_.table = Table({ HeaderRow("101"), SimpleItemRow("a") });
             ExtractTradePage(page_, grid, false);
         }
         page_.table = table;
@@ -451,13 +489,13 @@ private slots:
         TradeGrid grid;
         if (hasNextLink)
             page_.findLink = NextLink(disabled, &events_);
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a") });
         QCOMPARE(ExtractTradePage(page_, grid, extractAll), result);
         QCOMPARE(page_.clicks, clicks);
         if (extractAll)
             QCOMPARE(page_.linkQueries, QStringList { "下一页|A" });
         // The click comes before the detail download.
-        QCOMPARE(events_.first(), clicks ? QStringLiteral("click") : QStringLiteral("fetch A"));
+        QCOMPARE(events_.first(), clicks ? QStringLiteral("click") : QStringLiteral("fetch 101"));
     }
 
     void emptyTableNeitherClicksNorDownloads()
@@ -479,7 +517,7 @@ private slots:
     {
         QFETCH(bool, extractAll);
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a"), HeaderRow("B"), SimpleItemRow("b") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a"), HeaderRow("102"), SimpleItemRow("b") });
         ExtractTradePage(page_, grid, extractAll);
         if (extractAll) {
             QCOMPARE(view_.loads, 0);
@@ -518,11 +556,11 @@ private slots:
     void sequenceContinuesAcrossPages()
     {
         TradeGrid grid;
-        page_.table = Table({ HeaderRow("A"), SimpleItemRow("a"), ContinuationRow("a2") });
+        page_.table = Table({ HeaderRow("101"), SimpleItemRow("a"), ContinuationRow("a2") });
         ExtractTradePage(page_, grid, true);
-        page_.table = Table({ HeaderRow("B"), SimpleItemRow("b") });
+        page_.table = Table({ HeaderRow("102"), SimpleItemRow("b") });
         ExtractTradePage(page_, grid, true);
-        QCOMPARE(RowTexts(grid, 4, 1, 2), (QStringList { "3", "B" }));
+        QCOMPARE(RowTexts(grid, 4, 1, 2), (QStringList { "3", "102" }));
     }
 
 private:

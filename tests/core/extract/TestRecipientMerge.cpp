@@ -36,7 +36,7 @@ void FillRandomGrid(TradeGrid& grid, QRandomGenerator& random)
         QStringLiteral("zhang"), QStringLiteral("Zhang") };
     static const QStringList joinPool { QString(), QStringLiteral("a"), QStringLiteral("ab"),
         QStringLiteral("b"), QStringLiteral("帽子"), QStringLiteral("帽子 围巾"), QStringLiteral("x\r\ny"),
-        QStringLiteral("\r\n") };
+        QStringLiteral("\r\n"), QStringLiteral("交易关闭"), QStringLiteral("y") };
     static const QStringList orderPool { QString(), QStringLiteral("1001"), QStringLiteral("1001_1"),
         QStringLiteral("1001_2"), QStringLiteral("1001_10"), QStringLiteral("21001"), QStringLiteral("1002"),
         QStringLiteral("1002_1_1"), QStringLiteral("_1") };
@@ -238,9 +238,18 @@ private slots:
         QTest::newRow("empty second adds nothing") << 9 << "李雷"
                                                    << ""
                                                    << "李雷";
-        QTest::newRow("contained value not added") << 14 << "13800001111"
-                                                   << "0001"
-                                                   << "13800001111";
+        QTest::newRow("part of the kept text is a value of its own") << 14 << "13800001111"
+                                                                     << "0001"
+                                                                     << "13800001111\r\n0001";
+        QTest::newRow("price inside a longer price") << 5 << "19.9"
+                                                     << "9.9"
+                                                     << "19.9\r\n9.9";
+        QTest::newRow("item inside a longer item") << 4 << "帽子"
+                                                   << "帽"
+                                                   << "帽子\r\n帽";
+        QTest::newRow("equal to a whole line not added") << 4 << "帽子\r\n围巾"
+                                                         << "围巾"
+                                                         << "帽子\r\n围巾";
         QTest::newRow("case differs") << 4 << "Cap"
                                       << "cap"
                                       << "Cap\r\ncap";
@@ -288,6 +297,10 @@ private slots:
                                                       << "" << 4;
         QTest::newRow("one recipient empty") << 13 << "张三"
                                              << "" << 4;
+        QTest::newRow("closed trade below a live one") << 10 << "等待卖家发货"
+                                                       << "交易关闭" << 4;
+        QTest::newRow("closed trades never merge") << 10 << "交易关闭"
+                                                   << "交易关闭" << 4;
         QTest::newRow("waybill differs") << 22 << "YT1"
                                          << "YT2" << 4;
         QTest::newRow("address case differs") << 19 << "Road"

@@ -113,14 +113,16 @@ private slots:
                                               << QStringLiteral("王五，1，2，a b，3§§快递§§x§§y ");
         QTest::newRow("no feedback line gives nothing")
             << QStringLiteral("<P>收货和物流信息 收货地址：张三，1，2，3，4</P><A>关于淘宝</A>") << QString();
-        QTest::newRow("no block markers keeps the page up to the feedback line")
-            << QStringLiteral("<B>abc</B>\r\n\tdef我对购买流程有意见或建议") << QStringLiteral("abcdef");
+        QTest::newRow("no block markers give nothing")
+            << QStringLiteral("<B>abc</B>\r\n\tdef我对购买流程有意见或建议") << QString();
+        QTest::newRow("renamed address label gives nothing") << QString(DetailPage(kFiveLine, "c", "w")).replace(
+            QStringLiteral("收货地址："), QStringLiteral("收货人信息：")) << QString();
         QTest::newRow("login page") << QStringLiteral("<FORM>登录</FORM>") << QString();
         QTest::newRow("logistics link cut at its last occurrence")
-            << QStringLiteral("收货地址：a查看物流信息b查看物流信息c我对购买流程有意见或建议")
+            << QStringLiteral("收货和物流信息收货地址：a查看物流信息b查看物流信息c我对购买流程有意见或建议")
             << QStringLiteral("a查看物流信息b");
         QTest::newRow("unclosed tag swallows the rest")
-            << QStringLiteral("收货地址：a<B 我对购买流程有意见或建议") << QString();
+            << QStringLiteral("收货和物流信息收货地址：a<B 我对购买流程有意见或建议") << QString();
     }
     void parsesRecipientBlock()
     {
@@ -133,11 +135,12 @@ private slots:
     {
         // 21 halvings shrink any run shorter than 2^21 + 1 blanks to one.
         const QString run(1 << 21, QLatin1Char(' '));
-        QCOMPARE(ParseRecipientBlock(QStringLiteral("a") + run + QStringLiteral("b我对购买流程有意见或建议")),
+        const QString start = QStringLiteral("收货和物流信息收货地址：a");
+        QCOMPARE(ParseRecipientBlock(start + run + QStringLiteral("b我对购买流程有意见或建议")),
             QStringLiteral("a b"));
         const QString longer((1 << 21) + 2, QLatin1Char(' '));
         QCOMPARE(
-            ParseRecipientBlock(QStringLiteral("a") + longer + QStringLiteral("b我对购买流程有意见或建议")),
+            ParseRecipientBlock(start + longer + QStringLiteral("b我对购买流程有意见或建议")),
             QStringLiteral("a  b"));
     }
 
@@ -226,15 +229,38 @@ private slots:
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
     }
 
-    void failedDownloadEmptiesOnlyTheStreetColumns()
+    void pageWithoutBlockWritesNothing_data()
     {
+        QTest::addColumn<QString>("page"); // empty: the download fails
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("download failed") << QString() << true;
+        QTest::newRow("virtual goods: no section")
+            << QStringLiteral("<P>充值成功</P><P>我对购买流程有意见或建议</P><A>关于淘宝</A>") << false;
+        QTest::newRow("renamed label")
+            << QString(DetailPage(kFiveLine, "c", "w")).replace(QStringLiteral("收货地址："), QStringLiteral("收货人信息："))
+            << false;
+    }
+    void pageWithoutBlockWritesNothing()
+    {
+        QFETCH(QString, page);
+        QFETCH(bool, failed);
         TradeGrid grid;
-        MakeGrid(grid, { "N1" });
+        MakeGrid(grid, { "71", "71_1" });
         FillOld(grid, 2);
-        DownloadTradeDetails(grid, 1, false);
-        QCOMPARE(fetched_.size(), 1);
-        QCOMPARE(
-            DetailColumns(grid, 2), (QStringList { kOld, kOld, kOld, "", "", "", "", kOld, kOld, kOld }));
+        if (!page.isEmpty())
+            pages_.insert(TradeDetailAddress("71"), page);
+        DownloadTradeDetails(grid, 2, false);
+        QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
+        QCOMPARE(DetailColumns(grid, 3), QStringList(10, kOld));
+        // A whole page without the block is named, not fetched again.
+        const DetailShortfall shortfall = FinishDetailDownloads(grid, true);
+        QCOMPARE(fetched_.size(), failed ? 2 : 1);
+        QCOMPARE(shortfall.failed, failed ? QStringList { "71" } : QStringList());
+        QCOMPARE(shortfall.withoutShippingData, failed ? QStringList() : QStringList { "71" });
+        QVERIFY(DetailShortfallMessage(shortfall).contains(QStringLiteral("订单编号 71")));
+        // Named once; a failed trade stays remembered for a later page.
+        QCOMPARE(FinishDetailDownloads(grid, false).failed, shortfall.failed);
+        QVERIFY(FinishDetailDownloads(grid, false).withoutShippingData.isEmpty());
     }
 
     void failedDownloadDoesNotReusePreviousPage()
@@ -375,23 +401,24 @@ private slots:
         QCOMPARE(FailedDetailOrders(), (QStringList { "C3", "B2" }));
         QVERIFY(prompt.messages.isEmpty());
 
-        QCOMPARE(FinishDetailDownloads(grid, true), named);
+        const DetailShortfall shortfall = FinishDetailDownloads(grid, true);
+        QCOMPARE(shortfall.failed, named);
         QCOMPARE(fetches.value(TradeDetailAddress("B2")), 2);
         QCOMPARE(fetches.value(TradeDetailAddress("A1")), 1);
         const QString recipient = named.isEmpty() ? QStringLiteral("张三") : QString();
         QCOMPARE(grid.TextMatrix(3, 13), recipient);
         QCOMPARE(grid.TextMatrix(4, 13), recipient);
         QCOMPARE(grid.TextMatrix(5, 13), recipient);
-        if (named.isEmpty()) {
-            QVERIFY(prompt.messages.isEmpty());
+        // The caller tells the user, once its progress window has closed.
+        QVERIFY(prompt.messages.isEmpty());
+        if (named.isEmpty())
             return;
-        }
-        QCOMPARE(prompt.messages, QStringList { FailedDetailsMessage(named) });
-        QVERIFY(prompt.messages.first().contains(QStringLiteral("2 笔交易")));
-        QVERIFY(prompt.messages.first().contains(QStringLiteral("C3、B2")));
+        QCOMPARE(DetailShortfallMessage(shortfall), FailedDetailsMessage(named));
+        QVERIFY(FailedDetailsMessage(named).contains(QStringLiteral("2 笔交易")));
+        QVERIFY(FailedDetailsMessage(named).contains(QStringLiteral("C3、B2")));
         // A trade deleted since is forgotten rather than named.
         grid.RemoveRowsSorted({ 3, 4 });
-        QCOMPARE(FinishDetailDownloads(grid, false), QStringList { "C3" });
+        QCOMPARE(FinishDetailDownloads(grid, false).failed, QStringList { "C3" });
     }
 
     void failedTradesListedOnAPage_data()
