@@ -1,12 +1,12 @@
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/base/ProfileLock.h"
-#include "core/base/UserPrompt.h"
 #include "core/batch/BatchOptions.h"
 #include "core/batch/ConsoleReport.h"
-#include "core/progress/Progress.h"
+#include "core/context/RunContext.h"
 #include "core/recovery/GridRecovery.h"
 #include "gui/batch/BatchRunner.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
 #include "gui/i18n/QtTranslations.h"
 #include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
@@ -82,16 +82,16 @@ int main(int argc, char* argv[])
     const bool unattended = IsBatchRun(argc, argv);
     if (unattended)
         UseOffscreenPlatformWithoutDisplay();
+    // What lives for the whole process is made here, in this order, and goes
+    // in the reverse one: the application, the log file, then the run.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-    InstallLogFile(DefaultLogFilePath());
+    const LogFile log(DefaultLogFilePath());
     InstallQtChineseTranslations(app);
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
     BatchOptions batch;
-    SetEndpoints(EndpointsFromOptions(app, &batch));
-    if (batch.detailDownloads)
-        ApplyDetailDownloads(*batch.detailDownloads);
+    const Endpoints endpoints = EndpointsFromOptions(app, &batch);
 
     ProfileLock profileLock;
     const bool profileFree = profileLock.TryLock();
@@ -101,31 +101,37 @@ int main(int argc, char* argv[])
             report.Line(QString::fromUtf8(kProfileInUseText));
             return 1;
         }
-        return RunUnattendedExport(batch, report);
+        return RunUnattendedExport(batch, endpoints, report);
     }
 
     // The progress window and the message boxes must be in place before the
     // main window starts up: restoring a checked filter box already runs a
     // command that shows progress.
-    IndicatorWindow indicator;
-    SetProgressView(&indicator);
     MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
-    SetUserPrompt(&prompt);
+    RunContext run(prompt);
+    run.endpoints = endpoints;
+    run.detailDownloads = batch.detailDownloads;
+    IndicatorWindow indicator;
+    run.progress.SetView(&indicator);
     if (!profileFree) {
         prompt.ShowMessage(QString::fromUtf8(kProfileInUseText));
         return 1;
     }
 
-    MainWindow window;
-    prompt.SetParent(&window);
-    window.show();
+    BrowserProfile browserProfile(run.fetcher);
     // The grid a crashed run left is offered before anything saves over it.
     GridRecovery recovery(GridRecovery::DefaultFolder());
-    if (StartGridRecovery(recovery, window.Grid()) == RecoveryOffer::Restored)
-        window.Com_Click(-1); // only refreshes the total
-    const int result = app.exec();
-    EndGridCheckpointsCleanly();
-    SetUserPrompt(nullptr);
-    SetProgressView(nullptr);
+    int result = 0;
+    {
+        MainWindow window(run, browserProfile);
+        prompt.SetParent(&window);
+        window.show();
+        if (StartGridRecovery(recovery, run, window.Grid()) == RecoveryOffer::Restored)
+            window.RefreshTotal();
+        result = app.exec();
+        EndGridCheckpointsCleanly(run);
+        prompt.SetParent(nullptr);
+    }
+    run.progress.SetView(nullptr);
     return result;
 }

@@ -8,7 +8,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/extract/FailedDetails.h"
+#include "core/context/DetailLedger.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"

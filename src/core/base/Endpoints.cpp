@@ -13,26 +13,9 @@ Endpoints DefaultEndpoints()
     return e;
 }
 
-namespace {
-Endpoints& Storage()
+QString TradeDetailAddress(const Endpoints& endpoints, const QString& orderNumber)
 {
-    static Endpoints endpoints = DefaultEndpoints();
-    return endpoints;
-}
-} // namespace
-
-const Endpoints& CurrentEndpoints()
-{
-    return Storage();
-}
-void SetEndpoints(const Endpoints& endpoints)
-{
-    Storage() = endpoints;
-}
-
-QString TradeDetailAddress(const QString& orderNumber)
-{
-    QString base = CurrentEndpoints().tradeBase;
+    QString base = endpoints.tradeBase;
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return base + QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=")

@@ -19,8 +19,6 @@ struct Endpoints {
 };
 
 Endpoints DefaultEndpoints();
-const Endpoints& CurrentEndpoints();
-void SetEndpoints(const Endpoints& endpoints);
 
 // Whether a page at url is the marketplace's login page (where an address
 // that needs a session ends when there is none): a path ending in
@@ -29,4 +27,4 @@ bool IsLoginAddress(const QUrl& url);
 
 // tradeBase + "/trade/detail/trade_item_detail.htm?bizOrderId=" + the
 // order number, percent-encoded.
-QString TradeDetailAddress(const QString& orderNumber);
+QString TradeDetailAddress(const Endpoints& endpoints, const QString& orderNumber);

@@ -14,19 +14,17 @@ Q_LOGGING_CATEGORY(lcCommands, "lumetra.commands")
 Q_LOGGING_CATEGORY(lcUpdate, "lumetra.update")
 Q_LOGGING_CATEGORY(lcSettings, "lumetra.settings")
 
-namespace {
-
-struct LogFile {
+struct LogFile::State {
     QFile file;
     qint64 maxBytes = 0;
     QtMessageHandler previous = nullptr;
 };
 
-LogFile& TheLogFile()
-{
-    static LogFile log;
-    return log;
-}
+namespace {
+
+// Qt's message handler is a plain function for the whole process; it
+// reaches the one log file main() keeps open while that object lives.
+LogFile::State* activeLog = nullptr;
 
 const char* LevelName(QtMsgType type)
 {
@@ -46,7 +44,7 @@ const char* LevelName(QtMsgType type)
 }
 
 // Moves a full log aside; the one before it is dropped.
-void RotateIfFull(LogFile& log)
+void RotateIfFull(LogFile::State& log)
 {
     if (log.file.size() < log.maxBytes)
         return;
@@ -55,11 +53,14 @@ void RotateIfFull(LogFile& log)
     QFile::remove(path + QStringLiteral(".1"));
     QFile::rename(path, path + QStringLiteral(".1"));
     log.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    log.file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    LogFile& log = TheLogFile();
+    if (!activeLog)
+        return;
+    LogFile::State& log = *activeLog;
     if (log.file.isOpen()) {
         const QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + ' '
             + LevelName(type) + ' ' + (context.category ? context.category : "default") + ": "
@@ -80,22 +81,37 @@ QString DefaultLogFilePath()
         + QStringLiteral("/lumetra-trades.log");
 }
 
-bool InstallLogFile(const QString& path, qint64 maxBytes)
+LogFile::LogFile(const QString& path, qint64 maxBytes)
+    : state_(std::make_unique<State>())
 {
-    LogFile& log = TheLogFile();
-    if (log.file.isOpen())
-        log.file.close();
-    if (path.isEmpty())
-        return true;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    log.file.setFileName(path);
-    log.maxBytes = maxBytes;
-    if (!log.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        qCWarning(lcSettings) << "cannot open the log file" << path << log.file.errorString();
-        return false;
+    if (activeLog) {
+        qCWarning(lcSettings) << "a log file is open already; not writing to" << path;
+        return;
     }
-    if (!log.previous) {
-        log.previous = qInstallMessageHandler(WriteToFileAndPrevious);
+    // The log names buyers' order numbers: it is the owner's alone.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    state_->file.setFileName(path);
+    state_->maxBytes = maxBytes;
+    if (!state_->file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        qCWarning(lcSettings) << "cannot open the log file" << path << state_->file.errorString();
+        return;
     }
-    return true;
+    state_->file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    activeLog = state_.get();
+    state_->previous = qInstallMessageHandler(WriteToFileAndPrevious);
+}
+
+LogFile::~LogFile()
+{
+    if (activeLog != state_.get())
+        return;
+    qInstallMessageHandler(state_->previous);
+    activeLog = nullptr;
+}
+
+bool LogFile::IsOpen() const
+{
+    return activeLog == state_.get() && state_->file.isOpen();
 }

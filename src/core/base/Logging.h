@@ -4,9 +4,10 @@
 // Failures the tool deliberately carries on after (a grid step that fails, a
 // fetch that gives up, an export that fails) are logged here so that a seller
 // who reports a problem can send the log. Messages go to standard error as
-// usual and, once InstallLogFile has run, to a size-capped file as well.
+// usual and, while main() keeps a LogFile, to a size-capped file as well.
 
 #include <QLoggingCategory>
+#include <memory>
 #include <QString>
 
 Q_DECLARE_LOGGING_CATEGORY(lcWeb)
@@ -21,9 +22,21 @@ Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 // Linux). Needs the application name set.
 QString DefaultLogFilePath();
 
-// From now on every message is also appended to `path`. When the file grows
-// past `maxBytes` it is moved to `path` + ".1" (replacing the older one) and
-// a new file starts, so the log never takes more than about twice that.
-// Returns false (and logs only to standard error) when the file cannot be
-// opened. Call again with an empty path to stop writing to a file.
-bool InstallLogFile(const QString& path, qint64 maxBytes = 1024 * 1024);
+// While it lives, every message is also appended to `path` (owner-only).
+// When the file grows past `maxBytes` it is moved to `path` + ".1"
+// (replacing the older one) and a new file starts, so the log never takes
+// more than about twice that. When the file cannot be opened, messages go
+// to standard error only. One at a time: main() keeps the run's.
+class LogFile {
+public:
+    explicit LogFile(const QString& path, qint64 maxBytes = 1024 * 1024);
+    ~LogFile();
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+    bool IsOpen() const;
+
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};

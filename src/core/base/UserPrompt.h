@@ -1,7 +1,6 @@
 #pragma once
-// What logic code asks of the user goes through this seam: the GUI installs
-// message boxes, tests install a recorder. Without an installed prompt,
-// messages are dropped and questions are answered No.
+// What logic code asks of the user goes through this seam: the window's run
+// has message boxes, the unattended run standard error, tests a recorder.
 
 #include <QString>
 
@@ -17,9 +16,9 @@ public:
     virtual bool AskYesNoDefaultYes(const QString& text) { return AskYesNo(text); }
 };
 
-void SetUserPrompt(UserPrompt* prompt);
-
-// Convenience wrappers that use the installed prompt.
-void ShowMessage(const QString& text);
-bool AskYesNo(const QString& text);
-bool AskYesNoDefaultYes(const QString& text);
+// A run nobody watches: messages are dropped, every question is answered No.
+class SilentPrompt final : public UserPrompt {
+public:
+    void ShowMessage(const QString&) override { }
+    bool AskYesNo(const QString&) override { return false; }
+};

@@ -3,8 +3,7 @@
 #include "ConsoleReport.h"
 #include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
-#include "core/export/CsvWriter.h"
-#include "core/export/ExcelWriter.h"
+#include "core/context/RunContext.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/export/FileReplace.h"
@@ -51,17 +50,10 @@ std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArr
     return std::nullopt;
 }
 
-bool WriteExportFile(const TradeGrid& grid, const QString& path)
-{
-    return IsCsvFileName(path) ? WriteGridCsv(grid, path)
-                               : WriteGridExcel(grid, path, QString::fromUtf8(kExportSheetName));
-}
-
 } // namespace
 
-BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
-    const TextMeasurer& measurer, const ListPageArrival& arrival, const BatchOptions& options,
-    ConsoleReport& report)
+BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
+    const ListPageArrival& arrival, const BatchOptions& options, ConsoleReport& report)
 {
     const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(options.exportPath));
     if (!CanReplaceFile(path))
@@ -79,7 +71,7 @@ BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, Tr
             tradesRead = CountTrades(grid);
             report.PageRead(page, tradesRead);
         };
-        const WalkResult walk = ExtractAllTrades(browser, grid, nextPage, measurer, extract);
+        const WalkResult walk = ExtractAllTrades(run, browser, grid, nextPage, extract);
         // A sheet that silently misses the later pages would pass for a
         // whole one: nothing is written then.
         if (walk.end == WalkEnd::PageNotOpened)
@@ -87,8 +79,11 @@ BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, Tr
                 kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
         const int tradesKept = CountTrades(grid);
         if (options.merge)
-            MergeSameRecipient(grid);
-        if (!WriteExportFile(grid, path))
+            MergeSameRecipient(run.progress, grid);
+        const ExportResult written
+            = WriteExportFile(run.progress, grid, path, QString::fromUtf8(kExportSheetName));
+        TellExportResult(run.Prompt(), run.progress, written);
+        if (!written.ok)
             return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
 
         QString done = QStringLiteral("完成：提取 %1 笔交易").arg(tradesRead);

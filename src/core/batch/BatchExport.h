@@ -13,7 +13,7 @@
 class BrowserPage;
 class ConsoleReport;
 class PageLoadWatch;
-class TextMeasurer;
+class RunContext;
 class TradeGrid;
 
 enum BatchExitStatus {
@@ -45,6 +45,5 @@ struct ListPageArrival {
 
 inline const char* const kListTableId = "J_ListTable";
 
-BatchResult ExportFromListPage(BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
-    const TextMeasurer& measurer, const ListPageArrival& arrival, const BatchOptions& options,
-    ConsoleReport& report);
+BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
+    const ListPageArrival& arrival, const BatchOptions& options, ConsoleReport& report);

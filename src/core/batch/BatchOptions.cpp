@@ -75,8 +75,3 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
         options.listUrl = parser.value(kStartUrl);
     return options;
 }
-
-void ApplyDetailDownloads(int count)
-{
-    SetDetailDownloadOverride(count);
-}

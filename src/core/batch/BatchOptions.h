@@ -31,5 +31,3 @@ void AddBatchOptions(QCommandLineParser& parser);
 // that is not a positive whole number) gives nothing and the reason in error.
 std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, QString* error);
 
-// How many detail pages may be fetched at once during this run.
-void ApplyDetailDownloads(int count);

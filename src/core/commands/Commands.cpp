@@ -2,6 +2,7 @@
 
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
+#include "core/context/RunContext.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/PagerText.h"
 #include "core/extract/TradeDetails.h"
@@ -58,10 +59,10 @@ void DeleteSelectedRows(TradeGrid& grid)
     }
 }
 
-int RemoveClosedTrades(TradeGrid& grid)
+int RemoveClosedTrades(Progress& progress, TradeGrid& grid)
 {
     const int dataRows = grid.Rows() - grid.FixedRows();
-    StartProgress(QString::fromUtf8(kRemovingClosedMessage), dataRows, 0);
+    StartProgress(progress, QString::fromUtf8(kRemovingClosedMessage), dataRows, 0);
     const QString closed = QString::fromUtf8(kClosedTradeStatus);
     // One bulk removal gives the grid the bottom-up row-by-row deletion
     // would; the progress still counts every data row.
@@ -70,18 +71,18 @@ int RemoveClosedTrades(TradeGrid& grid)
         removed = grid.RemoveRowsWhere([&](int row) { return grid.TextMatrix(row, ColStatus) == closed; });
     }
     for (int i = 0; i < dataRows; ++i)
-        StepProgress(1, QStringLiteral("pages"));
-    CloseProgress();
+        StepProgress(progress, 1, QStringLiteral("pages"));
+    CloseProgress(progress);
     return removed;
 }
 
-WalkResult WalkAllPages(const std::function<bool()>& extractPage,
+WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extractPage,
     const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage, int nextPageTimeoutMs)
 {
     // Only the user's own request stops the walk; anything else that
     // closes the shared progress window does not.
-    const quint64 stopsBefore = ProgressStopRequests();
-    const auto stopRequested = [&] { return ProgressStopRequests() != stopsBefore; };
+    const quint64 stopsBefore = progress.StopRequests();
+    const auto stopRequested = [&] { return progress.StopRequests() != stopsBefore; };
     WalkResult walk;
     for (int i = 0; i < kExtractAllMaxPasses; ++i) {
         nextPage.Arm();
@@ -101,7 +102,7 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
             walk.end = WalkEnd::StoppedByUser;
             return walk;
         }
-        StepProgress(1, QStringLiteral("pages"));
+        StepProgress(progress, 1, QStringLiteral("pages"));
         // Read the next page only once it is there, so a slow page cannot
         // end the walk early. A page that never finishes is read as it is.
         nextPage.WaitLoaded(nextPageTimeoutMs);
@@ -110,28 +111,28 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
     return walk;
 }
 
-WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     int nextPageTimeoutMs, const std::function<void(int page)>& pageRead)
 {
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
-        SetProgressTotal(std::min(*pagesLeft, kExtractAllMaxPasses));
+        SetProgressTotal(run.progress, std::min(*pagesLeft, kExtractAllMaxPasses));
     const int startRows = grid.Rows();
     // Each page is saved for crash recovery once its details are in, never
     // in the middle of one.
     int pages = 0;
     const auto extractPage = [&] {
-        const bool movedOn = ExtractTradePage(browser, grid, true);
-        CheckpointGrid(grid);
+        const bool movedOn = ExtractTradePage(run, browser, grid, true);
+        CheckpointGrid(run.checkpoint, grid);
         if (pageRead)
             pageRead(++pages);
         return movedOn;
     };
     WalkResult walk = WalkAllPages(
-        extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
+        run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
     walk.trades = CountTrades(grid, startRows);
     // A walk the user stopped does not start downloading again; the failed
     // trades are still named.
-    walk.details = FinishDetailDownloads(grid, walk.end != WalkEnd::StoppedByUser);
+    walk.details = FinishDetailDownloads(run, grid, walk.end != WalkEnd::StoppedByUser);
     return walk;
 }
 
@@ -176,20 +177,21 @@ QStringList StillListed(const TradeGrid& grid, const QStringList& orders)
 
 } // namespace
 
-WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    const TextMeasurer& measurer, const ExtractAllOptions& options)
+WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    const ExtractAllOptions& options)
 {
-    StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    StartProgress(run.progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     if (options.beforeWalk)
         options.beforeWalk();
-    WalkResult walk = ExtractAllPages(browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
+    WalkResult walk = ExtractAllPages(run, browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
     if (options.filterClosed && options.filterClosed()) {
-        RemoveClosedTrades(grid);
+        RemoveClosedTrades(run.progress, grid);
         walk.details.failed = StillListed(grid, walk.details.failed);
         walk.details.withoutShippingData = StillListed(grid, walk.details.withoutShippingData);
     }
-    AutoFitColumns(measurer, grid, 1, true);
-    CloseProgress();
+    if (run.measurer)
+        AutoFitColumns(*run.measurer, grid, 1, &run.progress);
+    CloseProgress(run.progress);
     return walk;
 }
 

@@ -2,7 +2,7 @@
 // The work behind the main window's commands, apart from the window so it
 // can run and be tested without one.
 
-#include "core/extract/FailedDetails.h"
+#include "core/context/DetailLedger.h"
 #include "core/grid/GridSetup.h"
 
 #include <QString>
@@ -10,7 +10,8 @@
 
 class BrowserPage;
 class PageLoadWatch;
-class TextMeasurer;
+class Progress;
+class RunContext;
 class TradeGrid;
 
 inline const char* const kRemovingClosedMessage = "正在查找并清除关闭的交易...";
@@ -35,7 +36,7 @@ void ClearTradeGrid(TradeGrid& grid);
 void DeleteSelectedRows(TradeGrid& grid);
 // Command 4: every row whose status is exactly "交易关闭", with progress
 // counting every data row. Returns the number of rows removed.
-int RemoveClosedTrades(TradeGrid& grid);
+int RemoveClosedTrades(Progress& progress, TradeGrid& grid);
 
 // Why a page walk ended.
 enum class WalkEnd {
@@ -58,7 +59,7 @@ struct WalkResult {
 // wait for the next page to finish loading. When a pass finds no next page
 // on a page the walk opened, shownPageIsList tells a last page from one that
 // did not open (an error page, a login page).
-WalkResult WalkAllPages(const std::function<bool()>& extractPage,
+WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extractPage,
     const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage,
     int nextPageTimeoutMs = kNextPageTimeoutMs);
 // The same over the browser's list pages, counting the trades it added.
@@ -66,7 +67,7 @@ WalkResult WalkAllPages(const std::function<bool()>& extractPage,
 // the progress total becomes the pages left to read; otherwise it stays as
 // the caller started it. pageRead, when given, runs after each page has
 // been read, with its number counted from 1.
-WalkResult ExtractAllPages(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<void(int page)>& pageRead = {});
 
 // What the user is told when a walk ended early for a reason of its own
@@ -90,10 +91,10 @@ struct ExtractAllOptions {
 };
 
 // Command 5 as a whole: progress over 500 pages, ExtractAllPages, the closed
-// trades removed when asked, the columns fitted from row 1, the progress
-// closed. Returns how the walk went.
-WalkResult ExtractAllTrades(BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    const TextMeasurer& measurer, const ExtractAllOptions& options = {});
+// trades removed when asked, the columns fitted from row 1 (with the run's
+// measurer), the progress closed. Returns how the walk went.
+WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    const ExtractAllOptions& options = {});
 
 // Trades in the grid from firstRow on: rows with an order number that are
 // not a trade's further item.

@@ -2,7 +2,6 @@
 
 #include "core/text/AnsiCodec.h"
 
-#include "ExportGrid.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
@@ -89,10 +88,10 @@ QString CsvField(const QString& cellText)
     return field;
 }
 
-bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
+ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& out)
 {
     const int rows = grid.Rows();
-    StartProgress(QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
+    StartProgress(progress, QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
     // Lines are encoded and written in batches: one conversion call per
     // batch instead of per line.
     constexpr qsizetype kFlushChars = 1 << 15;
@@ -119,41 +118,34 @@ bool WriteGridCsv(const TradeGrid& grid, QIODevice& out)
                     AppendCsvField(pending, grid.TextMatrix(r, c));
                 }
                 pending += QStringLiteral("\r\n");
-                if (pending.size() >= kFlushChars && !flush()) {
-                    FailExport(QStringLiteral("writing failed: ") + out.errorString());
-                    return false;
-                }
+                if (pending.size() >= kFlushChars && !flush())
+                    return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
             }
-            StepProgress(1, QStringLiteral("pages"));
+            StepProgress(progress, 1, QStringLiteral("pages"));
         }
     } catch (const GridRangeError&) {
-        FailExport(QStringLiteral("the grid changed while it was written"));
-        return false;
+        return ExportResult::Failed({}, QStringLiteral("the grid changed while it was written"));
     }
-    if (!flush()) {
-        FailExport(QStringLiteral("writing failed: ") + out.errorString());
-        return false;
-    }
-    CloseProgress();
-    return true;
+    if (!flush())
+        return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
+    CloseProgress(progress);
+    return ExportResult::Written({});
 }
 
-bool WriteGridCsv(const TradeGrid& grid, const QString& path)
+ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path)
 {
     // QSaveFile writes beside the target and renames over it on commit: the
     // old file stays whole until the new one is complete.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        FailExport(path + QStringLiteral(": ") + file.errorString());
-        return false;
-    }
-    if (!WriteGridCsv(grid, static_cast<QIODevice&>(file))) {
+    if (!file.open(QIODevice::WriteOnly))
+        return ExportResult::Failed(path, file.errorString());
+    ExportResult written = WriteGridCsv(progress, grid, static_cast<QIODevice&>(file));
+    written.path = path;
+    if (!written.ok) {
         file.cancelWriting();
-        return false;
+        return written;
     }
-    if (!file.commit()) {
-        FailExport(path + QStringLiteral(": ") + file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return ExportResult::Failed(path, file.errorString());
+    return written;
 }

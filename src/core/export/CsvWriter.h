@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include "ExportResult.h"
+
+class Progress;
 class QIODevice;
 class TradeGrid;
 
@@ -19,11 +22,11 @@ QString CsvField(const QString& cellText);
 // The same field appended to a line being built.
 void AppendCsvField(QString& line, const QString& cellText);
 
-// Writes the visible grid to an open device with progress; on a grid that
-// changes shape underneath or a device that refuses bytes it stops, shows
-// "文件保存出错！", closes the progress and returns false.
-bool WriteGridCsv(const TradeGrid& grid, QIODevice& out);
+// Writes the visible grid to an open device with progress, which it closes
+// once done. A grid that changes shape underneath or a device that refuses
+// bytes stops it with the reason, the progress left for the caller to close
+// after telling the user.
+ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& out);
 
-// CSV in the ANSI code page; true when the whole grid was written. A failure
-// shows "文件保存出错！", returns false and leaves any earlier file as it was.
-bool WriteGridCsv(const TradeGrid& grid, const QString& path);
+// CSV in the ANSI code page. A failure leaves any earlier file as it was.
+ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path);

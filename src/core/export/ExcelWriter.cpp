@@ -1,11 +1,9 @@
 #include "ExcelWriter.h"
 
-#include "ExportGrid.h"
 #include "ExportMessages.h"
 #include "FileReplace.h"
 #include "SheetPlan.h"
 #include "WorkbookCheck.h"
-#include "core/base/UserPrompt.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
@@ -180,46 +178,35 @@ bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QStrin
     return book.Close();
 }
 
-bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& sheetName)
+ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName)
 {
-    StartProgress(QStringLiteral("正在将数据导出到EXCEL文件 …"), grid.Rows() + 2, 0);
+    StartProgress(progress, QStringLiteral("正在将数据导出到EXCEL文件 …"), grid.Rows() + 2, 0);
     // The workbook is built in a private scratch file, read back and checked
     // (the library does not notice when its staging files fail), then
     // written beside the target and renamed over it: the old file stays
     // whole until the new one is complete, and a failure leaves nothing.
     QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lumetra-export-XXXXXX.xlsx"));
-    if (!scratch.open()) {
-        FailExport(QStringLiteral("no scratch file: ") + scratch.errorString());
-        return false;
-    }
+    if (!scratch.open())
+        return ExportResult::Failed(path, QStringLiteral("no scratch file: ") + scratch.errorString());
     scratch.close();
-    StepProgress(1, QStringLiteral("pages"));
+    StepProgress(progress, 1, QStringLiteral("pages"));
     const QString name = ExcelSheetName(sheetName);
-    StepProgress(1, QStringLiteral("pages"));
+    StepProgress(progress, 1, QStringLiteral("pages"));
     SheetPlan plan;
     try {
-        plan = PlanSheet(grid);
+        plan = PlanSheet(progress, grid);
     } catch (const GridRangeError&) {
-        FailExport(QStringLiteral("the grid changed while it was written"));
-        return false;
+        return ExportResult::Failed(path, QStringLiteral("the grid changed while it was written"));
     }
     int cutCells = 0;
-    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name, &cutCells)) {
-        FailExport(QStringLiteral("the workbook library failed on ") + scratch.fileName());
-        return false;
-    }
+    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name, &cutCells))
+        return ExportResult::Failed(path, QStringLiteral("the workbook library failed on ") + scratch.fileName());
     QFile finished(scratch.fileName());
     const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
-    if (!IsCompleteWorkbook(workbook)) {
-        FailExport(QStringLiteral("the finished workbook is incomplete"));
-        return false;
-    }
-    if (!ReplaceFileContents(path, workbook)) {
-        FailExport(path + QStringLiteral(": cannot be replaced"));
-        return false;
-    }
-    CloseProgress();
-    if (cutCells > 0)
-        ShowMessage(CutCellsMessage(cutCells));
-    return true;
+    if (!IsCompleteWorkbook(workbook))
+        return ExportResult::Failed(path, QStringLiteral("the finished workbook is incomplete"));
+    if (!ReplaceFileContents(path, workbook))
+        return ExportResult::Failed(path, QStringLiteral("cannot be replaced"));
+    CloseProgress(progress);
+    return ExportResult::Written(path, cutCells);
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Workbook details beyond the command's interface.
 
+#include "ExportResult.h"
+
 #include <QString>
 
+class Progress;
 struct SheetPlan;
 class TradeGrid;
 
@@ -25,9 +28,11 @@ QString SheetCellText(const QString& text, bool& cut);
 bool WriteSheetPlanXlsx(
     const SheetPlan& plan, const QString& file, const QString& sheetName, int* cutCells = nullptr);
 
-// An Excel workbook; shows "文件保存出错！" and returns false on failure.
-// The file is always an Office Open XML workbook (.xlsx content), whatever
-// extension the name has: a name ending in .xls still gets that format.
-bool WriteGridExcel(const TradeGrid& grid, const QString& path, const QString& sheetName);
+// An Excel workbook, with progress that it closes once done; on a failure
+// the progress is left for the caller to close after telling the user, and
+// any earlier file stays as it was. The file is always an Office Open XML
+// workbook (.xlsx content), whatever extension the name has: a name ending
+// in .xls still gets that format.
+ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName);
 // 1 → "A", 27 → "AA", 702 → "ZZ".
 QString ExcelColumnLetters(int column);

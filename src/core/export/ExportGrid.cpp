@@ -11,11 +11,22 @@
 
 #include <QFileInfo>
 
-void FailExport(const QString& reason)
+void TellExportResult(UserPrompt& prompt, Progress& progress, const ExportResult& result)
 {
-    qCWarning(lcExport) << "export failed:" << reason;
-    ShowMessage(QString::fromUtf8(kExportFailedText));
-    CloseProgress();
+    if (!result.ok) {
+        qCWarning(lcExport) << "export failed:" << result.path << result.reason;
+        prompt.ShowMessage(QString::fromUtf8(kExportFailedText));
+        CloseProgress(progress);
+        return;
+    }
+    if (result.cutCells > 0)
+        prompt.ShowMessage(CutCellsMessage(result.cutCells));
+}
+
+ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName)
+{
+    return IsCsvFileName(path) ? WriteGridCsv(progress, grid, path)
+                               : WriteGridExcel(progress, grid, path, sheetName);
 }
 
 QStringList ExportFileFilters()
@@ -29,24 +40,22 @@ bool IsCsvFileName(const QString& path)
     return path.right(3).toLower() == QLatin1String("csv");
 }
 
-void ExportGrid(const TradeGrid& grid, SaveDialog& saveDialog, const QString& sheetName)
+void ExportGrid(UserPrompt& prompt, Progress& progress, const TradeGrid& grid, SaveDialog& saveDialog,
+    const QString& sheetName)
 {
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path)) {
-        if (!AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
+        if (!prompt.AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
             return;
         // The old file is not removed here: the writers replace it only once
         // the new one is complete. What can be checked beforehand is whether
         // it can be replaced at all.
         if (!CanReplaceFile(path)) {
-            ShowMessage(QString::fromUtf8(kCannotReplaceText));
+            prompt.ShowMessage(QString::fromUtf8(kCannotReplaceText));
             return;
         }
     }
-    if (IsCsvFileName(path))
-        WriteGridCsv(grid, path);
-    else
-        WriteGridExcel(grid, path, sheetName);
+    TellExportResult(prompt, progress, WriteExportFile(progress, grid, path, sheetName));
 }

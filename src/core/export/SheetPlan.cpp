@@ -9,7 +9,7 @@ int SheetColumnWidth(int gridTwips)
     return gridTwips > 0 ? gridTwips / 123 : 0;
 }
 
-SheetPlan PlanSheet(const TradeGrid& grid)
+SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid)
 {
     SheetPlan plan;
     // Progress steps let other commands run, and those may change the grid:
@@ -35,7 +35,7 @@ SheetPlan PlanSheet(const TradeGrid& grid)
             plan.blockColumns = int(row.cells.size());
             plan.rows.append(std::move(row));
         }
-        StepProgress(1, QStringLiteral("pages"));
+        StepProgress(progress, 1, QStringLiteral("pages"));
     }
     return plan;
 }

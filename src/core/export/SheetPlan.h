@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVector>
 
+class Progress;
 class TradeGrid;
 
 struct SheetPlan {
@@ -26,4 +27,4 @@ int SheetColumnWidth(int gridTwips);
 
 // Walks every grid row, stepping the progress once per row (hidden rows
 // included). Throws GridRangeError when the grid shrinks underneath.
-SheetPlan PlanSheet(const TradeGrid& grid);
+SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid);

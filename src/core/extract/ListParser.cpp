@@ -1,11 +1,10 @@
 #include "ListParser.h"
 
-#include "FailedDetails.h"
 #include "ListRowCutter.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
 #include "core/base/Logging.h"
-#include "core/base/UserPrompt.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
@@ -268,10 +267,10 @@ void ParseListTable(TradeGrid& grid, QStringView table)
     TablePageParser(grid).ParseRows(table);
 }
 
-bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
+bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll)
 {
     bool nextClicked = false;
-    SkipOnGridError([&] { SetUpTradeGrid(grid); });
+    SkipOnGridError([&] { SetUpTradeGrid(grid, run.measurer); });
     const QString table = browser.ElementInnerHtml(kTableId);
     SkipOnGridError([&] { DropBlankLastRow(grid); });
     const int startRows = grid.Rows();
@@ -283,14 +282,14 @@ bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll)
         if (extractAll)
             nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
         // Trades listed here whose details failed before are fetched again.
-        DownloadTradeDetails(grid, grid.Rows() - startRows, !extractAll, FailedDetailsListedIn(table));
+        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll, run.details.FailedListedIn(table));
         if (!extractAll)
-            if (const QString told = DetailShortfallMessage(FinishDetailDownloads(grid, true)); !told.isEmpty())
-                ShowMessage(told);
+            if (const QString told = DetailShortfallMessage(FinishDetailDownloads(run, grid, true)); !told.isEmpty())
+                run.Prompt().ShowMessage(told);
     }
 
     if (grid.Rows() == grid.FixedRows())
-        ShowMessage(kNoTrades);
+        run.Prompt().ShowMessage(kNoTrades);
     return nextClicked;
 }
 

@@ -2,12 +2,13 @@
 #include <QStringView>
 
 class BrowserPage;
+class RunContext;
 class TradeGrid;
 
 // Parses the sold-items list the browser shows into the grid, then fetches
 // the new trades' details. In extract-all mode it also clicks "下一页";
 // true only when that link was found and clicked.
-bool ExtractTradePage(BrowserPage& browser, TradeGrid& grid, bool extractAll);
+bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll);
 
 // Whether the shown page holds the sold-items list table (a list page, as
 // opposed to an error or login page).

@@ -91,9 +91,9 @@ QStringList CombineGroup(const TradeGrid& grid, const Group& group)
 
 } // namespace
 
-void MergeSameRecipient(TradeGrid& grid)
+void MergeSameRecipient(Progress& progress, TradeGrid& grid)
 {
-    StartProgress(QStringLiteral("正在合并相同收件人的记录..."), grid.Rows() - 1, 0);
+    StartProgress(progress, QStringLiteral("正在合并相同收件人的记录..."), grid.Rows() - 1, 0);
 
     // Everything is computed before the grid changes and before any event
     // runs, so a command started from the window meanwhile cannot see or
@@ -135,6 +135,6 @@ void MergeSameRecipient(TradeGrid& grid)
     grid.SetVisible(wasVisible);
 
     for (qsizetype g = 0; g < groups.size(); ++g)
-        StepProgress(1, QStringLiteral("pages"));
-    CloseProgress();
+        StepProgress(progress, 1, QStringLiteral("pages"));
+    CloseProgress(progress);
 }

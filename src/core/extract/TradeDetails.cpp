@@ -1,10 +1,8 @@
 #include "TradeDetails.h"
 
-#include "FailedDetails.h"
 #include "PieceText.h"
-#include "core/base/Endpoints.h"
+#include "core/context/RunContext.h"
 #include "core/base/Logging.h"
-#include "core/base/UserPrompt.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
@@ -80,11 +78,11 @@ QStringList NewTradeOrders(const TradeGrid& grid, int newRowCount)
 
 // A finished download goes into the row that holds its order number now,
 // found again after the wait; a trade deleted meanwhile gets nothing.
-void WriteDownloadedDetails(TradeGrid& grid, const PageFetchQueue::Done& done)
+void WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFetchQueue::Done& done)
 {
     const int row = grid.FindOrderRow(done.key);
     if (row < 0) {
-        ForgetFailedDetail(done.key);
+        ledger.ForgetFailed(done.key);
         return;
     }
     // Columns are written only from a block the page really holds: without
@@ -93,37 +91,38 @@ void WriteDownloadedDetails(TradeGrid& grid, const PageFetchQueue::Done& done)
     if (block)
         WriteRecipientColumns(grid, row, *block);
     if (!done.result.isEmpty()) {
-        RememberFailedDetail(done.key);
+        ledger.RememberFailed(done.key);
         return;
     }
-    ForgetFailedDetail(done.key);
+    ledger.ForgetFailed(done.key);
     // The page arrived whole but has nothing to ship to: fetching it again
     // would not help, so the trade is named instead.
     if (!block) {
         qCWarning(lcExtract) << "detail page without a recipient block:" << done.key;
-        RememberWithoutShippingData(done.key);
+        ledger.RememberWithoutShippingData(done.key);
     }
 }
 
-// Up to DetailDownloadLimit() pages download at once. During a page walk,
+// Up to DetailDownloadLimit pages download at once. During a page walk,
 // the user's stop (closing its progress window) stops them: nothing still
 // downloading writes afterwards, and the trades not done are remembered as
 // failed.
-void DownloadDetailsOf(TradeGrid& grid, const QStringList& orders, bool showProgress)
+void DownloadDetailsOf(RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress)
 {
-    const bool inWalk = !showProgress && ProgressWindowOpen();
-    const quint64 stopsBefore = ProgressStopRequests();
-    PageFetchQueue queue(DetailDownloadLimit(), kPageEndMarker, kPageTimeoutSeconds);
+    const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
+    const quint64 stopsBefore = run.progress.StopRequests();
+    PageFetchQueue queue(
+        run.fetcher, DetailDownloadLimit(run.detailDownloads), kPageEndMarker, kPageTimeoutSeconds);
     for (const QString& order : orders)
-        queue.Add(order, TradeDetailAddress(order));
-    const auto stopped = [&] { return inWalk && ProgressStopRequests() != stopsBefore; };
+        queue.Add(order, TradeDetailAddress(run, order));
+    const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
     while (const auto done = queue.Next(stopped)) {
-        WriteDownloadedDetails(grid, *done);
+        WriteDownloadedDetails(run.details, grid, *done);
         if (showProgress)
-            StepProgress(1, QStringLiteral("pages"));
+            StepProgress(run.progress, 1, QStringLiteral("pages"));
     }
     for (const QString& order : queue.CancelRest())
-        RememberFailedDetail(order);
+        run.details.RememberFailed(order);
 }
 
 } // namespace
@@ -199,58 +198,58 @@ void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
         SetCellIfInside(grid, row, ColPostcode, TrimBlanks(pieces.last()));
 }
 
-void DownloadTradeDetails(TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch)
+void DownloadTradeDetails(
+    RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch)
 {
     QStringList orders = NewTradeOrders(grid, newRowCount);
     for (const QString& order : alsoFetch)
         if (!orders.contains(order))
             orders.append(order);
     if (showProgress)
-        StartProgress(QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
+        StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
 
-    DownloadDetailsOf(grid, orders, showProgress);
+    DownloadDetailsOf(run, grid, orders, showProgress);
     CopyDetailsToContinuationRows(grid);
 
     if (showProgress)
-        CloseProgress();
+        CloseProgress(run.progress);
 }
 
 namespace {
 
 // The trades of orders that the grid still holds; the others were deleted
-// or cleared meanwhile and are forgotten.
-QStringList StillInGrid(const TradeGrid& grid, const QStringList& orders, void (*forget)(const QString&))
+// or cleared meanwhile.
+QStringList StillInGrid(const TradeGrid& grid, const QStringList& orders)
 {
     QStringList kept;
-    for (const QString& order : orders) {
+    for (const QString& order : orders)
         if (grid.FindOrderRow(order) >= 0)
             kept.append(order);
-        else
-            forget(order);
-    }
     return kept;
 }
 
 } // namespace
 
-DetailShortfall FinishDetailDownloads(TradeGrid& grid, bool fetchAgain)
+DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain)
 {
-    QStringList failed = StillInGrid(grid, FailedDetailOrders(), ForgetFailedDetail);
+    const QStringList failed = StillInGrid(grid, run.details.FailedOrders());
+    for (const QString& order : QStringList(run.details.FailedOrders()))
+        if (!failed.contains(order))
+            run.details.ForgetFailed(order);
     if (fetchAgain && !failed.isEmpty()) {
         qCInfo(lcExtract) << "fetching" << failed.size() << "failed trade details once more";
-        const bool ownProgress = !ProgressWindowOpen();
+        const bool ownProgress = !ProgressWindowOpen(run.progress);
         if (ownProgress)
-            StartProgress(QStringLiteral("正在下载物流信息...."), int(failed.size()), 0);
-        DownloadDetailsOf(grid, failed, ownProgress);
+            StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), int(failed.size()), 0);
+        DownloadDetailsOf(run, grid, failed, ownProgress);
         CopyDetailsToContinuationRows(grid);
         if (ownProgress)
-            CloseProgress();
-        return FinishDetailDownloads(grid, false);
+            CloseProgress(run.progress);
+        return FinishDetailDownloads(run, grid, false);
     }
     DetailShortfall shortfall;
     shortfall.failed = failed;
-    shortfall.withoutShippingData
-        = StillInGrid(grid, TakeWithoutShippingData(), [](const QString&) {});
+    shortfall.withoutShippingData = StillInGrid(grid, run.details.TakeWithoutShippingData());
     if (!failed.isEmpty())
         qCWarning(lcExtract) << failed.size() << "trades left without their details:" << failed;
     if (!shortfall.withoutShippingData.isEmpty())

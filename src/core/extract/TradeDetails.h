@@ -3,12 +3,13 @@
 // recipient and logistics block, written into columns 13-22 of the row
 // that holds the trade's order number.
 
-#include "FailedDetails.h"
+#include "core/context/DetailLedger.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+class RunContext;
 class TradeGrid;
 
 // Fetches the detail page of each of the last newRowCount rows (started
@@ -16,16 +17,16 @@ class TradeGrid;
 // "DetailDownloads" setting allows) and of the trades in alsoFetch, writes
 // columns 13-22 of the row holding each order number once its page is in,
 // then copies them into every continuation row of the grid. A trade whose
-// page never arrived is remembered as failed (FailedDetails.h).
-void DownloadTradeDetails(
-    TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch = {});
+// page never arrived is remembered as failed in the run's DetailLedger.
+void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
+    const QStringList& alsoFetch = {});
 
 // The end of an extraction command: the remembered failed trades still in
 // the grid are fetched once more when fetchAgain. Returns the trades that
 // still failed and those whose page had no shipping data, for the caller to
 // tell once its progress window has closed. Trades no longer in the grid are
 // forgotten.
-DetailShortfall FinishDetailDownloads(TradeGrid& grid, bool fetchAgain);
+DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain);
 
 // The "收货和物流信息" block of a detail page as one line:
 // recipient，mobile，telephone，street，postcode§§method§§company§§waybill.

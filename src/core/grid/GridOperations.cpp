@@ -19,20 +19,20 @@ constexpr int kProgressAboveRows = 200;
 // Closes the progress window however the fit ends.
 class ProgressScope {
 public:
-    explicit ProgressScope(bool active)
+    explicit ProgressScope(Progress* active)
         : active_(active)
     {
     }
     ~ProgressScope()
     {
         if (active_)
-            CloseProgress();
+            CloseProgress(*active_);
     }
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
 
 private:
-    bool active_;
+    Progress* active_;
 };
 
 double WidestText(const TextMeasurer& window, const TradeGrid& grid, int col, int firstRow)
@@ -48,13 +48,13 @@ double WidestText(const TextMeasurer& window, const TradeGrid& grid, int col, in
 
 } // namespace
 
-void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, bool showProgress)
+void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, Progress* showProgress)
 {
     if (firstRow < 0)
         throw GridRangeError("first row to measure is negative");
-    const bool progress = grid.Rows() > kProgressAboveRows && showProgress;
+    Progress* progress = grid.Rows() > kProgressAboveRows ? showProgress : nullptr;
     if (progress)
-        StartProgress(QStringLiteral("正在做交易数据表格进行格式设置……"), grid.Cols(), 0);
+        StartProgress(*progress, QStringLiteral("正在做交易数据表格进行格式设置……"), grid.Cols(), 0);
     const ProgressScope closer(progress);
 
     // Without data rows the header rows are all there is to measure.
@@ -74,7 +74,7 @@ void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, b
             width = half;
         grid.SetColWidth(c, int(RoundHalfToEven(std::max(width, 0.0))));
         if (progress)
-            StepProgress(1, QStringLiteral("pages"));
+            StepProgress(*progress, 1, QStringLiteral("pages"));
     }
 }
 

@@ -4,15 +4,16 @@
 #include <QString>
 #include <utility>
 
+class Progress;
 class TradeGrid;
 class TextMeasurer;
 
 // Fits every column to its widest text from firstRow on (column 0 stays
 // 50 twips; others widest + 100, at most half the grid's Width, rounded half
-// to even). Shows progress, one step per column, when Rows > 200 and
-// showProgress. A negative firstRow or a failing grid access throws
+// to even). Shows progress on showProgress, one step per column, when
+// Rows > 200. A negative firstRow or a failing grid access throws
 // GridRangeError to the caller; the progress window is closed either way.
-void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, bool showProgress);
+void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, Progress* showProgress);
 
 // Deletes data rows first..last (swapped and clamped into the data rows):
 // texts below move up in every column but the sequence column, the last

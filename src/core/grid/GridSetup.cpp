@@ -1,6 +1,7 @@
 #include "GridSetup.h"
 
 #include "GridOperations.h"
+#include "GridSteps.h"
 #include "TradeGrid.h"
 #include "core/text/TextMeasurer.h"
 
@@ -23,20 +24,7 @@ public:
     }
 };
 
-const TextMeasurer* installedMeasurer = nullptr;
-
 } // namespace
-
-void SetTradeGridMeasurer(const TextMeasurer* measurer)
-{
-    installedMeasurer = measurer;
-}
-
-const TextMeasurer* TradeGridMeasurer()
-{
-    static const ApproximateMeasurer approximate;
-    return installedMeasurer ? installedMeasurer : &approximate;
-}
 
 QStringList TradeGridTitles()
 {
@@ -75,27 +63,19 @@ void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringL
     }
 }
 
-void SetUpTradeGrid(TradeGrid& grid)
+void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer)
 {
     const QString tag = QString::fromUtf8(kTradeGridTag);
     if (grid.Tag() == tag)
         return;
     // Each step may fail on its own; the next one still runs.
-    try {
-        BuildGridHeader(grid, TradeGridLetters(), TradeGridTitles());
-    } catch (const GridRangeError&) {
-    }
-    try {
-        grid.SetRowHeight(0, grid.RowHeight(1));
-    } catch (const GridRangeError&) {
-    }
+    SkipOnGridError([&] { BuildGridHeader(grid, TradeGridLetters(), TradeGridTitles()); });
+    SkipOnGridError([&] { grid.SetRowHeight(0, grid.RowHeight(1)); });
     grid.SetTag(tag);
     // Widths and alignments are announced once each, not column by column.
     grid.SetVisible(false);
-    try {
-        AutoFitColumns(*TradeGridMeasurer(), grid, 0, true);
-    } catch (const GridRangeError&) {
-    }
+    static const ApproximateMeasurer approximate;
+    SkipOnGridError([&] { AutoFitColumns(measurer ? *measurer : approximate, grid, 0, nullptr); });
     for (int c = 0; c < grid.Cols(); ++c)
         grid.SetColAlignment(c, TradeGrid::kAlignLeftCenter);
     grid.SetVisible(true);

@@ -49,10 +49,8 @@ QStringList TradeGridTitles();
 QStringList TradeGridLetters();
 
 // Sets the grid up once (Tag "交易记录" marks it); a second call does nothing.
-// The measurer is the main window's text width; without one the column fit
-// is skipped (headless runs).
-void SetUpTradeGrid(TradeGrid& grid);
-void SetTradeGridMeasurer(const TextMeasurer* measurer);
-const TextMeasurer* TradeGridMeasurer();
+// The measurer is the main window's text width; without one (headless
+// runs) the columns are fitted to an approximation of the window's font.
+void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer = nullptr);
 
 void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles);

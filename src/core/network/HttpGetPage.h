@@ -7,9 +7,7 @@
 #include <QString>
 #include <QTime>
 
-class QNetworkAccessManager;
-class QNetworkRequest;
-class SharedCookieJar;
+class PageFetcher;
 
 inline const char* const kNetworkError = "网络错误！";
 
@@ -24,21 +22,11 @@ inline constexpr int kMaxRedirects = 10;
 // Up to five attempts, spaced out after connection failures; the result of
 // the last one: "" or "网络错误！". Returns "网络错误！" at once when the
 // application is quitting.
-QString HttpGetPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-    const QString& savePath);
+QString HttpGetPage(
+    PageFetcher& fetcher, const QString& address, QString& response, const QString& marker, int timeoutSeconds);
 // One attempt. response is written only when the attempt completed.
-QString HttpGetPageOnce(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-    const QString& savePath);
+QString HttpGetPageOnce(
+    PageFetcher& fetcher, const QString& address, QString& response, const QString& marker, int timeoutSeconds);
 
 // address + ("&" or "?") + "Time=HH:MM:SS".
 QString AppendTimeParameter(const QString& address, const QTime& now);
-
-// The network manager the fetches use; the GUI mirrors the browser
-// profile's cookies into its jar and sets the browser's User-Agent.
-QNetworkAccessManager& HttpNetworkManager();
-// The manager's cookie jar, into which the browser mirrors its cookies.
-SharedCookieJar& HttpCookieJar();
-void SetHttpUserAgent(const QByteArray& userAgent);
-// The GET request of a page fetch: the "CONTENT-TYPE: text/xml" header, the
-// browser's User-Agent, redirects followed but never from https to http.
-QNetworkRequest PageRequest(const QString& url);

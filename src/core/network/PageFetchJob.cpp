@@ -2,24 +2,18 @@
 
 #include "BodyDecoding.h"
 #include "HttpGetPage.h"
+#include "PageFetcher.h"
 #include "core/base/Logging.h"
 #include "core/text/TextHelpers.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 
 namespace {
 
 // Longest single sleep of an attempt; the wake timer re-arms until the
 // deadline, so a long time-out never overflows a timer interval.
 constexpr qint64 kLongestSleepMs = 60 * 1000;
-
-int& FirstPauseMs()
-{
-    static int pause = 1000;
-    return pause;
-}
 
 // A reply counts as a completed response when the server's answer arrived:
 // a status line was read and the transfer was not stopped by the redirect
@@ -62,14 +56,6 @@ bool IsConnectionFailure(const QNetworkReply& reply)
     }
 }
 
-void SaveBody(const QString& savePath, const QByteArray& body)
-{
-    // Written aside and swapped in, so a failed write leaves the old file.
-    QSaveFile file(savePath);
-    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
-        file.commit();
-}
-
 // Marker found: the page ends before its last "<BR>", and "<+>" stands
 // for a line break.
 void TrimSuccessfulResponse(QString& response)
@@ -80,24 +66,19 @@ void TrimSuccessfulResponse(QString& response)
 
 } // namespace
 
-void SetConnectionRetryPauseMs(int firstPauseMs)
-{
-    FirstPauseMs() = qMax(0, firstPauseMs);
-}
-
-int ConnectionRetryPauseMs(int failedAttempt)
+int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt)
 {
     const int doublings = qBound(0, failedAttempt - 1, 16);
-    return int(qMin<qint64>(qint64(FirstPauseMs()) << doublings, 3600 * 1000));
+    return int(qMin<qint64>(qint64(qMax(0, firstPauseMs)) << doublings, 3600 * 1000));
 }
 
 PageFetchJob::PageFetchJob(
-    QString address, QString marker, int timeoutSeconds, QString savePath, int attempts, QObject* parent)
+    PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds, int attempts, QObject* parent)
     : QObject(parent)
+    , fetcher_(fetcher)
     , address_(std::move(address))
     , marker_(std::move(marker))
     , timeoutSeconds_(timeoutSeconds)
-    , savePath_(std::move(savePath))
     , attempts_(qMax(1, attempts))
     , result_(QString::fromUtf8(kNetworkError))
 {
@@ -110,7 +91,7 @@ PageFetchJob::PageFetchJob(
 
 PageFetchJob* PageFetchJob::Answered(const QString& result, const QString& response, QObject* parent)
 {
-    auto* job = new PageFetchJob(QString(), QString(), 0, QString(), 1, parent);
+    auto* job = new PageFetchJob(nullptr, QString(), QString(), 0, 1, parent);
     job->result_ = result;
     job->response_ = response;
     job->responseWritten_ = true;
@@ -143,7 +124,7 @@ void PageFetchJob::StartAttempt()
     ++attempt_;
     const QString url = AppendTimeParameter(address_, QTime::currentTime());
     deadline_ = QDeadlineTimer(qMax<qint64>(0, qint64(timeoutSeconds_) * 1000));
-    reply_ = HttpNetworkManager().get(PageRequest(url));
+    reply_ = fetcher_->Network().get(fetcher_->PageRequest(url));
     // Reading pauses once a little more than the cap is buffered, so the
     // check below sees the excess before much more memory is taken.
     reply_->setReadBufferSize(kMaxBodyBytes + 1);
@@ -188,8 +169,6 @@ void PageFetchJob::OnReplyFinished()
     const QByteArray body = reply_->readAll();
     response_ = DecodeHttpBody(body, reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     responseWritten_ = true;
-    if (!savePath_.isEmpty())
-        SaveBody(savePath_, body);
     if (marker_.isEmpty() || response_.contains(marker_)) {
         TrimSuccessfulResponse(response_);
         EndAttempt(AttemptEnd::Success);
@@ -213,8 +192,9 @@ void PageFetchJob::EndAttempt(AttemptEnd how)
         Finish();
         return;
     }
-    if (how == AttemptEnd::ConnectionFailed && ConnectionRetryPauseMs(attempt_) > 0)
-        pause_.start(ConnectionRetryPauseMs(attempt_));
+    const int pauseMs = ConnectionRetryPauseMs(fetcher_->FirstRetryPauseMs(), attempt_);
+    if (how == AttemptEnd::ConnectionFailed && pauseMs > 0)
+        pause_.start(pauseMs);
     else
         StartAttempt();
 }

@@ -16,17 +16,20 @@ class QNetworkReply;
 // Attempts a page download makes before it gives up.
 inline constexpr int kPageAttempts = 5;
 
+class PageFetcher;
+
 // The pause after an attempt that failed at the connection level (refused,
-// unreachable, reset before an answer) is this for the first attempt and
-// doubles for each later one: 1, 2, 4, 8 s. A slow page or one without the
-// marker is tried again at once. Tests shorten it; 0 gives no pauses.
-void SetConnectionRetryPauseMs(int firstPauseMs);
-int ConnectionRetryPauseMs(int failedAttempt);
+// unreachable, reset before an answer) is firstPauseMs for the first
+// attempt and doubles for each later one: 1, 2, 4, 8 s. A slow page or one
+// without the marker is tried again at once. 0 gives no pauses.
+int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt);
 
 class PageFetchJob : public QObject {
     Q_OBJECT
 public:
-    PageFetchJob(QString address, QString marker, int timeoutSeconds, QString savePath,
+    // The fetcher gives the network, the request's headers and the pauses;
+    // it must outlive the job.
+    PageFetchJob(PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds,
         int attempts = kPageAttempts, QObject* parent = nullptr);
     // A job that is already over, with a result and page text known
     // beforehand (a stand-in fetcher's answer).
@@ -60,10 +63,10 @@ private:
     void DropReply();
     void Finish();
 
+    PageFetcher* fetcher_ = nullptr; // none for an answered job
     QString address_;
     QString marker_;
     int timeoutSeconds_ = 0;
-    QString savePath_;
     int attempts_ = kPageAttempts;
     int attempt_ = 0;
     QPointer<QNetworkReply> reply_;

@@ -7,8 +7,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
-PageFetchQueue::PageFetchQueue(int maxInFlight, QString marker, int timeoutSeconds)
-    : maxInFlight_(qMax(1, maxInFlight))
+PageFetchQueue::PageFetchQueue(PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds)
+    : fetcher_(fetcher)
+    , maxInFlight_(qMax(1, maxInFlight))
     , marker_(std::move(marker))
     , timeoutSeconds_(timeoutSeconds)
 {
@@ -33,7 +34,7 @@ void PageFetchQueue::StartWaiting()
         if (started >= maxInFlight_)
             break;
         if (!entry.job)
-            entry.job.reset(StartPageFetch(entry.address, marker_, timeoutSeconds_));
+            entry.job.reset(fetcher_.StartPageFetch(entry.address, marker_, timeoutSeconds_));
         ++started;
     }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 class PageFetchJob;
+class PageFetcher;
 
 class PageFetchQueue {
 public:
@@ -21,7 +22,7 @@ public:
         QString response; // empty when no attempt completed
     };
 
-    PageFetchQueue(int maxInFlight, QString marker, int timeoutSeconds);
+    PageFetchQueue(PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds);
     // Cancels what still runs.
     ~PageFetchQueue();
     PageFetchQueue(const PageFetchQueue&) = delete;
@@ -53,6 +54,7 @@ private:
     void StartWaiting();
     std::optional<Done> TakeFinished();
 
+    PageFetcher& fetcher_;
     int maxInFlight_;
     QString marker_;
     int timeoutSeconds_;

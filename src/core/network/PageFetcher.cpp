@@ -2,36 +2,57 @@
 
 #include "HttpGetPage.h"
 #include "PageFetchJob.h"
+#include "SharedCookieJar.h"
 
-namespace {
-PageFetcher& InstalledFetcher()
-{
-    static PageFetcher fetcher;
-    return fetcher;
-}
-} // namespace
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
 
-void SetPageFetcher(PageFetcher fetcher)
+PageFetcher::PageFetcher()
+    : network_(std::make_unique<QNetworkAccessManager>())
 {
-    InstalledFetcher() = std::move(fetcher);
+    network_->setCookieJar(new SharedCookieJar());
 }
 
-QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds,
-    const QString& savePath)
+PageFetcher::~PageFetcher() = default;
+
+QNetworkAccessManager& PageFetcher::Network()
 {
-    if (InstalledFetcher())
-        return InstalledFetcher()(address, response, marker, timeoutSeconds, savePath);
-    return HttpGetPage(address, response, marker, timeoutSeconds, savePath);
+    return *network_;
 }
 
-PageFetchJob* StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds)
+SharedCookieJar& PageFetcher::CookieJar()
 {
-    if (InstalledFetcher()) {
+    return *static_cast<SharedCookieJar*>(network_->cookieJar());
+}
+
+QNetworkRequest PageFetcher::PageRequest(const QString& url) const
+{
+    QNetworkRequest request { QUrl(url) };
+    request.setRawHeader("CONTENT-TYPE", "text/xml");
+    if (!userAgent_.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
+    // Follow redirects, but never from https to http: the session cookie
+    // must not travel in clear.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    return request;
+}
+
+QString PageFetcher::FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds)
+{
+    if (standIn_)
+        return standIn_(address, response, marker, timeoutSeconds);
+    return HttpGetPage(*this, address, response, marker, timeoutSeconds);
+}
+
+PageFetchJob* PageFetcher::StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds)
+{
+    if (standIn_) {
         QString response;
-        const QString result = InstalledFetcher()(address, response, marker, timeoutSeconds, QString());
+        const QString result = standIn_(address, response, marker, timeoutSeconds);
         return PageFetchJob::Answered(result, response);
     }
-    auto* job = new PageFetchJob(address, marker, timeoutSeconds, QString());
+    auto* job = new PageFetchJob(this, address, marker, timeoutSeconds);
     job->Start();
     return job;
 }

@@ -6,22 +6,32 @@
 #include <QCoreApplication>
 #include <cmath>
 
-namespace {
-
-ProgressState state;
-ProgressView* installedView = nullptr;
-quint64 stopRequests = 0;
-
-ProgressView& View()
+Progress::Progress()
+    : headless_(std::make_unique<RecordingProgressView>())
 {
-    static RecordingProgressView headless;
-    return installedView ? *installedView : headless;
+    headless_->OnUserStop([this] { RequestStop(); });
 }
 
-// Touching a control of an unloaded window loads it, hidden.
-ProgressView& LoadedView()
+void Progress::SetView(ProgressView* view)
 {
-    ProgressView& view = View();
+    if (view_)
+        view_->OnUserStop({});
+    view_ = view;
+    if (view_)
+        view_->OnUserStop([this] { RequestStop(); });
+}
+
+ProgressView& Progress::View()
+{
+    return view_ ? *view_ : *headless_;
+}
+
+namespace {
+
+// Touching a control of an unloaded window loads it, hidden.
+ProgressView& LoadedView(Progress& progress)
+{
+    ProgressView& view = progress.View();
     if (!view.IsLoaded())
         view.Load();
     return view;
@@ -32,24 +42,16 @@ void LetEventsRunOnce()
     QCoreApplication::processEvents();
 }
 
-void SetProgressPosition(qint32 p)
+void SetProgressPosition(Progress& progress, qint32 p)
 {
+    ProgressState& state = progress.MutableState();
     state.position = p;
     if (state.total != 0)
-        LoadedView().PaintBar(double(p) / double(state.total));
+        LoadedView(progress).PaintBar(double(p) / double(state.total));
     LetEventsRunOnce();
 }
 
 } // namespace
-
-void SetProgressView(ProgressView* view)
-{
-    installedView = view;
-}
-const ProgressState& CurrentProgressState()
-{
-    return state;
-}
 
 double ProgressFraction(qint64 done, qint64 total)
 {
@@ -91,70 +93,62 @@ QString ProgressTimesText(qint64 elapsedSeconds, double fraction)
         + QLatin1Char('/') + FormatDuration(estimate);
 }
 
-qint32 StartProgress(const QString& message, qint32 total, qint32 start)
+qint32 StartProgress(Progress& progress, const QString& message, qint32 total, qint32 start)
 {
+    ProgressState& state = progress.MutableState();
     state.message = message;
     state.total = total;
-    LoadedView().SetMessage(message);
+    LoadedView(progress).SetMessage(message);
     LetEventsRunOnce();
     if (start < 0)
         start = state.position;
-    LoadedView().ClearBar();
-    SetProgressPosition(start);
-    LoadedView().Show();
+    LoadedView(progress).ClearBar();
+    SetProgressPosition(progress, start);
+    LoadedView(progress).Show();
     state.startTime = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
     LetEventsRunOnce();
     return start;
 }
 
-void StepProgress(qint32 step, const QString& mode)
+void StepProgress(Progress& progress, qint32 step, const QString& mode)
 {
+    ProgressState& state = progress.MutableState();
     if (state.total < 1)
         state.total = 1;
     const qint64 done = qint64(state.position) + step;
     const double fraction = ProgressFraction(done, state.total);
-    LoadedView().SetPercentText(ProgressPercentText(fraction));
+    LoadedView(progress).SetPercentText(ProgressPercentText(fraction));
     if (!mode.isEmpty()) {
         if (mode.compare(QLatin1String("pages"), Qt::CaseInsensitive) == 0) {
             if (fraction >= 0.001) {
                 const qint64 elapsed = state.startTime.isValid()
                     ? QDateTime::currentSecsSinceEpoch() - state.startTime.toSecsSinceEpoch()
                     : 0;
-                LoadedView().SetTimesText(ProgressTimesText(elapsed, fraction));
-                LoadedView().SetCounterText(ProgressCounterText(done, state.total));
+                LoadedView(progress).SetTimesText(ProgressTimesText(elapsed, fraction));
+                LoadedView(progress).SetCounterText(ProgressCounterText(done, state.total));
             }
         } else {
             state.message = mode;
-            LoadedView().SetMessage(mode);
+            LoadedView(progress).SetMessage(mode);
         }
     }
-    SetProgressPosition(qint32(done));
+    SetProgressPosition(progress, qint32(done));
 }
 
-void SetProgressTotal(qint32 total)
+void SetProgressTotal(Progress& progress, qint32 total)
 {
-    state.total = total;
+    progress.MutableState().total = total;
 }
 
-void CloseProgress()
+void CloseProgress(Progress& progress)
 {
     LetEventsRunOnce();
-    ProgressView& view = View();
+    ProgressView& view = progress.View();
     if (view.IsLoaded())
         view.Unload();
 }
 
-bool ProgressWindowOpen()
+bool ProgressWindowOpen(Progress& progress)
 {
-    return View().IsLoaded();
-}
-
-void RequestProgressStop()
-{
-    ++stopRequests;
-}
-
-quint64 ProgressStopRequests()
-{
-    return stopRequests;
+    return progress.View().IsLoaded();
 }

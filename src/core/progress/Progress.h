@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 
 struct ProgressState {
     QString message;
@@ -14,30 +15,48 @@ struct ProgressState {
     QDateTime startTime; // whole seconds
 };
 
-// Installs the window the operations drive; nullptr installs the built-in
-// headless view. The view is not owned.
-void SetProgressView(ProgressView* view);
-const ProgressState& CurrentProgressState();
+// The progress of the run's long commands: one state and one window serve
+// the whole run; a new StartProgress takes the window over. Without a view
+// of its own it drives a headless one.
+class Progress {
+public:
+    Progress();
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    // The window the operations drive; nullptr goes back to the headless
+    // view. The view is not owned; it reports the user's stop here.
+    void SetView(ProgressView* view);
+    ProgressView& View();
+    const ProgressState& State() const { return state_; }
+    ProgressState& MutableState() { return state_; }
+
+    // The user's own request to stop the long command: closing the progress
+    // window or the program. Other things that unload the window
+    // (CloseProgress) are not a request. A command compares the count
+    // before and after to learn whether it was asked to stop.
+    void RequestStop() { ++stopRequests_; }
+    quint64 StopRequests() const { return stopRequests_; }
+
+private:
+    ProgressState state_;
+    ProgressView* view_ = nullptr;
+    std::unique_ptr<ProgressView> headless_;
+    quint64 stopRequests_ = 0;
+};
 
 // Shows the window with a new message and an empty bar. A negative start
 // keeps the current position; the position used is returned.
-qint32 StartProgress(const QString& message, qint32 total, qint32 start = 0);
+qint32 StartProgress(Progress& progress, const QString& message, qint32 total, qint32 start = 0);
 // mode "pages" (any case) also refreshes counter and times; "" only the bar
 // and percentage; any other text becomes the message.
-void StepProgress(qint32 step, const QString& mode);
-void CloseProgress();
+void StepProgress(Progress& progress, qint32 step, const QString& mode);
+void CloseProgress(Progress& progress);
 // Changes the total of the display that is running (once a command learns
 // how much work there is); counter and times follow from the next step.
-void SetProgressTotal(qint32 total);
+void SetProgressTotal(Progress& progress, qint32 total);
 // True while the window is loaded: false once the user has closed it.
-bool ProgressWindowOpen();
-
-// The user's own request to stop the long command: closing the progress
-// window (views report it here) or the program. Other things that unload
-// the window (CloseProgress) are not a request. A command compares the
-// count before and after to learn whether it was asked to stop.
-void RequestProgressStop();
-quint64 ProgressStopRequests();
+bool ProgressWindowOpen(Progress& progress);
 
 // The arithmetic behind the window's texts.
 double ProgressFraction(qint64 done, qint64 total); // rounded down to 0.001

@@ -37,7 +37,7 @@ void RecordingProgressView::Unload()
 void RecordingProgressView::UserCloses()
 {
     Unload();
-    RequestProgressStop();
+    ReportUserStop();
 }
 
 void RecordingProgressView::PaintBar(double fraction)

@@ -2,8 +2,7 @@
 
 #include "GridSnapshot.h"
 #include "core/base/Logging.h"
-#include "core/base/UserPrompt.h"
-#include "core/extract/FailedDetails.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
@@ -19,16 +18,14 @@ namespace {
 // row without a recipient may be one of them, so each is fetched once more
 // at the end of the next command (one that simply has no address is then
 // forgotten again).
-void RememberTradesWithoutRecipient(const TradeGrid& grid)
+void RememberTradesWithoutRecipient(DetailLedger& ledger, const TradeGrid& grid)
 {
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
         const QString order = CellOrEmpty(grid, row, ColOrderNumber);
         if (!order.isEmpty() && !IsFurtherItemOrder(order) && CellOrEmpty(grid, row, ColRecipient).isEmpty())
-            RememberFailedDetail(order);
+            ledger.RememberFailed(order);
     }
 }
-
-GridRecovery* installedRecovery = nullptr;
 
 // Moves file to target, replacing an older one there.
 bool MoveAside(const QString& file, const QString& target)
@@ -64,11 +61,7 @@ GridRecovery::GridRecovery(const QString& folder)
         qCWarning(lcGrid) << "grid recovery off:" << folder_ << "is locked by another instance";
 }
 
-GridRecovery::~GridRecovery()
-{
-    if (installedRecovery == this)
-        installedRecovery = nullptr;
-}
+GridRecovery::~GridRecovery() = default;
 
 QString GridRecovery::FilePath() const
 {
@@ -85,7 +78,7 @@ QString GridRecovery::UnreadablePath() const
     return folder_ + QStringLiteral("/grid-unreadable.lmtgrid");
 }
 
-RecoveryOffer GridRecovery::OfferRestore(TradeGrid& grid)
+RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid)
 {
     if (!locked_ || !QFile::exists(FilePath()))
         return RecoveryOffer::Nothing;
@@ -98,7 +91,7 @@ RecoveryOffer GridRecovery::OfferRestore(TradeGrid& grid)
         MoveAside(FilePath(), UnreadablePath());
         const char* text
             = read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText;
-        ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(UnreadablePath())));
+        prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(UnreadablePath())));
         return RecoveryOffer::Unreadable;
     }
     const int dataRows = read.snapshot.DataRows();
@@ -106,7 +99,7 @@ RecoveryOffer GridRecovery::OfferRestore(TradeGrid& grid)
         QFile::remove(FilePath());
         return RecoveryOffer::Nothing;
     }
-    if (!AskYesNoDefaultYes(QString::fromUtf8(kRecoveryQuestion).arg(dataRows))) {
+    if (!prompt.AskYesNoDefaultYes(QString::fromUtf8(kRecoveryQuestion).arg(dataRows))) {
         MoveAside(FilePath(), DeclinedPath());
         return RecoveryOffer::Declined;
     }
@@ -117,10 +110,10 @@ RecoveryOffer GridRecovery::OfferRestore(TradeGrid& grid)
         // (a lower limit in a later version) gets here.
         qCWarning(lcGrid) << "recovered grid refused:" << error.what();
         MoveAside(FilePath(), UnreadablePath());
-        ShowMessage(QString::fromUtf8(kRecoveryDamagedText).arg(QDir::toNativeSeparators(UnreadablePath())));
+        prompt.ShowMessage(QString::fromUtf8(kRecoveryDamagedText).arg(QDir::toNativeSeparators(UnreadablePath())));
         return RecoveryOffer::Unreadable;
     }
-    RememberTradesWithoutRecipient(grid);
+    RememberTradesWithoutRecipient(ledger, grid);
     return RecoveryOffer::Restored;
 }
 
@@ -150,28 +143,23 @@ void GridRecovery::EndCleanly()
     locked_ = false;
 }
 
-void SetGridCheckpoint(GridRecovery* recovery)
+void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid)
 {
-    installedRecovery = recovery;
+    if (checkpoint)
+        checkpoint->Save(grid);
 }
 
-void CheckpointGrid(const TradeGrid& grid)
+RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGrid& grid)
 {
-    if (installedRecovery)
-        installedRecovery->Save(grid);
-}
-
-void EndGridCheckpointsCleanly()
-{
-    if (!installedRecovery)
-        return;
-    installedRecovery->EndCleanly();
-    installedRecovery = nullptr;
-}
-
-RecoveryOffer StartGridRecovery(GridRecovery& recovery, TradeGrid& grid)
-{
-    const RecoveryOffer offer = recovery.OfferRestore(grid);
-    SetGridCheckpoint(&recovery);
+    const RecoveryOffer offer = recovery.OfferRestore(run.Prompt(), run.details, grid);
+    run.checkpoint = &recovery;
     return offer;
+}
+
+void EndGridCheckpointsCleanly(RunContext& run)
+{
+    if (!run.checkpoint)
+        return;
+    run.checkpoint->EndCleanly();
+    run.checkpoint = nullptr;
 }

@@ -13,7 +13,10 @@
 
 #include <memory>
 
+class DetailLedger;
+class RunContext;
 class TradeGrid;
+class UserPrompt;
 
 enum class RecoveryOffer {
     Nothing, // no grid left behind (or an empty one)
@@ -50,7 +53,9 @@ public:
     // At start-up, before anything is saved: offers the grid the last run
     // left ("恢复上次未完成的表格（N 行）？", Yes by default) and on Yes
     // gives the grid its texts, heights and widths.
-    RecoveryOffer OfferRestore(TradeGrid& grid);
+    // A restored trade without a recipient is remembered in ledger as
+    // failed, to be fetched once more.
+    RecoveryOffer OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);
 
     // Writes the grid to the recovery file, replacing it only once the new
     // one is complete. False (and logged) when it could not be written.
@@ -66,14 +71,13 @@ private:
     bool lastSaveFailed_ = false;
 };
 
-// The checkpoint seam: the commands call CheckpointGrid after every page
-// and command; it saves through the installed recovery, or does nothing.
-void SetGridCheckpoint(GridRecovery* recovery);
-void CheckpointGrid(const TradeGrid& grid);
-// The program ends normally: the installed recovery ends cleanly and is
-// uninstalled, so nothing is saved afterwards.
-void EndGridCheckpointsCleanly();
+// The commands checkpoint the grid after every page and command: saved
+// through the run's recovery, or not at all without one.
+void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid);
+// The program ends normally: the run's recovery ends cleanly and is
+// dropped from the run, so nothing is saved afterwards.
+void EndGridCheckpointsCleanly(RunContext& run);
 
-// Start-up in one step: offer the last run's grid, then install recovery
-// as the checkpoint.
-RecoveryOffer StartGridRecovery(GridRecovery& recovery, TradeGrid& grid);
+// Start-up in one step: offer the last run's grid, then make recovery the
+// run's checkpoint.
+RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGrid& grid);

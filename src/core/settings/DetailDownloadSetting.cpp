@@ -3,16 +3,6 @@
 #include "SettingsStore.h"
 #include "core/base/Logging.h"
 
-namespace {
-
-std::optional<int>& Override()
-{
-    static std::optional<int> limit;
-    return limit;
-}
-
-} // namespace
-
 std::optional<int> DetailDownloadsFromText(const QString& text)
 {
     bool ok = false;
@@ -22,10 +12,10 @@ std::optional<int> DetailDownloadsFromText(const QString& text)
     return value;
 }
 
-int DetailDownloadLimit()
+int DetailDownloadLimit(std::optional<int> runOverride)
 {
-    if (Override())
-        return *Override();
+    if (runOverride)
+        return *runOverride;
     const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
         QString::fromLatin1(kSettingsSection), QString::fromLatin1(kDetailDownloadsKey), QString());
     if (stored.isEmpty())
@@ -35,9 +25,4 @@ int DetailDownloadLimit()
     qCWarning(lcSettings) << kDetailDownloadsKey << "holds" << stored << "- not a number from 1 to"
                           << kMaxDetailDownloads << "; using" << kDefaultDetailDownloads;
     return kDefaultDetailDownloads;
-}
-
-void SetDetailDownloadOverride(std::optional<int> limit)
-{
-    Override() = limit;
 }

@@ -16,9 +16,6 @@ inline constexpr int kMaxDetailDownloads = 6;
 // nothing for any other text.
 std::optional<int> DetailDownloadsFromText(const QString& text);
 
-// The override when one is set, else the stored value when it is usable,
-// else kDefaultDetailDownloads. Reading writes nothing.
-int DetailDownloadLimit();
-
-// For this run only; nothing clears the override.
-void SetDetailDownloadOverride(std::optional<int> limit);
+// The run's override when it has one, else the stored value when it is
+// usable, else kDefaultDetailDownloads. Reading writes nothing.
+int DetailDownloadLimit(std::optional<int> runOverride);

@@ -1,9 +1,7 @@
 #include "UpdateCheck.h"
 
 #include "UpdateHost.h"
-#include "core/base/Endpoints.h"
-#include "core/network/HttpGetPage.h"
-#include "core/network/PageFetcher.h"
+#include "core/context/RunContext.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDir>
@@ -11,18 +9,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace {
-QString versionSeen;
-}
-
-void ResetUpdateCheck()
+void ResetUpdateCheck(RunContext& run)
 {
-    versionSeen.clear();
-}
-
-QString UpdateVersionSeen()
-{
-    return versionSeen;
+    run.updateVersionSeen.clear();
 }
 
 QString LocalVersionFromCaption(const QString& caption)
@@ -87,8 +76,9 @@ void BackUpDataFile(const QString& dir)
 
 } // namespace
 
-QString CheckForUpdate(UpdateHost& host, int productNumber)
+QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber)
 {
+    QString& versionSeen = run.updateVersionSeen;
     if (!versionSeen.isEmpty())
         return {};
     // Set before waiting: a second call meanwhile returns at once.
@@ -96,8 +86,8 @@ QString CheckForUpdate(UpdateHost& host, int productNumber)
 
     const QString localVersion = LocalVersionFromCaption(host.CaptionText());
     QString page;
-    FetchPage(CurrentEndpoints().updateUrl + QString::number(productNumber), page, QStringLiteral("</title>"),
-        kUpdatePageTimeoutSeconds, QString());
+    run.fetcher.FetchPage(run.endpoints.updateUrl + QString::number(productNumber), page,
+        QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
     const QString published = PublishedVersionFromPage(page);
 
     const double publishedNumber = LeadingNumber(published);

@@ -6,24 +6,25 @@
 #include <QString>
 #include <QStringList>
 
+class RunContext;
 class UpdateHost;
 
 inline const char* const kUpgradeMessage = "本软件已升级，启动自动升级...";
 inline const char* const kUpgradeStartFailed = "无法启动自动升级程序，请稍后手动升级。";
 inline constexpr int kUpdatePageTimeoutSeconds = 120;
 
-// Forgets any earlier check, so the next CheckForUpdate runs.
-void ResetUpdateCheck();
-// "" before a check, "0" from its start (or after it found nothing usable),
-// else the published version of a check that led to no upgrade.
-QString UpdateVersionSeen();
+// Forgets the run's earlier check, so the next CheckForUpdate runs.
+void ResetUpdateCheck(RunContext& run);
+// The run's one text of the check (RunContext::updateVersionSeen): "" before
+// a check, "0" from its start (or after it found nothing usable), else the
+// published version of a check that led to no upgrade.
 
 // Runs the check once after each ResetUpdateCheck. Returns the published
 // version text when it is not newer than the local one, "" otherwise.
 // When it is newer: backs up data.mdb, tells the user, starts the update
 // program beside the program and ends the program through the host. If the
 // update program cannot be started the user is told and the program runs on.
-QString CheckForUpdate(UpdateHost& host, int productNumber);
+QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber);
 
 // The pieces of the check.
 QString LocalVersionFromCaption(const QString& caption); // digits and dots only

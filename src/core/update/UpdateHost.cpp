@@ -1,7 +1,5 @@
 #include "UpdateHost.h"
 
-#include "core/base/UserPrompt.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -13,11 +11,6 @@ QString UpdateHost::ProgramDirectory() const
 QString UpdateHost::ProgramFileName() const
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-}
-
-void UpdateHost::TellUser(const QString& text)
-{
-    ShowMessage(text);
 }
 
 void UpdateHost::EndProgram()

@@ -15,7 +15,7 @@ public:
     // File name of the program, e.g. "lumetra-trades" or "tool.exe".
     virtual QString ProgramFileName() const;
     // A message box with an OK button.
-    virtual void TellUser(const QString& text);
+    virtual void TellUser(const QString& text) = 0;
     // Ends the program at once; the check returns right after this call.
     virtual void EndProgram();
 };

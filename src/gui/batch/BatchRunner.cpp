@@ -2,11 +2,12 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/base/UserPrompt.h"
+#include "core/context/RunContext.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/grid/WidgetTextMeasurer.h"
@@ -62,25 +63,25 @@ ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int ti
     return arrival;
 }
 
-int RunUnattendedExport(const BatchOptions& options, ConsoleReport& report)
+int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints, ConsoleReport& report)
 {
     ConsolePrompt prompt(report);
-    SetUserPrompt(&prompt);
+    RunContext run(prompt);
+    run.endpoints = endpoints;
+    run.detailDownloads = options.detailDownloads;
     const WidgetTextMeasurer measurer(TradeGridFont());
-    SetTradeGridMeasurer(&measurer);
+    run.measurer = &measurer;
 
     BatchResult result;
     {
+        BrowserProfile profile(run.fetcher);
         TradeGrid grid;
-        WebBrowser browser; // never shown
+        WebBrowser browser(profile); // never shown
         BrowserLoadWatch nextPage(&browser);
-        const QString listUrl = options.listUrl.isEmpty() ? CurrentEndpoints().soldItemsUrl : options.listUrl;
+        const QString listUrl = options.listUrl.isEmpty() ? run.endpoints.soldItemsUrl : options.listUrl;
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
-        result = ExportFromListPage(browser, nextPage, grid, measurer, arrival, options, report);
+        result = ExportFromListPage(run, browser, nextPage, grid, arrival, options, report);
     }
     report.Line(result.message);
-
-    SetTradeGridMeasurer(nullptr);
-    SetUserPrompt(nullptr);
     return result.exitStatus;
 }

@@ -7,6 +7,7 @@
 #include "core/batch/BatchOptions.h"
 
 class ConsoleReport;
+struct Endpoints;
 class WebBrowser;
 
 // Longest wait for the list address to finish loading, redirects included.
@@ -23,4 +24,4 @@ void UseOffscreenPlatformWithoutDisplay();
 ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int timeoutMs = kListOpenTimeoutMs);
 
 // The whole run; returns the exit status. Progress and the outcome go to report.
-int RunUnattendedExport(const BatchOptions& options, ConsoleReport& report);
+int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints, ConsoleReport& report);

@@ -1,8 +1,7 @@
 #include "WebBrowser.h"
 
 #include "DomScripts.h"
-#include "core/base/ProfileLock.h"
-#include "core/network/HttpGetPage.h"
+#include "BrowserProfile.h"
 #include "core/network/SharedCookieJar.h"
 
 #include <QCoreApplication>
@@ -16,48 +15,18 @@
 #include <QWebEngineScript>
 #include <memory>
 
-namespace {
-
-QWebEngineProfile* CreateSharedProfile()
-{
-    auto* profile = new QWebEngineProfile(QStringLiteral("lumetra"), QCoreApplication::instance());
-    profile->setPersistentStoragePath(BrowserProfileFolder());
-    profile->setCachePath(
-        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/browser"));
-    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
-
-    SharedCookieJar* jar = &HttpCookieJar();
-    jar->KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies"));
-    QWebEngineCookieStore* store = profile->cookieStore();
-    QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar, &SharedCookieJar::AddCookie);
-    QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar, &SharedCookieJar::RemoveCookie);
-    // Engines that hand the cookies kept from earlier runs over through
-    // cookieAdded do so here; for the others the jar's own copy has them.
-    store->loadAllCookies();
-
-    SetHttpUserAgent(profile->httpUserAgent().toUtf8());
-    return profile;
-}
-
-} // namespace
-
-WebBrowser::WebBrowser(QWidget* parent)
+WebBrowser::WebBrowser(BrowserProfile& profile, QWidget* parent)
     : QWebEngineView(parent)
+    , profile_(profile)
 {
-    setPage(new QWebEnginePage(SharedProfile(), this));
+    setPage(new QWebEnginePage(profile_.Profile(), this));
     connect(this, &QWebEngineView::loadFinished, this, &WebBrowser::DownloadComplete);
 }
 
 WebBrowser::~WebBrowser()
 {
     // The cookies this browser brought in are on disk before the program ends.
-    HttpCookieJar().SaveNow();
-}
-
-QWebEngineProfile* WebBrowser::SharedProfile()
-{
-    static QWebEngineProfile* profile = CreateSharedProfile();
-    return profile;
+    profile_.CookieJar().SaveNow();
 }
 
 void WebBrowser::Navigate2(const QString& address)
@@ -100,7 +69,7 @@ QWebEngineView* WebBrowser::createWindow(QWebEnginePage::WebWindowType)
     // It is our child, so one that never navigates goes with us.
     auto* catcher = new QWebEngineView(this);
     catcher->hide();
-    catcher->setPage(new QWebEnginePage(SharedProfile(), catcher));
+    catcher->setPage(new QWebEnginePage(profile_.Profile(), catcher));
     connect(catcher->page(), &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl& url) {
         if (url.isEmpty())
             return;

@@ -9,12 +9,13 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-class QWebEngineProfile;
+class BrowserProfile;
 
 class WebBrowser : public QWebEngineView, public BrowserPage {
     Q_OBJECT
 public:
-    explicit WebBrowser(QWidget* parent = nullptr);
+    // The profile must outlive the browser.
+    explicit WebBrowser(BrowserProfile& profile, QWidget* parent = nullptr);
     ~WebBrowser() override;
 
     // Starts loading address and returns at once.
@@ -24,12 +25,6 @@ public:
     QString BodyHtml() override;
     QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) override;
     void ScrollBy(int x, int y) override;
-
-    // The persistent profile every browser uses: cookies and storage live
-    // under the per-user data location, so a login survives restarts. Its
-    // cookies are mirrored into the page fetches' cookie jar and its
-    // User-Agent is theirs too.
-    static QWebEngineProfile* SharedProfile();
 
     // Longest wait for a script's answer; no answer gives an empty text.
     static constexpr int kScriptTimeoutMs = 5000;
@@ -50,5 +45,6 @@ protected:
 private:
     QString RunScriptForText(const QString& script, int timeoutMs);
 
+    BrowserProfile& profile_;
     int scriptTimeoutMs_ = kScriptTimeoutMs;
 };

@@ -46,7 +46,7 @@ void IndicatorWindow::OnUserClosed()
         closing->disconnect(this);
         closing->deleteLater();
     }
-    RequestProgressStop();
+    ReportUserStop();
 }
 
 void IndicatorWindow::SetMessage(const QString& text)

@@ -6,9 +6,8 @@
 #include "SplitterBar.h"
 #include "Twips.h"
 #include "WindowPlacementKeeper.h"
-#include "core/base/Endpoints.h"
+#include "core/context/RunContext.h"
 #include "core/base/Logging.h"
-#include "core/base/UserPrompt.h"
 #include "core/commands/Commands.h"
 #include "core/export/ExportGrid.h"
 #include "core/extract/ListParser.h"
@@ -104,14 +103,17 @@ public:
     {
     }
     QString CaptionText() const override { return window_->windowTitle(); }
+    void TellUser(const QString& text) override { window_->run_.Prompt().ShowMessage(text); }
     void EndProgram() override { window_->EndProgram(); }
 
 private:
     MainWindow* window_;
 };
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, QWidget* parent)
     : QWidget(parent)
+    , run_(run)
+    , profile_(profile)
 {
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     CreateControls();
@@ -136,8 +138,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    if (TradeGridMeasurer() == measurer_.get())
-        SetTradeGridMeasurer(nullptr);
+    if (run_.measurer == measurer_.get())
+        run_.measurer = nullptr;
 }
 
 void MainWindow::CreateControls()
@@ -184,9 +186,9 @@ void MainWindow::CreateControls()
     const QFont gridFont = TradeGridFont();
     gridView_->setFont(gridFont);
     measurer_ = std::make_unique<WidgetTextMeasurer>(gridFont);
-    SetTradeGridMeasurer(measurer_.get());
+    run_.measurer = measurer_.get();
 
-    browser_ = new WebBrowser(this);
+    browser_ = new WebBrowser(profile_, this);
     loadWatch_ = new BrowserLoadWatch(browser_);
     inputBlocker_ = new BrowserInputBlocker(browser_);
     connect(browser_, &WebBrowser::DownloadComplete, this, &MainWindow::OnDownloadComplete);
@@ -214,7 +216,7 @@ QSize MainWindow::MinimumClientSize() const
 
 void MainWindow::StartUp()
 {
-    ResetUpdateCheck();
+    ResetUpdateCheck(run_);
     pageReadyCount_ = 0;
     for (int i = 0; i < 2; ++i) {
         const QString current = QString::number(checks_[size_t(i)]->isChecked() ? 1 : 0);
@@ -224,11 +226,11 @@ void MainWindow::StartUp()
             SetCheckValue(i, *value);
     }
     try {
-        SetUpTradeGrid(*grid_);
+        SetUpTradeGrid(*grid_, run_.measurer);
     } catch (const std::exception&) {
         // A grid that cannot be set up now is set up by the first extraction.
     }
-    browser_->Navigate2(CurrentEndpoints().startUrl);
+    browser_->Navigate2(run_.endpoints.startUrl);
 }
 
 QPushButton* MainWindow::CommandButton(int index) const
@@ -264,7 +266,7 @@ void MainWindow::SetProgramEnder(std::function<void()> ender)
 void MainWindow::EndProgram()
 {
     // However it ends from here, the run ends normally: no grid to offer back.
-    EndGridCheckpointsCleanly();
+    EndGridCheckpointsCleanly(run_);
     if (programEnder_) {
         programEnder_();
         return;
@@ -276,10 +278,10 @@ void MainWindow::EndProgram()
         // temporary files removed. Nothing it does from here on is shown
         // or asked (without a prompt, questions are answered No).
         guard_.DropKeptActions();
-        RequestProgressStop();
-        SetUserPrompt(nullptr);
-        CloseProgress();
-        SetProgressView(nullptr);
+        run_.progress.RequestStop();
+        run_.Silence();
+        CloseProgress(run_.progress);
+        run_.progress.SetView(nullptr);
         hide();
     }
     QCoreApplication::exit(0);
@@ -287,8 +289,23 @@ void MainWindow::EndProgram()
 
 void MainWindow::Com_Click(int index)
 {
-    if (!guard_.Run([&] { RunCommand(index); }))
-        qCInfo(lcCommands) << "command" << index << "not run: another command is running";
+    if (index < int(Command::ExtractPage) || index > int(Command::Export)) {
+        RefreshTotal();
+        return;
+    }
+    Run(Command(index));
+}
+
+void MainWindow::Run(Command command)
+{
+    if (!guard_.Run([&] { RunCommand(command); }))
+        qCInfo(lcCommands) << "command" << int(command) << "not run: another command is running";
+}
+
+void MainWindow::RefreshTotal()
+{
+    if (!guard_.Run([&] { RunCommand(std::nullopt); }))
+        qCInfo(lcCommands) << "total not refreshed: a command is running";
 }
 
 void MainWindow::ShowBusy(bool busy)
@@ -299,59 +316,57 @@ void MainWindow::ShowBusy(bool busy)
     inputBlocker_->SetBlocking(busy);
 }
 
-void MainWindow::RunCommand(int index)
+void MainWindow::RunCommand(std::optional<Command> command)
 {
     BusyScope busy(runningCommands_);
     try {
-        switch (index) {
-        case 0:
+        switch (command.value_or(Command(-1))) {
+        case Command::ExtractPage:
             if (shop_->text().isEmpty())
                 GetShoper();
-            ExtractTradePage(*browser_, *grid_, false);
-            AutoFitColumns(*measurer_, *grid_, 1, true);
+            ExtractTradePage(run_, *browser_, *grid_, false);
+            AutoFitColumns(*measurer_, *grid_, 1, &run_.progress);
             if (FilterClosedChecked())
-                RunCommand(4);
+                RunCommand(Command::RemoveClosed);
             break;
-        case 1:
-            MergeSameRecipient(*grid_);
+        case Command::Merge:
+            MergeSameRecipient(run_.progress, *grid_);
             break;
-        case 2:
+        case Command::Clear:
             ClearTradeGrid(*grid_);
             break;
-        case 3:
+        case Command::DeleteRows:
             DeleteSelectedRows(*grid_);
             break;
-        case 4:
-            RemoveClosedTrades(*grid_);
+        case Command::RemoveClosed:
+            RemoveClosedTrades(run_.progress, *grid_);
             break;
-        case 5: {
+        case Command::ExtractAll: {
             ExtractAllOptions options;
             options.filterClosed = [this] { return FilterClosedChecked(); };
             options.beforeWalk = [this] {
                 if (shop_->text().isEmpty())
                     GetShoper();
             };
-            const WalkResult walk = ExtractAllTrades(*browser_, *grid_, *loadWatch_, *measurer_, options);
+            const WalkResult walk = ExtractAllTrades(run_, *browser_, *grid_, *loadWatch_, options);
             if (const QString told = WalkReportMessage(walk); !told.isEmpty())
-                ShowMessage(told);
+                run_.Prompt().ShowMessage(told);
             break;
         }
-        case 6:
-            ExportGrid(*grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
-            break;
-        default:
+        case Command::Export:
+            ExportGrid(run_.Prompt(), run_.progress, *grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
             break;
         }
     } catch (const std::exception& error) {
         // The operations report their own outcomes; a failed step ends the
         // command and the total below still shows what the grid holds.
-        qCWarning(lcCommands) << "command" << index << "ended early:" << error.what();
+        qCWarning(lcCommands) << "command" << int(command.value_or(Command(-1))) << "ended early:" << error.what();
     }
     UpdateTotal(true);
     // Saved for crash recovery when the outermost command ends; a command
     // run inside another (the filter after an extraction) is saved with it.
     if (runningCommands_ == 1)
-        CheckpointGrid(*grid_);
+        CheckpointGrid(run_.checkpoint, *grid_);
 }
 
 void MainWindow::Chk_Click(int index)
@@ -362,7 +377,7 @@ void MainWindow::Chk_Click(int index)
         guard_.RunWhenFree(QStringLiteral("filter closed trades"), [this] {
             if (!FilterClosedChecked())
                 return;
-            RunCommand(4);
+            RunCommand(Command::RemoveClosed);
             UpdateTotal(false);
         });
     }
@@ -459,7 +474,7 @@ void MainWindow::OnTimerTick()
     BusyScope busy(runningCommands_);
     firstPageTimer_->stop();
     browser_->ScrollBy(1000, 300);
-    CheckForUpdate(*updateHost_, kProductNumber);
+    CheckForUpdate(run_, *updateHost_, kProductNumber);
 }
 
 void MainWindow::OnBarDragged(int index)

@@ -11,8 +11,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BrowserInputBlocker;
+class BrowserProfile;
+class RunContext;
 class BrowserLoadWatch;
 class QCheckBox;
 class QLabel;
@@ -31,15 +34,32 @@ inline const char* const kMainWindowCaption = "Lumetra交易数据提取软件�
 inline constexpr int kProductNumber = 58;
 inline constexpr int kFirstPageTimerMs = 500;
 
+// The seven commands, in the order of their buttons.
+enum class Command {
+    ExtractPage = 0, // 提取当前页交易
+    Merge = 1, // 合并记录
+    Clear = 2, // 清空表格
+    DeleteRows = 3, // 删除选中记录
+    RemoveClosed = 4, // the check box's action
+    ExtractAll = 5, // 提取所有交易
+    Export = 6, // 导出记录
+};
+
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The run and the browser profile are not owned and must outlive the
+    // window.
+    MainWindow(RunContext& run, BrowserProfile& profile, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Runs command 0 … 6 (4: remove closed trades; other indexes only
-    // refresh the total). Refused while another command runs.
+    // A button's click by its index 0 … 6; any other index only refreshes
+    // the total.
     void Com_Click(int index);
+    // Runs a command; refused while another command runs.
+    void Run(Command command);
+    // Shows the grid's total (after the grid was filled from outside).
+    void RefreshTotal();
     void Chk_Click(int index);
     // Reads the seller's nick from the shown page into the seller box.
     void GetShoper();
@@ -79,7 +99,7 @@ private:
     // The whole top row, the widest total included, and the design height.
     QSize MinimumClientSize() const;
     void StartUp();
-    void RunCommand(int index);
+    void RunCommand(std::optional<Command> command);
     void ShowBusy(bool busy);
     void OnDownloadComplete();
     void OnTimerTick();
@@ -93,6 +113,8 @@ private:
 
     class WindowUpdateHost;
 
+    RunContext& run_;
+    BrowserProfile& profile_;
     TradeGrid* grid_ = nullptr;
     TradeGridView* gridView_ = nullptr;
     WebBrowser* browser_ = nullptr;

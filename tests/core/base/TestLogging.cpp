@@ -8,6 +8,7 @@
 #include "core/grid/TradeGrid.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 class TestLogging : public QObject {
@@ -17,10 +18,14 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("logs/lumetra-trades.log"));
-        QVERIFY(InstallLogFile(path));
-        TradeGrid grid;
-        SetCellIfInside(grid, 99, 99, QStringLiteral("x"));
-        InstallLogFile(QString());
+        {
+            const LogFile logFile(path);
+            QVERIFY(logFile.IsOpen());
+            TradeGrid grid;
+            SetCellIfInside(grid, 99, 99, QStringLiteral("x"));
+        }
+        // Buyers' order numbers are logged: the file is the owner's alone.
+        QVERIFY(!(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
 
         QFile log(path);
         QVERIFY(log.open(QIODevice::ReadOnly));
@@ -33,10 +38,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("lumetra-trades.log"));
         constexpr qint64 kCap = 4096;
-        QVERIFY(InstallLogFile(path, kCap));
-        for (int i = 0; i < 200; ++i)
-            qCWarning(lcWeb) << "gave up fetching" << i;
-        InstallLogFile(QString());
+        {
+            const LogFile logFile(path, kCap);
+            QVERIFY(logFile.IsOpen());
+            for (int i = 0; i < 200; ++i)
+                qCWarning(lcWeb) << "gave up fetching" << i;
+        }
 
         QVERIFY(QFile::exists(path + QStringLiteral(".1")));
         QVERIFY(QFileInfo(path).size() <= kCap);

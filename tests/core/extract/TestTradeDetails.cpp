@@ -4,7 +4,7 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/extract/FailedDetails.h"
+#include "core/context/DetailLedger.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"

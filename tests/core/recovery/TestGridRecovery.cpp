@@ -2,7 +2,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/extract/FailedDetails.h"
+#include "core/context/DetailLedger.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"

@@ -1,20 +1,8 @@
-#include "FailedDetails.h"
+#include "DetailLedger.h"
 
 #include <utility>
 
 namespace {
-
-QStringList& Failed()
-{
-    static QStringList orders;
-    return orders;
-}
-
-QStringList& WithoutShippingData()
-{
-    static QStringList orders;
-    return orders;
-}
 
 QString NamedOrders(const QStringList& orderNumbers)
 {
@@ -43,43 +31,38 @@ bool StandsAlone(const QString& text, const QString& number)
 
 } // namespace
 
-void RememberFailedDetail(const QString& orderNumber)
+void DetailLedger::RememberFailed(const QString& orderNumber)
 {
-    if (!Failed().contains(orderNumber))
-        Failed().append(orderNumber);
+    if (!failed_.contains(orderNumber))
+        failed_.append(orderNumber);
 }
 
-void ForgetFailedDetail(const QString& orderNumber)
+void DetailLedger::ForgetFailed(const QString& orderNumber)
 {
-    Failed().removeAll(orderNumber);
+    failed_.removeAll(orderNumber);
 }
 
-void ForgetAllFailedDetails()
+void DetailLedger::ForgetAll()
 {
-    Failed().clear();
-    WithoutShippingData().clear();
+    failed_.clear();
+    withoutShippingData_.clear();
 }
 
-void RememberWithoutShippingData(const QString& orderNumber)
+void DetailLedger::RememberWithoutShippingData(const QString& orderNumber)
 {
-    if (!WithoutShippingData().contains(orderNumber))
-        WithoutShippingData().append(orderNumber);
+    if (!withoutShippingData_.contains(orderNumber))
+        withoutShippingData_.append(orderNumber);
 }
 
-QStringList TakeWithoutShippingData()
+QStringList DetailLedger::TakeWithoutShippingData()
 {
-    return std::exchange(WithoutShippingData(), {});
+    return std::exchange(withoutShippingData_, {});
 }
 
-QStringList FailedDetailOrders()
-{
-    return Failed();
-}
-
-QStringList FailedDetailsListedIn(const QString& text)
+QStringList DetailLedger::FailedListedIn(const QString& text) const
 {
     QStringList listed;
-    for (const QString& order : std::as_const(Failed()))
+    for (const QString& order : failed_)
         if (!order.isEmpty() && StandsAlone(text, order))
             listed.append(order);
     return listed;

@@ -1,0 +1,55 @@
+#pragma once
+// Everything a run of the tool works with besides the grid and the browser
+// page: who is told things, the progress display, the page fetches, the
+// marketplace addresses, the text measurer, the crash checkpoint and the
+// trades left without details. The window's run and the unattended export
+// each build one and hand it down by reference, as they hand down the grid;
+// a test builds its own. Nothing here is process-wide.
+
+#include "DetailLedger.h"
+#include "core/base/Endpoints.h"
+#include "core/base/UserPrompt.h"
+#include "core/network/PageFetcher.h"
+#include "core/progress/Progress.h"
+
+#include <optional>
+
+class GridRecovery;
+class TextMeasurer;
+
+class RunContext {
+public:
+    // A run nobody is asked anything in (messages dropped, questions No).
+    RunContext();
+    // The prompt is not owned and must outlive the context.
+    explicit RunContext(UserPrompt& prompt);
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    // Who is told things and asked questions.
+    UserPrompt& Prompt() const { return *prompt_; }
+    // From now on nothing is shown or asked (questions are answered No): the
+    // program is ending under a running command.
+    void Silence() { prompt_ = &silent_; }
+
+    Progress progress;
+    PageFetcher fetcher;
+    Endpoints endpoints = DefaultEndpoints();
+    // How many detail pages download at once for this run; none: the setting.
+    std::optional<int> detailDownloads;
+    // The main window's text width; none in headless runs.
+    const TextMeasurer* measurer = nullptr;
+    // Saves the grid after every page and command; none: not saved.
+    GridRecovery* checkpoint = nullptr;
+    DetailLedger details;
+    // The update check's one text for the run (see UpdateCheck.h).
+    QString updateVersionSeen;
+
+private:
+    SilentPrompt silent_;
+    UserPrompt* prompt_;
+};
+
+// tradeBase + "/trade/detail/trade_item_detail.htm?bizOrderId=" + the order
+// number, percent-encoded.
+QString TradeDetailAddress(const RunContext& run, const QString& orderNumber);

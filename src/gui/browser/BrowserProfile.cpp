@@ -1,0 +1,35 @@
+#include "BrowserProfile.h"
+
+#include "core/base/ProfileLock.h"
+#include "core/network/PageFetcher.h"
+#include "core/network/SharedCookieJar.h"
+
+#include <QStandardPaths>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+
+BrowserProfile::BrowserProfile(PageFetcher& fetcher)
+    : profile_(new QWebEngineProfile(QStringLiteral("lumetra")))
+    , jar_(fetcher.CookieJar())
+{
+    profile_->setPersistentStoragePath(BrowserProfileFolder());
+    profile_->setCachePath(
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/browser"));
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+
+    jar_.KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies"));
+    QWebEngineCookieStore* store = profile_->cookieStore();
+    QObject::connect(store, &QWebEngineCookieStore::cookieAdded, &jar_, &SharedCookieJar::AddCookie);
+    QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, &jar_, &SharedCookieJar::RemoveCookie);
+    // Engines that hand the cookies kept from earlier runs over through
+    // cookieAdded do so here; for the others the jar's own copy has them.
+    store->loadAllCookies();
+
+    fetcher.SetUserAgent(profile_->httpUserAgent().toUtf8());
+}
+
+BrowserProfile::~BrowserProfile()
+{
+    jar_.SaveNow();
+    delete profile_;
+}
