@@ -4,9 +4,10 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/network/HttpGetPage.h"
+#include "core/context/RunContext.h"
 #include "core/network/PageAccess.h"
 #include "core/network/SharedCookieJar.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/window/MainWindow.h"
 
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 namespace e2e {
 
@@ -33,6 +35,32 @@ inline Endpoints DemoEndpoints(const QString& base)
     return e;
 }
 
+// A window's run as main() builds it: the run (with the test's prompt and
+// the demo's addresses), the browser profile and the main window.
+struct WindowRun {
+    explicit WindowRun(UserPrompt& prompt, const QString& base = QString())
+        : run(prompt)
+        , profile(run.fetcher)
+    {
+        if (!base.isEmpty())
+            run.endpoints = DemoEndpoints(base);
+    }
+    ~WindowRun() { window.reset(); }
+    // A new window; the program's end only counts (tests go on).
+    MainWindow& Open()
+    {
+        window.reset();
+        window = std::make_unique<MainWindow>(run, profile);
+        window->SetProgramEnder([this] { ++ended; });
+        return *window;
+    }
+
+    RunContext run;
+    BrowserProfile profile;
+    std::unique_ptr<MainWindow> window;
+    int ended = 0;
+};
+
 // Runs action and waits until the browser has finished loading a page whose
 // path is path.
 inline bool WaitForPage(
@@ -47,7 +75,7 @@ inline bool WaitForPage(
 // Logs in through the demo's form once the login page is shown, as a user
 // would type a name and password and submit. Ends on the back office with
 // the session cookie in the page fetches' jar.
-inline bool LogIn(MainWindow& window, const QString& base)
+inline bool LogIn(MainWindow& window, const QString& base, SharedCookieJar& jar)
 {
     WebBrowser& browser = window.Browser();
     if (!WaitUntil([&] { return window.PageReadyCount() == 1; }, 30000))
@@ -62,7 +90,7 @@ inline bool LogIn(MainWindow& window, const QString& base)
     if (!backOffice)
         return false;
     const QUrl site(base + QStringLiteral("/"));
-    return WaitUntil([&] { return !HttpCookieJar().cookiesForUrl(site).isEmpty(); }, 10000);
+    return WaitUntil([&] { return !jar.cookiesForUrl(site).isEmpty(); }, 10000);
 }
 
 // Clicks "已卖出的宝贝" in the back office and waits for the first list page.

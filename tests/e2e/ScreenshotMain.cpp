@@ -36,21 +36,21 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "demo marketplace did not start (LUMETRA_DEMO_MARKET)\n");
         return 2;
     }
-    SetEndpoints(e2e::DemoEndpoints(market.base()));
+    SilentPrompt prompt;
+    e2e::WindowRun windowRun(prompt, market.base());
     RecordingProgressView progress; // no progress window in the picture
-    SetProgressView(&progress);
+    windowRun.run.progress.SetView(&progress);
 
     // A wider grid than the design's, as a seller would drag it.
     SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
         QStringLiteral("Split_Top_1"), QStringLiteral("0.55"));
-    MainWindow window;
-    window.SetProgramEnder([] {});
+    MainWindow& window = windowRun.Open();
     window.show();
-    if (!e2e::LogIn(window, market.base()) || !e2e::OpenSoldItems(window)) {
+    if (!e2e::LogIn(window, market.base(), windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window)) {
         std::fprintf(stderr, "could not log in or open the sold-items list\n");
         return 3;
     }
-    window.Com_Click(5);
+    window.Run(Command::ExtractAll);
     // Let the browser paint the last page, then export: the picture is taken
     // while the save dialog is up, and the dialog is cancelled after.
     WaitSeconds(2);
@@ -67,12 +67,12 @@ int main(int argc, char* argv[])
         dialog->reject();
     });
     poll.start();
-    window.Com_Click(6);
+    window.Run(Command::Export);
     if (picture.isNull() || !picture.save(output)) {
         std::fprintf(stderr, "cannot take or write %s\n", qPrintable(output));
         return 4;
     }
     std::printf("%s %d rows\n", qPrintable(output), window.Grid().Rows() - window.Grid().FixedRows());
-    SetProgressView(nullptr);
+    windowRun.run.progress.SetView(nullptr);
     return 0;
 }

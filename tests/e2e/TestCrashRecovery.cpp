@@ -37,17 +37,17 @@ int RunWalkChild(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     const QString base = QString::fromLocal8Bit(argv[2]);
-    SetEndpoints(e2e::DemoEndpoints(base));
-    IndicatorWindow indicator;
-    SetProgressView(&indicator);
     standin::RecordingPrompt prompt(true);
-    MainWindow window;
+    e2e::WindowRun windowRun(prompt, base);
+    IndicatorWindow indicator;
+    windowRun.run.progress.SetView(&indicator);
+    MainWindow& window = windowRun.Open();
     window.show();
     GridRecovery recovery(GridRecovery::DefaultFolder());
-    StartGridRecovery(recovery, window.Grid());
-    if (!e2e::LogIn(window, base) || !e2e::OpenSoldItems(window))
+    StartGridRecovery(recovery, windowRun.run, window.Grid());
+    if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 2;
-    window.Com_Click(5);
+    window.Run(Command::ExtractAll);
     return 3; // the walk ended before the kill: the test fails
 }
 
@@ -140,13 +140,12 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     QCOMPARE(left.snapshot.DataRows(), int(expected.size()));
 
     // The next start: the tool's window, the grid offered and taken back.
-    SetEndpoints(e2e::DemoEndpoints(market.base()));
     standin::RecordingPrompt prompt(true);
-    MainWindow window;
-    window.SetProgramEnder([] {});
+    e2e::WindowRun windowRun(prompt, market.base());
+    MainWindow& window = windowRun.Open();
     GridRecovery recovery(recoveryFolder);
     QVERIFY(recovery.Active());
-    QCOMPARE(StartGridRecovery(recovery, window.Grid()), RecoveryOffer::Restored);
+    QCOMPARE(StartGridRecovery(recovery, windowRun.run, window.Grid()), RecoveryOffer::Restored);
     QCOMPARE(prompt.questions,
         QStringList { QStringLiteral("恢复上次未完成的表格（%1 行）？").arg(expected.size()) });
     QCOMPARE(GridRows(window.Grid()), expected);
@@ -154,7 +153,6 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     // A normal end leaves nothing to offer next time.
     window.EndProgram();
     QVERIFY(!QFile::exists(recoveryFile));
-    SetEndpoints(DefaultEndpoints());
 }
 
 int main(int argc, char* argv[])

@@ -49,49 +49,39 @@ QJsonArray TruthTrades(const QString& path)
 class TestDetailDownloads : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        SetProgressView(&progress_);
-        ForgetAllFailedDetails();
-    }
-    void cleanup()
-    {
-        SetProgressView(nullptr);
-        SetDetailDownloadOverride(std::nullopt);
-        SetConnectionRetryPauseMs(1000);
-        SetEndpoints(DefaultEndpoints());
-    }
     void parallelGivesTheSequentialGrid();
     void outageMidWalk_data();
     void outageMidWalk();
 
 private:
-    std::unique_ptr<MainWindow> LoggedInWindow(const testsupport::DemoMarket& market);
+    // The window's run, logged in, on the first list page.
+    std::unique_ptr<e2e::WindowRun> LoggedInWindow(const testsupport::DemoMarket& market, UserPrompt& prompt);
     // Clears the grid, shows the first list page and extracts all pages.
     bool ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market);
 
     RecordingProgressView progress_;
 };
 
-std::unique_ptr<MainWindow> TestDetailDownloads::LoggedInWindow(const testsupport::DemoMarket& market)
+std::unique_ptr<e2e::WindowRun> TestDetailDownloads::LoggedInWindow(
+    const testsupport::DemoMarket& market, UserPrompt& prompt)
 {
-    SetEndpoints(e2e::DemoEndpoints(market.base()));
-    auto window = std::make_unique<MainWindow>();
-    window->SetProgramEnder([] {});
-    window->show();
-    if (!e2e::LogIn(*window, market.base()) || !e2e::OpenSoldItems(*window))
+    auto windowRun = std::make_unique<e2e::WindowRun>(prompt, market.base());
+    windowRun->run.progress.SetView(&progress_);
+    MainWindow& window = windowRun->Open();
+    window.show();
+    if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return nullptr;
-    return window;
+    return windowRun;
 }
 
 bool TestDetailDownloads::ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market)
 {
-    window.Com_Click(2);
+    window.Run(Command::Clear);
     WebBrowser& browser = window.Browser();
     if (!e2e::WaitForPage(browser, kListPath,
             [&] { browser.load(QUrl(market.url(kListPath + QStringLiteral("?page=1")))); }))
         return false;
-    window.Com_Click(5);
+    window.Run(Command::ExtractAll);
     return true;
 }
 
@@ -105,15 +95,16 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
         "--fail-rate", "0.25", "--dump-truth", truthPath });
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    SetConnectionRetryPauseMs(100);
     standin::RecordingPrompt prompt;
-    auto window = LoggedInWindow(market);
-    QVERIFY(window);
+    auto windowRun = LoggedInWindow(market, prompt);
+    QVERIFY(windowRun);
+    MainWindow* window = windowRun->window.get();
+    windowRun->run.fetcher.SetFirstRetryPauseMs(100);
 
-    SetDetailDownloadOverride(1);
+    windowRun->run.detailDownloads = 1;
     QVERIFY(ExtractAllFromFirstPage(*window, market));
     const QList<QStringList> sequential = GridSnapshot(window->Grid());
-    SetDetailDownloadOverride(4);
+    windowRun->run.detailDownloads = 4;
     QVERIFY(ExtractAllFromFirstPage(*window, market));
     const QList<QStringList> parallel = GridSnapshot(window->Grid());
 
@@ -153,12 +144,13 @@ void TestDetailDownloads::outageMidWalk()
             "--outage-seconds", QString::number(outageSeconds), "--dump-truth", truthPath });
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    SetConnectionRetryPauseMs(firstPauseMs);
     standin::RecordingPrompt prompt;
-    auto window = LoggedInWindow(market);
-    QVERIFY(window);
-    SetDetailDownloadOverride(4);
-    window->Com_Click(5);
+    auto windowRun = LoggedInWindow(market, prompt);
+    QVERIFY(windowRun);
+    MainWindow* window = windowRun->window.get();
+    windowRun->run.fetcher.SetFirstRetryPauseMs(firstPauseMs);
+    windowRun->run.detailDownloads = 4;
+    window->Run(Command::ExtractAll);
 
     const TradeGrid& grid = window->Grid();
     QStringList missing;
@@ -179,7 +171,7 @@ void TestDetailDownloads::outageMidWalk()
     }
     // Eleven trades came after the outage began; one message names them.
     QCOMPARE(missing.size(), 11);
-    const QStringList failed = FailedDetailOrders();
+    const QStringList failed = windowRun->run.details.FailedOrders();
     QCOMPARE(QSet<QString>(failed.begin(), failed.end()), QSet<QString>(missing.begin(), missing.end()));
     QCOMPARE(prompt.messages, QStringList { FailedDetailsMessage(failed) });
     QVERIFY(prompt.messages.first().contains(QStringLiteral("11 笔交易")));

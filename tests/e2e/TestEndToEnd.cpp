@@ -162,41 +162,40 @@ private slots:
 
 private:
     // A window on the demo marketplace, its program ending recorded.
-    std::unique_ptr<MainWindow> OpenWindow(const Endpoints& endpoints);
+    // The window owned by the test's run; a second call starts a new one.
+    MainWindow* OpenWindow(const Endpoints& endpoints);
+    SharedCookieJar& Jar() { return windowRun_->run.fetcher.CookieJar(); }
+    Progress& RunProgress() { return windowRun_->run.progress; }
 
     RecordingProgressView progress_;
     RecordingPrompt prompt_ { true };
-    int ended_ = 0;
+    std::unique_ptr<e2e::WindowRun> windowRun_;
 };
 
 void TestEndToEnd::init()
 {
-    // The unreachable update page is refused: no pauses between attempts.
-    SetConnectionRetryPauseMs(10);
     progress_ = RecordingProgressView();
-    SetProgressView(&progress_);
     prompt_.Clear();
     prompt_.answer = true;
-    SetUserPrompt(&prompt_);
-    ended_ = 0;
+    windowRun_ = std::make_unique<e2e::WindowRun>(prompt_);
+    windowRun_->run.progress.SetView(&progress_);
+    // The unreachable update page is refused: no pauses between attempts.
+    windowRun_->run.fetcher.SetFirstRetryPauseMs(10);
     StoreSetting("CHK_0", QStringLiteral("0"));
     StoreSetting("CHK_1", QStringLiteral("0"));
 }
 
 void TestEndToEnd::cleanup()
 {
-    SetProgressView(nullptr);
-    SetUserPrompt(nullptr);
-    SetEndpoints(DefaultEndpoints());
+    windowRun_.reset();
 }
 
-std::unique_ptr<MainWindow> TestEndToEnd::OpenWindow(const Endpoints& endpoints)
+MainWindow* TestEndToEnd::OpenWindow(const Endpoints& endpoints)
 {
-    SetEndpoints(endpoints);
-    auto window = std::make_unique<MainWindow>();
-    window->SetProgramEnder([this] { ++ended_; });
-    window->show();
-    return window;
+    windowRun_->run.endpoints = endpoints;
+    MainWindow& window = windowRun_->Open();
+    window.show();
+    return &window;
 }
 
 void TestEndToEnd::extractAllMergeAndExport_data()
@@ -222,11 +221,11 @@ void TestEndToEnd::extractAllMergeAndExport()
     StoreSetting("CHK_0", filterClosed ? QStringLiteral("1") : QStringLiteral("0"));
     auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
     QCOMPARE(window->CheckBox(0)->isChecked(), filterClosed);
-    QVERIFY(e2e::LogIn(*window, market.base()));
+    QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
 
     progress_.percentHistory.clear();
-    window->Com_Click(5);
+    window->Run(Command::ExtractAll);
     // The browser's page states "第 1 页 / 共 2 页": the walk's one step is half the work.
     QCOMPARE(progress_.percentHistory.value(0), QStringLiteral("50%"));
     double total = 0;
@@ -235,7 +234,7 @@ void TestEndToEnd::extractAllMergeAndExport()
     QCOMPARE(window->ShopBox()->text(), truth.value("nick").toString());
     QCOMPARE(window->TotalLabel()->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
-    QVERIFY(!ProgressWindowOpen());
+    QVERIFY(!ProgressWindowOpen(RunProgress()));
     QCOMPARE(window->Browser().url().query(), QStringLiteral("page=2"));
     QVERIFY(prompt_.messages.isEmpty());
 
@@ -244,7 +243,7 @@ void TestEndToEnd::extractAllMergeAndExport()
     for (const QStringList& row : expected)
         keys.insert({ row.at(12), row.at(15), row.at(16), row.at(17), row.at(18), row.at(19), row.at(20),
             row.at(21) });
-    window->Com_Click(1);
+    window->Run(Command::Merge);
     QCOMPARE(window->Grid().Rows() - window->Grid().FixedRows(), keys.size());
     QCOMPARE(window->TotalLabel()->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
@@ -255,9 +254,9 @@ void TestEndToEnd::extractAllMergeAndExport()
     const QString csvPath = dir.filePath(QStringLiteral("发货.csv"));
     const QString xlsxPath = dir.filePath(QStringLiteral("发货.xlsx"));
     dialog.answers = { csvPath, xlsxPath, QString() };
-    window->Com_Click(6);
-    window->Com_Click(6);
-    window->Com_Click(6);
+    window->Run(Command::Export);
+    window->Run(Command::Export);
+    window->Run(Command::Export);
     QVERIFY(dialog.answers.isEmpty());
     const QString csv = DecodeAnsi(testsupport::ReadFile(csvPath));
     QVERIFY(csv.contains(QStringLiteral("订单编号")));
@@ -268,7 +267,7 @@ void TestEndToEnd::extractAllMergeAndExport()
     QVERIFY(workbook.startsWith("PK"));
     QVERIFY(workbook.size() > 1000);
     QVERIFY(prompt_.questions.isEmpty());
-    QCOMPARE(ended_, 0);
+    QCOMPARE(windowRun_->ended, 0);
 }
 
 void TestEndToEnd::currentPageAndGridCommands()
@@ -286,11 +285,11 @@ void TestEndToEnd::currentPageAndGridCommands()
             firstPage.append(t);
 
     auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
-    QVERIFY(e2e::LogIn(*window, market.base()));
+    QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
 
     // Command 0: this page only, the browser stays on it.
-    window->Com_Click(0);
+    window->Run(Command::ExtractPage);
     double total = 0;
     QList<QStringList> expected = ExpectedRows(firstPage, false, &total);
     QCOMPARE(GridRows(window->Grid()), expected);
@@ -298,7 +297,7 @@ void TestEndToEnd::currentPageAndGridCommands()
     QCOMPARE(window->TotalLabel()->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
     // Again: trades already in the grid are not added twice.
-    window->Com_Click(0);
+    window->Run(Command::ExtractPage);
     QCOMPARE(GridRows(window->Grid()).size(), expected.size());
 
     // Command 3 deletes the selected rows.
@@ -310,13 +309,13 @@ void TestEndToEnd::currentPageAndGridCommands()
         QItemSelection(grid.index(2, grid.FixedCols()), grid.index(3, grid.Cols() - 1)),
         QItemSelectionModel::ClearAndSelect);
     QCOMPARE(std::pair(grid.Row(), grid.RowSel()), std::pair(2, 3));
-    window->Com_Click(3);
+    window->Run(Command::DeleteRows);
     QCOMPARE(grid.Rows() - grid.FixedRows(), expected.size() - 2);
     QCOMPARE(grid.TextMatrix(2, ColOrderNumber), third);
     // The trades that moved up are not highlighted, and a second click
     // deletes nothing.
     QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
-    window->Com_Click(3);
+    window->Run(Command::DeleteRows);
     QCOMPARE(grid.Rows() - grid.FixedRows(), expected.size() - 2);
 
     // A click on the filter box removes closed trades at once, the label
@@ -345,12 +344,12 @@ void TestEndToEnd::currentPageAndGridCommands()
 
     // Command 2 clears; index 4 with nothing closed and an unknown index
     // only refresh the label.
-    window->Com_Click(2);
+    window->Run(Command::Clear);
     QCOMPARE(grid.Rows(), grid.FixedRows());
     QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
     window->Com_Click(9);
     QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
-    QCOMPARE(ended_, 0);
+    QCOMPARE(windowRun_->ended, 0);
 }
 
 void TestEndToEnd::commandsWaitWhileExtractAllRuns()
@@ -365,7 +364,7 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     QCOMPARE(trades.size(), 18);
 
     auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
-    QVERIFY(e2e::LogIn(*window, market.base()));
+    QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
     ScriptedSaveDialog dialog;
     window->SetSaveDialog(&dialog);
@@ -400,8 +399,8 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
         },
         // Calls that do not come through the buttons are refused as well.
         [&] {
-            window->Com_Click(2);
-            window->Com_Click(4);
+            window->Run(Command::Clear);
+            window->Run(Command::RemoveClosed);
         },
     };
     qsizetype stepsDone = 0;
@@ -410,7 +409,7 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     user.setInterval(200);
     connect(&user, &QTimer::timeout, this, [&] {
         const bool walking
-            = progress_.loaded && CurrentProgressState().message == QString::fromUtf8(kExtractingMessage);
+            = progress_.loaded && RunProgress().State().message == QString::fromUtf8(kExtractingMessage);
         if (!walking || stepsDone == steps.size())
             return;
         for (int index : { 0, 1, 2, 3, 5, 6 })
@@ -444,7 +443,7 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     for (const QJsonValue& t : trades)
         recipients.insert(
             t.toObject().value("orderNumber").toString(), t.toObject().value("recipient").toString());
-    window->Com_Click(6);
+    window->Run(Command::Export);
     const QStringList lines = DecodeAnsi(testsupport::ReadFile(csvPath)).split(QStringLiteral("\r\n"));
     const qsizetype titleLine = lines.indexOf(QRegularExpression(QStringLiteral(".*订单编号.*")));
     QVERIFY(titleLine >= 0);
@@ -488,8 +487,8 @@ void TestEndToEnd::settingsRestoredAtNextStart()
     QVERIFY(window->CheckBox(0)->isChecked());
     QVERIFY(window->CheckBox(1)->isChecked());
     // Restoring the filter ran the removal on the empty grid and closed its progress.
-    QCOMPARE(CurrentProgressState().message, QStringLiteral("正在查找并清除关闭的交易..."));
-    QVERIFY(!ProgressWindowOpen());
+    QCOMPARE(RunProgress().State().message, QStringLiteral("正在查找并清除关闭的交易..."));
+    QVERIFY(!ProgressWindowOpen(RunProgress()));
     // Vertical layout: grid above the horizontal bar, browser below it.
     const MainWindowControls& c = window->Controls();
     QVERIFY(c.bar0Visible);
@@ -549,7 +548,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
         QCOMPARE(host.ends, 0);
         QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
         QVERIFY(!QFile::exists(argsFile));
-        QCOMPARE(UpdateVersionSeen(), reachable ? QStringLiteral("2") : QStringLiteral("0"));
+        QCOMPARE(windowRun_->run.updateVersionSeen, reachable ? QStringLiteral("2") : QStringLiteral("0"));
     }
 }
 

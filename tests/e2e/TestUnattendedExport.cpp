@@ -35,22 +35,23 @@ int WindowExportMain(int argc, char* argv[])
     QApplication::setApplicationName(kProgramName);
     const QString base = QString::fromLocal8Bit(argv[2]);
     const QDir dir(QString::fromLocal8Bit(argv[3]));
-    SetEndpoints(e2e::DemoEndpoints(base));
-    MainWindow window;
+    SilentPrompt prompt;
+    e2e::WindowRun windowRun(prompt, base);
+    MainWindow& window = windowRun.Open();
     window.show();
-    if (!e2e::LogIn(window, base) || !e2e::OpenSoldItems(window))
+    if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 10;
     const auto exportTo = [&](const QString& name) {
         exporttest::ScriptedSaveDialog dialog(dir.filePath(name));
         window.SetSaveDialog(&dialog);
-        window.Com_Click(6);
+        window.Run(Command::Export);
         window.SetSaveDialog(nullptr);
     };
-    window.Com_Click(5);
+    window.Run(Command::ExtractAll);
     exportTo(kAllFile);
-    window.Com_Click(4);
+    window.Run(Command::RemoveClosed);
     exportTo(kOpenFile);
-    window.Com_Click(1);
+    window.Run(Command::Merge);
     exportTo(kMergedFile);
     return 0;
 }

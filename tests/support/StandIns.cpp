@@ -5,12 +5,6 @@ namespace standin {
 RecordingPrompt::RecordingPrompt(bool answerYes)
     : answer(answerYes)
 {
-    SetUserPrompt(this);
-}
-
-RecordingPrompt::~RecordingPrompt()
-{
-    SetUserPrompt(nullptr);
 }
 
 void RecordingPrompt::Clear()

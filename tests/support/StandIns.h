@@ -19,7 +19,6 @@ namespace standin {
 class RecordingPrompt : public UserPrompt {
 public:
     explicit RecordingPrompt(bool answerYes = false);
-    ~RecordingPrompt() override;
     RecordingPrompt(const RecordingPrompt&) = delete;
     RecordingPrompt& operator=(const RecordingPrompt&) = delete;
     // Forgets what was told and asked.

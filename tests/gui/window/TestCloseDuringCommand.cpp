@@ -80,7 +80,7 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     standin::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
     window.SetSaveDialog(&dialog);
 
-    window.Com_Click(6);
+    window.Run(Command::Export);
 
     QCOMPARE(dialog.asked, 1);
     QVERIFY(!window.isVisible());

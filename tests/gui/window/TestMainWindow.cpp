@@ -141,7 +141,7 @@ void TestMainWindow::topRowFitsTheWindow()
     QCOMPARE(window_->windowTitle(), QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"));
     QCOMPARE(window_->CheckBox(0)->text(), QStringLiteral("过滤关闭交易"));
     QCOMPARE(window_->CheckBox(1)->text(), QStringLiteral("纵向布局"));
-    window_->Com_Click(2);
+    window_->Run(Command::Clear);
     QCOMPARE(window_->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
     // The total starts at its design left and is seen whole.
     QLabel* total = window_->TotalLabel();
