@@ -36,13 +36,14 @@ void FillGrid(TradeGrid& grid, int rows)
 // The deletion as a straightforward bottom-up walk, one row at a time.
 void RemoveClosedRowByRow(TradeGrid& grid)
 {
-    StartProgress(QStringLiteral("ref"), grid.Rows() - grid.FixedRows(), 0);
+    Progress progress;
+    StartProgress(progress, QStringLiteral("ref"), grid.Rows() - grid.FixedRows(), 0);
     for (int row = grid.Rows() - 1; row >= grid.FixedRows(); --row) {
         if (grid.TextMatrix(row, ColStatus) == QStringLiteral("交易关闭"))
             DeleteRows(grid, row, row);
-        StepProgress(1, QStringLiteral("pages"));
+        StepProgress(progress, 1, QStringLiteral("pages"));
     }
-    CloseProgress();
+    CloseProgress(progress);
 }
 
 double Ms(QElapsedTimer& t)
@@ -60,7 +61,8 @@ int main(int argc, char* argv[])
         FillGrid(bulk, rows);
         QElapsedTimer t;
         t.start();
-        RemoveClosedTrades(bulk);
+        Progress progress;
+        RemoveClosedTrades(progress, bulk);
         const double bulkMs = Ms(t);
 
         TradeGrid reference;

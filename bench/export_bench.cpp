@@ -3,6 +3,7 @@
 // when the writers are linear. Prints "name value unit" lines.
 
 #include "core/export/CsvWriter.h"
+#include "core/progress/Progress.h"
 #include "core/export/ExcelWriter.h"
 #include "core/export/ExportGrid.h"
 #include "core/grid/TradeGrid.h"
@@ -99,8 +100,9 @@ int main(int argc, char* argv[])
     for (int i = 0; i < 2; ++i) {
         TradeGrid grid;
         FillTrades(grid, sizes[i]);
-        csvMs[i] = BestMs(3, [&] { return WriteGridCsv(grid, csv); });
-        workbookMs[i] = BestMs(2, [&] { return WriteGridExcel(grid, workbook, sheet); });
+        Progress progress;
+        csvMs[i] = BestMs(3, [&] { return WriteGridCsv(progress, grid, csv).ok; });
+        workbookMs[i] = BestMs(2, [&] { return WriteGridExcel(progress, grid, workbook, sheet).ok; });
         const QByteArray n = QByteArray::number(sizes[i]);
         Print(("export_csv_" + n + "_rows").constData(), csvMs[i], "ms");
         Print(("export_csv_" + n + "_rows_size").constData(), QFileInfo(csv).size() / 1024.0, "KiB");

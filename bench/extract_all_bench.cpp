@@ -9,7 +9,7 @@
 #include "core/base/Endpoints.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
-#include "core/network/HttpGetPage.h"
+#include "core/context/RunContext.h"
 #include "core/progress/Progress.h"
 
 #include <QCoreApplication>
@@ -70,21 +70,20 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;
     }
-    Endpoints endpoints = DefaultEndpoints();
-    endpoints.tradeBase = market.base();
-    SetEndpoints(endpoints);
-    demolist::Get(HttpNetworkManager(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=bench")));
-    demolist::DemoListPage page(HttpNetworkManager(), market.base());
+    RunContext run;
+    run.endpoints.tradeBase = market.base();
+    demolist::Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=bench")));
+    demolist::DemoListPage page(run.fetcher.Network(), market.base());
 
     TradeGrid grid;
-    StartProgress(QStringLiteral("walk"), 500, 0);
+    StartProgress(run.progress, QStringLiteral("walk"), 500, 0);
     QElapsedTimer timer;
     timer.start();
     int passes = 1;
-    while (ExtractTradePage(page, grid, true) && passes < 501)
+    while (ExtractTradePage(run, page, grid, true) && passes < 501)
         ++passes;
     const double totalMs = double(timer.nsecsElapsed()) / 1e6;
-    CloseProgress();
+    CloseProgress(run.progress);
 
     Print("extract_all_pages", passes, "pages");
     Print("extract_all_trade_rows", grid.Rows() - grid.FixedRows(), "rows");

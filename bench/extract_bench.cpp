@@ -16,7 +16,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/network/HttpGetPage.h"
+#include "core/context/RunContext.h"
 #include "core/network/PageFetcher.h"
 
 #include <QCoreApplication>
@@ -164,16 +164,16 @@ void BenchParser(const char* name, const QVector<QString>& pages, int tradesPerP
         = BestPass(pages, [](TradeGrid& grid, const QString& text) { ParseListTable(grid, text); });
     const double plain = BestPass(
         pages, [](TradeGrid& grid, const QString& text) { plainlist::ParseListTable(grid, text); });
-    SetPageFetcher([](const QString&, QString& response, const QString&, int, const QString&) {
+    RunContext run;
+    run.fetcher.UseStandIn([](const QString&, QString& response, const QString&, int) {
         response.clear();
         return QString();
     });
     standin::ScriptedPage page;
-    const double extract = BestPass(pages, [&page](TradeGrid& grid, const QString& text) {
+    const double extract = BestPass(pages, [&page, &run](TradeGrid& grid, const QString& text) {
         page.table = text;
-        ExtractTradePage(page, grid, true);
+        ExtractTradePage(run, page, grid, true);
     });
-    SetPageFetcher({});
     const std::string prefix = std::string("extract_parser_") + name;
     const double perPage = double(pages.size());
     Print((prefix + "_page_size").c_str(), double(bytes) / perPage / 1000.0, "KB");
@@ -247,7 +247,10 @@ void BenchGridOperations(bool full)
     for (const int rows : { 20000, 40000 }) {
         const bool reference = full || rows == 20000;
         const QByteArray size = QByteArray::number(rows);
-        const double merge = TimeOn(rows, [](TradeGrid& g) { MergeSameRecipient(g); });
+        const double merge = TimeOn(rows, [](TradeGrid& g) {
+            Progress progress;
+            MergeSameRecipient(progress, g);
+        });
         Print(("extract_merge_" + size).constData(), merge, "ms");
         if (reference) {
             const double slow = TimeOn(rows, [](TradeGrid& g) { stepbystep::MergeSameRecipient(g); });
@@ -267,7 +270,8 @@ void BenchGridOperations(bool full)
         for (int r = g.FixedRows(); r < g.Rows(); ++r)
             for (const int col : stepbystep::kKeys)
                 g.SetTextMatrix(r, col, QString());
-        MergeSameRecipient(g);
+        Progress progress;
+        MergeSameRecipient(progress, g);
     });
     Print("extract_merge_one_group_40000", single, "ms");
 }

@@ -165,7 +165,7 @@ int main(int argc, char* argv[])
         // Column fit with the stand-in measurer (the real-font fit is
         // measured by bench_grid_fit).
         timer.start();
-        AutoFitColumns(*TradeGridMeasurer(), bulk, 1, false);
+        AutoFitColumns(ApproximateTradeGridMeasurer(), bulk, 1, nullptr);
         report(QStringLiteral("autofit_approximate"));
     }
     return 0;

@@ -69,7 +69,7 @@ int main(int argc, char* argv[])
 
         const WidgetTextMeasurer measurer(TradeGridFont());
         std::clock_t start = std::clock();
-        AutoFitColumns(measurer, grid, 1, false);
+        AutoFitColumns(measurer, grid, 1, nullptr);
         const double fitMs = CpuMsSince(start);
         Print(QStringLiteral("grid_autofit_font_cpu_%1").arg(n), fitMs, "ms");
         if (rows == 20000)
@@ -79,7 +79,7 @@ int main(int argc, char* argv[])
 
         const ShapingMeasurer shaping(TradeGridFont());
         start = std::clock();
-        AutoFitColumns(shaping, grid, 1, false);
+        AutoFitColumns(shaping, grid, 1, nullptr);
         const double shapingMs = CpuMsSince(start);
         Print(QStringLiteral("grid_autofit_font_shaping_cpu_%1").arg(n), shapingMs, "ms");
         Print(QStringLiteral("grid_autofit_font_speedup_%1").arg(n), shapingMs / fitMs, "x");

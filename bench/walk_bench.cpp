@@ -123,10 +123,11 @@ struct WalkFigures {
     int rows = 0;
 };
 
-bool WalkOnce(MainWindow& window, const QString& base, LoadTimer& loads, int downloads, WalkFigures& out)
+bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, int downloads, WalkFigures& out)
 {
-    SetDetailDownloadOverride(downloads);
-    window.Com_Click(2);
+    MainWindow& window = *windowRun.window;
+    windowRun.run.detailDownloads = downloads;
+    window.Run(Command::Clear);
     WebBrowser& browser = window.Browser();
     if (!e2e::WaitForPage(
             browser, kListPath, [&] { browser.load(QUrl(base + kListPath + QStringLiteral("?page=1"))); }))
@@ -135,7 +136,7 @@ bool WalkOnce(MainWindow& window, const QString& base, LoadTimer& loads, int dow
     const double cpuBefore = ToolCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    window.Com_Click(5);
+    window.Run(Command::ExtractAll);
     out.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     out.cpuSeconds = ToolCpuSeconds() - cpuBefore;
     out.rows = window.Grid().Rows() - window.Grid().FixedRows();
@@ -171,21 +172,20 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;
     }
-    IndicatorWindow indicator;
-    SetProgressView(&indicator);
     standin::RecordingPrompt prompt;
-    SetEndpoints(e2e::DemoEndpoints(market.base()));
-    MainWindow window;
-    window.SetProgramEnder([] {});
+    e2e::WindowRun windowRun(prompt, market.base());
+    IndicatorWindow indicator;
+    windowRun.run.progress.SetView(&indicator);
+    MainWindow& window = windowRun.Open();
     window.show();
-    if (!e2e::LogIn(window, market.base()) || !e2e::OpenSoldItems(window)) {
+    if (!e2e::LogIn(window, market.base(), windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window)) {
         std::fprintf(stderr, "could not log in to the demo marketplace\n");
         return 1;
     }
     LoadTimer loads(window.Browser());
 
     WalkFigures one, four;
-    if (!WalkOnce(window, market.base(), loads, 1, one) || !WalkOnce(window, market.base(), loads, 4, four)) {
+    if (!WalkOnce(windowRun, market.base(), loads, 1, one) || !WalkOnce(windowRun, market.base(), loads, 4, four)) {
         std::fprintf(stderr, "the first list page did not load\n");
         return 1;
     }
@@ -194,6 +194,6 @@ int main(int argc, char* argv[])
     Print("walk_n1_over_n4", one.wallSeconds / four.wallSeconds, "x");
     if (!prompt.messages.isEmpty())
         std::fprintf(stderr, "messages: %s\n", qPrintable(prompt.messages.join(QLatin1Char('\n'))));
-    SetProgressView(nullptr);
+    windowRun.run.progress.SetView(nullptr);
     return 0;
 }

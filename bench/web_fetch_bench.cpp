@@ -7,6 +7,7 @@
 // Prints "name value unit" lines.
 
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetcher.h"
 #include "core/text/AnsiCodec.h"
 #include "support/LocalHttpServer.h"
 
@@ -38,7 +39,8 @@ void BenchSilentWait(int seconds)
     QElapsedTimer wall;
     const double cpuBefore = CpuSeconds();
     wall.start();
-    HttpGetPageOnce(silent.url(QStringLiteral("/page")), response, QString(), seconds, QString());
+    PageFetcher fetcher;
+    HttpGetPageOnce(fetcher, silent.url(QStringLiteral("/page")), response, QString(), seconds);
     const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     const double cpuSeconds = CpuSeconds() - cpuBefore;
     Print("web_silent_wait_wall", wallSeconds, "s");
@@ -60,9 +62,9 @@ void BenchPageFetch()
     QString response;
     QElapsedTimer wall;
     wall.start();
+    PageFetcher fetcher;
     for (int i = 0; i < kFetches; ++i)
-        HttpGetPage(
-            server.url(QStringLiteral("/page")), response, QStringLiteral(">关于淘宝</"), 10, QString());
+        HttpGetPage(fetcher, server.url(QStringLiteral("/page")), response, QStringLiteral(">关于淘宝</"), 10);
     Print("web_fetch_1mb_gbk_page", double(wall.nsecsElapsed()) / 1e6 / kFetches, "ms");
 }
 

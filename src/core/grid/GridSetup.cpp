@@ -26,6 +26,12 @@ public:
 
 } // namespace
 
+const TextMeasurer& ApproximateTradeGridMeasurer()
+{
+    static const ApproximateMeasurer approximate;
+    return approximate;
+}
+
 QStringList TradeGridTitles()
 {
     return { QString(), QStringLiteral("序号"), QStringLiteral("订单编号"), QStringLiteral("成交时间"),
@@ -74,8 +80,8 @@ void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer)
     grid.SetTag(tag);
     // Widths and alignments are announced once each, not column by column.
     grid.SetVisible(false);
-    static const ApproximateMeasurer approximate;
-    SkipOnGridError([&] { AutoFitColumns(measurer ? *measurer : approximate, grid, 0, nullptr); });
+    SkipOnGridError(
+        [&] { AutoFitColumns(measurer ? *measurer : ApproximateTradeGridMeasurer(), grid, 0, nullptr); });
     for (int c = 0; c < grid.Cols(); ++c)
         grid.SetColAlignment(c, TradeGrid::kAlignLeftCenter);
     grid.SetVisible(true);

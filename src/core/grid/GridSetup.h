@@ -52,5 +52,8 @@ QStringList TradeGridLetters();
 // The measurer is the main window's text width; without one (headless
 // runs) the columns are fitted to an approximation of the window's font.
 void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer = nullptr);
+// SimSun 9 point at 96 dpi, character by character: the width headless runs
+// fit columns to.
+const TextMeasurer& ApproximateTradeGridMeasurer();
 
 void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles);

@@ -8,6 +8,9 @@
 #include "core/network/HttpGetPage.h"
 #include "core/network/PageAccess.h"
 #include "core/network/SharedCookieJar.h"
+#include "core/context/RunContext.h"
+#include "core/network/PageFetcher.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/window/BrowserLoadWatch.h"
 #include "support/LocalHttpServer.h"
@@ -101,6 +104,8 @@ private:
     QString CurrentPath() const { return browser_->url().path(); }
 
     std::unique_ptr<LocalHttpServer> server_;
+    PageFetcher fetcher_;
+    std::unique_ptr<BrowserProfile> profile_;
     std::unique_ptr<WebBrowser> browser_;
 };
 
@@ -130,7 +135,8 @@ void TestWebBrowser::initTestCase()
                 "text/html; charset=utf-8");
         return HttpResponse("<html><body></body></html>");
     });
-    browser_ = std::make_unique<WebBrowser>();
+    profile_ = std::make_unique<BrowserProfile>(fetcher_);
+    browser_ = std::make_unique<WebBrowser>(*profile_);
     browser_->resize(800, 600);
     browser_->show();
 }
@@ -138,6 +144,7 @@ void TestWebBrowser::initTestCase()
 void TestWebBrowser::cleanupTestCase()
 {
     browser_.reset();
+    profile_.reset();
     server_.reset();
 }
 
@@ -150,8 +157,7 @@ bool TestWebBrowser::Load(const QString& address)
 
 void TestWebBrowser::profileIsPersistentUnderDataHome()
 {
-    QWebEngineProfile* profile = WebBrowser::SharedProfile();
-    QCOMPARE(profile, WebBrowser::SharedProfile());
+    QWebEngineProfile* profile = profile_->Profile();
     QVERIFY(!profile->isOffTheRecord());
     QCOMPARE(profile->persistentCookiesPolicy(), QWebEngineProfile::ForcePersistentCookies);
     QVERIFY2(profile->persistentStoragePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME") + u'/'),
@@ -286,7 +292,8 @@ void TestWebBrowser::walkTellsAPageThatDidNotOpen()
     QVERIFY(Load(server_->url("/empty-list?next=") + QString::fromLatin1(QUrl::toPercentEncoding(next))));
     TradeGrid grid;
     BrowserLoadWatch watch(browser_.get());
-    const WalkResult walk = ExtractAllPages(*browser_, grid, watch, 20000);
+    RunContext run;
+    const WalkResult walk = ExtractAllPages(run, *browser_, grid, watch, 20000);
     QCOMPARE(walk.end, end);
     QCOMPARE(walk.passes, 2);
     QCOMPARE(WalkEndMessage(walk), message);
@@ -308,12 +315,12 @@ void TestWebBrowser::cookiesSharedWithPageFetch()
 {
     QVERIFY(Load(server_->url("/set-cookie")));
     const QUrl site(server_->url("/"));
-    QVERIFY(WaitUntil([&] { return !HttpCookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
+    QVERIFY(WaitUntil([&] { return !fetcher_.CookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
 
     const int before = server_->requestCount();
     QString response;
     QCOMPARE(
-        HttpGetPage(server_->url("/needs-cookie"), response, QStringLiteral(">关于淘宝</"), 5, QString()),
+        HttpGetPage(fetcher_, server_->url("/needs-cookie"), response, QStringLiteral(">关于淘宝</"), 5),
         QString());
     // The browser may ask for things meanwhile (an icon); ours is the fetch.
     QByteArray head;
@@ -321,16 +328,16 @@ void TestWebBrowser::cookiesSharedWithPageFetch()
         if (server_->heads().at(i).startsWith("GET /needs-cookie"))
             head = server_->heads().at(i);
     QVERIFY(head.contains("\r\nCookie: session=abc123"));
-    QVERIFY(head.contains("User-Agent: " + WebBrowser::SharedProfile()->httpUserAgent().toUtf8() + "\r\n"));
+    QVERIFY(head.contains("User-Agent: " + profile_->Profile()->httpUserAgent().toUtf8() + "\r\n"));
 
     // Another host name for the same server gets no cookie.
     const QString otherHost = QStringLiteral("http://localhost:%1/needs-cookie").arg(server_->port());
-    QCOMPARE(HttpGetPageOnce(otherHost, response, QStringLiteral(">关于淘宝</"), 5, QString()),
+    QCOMPARE(HttpGetPageOnce(fetcher_, otherHost, response, QStringLiteral(">关于淘宝</"), 5),
         QString::fromUtf8(kNetworkError));
 
     // A cookie the browser drops is dropped from the fetches too.
-    WebBrowser::SharedProfile()->cookieStore()->deleteAllCookies();
-    QVERIFY(WaitUntil([&] { return HttpCookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
+    profile_->Profile()->cookieStore()->deleteAllCookies();
+    QVERIFY(WaitUntil([&] { return fetcher_.CookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
 }
 
 void TestWebBrowser::demoLoginThenDetailPage()
@@ -351,7 +358,7 @@ void TestWebBrowser::demoLoginThenDetailPage()
         "if (f.requestSubmit) f.requestSubmit(); else f.submit();"));
     QVERIFY(finished.wait(20000));
     const QUrl site(market.base() + QStringLiteral("/"));
-    QVERIFY(WaitUntil([&] { return !HttpCookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
+    QVERIFY(WaitUntil([&] { return !fetcher_.CookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
 
     QVERIFY(Load(market.url(QStringLiteral("/trade/itemlist/list_sold_items.htm?page=1"))));
     const QString table = browser_->ElementInnerHtml(QStringLiteral("J_ListTable"));
@@ -364,7 +371,7 @@ void TestWebBrowser::demoLoginThenDetailPage()
     QString response;
     const QString detail
         = market.url(QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=")) + order.captured(1);
-    QCOMPARE(HttpGetPage(detail, response, QStringLiteral(">关于淘宝</"), 10, QString()), QString());
+    QCOMPARE(HttpGetPage(fetcher_, detail, response, QStringLiteral(">关于淘宝</"), 10), QString());
     QVERIFY(response.contains(QStringLiteral("收货和物流信息")));
 }
 

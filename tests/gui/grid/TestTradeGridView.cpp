@@ -224,7 +224,7 @@ void TestTradeGridView::multiLineCellShownInFull()
     grid.SetTextMatrix(3, ColRecipient, QStringList(lines, line).join(QStringLiteral("\r\n")));
     grid.SetRowHeight(3, lines * TradeGrid::kDefaultRowHeight);
     grid.SetWidth(20000);
-    AutoFitColumns(measurer, grid, 1, false);
+    AutoFitColumns(measurer, grid, 1, nullptr);
     TradeGridView view(&grid);
     Show(view, 1400, 400);
     view.scrollTo(grid.index(3, ColRecipient));
@@ -517,11 +517,9 @@ void TestTradeGridView::measurer()
 void TestTradeGridView::fitWithRealFontCoversTitles()
 {
     const WidgetTextMeasurer measurer(TradeGridFont());
-    SetTradeGridMeasurer(&measurer);
     TradeGrid grid;
     grid.SetWidth(20000);
-    SetUpTradeGrid(grid);
-    SetTradeGridMeasurer(nullptr);
+    SetUpTradeGrid(grid, &measurer);
     QCOMPARE(grid.ColWidth(ColStrip), 50);
     for (int c = ColSequence; c < grid.Cols(); ++c) {
         const double title = measurer.TextWidth(grid.TextMatrix(1, c));

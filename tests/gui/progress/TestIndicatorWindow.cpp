@@ -12,7 +12,6 @@
 class TestIndicatorWindow : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup();
 
     void loadsHiddenWithDesignTexts();
     void layout_data();
@@ -26,11 +25,6 @@ private slots:
     void userClosingUnloadsIt();
     void closeProgressUnloadsIt();
 };
-
-void TestIndicatorWindow::cleanup()
-{
-    SetProgressView(nullptr);
-}
 
 void TestIndicatorWindow::loadsHiddenWithDesignTexts()
 {
@@ -115,10 +109,11 @@ void TestIndicatorWindow::centredOnTheWorkArea()
 void TestIndicatorWindow::startShowsItModelessWithoutOwner()
 {
     IndicatorWindow indicator;
-    SetProgressView(&indicator);
-    QVERIFY(!ProgressWindowOpen());
-    StartProgress(QStringLiteral("正在导出数据至CSV格式文件……"), 3, 0);
-    QVERIFY(ProgressWindowOpen());
+    Progress progress;
+    progress.SetView(&indicator);
+    QVERIFY(!ProgressWindowOpen(progress));
+    StartProgress(progress, QStringLiteral("正在导出数据至CSV格式文件……"), 3, 0);
+    QVERIFY(ProgressWindowOpen(progress));
     IndicatorForm* form = indicator.Form();
     QVERIFY(form->isVisible());
     QVERIFY(form->isWindow());
@@ -126,7 +121,7 @@ void TestIndicatorWindow::startShowsItModelessWithoutOwner()
     QCOMPARE(form->windowModality(), Qt::NonModal);
     QCOMPARE(form->LBL->text(), QStringLiteral("正在导出数据至CSV格式文件……"));
 
-    StepProgress(1, QStringLiteral("pages"));
+    StepProgress(progress, 1, QStringLiteral("pages"));
     QCOMPARE(form->Percent->text(), QStringLiteral("33.3%"));
     QCOMPARE(form->L1->text(), QStringLiteral("(1/3)"));
     QVERIFY(form->L2->text().count(QLatin1Char('/')) == 2);
@@ -183,22 +178,23 @@ void TestIndicatorWindow::longMessageIsShownWhole()
 void TestIndicatorWindow::userClosingUnloadsIt()
 {
     IndicatorWindow indicator;
-    SetProgressView(&indicator);
-    StartProgress(QStringLiteral("正在提取交易信息..."), 500, 0);
-    StepProgress(1, QStringLiteral("pages"));
+    Progress progress;
+    progress.SetView(&indicator);
+    StartProgress(progress, QStringLiteral("正在提取交易信息..."), 500, 0);
+    StepProgress(progress, 1, QStringLiteral("pages"));
     QPointer<IndicatorForm> first = indicator.Form();
     QVERIFY(first->isVisible());
 
     QVERIFY(first->close()); // as the title bar's close button does
-    QVERIFY(!ProgressWindowOpen());
+    QVERIFY(!ProgressWindowOpen(progress));
     QVERIFY(!indicator.Form());
     QVERIFY(!first->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(first.isNull());
 
     // A later step loads a fresh window, hidden, with its design texts.
-    StepProgress(1, QStringLiteral("pages"));
-    QVERIFY(ProgressWindowOpen());
+    StepProgress(progress, 1, QStringLiteral("pages"));
+    QVERIFY(ProgressWindowOpen(progress));
     IndicatorForm* second = indicator.Form();
     QVERIFY(second);
     QVERIFY(!second->isVisible());
@@ -210,18 +206,19 @@ void TestIndicatorWindow::userClosingUnloadsIt()
 void TestIndicatorWindow::closeProgressUnloadsIt()
 {
     IndicatorWindow indicator;
-    SetProgressView(&indicator);
-    StartProgress(QStringLiteral("m"), 2, 0);
+    Progress progress;
+    progress.SetView(&indicator);
+    StartProgress(progress, QStringLiteral("m"), 2, 0);
     QPointer<IndicatorForm> form = indicator.Form();
-    CloseProgress();
+    CloseProgress(progress);
     QVERIFY(form.isNull());
-    QVERIFY(!ProgressWindowOpen());
-    CloseProgress(); // on a closed window: nothing happens
-    QVERIFY(!ProgressWindowOpen());
+    QVERIFY(!ProgressWindowOpen(progress));
+    CloseProgress(progress); // on a closed window: nothing happens
+    QVERIFY(!ProgressWindowOpen(progress));
     QVERIFY(!indicator.Form());
 
     // Starting again gives a fresh window with the design percentage.
-    StartProgress(QStringLiteral("again"), 2, 0);
+    StartProgress(progress, QStringLiteral("again"), 2, 0);
     QVERIFY(indicator.Form()->isVisible());
     QCOMPARE(indicator.Form()->Percent->text(), QStringLiteral("0%"));
 }

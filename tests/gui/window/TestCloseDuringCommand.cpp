@@ -8,6 +8,8 @@
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/context/RunContext.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/window/MainWindow.h"
 #include "support/ExportTestSupport.h"
 #include "support/StandIns.h"
@@ -63,9 +65,12 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     Endpoints offline = DefaultEndpoints();
     offline.startUrl = QStringLiteral("about:blank");
     offline.updateUrl = testsupport::RefusedBase() + QStringLiteral("/download?ID=");
-    SetEndpoints(offline);
+    standin::RecordingPrompt prompt;
+    RunContext run(prompt);
+    run.endpoints = offline;
+    BrowserProfile profile(run.fetcher);
 
-    MainWindow window;
+    MainWindow window(run, profile);
     window.show();
     TradeGrid& grid = window.Grid();
     for (int i = 0; i < 50; ++i) {
@@ -75,8 +80,7 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
         grid.SetTextMatrix(r, ColRecipient, QStringLiteral("收件人%1").arg(i));
     }
     ClosingProgressView progress(&window);
-    SetProgressView(&progress);
-    standin::RecordingPrompt prompt;
+    run.progress.SetView(&progress);
     standin::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
     window.SetSaveDialog(&dialog);
 
@@ -90,7 +94,7 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     QVERIFY2(left.isEmpty() || left == QStringList { fileName }, qPrintable(left.join(u' ')));
     const QStringList scratch = exporttest::Entries(temporaryFolder.path()).filter(QStringLiteral("lumetra"));
     QVERIFY2(scratch.isEmpty(), qPrintable(scratch.join(u' ')));
-    SetProgressView(nullptr);
+    run.progress.SetView(nullptr);
 }
 
 LUMETRA_TEST_MAIN(TestCloseDuringCommand)

@@ -7,6 +7,8 @@
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
+#include "core/context/RunContext.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/SplitterBar.h"
 #include "gui/window/Twips.h"
@@ -49,8 +51,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void commandButtons_data();
-    void commandButtons();
     void topRowFitsTheWindow();
     void totalLabelShowsWhole_data();
     void totalLabelShowsWhole();
@@ -65,6 +65,9 @@ private slots:
 
 private:
     RecordingProgressView progress_;
+    SilentPrompt prompt_;
+    std::unique_ptr<RunContext> run_;
+    std::unique_ptr<BrowserProfile> profile_;
     std::unique_ptr<MainWindow> window_;
     int ended_ = 0;
 };
@@ -76,14 +79,16 @@ void TestMainWindow::initTestCase()
     Endpoints e = DefaultEndpoints();
     e.startUrl = QStringLiteral("about:blank");
     e.updateUrl = refused + QStringLiteral("/download?ID=");
-    SetEndpoints(e);
+    run_ = std::make_unique<RunContext>(prompt_);
+    run_->endpoints = e;
+    run_->progress.SetView(&progress_);
+    profile_ = std::make_unique<BrowserProfile>(run_->fetcher);
 }
 
 void TestMainWindow::init()
 {
-    SetProgressView(&progress_);
     ended_ = 0;
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(*run_, *profile_);
     window_->SetProgramEnder([this] { ++ended_; });
     window_->move(100, 50);
     window_->show();
@@ -93,47 +98,6 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     window_.reset();
-    SetProgressView(nullptr);
-}
-
-void TestMainWindow::commandButtons_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QRect>("designTwips");
-    QTest::addColumn<QString>("face");
-    QTest::newRow("5") << 5 << "提取所有交易"
-                       << "从当前交易记录页开始提取所有当前状态的交易记录" << QRect(0, 0, 1335, 375)
-                       << "#ffe0c0";
-    QTest::newRow("0") << 0 << "提取当前页交易"
-                       << "提取网页显示的交易信息" << QRect(1320, 0, 1575, 375) << "#ffe0c0";
-    QTest::newRow("2") << 2 << "清空表格"
-                       << "删除表格中全部记录" << QRect(3000, 0, 975, 375) << "#c0c0ff";
-    QTest::newRow("3") << 3 << "删除记录"
-                       << "删除表格中选定的记录" << QRect(3960, 0, 975, 375) << "#c0c0ff";
-    QTest::newRow("1") << 1 << "合并记录"
-                       << "合并相同收件人的记录" << QRect(4920, 0, 975, 375) << "#c0c0ff";
-    QTest::newRow("6") << 6 << "导出记录"
-                       << "" << QRect(6000, 0, 975, 375) << "#ffc080";
-}
-
-void TestMainWindow::commandButtons()
-{
-    QFETCH(int, index);
-    QFETCH(QString, caption);
-    QFETCH(QString, toolTip);
-    QFETCH(QRect, designTwips);
-    QFETCH(QString, face);
-    QPushButton* button = window_->CommandButton(index);
-    QVERIFY(button);
-    QCOMPARE(button->text(), caption);
-    QCOMPARE(button->toolTip(), toolTip);
-    QCOMPARE(button->geometry(),
-        QRect(TwipsToPixels(designTwips.x()), TwipsToPixels(designTwips.y()),
-            TwipsToPixels(designTwips.width()), TwipsToPixels(designTwips.height())));
-    QVERIFY(button->styleSheet().contains(face));
-    QVERIFY(!window_->CommandButton(4));
 }
 
 void TestMainWindow::topRowFitsTheWindow()
@@ -185,7 +149,7 @@ void TestMainWindow::totalLabelShowsWhole()
 void TestMainWindow::firstStartIsLargeAndCentred()
 {
     StorePlacement(QString());
-    MainWindow fresh;
+    MainWindow fresh(*run_, *profile_);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize expected = FirstStartSize(screen->availableGeometry().size(), fresh.minimumSize())
                                .expandedTo(fresh.minimumSize());
@@ -218,7 +182,7 @@ void TestMainWindow::placementComesBack()
     } else {
         StorePlacement(stored);
     }
-    MainWindow next;
+    MainWindow next(*run_, *profile_);
     QCOMPARE(next.isMaximized() || next.windowState().testFlag(Qt::WindowMaximized), maximized);
     if (!left.isNull()) {
         QCOMPARE(next.size(), left.size());
