@@ -15,7 +15,6 @@ private slots:
     void centredTopLeft();
     void offscreenHasNoStrip();
     void centresAWindowKeepingItsSize();
-    void noWindowIsHarmless();
 };
 
 void TestWorkArea::taskbarHeight_data()
@@ -91,11 +90,6 @@ void TestWorkArea::centresAWindowKeepingItsSize()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(window.pos(), CenteredTopLeft(screen, window.size(), GetTaskbarHeight(), TwipsPerPixel()));
     QVERIFY(window.pos() != QPoint(3, 4));
-}
-
-void TestWorkArea::noWindowIsHarmless()
-{
-    CenterOnWorkArea(nullptr);
 }
 
 LUMETRA_TEST_MAIN(TestWorkArea)
