@@ -104,6 +104,7 @@ private slots:
     void listPagesNeedLogin();
     void listPagesAndPager_data();
     void listPagesAndPager();
+    void detailPagesAreGbkAndNeedTheCookie_data();
     void detailPagesAreGbkAndNeedTheCookie();
     void failRateApplies();
     void latencyApplies();
@@ -201,20 +202,37 @@ void TestDemoMarket::listPagesAndPager()
         QVERIFY(link.captured(1).contains(QStringLiteral("page=%1\"").arg(page + 1)));
 }
 
+void TestDemoMarket::detailPagesAreGbkAndNeedTheCookie_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("shippingBlock"); // on the first trade's detail page
+    QTest::addColumn<bool>("nbspInList"); // in a trade header of the first list page
+    QTest::newRow("default") << QStringList() << true << false;
+    QTest::newRow("virtual goods") << QStringList { QStringLiteral("--virtual-every"), QStringLiteral("1") }
+                                   << false << false;
+    QTest::newRow("drift") << QStringList { QStringLiteral("--drift") } << true << true;
+}
+
 void TestDemoMarket::detailPagesAreGbkAndNeedTheCookie()
 {
-    testsupport::DemoMarket market;
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, shippingBlock);
+    QFETCH(bool, nbspInList);
+    testsupport::DemoMarket market(arguments);
     QVERIFY(market.ok());
     const QByteArray cookie = LogIn(manager_, market);
     const QString orderNumber = FirstOrderNumber(manager_, market, cookie);
     QVERIFY(!orderNumber.isEmpty());
+    const Fetched list
+        = Fetch(manager_, market.url(QStringLiteral("/trade/itemlist/list_sold_items.htm?page=1")), cookie);
+    QCOMPARE(list.body.contains("</label>&nbsp;<span class=\"deal-time\">"), nbspInList);
 
     const Fetched detail = Fetch(manager_, DetailUrl(market, orderNumber), cookie);
     QCOMPARE(detail.status, 200);
     QCOMPARE(detail.contentType, QByteArray("text/html; charset=GBK"));
     const QString text = Gbk(detail.body);
     QVERIFY(text.contains(kMarker));
-    QVERIFY(text.contains(QStringLiteral("收货和物流信息")));
+    QCOMPARE(text.contains(QStringLiteral("收货和物流信息")), shippingBlock);
     QVERIFY(text.contains(QStringLiteral("订单编号：") + orderNumber));
     QVERIFY(!QString::fromUtf8(detail.body).contains(QStringLiteral("收货和物流信息")));
 
@@ -302,6 +320,9 @@ void TestDemoMarket::badOptionsAreRefused_data()
     QTest::newRow("negative latency") << QStringList { QStringLiteral("--latency-ms"), QStringLiteral("-1") };
     QTest::newRow("pages not a number") << QStringList { QStringLiteral("--pages"), QStringLiteral("x") };
     QTest::newRow("unknown option") << QStringList { QStringLiteral("--colour") };
+    QTest::newRow("negative virtual-every")
+        << QStringList { QStringLiteral("--virtual-every"), QStringLiteral("-3") };
+    QTest::newRow("drift with a value") << QStringList { QStringLiteral("--drift=2") };
     QTest::newRow("unwritable truth")
         << QStringList { QStringLiteral("--dump-truth"), QStringLiteral("/proc/nope/x.json") };
 }
