@@ -16,14 +16,12 @@ using namespace demo;
 
 namespace {
 
-Shop Make(quint64 seed, int pages, int perPage, int virtualEvery = 0, bool drift = false)
+Shop Make(quint64 seed, int pages, int perPage)
 {
     ShopOptions options;
     options.seed = seed;
     options.pages = pages;
     options.perPage = perPage;
-    options.virtualEvery = virtualEvery;
-    options.drift = drift;
     return GenerateShop(options);
 }
 
@@ -266,26 +264,13 @@ void TestMarketPages::pagerLinks()
     }
 }
 
-// "&nbsp;" or nothing between order number and time; the numbers stay whole.
 void TestMarketPages::driftListHeaders()
 {
-    static const QRegularExpression header(QStringLiteral("订单编号：([0-9]+)(&nbsp;| |)成交时间："));
-    for (const Shop& shop : { Make(4, 3, 20, 0, true), Make(5, 1, 8, 0, true) }) {
-        for (int page = 1; page <= shop.pages; ++page) {
-            QString text = AsBrowserShowsIt(SoldItemsPage(shop, page));
-            QStringList numbers, gaps;
-            for (auto it
-                 = header.globalMatch(StripBetween(text, QStringLiteral("<"), QStringLiteral(">"), {}));
-                 it.hasNext();) {
-                const auto m = it.next();
-                numbers << m.captured(1);
-                gaps << m.captured(2);
-            }
-            QCOMPARE(numbers.first(), shop.trades[(page - 1) * shop.perPage].orderNumber);
-            QCOMPARE(numbers.size(), shop.perPage);
-            QVERIFY(gaps.count(QStringLiteral("&nbsp;")) >= 2);
-            QCOMPARE(gaps.count(QString()), page == 1 ? 1 : 0);
-        }
+    const Shop shop = GenerateShop({ .seed = 4, .drift = true });
+    for (int page = 1; page <= 3; ++page) {
+        const QByteArray html = SoldItemsPage(shop, page);
+        QVERIFY(html.count("</span></label>&nbsp;<span class=\"deal-time\">成交时间：") >= 2);
+        QCOMPARE(html.count("</span></label><span class=\"deal-time\">成交时间："), page == 1 ? 1 : 0);
     }
 }
 
@@ -326,7 +311,7 @@ void TestMarketPages::detailBlockYieldsTheAddressLine()
 {
     QFETCH(quint64, seed);
     QFETCH(int, virtualEvery);
-    const Shop shop = Make(seed, 3, 20, virtualEvery, virtualEvery > 0);
+    const Shop shop = GenerateShop({ .seed = seed, .virtualEvery = virtualEvery, .drift = virtualEvery > 0 });
     for (const ShopTrade& t : shop.trades) {
         const QString page = DecodeGbk(TradeDetailPage(shop, t));
         QVERIFY(page.contains(kDetailCompleteMarker)
