@@ -52,6 +52,11 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("dump-truth"), QStringLiteral("Write the generated shop as JSON."),
             QStringLiteral("FILE") },
         { QStringLiteral("nick"), QStringLiteral("The seller's nick."), QStringLiteral("NAME") },
+        { QStringLiteral("virtual-every"),
+            QStringLiteral("Every Nth trade is virtual goods, without a shipping block (0: none)."),
+            QStringLiteral("N") },
+        { QStringLiteral("drift"),
+            QStringLiteral("Drifted labels and markup on some pages, and look-alike trades.") },
         { QStringLiteral("log-requests"),
             QStringLiteral("Print every request (\"GET /path?query\") to standard error.") },
     });
@@ -70,13 +75,14 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
 
     qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
            latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
-           outageSeconds = options.site.outageSeconds;
+           outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
         || !ReadInt(parser, QStringLiteral("latency-ms"), 0, 600000, latency, message)
         || !ReadInt(parser, QStringLiteral("outage-after"), 0, 1000000000, outageAfter, message)
-        || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message))
+        || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message)
+        || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message))
         return false;
     if (parser.isSet(QStringLiteral("outage-seconds")) != parser.isSet(QStringLiteral("outage-after"))) {
         message = QStringLiteral("--outage-after and --outage-seconds go together");
@@ -92,6 +98,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.site.latencyMs = int(latency);
     options.site.outageAfter = outageAfter;
     options.site.outageSeconds = int(outageSeconds);
+    options.shop.virtualEvery = int(virtualEvery);
+    options.shop.drift = parser.isSet(QStringLiteral("drift"));
 
     if (parser.isSet(QStringLiteral("seed"))) {
         bool ok = false;

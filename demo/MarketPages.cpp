@@ -104,9 +104,9 @@ QString TradeBody(const ShopTrade& trade)
         = QStringLiteral("<tbody class=\"trade\" data-order=\"%1\">\n"
                          "<tr class=\"sep-row\"><td colspan=\"8\"></td></tr>\n"
                          "<tr class=\"order-hd\"><td colspan=\"8\"><label class=\"order-id\">"
-                         "订单编号：<span>%1</span></label> <span class=\"deal-time\">成交时间：%2</span>"
+                         "订单编号：<span>%1</span></label>%2<span class=\"deal-time\">成交时间：%3</span>"
                          "</td></tr>\n")
-              .arg(trade.orderNumber, trade.time);
+              .arg(trade.orderNumber, trade.headerGap, trade.time);
     const QString name = trade.name.isEmpty()
         ? QString()
         : QStringLiteral("<p class=\"buyer-name\">%1</p> ").arg(Esc(trade.name));
@@ -145,6 +145,27 @@ QString Pager(int page, int pageCount)
         html += QStringLiteral("<a class=\"page-next disabled\" disabled=\"disabled\">下一页</a>\n");
     html += QStringLiteral("</div>\n");
     return html;
+}
+
+QString LogisticsBlock(const ShopTrade& trade)
+{
+    const QString addressLabel
+        = trade.renamedAddressLabel ? QStringLiteral("收货人信息：") : QStringLiteral("收货地址：");
+    return QStringLiteral("<div id=\"J_Logistics\" class=\"logistics\">\n<h3>收货和物流信息</h3>\n"
+                          "<dl><dt>%1</dt><dd>%2</dd></dl>\n"
+                          "<dl><dt>运送方式：</dt><dd>%3</dd></dl>\n"
+                          "<dl><dt>物流公司名称：</dt><dd>%4</dd></dl>\n"
+                          "<dl><dt>运单号：</dt><dd>%5</dd></dl>\n"
+                          "<p><a href=\"#\">查看物流信息</a></p>\n</div>\n")
+        .arg(addressLabel, Esc(trade.AddressLine()), Esc(trade.shippingMethod), Esc(trade.company),
+            Esc(trade.waybill));
+}
+
+// A top-up is delivered to an account, not to an address.
+QString VirtualGoodsBlock()
+{
+    return QStringLiteral("<div class=\"virtual-goods\">\n<h3>充值信息</h3>\n"
+                          "<p>虚拟物品，付款后自动充值，无需物流。</p>\n</div>\n");
 }
 
 } // namespace
@@ -236,14 +257,7 @@ QByteArray TradeDetailPage(const Shop& shop, const ShopTrade& trade)
         "<div class=\"main\">\n<div class=\"detail-hd\">"
         "<span>订单编号：%1</span> <span>成交时间：%2</span> <span>交易状态：%3</span></div>\n")
                 .arg(trade.orderNumber, trade.time, Esc(trade.status));
-    html += QStringLiteral("<div id=\"J_Logistics\" class=\"logistics\">\n<h3>收货和物流信息</h3>\n"
-                           "<dl><dt>收货地址：</dt><dd>%1</dd></dl>\n"
-                           "<dl><dt>运送方式：</dt><dd>%2</dd></dl>\n"
-                           "<dl><dt>物流公司名称：</dt><dd>%3</dd></dl>\n"
-                           "<dl><dt>运单号：</dt><dd>%4</dd></dl>\n"
-                           "<p><a href=\"#\">查看物流信息</a></p>\n</div>\n")
-                .arg(Esc(trade.AddressLine()), Esc(trade.shippingMethod), Esc(trade.company),
-                    Esc(trade.waybill));
+    html += trade.virtualGoods ? VirtualGoodsBlock() : LogisticsBlock(trade);
     html += QStringLiteral(
         "<table class=\"detail-items\">\n<tr><th>宝贝</th><th>单价(元)</th><th>数量</th></tr>\n");
     for (const ShopItem& item : trade.items)

@@ -33,8 +33,13 @@ struct ShopTrade {
     QString shippingMethod;
     QString company; // "—" when not shipped
     QString waybill; // "—" when not shipped
+    QString headerGap = QStringLiteral(" "); // markup between order number and time in the list header
+    bool virtualGoods = false; // a top-up: its detail page has no shipping block, so no recipient
+    bool renamedAddressLabel = false; // the detail page says "收货人信息：" instead of "收货地址："
 
     QString AddressLine() const { return addressPieces.join(QStringLiteral("，")); }
+    // Whether a reader of the detail page can find the recipient block.
+    bool HasShippingData() const { return !virtualGoods && !renamedAddressLabel; }
 };
 
 struct Shop {

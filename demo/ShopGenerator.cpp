@@ -1,5 +1,7 @@
 #include "ShopGenerator.h"
 
+#include "ShopDrift.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QTimeZone>
@@ -362,6 +364,9 @@ Shop GenerateShop(const ShopOptions& options)
                 trade.waybill += QLatin1Char('1');
         }
     }
+    if (options.drift)
+        ApplyDrift(shop);
+    MakeVirtualGoods(shop, options.virtualEvery);
     return shop;
 }
 

@@ -2,7 +2,8 @@
 // Builds a shop from a seed. The same seed, page count, page size and nick
 // always give the same shop, on every platform: the random numbers come
 // from std::mt19937_64, whose output the standard fixes, and every
-// distribution is written out here.
+// distribution is written out here. Virtual goods and drift are laid over
+// the generated shop afterwards, so without them the shop stays as it was.
 
 #include "ShopData.h"
 
@@ -13,6 +14,8 @@ struct ShopOptions {
     int pages = 3;
     int perPage = 20;
     QString nick = QStringLiteral("lumetra演示店");
+    int virtualEvery = 0; // every Nth trade is virtual goods; 0 for none
+    bool drift = false; // the drifting labels and markup of ShopDrift.h
 };
 
 Shop GenerateShop(const ShopOptions& options);

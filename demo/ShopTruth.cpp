@@ -11,7 +11,15 @@ QByteArray ShopTruthJson(const Shop& shop)
 {
     QJsonArray trades;
     for (int i = 0; i < shop.trades.size(); ++i) {
-        const ShopTrade& t = shop.trades[i];
+        // A trade whose recipient block a reader cannot find reports no
+        // shipping texts, even where its page shows some under another label.
+        ShopTrade t = shop.trades[i];
+        if (!t.HasShippingData()) {
+            for (QString* text :
+                { &t.recipient, &t.mobile, &t.telephone, &t.shippingMethod, &t.company, &t.waybill })
+                text->clear();
+            t.addressPieces.clear();
+        }
         QJsonArray items;
         for (const ShopItem& item : t.items) {
             items.append(QJsonObject { { QStringLiteral("title"), item.title },
@@ -29,7 +37,8 @@ QByteArray ShopTruthJson(const Shop& shop)
             { QStringLiteral("addressPieces"), QJsonArray::fromStringList(t.addressPieces) },
             { QStringLiteral("addressLine"), t.AddressLine() },
             { QStringLiteral("shippingMethod"), t.shippingMethod }, { QStringLiteral("company"), t.company },
-            { QStringLiteral("waybill"), t.waybill } });
+            { QStringLiteral("waybill"), t.waybill },
+            { QStringLiteral("shippingData"), t.HasShippingData() } });
     }
     const QJsonObject root { { QStringLiteral("nick"), shop.nick },
         { QStringLiteral("seed"), QString::number(shop.seed) }, { QStringLiteral("pages"), shop.PageCount() },

@@ -267,10 +267,10 @@ void TestDemoMarket::sameSeedSameShop()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    auto dump = [&dir](const QString& seed, const QString& name) {
+    auto dump = [&dir](const QString& seed, const QString& name, const QStringList& more = {}) {
         const QString path = dir.filePath(name);
         testsupport::DemoMarket market(
-            { QStringLiteral("--seed"), seed, QStringLiteral("--dump-truth"), path });
+            QStringList { QStringLiteral("--seed"), seed, QStringLiteral("--dump-truth"), path } + more);
         if (!market.ok())
             return QByteArray();
         QFile file(path);
@@ -282,6 +282,10 @@ void TestDemoMarket::sameSeedSameShop()
     QVERIFY(first.contains("\"orderNumber\""));
     QCOMPARE(again, first);
     QVERIFY(other != first);
+    const QByteArray unusual = dump(QStringLiteral("77"), QStringLiteral("d.json"),
+        { QStringLiteral("--virtual-every"), QStringLiteral("1"), QStringLiteral("--drift") });
+    QVERIFY(unusual.contains("帽子"));
+    QCOMPARE(unusual.count("\"shippingData\": false"), 60);
 }
 
 void TestDemoMarket::downloadPageShowsVersion()
@@ -302,6 +306,8 @@ void TestDemoMarket::badOptionsAreRefused_data()
     QTest::newRow("negative latency") << QStringList { QStringLiteral("--latency-ms"), QStringLiteral("-1") };
     QTest::newRow("pages not a number") << QStringList { QStringLiteral("--pages"), QStringLiteral("x") };
     QTest::newRow("unknown option") << QStringList { QStringLiteral("--colour") };
+    QTest::newRow("negative virtual-every")
+        << QStringList { QStringLiteral("--virtual-every"), QStringLiteral("-3") };
     QTest::newRow("unwritable truth")
         << QStringList { QStringLiteral("--dump-truth"), QStringLiteral("/proc/nope/x.json") };
 }

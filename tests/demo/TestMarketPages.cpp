@@ -8,6 +8,7 @@
 #include "core/text/TextHelpers.h"
 #include "support/TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -195,6 +196,7 @@ private slots:
     void listYieldsTheShopsRows();
     void pagerLinks_data();
     void pagerLinks();
+    void driftListHeaders();
     void emptyShopListYieldsNothing();
     void nickOnEveryBackOfficePage();
     void detailBlockYieldsTheAddressLine_data();
@@ -262,6 +264,16 @@ void TestMarketPages::pagerLinks()
     }
 }
 
+void TestMarketPages::driftListHeaders()
+{
+    const Shop shop = GenerateShop({ .seed = 4, .drift = true });
+    for (int page = 1; page <= 3; ++page) {
+        const QByteArray html = SoldItemsPage(shop, page);
+        QVERIFY(html.count("</span></label>&nbsp;<span class=\"deal-time\">成交时间：") >= 2);
+        QCOMPARE(html.count("</span></label><span class=\"deal-time\">成交时间："), page == 1 ? 1 : 0);
+    }
+}
+
 void TestMarketPages::emptyShopListYieldsNothing()
 {
     const Shop shop = Make(1, 0, 20);
@@ -287,16 +299,29 @@ void TestMarketPages::nickOnEveryBackOfficePage()
 void TestMarketPages::detailBlockYieldsTheAddressLine_data()
 {
     QTest::addColumn<quint64>("seed");
+    QTest::addColumn<int>("virtualEvery");
     for (quint64 seed : { 1ULL, 8ULL, 77ULL })
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed << 0;
+    QTest::newRow("virtual every 3, drift") << quint64(5) << 3;
 }
 
+// A virtual trade's page is whole but has no shipping block; a renamed
+// label leaves no "收货地址：" to cut at.
 void TestMarketPages::detailBlockYieldsTheAddressLine()
 {
     QFETCH(quint64, seed);
-    const Shop shop = Make(seed, 3, 20);
+    QFETCH(int, virtualEvery);
+    const Shop shop = GenerateShop({ .seed = seed, .virtualEvery = virtualEvery, .drift = virtualEvery > 0 });
     for (const ShopTrade& t : shop.trades) {
-        const QString block = RecipientBlock(DecodeGbk(TradeDetailPage(shop, t)));
+        const QString page = DecodeGbk(TradeDetailPage(shop, t));
+        QVERIFY(page.contains(kDetailCompleteMarker)
+            && page.contains(QStringLiteral("我对购买流程有意见或建议")));
+        QCOMPARE(page.contains(QStringLiteral("收货和物流信息")), !t.virtualGoods);
+        QCOMPARE(page.contains(QStringLiteral("收货地址：")), t.HasShippingData());
+        QCOMPARE(page.contains(QStringLiteral("收货人信息：")), t.renamedAddressLabel);
+        if (!t.HasShippingData())
+            continue;
+        const QString block = RecipientBlock(page);
         const QStringList parts = block.split(QStringLiteral("§§"));
         QCOMPARE(parts.size(), 4);
         QCOMPARE(parts[0].trimmed(), t.AddressLine());
@@ -309,8 +334,13 @@ void TestMarketPages::detailBlockYieldsTheAddressLine()
 void TestMarketPages::detailPagesAreGbkWithMarker()
 {
     const Shop shop = Make(1, 3, 20);
+    // Scripts and expected sheets rely on the default shop's pages, byte for byte.
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int page = 1; page <= 3; ++page)
+        hash.addData(SoldItemsPage(shop, page));
     for (const ShopTrade& t : shop.trades) {
         const QByteArray bytes = TradeDetailPage(shop, t);
+        hash.addData(bytes);
         QVERIFY(bytes.contains("charset=gbk"));
         // GBK bytes of "收货和物流信息" and of the completion marker.
         QVERIFY(bytes.contains(QByteArray::fromHex("cad5bbf5bacdceefc1f7d0c5cfa2")));
@@ -320,6 +350,7 @@ void TestMarketPages::detailPagesAreGbkWithMarker()
         QVERIFY(DecodeGbk(bytes).contains(kDetailCompleteMarker));
         QVERIFY(!QString::fromUtf8(bytes).contains(QStringLiteral("收货和物流信息")));
     }
+    QCOMPARE(hash.result().toHex(), QByteArray("b190f496693e6dfdb0547cc6814988312b0c7614"));
     const QByteArray missing = TradeMissingPage(shop, QStringLiteral("123"));
     QVERIFY(DecodeGbk(missing).contains(kDetailCompleteMarker));
     QVERIFY(!DecodeGbk(missing).contains(QStringLiteral("收货和物流信息")));

@@ -46,6 +46,7 @@ private slots:
     void orderNumbersAreUniqueDigitStrings();
     void coversWhatTheToolMustHandle_data();
     void coversWhatTheToolMustHandle();
+    void virtualGoodsAndDrift();
     void amountsAddUp();
     void shownTextsCannotBreakTheMarkup();
     void truthJsonHoldsEveryTrade();
@@ -171,9 +172,38 @@ void TestShopGenerator::coversWhatTheToolMustHandle()
     QVERIFY(addressesWithTwoWaybills >= 1);
 }
 
+// In a shop of 3 x 8 trades with every ninth one virtual and the drift, the
+// truth names the trades without shipping data and blanks their texts, and
+// the drift's parcel (0, 1) and its live and closed twins (6, 7) are there.
+void TestShopGenerator::virtualGoodsAndDrift()
+{
+    const Shop shop = GenerateShop({ .seed = 2, .perPage = 8, .virtualEvery = 9, .drift = true });
+    const QJsonArray trades = QJsonDocument::fromJson(ShopTruthJson(shop))[u"trades"].toArray();
+    QList<int> without;
+    for (int i = 0; i < trades.size(); ++i) {
+        const QJsonObject t = trades[i].toObject();
+        if (!t[u"shippingData"].toBool()) {
+            without << i;
+            QCOMPARE(t[u"addressLine"].toString() + t[u"company"].toString() + t[u"waybill"].toString(),
+                QString());
+        }
+        if (shop.trades[i].virtualGoods)
+            QVERIFY(!QStringList({ "交易关闭", "卖家已发货" }).contains(t[u"status"].toString()));
+    }
+    QCOMPARE(without, (QList<int> { 3, 8, 17 }));
+    const QList<ShopTrade>& t = shop.trades;
+    QCOMPARE(t[0].items.size() + t[1].items.size(), 2);
+    QCOMPARE(t[0].items[0].title + t[0].items[0].price + t[1].items[0].title + t[1].items[0].price,
+        QStringLiteral("帽子19.90帽9.90"));
+    QCOMPARE(std::pair(t[0].items[0].quantity, t[1].items[0].quantity), std::pair(15, 5));
+    QVERIFY(t[0].waybill != QStringLiteral("—"));
+    QCOMPARE(Destination(t[1]) + Destination(t[7]), Destination(t[0]) + Destination(t[6]));
+    QCOMPARE(t[6].status + t[7].status + t[7].waybill, QStringLiteral("买家已付款交易关闭—"));
+}
+
 void TestShopGenerator::amountsAddUp()
 {
-    const Shop shop = Make(5);
+    const Shop shop = GenerateShop({ .seed = 5, .virtualEvery = 3, .drift = true });
     for (const ShopTrade& t : shop.trades) {
         qint64 cents = qRound64(t.shipping.toDouble() * 100);
         for (const ShopItem& item : t.items)
