@@ -13,9 +13,9 @@
 
 namespace {
 
-const char* const kDetailColumnNames[kHistoryDetailColumns] = { "recipient", "mobile", "telephone", "province",
-    "city", "district", "address", "postcode", "company", "waybill" };
-const char* const kOwnedSidecarSuffixes[] = { "-journal", "-wal", "-shm" };
+const char* const kDetailColumnNames[kHistoryDetailColumns] = { "recipient", "mobile", "telephone",
+    "province", "city", "district", "address", "postcode", "company", "waybill" };
+const char* const kJournalSuffixes[] = { "-journal", "-wal", "-shm" };
 constexpr auto kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr auto kOwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 // SQLite's primary result codes for a file another connection holds.
@@ -54,8 +54,13 @@ QString NotNull(const QString& text)
 bool PrepareOwnerOnlyFile(const QString& path)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir(folder).exists() && !(QDir().mkpath(folder) && QFile::setPermissions(folder, kOwnerOnlyFolder))) {
+    if (!QDir(folder).exists()
+        && !(QDir().mkpath(folder) && QFile::setPermissions(folder, kOwnerOnlyFolder))) {
         qCWarning(lcHistory) << "cannot create the folder" << folder;
+        return false;
+    }
+    if (QFileInfo(path).isDir()) {
+        qCWarning(lcHistory) << path << "is a folder, not a trade history";
         return false;
     }
     QFile file(path);
@@ -167,7 +172,8 @@ bool TradeHistory::SetUpSchema()
     QSqlDatabase db = Database();
     QSqlQuery query(db);
     if (db.transaction() && query.exec(CreateTableStatement())
-        && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kTradeHistorySchemaVersion)) && db.commit())
+        && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kTradeHistorySchemaVersion))
+        && db.commit())
         return true;
     qCWarning(lcHistory) << "cannot set up" << path_ << query.lastError().text() << db.lastError().text();
     db.rollback();
@@ -185,7 +191,7 @@ bool TradeHistory::MoveAside()
     for (int number = 2; QFileInfo::exists(target); ++number)
         target = base + QLatin1Char('-') + QString::number(number);
     bool moved = QFile::rename(path_, target);
-    for (const char* suffix : kOwnedSidecarSuffixes) {
+    for (const char* suffix : kJournalSuffixes) {
         const QString sidecar = path_ + QLatin1String(suffix);
         if (moved && QFileInfo::exists(sidecar))
             moved = QFile::rename(sidecar, target + QLatin1String(suffix));
@@ -194,7 +200,8 @@ bool TradeHistory::MoveAside()
         qCWarning(lcHistory) << "cannot move" << path_ << "aside to" << target;
         return false;
     }
-    qCWarning(lcHistory) << "moved the unreadable trade history aside to" << target << "and started a new one";
+    qCWarning(lcHistory) << "moved the unreadable trade history aside to" << target
+                         << "and started a new one";
     return true;
 }
 
@@ -207,7 +214,8 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
     query.prepare(QStringLiteral("SELECT %1 FROM trade_details WHERE order_number = ?").arg(AllColumns()));
     query.addBindValue(orderNumber);
     if (!query.exec()) {
-        qCWarning(lcHistory) << "cannot read" << orderNumber << "from the trade history:" << query.lastError().text();
+        qCWarning(lcHistory) << "cannot read" << orderNumber
+                             << "from the trade history:" << query.lastError().text();
         return std::nullopt;
     }
     if (!query.next())
@@ -217,7 +225,8 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
     for (int column = 1; column <= kHistoryDetailColumns; ++column)
         entry.details << query.value(column).toString();
     entry.status = query.value(kHistoryDetailColumns + 1).toString();
-    entry.fetchedAt = QDateTime::fromString(query.value(kHistoryDetailColumns + 2).toString(), Qt::ISODateWithMs);
+    entry.fetchedAt
+        = QDateTime::fromString(query.value(kHistoryDetailColumns + 2).toString(), Qt::ISODateWithMs);
     return entry;
 }
 
@@ -244,7 +253,8 @@ bool TradeHistory::StorePage(const QList<HistoryEntry>& entries)
         for (const QString& detail : entry.details)
             query.addBindValue(NotNull(detail));
         query.addBindValue(NotNull(entry.status));
-        query.addBindValue(entry.fetchedAt.isValid() ? entry.fetchedAt.toUTC().toString(Qt::ISODateWithMs) : now);
+        query.addBindValue(
+            entry.fetchedAt.isValid() ? entry.fetchedAt.toUTC().toString(Qt::ISODateWithMs) : now);
         ok = query.exec();
     }
     query.finish();

@@ -6,7 +6,6 @@
 #include "support/TestSupport.h"
 
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -38,10 +37,11 @@ bool RunSql(const QString& path, const QStringList& statements)
     return ok;
 }
 
+// The permission bits of path, -1 where the platform has none.
 int UnixMode(const QString& path)
 {
 #ifdef Q_OS_UNIX
-    struct stat info {};
+    struct stat info { };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 #else
     Q_UNUSED(path);
@@ -67,15 +67,17 @@ void TestTradeHistory::useStoredDetails_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("current");
     QTest::addColumn<bool>("useStored");
-    QTest::newRow("succeeded both times") << "交易成功" << "交易成功" << true;
-    QTest::newRow("closed both times") << "交易关闭" << "交易关闭" << true;
-    QTest::newRow("succeeded, then closed") << "交易成功" << "交易关闭" << true;
-    QTest::newRow("closed, then succeeded") << "交易关闭" << "交易成功" << true;
-    QTest::newRow("shipped when stored, succeeded now") << "卖家已发货" << "交易成功" << false;
-    QTest::newRow("succeeded when stored, refunding now") << "交易成功" << "退款中" << false;
-    QTest::newRow("waiting both times") << "等待买家付款" << "等待买家付款" << false;
-    QTest::newRow("nothing stored") << "" << "交易成功" << false;
-    QTest::newRow("status with a space") << "交易成功 " << "交易成功" << false;
+    const QString succeeded = "交易成功";
+    const QString closed = "交易关闭";
+    QTest::newRow("succeeded both times") << succeeded << succeeded << true;
+    QTest::newRow("closed both times") << closed << closed << true;
+    QTest::newRow("succeeded, then closed") << succeeded << closed << true;
+    QTest::newRow("closed, then succeeded") << closed << succeeded << true;
+    QTest::newRow("shipped when stored, succeeded now") << "卖家已发货" << succeeded << false;
+    QTest::newRow("succeeded when stored, refunding now") << succeeded << "退款中" << false;
+    QTest::newRow("waiting both times") << QString("等待买家付款") << "等待买家付款" << false;
+    QTest::newRow("nothing stored") << QString() << succeeded << false;
+    QTest::newRow("status with a space") << succeeded + " " << succeeded << false;
 }
 
 void TestTradeHistory::useStoredDetails()
@@ -89,8 +91,8 @@ void TestTradeHistory::roundTripAcrossInstances()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("data/history.sqlite");
-    const QStringList chinese { "张三", "13800000000", "", "浙江省", "杭州市", "西湖区", "文三路 100 号\r\n3 幢",
-        "310000", "中通快递", "7300123456789" };
+    const QStringList chinese { "张三", "13800000000", "", "浙江省", "杭州市", "西湖区",
+        "文三路 100 号\r\n3 幢", "310000", "中通快递", "7300123456789" };
     const QStringList empty(kHistoryDetailColumns, QString());
     {
         TradeHistory history(path);
@@ -115,7 +117,8 @@ void TestTradeHistory::roundTripAcrossInstances()
         QCOMPARE(found->fetchedAt, kFetched);
         QCOMPARE(reopened.Find("1002")->details, QStringList(kHistoryDetailColumns, ""));
         QVERIFY(!reopened.Find("9999"));
-        QVERIFY(alongside.StorePage({ Entry("1001", QStringList(kHistoryDetailColumns, "李四"), "交易关闭") }));
+        QVERIFY(
+            alongside.StorePage({ Entry("1001", QStringList(kHistoryDetailColumns, "李四"), "交易关闭") }));
         QCOMPARE(reopened.Find("1001")->details, QStringList(kHistoryDetailColumns, "李四"));
     }
     QCOMPARE(TradeHistory(path).Find("1001")->status, "交易关闭");
@@ -123,28 +126,31 @@ void TestTradeHistory::roundTripAcrossInstances()
 
 void TestTradeHistory::unreadableHistoryIsMovedAside_data()
 {
-    QTest::addColumn<QByteArray>("garbage"); // the whole file, when not empty
-    QTest::addColumn<bool>("fromHistory"); // statements run on a history, else on a new SQLite file
+    // Each starts from a history holding trade 1001.
+    QTest::addColumn<QByteArray>("garbage"); // written over the whole file, when not empty
     QTest::addColumn<QStringList>("statements");
-    QTest::newRow("not a database") << QByteArray("no database\n").repeated(500) << false << QStringList();
-    QTest::newRow("newer schema") << QByteArray() << true << QStringList { "PRAGMA user_version = 2" };
-    QTest::newRow("table missing") << QByteArray() << true << QStringList { "DROP TABLE trade_details" };
+    QTest::addColumn<int>("cutAt"); // bytes kept of the file, 0 for all
+    QTest::newRow("not a database") << QByteArray("no database\n").repeated(500) << QStringList() << 0;
+    QTest::newRow("cut short") << QByteArray() << QStringList() << 4096;
+    QTest::newRow("newer schema") << QByteArray() << QStringList { "PRAGMA user_version = 2" } << 0;
+    QTest::newRow("table missing") << QByteArray() << QStringList { "DROP TABLE trade_details" } << 0;
     QTest::newRow("another program's database")
-        << QByteArray() << false << QStringList { "CREATE TABLE notes (text TEXT)", "INSERT INTO notes VALUES (1)" };
+        << QByteArray()
+        << QStringList { "DROP TABLE trade_details", "CREATE TABLE notes (text)", "PRAGMA user_version = 0" }
+        << 0;
 }
 
 void TestTradeHistory::unreadableHistoryIsMovedAside()
 {
     QFETCH(QByteArray, garbage);
-    QFETCH(bool, fromHistory);
     QFETCH(QStringList, statements);
+    QFETCH(int, cutAt);
     QTemporaryDir dir;
     const QString path = dir.filePath("history.sqlite");
-    if (fromHistory)
-        QVERIFY(TradeHistory(path).StorePage({ Entry("1001") }));
-    if (!garbage.isEmpty())
-        QVERIFY(testsupport::WriteFile(path, garbage));
+    QVERIFY(TradeHistory(path).StorePage({ Entry("1001") }));
     QVERIFY(RunSql(path, statements));
+    if (!garbage.isEmpty() || cutAt > 0)
+        QVERIFY(testsupport::WriteFile(path, cutAt > 0 ? testsupport::ReadFile(path).left(cutAt) : garbage));
     const QByteArray unreadable = testsupport::ReadFile(path);
     QVERIFY(!unreadable.isEmpty());
 
