@@ -13,34 +13,21 @@
 
 namespace {
 
-const char* const kDetailColumnNames[kHistoryDetailColumns] = { "recipient", "mobile", "telephone",
-    "province", "city", "district", "address", "postcode", "company", "waybill" };
-const char* const kJournalSuffixes[] = { "-journal", "-wal", "-shm" };
+// Version 1 of the file: one row per order number, the detail columns in
+// the grid's order, the list status when they were fetched and when that was
+// (UTC, ISO 8601). Every statement reads and writes the columns in this order.
+const char* const kCreateTable = "CREATE TABLE trade_details (order_number TEXT PRIMARY KEY NOT NULL, "
+                                 "recipient TEXT NOT NULL, mobile TEXT NOT NULL, telephone TEXT NOT NULL, "
+                                 "province TEXT NOT NULL, city TEXT NOT NULL, district TEXT NOT NULL, "
+                                 "address TEXT NOT NULL, postcode TEXT NOT NULL, company TEXT NOT NULL, "
+                                 "waybill TEXT NOT NULL, status TEXT NOT NULL, fetched_at TEXT NOT NULL)";
+const char* const kAllColumns = "order_number, recipient, mobile, telephone, province, city, district, "
+                                "address, postcode, company, waybill, status, fetched_at";
 constexpr auto kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr auto kOwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 // SQLite's primary result codes for a file another connection holds.
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
-
-// order_number, the detail columns, status, fetched_at: the order every
-// statement reads and writes them in.
-QString AllColumns()
-{
-    QStringList names { QStringLiteral("order_number") };
-    for (const char* name : kDetailColumnNames)
-        names << QString::fromLatin1(name);
-    names << QStringLiteral("status") << QStringLiteral("fetched_at");
-    return names.join(QStringLiteral(", "));
-}
-
-QString CreateTableStatement()
-{
-    QString columns = QStringLiteral("order_number TEXT PRIMARY KEY NOT NULL");
-    for (const char* name : kDetailColumnNames)
-        columns += QStringLiteral(", %1 TEXT NOT NULL").arg(QString::fromLatin1(name));
-    columns += QStringLiteral(", status TEXT NOT NULL, fetched_at TEXT NOT NULL");
-    return QStringLiteral("CREATE TABLE trade_details (%1)").arg(columns);
-}
 
 // Binds a text as text: a null QString would be bound as SQL NULL.
 QString NotNull(const QString& text)
@@ -162,7 +149,7 @@ TradeHistory::OpenResult TradeHistory::OpenFile()
         }
         return SetUpSchema() ? OpenResult::Usable : OpenResult::Off;
     }
-    if (!query.exec(QStringLiteral("SELECT %1 FROM trade_details LIMIT 0").arg(AllColumns())))
+    if (!query.exec(QStringLiteral("SELECT %1 FROM trade_details LIMIT 0").arg(QLatin1String(kAllColumns))))
         return failed("lacks its table:", query.lastError());
     return OpenResult::Usable;
 }
@@ -171,7 +158,7 @@ bool TradeHistory::SetUpSchema()
 {
     QSqlDatabase db = Database();
     QSqlQuery query(db);
-    if (db.transaction() && query.exec(CreateTableStatement())
+    if (db.transaction() && query.exec(QString::fromLatin1(kCreateTable))
         && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kTradeHistorySchemaVersion))
         && db.commit())
         return true;
@@ -183,20 +170,13 @@ bool TradeHistory::SetUpSchema()
 bool TradeHistory::MoveAside()
 {
     Close();
-    // The journal goes along: left beside a new file, SQLite would roll it
-    // back into that file.
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString base = path_ + QStringLiteral(".damaged-") + stamp;
     QString target = base;
     for (int number = 2; QFileInfo::exists(target); ++number)
         target = base + QLatin1Char('-') + QString::number(number);
-    bool moved = QFile::rename(path_, target);
-    for (const char* suffix : kJournalSuffixes) {
-        const QString sidecar = path_ + QLatin1String(suffix);
-        if (moved && QFileInfo::exists(sidecar))
-            moved = QFile::rename(sidecar, target + QLatin1String(suffix));
-    }
-    if (!moved) {
+    // Never over an existing file: rename refuses one.
+    if (!QFile::rename(path_, target)) {
         qCWarning(lcHistory) << "cannot move" << path_ << "aside to" << target;
         return false;
     }
@@ -211,7 +191,8 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
         return std::nullopt;
     QSqlQuery query(Database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM trade_details WHERE order_number = ?").arg(AllColumns()));
+    query.prepare(QStringLiteral("SELECT %1 FROM trade_details WHERE order_number = ?")
+                      .arg(QLatin1String(kAllColumns)));
     query.addBindValue(orderNumber);
     if (!query.exec()) {
         qCWarning(lcHistory) << "cannot read" << orderNumber
@@ -244,8 +225,9 @@ bool TradeHistory::StorePage(const QList<HistoryEntry>& entries)
     QSqlDatabase db = Database();
     QSqlQuery query(db);
     bool ok = db.transaction()
-        && query.prepare(QStringLiteral("INSERT OR REPLACE INTO trade_details (%1) VALUES (?%2)")
-                             .arg(AllColumns(), QStringLiteral(", ?").repeated(kHistoryDetailColumns + 2)));
+        && query.prepare(
+            QStringLiteral("INSERT OR REPLACE INTO trade_details (%1) VALUES (?%2)")
+                .arg(QLatin1String(kAllColumns), QStringLiteral(", ?").repeated(kHistoryDetailColumns + 2)));
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
     for (qsizetype i = 0; ok && i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];

@@ -22,7 +22,7 @@
 
 class QSqlDatabase;
 
-// Schema versions this build reads (PRAGMA user_version); a file with a
+// The schema version this build writes and reads (PRAGMA user_version); a file with a
 // higher one is moved aside rather than guessed at.
 inline constexpr int kTradeHistorySchemaVersion = 1;
 // Recipient, mobile, telephone, province, city, district, address,
@@ -37,6 +37,8 @@ struct HistoryEntry {
     QString status;
     // When they were fetched, in UTC (StorePage takes "now" for an invalid one).
     QDateTime fetchedAt;
+
+    bool operator==(const HistoryEntry&) const = default;
 };
 
 // history.sqlite in the per-user data folder, beside the recovery folder.
