@@ -7,7 +7,7 @@
 #
 # On Linux the programs use the distribution's Qt, so the .deb depends on the
 # runtime packages (found by dpkg-shlibdeps) plus what no library link names:
-# WebEngine's helper process and Qt's Chinese translations. On Windows the
+# WebEngine's helper process, Qt's Chinese translations and the SQLite driver. On Windows the
 # install step runs windeployqt, which copies Qt, WebEngine and the Chinese
 # translations beside the program.
 include(GNUInstallDirs)
@@ -77,9 +77,10 @@ else()
     # shared objects; never the -dev packages the build needs.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # Linked by nothing, needed all the same: Qt's Chinese texts for dialogs
-    # and menus. (The browser's helper process, libqt6webenginecore6-bin,
-    # comes through the WebEngine library's shlibs.)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+    # and menus, and Qt SQL's SQLite driver (a plugin) for the trade history.
+    # (The browser's helper process, libqt6webenginecore6-bin, comes through
+    # the WebEngine library's shlibs.)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 endif()
 

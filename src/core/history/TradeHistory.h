@@ -1,0 +1,86 @@
+#pragma once
+// The trade history: the detail columns (recipient to waybill) of trades
+// already fetched, kept between runs in an SQLite file so that a trade which
+// has ended need not have its detail page downloaded again on every run.
+//
+// It is a cache and nothing more: deleting the file loses no data, so the
+// history never stands in the way of a walk. A file that cannot be read (not
+// a database, damaged, missing its table, written by a newer version) is
+// moved aside under a new name, never overwritten or deleted, and a new one
+// is started; if even that fails the history is off and every call does
+// nothing. Each step that goes wrong is logged under lumetra.history.
+//
+// The file is readable by its owner only. Each instance has its own database
+// connection, to be used from the thread that created it.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QSqlDatabase;
+
+// The schema version this build writes and reads (PRAGMA user_version); a file with a
+// higher one is moved aside rather than guessed at.
+inline constexpr int kTradeHistorySchemaVersion = 1;
+// Recipient, mobile, telephone, province, city, district, address,
+// postcode, logistics company, waybill: the grid's columns 收件人 to 单号.
+inline constexpr int kHistoryDetailColumns = 10;
+
+struct HistoryEntry {
+    QString orderNumber;
+    // The ten detail columns exactly as the trade row received them.
+    QStringList details;
+    // The trade's status in the list when the columns were fetched.
+    QString status;
+    // When they were fetched, in UTC (StorePage takes "now" for an invalid one).
+    QDateTime fetchedAt;
+
+    bool operator==(const HistoryEntry&) const = default;
+};
+
+// history.sqlite in the per-user data folder, beside the recovery folder.
+// Needs the application name set.
+QString DefaultTradeHistoryPath();
+
+class TradeHistory {
+public:
+    explicit TradeHistory(const QString& path);
+    ~TradeHistory();
+    TradeHistory(const TradeHistory&) = delete;
+    TradeHistory& operator=(const TradeHistory&) = delete;
+
+    // False when no usable file could be opened or created: the history is
+    // off for this instance and every call below does nothing.
+    bool IsOpen() const { return open_; }
+    QString FilePath() const { return path_; }
+
+    // The stored entry of one order number; nothing when there is none, the
+    // history is off or the read failed (logged).
+    std::optional<HistoryEntry> Find(const QString& orderNumber) const;
+
+    // Stores one page's entries in one transaction, each replacing what was
+    // stored under its order number. All or nothing: false (and logged) when
+    // the write failed or an entry has no order number or not exactly ten
+    // columns; false when the history is off.
+    bool StorePage(const QList<HistoryEntry>& entries);
+
+private:
+    enum class OpenResult {
+        Usable,
+        Unreadable, // moved aside, then a new file
+        Off, // left alone: no driver, no folder, or held by another instance
+    };
+
+    QSqlDatabase Database() const;
+    OpenResult OpenFile();
+    bool SetUpSchema();
+    bool MoveAside();
+    void Close();
+
+    QString path_;
+    QString connectionName_;
+    bool open_ = false;
+};
