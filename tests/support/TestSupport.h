@@ -93,7 +93,10 @@ public:
             return;
         process_.setProgram(program);
         process_.setArguments(QStringList { QStringLiteral("--port"), QStringLiteral("0") } + extraArgs);
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A market that logs its requests keeps them for RequestLog().
+        process_.setProcessChannelMode(extraArgs.contains(QStringLiteral("--log-requests"))
+                ? QProcess::SeparateChannels
+                : QProcess::ForwardedErrorChannel);
         process_.start();
         if (!process_.waitForStarted(10000))
             return;
@@ -122,10 +125,17 @@ public:
     // For example "http://127.0.0.1:41234".
     QString base() const { return base_; }
     QString url(const QString& path) const { return base_ + path; }
+    // "GET /path?query" lines so far, with "--log-requests".
+    QStringList RequestLog()
+    {
+        log_ += process_.readAllStandardError();
+        return QString::fromUtf8(log_).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
 
 private:
     QProcess process_;
     QString base_;
+    QByteArray log_;
 };
 
 } // namespace testsupport
