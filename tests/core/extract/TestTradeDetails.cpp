@@ -14,7 +14,7 @@
 #include "core/text/AnsiCodec.h"
 
 #include <QTimer>
-#include <memory>
+#include <optional>
 
 namespace {
 
@@ -68,9 +68,8 @@ private slots:
     void init()
     {
         prompt_.Clear();
-        view_ = std::make_unique<RecordingProgressView>();
-        run_ = std::make_unique<RunContext>(prompt_);
-        run_->progress.SetView(view_.get());
+        run_.emplace(prompt_).progress.SetView(&view_.emplace());
+        onFetch_ = nullptr;
         fetched_.clear();
         fetchArguments_.clear();
         pages_.clear();
@@ -86,12 +85,6 @@ private slots:
             return QString();
         });
         run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
-    }
-    void cleanup()
-    {
-        onFetch_ = nullptr;
-        run_.reset();
-        view_.reset();
     }
 
     void parsesRecipientBlock_data()
@@ -460,8 +453,8 @@ private slots:
 private:
     std::function<void(const QString& address)> onFetch_;
     standin::RecordingPrompt prompt_;
-    std::unique_ptr<RecordingProgressView> view_;
-    std::unique_ptr<RunContext> run_;
+    std::optional<RecordingProgressView> view_;
+    std::optional<RunContext> run_;
     QStringList fetched_;
     QStringList fetchArguments_;
     QHash<QString, QString> pages_;
