@@ -3,12 +3,11 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/base/Endpoints.h"
-#include "core/base/UserPrompt.h"
+#include "core/context/RunContext.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/network/HttpGetPage.h"
+#include "core/grid/GridSetup.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/TextHelpers.h"
@@ -18,7 +17,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QTimer>
@@ -45,19 +43,6 @@ QStringList RowTexts(const TradeGrid& grid, int row, int first, int last)
 class TestDemoExtraction : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        SetProgressView(&view_);
-        SetUserPrompt(&prompt_);
-    }
-    void cleanup()
-    {
-        SetProgressView(nullptr);
-        SetUserPrompt(nullptr);
-        SetEndpoints(DefaultEndpoints());
-        HttpNetworkManager().setCookieJar(new QNetworkCookieJar);
-    }
-
     void extractsEveryPageLikeTheShop_data()
     {
         QTest::addColumn<QString>("failRate");
@@ -83,22 +68,22 @@ private slots:
             = QJsonDocument::fromJson(truthFile.readAll()).object().value("trades").toArray();
         QCOMPARE(trades.size(), 45);
 
-        Endpoints endpoints = DefaultEndpoints();
-        endpoints.tradeBase = market.base();
-        SetEndpoints(endpoints);
+        standin::RecordingPrompt prompt;
+        RunContext run(prompt);
+        run.endpoints.tradeBase = market.base();
         // Logging in leaves the session cookie in the fetches' jar.
-        Get(HttpNetworkManager(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
-        DemoListPage page(HttpNetworkManager(), market.base());
+        Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+        DemoListPage page(run.fetcher.Network(), market.base());
 
         TradeGrid grid;
         int calls = 1;
-        StartProgress(QStringLiteral("walk"), 500, 0);
-        while (ExtractTradePage(page, grid, true) && calls < 501)
+        StartProgress(run.progress, QStringLiteral("walk"), 500, 0);
+        while (ExtractTradePage(run, page, grid, true) && calls < 501)
             ++calls;
-        CloseProgress();
+        CloseProgress(run.progress);
         QCOMPARE(calls, 3);
         QCOMPARE(page.pagesLoaded, 3);
-        QVERIFY(prompt_.messages.isEmpty());
+        QVERIFY(prompt.messages.isEmpty());
 
         int row = grid.FixedRows();
         int itemRows = 0;
@@ -127,10 +112,10 @@ private slots:
                     i == 0 ? Number(trade.value("amount").toString()) : QString(),
                     trade.value("rating").toString().trimmed(),
                 };
-                QCOMPARE(RowTexts(grid, row, 1, 12), expected);
+                QCOMPARE(RowTexts(grid, row, ColSequence, ColRating), expected);
                 // Details are all there, or (when every attempt failed) all
                 // missing: never half written.
-                const QStringList got = RowTexts(grid, row, 13, 22);
+                const QStringList got = RowTexts(grid, row, ColRecipient, ColWaybill);
                 if (got != details && failRate.toDouble() > 0.2 && got.join(QString()).isEmpty())
                     ++tradesWithoutDetails;
                 else
@@ -148,24 +133,21 @@ private slots:
         testsupport::DemoMarket market({ "--pages", "1", "--per-page", "3", "--seed", "7" });
         if (!market.ok())
             QSKIP("demo marketplace not available");
-        Endpoints endpoints = DefaultEndpoints();
-        endpoints.tradeBase = market.base();
-        SetEndpoints(endpoints);
+        RecordingProgressView view;
+        RunContext run;
+        run.progress.SetView(&view);
+        run.endpoints.tradeBase = market.base();
         // The list is read with a session; the detail fetches have none.
         QNetworkAccessManager browserSide;
         Get(browserSide, market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
         DemoListPage page(browserSide, market.base());
         TradeGrid grid;
-        QVERIFY(!ExtractTradePage(page, grid, false));
+        QVERIFY(!ExtractTradePage(run, page, grid, false));
         QVERIFY(grid.Rows() >= 5);
         for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
-            QCOMPARE(RowTexts(grid, r, 13, 22), QStringList(10, QString()));
-        QCOMPARE(view_.message, QStringLiteral("正在下载物流信息...."));
+            QCOMPARE(RowTexts(grid, r, ColRecipient, ColWaybill), QStringList(10, QString()));
+        QCOMPARE(view.message, QStringLiteral("正在下载物流信息...."));
     }
-
-private:
-    RecordingProgressView view_;
-    standin::RecordingPrompt prompt_;
 };
 
 LUMETRA_TEST_GUILESS_MAIN(TestDemoExtraction)

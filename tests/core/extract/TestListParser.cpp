@@ -2,18 +2,16 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/base/Endpoints.h"
-#include "core/base/UserPrompt.h"
+#include "core/context/RunContext.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/network/HttpGetPage.h"
-#include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 
 #include <QRandomGenerator>
+#include <optional>
 
 namespace {
 
@@ -134,7 +132,7 @@ QStringList OrderColumn(const TradeGrid& grid)
 {
     QStringList orders;
     for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
-        orders.append(grid.TextMatrix(r, 2));
+        orders.append(grid.TextMatrix(r, ColOrderNumber));
     return orders;
 }
 
@@ -145,18 +143,16 @@ class TestListParser : public QObject {
 private slots:
     void init()
     {
-        SetUserPrompt(&prompt_);
-        SetProgressView(&view_);
+        prompt_.Clear();
+        run_.emplace(prompt_).progress.SetView(&view_.emplace());
         events_.clear();
         page_.table.clear();
         page_.findLink = {};
         page_.linkQueries.clear();
         page_.clicks = 0;
-        Endpoints endpoints = DefaultEndpoints();
-        endpoints.tradeBase = QStringLiteral("http://trade.example");
-        SetEndpoints(endpoints);
-        SetPageFetcher(
-            [this](const QString& address, QString& response, const QString&, int, const QString&) {
+        run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
+        run_->fetcher.UseStandIn(
+            [this](const QString& address, QString& response, const QString&, int) {
                 events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
                 response = QStringLiteral(
                     "收货和物流信息收货地址：收件人，1，2，浙江省 杭州市 西湖区 路，310000§§快递§§圆通§§YT1"
@@ -164,16 +160,6 @@ private slots:
                 return QString();
             });
     }
-    void cleanup()
-    {
-        SetPageFetcher({});
-        SetUserPrompt(nullptr);
-        SetProgressView(nullptr);
-        prompt_.Clear();
-        view_ = RecordingProgressView();
-        SetEndpoints(DefaultEndpoints());
-    }
-
     void oneItemTradeFillsColumnsOneToTwelve()
     {
         TradeGrid grid;
@@ -183,13 +169,13 @@ private slots:
                 QStringLiteral("buyer1\r\n <SPAN>张 三</SPAN> <A>旺旺在线</A>"),
                 QStringLiteral("交易成功 <A>详情</A>"), QStringLiteral("25.00"),
                 QStringLiteral(" 已评价 ")) });
-        QVERIFY(!ExtractTradePage(page_, grid, false));
+        QVERIFY(!ExtractTradePage(*run_, page_, grid, false));
         QCOMPARE(grid.Tag(), QStringLiteral("交易记录"));
         QCOMPARE(grid.Rows(), 3);
         QCOMPARE(RowTexts(grid, 2),
             (QStringList { "1", "1001", "2024-03-01 10:20:30", "帽子", "12.5", "3", "退款中", "buyer1",
                 "张 三", "交易成功", "25", "已评价" }));
-        QCOMPARE(grid.TextMatrix(2, 13), QStringLiteral("收件人"));
+        QCOMPARE(grid.TextMatrix(2, ColRecipient), QStringLiteral("收件人"));
         QVERIFY(prompt_.messages.isEmpty());
     }
 
@@ -237,10 +223,10 @@ private slots:
         TradeGrid grid;
         page_.table
             = Table({ HeaderRow("7"), ItemRow(title, price, "1", "", buyerCell, statusCell, "9", "r") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(grid.Rows(), 3);
-        const QStringList actual { grid.TextMatrix(2, 4), grid.TextMatrix(2, 5), grid.TextMatrix(2, 8),
-            grid.TextMatrix(2, 9), grid.TextMatrix(2, 10) };
+        const QStringList actual { grid.TextMatrix(2, ColItem), grid.TextMatrix(2, ColUnitPrice),
+            grid.TextMatrix(2, ColBuyer), grid.TextMatrix(2, ColName), grid.TextMatrix(2, ColStatus) };
         QCOMPARE(actual, expected);
     }
 
@@ -268,15 +254,15 @@ private slots:
         TradeGrid grid;
         page_.table = Table({ header, SimpleItemRow("a"), header, SimpleItemRow("b"), HeaderRow("9"),
             SimpleItemRow("c") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         const QStringList orders = OrderColumn(grid);
         QCOMPARE(orders.last(), QStringLiteral("9"));
-        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 4), QStringLiteral("c"));
+        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, ColItem), QStringLiteral("c"));
         if (expected.isEmpty()) {
             QCOMPARE(orders.size(), 1);
         } else {
             QCOMPARE(orders, (QStringList { expected.at(0), "9" }));
-            QCOMPARE(grid.TextMatrix(2, 3), expected.at(1));
+            QCOMPARE(grid.TextMatrix(2, ColTime), expected.at(1));
         }
         for (const QString& event : std::as_const(events_))
             QVERIFY2(!event.startsWith(QStringLiteral("fetch")) || event.mid(6).toULongLong() > 0, qPrintable(event));
@@ -303,7 +289,7 @@ private slots:
         rows += QStringList { HeaderRow("1002"), SimpleItemRow("手套") };
         page_.table = Table(rows);
         TradeGrid grid;
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), orders);
         for (int i = 1; i < items; ++i) {
             const int row = 2 + i;
@@ -318,17 +304,17 @@ private slots:
     {
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1" }));
         events_.clear();
         // Read again with a new trade before and after the known one; the
         // known trade's further item must not attach to the trade above it.
         page_.table = Table({ HeaderRow("102"), SimpleItemRow("b1"), HeaderRow("101"), SimpleItemRow("a1"),
             ContinuationRow("a2"), HeaderRow("103"), SimpleItemRow("c1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102", "103" }));
-        QCOMPARE(grid.TextMatrix(4, 4), QStringLiteral("b1"));
-        QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
+        QCOMPARE(grid.TextMatrix(4, ColItem), QStringLiteral("b1"));
+        QCOMPARE(grid.TextMatrix(5, ColItem), QStringLiteral("c1"));
         // Only the new trades are downloaded, bottom-up.
         QCOMPARE(events_, (QStringList { "fetch 103", "fetch 102" }));
     }
@@ -338,23 +324,23 @@ private slots:
         // The first read ends with a trade whose item rows did not come.
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("102") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102" }));
-        QCOMPARE(grid.TextMatrix(4, 4), QString());
+        QCOMPARE(grid.TextMatrix(4, ColItem), QString());
         // Read again: A's items follow A's (skipped) header and must not land in B.
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("102"),
             SimpleItemRow("b1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102" }));
-        QCOMPARE(grid.TextMatrix(4, 4), QString());
-        QCOMPARE(grid.TextMatrix(4, 11), QString());
+        QCOMPARE(grid.TextMatrix(4, ColItem), QString());
+        QCOMPARE(grid.TextMatrix(4, ColAmount), QString());
         // Nor do item rows above the page's first header.
         page_.table
             = Table({ SimpleItemRow("x1"), ContinuationRow("x2"), HeaderRow("103"), SimpleItemRow("c1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "101", "101_1", "102", "103" }));
-        QCOMPARE(grid.TextMatrix(4, 4), QString());
-        QCOMPARE(grid.TextMatrix(5, 4), QStringLiteral("c1"));
+        QCOMPARE(grid.TextMatrix(4, ColItem), QString());
+        QCOMPARE(grid.TextMatrix(5, ColItem), QStringLiteral("c1"));
     }
 
     void samePageTwiceAddsNothing()
@@ -362,9 +348,9 @@ private slots:
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1"), ContinuationRow("a2"), HeaderRow("102"),
             SimpleItemRow("b1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         const QStringList first = OrderColumn(grid);
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), first);
     }
 
@@ -372,9 +358,9 @@ private slots:
     {
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         page_.table = Table({ ContinuationRow("a2"), HeaderRow("102"), SimpleItemRow("b1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), (QStringList { "101", "102" }));
     }
 
@@ -383,9 +369,9 @@ private slots:
         TradeGrid grid;
         page_.table
             = Table({ SimpleItemRow("orphan"), HeaderRow("101"), SimpleItemRow("a1"), SimpleItemRow("extra") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(grid.Rows(), 3);
-        QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("a1"));
+        QCOMPARE(grid.TextMatrix(2, ColItem), QStringLiteral("a1"));
     }
 
     void otherPieceCountsAreIgnored_data()
@@ -399,9 +385,9 @@ private slots:
         QFETCH(int, cells);
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), CellsRow(cells), SimpleItemRow("a1") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), QStringList { "101" });
-        QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("a1"));
+        QCOMPARE(grid.TextMatrix(2, ColItem), QStringLiteral("a1"));
     }
 
     void headerRowWithoutOrderLabelIsIgnored()
@@ -409,7 +395,7 @@ private slots:
         TradeGrid grid;
         page_.table
             = Table({ QStringLiteral("<TR><TD>成交时间：x</TD></TR>"), HeaderRow("101"), SimpleItemRow("a") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), QStringList { "101" });
     }
 
@@ -418,7 +404,7 @@ private slots:
         TradeGrid grid;
         page_.table = QStringLiteral("<THEAD>") + CellsRow(1) + QStringLiteral("</THEAD>")
             + Table({ HeaderRow("101"), SimpleItemRow("a") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), QStringList { "101" });
     }
 
@@ -433,13 +419,13 @@ private slots:
         QFETCH(bool, emptyTable);
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         grid.SetRows(grid.Rows() + 1);
-        grid.SetTextMatrix(grid.Rows() - 1, 4, QStringLiteral("left over"));
+        grid.SetTextMatrix(grid.Rows() - 1, ColItem, QStringLiteral("left over"));
         page_.table = emptyTable ? QString() : Table({ HeaderRow("102"), SimpleItemRow("b") });
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(OrderColumn(grid), emptyTable ? QStringList { "101" } : (QStringList { "101", "102" }));
-        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 1), QString::number(grid.Rows() - 2));
+        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, ColSequence), QString::number(grid.Rows() - 2));
     }
 
     void messageOnlyWhenGridHasNoTrade_data()
@@ -460,10 +446,10 @@ private slots:
         TradeGrid grid;
         if (tradeBefore) {
             page_.table = Table({ HeaderRow("101"), SimpleItemRow("a") });
-            ExtractTradePage(page_, grid, false);
+            ExtractTradePage(*run_, page_, grid, false);
         }
         page_.table = table;
-        ExtractTradePage(page_, grid, false);
+        ExtractTradePage(*run_, page_, grid, false);
         QCOMPARE(prompt_.messages, QStringList(messages, kNoTrades));
     }
 
@@ -490,7 +476,7 @@ private slots:
         if (hasNextLink)
             page_.findLink = NextLink(disabled, &events_);
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a") });
-        QCOMPARE(ExtractTradePage(page_, grid, extractAll), result);
+        QCOMPARE(ExtractTradePage(*run_, page_, grid, extractAll), result);
         QCOMPARE(page_.clicks, clicks);
         if (extractAll)
             QCOMPARE(page_.linkQueries, QStringList { "下一页|A" });
@@ -502,7 +488,7 @@ private slots:
     {
         TradeGrid grid;
         page_.findLink = NextLink(false, &events_);
-        QVERIFY(!ExtractTradePage(page_, grid, true));
+        QVERIFY(!ExtractTradePage(*run_, page_, grid, true));
         QCOMPARE(page_.clicks, 0);
         QVERIFY(events_.isEmpty());
     }
@@ -518,14 +504,14 @@ private slots:
         QFETCH(bool, extractAll);
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a"), HeaderRow("102"), SimpleItemRow("b") });
-        ExtractTradePage(page_, grid, extractAll);
+        ExtractTradePage(*run_, page_, grid, extractAll);
         if (extractAll) {
-            QCOMPARE(view_.loads, 0);
+            QCOMPARE(view_->loads, 0);
         } else {
-            QCOMPARE(view_.message, QStringLiteral("正在下载物流信息...."));
-            QCOMPARE(CurrentProgressState().total, 2);
-            QCOMPARE(CurrentProgressState().position, 2);
-            QCOMPARE(view_.unloads, 1);
+            QCOMPARE(view_->message, QStringLiteral("正在下载物流信息...."));
+            QCOMPARE(run_->progress.State().total, 2);
+            QCOMPARE(run_->progress.State().position, 2);
+            QCOMPARE(view_->unloads, 1);
         }
     }
 
@@ -557,16 +543,17 @@ private slots:
     {
         TradeGrid grid;
         page_.table = Table({ HeaderRow("101"), SimpleItemRow("a"), ContinuationRow("a2") });
-        ExtractTradePage(page_, grid, true);
+        ExtractTradePage(*run_, page_, grid, true);
         page_.table = Table({ HeaderRow("102"), SimpleItemRow("b") });
-        ExtractTradePage(page_, grid, true);
+        ExtractTradePage(*run_, page_, grid, true);
         QCOMPARE(RowTexts(grid, 4, 1, 2), (QStringList { "3", "102" }));
     }
 
 private:
     ScriptedPage page_;
     RecordingPrompt prompt_;
-    RecordingProgressView view_;
+    std::optional<RecordingProgressView> view_;
+    std::optional<RunContext> run_;
     QStringList events_;
 };
 

@@ -11,6 +11,7 @@
 #include "core/text/TextHelpers.h"
 
 #include <QRandomGenerator>
+#include <optional>
 
 namespace {
 
@@ -23,8 +24,8 @@ void MakeTradeGrid(TradeGrid& grid, int dataRows)
     SetUpTradeGrid(grid);
     grid.SetRows(grid.FixedRows() + dataRows);
     for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
-        grid.SetTextMatrix(r, 1, QString::number(r - grid.FixedRows() + 1));
-        grid.SetTextMatrix(r, 13, QStringLiteral("王五"));
+        grid.SetTextMatrix(r, ColSequence, QString::number(r - grid.FixedRows() + 1));
+        grid.SetTextMatrix(r, ColRecipient, QStringLiteral("王五"));
     }
 }
 
@@ -107,8 +108,8 @@ QString Difference(const TradeGrid& expected, const TradeGrid& actual)
 
 void SetKeys(TradeGrid& grid, int row, const QString& recipient, const QString& waybill = QString())
 {
-    grid.SetTextMatrix(row, 13, recipient);
-    grid.SetTextMatrix(row, 22, waybill);
+    grid.SetTextMatrix(row, ColRecipient, recipient);
+    grid.SetTextMatrix(row, ColWaybill, waybill);
 }
 
 } // namespace
@@ -116,12 +117,7 @@ void SetKeys(TradeGrid& grid, int row, const QString& recipient, const QString& 
 class TestRecipientMerge : public QObject {
     Q_OBJECT
 private slots:
-    void init() { SetProgressView(&view_); }
-    void cleanup()
-    {
-        SetProgressView(nullptr);
-        view_ = RecordingProgressView();
-    }
+    void init() { progress_.emplace().SetView(&view_.emplace()); }
 
     void matchesStepByStepMergeOnRandomGrids_data()
     {
@@ -149,7 +145,7 @@ private slots:
             }
             const int rowsBefore = expected.Rows();
             stepbystep::MergeSameRecipient(expected);
-            MergeSameRecipient(actual);
+            MergeSameRecipient(*progress_, actual);
             merged += rowsBefore - expected.Rows();
             const QString difference = Difference(expected, actual);
             if (!difference.isEmpty())
@@ -171,21 +167,21 @@ private slots:
             { "1002", "1", "15", "cap" } };
         for (int i = 0; i < 3; ++i) {
             const int r = 2 + i;
-            grid.SetTextMatrix(r, 2, QString::fromUtf8(rows[i].order));
-            grid.SetTextMatrix(r, 6, QString::fromUtf8(rows[i].quantity));
-            grid.SetTextMatrix(r, 11, QString::fromUtf8(rows[i].amount));
-            grid.SetTextMatrix(r, 4, QString::fromUtf8(rows[i].item));
+            grid.SetTextMatrix(r, ColOrderNumber, QString::fromUtf8(rows[i].order));
+            grid.SetTextMatrix(r, ColQuantity, QString::fromUtf8(rows[i].quantity));
+            grid.SetTextMatrix(r, ColAmount, QString::fromUtf8(rows[i].amount));
+            grid.SetTextMatrix(r, ColItem, QString::fromUtf8(rows[i].item));
             SetKeys(grid, r, QStringLiteral("王五"), QStringLiteral("YT1"));
         }
         const int height = grid.RowHeight(2);
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), 3);
-        QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("1001\r\n1002"));
-        QCOMPARE(grid.TextMatrix(2, 6), QStringLiteral("4"));
-        QCOMPARE(grid.TextMatrix(2, 11), QStringLiteral("65"));
-        QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("cap\r\nscarf"));
+        QCOMPARE(grid.TextMatrix(2, ColOrderNumber), QStringLiteral("1001\r\n1002"));
+        QCOMPARE(grid.TextMatrix(2, ColQuantity), QStringLiteral("4"));
+        QCOMPARE(grid.TextMatrix(2, ColAmount), QStringLiteral("65"));
+        QCOMPARE(grid.TextMatrix(2, ColItem), QStringLiteral("cap\r\nscarf"));
         QCOMPARE(grid.RowHeight(2), 3 * height);
-        QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("1"));
+        QCOMPARE(grid.TextMatrix(2, ColSequence), QStringLiteral("1"));
     }
 
     void sumColumns_data()
@@ -220,10 +216,10 @@ private slots:
             grid.SetTextMatrix(2, col, first);
             grid.SetTextMatrix(3, col, second);
         }
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), 3);
-        QCOMPARE(grid.TextMatrix(2, 6), sum);
-        QCOMPARE(grid.TextMatrix(2, 11), sum);
+        QCOMPARE(grid.TextMatrix(2, ColQuantity), sum);
+        QCOMPARE(grid.TextMatrix(2, ColAmount), sum);
     }
 
     void joinColumns_data()
@@ -282,7 +278,7 @@ private slots:
         MakeTradeGrid(grid, 2);
         grid.SetTextMatrix(2, col, first);
         grid.SetTextMatrix(3, col, second);
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), 3);
         QCOMPARE(grid.TextMatrix(2, col), joined);
     }
@@ -322,7 +318,7 @@ private slots:
         MakeTradeGrid(grid, 2);
         grid.SetTextMatrix(2, col, first);
         grid.SetTextMatrix(3, col, second);
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), rowsAfter);
     }
 
@@ -333,12 +329,12 @@ private slots:
         const QStringList recipients { "a", "b", "a", "c", "b", "d" };
         for (int i = 0; i < 6; ++i)
             SetKeys(grid, 2 + i, recipients.at(i));
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), 6);
         QStringList order, sequence;
         for (int r = 2; r < grid.Rows(); ++r) {
-            order.append(grid.TextMatrix(r, 13));
-            sequence.append(grid.TextMatrix(r, 1));
+            order.append(grid.TextMatrix(r, ColRecipient));
+            sequence.append(grid.TextMatrix(r, ColSequence));
         }
         QCOMPARE(order, (QStringList { "a", "b", "c", "d" }));
         QCOMPARE(sequence, (QStringList { "1", "2", "3", "4" }));
@@ -351,7 +347,7 @@ private slots:
         FillRandomGrid(grid, random);
         while (grid.Rows() < 12)
             FillRandomGrid(grid, random);
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         TradeGrid copy;
         SetUpTradeGrid(copy);
         copy.SetRows(grid.Rows());
@@ -360,7 +356,7 @@ private slots:
             for (int c = 0; c < grid.Cols(); ++c)
                 copy.SetTextMatrix(r, c, grid.TextMatrix(r, c));
         }
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(Difference(copy, grid), QString());
     }
 
@@ -371,25 +367,25 @@ private slots:
         const QStringList recipients { "a", "a", "b", "a", "c" };
         for (int i = 0; i < 5; ++i)
             SetKeys(grid, 2 + i, recipients.at(i));
-        MergeSameRecipient(grid);
-        QCOMPARE(view_.message, QStringLiteral("正在合并相同收件人的记录..."));
-        QCOMPARE(CurrentProgressState().total, 6);
-        QCOMPARE(CurrentProgressState().position, 3);
-        QCOMPARE(view_.counter, QStringLiteral("(3/6)"));
-        QVERIFY(!view_.loaded);
-        QCOMPARE(view_.unloads, 1);
+        MergeSameRecipient(*progress_, grid);
+        QCOMPARE(view_->message, QStringLiteral("正在合并相同收件人的记录..."));
+        QCOMPARE(progress_->State().total, 6);
+        QCOMPARE(progress_->State().position, 3);
+        QCOMPARE(view_->counter, QStringLiteral("(3/6)"));
+        QVERIFY(!view_->loaded);
+        QCOMPARE(view_->unloads, 1);
     }
 
     void emptyGridOnlyOpensAndClosesProgress()
     {
         TradeGrid grid;
         MakeTradeGrid(grid, 0);
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), 2);
-        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("订单编号"));
-        QCOMPARE(view_.loads, 1);
-        QCOMPARE(view_.unloads, 1);
-        QCOMPARE(CurrentProgressState().position, 0);
+        QCOMPARE(grid.TextMatrix(1, ColOrderNumber), QStringLiteral("订单编号"));
+        QCOMPARE(view_->loads, 1);
+        QCOMPARE(view_->unloads, 1);
+        QCOMPARE(progress_->State().position, 0);
     }
 
     void largeShipmentJoinsEveryOrderOnce()
@@ -400,19 +396,20 @@ private slots:
         const int count = 3000;
         MakeTradeGrid(grid, count);
         for (int i = 0; i < count; ++i) {
-            grid.SetTextMatrix(2 + i, 2, QStringLiteral("T%1").arg(100000 + i % 1500));
-            grid.SetTextMatrix(2 + i, 11, QStringLiteral("1.5"));
+            grid.SetTextMatrix(2 + i, ColOrderNumber, QStringLiteral("T%1").arg(100000 + i % 1500));
+            grid.SetTextMatrix(2 + i, ColAmount, QStringLiteral("1.5"));
         }
-        MergeSameRecipient(grid);
+        MergeSameRecipient(*progress_, grid);
         QCOMPARE(grid.Rows(), 3);
-        const QStringList lines = grid.TextMatrix(2, 2).split(kCrLf);
+        const QStringList lines = grid.TextMatrix(2, ColOrderNumber).split(kCrLf);
         QCOMPARE(lines.size(), 1500);
         QCOMPARE(lines.last(), QStringLiteral("T101499"));
-        QCOMPARE(grid.TextMatrix(2, 11), QStringLiteral("4500"));
+        QCOMPARE(grid.TextMatrix(2, ColAmount), QStringLiteral("4500"));
     }
 
 private:
-    RecordingProgressView view_;
+    std::optional<RecordingProgressView> view_;
+    std::optional<Progress> progress_;
 };
 
 LUMETRA_TEST_GUILESS_MAIN(TestRecipientMerge)

@@ -4,18 +4,17 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/context/DetailLedger.h"
+#include "core/context/RunContext.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
-#include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
-#include "core/settings/DetailDownloadSetting.h"
 #include "core/text/AnsiCodec.h"
 
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -44,19 +43,19 @@ void MakeGrid(TradeGrid& grid, const QStringList& orderNumbers)
     SetUpTradeGrid(grid);
     grid.SetRows(grid.FixedRows() + int(orderNumbers.size()));
     for (int i = 0; i < orderNumbers.size(); ++i)
-        grid.SetTextMatrix(grid.FixedRows() + i, 2, orderNumbers.at(i));
+        grid.SetTextMatrix(grid.FixedRows() + i, ColOrderNumber, orderNumbers.at(i));
 }
 
 void FillOld(TradeGrid& grid, int row)
 {
-    for (int c = 13; c <= 22; ++c)
+    for (int c = ColRecipient; c <= ColWaybill; ++c)
         grid.SetTextMatrix(row, c, kOld);
 }
 
 QStringList DetailColumns(const TradeGrid& grid, int row)
 {
     QStringList values;
-    for (int c = 13; c <= 22; ++c)
+    for (int c = ColRecipient; c <= ColWaybill; ++c)
         values.append(grid.TextMatrix(row, c));
     return values;
 }
@@ -68,14 +67,16 @@ class TestTradeDetails : public QObject {
 private slots:
     void init()
     {
-        SetProgressView(&view_);
+        prompt_.Clear();
+        run_.emplace(prompt_).progress.SetView(&view_.emplace());
+        onFetch_ = nullptr;
         fetched_.clear();
         fetchArguments_.clear();
         pages_.clear();
-        SetPageFetcher([this](const QString& address, QString& response, const QString& marker, int timeout,
-                           const QString& savePath) {
+        run_->fetcher.UseStandIn([this](const QString& address, QString& response, const QString& marker,
+                                     int timeout) {
             fetched_.append(address);
-            fetchArguments_.append(QStringLiteral("%1|%2|%3").arg(marker).arg(timeout).arg(savePath));
+            fetchArguments_.append(QStringLiteral("%1|%2").arg(marker).arg(timeout));
             if (onFetch_)
                 onFetch_(address);
             if (!pages_.contains(address))
@@ -83,19 +84,7 @@ private slots:
             response = pages_.value(address);
             return QString();
         });
-        Endpoints endpoints = DefaultEndpoints();
-        endpoints.tradeBase = QStringLiteral("http://trade.example");
-        SetEndpoints(endpoints);
-    }
-    void cleanup()
-    {
-        onFetch_ = nullptr;
-        ForgetAllFailedDetails();
-        SetDetailDownloadOverride(std::nullopt);
-        SetPageFetcher({});
-        SetProgressView(nullptr);
-        view_ = RecordingProgressView();
-        SetEndpoints(DefaultEndpoints());
+        run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
     }
 
     void parsesRecipientBlock_data()
@@ -202,21 +191,21 @@ private slots:
         // Rows 2-3 are from an earlier page; rows 4-7 are new.
         MakeGrid(grid, { "A1", "A1_1", "B2", "B2_1", "B2_2", "C3" });
         pages_.insert(
-            TradeDetailAddress("B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
-        pages_.insert(TradeDetailAddress("C3"),
+            TradeDetailAddress(*run_, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
+        pages_.insert(TradeDetailAddress(*run_, "C3"),
             DetailPage(QStringLiteral("李四，2，3，上海 上海市 浦东新区 世纪大道，200000"),
                 QStringLiteral("顺丰"), QStringLiteral("S9")));
-        grid.SetTextMatrix(2, 13, QStringLiteral("earlier"));
-        DownloadTradeDetails(grid, 4, false);
-        QCOMPARE(fetched_, (QStringList { TradeDetailAddress("C3"), TradeDetailAddress("B2") }));
-        QCOMPARE(fetchArguments_, QStringList(2, QStringLiteral(">关于淘宝</|60|")));
-        QCOMPARE(grid.TextMatrix(7, 13), QStringLiteral("李四"));
-        QCOMPARE(grid.TextMatrix(7, 16), QStringLiteral("上海"));
+        grid.SetTextMatrix(2, ColRecipient, QStringLiteral("earlier"));
+        DownloadTradeDetails(*run_, grid, 4, false);
+        QCOMPARE(fetched_, (QStringList { TradeDetailAddress(*run_, "C3"), TradeDetailAddress(*run_, "B2") }));
+        QCOMPARE(fetchArguments_, QStringList(2, QStringLiteral(">关于淘宝</|60")));
+        QCOMPARE(grid.TextMatrix(7, ColRecipient), QStringLiteral("李四"));
+        QCOMPARE(grid.TextMatrix(7, ColProvince), QStringLiteral("上海"));
         QCOMPARE(DetailColumns(grid, 5), DetailColumns(grid, 4));
         QCOMPARE(DetailColumns(grid, 6), DetailColumns(grid, 4));
-        QCOMPARE(grid.TextMatrix(4, 22), QStringLiteral("Y1"));
+        QCOMPARE(grid.TextMatrix(4, ColWaybill), QStringLiteral("Y1"));
         // Continuation rows of earlier pages are refreshed too.
-        QCOMPARE(grid.TextMatrix(3, 13), QStringLiteral("earlier"));
+        QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("earlier"));
     }
 
     void continuationWithoutTradeRowKeepsItsValues()
@@ -224,7 +213,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "X9_1" });
         FillOld(grid, 2);
-        DownloadTradeDetails(grid, 1, false);
+        DownloadTradeDetails(*run_, grid, 1, false);
         QVERIFY(fetched_.isEmpty());
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
     }
@@ -248,19 +237,19 @@ private slots:
         MakeGrid(grid, { "71", "71_1" });
         FillOld(grid, 2);
         if (!page.isEmpty())
-            pages_.insert(TradeDetailAddress("71"), page);
-        DownloadTradeDetails(grid, 2, false);
+            pages_.insert(TradeDetailAddress(*run_, "71"), page);
+        DownloadTradeDetails(*run_, grid, 2, false);
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
         QCOMPARE(DetailColumns(grid, 3), QStringList(10, kOld));
         // A whole page without the block is named, not fetched again.
-        const DetailShortfall shortfall = FinishDetailDownloads(grid, true);
+        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true);
         QCOMPARE(fetched_.size(), failed ? 2 : 1);
         QCOMPARE(shortfall.failed, failed ? QStringList { "71" } : QStringList());
         QCOMPARE(shortfall.withoutShippingData, failed ? QStringList() : QStringList { "71" });
         QVERIFY(DetailShortfallMessage(shortfall).contains(QStringLiteral("订单编号 71")));
         // Named once; a failed trade stays remembered for a later page.
-        QCOMPARE(FinishDetailDownloads(grid, false).failed, shortfall.failed);
-        QVERIFY(FinishDetailDownloads(grid, false).withoutShippingData.isEmpty());
+        QCOMPARE(FinishDetailDownloads(*run_, grid, false).failed, shortfall.failed);
+        QVERIFY(FinishDetailDownloads(*run_, grid, false).withoutShippingData.isEmpty());
     }
 
     void failedDownloadDoesNotReusePreviousPage()
@@ -268,17 +257,17 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "N1", "OK2" });
         pages_.insert(
-            TradeDetailAddress("OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w")));
-        DownloadTradeDetails(grid, 2, false);
-        QCOMPARE(grid.TextMatrix(3, 13), QStringLiteral("张三"));
-        QCOMPARE(grid.TextMatrix(2, 13), QString());
+            TradeDetailAddress(*run_, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w")));
+        DownloadTradeDetails(*run_, grid, 2, false);
+        QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("张三"));
+        QCOMPARE(grid.TextMatrix(2, ColRecipient), QString());
     }
 
     void addressIsPercentEncoded()
     {
         TradeGrid grid;
         MakeGrid(grid, { "12 34&x=1" });
-        DownloadTradeDetails(grid, 1, false);
+        DownloadTradeDetails(*run_, grid, 1, false);
         QCOMPARE(fetched_,
             QStringList {
                 "http://trade.example/trade/detail/trade_item_detail.htm?bizOrderId=12%2034%26x%3D1" });
@@ -288,10 +277,10 @@ private slots:
     {
         TradeGrid grid;
         MakeGrid(grid, { "R1" });
-        DownloadTradeDetails(grid, 10, false);
+        DownloadTradeDetails(*run_, grid, 10, false);
         QCOMPARE(fetched_.size(), 1);
-        QCOMPARE(grid.TextMatrix(1, 13), QStringLiteral("收件人"));
-        QCOMPARE(grid.TextMatrix(1, 16), QStringLiteral("省"));
+        QCOMPARE(grid.TextMatrix(1, ColRecipient), QStringLiteral("收件人"));
+        QCOMPARE(grid.TextMatrix(1, ColProvince), QStringLiteral("省"));
     }
 
     void progress_data()
@@ -305,37 +294,35 @@ private slots:
         QFETCH(bool, showProgress);
         TradeGrid grid;
         MakeGrid(grid, { "P1", "P1_1", "P2" });
-        StartProgress(QStringLiteral("walk"), 500, 0);
-        const int loadsBefore = view_.loads;
-        DownloadTradeDetails(grid, 3, showProgress);
+        StartProgress(run_->progress, QStringLiteral("walk"), 500, 0);
+        const int loadsBefore = view_->loads;
+        DownloadTradeDetails(*run_, grid, 3, showProgress);
         if (showProgress) {
-            QCOMPARE(view_.message, QStringLiteral("正在下载物流信息...."));
-            QCOMPARE(CurrentProgressState().total, 3);
-            QCOMPARE(CurrentProgressState().position, 2);
-            QVERIFY(!view_.loaded);
+            QCOMPARE(view_->message, QStringLiteral("正在下载物流信息...."));
+            QCOMPARE(run_->progress.State().total, 3);
+            QCOMPARE(run_->progress.State().position, 2);
+            QVERIFY(!view_->loaded);
         } else {
-            QCOMPARE(view_.message, QStringLiteral("walk"));
-            QCOMPARE(CurrentProgressState().position, 0);
-            QVERIFY(view_.loaded);
-            QCOMPARE(view_.loads, loadsBefore);
+            QCOMPARE(view_->message, QStringLiteral("walk"));
+            QCOMPARE(run_->progress.State().position, 0);
+            QVERIFY(view_->loaded);
+            QCOMPARE(view_->loads, loadsBefore);
         }
     }
 
     void downloadsGbkPageOverHttp()
     {
-        SetPageFetcher({});
+        run_->fetcher.UseStandIn({});
         const QByteArray body
             = EncodeAnsi(DetailPage(kFiveLine, QStringLiteral("韵达快递"), QStringLiteral("YD77")));
         testweb::LocalHttpServer server([&body](const QByteArray&, const QByteArray&) {
             return testweb::HttpResponse(body, "text/html; charset=GBK");
         });
         QVERIFY(server.port() != 0);
-        Endpoints endpoints = DefaultEndpoints();
-        endpoints.tradeBase = server.base();
-        SetEndpoints(endpoints);
+        run_->endpoints.tradeBase = server.base();
         TradeGrid grid;
         MakeGrid(grid, { "987654321", "987654321_1" });
-        DownloadTradeDetails(grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false);
         QCOMPARE(server.requestCount(), 1);
         QVERIFY(server.heads().first().startsWith(
             "GET /trade/detail/trade_item_detail.htm?bizOrderId=987654321&Time="));
@@ -354,26 +341,26 @@ private slots:
     void resultGoesToTheRowHoldingItsOrderNumber()
     {
         QFETCH(int, limit);
-        SetDetailDownloadOverride(limit);
+        run_->detailDownloads = limit;
         TradeGrid grid;
         MakeGrid(grid, { "OLD", "A1", "B2", "B2_1", "C3" });
         for (const char* order : { "A1", "B2", "C3" })
-            pages_.insert(TradeDetailAddress(order),
+            pages_.insert(TradeDetailAddress(*run_, order),
                 DetailPage(QStringLiteral("%1，1，2，省 市 区 路，9").arg(order), QStringLiteral("c"),
                     QString::fromLatin1(order)));
         // While the first page downloads, the user deletes the row above
         // the new ones: every new row moves up by one.
         onFetch_ = [&](const QString& address) {
-            if (address == TradeDetailAddress("C3"))
+            if (address == TradeDetailAddress(*run_, "C3"))
                 grid.RemoveRowsSorted({ 2 });
         };
-        DownloadTradeDetails(grid, 4, false);
+        DownloadTradeDetails(*run_, grid, 4, false);
         for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-            const QString order = grid.TextMatrix(row, 2);
-            QCOMPARE(grid.TextMatrix(row, 13), order.section(QLatin1Char('_'), 0, 0));
-            QCOMPARE(grid.TextMatrix(row, 22), order.section(QLatin1Char('_'), 0, 0));
+            const QString order = grid.TextMatrix(row, ColOrderNumber);
+            QCOMPARE(grid.TextMatrix(row, ColRecipient), order.section(QLatin1Char('_'), 0, 0));
+            QCOMPARE(grid.TextMatrix(row, ColWaybill), order.section(QLatin1Char('_'), 0, 0));
         }
-        QVERIFY(FailedDetailOrders().isEmpty());
+        QVERIFY(run_->details.FailedOrders().isEmpty());
     }
 
     void failedTradesFetchedAgainAndNamed_data()
@@ -387,30 +374,29 @@ private slots:
     {
         QFETCH(int, failures);
         QFETCH(QStringList, named);
-        standin::RecordingPrompt prompt;
         TradeGrid grid;
         MakeGrid(grid, { "A1", "B2", "B2_1", "C3" });
         const QString page = DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w"));
-        pages_.insert(TradeDetailAddress("A1"), page);
+        pages_.insert(TradeDetailAddress(*run_, "A1"), page);
         QHash<QString, int> fetches;
         onFetch_ = [&](const QString& address) {
             if (++fetches[address] > failures)
                 pages_.insert(address, page);
         };
-        DownloadTradeDetails(grid, 4, false);
-        QCOMPARE(FailedDetailOrders(), (QStringList { "C3", "B2" }));
-        QVERIFY(prompt.messages.isEmpty());
+        DownloadTradeDetails(*run_, grid, 4, false);
+        QCOMPARE(run_->details.FailedOrders(), (QStringList { "C3", "B2" }));
+        QVERIFY(prompt_.messages.isEmpty());
 
-        const DetailShortfall shortfall = FinishDetailDownloads(grid, true);
+        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true);
         QCOMPARE(shortfall.failed, named);
-        QCOMPARE(fetches.value(TradeDetailAddress("B2")), 2);
-        QCOMPARE(fetches.value(TradeDetailAddress("A1")), 1);
+        QCOMPARE(fetches.value(TradeDetailAddress(*run_, "B2")), 2);
+        QCOMPARE(fetches.value(TradeDetailAddress(*run_, "A1")), 1);
         const QString recipient = named.isEmpty() ? QStringLiteral("张三") : QString();
-        QCOMPARE(grid.TextMatrix(3, 13), recipient);
-        QCOMPARE(grid.TextMatrix(4, 13), recipient);
-        QCOMPARE(grid.TextMatrix(5, 13), recipient);
+        QCOMPARE(grid.TextMatrix(3, ColRecipient), recipient);
+        QCOMPARE(grid.TextMatrix(4, ColRecipient), recipient);
+        QCOMPARE(grid.TextMatrix(5, ColRecipient), recipient);
         // The caller tells the user, once its progress window has closed.
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(prompt_.messages.isEmpty());
         if (named.isEmpty())
             return;
         QCOMPARE(DetailShortfallMessage(shortfall), FailedDetailsMessage(named));
@@ -418,7 +404,7 @@ private slots:
         QVERIFY(FailedDetailsMessage(named).contains(QStringLiteral("C3、B2")));
         // A trade deleted since is forgotten rather than named.
         grid.RemoveRowsSorted({ 3, 4 });
-        QCOMPARE(FinishDetailDownloads(grid, false).failed, QStringList { "C3" });
+        QCOMPARE(FinishDetailDownloads(*run_, grid, false).failed, QStringList { "C3" });
     }
 
     void failedTradesListedOnAPage_data()
@@ -436,30 +422,28 @@ private slots:
     {
         QFETCH(QString, page);
         QFETCH(QStringList, listed);
-        RememberFailedDetail(QStringLiteral("123"));
-        RememberFailedDetail(QStringLiteral("45"));
-        QCOMPARE(FailedDetailsListedIn(page), listed);
+        run_->details.RememberFailed(QStringLiteral("123"));
+        run_->details.RememberFailed(QStringLiteral("45"));
+        QCOMPARE(run_->details.FailedListedIn(page), listed);
     }
 
     void closedWalkWindowLeavesNoRequestBehind()
     {
-        SetPageFetcher({});
-        SetDetailDownloadOverride(4);
+        run_->fetcher.UseStandIn({});
+        run_->detailDownloads = 4;
         // A trade host that accepts and never answers.
         testweb::LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
-        Endpoints endpoints = DefaultEndpoints();
-        endpoints.tradeBase = silent.url(QString());
-        SetEndpoints(endpoints);
+        run_->endpoints.tradeBase = silent.url(QString());
         TradeGrid grid;
         MakeGrid(grid, { "S1", "S2", "S3", "S4", "S5", "S6" });
         FillOld(grid, 7);
-        StartProgress(QStringLiteral("walk"), 500, 0);
-        QTimer::singleShot(300, this, [this] { view_.UserCloses(); });
-        DownloadTradeDetails(grid, 6, false);
-        QVERIFY(!ProgressWindowOpen());
+        StartProgress(run_->progress, QStringLiteral("walk"), 500, 0);
+        QTimer::singleShot(300, this, [this] { view_->UserCloses(); });
+        DownloadTradeDetails(*run_, grid, 6, false);
+        QVERIFY(!ProgressWindowOpen(run_->progress));
         // Four were asked for, none was answered; all six are left to fetch again.
         QVERIFY(WaitUntil([&] { return silent.requestCount() == 4; }, 5000));
-        QCOMPARE(FailedDetailOrders(), (QStringList { "S6", "S5", "S4", "S3", "S2", "S1" }));
+        QCOMPARE(run_->details.FailedOrders(), (QStringList { "S6", "S5", "S4", "S3", "S2", "S1" }));
         // Nothing writes into the grid afterwards, and no request is made.
         WaitUntil([] { return false; }, 300);
         QCOMPARE(silent.requestCount(), 4);
@@ -468,7 +452,9 @@ private slots:
 
 private:
     std::function<void(const QString& address)> onFetch_;
-    RecordingProgressView view_;
+    standin::RecordingPrompt prompt_;
+    std::optional<RecordingProgressView> view_;
+    std::optional<RunContext> run_;
     QStringList fetched_;
     QStringList fetchArguments_;
     QHash<QString, QString> pages_;

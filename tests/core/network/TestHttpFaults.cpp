@@ -4,7 +4,7 @@
 // caller's text is left as it was.
 
 #include "core/network/HttpGetPage.h"
-#include "core/network/PageFetchJob.h"
+#include "core/network/PageFetcher.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -69,7 +69,7 @@ class TestHttpFaults : public QObject {
 private slots:
     // A reset is a connection failure; its attempts follow each other
     // quickly here instead of 1, 2, 4 and 8 s apart.
-    void initTestCase() { SetConnectionRetryPauseMs(10); }
+    void initTestCase() { fetcher_.SetFirstRetryPauseMs(10); }
 
     void misbehavingServerGivesNetworkError_data()
     {
@@ -85,8 +85,8 @@ private slots:
         QFETCH(int, how);
         const auto server = MisbehavingServer(static_cast<Misbehaviour>(how));
         QString response = QStringLiteral("kept");
-        const QString result = HttpGetPage(
-            server->url(QStringLiteral("/page")), response, QStringLiteral(">关于淘宝</"), 1, QString());
+        const QString result
+            = HttpGetPage(fetcher_, server->url(QStringLiteral("/page")), response, QStringLiteral(">关于淘宝</"), 1);
         QCOMPARE(result, QString::fromUtf8(kNetworkError));
         // Five attempts; Qt itself may send a request once more when the
         // connection closes before an answer.
@@ -99,6 +99,9 @@ private slots:
         if (how == int(Misbehaviour::Trickle) || how == int(Misbehaviour::Reset))
             QCOMPARE(response, QStringLiteral("kept"));
     }
+
+private:
+    PageFetcher fetcher_;
 };
 
 LUMETRA_TEST_GUILESS_MAIN(TestHttpFaults)

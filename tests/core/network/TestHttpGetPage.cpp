@@ -3,17 +3,15 @@
 
 #include "core/base/EventWait.h"
 #include "core/network/HttpGetPage.h"
-#include "core/network/PageFetchJob.h"
+#include "core/network/PageFetcher.h"
 #include "core/network/SharedCookieJar.h"
 #include "core/text/AnsiCodec.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QNetworkCookie>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
@@ -47,19 +45,21 @@ private slots:
     void bodyOfTwentyMegabytes();
     void singleAttempt_data();
     void singleAttempt();
-    void savePath();
     void cookiesOnlyToTheirHost();
     void demoMarketPages();
     void connectionFailuresAreSpacedOut();
     // Last: once the application is told to quit, no event loop runs again.
     void waitEndsWhenApplicationQuits();
+
+private:
+    PageFetcher fetcher_;
 };
 
 void TestHttpGetPage::initTestCase()
 {
     // Attempts after a refused connection follow each other quickly here;
     // connectionFailuresAreSpacedOut uses the real pauses.
-    SetConnectionRetryPauseMs(10);
+    fetcher_.SetFirstRetryPauseMs(10);
 }
 
 void TestHttpGetPage::appendTimeParameter_data()
@@ -88,10 +88,10 @@ void TestHttpGetPage::appendTimeParameter()
 void TestHttpGetPage::requestCarriesTimeHeaderAndUserAgent()
 {
     LocalHttpServer server([](const QByteArray&, const QByteArray&) { return HttpResponse("ok"); });
-    SetHttpUserAgent("LumetraTestAgent/1.0");
+    PageFetcher fetcher;
+    fetcher.SetUserAgent("LumetraTestAgent/1.0");
     QString response;
-    QCOMPARE(HttpGetPage(server.url("/page?a=1"), response, QString(), 5, QString()), QString());
-    SetHttpUserAgent(QByteArray());
+    QCOMPARE(HttpGetPage(fetcher, server.url("/page?a=1"), response, QString(), 5), QString());
     QCOMPARE(server.requestCount(), 1);
     const QByteArray head = server.heads().first();
     QVERIFY2(QRegularExpression(QStringLiteral("^GET /page\\?a=1&Time=\\d\\d:\\d\\d:\\d\\d HTTP/1\\.1\r\n"))
@@ -160,7 +160,7 @@ void TestHttpGetPage::completedResponse()
 
     LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return answer; });
     QString response = kUntouched;
-    QCOMPARE(HttpGetPage(server.url("/detail"), response, marker, 5, QString()), expectedResult);
+    QCOMPARE(HttpGetPage(fetcher_, server.url("/detail"), response, marker, 5), expectedResult);
     QCOMPARE(response, expectedResponse);
     QCOMPARE(server.requestCount(), expectedRequests);
 }
@@ -172,7 +172,7 @@ void TestHttpGetPage::markerFoundOnThirdAttempt()
         return ++served < 3 ? HttpResponse("busy") : HttpResponse("page 3<BR>MARK");
     });
     QString response;
-    QCOMPARE(HttpGetPage(server.url("/p"), response, "MARK", 5, QString()), QString());
+    QCOMPARE(HttpGetPage(fetcher_, server.url("/p"), response, "MARK", 5), QString());
     QCOMPARE(response, QStringLiteral("page 3"));
     QCOMPARE(server.requestCount(), 3);
 }
@@ -183,7 +183,7 @@ void TestHttpGetPage::silentServerEndsAfterFiveDeadlines()
     QString response = kUntouched;
     QElapsedTimer elapsed;
     elapsed.start();
-    QCOMPARE(HttpGetPage(server.url("/slow"), response, QString(), 1, QString()), kError);
+    QCOMPARE(HttpGetPage(fetcher_, server.url("/slow"), response, QString(), 1), kError);
     // Each attempt waited out its own one-second deadline.
     QVERIFY2(elapsed.elapsed() >= 4900, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(server.requestCount(), 5);
@@ -194,7 +194,7 @@ void TestHttpGetPage::refusedConnectionLeavesResponse()
 {
     QString response = kUntouched;
     const QString address = QStringLiteral("http://127.0.0.1:%1/x").arg(ClosedPort());
-    QCOMPARE(HttpGetPage(address, response, QString(), 2, QString()), kError);
+    QCOMPARE(HttpGetPage(fetcher_, address, response, QString(), 2), kError);
     QCOMPARE(response, kUntouched);
 }
 
@@ -204,7 +204,7 @@ void TestHttpGetPage::bodyOfTwentyMegabytes()
     body += "<BR>tail MARK";
     LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return HttpResponse(body); });
     QString response;
-    QCOMPARE(HttpGetPage(server.url("/big"), response, "MARK", 30, QString()), QString());
+    QCOMPARE(HttpGetPage(fetcher_, server.url("/big"), response, "MARK", 30), QString());
     QCOMPARE(response.size(), qsizetype(20 * 1024 * 1024));
     QVERIFY(response.endsWith(QLatin1Char('x')));
 }
@@ -234,7 +234,7 @@ void TestHttpGetPage::singleAttempt()
         return target.startsWith("/huge") ? huge : HttpResponse("arrived<BR>MARK");
     });
     QString response = kUntouched;
-    QCOMPARE(HttpGetPageOnce(server.url(start), response, "MARK", 30, QString()), expectedResult);
+    QCOMPARE(HttpGetPageOnce(fetcher_, server.url(start), response, "MARK", 30), expectedResult);
     QCOMPARE(response, expectedResponse);
     // The loop is given up after the allowed number of redirects (Qt may
     // send a request again when the server closed the connection under it).
@@ -243,41 +243,20 @@ void TestHttpGetPage::singleAttempt()
             qPrintable(QString::number(server.requestCount())));
 }
 
-void TestHttpGetPage::savePath()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    const QByteArray gbk = EncodeAnsi(QStringLiteral("版本(2.10)</title>"));
-    LocalHttpServer server([&](const QByteArray& target, const QByteArray&) {
-        return target.startsWith("/silent") ? QByteArray() : HttpResponse(gbk, "");
-    });
-    QString response;
-    // Saved as the bytes that came, also when the marker is missing.
-    QCOMPARE(HttpGetPageOnce(server.url("/p"), response, "absent", 5, path), kError);
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), gbk);
-    saved.close();
-    // An attempt that never completed leaves the file alone.
-    QCOMPARE(HttpGetPageOnce(server.url("/silent"), response, QString(), 1, path), kError);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), gbk);
-}
-
 void TestHttpGetPage::cookiesOnlyToTheirHost()
 {
     LocalHttpServer server([](const QByteArray&, const QByteArray&) { return HttpResponse("ok"); });
     QNetworkCookie cookie("session", "s3cr3t");
     cookie.setDomain(QStringLiteral("127.0.0.1"));
     cookie.setPath(QStringLiteral("/"));
-    HttpCookieJar().AddCookie(cookie);
+    fetcher_.CookieJar().AddCookie(cookie);
 
     QString response;
-    QCOMPARE(HttpGetPageOnce(server.url("/a"), response, QString(), 5, QString()), QString());
+    QCOMPARE(HttpGetPageOnce(fetcher_, server.url("/a"), response, QString(), 5), QString());
     const QString otherHost = QStringLiteral("http://localhost:%1/b").arg(server.port());
-    QCOMPARE(HttpGetPageOnce(otherHost, response, QString(), 5, QString()), QString());
-    HttpCookieJar().RemoveCookie(cookie);
-    QCOMPARE(HttpGetPageOnce(server.url("/c"), response, QString(), 5, QString()), QString());
+    QCOMPARE(HttpGetPageOnce(fetcher_, otherHost, response, QString(), 5), QString());
+    fetcher_.CookieJar().RemoveCookie(cookie);
+    QCOMPARE(HttpGetPageOnce(fetcher_, server.url("/c"), response, QString(), 5), QString());
 
     QCOMPARE(server.requestCount(), 3);
     QVERIFY(server.heads().at(0).contains("\r\nCookie: session=s3cr3t\r\n"));
@@ -291,8 +270,7 @@ void TestHttpGetPage::demoMarketPages()
     if (!market.ok())
         QSKIP("demo marketplace not available");
     QString response;
-    QCOMPARE(HttpGetPage(market.url(QStringLiteral("/download?ID=58")), response, "</title>", 10, QString()),
-        QString());
+    QCOMPARE(HttpGetPage(fetcher_, market.url(QStringLiteral("/download?ID=58")), response, "</title>", 10), QString());
     QVERIFY(response.contains(QLatin1String("<title>")));
     QVERIFY(response.contains(QLatin1Char('(')));
 
@@ -300,14 +278,14 @@ void TestHttpGetPage::demoMarketPages()
     const QString detail = market.url(QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=1"));
     // Without the session cookie the marketplace answers with its login
     // page, which lacks the completion marker.
-    QCOMPARE(HttpGetPage(detail, response, QStringLiteral(">关于淘宝</"), 10, QString()), kError);
+    QCOMPARE(HttpGetPage(fetcher_, detail, response, QStringLiteral(">关于淘宝</"), 10), kError);
     QVERIFY(response != kUntouched);
     QVERIFY(!response.contains(QStringLiteral(">关于淘宝</")));
 }
 
 void TestHttpGetPage::connectionFailuresAreSpacedOut()
 {
-    SetConnectionRetryPauseMs(1000);
+    PageFetcher fetcher; // the real pauses
     const quint16 port = ClosedPort();
     // The server is away (connections refused) and comes back on its port
     // after 1.5 s: attempts 1, 2 and 4 s apart reach it; five attempts in a
@@ -319,8 +297,7 @@ void TestHttpGetPage::connectionFailuresAreSpacedOut()
     });
     QString response;
     const QString result = HttpGetPage(
-        QStringLiteral("http://127.0.0.1:%1/p").arg(port), response, QStringLiteral("MARK"), 5, QString());
-    SetConnectionRetryPauseMs(10);
+        fetcher, QStringLiteral("http://127.0.0.1:%1/p").arg(port), response, QStringLiteral("MARK"), 5);
     QVERIFY(back && back->isListening());
     QCOMPARE(result, QString());
     QCOMPARE(response, QStringLiteral("back"));
@@ -334,7 +311,7 @@ void TestHttpGetPage::waitEndsWhenApplicationQuits()
     QElapsedTimer elapsed;
     elapsed.start();
     QString response = kUntouched;
-    QCOMPARE(HttpGetPage(silent.url("/never"), response, QString(), 30, QString()), kError);
+    QCOMPARE(HttpGetPage(fetcher_, silent.url("/never"), response, QString(), 30), kError);
     QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(response, kUntouched);
 }

@@ -5,8 +5,6 @@
 class TestDetailDownloadSetting : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { SetDetailDownloadOverride(std::nullopt); }
-
     void limitFromStoredText_data()
     {
         QTest::addColumn<QString>("stored");
@@ -24,10 +22,9 @@ private slots:
         QFETCH(int, limit);
         QVERIFY(SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
             QString::fromLatin1(kDetailDownloadsKey), stored));
-        QCOMPARE(DetailDownloadLimit(), limit);
+        QCOMPARE(DetailDownloadLimit(std::nullopt), limit);
         // The command line's value wins for the run.
-        SetDetailDownloadOverride(2);
-        QCOMPARE(DetailDownloadLimit(), 2);
+        QCOMPARE(DetailDownloadLimit(2), 2);
     }
 };
 

@@ -1,5 +1,4 @@
-#include "core/base/Endpoints.h"
-#include "core/network/PageFetchJob.h"
+#include "core/context/RunContext.h"
 #include "core/update/UpdateCheck.h"
 #include "core/update/UpdateHost.h"
 #include "support/LocalHttpServer.h"
@@ -8,6 +7,7 @@
 
 #include <QFile>
 #include <QTimer>
+#include <optional>
 
 #include "core/base/EventWait.h"
 
@@ -44,11 +44,9 @@ standin::RecordingUpdateHost HostOfVersion200(const QString& programDirectory)
         programDirectory, [] { return QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"); });
 }
 
-void PointUpdateUrlAt(const QString& base)
+void PointUpdateUrlAt(RunContext& run, const QString& base)
 {
-    Endpoints e = DefaultEndpoints();
-    e.updateUrl = base + QStringLiteral("/download?ID=");
-    SetEndpoints(e);
+    run.endpoints.updateUrl = base + QStringLiteral("/download?ID=");
 }
 
 } // namespace
@@ -57,8 +55,7 @@ class TestUpdateCheck : public QObject {
     Q_OBJECT
 private slots:
     // An unreachable page is refused; no need to wait between its attempts.
-    void initTestCase() { SetConnectionRetryPauseMs(10); }
-    void init() { ResetUpdateCheck(); }
+    void init() { run_.emplace().fetcher.SetFirstRetryPauseMs(10); }
     void localVersion_data();
     void localVersion();
     void publishedVersion_data();
@@ -72,6 +69,9 @@ private slots:
     void missingUpdateProgramKeepsRunning();
     void allBackupNamesTakenOverwritesLast();
     void updateArguments();
+
+private:
+    std::optional<RunContext> run_;
 };
 
 void TestUpdateCheck::localVersion_data()
@@ -147,10 +147,10 @@ void TestUpdateCheck::newerVersionBacksUpAndHandsOver()
         QVERIFY(testsupport::WriteFile(programDir.filePath(name), "older"));
 
     const auto server = PageServer(PageWithTitle(title));
-    PointUpdateUrlAt(server->base());
+    PointUpdateUrlAt(*run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(host, 58), QString());
+    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
     QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
     QCOMPARE(host.ends, 1);
     QVERIFY(!server->heads().isEmpty());
@@ -185,22 +185,22 @@ void TestUpdateCheck::notNewerChangesNothing()
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     const auto server = PageServer(PageWithTitle(title));
-    PointUpdateUrlAt(server->base());
+    PointUpdateUrlAt(*run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(host, 58), expected);
-    QCOMPARE(UpdateVersionSeen(), expected);
+    QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
+    QCOMPARE(run_->updateVersionSeen, expected);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
     // Once per run: the next call returns at once without asking again.
     const int asked = server->requestCount();
-    QCOMPARE(CheckForUpdate(host, 58), QString());
+    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
     QCOMPARE(server->requestCount(), asked);
     // After a reset it runs again.
-    ResetUpdateCheck();
-    QCOMPARE(UpdateVersionSeen(), QString());
-    QCOMPARE(CheckForUpdate(host, 58), expected);
+    ResetUpdateCheck(*run_);
+    QCOMPARE(run_->updateVersionSeen, QString());
+    QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
 }
 
 void TestUpdateCheck::unreachablePageChangesNothing()
@@ -208,32 +208,32 @@ void TestUpdateCheck::unreachablePageChangesNothing()
     QTemporaryDir programDir;
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
-    PointUpdateUrlAt(testsupport::RefusedBase());
+    PointUpdateUrlAt(*run_, testsupport::RefusedBase());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(host, 58), QString());
-    QCOMPARE(UpdateVersionSeen(), QStringLiteral("0"));
+    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
+    QCOMPARE(run_->updateVersionSeen, QStringLiteral("0"));
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
-    QCOMPARE(CheckForUpdate(host, 58), QString());
+    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
 }
 
 void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
 {
     QTemporaryDir programDir;
     const auto server = PageServer(PageWithTitle("Lumetra(1.5)"), 600);
-    PointUpdateUrlAt(server->base());
+    PointUpdateUrlAt(*run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
     QString secondResult = QStringLiteral("not called");
     QString seenDuringWait;
     QObject testScope; // the timer goes with this test's locals
     QTimer::singleShot(100, &testScope, [&] {
-        seenDuringWait = UpdateVersionSeen();
-        secondResult = CheckForUpdate(host, 58);
+        seenDuringWait = run_->updateVersionSeen;
+        secondResult = CheckForUpdate(*run_, host, 58);
     });
-    QCOMPARE(CheckForUpdate(host, 58), QStringLiteral("1.5"));
+    QCOMPARE(CheckForUpdate(*run_, host, 58), QStringLiteral("1.5"));
     QCOMPARE(seenDuringWait, QStringLiteral("0"));
     QCOMPARE(secondResult, QString());
     QCOMPARE(server->requestCount(), 1);
@@ -244,10 +244,10 @@ void TestUpdateCheck::missingUpdateProgramKeepsRunning()
     QTemporaryDir programDir; // no update program in it
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     const auto server = PageServer(PageWithTitle("Lumetra(9.9)"));
-    PointUpdateUrlAt(server->base());
+    PointUpdateUrlAt(*run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(host, 58), QString());
+    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
     QCOMPARE(host.ends, 0);
     QCOMPARE(host.messages.size(), 2);
     QCOMPARE(host.messages.at(0), QStringLiteral("本软件已升级，启动自动升级..."));
