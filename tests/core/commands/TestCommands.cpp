@@ -245,7 +245,8 @@ void TestCommands::walkAllPages()
     StartProgress(run->progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     CountingLoadWatch watch;
     int calls = 0;
-    const WalkResult walk = WalkAllPages(run->progress,
+    const WalkResult walk = WalkAllPages(
+        run->progress,
         [&] {
             ++calls;
             if (calls == closeAfterPass) {

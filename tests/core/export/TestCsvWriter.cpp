@@ -251,7 +251,8 @@ private slots:
         QVERIFY(testsupport::WriteFile(path, "old"));
         // Another command deletes rows while the writer lets events run.
         ShrinkGridLater(grid, 40, 5);
-        QCOMPARE(ToldUser(*progress_, WriteGridCsv(*progress_, grid, path)), QStringList { "文件保存出错！" });
+        QCOMPARE(
+            ToldUser(*progress_, WriteGridCsv(*progress_, grid, path)), QStringList { "文件保存出错！" });
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old"));
         QCOMPARE(Entries(dir.path()), QStringList { "out.csv" });
     }

@@ -325,7 +325,8 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         TradeGrid grid;
         FillGrid(grid, 3, 3);
-        const ExportResult result = WriteGridExcel(*progress_, grid, dir.filePath(relativePath), QStringLiteral("s"));
+        const ExportResult result
+            = WriteGridExcel(*progress_, grid, dir.filePath(relativePath), QStringLiteral("s"));
         QVERIFY(!result.ok);
         QVERIFY(view_.loaded); // left for the one who tells the user
         QCOMPARE(ToldUser(*progress_, result), QStringList { "文件保存出错！" });

@@ -174,8 +174,8 @@ private slots:
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList empty = Describe(grid);
-        QCOMPARE(
-            StartGridRecovery(recovery, run, grid), answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        QCOMPARE(StartGridRecovery(recovery, run, grid),
+            answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.
