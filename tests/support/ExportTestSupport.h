@@ -2,7 +2,9 @@
 // Fault helpers and small grid helpers shared by the export tests.
 
 #include "StandIns.h"
+#include "core/export/ExportGrid.h"
 #include "core/grid/TradeGrid.h"
+#include "core/progress/Progress.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -65,6 +67,15 @@ private:
     rlimit saved_ {};
     bool active_ = false;
 };
+
+// What the export command tells the user about a writer's result (the
+// writer itself shows nothing); a failure's progress is closed.
+inline QStringList ToldUser(Progress& progress, const ExportResult& result)
+{
+    RecordingPrompt prompt;
+    TellExportResult(prompt, progress, result);
+    return prompt.messages;
+}
 
 // A grid of the given size: one fixed row and column, cell texts "r<row>c<col>".
 inline void FillGrid(TradeGrid& grid, int rows, int cols, int fixedRows = 1)

@@ -8,13 +8,13 @@
 #include "support/TestSupport.h"
 #include "support/XlsxReadBack.h"
 
-#include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
+#include "core/context/RunContext.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
-#include "core/network/HttpGetPage.h"
+#include "core/network/SharedCookieJar.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/AnsiCodec.h"
 
@@ -100,6 +100,7 @@ private:
     BatchResult Export(BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options);
 
     std::unique_ptr<testsupport::DemoMarket> market_;
+    QNetworkAccessManager session_; // the browser's, logged in
     QJsonArray trades_;
     commandtest::CountingLoadWatch watch_;
     commandtest::FixedWidthMeasurer measurer_;
@@ -120,17 +121,11 @@ void TestBatchExport::initTestCase()
     // Closed trades and shared parcels make every variant differ.
     QVERIFY(ExpectedRows(trades_, true, false) < ExpectedRows(trades_, false, false));
     QVERIFY(ExpectedRows(trades_, false, true) < ExpectedRows(trades_, false, false));
-    Endpoints endpoints = DefaultEndpoints();
-    endpoints.tradeBase = market_->base();
-    SetEndpoints(endpoints);
-    // Logging in leaves the session cookie in the page fetches' jar.
-    demolist::Get(
-        HttpNetworkManager(), market_->url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+    demolist::Get(session_, market_->url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
 }
 
 void TestBatchExport::init()
 {
-    SetTradeGridMeasurer(&measurer_);
     grid_ = std::make_unique<TradeGrid>(); // each run starts on a new grid
     watch_ = commandtest::CountingLoadWatch();
     stream_ = std::tmpfile();
@@ -140,7 +135,6 @@ void TestBatchExport::init()
 void TestBatchExport::cleanup()
 {
     std::fclose(stream_);
-    SetTradeGridMeasurer(nullptr);
 }
 
 BatchResult TestBatchExport::Export(
@@ -148,10 +142,13 @@ BatchResult TestBatchExport::Export(
 {
     ConsoleReport report(stream_, false);
     ConsolePrompt prompt(report);
-    SetUserPrompt(&prompt);
-    const BatchResult result = ExportFromListPage(page, watch_, *grid_, measurer_, arrival, options, report);
-    SetUserPrompt(nullptr);
-    return result;
+    RunContext run(prompt);
+    run.endpoints.tradeBase = market_->base();
+    run.measurer = &measurer_;
+    // The browser's login reaches the page fetches through their jar.
+    for (const QNetworkCookie& cookie : session_.cookieJar()->cookiesForUrl(QUrl(market_->base())))
+        run.fetcher.CookieJar().AddCookie(cookie);
+    return ExportFromListPage(run, page, watch_, *grid_, arrival, options, report);
 }
 
 void TestBatchExport::refusedBeforeTheWalk_data()
@@ -188,7 +185,7 @@ void TestBatchExport::refusedBeforeTheWalk()
     QFETCH(QString, told);
     // Without the session the demo answers the list with a redirect only.
     QNetworkAccessManager stranger;
-    DemoListPage page(loggedIn ? HttpNetworkManager() : stranger, market_->base());
+    DemoListPage page(loggedIn ? session_ : stranger, market_->base());
     ListPageArrival arrival = ArrivedAt(url.startsWith('/') ? market_->url(url) : url);
     arrival.loaded = loaded;
     arrival.error = loaded ? QString() : QStringLiteral("连接被拒绝");
@@ -229,7 +226,7 @@ void TestBatchExport::writesTheWalkedList()
     QFETCH(bool, merge);
     QFETCH(bool, dropsClosed);
     StoreFilterClosed(storedFilter);
-    DemoListPage page(HttpNetworkManager(), market_->base());
+    DemoListPage page(session_, market_->base());
     const QString file = dir_.filePath(name);
     BatchOptions options;
     options.exportPath = file;

@@ -1,15 +1,12 @@
-#include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
-#include "core/network/HttpGetPage.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "support/CommandTestSupport.h"
 #include "support/DemoListPage.h"
 #include "support/TestSupport.h"
-
-#include <QNetworkCookieJar>
 
 namespace {
 
@@ -56,9 +53,9 @@ private slots:
     void init()
     {
         view = RecordingProgressView();
-        SetProgressView(&view);
+        run = std::make_unique<RunContext>();
+        run->progress.SetView(&view);
     }
-    void cleanup() { SetProgressView(nullptr); }
     void totalLabel_data();
     void totalLabel();
     void shopNick_data();
@@ -78,6 +75,7 @@ private slots:
 
 private:
     RecordingProgressView view;
+    std::unique_ptr<RunContext> run;
 };
 
 void TestCommands::totalLabel_data()
@@ -154,14 +152,14 @@ void TestCommands::removeClosedTrades()
         rows.append({ s, QStringLiteral("1") });
     FillGrid(grid, rows);
 
-    const int removed = RemoveClosedTrades(grid);
+    const int removed = RemoveClosedTrades(run->progress, grid);
     QCOMPARE(removed, statuses.size() - kept.size());
     QCOMPARE(Column(grid, ColOrderNumber), kept);
     QCOMPARE(grid.Rows(), grid.FixedRows() + kept.size());
     // The progress counted every data row and the window is closed again.
-    QCOMPARE(CurrentProgressState().message, QStringLiteral("正在查找并清除关闭的交易..."));
-    QCOMPARE(CurrentProgressState().total, statuses.size());
-    QCOMPARE(CurrentProgressState().position, statuses.size());
+    QCOMPARE(run->progress.State().message, QStringLiteral("正在查找并清除关闭的交易..."));
+    QCOMPARE(run->progress.State().total, statuses.size());
+    QCOMPARE(run->progress.State().position, statuses.size());
     QVERIFY(!view.loaded);
     QVERIFY(view.unloads >= 1);
 }
@@ -171,9 +169,9 @@ void TestCommands::removeClosedOnGridNotSetUp()
     // A stored checked filter runs this before the grid is set up.
     TradeGrid grid;
     const int rowsBefore = grid.Rows();
-    QCOMPARE(RemoveClosedTrades(grid), 0);
+    QCOMPARE(RemoveClosedTrades(run->progress, grid), 0);
     QCOMPARE(grid.Rows(), rowsBefore);
-    QVERIFY(!ProgressWindowOpen());
+    QVERIFY(!ProgressWindowOpen(run->progress));
 }
 
 void TestCommands::clearKeepsFixedRows()
@@ -244,17 +242,18 @@ void TestCommands::walkAllPages()
     QFETCH(int, expectedPasses);
     QFETCH(int, expectedSteps);
     QFETCH(WalkEnd, expectedEnd);
-    StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    StartProgress(run->progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     CountingLoadWatch watch;
     int calls = 0;
     const WalkResult walk = WalkAllPages(
+        run->progress,
         [&] {
             ++calls;
             if (calls == closeAfterPass) {
                 if (userCloses)
                     view.UserCloses();
                 else
-                    CloseProgress();
+                    CloseProgress(run->progress);
             }
             return calls < pages && calls != unopenedPage;
         },
@@ -262,13 +261,13 @@ void TestCommands::walkAllPages()
     QCOMPARE(walk.passes, expectedPasses);
     QCOMPARE(walk.end, expectedEnd);
     QCOMPARE(calls, expectedPasses);
-    QCOMPARE(CurrentProgressState().position, expectedSteps);
+    QCOMPARE(run->progress.State().position, expectedSteps);
     // Armed before every pass; waited for each next page read.
     QCOMPARE(watch.arms, expectedPasses);
     QCOMPARE(watch.waits, expectedSteps);
     if (expectedSteps > 0)
         QCOMPARE(watch.lastTimeout, 1234);
-    CloseProgress();
+    CloseProgress(run->progress);
 }
 
 void TestCommands::extractAllTotalFromPager_data()
@@ -290,28 +289,25 @@ void TestCommands::extractAllTotalFromPager()
     testsupport::DemoMarket market({ "--pages", "4", "--per-page", "2" });
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    Endpoints endpoints = DefaultEndpoints();
-    endpoints.tradeBase = market.base();
-    SetEndpoints(endpoints);
-    HttpNetworkManager().setCookieJar(new QNetworkCookieJar);
-    demolist::Get(HttpNetworkManager(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
+    run->endpoints.tradeBase = market.base();
+    QNetworkAccessManager& network = run->fetcher.Network();
+    demolist::Get(network, market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
     std::unique_ptr<demolist::DemoListPage> page = pagerShown
-        ? std::make_unique<demolist::DemoListPage>(HttpNetworkManager(), market.base())
-        : std::make_unique<PagerlessListPage>(HttpNetworkManager(), market.base());
+        ? std::make_unique<demolist::DemoListPage>(network, market.base())
+        : std::make_unique<PagerlessListPage>(network, market.base());
     for (int p = 1; p < startPage; ++p)
         page->FindLinkInPage(QStringLiteral("下一页"), true, QStringLiteral("A"));
 
-    StartProgress(QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    StartProgress(run->progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     TradeGrid grid;
     CountingLoadWatch watch;
-    const int passes = ExtractAllPages(*page, grid, watch, 1000).passes;
+    const int passes = ExtractAllPages(*run, *page, grid, watch, 1000).passes;
     QCOMPARE(passes, 4 - startPage + 1);
-    QCOMPARE(CurrentProgressState().total, expectedTotal);
+    QCOMPARE(run->progress.State().total, expectedTotal);
     // The counter ends one short of the pages read: the last one is not stepped.
-    QCOMPARE(CurrentProgressState().position, passes - 1);
+    QCOMPARE(run->progress.State().position, passes - 1);
     QVERIFY(grid.Rows() > grid.FixedRows());
-    CloseProgress();
-    SetEndpoints(DefaultEndpoints());
+    CloseProgress(run->progress);
 }
 
 void TestCommands::walkEndMessage_data()

@@ -17,6 +17,7 @@ class TestCsvWriter : public QObject {
 
 private:
     RecordingProgressView view_;
+    std::unique_ptr<Progress> progress_;
 
     // Five columns (the third hidden, the first the narrow strip) and five
     // rows (the third hidden) holding the awkward cases.
@@ -51,9 +52,9 @@ private slots:
     void init()
     {
         view_ = RecordingProgressView();
-        SetProgressView(&view_);
+        progress_ = std::make_unique<Progress>();
+        progress_->SetView(&view_);
     }
-    void cleanup() { SetProgressView(nullptr); }
 
     void field_data()
     {
@@ -113,7 +114,7 @@ private slots:
         FillSampleGrid(grid);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(grid, static_cast<QIODevice&>(buffer)));
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
         QCOMPARE(buffer.data(), SampleGridBytes());
     }
 
@@ -123,7 +124,7 @@ private slots:
         TradeGrid grid;
         FillSampleGrid(grid);
         const QString path = dir.filePath("out.csv");
-        QVERIFY(WriteGridCsv(grid, path));
+        QVERIFY(WriteGridCsv(*progress_, grid, path).ok);
         QCOMPARE(testsupport::ReadFile(path), SampleGridBytes());
         QCOMPARE(Entries(dir.path()), QStringList { "out.csv" });
     }
@@ -151,7 +152,7 @@ private slots:
         grid.SetTextMatrix(0, 0, text);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(grid, static_cast<QIODevice&>(buffer)));
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
         QCOMPARE(buffer.data(), bytes + "\r\n");
         QCOMPARE(DecodeAnsi(buffer.data()), text + "\t\r\n");
     }
@@ -162,7 +163,7 @@ private slots:
         FillGrid(grid, 2, 2, 2);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(grid, static_cast<QIODevice&>(buffer)));
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
         QCOMPARE(buffer.data(), QByteArray("r0c0\t,r0c1\t\r\nr1c0\t,r1c1\t\r\n"));
     }
 
@@ -184,9 +185,9 @@ private slots:
             grid.SetRowHeight(rows - 1 - r, 0);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(grid, static_cast<QIODevice&>(buffer)));
-        QCOMPARE(CurrentProgressState().total, rows);
-        QCOMPARE(CurrentProgressState().position, rows);
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
+        QCOMPARE(progress_->State().total, rows);
+        QCOMPARE(progress_->State().position, rows);
         QCOMPARE(view_.counter, QStringLiteral("(%1/%1)").arg(rows));
         QCOMPARE(view_.message, QStringLiteral("正在导出数据至CSV格式文件……"));
         QVERIFY(!view_.loaded);
@@ -200,11 +201,11 @@ private slots:
         TradeGrid grid;
         FillGrid(grid, rows, 3);
         const QString path = dir.filePath("big.csv");
-        QVERIFY(WriteGridCsv(grid, path));
+        QVERIFY(WriteGridCsv(*progress_, grid, path).ok);
         const QByteArray bytes = testsupport::ReadFile(path);
         QCOMPARE(bytes.count("\r\n"), rows);
         QVERIFY(bytes.endsWith("\r\nr40000c0\t,r40000c1\t,r40000c2\t\r\n"));
-        QCOMPARE(CurrentProgressState().position, rows);
+        QCOMPARE(progress_->State().position, rows);
         QCOMPARE(view_.counter, QStringLiteral("(40001/40001)"));
     }
 
@@ -218,13 +219,14 @@ private slots:
     void failingDevice()
     {
         QFETCH(int, failAfter);
-        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 50, 3);
         FailDevice device(failAfter);
         QVERIFY(device.open(QIODevice::WriteOnly));
-        QVERIFY(!WriteGridCsv(grid, static_cast<QIODevice&>(device)));
-        QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
+        const ExportResult result = WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(device));
+        QVERIFY(!result.ok);
+        QVERIFY(view_.loaded); // left for the one who tells the user
+        QCOMPARE(ToldUser(*progress_, result), QStringList { "文件保存出错！" });
         QVERIFY(!view_.loaded);
         QVERIFY(device.data().size() <= failAfter);
     }
@@ -232,11 +234,10 @@ private slots:
     void unwritablePath()
     {
         QTemporaryDir dir;
-        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 3, 3);
-        QVERIFY(!WriteGridCsv(grid, dir.filePath("missing/out.csv")));
-        QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
+        QCOMPARE(ToldUser(*progress_, WriteGridCsv(*progress_, grid, dir.filePath("missing/out.csv"))),
+            QStringList { "文件保存出错！" });
         QVERIFY(Entries(dir.path()).isEmpty());
         QVERIFY(!view_.loaded);
     }
@@ -244,15 +245,14 @@ private slots:
     void gridShrinksDuringExport()
     {
         QTemporaryDir dir;
-        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.csv");
         QVERIFY(testsupport::WriteFile(path, "old"));
         // Another command deletes rows while the writer lets events run.
         ShrinkGridLater(grid, 40, 5);
-        QVERIFY(!WriteGridCsv(grid, path));
-        QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
+        QCOMPARE(
+            ToldUser(*progress_, WriteGridCsv(*progress_, grid, path)), QStringList { "文件保存出错！" });
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old"));
         QCOMPARE(Entries(dir.path()), QStringList { "out.csv" });
     }

@@ -18,6 +18,7 @@ class TestExcelWriter : public QObject {
 
 private:
     RecordingProgressView view_;
+    std::unique_ptr<Progress> progress_;
     QTemporaryDir dir_;
 
     // The trade grid with its two title rows and three trades, the narrow
@@ -46,9 +47,9 @@ private slots:
     void init()
     {
         view_ = RecordingProgressView();
-        SetProgressView(&view_);
+        progress_ = std::make_unique<Progress>();
+        progress_->SetView(&view_);
     }
-    void cleanup() { SetProgressView(nullptr); }
 
     void columnLetters_data()
     {
@@ -116,7 +117,7 @@ private slots:
         TradeGrid grid;
         FillGrid(grid, 2, 2);
         const QString path = dir_.filePath("name.xlsx");
-        QVERIFY(WriteGridExcel(grid, path, wanted));
+        QVERIFY(WriteGridExcel(*progress_, grid, path, wanted).ok);
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QCOMPARE(book.sheetCount, 1);
@@ -128,7 +129,7 @@ private slots:
         TradeGrid grid;
         FillTradeGrid(grid);
         const QString path = dir_.filePath("trades.xls");
-        QVERIFY(WriteGridExcel(grid, path, QStringLiteral("Quorvel软件-淘宝发货信息表")));
+        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("Quorvel软件-淘宝发货信息表")).ok);
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QVERIFY(!book.anyFormula);
@@ -178,7 +179,7 @@ private slots:
         grid.SetRowHeight(2, 0);
         grid.SetColWidth(1, 0);
         const QString path = dir_.filePath("packed.xlsx");
-        QVERIFY(WriteGridExcel(grid, path, QStringLiteral("s")));
+        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("s")).ok);
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QStringList refs;
@@ -221,7 +222,7 @@ private slots:
         if (hideLastTitleRow)
             grid.SetRowHeight(fixedRows - 1, 0);
         const QString path = dir_.filePath("widths.xlsx");
-        QVERIFY(WriteGridExcel(grid, path, QStringLiteral("s")));
+        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("s")).ok);
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QCOMPARE(book.columns.size(), widthsSet ? 3 : 0);
@@ -253,10 +254,10 @@ private slots:
         FillGrid(grid, rows, 2);
         for (int r = 0; r < hidden; ++r)
             grid.SetRowHeight(1 + r, 0);
-        QVERIFY(WriteGridExcel(grid, dir_.filePath("progress.xlsx"), QStringLiteral("s")));
+        QVERIFY(WriteGridExcel(*progress_, grid, dir_.filePath("progress.xlsx"), QStringLiteral("s")).ok);
         // Two set-up steps and one per grid row; the total counts them all.
-        QCOMPARE(CurrentProgressState().total, rows + 2);
-        QCOMPARE(CurrentProgressState().position, rows + 2);
+        QCOMPARE(progress_->State().total, rows + 2);
+        QCOMPARE(progress_->State().position, rows + 2);
         QCOMPARE(view_.counter, QStringLiteral("(%1/%1)").arg(rows + 2));
         QCOMPARE(view_.message, QStringLiteral("正在将数据导出到EXCEL文件 …"));
         QVERIFY(!view_.loaded);
@@ -292,14 +293,14 @@ private slots:
         QFETCH(QString, written);
         QFETCH(int, cells);
         QFETCH(QStringList, messages);
-        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 3, 2);
         for (int c = 0; c < cells; ++c)
             grid.SetTextMatrix(1, c, text);
         const QString path = dir_.filePath("long.xlsx");
-        QVERIFY(WriteGridExcel(grid, path, QStringLiteral("s")));
-        QCOMPARE(prompt.messages, messages);
+        const ExportResult result = WriteGridExcel(*progress_, grid, path, QStringLiteral("s"));
+        QVERIFY(result.ok);
+        QCOMPARE(ToldUser(*progress_, result), messages);
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         // The sheet keeps a CR as the escape _x000D_, which Excel reads back as CR.
@@ -322,11 +323,13 @@ private slots:
         QFETCH(QString, relativePath);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder"));
-        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 3, 3);
-        QVERIFY(!WriteGridExcel(grid, dir.filePath(relativePath), QStringLiteral("s")));
-        QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
+        const ExportResult result
+            = WriteGridExcel(*progress_, grid, dir.filePath(relativePath), QStringLiteral("s"));
+        QVERIFY(!result.ok);
+        QVERIFY(view_.loaded); // left for the one who tells the user
+        QCOMPARE(ToldUser(*progress_, result), QStringList { "文件保存出错！" });
         QVERIFY(!view_.loaded);
         QCOMPARE(Entries(dir.path()), QStringList { "folder" });
         QVERIFY(Entries(dir.filePath("folder")).isEmpty());
@@ -335,14 +338,13 @@ private slots:
     void gridShrinksDuringExport()
     {
         QTemporaryDir dir;
-        RecordingPrompt prompt;
         TradeGrid grid;
         FillGrid(grid, 200, 3);
         const QString path = dir.filePath("out.xlsx");
         QVERIFY(testsupport::WriteFile(path, "old"));
         ShrinkGridLater(grid, 40, 5);
-        QVERIFY(!WriteGridExcel(grid, path, QStringLiteral("s")));
-        QCOMPARE(prompt.messages, QStringList { "文件保存出错！" });
+        QCOMPARE(ToldUser(*progress_, WriteGridExcel(*progress_, grid, path, QStringLiteral("s"))),
+            QStringList { "文件保存出错！" });
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old"));
         QCOMPARE(Entries(dir.path()), QStringList { "out.xlsx" });
     }

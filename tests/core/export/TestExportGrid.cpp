@@ -29,23 +29,24 @@ class TestExportGrid : public QObject {
 
 private:
     RecordingProgressView view_;
+    std::unique_ptr<Progress> progress_;
     TradeGrid grid_;
 
 private slots:
     void init()
     {
         view_ = RecordingProgressView();
-        SetProgressView(&view_);
+        progress_ = std::make_unique<Progress>();
+        progress_->SetView(&view_);
         FillGrid(grid_, 4, 3);
     }
-    void cleanup() { SetProgressView(nullptr); }
 
     void offersFilters()
     {
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QCOMPARE(dialog.asked, 1);
         QCOMPARE(dialog.offered.size(), 3);
         QCOMPARE(dialog.offered.at(0), QStringLiteral("CSV (逗号分隔)(*.csv)"));
@@ -58,7 +59,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QVERIFY(prompt.questions.isEmpty());
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(view_.loads, 0);
@@ -87,7 +88,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QVERIFY(prompt.messages.isEmpty());
         QVERIFY(prompt.questions.isEmpty());
         const QByteArray bytes = testsupport::ReadFile(dir.filePath(name));
@@ -105,7 +106,7 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = false;
         ScriptedSaveDialog dialog(path);
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
@@ -128,7 +129,7 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
         const QByteArray bytes = testsupport::ReadFile(path);
@@ -170,7 +171,7 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QCOMPARE(prompt.messages, QStringList { kCannotReplace });
@@ -194,7 +195,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
-        ExportGrid(grid_, dialog, kSheet);
+        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QVERIFY(prompt.questions.isEmpty());
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);
@@ -223,7 +224,7 @@ private slots:
         {
             FileSizeLimit limit(16 * 1024);
             QVERIFY(limit.active());
-            ExportGrid(big, dialog, kSheet);
+            ExportGrid(prompt, *progress_, big, dialog, kSheet);
         }
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);

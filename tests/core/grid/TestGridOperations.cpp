@@ -14,7 +14,6 @@ class TestGridOperations : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
     void deleteRows_data();
     void deleteRows();
     void deleteRowsOnEmptyGridShowsIt();
@@ -37,7 +36,8 @@ private slots:
     void sumColumn();
 
 private:
-    RecordingProgressView progress_;
+    RecordingProgressView view_;
+    Progress progress_;
 };
 
 namespace {
@@ -111,13 +111,8 @@ void CopyGrid(const TradeGrid& from, TradeGrid& to)
 
 void TestGridOperations::init()
 {
-    progress_ = RecordingProgressView();
-    SetProgressView(&progress_);
-}
-
-void TestGridOperations::cleanup()
-{
-    SetProgressView(nullptr);
+    view_ = RecordingProgressView();
+    progress_.SetView(&view_);
 }
 
 void TestGridOperations::deleteRows_data()
@@ -361,12 +356,12 @@ void TestGridOperations::autoFitWidths()
     measurer.extra = extra;
     if (firstRow == 0) // the letter row counts: column 2's 20 letters win
         expected[2] = 300;
-    AutoFitColumns(measurer, grid, firstRow, true);
+    AutoFitColumns(measurer, grid, firstRow, &progress_);
     QList<int> widths;
     for (int c = 0; c < 5; ++c)
         widths.append(grid.ColWidth(c));
     QCOMPARE(widths, expected);
-    QCOMPARE(progress_.loads, 0);
+    QCOMPARE(view_.loads, 0);
 }
 
 void TestGridOperations::autoFitProgress_data()
@@ -387,15 +382,14 @@ void TestGridOperations::autoFitProgress()
     TradeGrid grid;
     SetUpTradeGrid(grid);
     grid.SetRows(rows);
-    progress_ = RecordingProgressView();
-    AutoFitColumns(CountingMeasurer(), grid, 1, allowed);
-    QCOMPARE(progress_.percentHistory.size(), steps);
-    QCOMPARE(progress_.shows, steps ? 1 : 0);
-    QVERIFY(!progress_.loaded);
+    AutoFitColumns(CountingMeasurer(), grid, 1, allowed ? &progress_ : nullptr);
+    QCOMPARE(view_.percentHistory.size(), steps);
+    QCOMPARE(view_.shows, steps ? 1 : 0);
+    QVERIFY(!view_.loaded);
     if (steps) {
-        QCOMPARE(progress_.message, QStringLiteral("正在做交易数据表格进行格式设置……"));
-        QCOMPARE(progress_.counter, QStringLiteral("(23/23)"));
-        QCOMPARE(progress_.percentHistory.last(), QStringLiteral("100%"));
+        QCOMPARE(view_.message, QStringLiteral("正在做交易数据表格进行格式设置……"));
+        QCOMPARE(view_.counter, QStringLiteral("(23/23)"));
+        QCOMPARE(view_.percentHistory.last(), QStringLiteral("100%"));
     }
 }
 
@@ -405,9 +399,9 @@ void TestGridOperations::autoFitRefusesNegativeFirstRow()
     SetUpTradeGrid(grid);
     grid.SetRows(300);
     const gridref::Snapshot before = gridref::Snap(grid);
-    QVERIFY_THROWS_EXCEPTION(GridRangeError, AutoFitColumns(CountingMeasurer(), grid, -1, true));
+    QVERIFY_THROWS_EXCEPTION(GridRangeError, AutoFitColumns(CountingMeasurer(), grid, -1, &progress_));
     QCOMPARE(gridref::Snap(grid), before);
-    QVERIFY(!progress_.loaded);
+    QVERIFY(!view_.loaded);
 }
 
 void TestGridOperations::roundHalfToEven_data()

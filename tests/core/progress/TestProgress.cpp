@@ -9,7 +9,6 @@ class TestProgress : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
 
     void stepsInPagesMode_data();
     void stepsInPagesMode();
@@ -31,18 +30,14 @@ private slots:
 
 private:
     std::unique_ptr<RecordingProgressView> view_;
+    std::unique_ptr<Progress> progress_;
 };
 
 void TestProgress::init()
 {
     view_ = std::make_unique<RecordingProgressView>();
-    SetProgressView(view_.get());
-}
-
-void TestProgress::cleanup()
-{
-    SetProgressView(nullptr);
-    view_.reset();
+    progress_ = std::make_unique<Progress>();
+    progress_->SetView(view_.get());
 }
 
 void TestProgress::stepsInPagesMode_data()
@@ -75,31 +70,31 @@ void TestProgress::stepsInPagesMode()
     QFETCH(QString, counter);
     QFETCH(double, bar);
 
-    QCOMPARE(StartProgress(QStringLiteral("正在提取交易信息..."), total, 0), 0);
+    QCOMPARE(StartProgress(*progress_, QStringLiteral("正在提取交易信息..."), total, 0), 0);
     QVERIFY(view_->shown);
     QCOMPARE(view_->message, QStringLiteral("正在提取交易信息..."));
     for (int i = 0; i < steps; ++i)
-        StepProgress(1, QStringLiteral("pages"));
+        StepProgress(*progress_, 1, QStringLiteral("pages"));
     QCOMPARE(view_->percentHistory, percents);
     QCOMPARE(view_->counter, counter);
     QCOMPARE(view_->bar, bar);
-    QCOMPARE(CurrentProgressState().position, steps);
-    QCOMPARE(CurrentProgressState().total, qMax(total, 1));
+    QCOMPARE(progress_->State().position, steps);
+    QCOMPARE(progress_->State().total, qMax(total, 1));
     // Within the same second the times read zero elapsed.
     QVERIFY(view_->times.startsWith(QLatin1String("0:")));
 }
 
 void TestProgress::fractionBelowOneThousandthLeavesCounterAndTimes()
 {
-    StartProgress(QStringLiteral("m"), 500, 0);
-    StepProgress(1, QStringLiteral("pages"));
+    StartProgress(*progress_, QStringLiteral("m"), 500, 0);
+    StepProgress(*progress_, 1, QStringLiteral("pages"));
     QCOMPARE(view_->percent, QStringLiteral("0.2%"));
     QCOMPARE(view_->counter, QStringLiteral("(1/500)"));
 
-    StartProgress(QStringLiteral("m"), 5000, 0);
+    StartProgress(*progress_, QStringLiteral("m"), 5000, 0);
     view_->counter = QStringLiteral("before");
     view_->times = QStringLiteral("before");
-    StepProgress(1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, QStringLiteral("pages"));
     QCOMPARE(view_->percent, QStringLiteral("0%"));
     QCOMPARE(view_->counter, QStringLiteral("before"));
     QCOMPARE(view_->times, QStringLiteral("before"));
@@ -126,14 +121,14 @@ void TestProgress::modes()
     QFETCH(bool, countsPages);
     QFETCH(QString, message);
 
-    StartProgress(QStringLiteral("start"), 4, 0);
+    StartProgress(*progress_, QStringLiteral("start"), 4, 0);
     view_->counter = QStringLiteral("kept");
     view_->times = QStringLiteral("kept");
-    StepProgress(1, mode);
+    StepProgress(*progress_, 1, mode);
     QCOMPARE(view_->percent, QStringLiteral("25%"));
     QCOMPARE(view_->bar, 0.25);
     QCOMPARE(view_->message, message);
-    QCOMPARE(CurrentProgressState().message, message);
+    QCOMPARE(progress_->State().message, message);
     QCOMPARE(view_->counter, countsPages ? QStringLiteral("(1/4)") : QStringLiteral("kept"));
     if (countsPages) // zero seconds elapsed, or one when the second just changed
         QVERIFY2(view_->times == QLatin1String("0:0/0:0/0:0") || view_->times == QLatin1String("0:1/0:3/0:4"),
@@ -144,10 +139,10 @@ void TestProgress::modes()
 
 void TestProgress::startKeepsTextsOfAnOpenWindow()
 {
-    StartProgress(QStringLiteral("first"), 5, 0);
+    StartProgress(*progress_, QStringLiteral("first"), 5, 0);
     QCOMPARE(view_->percent, QStringLiteral("0%")); // design text
-    StepProgress(2, QStringLiteral("pages"));
-    StartProgress(QStringLiteral("second"), 10, 0);
+    StepProgress(*progress_, 2, QStringLiteral("pages"));
+    StartProgress(*progress_, QStringLiteral("second"), 10, 0);
     QCOMPARE(view_->message, QStringLiteral("second"));
     QCOMPARE(view_->percent, QStringLiteral("40%"));
     QCOMPARE(view_->counter, QStringLiteral("(2/5)"));
@@ -156,43 +151,43 @@ void TestProgress::startKeepsTextsOfAnOpenWindow()
 
 void TestProgress::negativeStartKeepsPosition()
 {
-    StartProgress(QStringLiteral("first"), 10, 0);
+    StartProgress(*progress_, QStringLiteral("first"), 10, 0);
     for (int i = 0; i < 3; ++i)
-        StepProgress(1, QStringLiteral("pages"));
-    QCOMPARE(StartProgress(QStringLiteral("again"), 10, -1), 3);
-    QCOMPARE(CurrentProgressState().position, 3);
+        StepProgress(*progress_, 1, QStringLiteral("pages"));
+    QCOMPARE(StartProgress(*progress_, QStringLiteral("again"), 10, -1), 3);
+    QCOMPARE(progress_->State().position, 3);
     QCOMPARE(view_->bar, 0.3);
-    StepProgress(1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, QStringLiteral("pages"));
     QCOMPARE(view_->counter, QStringLiteral("(4/10)"));
 }
 
 void TestProgress::zeroStartClearsTheBar()
 {
-    StartProgress(QStringLiteral("first"), 2, 0);
-    StepProgress(1, QStringLiteral("pages"));
+    StartProgress(*progress_, QStringLiteral("first"), 2, 0);
+    StepProgress(*progress_, 1, QStringLiteral("pages"));
     QCOMPARE(view_->bar, 0.5);
-    QCOMPARE(StartProgress(QStringLiteral("again"), 2, 0), 0);
+    QCOMPARE(StartProgress(*progress_, QStringLiteral("again"), 2, 0), 0);
     QCOMPARE(view_->bar, 0.0);
-    QCOMPARE(CurrentProgressState().position, 0);
+    QCOMPARE(progress_->State().position, 0);
 }
 
 void TestProgress::notOpenBeforeFirstUse()
 {
-    QVERIFY(!ProgressWindowOpen());
+    QVERIFY(!ProgressWindowOpen(*progress_));
 }
 
 void TestProgress::userClosingTheWindow()
 {
-    StartProgress(QStringLiteral("正在提取交易信息..."), 500, 0);
-    StepProgress(1, QStringLiteral("pages"));
-    QVERIFY(ProgressWindowOpen());
+    StartProgress(*progress_, QStringLiteral("正在提取交易信息..."), 500, 0);
+    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    QVERIFY(ProgressWindowOpen(*progress_));
     view_->UserCloses();
-    QVERIFY(!ProgressWindowOpen());
-    QCOMPARE(CurrentProgressState().position, 1); // the state outlives the window
+    QVERIFY(!ProgressWindowOpen(*progress_));
+    QCOMPARE(progress_->State().position, 1); // the state outlives the window
 
     // The next step loads a fresh window, hidden: only a start shows it.
-    StepProgress(1, QStringLiteral("pages"));
-    QVERIFY(ProgressWindowOpen());
+    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    QVERIFY(ProgressWindowOpen(*progress_));
     QVERIFY(view_->loaded);
     QVERIFY(!view_->shown);
     QCOMPARE(view_->loads, 2);
@@ -200,21 +195,21 @@ void TestProgress::userClosingTheWindow()
     QCOMPARE(view_->counter, QStringLiteral("(2/500)"));
     QCOMPARE(view_->percent, QStringLiteral("0.4%"));
 
-    StartProgress(QStringLiteral("again"), 5, 0);
+    StartProgress(*progress_, QStringLiteral("again"), 5, 0);
     QVERIFY(view_->shown);
 }
 
 void TestProgress::closeOnClosedWindowDoesNothing()
 {
-    CloseProgress();
+    CloseProgress(*progress_);
     QCOMPARE(view_->unloads, 0);
     QCOMPARE(view_->loads, 0);
-    QVERIFY(!ProgressWindowOpen());
+    QVERIFY(!ProgressWindowOpen(*progress_));
 
-    StartProgress(QStringLiteral("m"), 3, 0);
-    CloseProgress();
-    QVERIFY(!ProgressWindowOpen());
-    CloseProgress();
+    StartProgress(*progress_, QStringLiteral("m"), 3, 0);
+    CloseProgress(*progress_);
+    QVERIFY(!ProgressWindowOpen(*progress_));
+    CloseProgress(*progress_);
     QCOMPARE(view_->unloads, 1);
     QCOMPARE(view_->loads, 1);
 }

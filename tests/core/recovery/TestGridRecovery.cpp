@@ -2,7 +2,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/context/DetailLedger.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"
@@ -80,8 +80,6 @@ QByteArray Damaged(const QByteArray& good, const QString& how)
 class TestGridRecovery : public QObject {
     Q_OBJECT
 private slots:
-    void init() { SetGridCheckpoint(nullptr); }
-
     void roundTrip_data()
     {
         QTest::addColumn<int>("dataRows");
@@ -138,10 +136,11 @@ private slots:
         GridRecovery recovery(dir.path());
         QVERIFY(testsupport::WriteFile(recovery.FilePath(), bytes));
         RecordingPrompt prompt(true);
+        DetailLedger ledger;
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList before = Describe(grid);
-        QCOMPARE(recovery.OfferRestore(grid), RecoveryOffer::Unreadable);
+        QCOMPARE(recovery.OfferRestore(prompt, ledger, grid), RecoveryOffer::Unreadable);
         QCOMPARE(Describe(grid), before);
         QVERIFY(prompt.questions.isEmpty());
         QCOMPARE(prompt.messages, QStringList { message.arg(recovery.UnreadablePath()) });
@@ -170,33 +169,32 @@ private slots:
         } // ends without EndCleanly, as a crash would
 
         GridRecovery recovery(dir.path());
-        ForgetAllFailedDetails();
         RecordingPrompt prompt(answer);
+        RunContext run(prompt);
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList empty = Describe(grid);
-        QCOMPARE(
-            StartGridRecovery(recovery, grid), answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        QCOMPARE(StartGridRecovery(recovery, run, grid),
+            answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.
-        QCOMPARE(FailedDetailOrders(), answer ? QStringList { "行4列2" } : QStringList());
-        ForgetAllFailedDetails();
+        QCOMPARE(run.details.FailedOrders(), answer ? QStringList { "行4列2" } : QStringList());
         QCOMPARE(QFile::exists(recovery.FilePath()), answer);
         QCOMPARE(QFile::exists(recovery.DeclinedPath()), !answer);
 
         // From now on every checkpoint saves; clearing saves the empty grid.
         grid.SetRows(grid.FixedRows());
-        CheckpointGrid(grid);
+        CheckpointGrid(run.checkpoint, grid);
         const SnapshotReadResult cleared = DecodeGridSnapshot(testsupport::ReadFile(recovery.FilePath()));
         QCOMPARE(cleared.status, SnapshotStatus::Ok);
         QCOMPARE(cleared.snapshot.DataRows(), 0);
 
         // A normal end removes both files and stops saving.
-        EndGridCheckpointsCleanly();
+        EndGridCheckpointsCleanly(run);
         QVERIFY(!QFile::exists(recovery.FilePath()));
         QVERIFY(!QFile::exists(recovery.DeclinedPath()));
-        CheckpointGrid(grid);
+        CheckpointGrid(run.checkpoint, grid);
         QVERIFY(!QFile::exists(recovery.FilePath()));
     }
 
@@ -210,7 +208,8 @@ private slots:
         QVERIFY(GridRecovery(dir.path()).Save(grid));
         GridRecovery first(dir.path());
         RecordingPrompt prompt;
-        QCOMPARE(first.OfferRestore(grid), RecoveryOffer::Nothing);
+        DetailLedger ledger;
+        QCOMPARE(first.OfferRestore(prompt, ledger, grid), RecoveryOffer::Nothing);
         QVERIFY(!QFile::exists(first.FilePath()));
 
         FillTrades(grid, 3);
@@ -218,7 +217,7 @@ private slots:
         GridRecovery second(dir.path());
         QVERIFY(!second.Active());
         TradeGrid other;
-        QCOMPARE(second.OfferRestore(other), RecoveryOffer::Nothing);
+        QCOMPARE(second.OfferRestore(prompt, ledger, other), RecoveryOffer::Nothing);
         QVERIFY(!second.Save(other));
         second.EndCleanly();
         QVERIFY(prompt.questions.isEmpty());
