@@ -13,6 +13,7 @@ Q_LOGGING_CATEGORY(lcGrid, "lumetra.grid")
 Q_LOGGING_CATEGORY(lcCommands, "lumetra.commands")
 Q_LOGGING_CATEGORY(lcUpdate, "lumetra.update")
 Q_LOGGING_CATEGORY(lcSettings, "lumetra.settings")
+Q_LOGGING_CATEGORY(lcText, "lumetra.text")
 
 namespace {
 
