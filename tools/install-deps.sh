@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev
-    libxlsxwriter-dev qt6-translations-l10n libgl1-mesa-dri fonts-noto-cjk xvfb xauth
+    libxlsxwriter-dev libicu-dev qt6-translations-l10n libgl1-mesa-dri fonts-noto-cjk xvfb xauth
     unzip clang libclang-rt-14-dev
     dpkg-dev file  # the .deb: dpkg-shlibdeps finds its runtime dependencies
 )
