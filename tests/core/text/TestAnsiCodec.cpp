@@ -15,6 +15,8 @@ private slots:
     void roundTrip();
     void badBytes_data();
     void badBytes();
+    void unpairedSurrogates_data();
+    void unpairedSurrogates();
     void readyAndSameOnEveryThread();
 };
 
@@ -80,6 +82,28 @@ void TestAnsiCodec::badBytes()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(DecodeAnsi(bytes), text);
+}
+
+// A surrogate without its partner has no bytes: it becomes the substitute
+// byte 0x1A wherever it stands, at the end of the text too.
+void TestAnsiCodec::unpairedSurrogates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("high surrogate at the end")
+        << QStringLiteral("A") + QChar(0xD800) << QByteArray::fromHex("411a");
+    QTest::newRow("low surrogate first")
+        << QChar(0xDC00) + QStringLiteral("B") << QByteArray::fromHex("1a42");
+    QTest::newRow("high surrogate before the euro sign")
+        << QStringLiteral("A") + QChar(0xD800) + QStringLiteral("€") << QByteArray::fromHex("411a80");
+}
+
+void TestAnsiCodec::unpairedSurrogates()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(EncodeAnsi(text).toHex(), bytes.toHex());
 }
 
 // Each thread converts with a converter of its own; a shared one would mix
