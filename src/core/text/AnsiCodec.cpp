@@ -38,8 +38,9 @@ struct ConverterCloser {
 };
 
 // An ICU converter keeps state between calls and must not be shared by
-// threads; opening one per call would cost more than converting a detail
-// page. So each thread opens its own on first use and keeps it.
+// threads. Each thread opens its own on first use and keeps it, so a call
+// costs only the conversion, not a lookup under ICU's lock and an
+// allocation (which would matter for short texts).
 struct ThreadConverter {
     std::unique_ptr<UConverter, ConverterCloser> converter;
     UErrorCode status = U_ZERO_ERROR;
