@@ -38,7 +38,7 @@ if(WIN32)
             message(FATAL_ERROR \"windeployqt failed: \${deploy_result}\")
         endif()
     " COMPONENT tool)
-    # The DLLs from vcpkg (libxlsxwriter, zlib) come along through the vcpkg
+    # The DLLs from vcpkg (ICU, libxlsxwriter, zlib) come along through the vcpkg
     # toolchain's X_VCPKG_APPLOCAL_DEPS_INSTALL (set by the Windows preset).
     set_target_properties(lumetra-trades PROPERTIES WIN32_EXECUTABLE ON)
 else()
@@ -73,7 +73,7 @@ else()
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION misc)
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/lumetra-trades")
-    # Runtime libraries (Qt, WebEngine, libxlsxwriter, zlib) from the linked
+    # Runtime libraries (Qt, WebEngine, ICU, libxlsxwriter, zlib) from the linked
     # shared objects; never the -dev packages the build needs.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # Linked by nothing, needed all the same: Qt's Chinese texts for dialogs

@@ -1,7 +1,8 @@
 #include "MarketPages.h"
 
-#include <QStringEncoder>
 #include <QUrl>
+
+#include <unicode/ucnv.h>
 
 namespace demo {
 namespace {
@@ -27,9 +28,19 @@ QByteArray Utf8(const QString& page)
 QByteArray Gbk(const QString& page)
 {
     // GB18030 gives every GBK character its GBK bytes; the pages hold
-    // only GBK characters.
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(Crlf(page));
+    // only GBK characters. ICU directly, as the tool does: Qt has GB18030
+    // only where it was built with ICU.
+    const QString text = Crlf(page);
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open("GB18030", &status);
+    QByteArray bytes((text.size() + 10) * 4, Qt::Uninitialized);
+    const int32_t length = ucnv_fromUChars(converter, bytes.data(), int32_t(bytes.size()),
+        QStringView(text).utf16(), int32_t(text.size()), &status);
+    ucnv_close(converter);
+    if (U_FAILURE(status))
+        qFatal("demo pages cannot be encoded as GB18030: %s", u_errorName(status));
+    bytes.truncate(length);
+    return bytes;
 }
 
 const QString kStyle = QStringLiteral(R"(<style>

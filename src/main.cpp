@@ -5,6 +5,7 @@
 #include "core/batch/ConsoleReport.h"
 #include "core/context/RunContext.h"
 #include "core/recovery/GridRecovery.h"
+#include "core/text/AnsiCodec.h"
 #include "gui/batch/BatchRunner.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
@@ -87,6 +88,11 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     const LogFile log(DefaultLogFilePath());
+    QString codecProblem; // every page and export needs the GBK converter
+    if (!AnsiCodecReady(&codecProblem)) {
+        qCCritical(lcText).noquote() << codecProblem; // standard error and the log file
+        return 1;
+    }
     InstallQtChineseTranslations(app);
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.

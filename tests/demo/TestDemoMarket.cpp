@@ -1,5 +1,6 @@
 // The demo marketplace program itself, over loopback HTTP.
 
+#include "core/text/AnsiCodec.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 #include <QNetworkCookie>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTimer>
 
 namespace {
@@ -68,12 +68,6 @@ QByteArray LogIn(QNetworkAccessManager& manager, const testsupport::DemoMarket& 
     if (login.cookies.isEmpty())
         return {};
     return login.cookies.first().toRawForm(QNetworkCookie::NameAndValueOnly);
-}
-
-QString Gbk(const QByteArray& bytes)
-{
-    QStringDecoder decoder("GB18030");
-    return decoder.decode(bytes);
 }
 
 QString DetailUrl(const testsupport::DemoMarket& market, const QString& orderNumber)
@@ -212,7 +206,7 @@ void TestDemoMarket::detailPagesAreGbkAndNeedTheCookie()
     const Fetched detail = Fetch(manager_, DetailUrl(market, orderNumber), cookie);
     QCOMPARE(detail.status, 200);
     QCOMPARE(detail.contentType, QByteArray("text/html; charset=GBK"));
-    const QString text = Gbk(detail.body);
+    const QString text = DecodeAnsi(detail.body);
     QVERIFY(text.contains(kMarker));
     QVERIFY(text.contains(QStringLiteral("收货和物流信息")));
     QVERIFY(text.contains(QStringLiteral("订单编号：") + orderNumber));
@@ -220,7 +214,7 @@ void TestDemoMarket::detailPagesAreGbkAndNeedTheCookie()
 
     const Fetched anonymous = Fetch(manager_, DetailUrl(market, orderNumber));
     QCOMPARE(anonymous.error, QNetworkReply::NoError);
-    QVERIFY(!Gbk(anonymous.body).contains(kMarker));
+    QVERIFY(!DecodeAnsi(anonymous.body).contains(kMarker));
     QVERIFY(!QString::fromUtf8(anonymous.body).contains(kMarker));
 }
 
@@ -237,11 +231,11 @@ void TestDemoMarket::failRateApplies()
         if (detail.error == QNetworkReply::RemoteHostClosedError) {
             ++dropped;
         } else if (detail.status == 503) {
-            QVERIFY(!Gbk(detail.body).contains(kMarker));
+            QVERIFY(!DecodeAnsi(detail.body).contains(kMarker));
             ++busy;
         } else {
             QCOMPARE(detail.status, 200);
-            QVERIFY(Gbk(detail.body).contains(kMarker));
+            QVERIFY(DecodeAnsi(detail.body).contains(kMarker));
             ++complete;
         }
     }
@@ -260,7 +254,7 @@ void TestDemoMarket::latencyApplies()
     timer.start();
     const Fetched detail = Fetch(manager_, DetailUrl(market, orderNumber), cookie);
     QVERIFY(timer.elapsed() >= 400);
-    QVERIFY(Gbk(detail.body).contains(kMarker));
+    QVERIFY(DecodeAnsi(detail.body).contains(kMarker));
 }
 
 void TestDemoMarket::sameSeedSameShop()

@@ -5,12 +5,12 @@
 
 #include "MarketPages.h"
 #include "ShopGenerator.h"
+#include "core/text/AnsiCodec.h"
 #include "core/text/TextHelpers.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 using namespace demo;
 
@@ -149,12 +149,6 @@ QString RecipientBlock(QString text)
     return text;
 }
 
-QString DecodeGbk(const QByteArray& bytes)
-{
-    QStringDecoder decoder("GB18030");
-    return decoder.decode(bytes);
-}
-
 bool OnlyCrLf(const QByteArray& bytes)
 {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -290,7 +284,7 @@ void TestMarketPages::nickOnEveryBackOfficePage()
     const Shop shop = GenerateShop(options);
     QCOMPARE(NickFrom(AsBrowserShowsIt(BackOfficePage(shop))), options.nick);
     QCOMPARE(NickFrom(AsBrowserShowsIt(SoldItemsPage(shop, 2))), options.nick);
-    QCOMPARE(NickFrom(DecodeGbk(TradeDetailPage(shop, shop.trades.first()))), options.nick);
+    QCOMPARE(NickFrom(DecodeAnsi(TradeDetailPage(shop, shop.trades.first()))), options.nick);
     const QString backOffice = QString::fromUtf8(BackOfficePage(shop));
     QVERIFY(backOffice.contains(QStringLiteral(">已卖出的宝贝</a>")));
     QVERIFY(backOffice.contains(QStringLiteral("href=\"%1\"").arg(SoldItemsAddress(1))));
@@ -313,7 +307,7 @@ void TestMarketPages::detailBlockYieldsTheAddressLine()
     QFETCH(int, virtualEvery);
     const Shop shop = GenerateShop({ .seed = seed, .virtualEvery = virtualEvery, .drift = virtualEvery > 0 });
     for (const ShopTrade& t : shop.trades) {
-        const QString page = DecodeGbk(TradeDetailPage(shop, t));
+        const QString page = DecodeAnsi(TradeDetailPage(shop, t));
         QVERIFY(page.contains(kDetailCompleteMarker)
             && page.contains(QStringLiteral("我对购买流程有意见或建议")));
         QCOMPARE(page.contains(QStringLiteral("收货和物流信息")), !t.virtualGoods);
@@ -347,18 +341,18 @@ void TestMarketPages::detailPagesAreGbkWithMarker()
         QVERIFY(bytes.contains(">" + QByteArray::fromHex("b9d8d3daccd4b1a6") + "</"));
         if (t.waybill == QStringLiteral("—"))
             QVERIFY(bytes.contains(QByteArray::fromHex("a1aa") + "</dd>"));
-        QVERIFY(DecodeGbk(bytes).contains(kDetailCompleteMarker));
+        QVERIFY(DecodeAnsi(bytes).contains(kDetailCompleteMarker));
         QVERIFY(!QString::fromUtf8(bytes).contains(QStringLiteral("收货和物流信息")));
     }
     QCOMPARE(hash.result().toHex(), QByteArray("b190f496693e6dfdb0547cc6814988312b0c7614"));
     const QByteArray missing = TradeMissingPage(shop, QStringLiteral("123"));
-    QVERIFY(DecodeGbk(missing).contains(kDetailCompleteMarker));
-    QVERIFY(!DecodeGbk(missing).contains(QStringLiteral("收货和物流信息")));
+    QVERIFY(DecodeAnsi(missing).contains(kDetailCompleteMarker));
+    QVERIFY(!DecodeAnsi(missing).contains(QStringLiteral("收货和物流信息")));
 }
 
 void TestMarketPages::pagesWithoutCompletionMarker()
 {
-    QVERIFY(!DecodeGbk(BusyPage()).contains(kDetailCompleteMarker));
+    QVERIFY(!DecodeAnsi(BusyPage()).contains(kDetailCompleteMarker));
     QVERIFY(!QString::fromUtf8(LoginPage(QStringLiteral("/x"), QStringLiteral("请输入账户名。")))
                  .contains(kDetailCompleteMarker));
 }

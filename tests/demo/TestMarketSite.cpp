@@ -1,9 +1,8 @@
 #include "MarketPages.h"
 #include "MarketSite.h"
 #include "ShopGenerator.h"
+#include "core/text/AnsiCodec.h"
 #include "support/TestSupport.h"
-
-#include <QStringDecoder>
 
 using namespace demo;
 
@@ -48,12 +47,6 @@ QByteArray LogIn(MarketSite& site)
         = site.Handle(Request("POST", "/member/login.jhtml", {}, "TPL_username=seller&TPL_password=x"));
     const QByteArray cookie = Header(reply, "Set-Cookie");
     return cookie.left(cookie.indexOf(';'));
-}
-
-QString Gbk(const QByteArray& bytes)
-{
-    QStringDecoder decoder("GB18030");
-    return decoder.decode(bytes);
 }
 
 } // namespace
@@ -233,14 +226,14 @@ void TestMarketSite::detailPages()
     const HttpReply detail = site.Handle(Request("GET", target, cookie));
     QCOMPARE(detail.response.status, 200);
     QCOMPARE(detail.response.contentType, QByteArray("text/html; charset=GBK"));
-    const QString text = Gbk(detail.response.body);
+    const QString text = DecodeAnsi(detail.response.body);
     QVERIFY(text.contains(kDetailCompleteMarker));
     QVERIFY(text.contains(trade.AddressLine().toHtmlEscaped()));
 
     const HttpReply missing
         = site.Handle(Request("GET", "/trade/detail/trade_item_detail.htm?bizOrderId=1", cookie));
     QCOMPARE(missing.response.status, 404);
-    QVERIFY(Gbk(missing.response.body).contains(kDetailCompleteMarker));
+    QVERIFY(DecodeAnsi(missing.response.body).contains(kDetailCompleteMarker));
     QCOMPARE(site.DetailRequestCount(), quint64(3));
 }
 
@@ -261,7 +254,8 @@ void TestMarketSite::failuresFollowTheSeed()
         MarketSite* sites[] = { &first, &second, &otherSeed };
         for (int s = 0; s < 3; ++s) {
             const HttpReply reply = sites[s]->Handle(Request("GET", target, cookies[s]));
-            const bool complete = !reply.drop && Gbk(reply.response.body).contains(kDetailCompleteMarker);
+            const bool complete
+                = !reply.drop && DecodeAnsi(reply.response.body).contains(kDetailCompleteMarker);
             pattern[s] += reply.drop ? QLatin1Char('d') : complete ? QLatin1Char('.') : QLatin1Char('b');
             if (s == 0) {
                 dropped += reply.drop;

@@ -14,6 +14,7 @@ Q_LOGGING_CATEGORY(lcCommands, "lumetra.commands")
 Q_LOGGING_CATEGORY(lcUpdate, "lumetra.update")
 Q_LOGGING_CATEGORY(lcSettings, "lumetra.settings")
 Q_LOGGING_CATEGORY(lcHistory, "lumetra.history")
+Q_LOGGING_CATEGORY(lcText, "lumetra.text")
 
 struct LogFile::State {
     QFile file;

@@ -18,6 +18,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcCommands)
 Q_DECLARE_LOGGING_CATEGORY(lcUpdate)
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 Q_DECLARE_LOGGING_CATEGORY(lcHistory)
+Q_DECLARE_LOGGING_CATEGORY(lcText)
 
 // The log file in the per-user data folder ($XDG_DATA_HOME/lumetra-trades on
 // Linux). Needs the application name set.

@@ -5,10 +5,21 @@
 // part ways is the euro sign: a single byte 0x80 there, two bytes in
 // GB18030. We write and read 0x80, so files open correctly on the target
 // systems, and still read GB18030's two-byte form.
+//
+// The conversion goes through ICU's converter on every platform, never
+// through Qt's codecs (which have GB18030 only where Qt was built with ICU)
+// and never through the local 8-bit code page.
 
 #include <QByteArray>
 #include <QString>
 
+// Whether the GB18030 converter can be opened; when not, `reason` (if
+// given) says why. The program checks this once at start-up and refuses to
+// run without it, since every page and export goes through here.
+bool AnsiCodecReady(QString* reason = nullptr);
+
 // Bytes that are not valid GBK/GB18030 become U+FFFD, one per bad sequence.
+// Without a converter (AnsiCodecReady false) both return an empty result
+// and log it once, rather than guessing another code page.
 QString DecodeAnsi(const QByteArray& bytes);
 QByteArray EncodeAnsi(const QString& text);

@@ -2,6 +2,10 @@
 
 #include "core/text/AnsiCodec.h"
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 class TestAnsiCodec : public QObject {
     Q_OBJECT
 private slots:
@@ -11,6 +15,9 @@ private slots:
     void roundTrip();
     void badBytes_data();
     void badBytes();
+    void unpairedSurrogates_data();
+    void unpairedSurrogates();
+    void readyAndSameOnEveryThread();
 };
 
 void TestAnsiCodec::gbkCharactersHaveGbkBytes_data()
@@ -65,6 +72,9 @@ void TestAnsiCodec::badBytes_data()
     QTest::newRow("cut-off four-byte sequence") << QByteArray::fromHex("418130") << "A\uFFFD";
     QTest::newRow("lead byte before a blank") << QByteArray::fromHex("d62041") << "\uFFFD A";
     QTest::newRow("0xFF") << QByteArray::fromHex("41ff42") << "A\uFFFDB";
+    QTest::newRow("bad four-byte start keeps what follows") << QByteArray::fromHex("813041") << "\uFFFD0A";
+    QTest::newRow("three of four bytes at the end") << QByteArray::fromHex("41813081") << "A\uFFFD";
+    QTest::newRow("0x80 after a bad byte starts a character") << QByteArray::fromHex("ff8035") << "\uFFFD€5";
 }
 
 void TestAnsiCodec::badBytes()
@@ -72,6 +82,49 @@ void TestAnsiCodec::badBytes()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(DecodeAnsi(bytes), text);
+}
+
+// A surrogate without its partner has no bytes: it becomes the substitute
+// byte 0x1A wherever it stands, at the end of the text too.
+void TestAnsiCodec::unpairedSurrogates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("high surrogate at the end")
+        << QStringLiteral("A") + QChar(0xD800) << QByteArray::fromHex("411a");
+    QTest::newRow("low surrogate first")
+        << QChar(0xDC00) + QStringLiteral("B") << QByteArray::fromHex("1a42");
+    QTest::newRow("high surrogate before the euro sign")
+        << QStringLiteral("A") + QChar(0xD800) + QStringLiteral("€") << QByteArray::fromHex("411a80");
+}
+
+void TestAnsiCodec::unpairedSurrogates()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(EncodeAnsi(text).toHex(), bytes.toHex());
+}
+
+// Each thread converts with a converter of its own; a shared one would mix
+// the threads' half-converted state.
+void TestAnsiCodec::readyAndSameOnEveryThread()
+{
+    QString reason;
+    QVERIFY2(AnsiCodecReady(&reason), qPrintable(reason));
+    const QString text = QStringLiteral("收货人：张三 €12 包裹📦 𠀀 한국어\r\n").repeated(200);
+    const QByteArray bytes = EncodeAnsi(text);
+    std::atomic<int> mismatches { 0 };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 200; ++i)
+                if (EncodeAnsi(text) != bytes || DecodeAnsi(bytes) != text)
+                    ++mismatches;
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(mismatches.load(), 0);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestAnsiCodec)
