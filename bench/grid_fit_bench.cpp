@@ -11,7 +11,7 @@
 #include "core/text/TextMeasurer.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/grid/WidgetTextMeasurer.h"
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "TradeGridHeader.h"
 
 #include "core/grid/TradeGrid.h"
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 
 #include <QPainter>
 #include <QStyleOptionHeader>

@@ -4,7 +4,7 @@
 #include "TradeGridDelegate.h"
 #include "TradeGridHeader.h"
 #include "core/grid/TradeGrid.h"
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>

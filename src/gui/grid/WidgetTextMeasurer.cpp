@@ -1,6 +1,6 @@
 #include "WidgetTextMeasurer.h"
 
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 
 #include <algorithm>
 
@@ -9,17 +9,9 @@ constexpr int kBasicPlane = 0x10000;
 }
 
 WidgetTextMeasurer::WidgetTextMeasurer(const QFont& font)
-    : font_(font)
-    , metrics_(font)
+    : metrics_(font)
     , advances_(kBasicPlane, -1.0f)
 {
-}
-
-void WidgetTextMeasurer::SetFont(const QFont& font)
-{
-    font_ = font;
-    metrics_ = QFontMetricsF(font);
-    advances_.fill(-1.0f);
 }
 
 double WidgetTextMeasurer::Advance(QStringView character) const

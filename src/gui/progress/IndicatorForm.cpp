@@ -1,6 +1,6 @@
 #include "IndicatorForm.h"
 
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 
 #include <QCloseEvent>
 #include <QPainter>

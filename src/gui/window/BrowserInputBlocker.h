@@ -16,7 +16,6 @@ public:
     explicit BrowserInputBlocker(QWidget* browser);
     ~BrowserInputBlocker() override;
     void SetBlocking(bool blocking);
-    bool Blocking() const { return blocking_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,6 @@
 #include "CursorPos.h"
 
-#include "Twips.h"
+#include "gui/base/Twips.h"
 
 #include <QCursor>
 #include <cmath>

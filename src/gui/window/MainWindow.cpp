@@ -4,7 +4,7 @@
 #include "BrowserLoadWatch.h"
 #include "CursorPos.h"
 #include "SplitterBar.h"
-#include "Twips.h"
+#include "gui/base/Twips.h"
 #include "WindowPlacementKeeper.h"
 #include "core/context/RunContext.h"
 #include "core/base/Logging.h"

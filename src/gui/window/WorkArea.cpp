@@ -2,7 +2,7 @@
 
 #include "core/text/TextHelpers.h"
 
-#include "Twips.h"
+#include "gui/base/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -7,7 +7,7 @@
 #include "gui/grid/TradeGridHeader.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/grid/WidgetTextMeasurer.h"
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 #include "support/TestSupport.h"
 
 #include <QFontInfo>

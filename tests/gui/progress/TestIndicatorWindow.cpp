@@ -3,7 +3,7 @@
 #include "core/progress/Progress.h"
 #include "gui/progress/IndicatorForm.h"
 #include "gui/progress/IndicatorWindow.h"
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 #include "gui/window/WorkArea.h"
 
 #include <QPointer>

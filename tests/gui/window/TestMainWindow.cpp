@@ -11,7 +11,7 @@
 #include "gui/browser/BrowserProfile.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/SplitterBar.h"
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 #include "gui/window/WorkArea.h"
 #include "support/TestSupport.h"
 

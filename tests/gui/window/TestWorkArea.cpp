@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "gui/window/Twips.h"
+#include "gui/base/Twips.h"
 #include "gui/window/WorkArea.h"
 
 #include <QScreen>
