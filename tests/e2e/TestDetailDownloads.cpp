@@ -8,12 +8,15 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/commands/Commands.h"
 #include "core/context/DetailLedger.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/DetailDownloadSetting.h"
+#include "gui/window/BrowserLoadWatch.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -52,6 +55,7 @@ private slots:
     void parallelGivesTheSequentialGrid();
     void outageMidWalk_data();
     void outageMidWalk();
+    void hostGoneEndsTheWalk();
 
 private:
     // The window's run, logged in, on the first list page.
@@ -177,6 +181,28 @@ void TestDetailDownloads::outageMidWalk()
     QVERIFY(prompt.messages.first().contains(QStringLiteral("11 笔交易")));
     for (const QString& order : failed.mid(0, kOrdersNamedInMessage))
         QVERIFY(prompt.messages.first().contains(order));
+}
+
+void TestDetailDownloads::hostGoneEndsTheWalk()
+{
+    // The trade host goes away during page 1 of 3; given up after 1 s.
+    testsupport::DemoMarket market({ "--pages", "3", "--per-page", "8", "--seed", "5", "--latency-ms", "50",
+        "--outage-after", "5", "--outage-seconds", "120" });
+    if (!market.ok())
+        QSKIP("demo marketplace not available");
+    standin::RecordingPrompt prompt;
+    auto windowRun = LoggedInWindow(market, prompt);
+    QVERIFY(windowRun);
+    windowRun->run.fetcher.SetFirstRetryPauseMs(200);
+    windowRun->run.detailDownloads = 4;
+    MainWindow& window = *windowRun->window;
+    BrowserLoadWatch watch(&window.Browser());
+    DetailDownloadPass pass(60, 1000);
+    const WalkResult walk = ExtractAllPages(windowRun->run, window.Browser(), window.Grid(), watch, pass);
+    QCOMPARE(walk.end, WalkEnd::MarketUnreachable);
+    QCOMPARE(WalkEndMessage(walk),
+        QStringLiteral("无法连接淘宝（网络中断超过15秒），提取已停止：已读 1 页，已提取 8 笔交易。"));
+    QCOMPARE(walk.details.failed.size(), 3);
 }
 
 LUMETRA_TEST_MAIN(TestDetailDownloads)

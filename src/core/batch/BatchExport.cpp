@@ -74,7 +74,7 @@ BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWa
         const WalkResult walk = ExtractAllTrades(run, browser, grid, nextPage, extract);
         // A sheet that silently misses the later pages would pass for a
         // whole one: nothing is written then.
-        if (walk.end == WalkEnd::PageNotOpened)
+        if (walk.end == WalkEnd::PageNotOpened || walk.end == WalkEnd::MarketUnreachable)
             return BatchResult(
                 kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
         const int tradesKept = CountTrades(grid);

@@ -3,6 +3,7 @@
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
 #include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/PagerText.h"
 #include "core/extract/TradeDetails.h"
@@ -77,12 +78,14 @@ int RemoveClosedTrades(Progress& progress, TradeGrid& grid)
 }
 
 WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extractPage,
-    const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage, int nextPageTimeoutMs)
+    const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage, int nextPageTimeoutMs,
+    const std::function<bool()>& marketUnreachable)
 {
     // Only the user's own request stops the walk; anything else that
     // closes the shared progress window does not.
     const quint64 stopsBefore = progress.StopRequests();
     const auto stopRequested = [&] { return progress.StopRequests() != stopsBefore; };
+    const auto unreachable = [&] { return marketUnreachable && marketUnreachable(); };
     WalkResult walk;
     for (int i = 0; i < kExtractAllMaxPasses; ++i) {
         nextPage.Arm();
@@ -90,9 +93,12 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
         // The one-second pause between pages runs from the page's start,
         // so it overlaps the detail downloads instead of following them.
         const qint64 pauseEnd = CurrentSecond() + 1;
-        if (!extractPage()) {
+        const bool movedOn = extractPage();
+        if (!movedOn || unreachable()) {
             if (stopRequested())
                 walk.end = WalkEnd::StoppedByUser;
+            else if (unreachable())
+                walk.end = WalkEnd::MarketUnreachable;
             else if (walk.passes > 1 && !shownPageIsList())
                 walk.end = WalkEnd::PageNotOpened;
             return walk;
@@ -114,6 +120,13 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
 WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     int nextPageTimeoutMs, const std::function<void(int page)>& pageRead)
 {
+    DetailDownloadPass detailPass;
+    return ExtractAllPages(run, browser, grid, nextPage, detailPass, nextPageTimeoutMs, pageRead);
+}
+
+WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    DetailDownloadPass& detailPass, int nextPageTimeoutMs, const std::function<void(int page)>& pageRead)
+{
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(run.progress, std::min(*pagesLeft, kExtractAllMaxPasses));
     const int startRows = grid.Rows();
@@ -121,18 +134,19 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
     // in the middle of one.
     int pages = 0;
     const auto extractPage = [&] {
-        const bool movedOn = ExtractTradePage(run, browser, grid, true);
+        const bool movedOn = ExtractTradePage(run, browser, grid, true, detailPass);
         CheckpointGrid(run.checkpoint, grid);
         if (pageRead)
             pageRead(++pages);
         return movedOn;
     };
     WalkResult walk = WalkAllPages(
-        run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs);
+        run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs,
+        [&] { return detailPass.host.IsUnreachable(); });
     walk.trades = CountTrades(grid, startRows);
     // A walk the user stopped does not start downloading again; the failed
     // trades are still named.
-    walk.details = FinishDetailDownloads(run, grid, walk.end != WalkEnd::StoppedByUser);
+    walk.details = FinishDetailDownloads(run, grid, walk.end != WalkEnd::StoppedByUser, detailPass);
     return walk;
 }
 
@@ -145,6 +159,11 @@ QString WalkEndMessage(const WalkResult& walk)
             .arg(walk.trades);
     case WalkEnd::PageLimit:
         return QStringLiteral("已提取%1页，达到一次提取的页数上限，已提取%2笔交易。")
+            .arg(walk.passes)
+            .arg(walk.trades);
+    case WalkEnd::MarketUnreachable:
+        return QStringLiteral("无法连接淘宝（网络中断超过%1秒），提取已停止：已读 %2 页，已提取 %3 笔交易。")
+            .arg(HostReachability::kDefaultGiveUpMs / 1000)
             .arg(walk.passes)
             .arg(walk.trades);
     case WalkEnd::LastPage:

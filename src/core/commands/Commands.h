@@ -13,6 +13,7 @@ class PageLoadWatch;
 class Progress;
 class RunContext;
 class TradeGrid;
+struct DetailDownloadPass;
 
 inline const char* const kRemovingClosedMessage = "正在查找并清除关闭的交易...";
 inline const char* const kExtractingMessage = "正在提取交易信息...";
@@ -44,6 +45,7 @@ enum class WalkEnd {
     StoppedByUser, // the user closed the progress window or the program
     PageNotOpened, // a page the walk opened shows no trade list
     PageLimit, // kExtractAllMaxPasses pages read
+    MarketUnreachable, // the trade host gave no answer for a while (HostReachability)
 };
 
 struct WalkResult {
@@ -58,17 +60,23 @@ struct WalkResult {
 // user asked for one (RequestProgressStop), a progress step, then a bounded
 // wait for the next page to finish loading. When a pass finds no next page
 // on a page the walk opened, shownPageIsList tells a last page from one that
-// did not open (an error page, a login page).
+// did not open (an error page, a login page). A pass after which
+// marketUnreachable holds ends the walk.
 WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extractPage,
     const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage,
-    int nextPageTimeoutMs = kNextPageTimeoutMs);
+    int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<bool()>& marketUnreachable = {});
 // The same over the browser's list pages, counting the trades it added.
 // When the shown page states its place in the list ("第 2 页 / 共 4 页"),
 // the progress total becomes the pages left to read; otherwise it stays as
 // the caller started it. pageRead, when given, runs after each page has
-// been read, with its number counted from 1.
+// been read, with its number counted from 1. The details of all pages and
+// of the failed trades at the end are one pass: once it finds the trade
+// host unreachable, the walk ends.
 WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<void(int page)>& pageRead = {});
+WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
+    DetailDownloadPass& detailPass, int nextPageTimeoutMs = kNextPageTimeoutMs,
+    const std::function<void(int page)>& pageRead = {});
 
 // What the user is told when a walk ended early for a reason of its own
 // ("第3页无法打开，已提取40笔交易。"); empty after the last page or the

@@ -1,5 +1,6 @@
 #include "ListParser.h"
 
+#include "DetailDownloadPass.h"
 #include "ListRowCutter.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
@@ -269,6 +270,13 @@ void ParseListTable(TradeGrid& grid, QStringView table)
 
 bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll)
 {
+    DetailDownloadPass pass;
+    return ExtractTradePage(run, browser, grid, extractAll, pass);
+}
+
+bool ExtractTradePage(
+    RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
+{
     bool nextClicked = false;
     SkipOnGridError([&] { SetUpTradeGrid(grid, run.measurer); });
     const QString table = browser.ElementInnerHtml(kTableId);
@@ -282,9 +290,9 @@ bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bo
         if (extractAll)
             nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
         // Trades listed here whose details failed before are fetched again.
-        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll, run.details.FailedListedIn(table));
+        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll, run.details.FailedListedIn(table), pass);
         if (!extractAll)
-            if (const QString told = DetailShortfallMessage(FinishDetailDownloads(run, grid, true)); !told.isEmpty())
+            if (const QString told = DetailShortfallMessage(FinishDetailDownloads(run, grid, true, pass)); !told.isEmpty())
                 run.Prompt().ShowMessage(told);
     }
 

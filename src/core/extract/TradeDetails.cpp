@@ -1,5 +1,6 @@
 #include "TradeDetails.h"
 
+#include "DetailDownloadPass.h"
 #include "PieceText.h"
 #include "core/context/RunContext.h"
 #include "core/base/Logging.h"
@@ -17,7 +18,7 @@
 namespace {
 
 const QString kPageEndMarker = QStringLiteral(">关于淘宝</");
-constexpr int kPageTimeoutSeconds = 60;
+const QString kOutageMessage = QStringLiteral("网络中断，正在重试…");
 const QString kPartSeparator = QStringLiteral("§§");
 const QString kAddressSeparator = QStringLiteral("，");
 const QString kDash = QStringLiteral("—");
@@ -103,16 +104,56 @@ void WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
     }
 }
 
+// While connection failures are retried the progress window says why
+// nothing moves; its own message comes back with the next answer, or when
+// the downloads end.
+class OutageNotice {
+public:
+    OutageNotice(Progress& progress, const HostReachability& host, bool progressShown)
+        : progress_(progress)
+    {
+        if (!progressShown)
+            return;
+        normalMessage_ = progress.State().message;
+        Show(host.IsFailing());
+        // Queued: the progress window runs events, which must not happen
+        // inside a reply's signal.
+        QObject::connect(
+            &host, &HostReachability::FailingChanged, &context_, [this](bool failing) { Show(failing); },
+            Qt::QueuedConnection);
+    }
+    ~OutageNotice() { Show(false); }
+    OutageNotice(const OutageNotice&) = delete;
+    OutageNotice& operator=(const OutageNotice&) = delete;
+
+private:
+    void Show(bool outage)
+    {
+        // A window the user closed stays closed.
+        if (outage == shown_ || !ProgressWindowOpen(progress_))
+            return;
+        shown_ = outage;
+        StepProgress(progress_, 0, outage ? kOutageMessage : normalMessage_);
+    }
+
+    Progress& progress_;
+    QObject context_;
+    QString normalMessage_;
+    bool shown_ = false;
+};
+
 // Up to DetailDownloadLimit pages download at once. During a page walk,
 // the user's stop (closing its progress window) stops them: nothing still
 // downloading writes afterwards, and the trades not done are remembered as
 // failed.
-void DownloadDetailsOf(RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress)
+void DownloadDetailsOf(
+    RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress, DetailDownloadPass& pass)
 {
     const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
     const quint64 stopsBefore = run.progress.StopRequests();
-    PageFetchQueue queue(
-        run.fetcher, DetailDownloadLimit(run.detailDownloads), kPageEndMarker, kPageTimeoutSeconds);
+    const OutageNotice notice(run.progress, pass.host, showProgress || inWalk);
+    PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads), kPageEndMarker,
+        pass.attemptTimeoutSeconds, pass.host);
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(run, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
@@ -123,6 +164,8 @@ void DownloadDetailsOf(RunContext& run, TradeGrid& grid, const QStringList& orde
     }
     for (const QString& order : queue.CancelRest())
         run.details.RememberFailed(order);
+    if (pass.host.IsUnreachable())
+        qCWarning(lcExtract) << "trade host unreachable: the downloads of this pass were given up";
 }
 
 } // namespace
@@ -201,6 +244,13 @@ void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
 void DownloadTradeDetails(
     RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch)
 {
+    DetailDownloadPass pass;
+    DownloadTradeDetails(run, grid, newRowCount, showProgress, alsoFetch, pass);
+}
+
+void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
+    const QStringList& alsoFetch, DetailDownloadPass& pass)
+{
     QStringList orders = NewTradeOrders(grid, newRowCount);
     for (const QString& order : alsoFetch)
         if (!orders.contains(order))
@@ -208,7 +258,7 @@ void DownloadTradeDetails(
     if (showProgress)
         StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
 
-    DownloadDetailsOf(run, grid, orders, showProgress);
+    DownloadDetailsOf(run, grid, orders, showProgress, pass);
     CopyDetailsToContinuationRows(grid);
 
     if (showProgress)
@@ -232,6 +282,12 @@ QStringList StillInGrid(const TradeGrid& grid, const QStringList& orders)
 
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain)
 {
+    DetailDownloadPass pass;
+    return FinishDetailDownloads(run, grid, fetchAgain, pass);
+}
+
+DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass)
+{
     const QStringList failed = StillInGrid(grid, run.details.FailedOrders());
     for (const QString& order : QStringList(run.details.FailedOrders()))
         if (!failed.contains(order))
@@ -241,11 +297,11 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
         const bool ownProgress = !ProgressWindowOpen(run.progress);
         if (ownProgress)
             StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), int(failed.size()), 0);
-        DownloadDetailsOf(run, grid, failed, ownProgress);
+        DownloadDetailsOf(run, grid, failed, ownProgress, pass);
         CopyDetailsToContinuationRows(grid);
         if (ownProgress)
             CloseProgress(run.progress);
-        return FinishDetailDownloads(run, grid, false);
+        return FinishDetailDownloads(run, grid, false, pass);
     }
     DetailShortfall shortfall;
     shortfall.failed = failed;

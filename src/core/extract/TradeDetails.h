@@ -10,6 +10,7 @@
 #include <optional>
 
 class RunContext;
+struct DetailDownloadPass;
 class TradeGrid;
 
 // Fetches the detail page of each of the last newRowCount rows (started
@@ -17,7 +18,13 @@ class TradeGrid;
 // "DetailDownloads" setting allows) and of the trades in alsoFetch, writes
 // columns 13-22 of the row holding each order number once its page is in,
 // then copies them into every continuation row of the grid. A trade whose
-// page never arrived is remembered as failed in the run's DetailLedger.
+// page never arrived is remembered as failed in the run's DetailLedger: one
+// whose attempt ran into the time-out at once, and every one left once the
+// pass finds the trade host unreachable. The pass's host state carries over
+// to the command's next pages and its end.
+void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
+    const QStringList& alsoFetch, DetailDownloadPass& pass);
+// The same as a pass of its own.
 void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
     const QStringList& alsoFetch = {});
 
@@ -25,7 +32,9 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
 // the grid are fetched once more when fetchAgain. Returns the trades that
 // still failed and those whose page had no shipping data, for the caller to
 // tell once its progress window has closed. Trades no longer in the grid are
-// forgotten.
+// forgotten. When the pass found the host unreachable, one trade is tried
+// first, and the others are tried only if it answers.
+DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass);
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain);
 
 // The "收货和物流信息" block of a detail page as one line:

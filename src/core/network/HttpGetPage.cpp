@@ -38,13 +38,13 @@ QString AppendTimeParameter(const QString& address, const QTime& now)
 QString HttpGetPageOnce(
     PageFetcher& fetcher, const QString& address, QString& response, const QString& marker, int timeoutSeconds)
 {
-    PageFetchJob job(&fetcher, address, marker, timeoutSeconds, 1);
+    PageFetchJob job(&fetcher, address, marker, timeoutSeconds, FetchRules { .attempts = 1 });
     return RunToEnd(job, response);
 }
 
 QString HttpGetPage(
     PageFetcher& fetcher, const QString& address, QString& response, const QString& marker, int timeoutSeconds)
 {
-    PageFetchJob job(&fetcher, address, marker, timeoutSeconds, kPageAttempts);
+    PageFetchJob job(&fetcher, address, marker, timeoutSeconds);
     return RunToEnd(job, response);
 }

@@ -1,6 +1,7 @@
 #include "PageFetchJob.h"
 
 #include "BodyDecoding.h"
+#include "HostReachability.h"
 #include "HttpGetPage.h"
 #include "PageFetcher.h"
 #include "core/base/Logging.h"
@@ -72,14 +73,15 @@ int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt)
     return int(qMin<qint64>(qint64(qMax(0, firstPauseMs)) << doublings, 3600 * 1000));
 }
 
-PageFetchJob::PageFetchJob(
-    PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds, int attempts, QObject* parent)
+PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds,
+    const FetchRules& rules, QObject* parent)
     : QObject(parent)
     , fetcher_(fetcher)
     , address_(std::move(address))
     , marker_(std::move(marker))
     , timeoutSeconds_(timeoutSeconds)
-    , attempts_(qMax(1, attempts))
+    , rules_(rules)
+    , attempts_(qMax(1, rules.attempts))
     , result_(QString::fromUtf8(kNetworkError))
 {
     wake_.setSingleShot(true);
@@ -87,11 +89,15 @@ PageFetchJob::PageFetchJob(
     connect(&wake_, &QTimer::timeout, this, &PageFetchJob::OnWake);
     pause_.setSingleShot(true);
     connect(&pause_, &QTimer::timeout, this, &PageFetchJob::StartAttempt);
+    // Queued: the verdict comes from inside another job's reply signal.
+    if (rules_.host)
+        connect(rules_.host, &HostReachability::BecameUnreachable, this, &PageFetchJob::OnHostUnreachable,
+            Qt::QueuedConnection);
 }
 
 PageFetchJob* PageFetchJob::Answered(const QString& result, const QString& response, QObject* parent)
 {
-    auto* job = new PageFetchJob(nullptr, QString(), QString(), 0, 1, parent);
+    auto* job = new PageFetchJob(nullptr, QString(), QString(), 0, FetchRules { .attempts = 1 }, parent);
     job->result_ = result;
     job->response_ = response;
     job->responseWritten_ = true;
@@ -152,7 +158,7 @@ void PageFetchJob::OnWake()
     if (!reply_)
         return;
     if (deadline_.hasExpired()) {
-        EndAttempt(AttemptEnd::Failed);
+        EndAttempt(AttemptEnd::TimedOut);
         return;
     }
     wake_.start(int(qMin<qint64>(deadline_.remainingTime(), kLongestSleepMs)));
@@ -163,9 +169,14 @@ void PageFetchJob::OnReplyFinished()
     if (!reply_)
         return;
     if (!IsCompletedResponse(*reply_)) {
-        EndAttempt(IsConnectionFailure(*reply_) ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
+        const bool connectionFailed = IsConnectionFailure(*reply_);
+        if (connectionFailed && rules_.host)
+            rules_.host->NoteConnectionFailure();
+        EndAttempt(connectionFailed ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
         return;
     }
+    if (rules_.host)
+        rules_.host->NoteAnswer();
     const QByteArray body = reply_->readAll();
     response_ = DecodeHttpBody(body, reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     responseWritten_ = true;
@@ -186,9 +197,7 @@ void PageFetchJob::EndAttempt(AttemptEnd how)
         Finish();
         return;
     }
-    if (attempt_ >= attempts_) {
-        if (attempts_ > 1)
-            qCWarning(lcWeb) << "gave up fetching" << address_ << "after" << attempts_ << "attempts";
+    if (GivesUpAfter(how)) {
         Finish();
         return;
     }
@@ -197,6 +206,34 @@ void PageFetchJob::EndAttempt(AttemptEnd how)
         pause_.start(pauseMs);
     else
         StartAttempt();
+}
+
+bool PageFetchJob::GivesUpAfter(AttemptEnd how) const
+{
+    if (rules_.host && rules_.host->IsUnreachable())
+        return true;
+    if (how == AttemptEnd::TimedOut && !rules_.retryAfterTimeout) {
+        qCWarning(lcWeb) << "fetching" << address_ << "ran into the time-out; not tried again now";
+        return true;
+    }
+    if (attempt_ < attempts_)
+        return false;
+    if (attempts_ > 1)
+        qCWarning(lcWeb) << "gave up fetching" << address_ << "after" << attempts_ << "attempts";
+    return true;
+}
+
+// Also ends an attempt under way: after the give-up time without a single
+// answer, one more is not worth waiting for.
+void PageFetchJob::OnHostUnreachable()
+{
+    const bool running = reply_ || pause_.isActive();
+    if (finished_ || !running)
+        return;
+    pause_.stop();
+    wake_.stop();
+    DropReply();
+    Finish();
 }
 
 void PageFetchJob::DropReply()

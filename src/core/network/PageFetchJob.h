@@ -4,6 +4,11 @@
 // the body cap, the per-attempt time-out and the attempts of HttpGetPage,
 // with attempts after a connection failure spaced out. Several jobs can be
 // in flight at once; HttpGetPage runs one and waits for it.
+//
+// A job of a download pass follows the pass's rules instead: an attempt
+// that ran into the time-out is not repeated then (a page that trickles
+// would cost five time-outs), and once the pass's host counts as
+// unreachable the job ends at once.
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -16,6 +21,7 @@ class QNetworkReply;
 // Attempts a page download makes before it gives up.
 inline constexpr int kPageAttempts = 5;
 
+class HostReachability;
 class PageFetcher;
 
 // The pause after an attempt that failed at the connection level (refused,
@@ -24,13 +30,21 @@ class PageFetcher;
 // without the marker is tried again at once. 0 gives no pauses.
 int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt);
 
+// How a job treats failed attempts; the defaults are HttpGetPage's.
+struct FetchRules {
+    int attempts = kPageAttempts;
+    bool retryAfterTimeout = true;
+    // Told how each attempt ended; may end the job (see above).
+    HostReachability* host = nullptr;
+};
+
 class PageFetchJob : public QObject {
     Q_OBJECT
 public:
     // The fetcher gives the network, the request's headers and the pauses;
     // it must outlive the job.
     PageFetchJob(PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds,
-        int attempts = kPageAttempts, QObject* parent = nullptr);
+        const FetchRules& rules = {}, QObject* parent = nullptr);
     // A job that is already over, with a result and page text known
     // beforehand (a stand-in fetcher's answer).
     static PageFetchJob* Answered(const QString& result, const QString& response, QObject* parent = nullptr);
@@ -54,11 +68,13 @@ signals:
     void Finished();
 
 private:
-    enum class AttemptEnd { Success, Failed, ConnectionFailed };
+    enum class AttemptEnd { Success, Failed, ConnectionFailed, TimedOut };
 
     void StartAttempt();
     void OnReplyFinished();
     void OnWake();
+    void OnHostUnreachable();
+    bool GivesUpAfter(AttemptEnd how) const;
     void EndAttempt(AttemptEnd how);
     void DropReply();
     void Finish();
@@ -67,6 +83,7 @@ private:
     QString address_;
     QString marker_;
     int timeoutSeconds_ = 0;
+    FetchRules rules_;
     int attempts_ = kPageAttempts;
     int attempt_ = 0;
     QPointer<QNetworkReply> reply_;

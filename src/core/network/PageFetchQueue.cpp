@@ -1,17 +1,22 @@
 #include "PageFetchQueue.h"
 
+#include "HostReachability.h"
 #include "HttpGetPage.h"
 #include "PageFetchJob.h"
 #include "PageFetcher.h"
 
 #include <QEventLoop>
 #include <QTimer>
+#include <utility>
 
-PageFetchQueue::PageFetchQueue(PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds)
+PageFetchQueue::PageFetchQueue(
+    PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds, HostReachability& host)
     : fetcher_(fetcher)
     , maxInFlight_(qMax(1, maxInFlight))
     , marker_(std::move(marker))
     , timeoutSeconds_(timeoutSeconds)
+    , host_(host)
+    , probeLeft_(host.IsUnreachable())
 {
 }
 
@@ -33,8 +38,15 @@ void PageFetchQueue::StartWaiting()
     for (Entry& entry : entries_) {
         if (started >= maxInFlight_)
             break;
-        if (!entry.job)
-            entry.job.reset(fetcher_.StartPageFetch(entry.address, marker_, timeoutSeconds_));
+        if (!entry.job) {
+            const bool probe = host_.IsUnreachable();
+            if (probe && !std::exchange(probeLeft_, false))
+                break;
+            const FetchRules rules {
+                .attempts = probe ? 1 : kPageAttempts, .retryAfterTimeout = false, .host = &host_
+            };
+            entry.job.reset(fetcher_.StartPageFetch(entry.address, marker_, timeoutSeconds_, rules));
+        }
         ++started;
     }
 }
@@ -52,6 +64,20 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::TakeFinished()
     return std::nullopt;
 }
 
+// With the host unreachable, a download not started fails without a try,
+// once those under way have ended.
+std::optional<PageFetchQueue::Done> PageFetchQueue::TakeUnsent()
+{
+    if (!host_.IsUnreachable() || entries_.empty())
+        return std::nullopt;
+    for (const Entry& entry : entries_)
+        if (entry.job)
+            return std::nullopt;
+    Done done { entries_.front().key, QString::fromUtf8(kNetworkError), QString() };
+    entries_.erase(entries_.begin());
+    return done;
+}
+
 std::optional<PageFetchQueue::Done> PageFetchQueue::Next(const std::function<bool()>& stop)
 {
     if (entries_.empty() || (stop && stop()))
@@ -59,6 +85,8 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::Next(const std::function<boo
     StartWaiting();
     if (auto done = TakeFinished())
         return done;
+    if (auto unsent = TakeUnsent())
+        return unsent;
 
     QEventLoop loop;
     bool ourQuit = false;

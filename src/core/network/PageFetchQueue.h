@@ -3,6 +3,12 @@
 // one at a time, in the order they finish, to the caller's own loop, so
 // what the caller does with a result (write the grid, step the progress)
 // never runs inside a reply's signal and never meets a stale row index.
+//
+// The downloads are one pass against one host (HostReachability): an
+// attempt that ran into the time-out is not repeated, and once the host
+// counts as unreachable the downloads under way end and those not started
+// come back failed at once. A queue that begins with the host unreachable
+// first sends one download, with one attempt, to learn whether it is back.
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class HostReachability;
 class PageFetchJob;
 class PageFetcher;
 
@@ -22,7 +29,8 @@ public:
         QString response; // empty when no attempt completed
     };
 
-    PageFetchQueue(PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds);
+    PageFetchQueue(
+        PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds, HostReachability& host);
     // Cancels what still runs.
     ~PageFetchQueue();
     PageFetchQueue(const PageFetchQueue&) = delete;
@@ -53,10 +61,13 @@ private:
 
     void StartWaiting();
     std::optional<Done> TakeFinished();
+    std::optional<Done> TakeUnsent();
 
     PageFetcher& fetcher_;
     int maxInFlight_;
     QString marker_;
     int timeoutSeconds_;
+    HostReachability& host_;
+    bool probeLeft_; // the host was unreachable when the queue began
     std::vector<Entry> entries_; // not yet handed back, in the order added
 };

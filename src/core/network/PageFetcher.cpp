@@ -45,14 +45,15 @@ QString PageFetcher::FetchPage(const QString& address, QString& response, const 
     return HttpGetPage(*this, address, response, marker, timeoutSeconds);
 }
 
-PageFetchJob* PageFetcher::StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds)
+PageFetchJob* PageFetcher::StartPageFetch(
+    const QString& address, const QString& marker, int timeoutSeconds, const FetchRules& rules)
 {
     if (standIn_) {
         QString response;
         const QString result = standIn_(address, response, marker, timeoutSeconds);
         return PageFetchJob::Answered(result, response);
     }
-    auto* job = new PageFetchJob(this, address, marker, timeoutSeconds);
+    auto* job = new PageFetchJob(this, address, marker, timeoutSeconds, rules);
     job->Start();
     return job;
 }

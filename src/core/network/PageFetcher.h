@@ -11,6 +11,7 @@
 #include <memory>
 
 class PageFetchJob;
+struct FetchRules;
 class QNetworkAccessManager;
 class QNetworkRequest;
 class SharedCookieJar;
@@ -47,7 +48,8 @@ public:
     // The same as a job that runs alongside others: a started network
     // fetch, or with a stand-in, a job already over with its answer. The
     // caller owns the job.
-    PageFetchJob* StartPageFetch(const QString& address, const QString& marker, int timeoutSeconds);
+    PageFetchJob* StartPageFetch(
+        const QString& address, const QString& marker, int timeoutSeconds, const FetchRules& rules);
 
 private:
     std::unique_ptr<QNetworkAccessManager> network_;

@@ -320,6 +320,9 @@ void TestCommands::walkEndMessage_data()
                                      << QStringLiteral("第3页无法打开，提取已停止，已提取40笔交易。");
     QTest::newRow("page limit") << WalkEnd::PageLimit
                                 << QStringLiteral("已提取3页，达到一次提取的页数上限，已提取40笔交易。");
+    QTest::newRow("market unreachable")
+        << WalkEnd::MarketUnreachable
+        << QStringLiteral("无法连接淘宝（网络中断超过15秒），提取已停止：已读 3 页，已提取 40 笔交易。");
 }
 
 void TestCommands::walkEndMessage()

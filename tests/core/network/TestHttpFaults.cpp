@@ -1,9 +1,15 @@
 // HttpGetPage against peers that misbehave: a server that trickles one byte
 // a second, one that answers bytes that are no HTTP, and one that resets
 // the connection. Each ends with "网络错误！" after five attempts, and the
-// caller's text is left as it was.
+// caller's text is left as it was. A detail download pass gives up sooner.
 
+#include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
+#include "core/extract/TradeDetails.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
@@ -98,6 +104,80 @@ private slots:
                 qPrintable(response.left(80)));
         if (how == int(Misbehaviour::Trickle) || how == int(Misbehaviour::Reset))
             QCOMPARE(response, QStringLiteral("kept"));
+    }
+
+
+    void retryPausesDouble_data()
+    {
+        QTest::addColumn<int>("failedAttempt");
+        QTest::addColumn<int>("pauseMs");
+        QTest::newRow("after attempt 1") << 1 << 1000;
+        QTest::newRow("after attempt 2") << 2 << 2000;
+        QTest::newRow("after attempt 3") << 3 << 4000;
+        QTest::newRow("after attempt 4") << 4 << 8000;
+    }
+    void retryPausesDouble()
+    {
+        QFETCH(int, failedAttempt);
+        QFETCH(int, pauseMs);
+        QCOMPARE(ConnectionRetryPauseMs(PageFetcher().FirstRetryPauseMs(), failedAttempt), pauseMs);
+    }
+
+    void detailPassAgainstMisbehavingPeer_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<int>("healthyAfterMs"); // -1: never
+        QTest::addColumn<int>("maxInPass"); // requests
+        QTest::addColumn<int>("atEnd"); // attempts; Qt may resend a request once when cut
+        // Four trades, two at a time, 1 s time-out, host given up after 0.5 s
+        // of failures 0.1, 0.2, 0.4 s apart. A time-out costs one attempt in
+        // the pass and one at its end; with the host away two trades try four
+        // times, the others never, and the end tries one.
+        QTest::newRow("trickling peer") << int(Misbehaviour::Trickle) << -1 << 4 << 4;
+        QTest::newRow("host away") << int(Misbehaviour::Reset) << -1 << 16 << 1;
+        QTest::newRow("brief outage") << int(Misbehaviour::Reset) << 250 << 30 << 0;
+    }
+    void detailPassAgainstMisbehavingPeer()
+    {
+        QFETCH(int, how);
+        QFETCH(int, healthyAfterMs);
+        QFETCH(int, maxInPass);
+        QFETCH(int, atEnd);
+        QElapsedTimer clock;
+        clock.start();
+        testweb::LocalHttpServer server(nullptr);
+        server.setReplyHandler([&](const demo::HttpRequest&) {
+            demo::HttpReply reply;
+            if (healthyAfterMs >= 0 && clock.elapsed() >= healthyAfterMs)
+                reply.raw = testweb::HttpResponse(
+                    QStringLiteral(">关于淘宝</").toUtf8(), "text/html; charset=UTF-8");
+            else
+                reply.takeOver = [how](QTcpSocket* socket) { Misbehave(Misbehaviour(how), socket); };
+            return reply;
+        });
+        RunContext run;
+        run.endpoints.tradeBase = server.base();
+        run.detailDownloads = 2;
+        run.fetcher.SetFirstRetryPauseMs(100);
+        TradeGrid grid;
+        SetUpTradeGrid(grid);
+        grid.SetRows(grid.FixedRows() + 4);
+        for (int i = 0; i < 4; ++i)
+            grid.SetTextMatrix(grid.FixedRows() + i, ColOrderNumber, QString::number(71 + i));
+        QStringList messages;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] { messages.append(run.progress.State().message); });
+        watch.start(5);
+
+        DetailDownloadPass pass(1, 500);
+        DownloadTradeDetails(run, grid, 4, true, {}, pass);
+        const int inPass = server.requestCount();
+        QCOMPARE(FinishDetailDownloads(run, grid, true, pass).failed.size(), healthyAfterMs < 0 ? 4 : 0);
+        QVERIFY2(inPass <= maxInPass, qPrintable(QString::number(inPass)));
+        const int endRequests = server.requestCount() - inPass;
+        QVERIFY2(endRequests >= atEnd && endRequests <= 2 * atEnd, qPrintable(QString::number(endRequests)));
+        QCOMPARE(messages.contains(QStringLiteral("网络中断，正在重试…")), how == int(Misbehaviour::Reset));
+        QCOMPARE(run.progress.State().message, QStringLiteral("正在下载物流信息...."));
     }
 
 private:
