@@ -3,6 +3,7 @@
 
 #include "FuzzSupport.h"
 #include "core/export/CsvWriter.h"
+#include "core/progress/Progress.h"
 #include "core/grid/TradeGrid.h"
 #include "core/text/AnsiCodec.h"
 
@@ -101,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     static QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/grid.csv");
-    FUZZ_CHECK(WriteGridCsv(grid, path));
+    Progress progress;
+    FUZZ_CHECK(WriteGridCsv(progress, grid, path).ok);
     QFile file(path);
     FUZZ_CHECK(file.open(QIODevice::ReadOnly));
     bool wellFormed = false;

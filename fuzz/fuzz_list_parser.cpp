@@ -2,6 +2,7 @@
 // grid (the second call sees the first call's rows), without network.
 
 #include "FuzzSupport.h"
+#include "core/context/RunContext.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -57,7 +58,8 @@ void CheckInvariants(const TradeGrid& grid)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzzsupport::EnsureApplication();
-    SetPageFetcher([](const QString&, QString& response, const QString&, int, const QString&) {
+    RunContext run;
+    run.fetcher.UseStandIn([](const QString&, QString& response, const QString&, int) {
         response.clear();
         return QString::fromUtf8(kNetworkError);
     });
@@ -68,11 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     standin::ScriptedPage page;
     page.table = input;
     page.body = input;
-    ExtractTradePage(page, grid, false);
+    ExtractTradePage(run, page, grid, false);
     Dump(grid, "first");
     CheckInvariants(grid);
     const int rowsAfterFirst = grid.Rows();
-    ExtractTradePage(page, grid, true);
+    ExtractTradePage(run, page, grid, true);
     Dump(grid, "second");
     CheckInvariants(grid);
     // The same page again adds no trade; at most a trailing blank row goes.

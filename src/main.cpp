@@ -4,6 +4,8 @@
 #include "core/batch/BatchOptions.h"
 #include "core/batch/ConsoleReport.h"
 #include "core/context/RunContext.h"
+#include "core/history/HistorySetting.h"
+#include "core/history/TradeHistory.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/text/AnsiCodec.h"
 #include "gui/batch/BatchRunner.h"
@@ -117,6 +119,8 @@ int main(int argc, char* argv[])
     RunContext run(prompt);
     run.endpoints = endpoints;
     run.detailDownloads = batch.detailDownloads;
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory);
+    run.history = history.get();
     IndicatorWindow indicator;
     run.progress.SetView(&indicator);
     if (!profileFree) {

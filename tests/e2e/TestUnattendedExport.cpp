@@ -1,13 +1,19 @@
 // The unattended export as a scheduler runs it: the real program in its own
 // process, without a display, on the profile a window logged in with.
 #include "E2eSupport.h"
+#include "support/DemoTruth.h"
 #include "support/ExportTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "core/base/ProfileLock.h"
+#include "core/history/TradeHistory.h"
 #include "core/settings/SettingsStore.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -94,6 +100,7 @@ private slots:
     void notLoggedInWritesNothing();
     void unreachableMarketLeavesFileAsItWas();
     void secondRunOnProfileRefused();
+    void nextDayDownloadsOnlyWhatCanChange();
 
 private:
     QStringList ListArgs(const QString& base, const QString& file) const;
@@ -108,7 +115,8 @@ void TestUnattendedExport::initTestCase()
     QCoreApplication::setApplicationName(kProgramName);
     program_ = qEnvironmentVariable("LUMETRA_TRADES");
     market_ = std::make_unique<testsupport::DemoMarket>(
-        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2" });
+        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2", "--log-requests", "--dump-truth",
+            dir_.filePath(QStringLiteral("truth.json")) });
     if (program_.isEmpty() || !market_->ok())
         QSKIP("program or demo marketplace not available");
     StoreFilterClosed(false);
@@ -200,6 +208,48 @@ void TestUnattendedExport::secondRunOnProfileRefused()
     QCOMPARE(run.exitStatus, 1);
     QCOMPARE(run.errorLines.last(), QString::fromUtf8(kProfileInUseText));
     QVERIFY(!QFileInfo::exists(file));
+}
+
+void TestUnattendedExport::nextDayDownloadsOnlyWhatCanChange()
+{
+    QFile::remove(DefaultTradeHistoryPath());
+    QSet<QString> canChange; // trades not ended: their details are fetched every day
+    const QJsonArray trades = QJsonDocument::fromJson(testsupport::ReadFile(dir_.filePath(QStringLiteral("truth.json"))))
+                                  .object()
+                                  .value(QStringLiteral("trades"))
+                                  .toArray();
+    for (const QJsonValue& t : trades) {
+        const QString status = demotruth::FirstWord(t.toObject().value(QStringLiteral("status")).toString());
+        if (status != QStringLiteral("交易成功") && status != QStringLiteral("交易关闭"))
+            canChange.insert(t.toObject().value(QStringLiteral("orderNumber")).toString());
+    }
+    QVERIFY(!canChange.isEmpty() && canChange.size() < trades.size());
+    const auto exportTo = [&](const QString& name, const QStringList& flags) {
+        const int before = int(market_->RequestLog().size());
+        const RunResult run = Run(program_, ListArgs(market_->base(), dir_.filePath(name)) + flags);
+        QSet<QString> asked;
+        static const QRegularExpression order(QStringLiteral("bizOrderId=(\\d+)"));
+        for (const QString& request : market_->RequestLog().mid(before))
+            if (const QRegularExpressionMatch m = order.match(request); m.hasMatch())
+                asked.insert(m.captured(1));
+        return std::make_pair(run, asked);
+    };
+    const auto [first, firstAsked] = exportTo(QStringLiteral("day1.csv"), { "--keep-closed" });
+    QCOMPARE(first.exitStatus, 0);
+    QCOMPARE(firstAsked.size(), trades.size());
+    // The next day, a new process on the same profile: only what can change is downloaded.
+    const auto [second, secondAsked] = exportTo(QStringLiteral("day2.csv"), { "--keep-closed" });
+    QCOMPARE(second.exitStatus, 0);
+    QCOMPARE(secondAsked, canChange);
+    QVERIFY2(second.errorLines.last().contains(
+                 QStringLiteral("（%1 笔详情来自历史记录）").arg(trades.size() - canChange.size())),
+        qPrintable(second.errorLines.last()));
+    const auto [plain, plainAsked] = exportTo(QStringLiteral("plain.csv"), { "--keep-closed", "--no-history" });
+    QCOMPARE(plainAsked.size(), trades.size());
+    const QByteArray day1 = testsupport::ReadFile(dir_.filePath(QStringLiteral("day1.csv")));
+    QVERIFY(!day1.isEmpty());
+    QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("day2.csv"))), day1);
+    QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("plain.csv"))), day1);
 }
 
 int main(int argc, char* argv[])

@@ -128,6 +128,10 @@ public:
     // "GET /path?query" lines so far, with "--log-requests".
     QStringList RequestLog()
     {
+        // What the market wrote while no event loop ran is read here.
+        process_.setReadChannel(QProcess::StandardError);
+        while (process_.waitForReadyRead(300))
+            log_ += process_.readAllStandardError();
         log_ += process_.readAllStandardError();
         return QString::fromUtf8(log_).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }

@@ -87,6 +87,8 @@ BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWa
             return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
 
         QString done = QStringLiteral("完成：提取 %1 笔交易").arg(tradesRead);
+        if (walk.historyUsed)
+            done += QStringLiteral("（%1 笔详情来自历史记录）").arg(walk.fromHistory);
         if (filterClosed)
             done += QStringLiteral("，去掉关闭交易 %1 笔").arg(tradesRead - tradesKept);
         done += QStringLiteral("，%1 %2 行，已写入 %3")

@@ -11,6 +11,7 @@ const QString kFilterClosed = QStringLiteral("filter-closed");
 const QString kKeepClosed = QStringLiteral("keep-closed");
 const QString kStartUrl = QStringLiteral("start-url");
 const QString kDetailDownloads = QStringLiteral("detail-downloads");
+const QString kNoHistory = QStringLiteral("no-history");
 } // namespace
 
 bool IsBatchRun(int argc, char* argv[])
@@ -31,7 +32,8 @@ void AddBatchOptions(QCommandLineParser& parser)
         { kExport,
             QStringLiteral("Unattended export: read every page of the sold-items list without a window "
                            "and write FILE (CSV when it ends in csv, otherwise a workbook). Exit status 0 "
-                           "written, 2 not logged in, 3 list not readable, 1 other failure."),
+                           "written, 4 written but trades without a recipient, 2 not logged in, 3 list not "
+                           "readable, 1 other failure."),
             QStringLiteral("FILE") },
         { kMerge, QStringLiteral("With --export: merge the rows of one shipment before writing.") },
         { kFilterClosed,
@@ -41,6 +43,9 @@ void AddBatchOptions(QCommandLineParser& parser)
             QStringLiteral("Trade detail pages downloaded at once, 1 to 6, for this run (the stored "
                            "DetailDownloads setting otherwise, default 4)."),
             QStringLiteral("N") },
+        { kNoHistory,
+            QStringLiteral("Download every trade's detail page for this run, without the trade history "
+                           "(the stored DetailHistory setting otherwise, default 1).") },
     });
 }
 
@@ -53,6 +58,7 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
         return std::nullopt;
     }
     options.merge = parser.isSet(kMerge);
+    options.noHistory = parser.isSet(kNoHistory);
     if (parser.isSet(kFilterClosed) && parser.isSet(kKeepClosed)) {
         *error = QStringLiteral("--filter-closed and --keep-closed exclude each other.");
         return std::nullopt;

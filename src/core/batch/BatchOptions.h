@@ -16,6 +16,8 @@ struct BatchOptions {
     // The sold-items list to open; empty means the marketplace's own.
     QString listUrl;
     std::optional<int> detailDownloads;
+    // --no-history, for the window's run as well.
+    bool noHistory = false;
 };
 
 // Whether the arguments ask for an unattended export. Read before the

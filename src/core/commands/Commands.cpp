@@ -130,6 +130,7 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(run.progress, std::min(*pagesLeft, kExtractAllMaxPasses));
     const int startRows = grid.Rows();
+    const int fromHistoryBefore = run.detailsFromHistory;
     // Each page is saved for crash recovery once its details are in, never
     // in the middle of one.
     int pages = 0;
@@ -144,9 +145,11 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
         run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs,
         [&] { return detailPass.host.IsUnreachable(); });
     walk.trades = CountTrades(grid, startRows);
+    walk.historyUsed = run.history != nullptr;
     // A walk the user stopped does not start downloading again; the failed
     // trades are still named.
     walk.details = FinishDetailDownloads(run, grid, walk.end != WalkEnd::StoppedByUser, detailPass);
+    walk.fromHistory = run.detailsFromHistory - fromHistoryBefore;
     return walk;
 }
 
@@ -173,10 +176,17 @@ QString WalkEndMessage(const WalkResult& walk)
     return QString();
 }
 
+QString HistoryShareText(const WalkResult& walk)
+{
+    if (walk.fromHistory <= 0)
+        return QString();
+    return QStringLiteral("已提取 %1 笔交易（%2 笔详情来自历史记录）").arg(walk.trades).arg(walk.fromHistory);
+}
+
 QString WalkReportMessage(const WalkResult& walk)
 {
     QStringList parts;
-    for (const QString& part : { WalkEndMessage(walk), DetailShortfallMessage(walk.details) })
+    for (const QString& part : { WalkEndMessage(walk), HistoryShareText(walk), DetailShortfallMessage(walk.details) })
         if (!part.isEmpty())
             parts.append(part);
     return parts.join(QStringLiteral("\n\n"));

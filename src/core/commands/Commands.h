@@ -53,6 +53,8 @@ struct WalkResult {
     int passes = 0; // pages read
     int trades = 0; // trades the walk added to the grid
     DetailShortfall details; // trades still in the grid without their details
+    int fromHistory = 0; // trades whose details the history gave (none without one)
+    bool historyUsed = false; // the run keeps a trade history
 };
 
 // The page walk of "提取所有交易": at most 501 passes of extractPage (true
@@ -82,8 +84,12 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
 // ("第3页无法打开，已提取40笔交易。"); empty after the last page or the
 // user's stop.
 QString WalkEndMessage(const WalkResult& walk);
+// "已提取 N 笔交易（M 笔详情来自历史记录）": how many trades came from the
+// history; empty when none did.
+QString HistoryShareText(const WalkResult& walk);
 // Everything the user is told once the walk's progress window has closed:
-// why it ended early, and the trades left without details. Empty for none.
+// why it ended early, how many trades the history gave, and the trades left
+// without details. Empty for none.
 QString WalkReportMessage(const WalkResult& walk);
 
 // What the caller of "提取所有交易" adds around the walk.

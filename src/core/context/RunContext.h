@@ -16,6 +16,7 @@
 
 class GridRecovery;
 class TextMeasurer;
+class TradeHistory;
 
 class RunContext {
 public:
@@ -42,6 +43,10 @@ public:
     // Saves the grid after every page and command; none: not saved.
     GridRecovery* checkpoint = nullptr;
     DetailLedger details;
+    // Detail columns kept from earlier runs; none: every page is downloaded.
+    TradeHistory* history = nullptr;
+    // Trades whose columns the history gave instead of a download, this run.
+    int detailsFromHistory = 0;
     // The update check's one text for the run (see UpdateCheck.h).
     QString updateVersionSeen;
 

@@ -7,6 +7,8 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
+#include "core/history/StoredDetailsPolicy.h"
+#include "core/history/TradeHistory.h"
 #include "core/network/PageFetchQueue.h"
 #include "core/progress/Progress.h"
 #include "core/settings/DetailDownloadSetting.h"
@@ -77,14 +79,50 @@ QStringList NewTradeOrders(const TradeGrid& grid, int newRowCount)
     return orders;
 }
 
+// The row's detail columns and status as the history keeps them.
+HistoryEntry EntryOfRow(const TradeGrid& grid, int row, const QString& orderNumber)
+{
+    HistoryEntry entry { orderNumber, {}, CellOrEmpty(grid, row, ColStatus), QDateTime::currentDateTimeUtc() };
+    for (int i = 0; i < kHistoryDetailColumns; ++i)
+        entry.details.append(CellOrEmpty(grid, row, kFirstDetailCol + i));
+    return entry;
+}
+
+// Trades whose stored columns may stand in for their detail page (both the
+// stored and the listed status final) get them now; the others are
+// returned, to be downloaded.
+QStringList TakeFromHistory(RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress)
+{
+    if (!run.history || !run.history->IsOpen())
+        return orders;
+    QStringList toDownload;
+    for (const QString& order : orders) {
+        const int row = grid.FindOrderRow(order);
+        const std::optional<HistoryEntry> stored = row >= 0 ? run.history->Find(order) : std::nullopt;
+        if (!stored || !UseStoredDetails(stored->status, CellOrEmpty(grid, row, ColStatus))) {
+            toDownload.append(order);
+            continue;
+        }
+        for (int i = 0; i < kHistoryDetailColumns; ++i)
+            SetCellIfInside(grid, row, kFirstDetailCol + i, stored->details.value(i));
+        run.details.ForgetFailed(order);
+        ++run.detailsFromHistory;
+        if (showProgress)
+            StepProgress(run.progress, 1, QStringLiteral("pages"));
+    }
+    return toDownload;
+}
+
 // A finished download goes into the row that holds its order number now,
-// found again after the wait; a trade deleted meanwhile gets nothing.
-void WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFetchQueue::Done& done)
+// found again after the wait; a trade deleted meanwhile gets nothing. True
+// when the page arrived whole with its recipient block: the row is then
+// what the history keeps.
+bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFetchQueue::Done& done)
 {
     const int row = grid.FindOrderRow(done.key);
     if (row < 0) {
         ledger.ForgetFailed(done.key);
-        return;
+        return false;
     }
     // Columns are written only from a block the page really holds: without
     // one, the page's other text would land in the recipient columns.
@@ -93,7 +131,7 @@ void WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
         WriteRecipientColumns(grid, row, *block);
     if (!done.result.isEmpty()) {
         ledger.RememberFailed(done.key);
-        return;
+        return false;
     }
     ledger.ForgetFailed(done.key);
     // The page arrived whole but has nothing to ship to: fetching it again
@@ -102,6 +140,7 @@ void WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
         qCWarning(lcExtract) << "detail page without a recipient block:" << done.key;
         ledger.RememberWithoutShippingData(done.key);
     }
+    return block.has_value();
 }
 
 // While connection failures are retried the progress window says why
@@ -157,11 +196,17 @@ void DownloadDetailsOf(
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(run, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
+    QList<HistoryEntry> fetched;
     while (const auto done = queue.Next(stopped)) {
-        WriteDownloadedDetails(run.details, grid, *done);
+        if (WriteDownloadedDetails(run.details, grid, *done))
+            fetched.append(EntryOfRow(grid, grid.FindOrderRow(done->key), done->key));
         if (showProgress)
             StepProgress(run.progress, 1, QStringLiteral("pages"));
     }
+    // One transaction for the page, after its downloads: the history never
+    // holds a walk up longer than that write.
+    if (run.history && !fetched.isEmpty())
+        run.history->StorePage(fetched);
     for (const QString& order : queue.CancelRest())
         run.details.RememberFailed(order);
     if (pass.host.IsUnreachable())
@@ -258,6 +303,7 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
     if (showProgress)
         StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
 
+    orders = TakeFromHistory(run, grid, orders, showProgress);
     DownloadDetailsOf(run, grid, orders, showProgress, pass);
     CopyDetailsToContinuationRows(grid);
 

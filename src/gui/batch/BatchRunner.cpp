@@ -3,6 +3,8 @@
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
 #include "core/context/RunContext.h"
+#include "core/history/HistorySetting.h"
+#include "core/history/TradeHistory.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
 #include "core/grid/GridSetup.h"
@@ -69,6 +71,8 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
     RunContext run(prompt);
     run.endpoints = endpoints;
     run.detailDownloads = options.detailDownloads;
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory);
+    run.history = history.get();
     const WidgetTextMeasurer measurer(TradeGridFont());
     run.measurer = &measurer;
 

@@ -8,11 +8,13 @@
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "core/history/TradeHistory.h"
 #include "core/network/HttpGetPage.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/AnsiCodec.h"
 
+#include <QTemporaryDir>
 #include <QTimer>
 #include <optional>
 
@@ -85,6 +87,47 @@ private slots:
             return QString();
         });
         run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
+    }
+
+    void historyStandsInForEndedTrades_data()
+    {
+        QTest::addColumn<QString>("storedStatus");
+        QTest::addColumn<QString>("listedStatus");
+        QTest::addColumn<bool>("downloaded");
+        QTest::newRow("both ended: the stored row") << "交易成功"
+                                                     << "交易关闭" << false;
+        QTest::newRow("stored while shipping") << "卖家已发货"
+                                               << "交易成功" << true;
+        QTest::newRow("listed still open") << "交易成功"
+                                           << "退款中" << true;
+        QTest::newRow("nothing stored") << QString() << "交易成功" << true;
+    }
+    void historyStandsInForEndedTrades()
+    {
+        QFETCH(QString, storedStatus);
+        QFETCH(QString, listedStatus);
+        QFETCH(bool, downloaded);
+        QTemporaryDir dir;
+        TradeHistory history(dir.filePath(QStringLiteral("history.sqlite")));
+        const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通", "Y0" };
+        if (!storedStatus.isEmpty())
+            QVERIFY(history.StorePage({ { "81", stored, storedStatus, QDateTime::currentDateTimeUtc() } }));
+        run_->history = &history;
+        TradeGrid grid;
+        MakeGrid(grid, { "81", "81_1" });
+        grid.SetTextMatrix(2, ColStatus, listedStatus);
+        pages_.insert(TradeDetailAddress(*run_, "81"), DetailPage(kFiveLine, QStringLiteral("中通"), QStringLiteral("Z9")));
+
+        DownloadTradeDetails(*run_, grid, 2, false);
+        QCOMPARE(fetched_.size(), downloaded ? 1 : 0);
+        QCOMPARE(run_->detailsFromHistory, downloaded ? 0 : 1);
+        QCOMPARE(grid.TextMatrix(2, ColWaybill), downloaded ? QStringLiteral("Z9") : QStringLiteral("Y0"));
+        QCOMPARE(DetailColumns(grid, 3), DetailColumns(grid, 2)); // the item row's copy
+        // A download is stored with the status listed now.
+        const std::optional<HistoryEntry> kept = history.Find(QStringLiteral("81"));
+        QVERIFY(kept);
+        QCOMPARE(kept->details, DetailColumns(grid, 2));
+        QCOMPARE(kept->status, downloaded ? listedStatus : storedStatus);
     }
 
     void parsesRecipientBlock_data()

@@ -1,0 +1,16 @@
+#pragma once
+// Whether a run keeps the trade history: the stored setting "DetailHistory"
+// (1, the default, or 0) beside the check boxes, which --no-history turns
+// off for one run.
+
+#include <memory>
+
+class TradeHistory;
+
+inline const char* const kDetailHistoryKey = "DetailHistory";
+
+// True unless the setting holds 0.
+bool DetailHistorySetting();
+
+// The run's history at its usual place, or none when it is turned off.
+std::unique_ptr<TradeHistory> OpenRunHistory(bool noHistoryOption);
