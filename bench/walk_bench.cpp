@@ -13,6 +13,7 @@
 #include "support/TestSupport.h"
 
 #include "core/grid/TradeGrid.h"
+#include "core/history/TradeHistory.h"
 #include "core/progress/Progress.h"
 #include "core/settings/DetailDownloadSetting.h"
 #include "gui/progress/IndicatorForm.h"
@@ -167,7 +168,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     qputenv("LUMETRA_DEMO_MARKET", LUMETRA_DEMO_MARKET_PATH);
     testsupport::DemoMarket market({ "--pages", QString::number(kPages), "--per-page",
-        QString::number(kPerPage), "--latency-ms", QString::number(kLatencyMs), "--seed", "3" });
+        QString::number(kPerPage), "--latency-ms", QString::number(kLatencyMs), "--seed", "3",
+        "--log-requests" });
     if (!market.ok()) {
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;
@@ -192,6 +194,30 @@ int main(int argc, char* argv[])
     PrintWalk("n1", one);
     PrintWalk("n4", four);
     Print("walk_n1_over_n4", one.wallSeconds / four.wallSeconds, "x");
+
+    // A daily walk: the same shop walked twice on one profile with the trade
+    // history, four downloads at a time. The first fills it; the second
+    // downloads only the trades that have not ended.
+    TradeHistory history(DefaultTradeHistoryPath());
+    windowRun.run.history = &history;
+    const auto detailRequests = [&market] {
+        return int(market.RequestLog().filter(QStringLiteral("bizOrderId=")).size());
+    };
+    WalkFigures firstDay, nextDay;
+    int requests = detailRequests();
+    if (!WalkOnce(windowRun, market.base(), loads, 4, firstDay))
+        return 1;
+    const int firstRequests = detailRequests() - requests;
+    requests = detailRequests();
+    if (!WalkOnce(windowRun, market.base(), loads, 4, nextDay))
+        return 1;
+    const int nextRequests = detailRequests() - requests;
+    Print("walk_history_first_detail_requests", firstRequests, "requests");
+    Print("walk_history_first_wall", firstDay.wallSeconds, "s");
+    Print("walk_history_next_detail_requests", nextRequests, "requests");
+    Print("walk_history_next_wall", nextDay.wallSeconds, "s");
+    Print("walk_history_first_over_next", firstDay.wallSeconds / nextDay.wallSeconds, "x");
+    Print("walk_history_next_rows_equal", nextDay.rows == firstDay.rows ? 1 : 0, "bool");
     if (!prompt.messages.isEmpty())
         std::fprintf(stderr, "messages: %s\n", qPrintable(prompt.messages.join(QLatin1Char('\n'))));
     windowRun.run.progress.SetView(nullptr);
