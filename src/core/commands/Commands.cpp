@@ -9,6 +9,7 @@
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
+#include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
@@ -192,20 +193,6 @@ QString WalkReportMessage(const WalkResult& walk)
     return parts.join(QStringLiteral("\n\n"));
 }
 
-namespace {
-
-// Trades the closed-trade filter removed are no longer the user's concern.
-QStringList StillListed(const TradeGrid& grid, const QStringList& orders)
-{
-    QStringList listed;
-    for (const QString& order : orders)
-        if (grid.FindOrderRow(order) >= 0)
-            listed.append(order);
-    return listed;
-}
-
-} // namespace
-
 WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     const ExtractAllOptions& options)
 {
@@ -215,8 +202,9 @@ WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& gr
     WalkResult walk = ExtractAllPages(run, browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
     if (options.filterClosed && options.filterClosed()) {
         RemoveClosedTrades(run.progress, grid);
-        walk.details.failed = StillListed(grid, walk.details.failed);
-        walk.details.withoutShippingData = StillListed(grid, walk.details.withoutShippingData);
+        // Trades the filter removed are no longer the user's concern.
+        walk.details.failed = OrdersStillInGrid(grid, walk.details.failed);
+        walk.details.withoutShippingData = OrdersStillInGrid(grid, walk.details.withoutShippingData);
     }
     if (run.measurer)
         AutoFitColumns(*run.measurer, grid, 1, &run.progress);

@@ -59,7 +59,7 @@ struct WalkResult {
 
 // The page walk of "提取所有交易": at most 501 passes of extractPage (true
 // when it moved on to a next page), a one-second pause, a stop when the
-// user asked for one (RequestProgressStop), a progress step, then a bounded
+// user asked for one (Progress::RequestStop), a progress step, then a bounded
 // wait for the next page to finish loading. When a pass finds no next page
 // on a page the walk opened, shownPageIsList tells a last page from one that
 // did not open (an error page, a login page). A pass after which

@@ -311,21 +311,6 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
         CloseProgress(run.progress);
 }
 
-namespace {
-
-// The trades of orders that the grid still holds; the others were deleted
-// or cleared meanwhile.
-QStringList StillInGrid(const TradeGrid& grid, const QStringList& orders)
-{
-    QStringList kept;
-    for (const QString& order : orders)
-        if (grid.FindOrderRow(order) >= 0)
-            kept.append(order);
-    return kept;
-}
-
-} // namespace
-
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain)
 {
     DetailDownloadPass pass;
@@ -334,7 +319,7 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
 
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass)
 {
-    const QStringList failed = StillInGrid(grid, run.details.FailedOrders());
+    const QStringList failed = OrdersStillInGrid(grid, run.details.FailedOrders());
     for (const QString& order : QStringList(run.details.FailedOrders()))
         if (!failed.contains(order))
             run.details.ForgetFailed(order);
@@ -351,7 +336,7 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
     }
     DetailShortfall shortfall;
     shortfall.failed = failed;
-    shortfall.withoutShippingData = StillInGrid(grid, run.details.TakeWithoutShippingData());
+    shortfall.withoutShippingData = OrdersStillInGrid(grid, run.details.TakeWithoutShippingData());
     if (!failed.isEmpty())
         qCWarning(lcExtract) << failed.size() << "trades left without their details:" << failed;
     if (!shortfall.withoutShippingData.isEmpty())

@@ -6,6 +6,7 @@
 #include "TradeGrid.h"
 #include "core/base/Logging.h"
 
+#include <QStringList>
 #include <utility>
 
 template <typename Step> void SkipOnGridError(Step&& step)
@@ -25,6 +26,17 @@ inline QString CellOrEmpty(const TradeGrid& grid, int row, int col)
     } catch (const GridRangeError&) {
         return QString();
     }
+}
+
+// The order numbers of orders that the grid still holds, in their order;
+// the others were deleted, filtered or cleared meanwhile.
+inline QStringList OrdersStillInGrid(const TradeGrid& grid, const QStringList& orders)
+{
+    QStringList kept;
+    for (const QString& order : orders)
+        if (grid.FindOrderRow(order) >= 0)
+            kept.append(order);
+    return kept;
 }
 
 // Writes the cell; a cell outside the grid is left alone.

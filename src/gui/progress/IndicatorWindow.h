@@ -1,7 +1,7 @@
 #pragma once
 // The progress window as the progress operations drive it. This object lives
-// for the whole run and is what the main window installs with
-// SetProgressView(); the window itself (IndicatorForm) exists only while it
+// for the whole run and is the view main() gives the run's Progress; the
+// window itself (IndicatorForm) exists only while it
 // is loaded: created hidden with its design texts by Load(), destroyed by
 // Unload() or when the user closes it.
 
