@@ -7,6 +7,7 @@
 #include "SaveDialog.h"
 #include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
+#include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
 #include <QFileInfo>
@@ -40,8 +41,8 @@ bool IsCsvFileName(const QString& path)
     return path.right(3).toLower() == QLatin1String("csv");
 }
 
-void ExportGrid(UserPrompt& prompt, Progress& progress, const TradeGrid& grid, SaveDialog& saveDialog,
-    const QString& sheetName)
+void ExportGrid(
+    UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog, const QString& sheetName)
 {
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
@@ -57,5 +58,8 @@ void ExportGrid(UserPrompt& prompt, Progress& progress, const TradeGrid& grid, S
             return;
         }
     }
-    TellExportResult(prompt, progress, WriteExportFile(progress, grid, path, sheetName));
+    const ExportResult result = WriteExportFile(progress, grid, path, sheetName);
+    TellExportResult(prompt, progress, result);
+    if (result.ok)
+        grid.NoteExported();
 }

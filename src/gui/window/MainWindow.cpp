@@ -333,7 +333,7 @@ void MainWindow::RunCommand(std::optional<Command> command)
             MergeSameRecipient(run_.progress, *grid_);
             break;
         case Command::Clear:
-            ClearTradeGrid(*grid_);
+            ClearTradeGrid(run_.Prompt(), *grid_);
             break;
         case Command::DeleteRows:
             DeleteSelectedRows(*grid_);

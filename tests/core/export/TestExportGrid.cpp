@@ -96,6 +96,7 @@ private slots:
         if (csv)
             QVERIFY(bytes.startsWith("r0c0\t,r0c1\t,r0c2\t\r\n"));
         QCOMPARE(Entries(dir.path()), QStringList { name });
+        QVERIFY(!grid_.HasUnexportedRows()); // the file holds them now
     }
 
     void existingFileNo()
