@@ -135,7 +135,7 @@ int main(int argc, char* argv[])
         if (StartGridRecovery(recovery, run, window.Grid()) == RecoveryOffer::Restored)
             window.RefreshTotal();
         result = app.exec();
-        EndGridCheckpointsCleanly(run);
+        EndGridCheckpoints(run, window.Grid());
         prompt.SetParent(nullptr);
     }
     run.progress.SetView(nullptr);

@@ -265,8 +265,9 @@ void MainWindow::SetProgramEnder(std::function<void()> ender)
 
 void MainWindow::EndProgram()
 {
-    // However it ends from here, the run ends normally: no grid to offer back.
-    EndGridCheckpointsCleanly(run_);
+    // However it ends from here, the run ends normally: the grid is offered
+    // back at the next start only when rows were not exported.
+    EndGridCheckpoints(run_, *grid_, runningCommands_ > 0);
     if (programEnder_) {
         programEnder_();
         return;
