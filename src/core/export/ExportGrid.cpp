@@ -10,6 +10,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 void TellExportResult(UserPrompt& prompt, Progress& progress, const ExportResult& result)
@@ -47,6 +48,14 @@ void ExportGrid(
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
         return;
+    // No file can go there at all: said before asking about overwriting.
+    const SaveTarget target = CheckSaveTarget(path);
+    if (target == SaveTarget::IsFolder || target == SaveTarget::NotInFolder) {
+        const char* text
+            = target == SaveTarget::IsFolder ? kSaveTargetIsFolderText : kSaveTargetNotInFolderText;
+        prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     if (QFileInfo::exists(path)) {
         if (!prompt.AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
             return;
