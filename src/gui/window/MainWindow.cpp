@@ -66,7 +66,7 @@ const TwipsRect kTotalRect { 13200, 120, 900, 180 };
 
 // Design client size; the width grows so the total label shows whole.
 constexpr int kClientHeightTwips = 8160;
-constexpr int kClientWidthTwips = 12210;
+constexpr int kClientWidthTwips = kDesignClientWidth;
 constexpr int kTotalRightMarginTwips = 150;
 // The widest amounts NumberText writes (15 significant digits, sign,
 // exponent): with room for these, every total the grid can sum shows whole.
