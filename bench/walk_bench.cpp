@@ -174,7 +174,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;
     }
-    standin::RecordingPrompt prompt;
+    standin::RecordingPrompt prompt(true); // each walk clears the last one's grid
     e2e::WindowRun windowRun(prompt, market.base());
     IndicatorWindow indicator;
     windowRun.run.progress.SetView(&indicator);

@@ -85,6 +85,7 @@ int main(int argc, char* argv[])
     const bool unattended = IsBatchRun(argc, argv);
     if (unattended)
         UseOffscreenPlatformWithoutDisplay();
+    UseChineseBrowserLocale(); // read once, when the application starts the engine
     // What lives for the whole process is made here, in this order, and goes
     // in the reverse one: the application, the log file, then the run.
     QApplication app(argc, argv);
@@ -139,7 +140,7 @@ int main(int argc, char* argv[])
         if (StartGridRecovery(recovery, run, window.Grid()) == RecoveryOffer::Restored)
             window.RefreshTotal();
         result = app.exec();
-        EndGridCheckpointsCleanly(run);
+        EndGridCheckpoints(run, window.Grid());
         prompt.SetParent(nullptr);
     }
     run.progress.SetView(nullptr);

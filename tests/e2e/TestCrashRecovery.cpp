@@ -25,6 +25,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kPages = 8;
@@ -150,8 +152,29 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
         QStringList { QStringLiteral("恢复上次未完成的表格（%1 行）？").arg(expected.size()) });
     QCOMPARE(GridRows(window.Grid()), expected);
 
+    // 清空表格 asks first; No keeps every row.
+    prompt.Clear();
+    prompt.answer = false;
+    window.Run(Command::Clear);
+    QCOMPARE(prompt.questions, QStringList { u"表格中有 %1 行尚未导出，确定清空？"_s.arg(expected.size()) });
+    QCOMPARE(GridRows(window.Grid()), expected);
+
+    // Closed by the title bar unexported: nothing asked, offered back next start.
+    const QByteArray before = EncodeGridSnapshot(window.Grid());
+    prompt.Clear();
+    prompt.answer = true;
+    window.show();
+    QVERIFY(window.close());
+    MainWindow& again = windowRun.Open();
+    GridRecovery nextStart(recoveryFolder);
+    QCOMPARE(StartGridRecovery(nextStart, windowRun.run, again.Grid()), RecoveryOffer::Restored);
+    QCOMPARE(
+        prompt.questions, QStringList { u"上次关闭时表格中有 %1 行尚未导出，恢复？"_s.arg(expected.size()) });
+    QCOMPARE(EncodeGridSnapshot(again.Grid()), before);
+
     // A normal end leaves nothing to offer next time.
-    window.EndProgram();
+    again.Grid().NoteExported(); // as an export does
+    again.EndProgram();
     QVERIFY(!QFile::exists(recoveryFile));
 }
 

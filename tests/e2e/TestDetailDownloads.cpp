@@ -81,6 +81,8 @@ std::unique_ptr<e2e::WindowRun> TestDetailDownloads::LoggedInWindow(
 bool TestDetailDownloads::ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market)
 {
     window.Run(Command::Clear);
+    if (window.Grid().Rows() != window.Grid().FixedRows())
+        return false;
     WebBrowser& browser = window.Browser();
     if (!e2e::WaitForPage(browser, kListPath,
             [&] { browser.load(QUrl(market.url(kListPath + QStringLiteral("?page=1")))); }))
@@ -99,7 +101,7 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
         "--fail-rate", "0.25", "--dump-truth", truthPath });
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    standin::RecordingPrompt prompt;
+    standin::RecordingPrompt prompt(true); // clearing the first walk's grid
     auto windowRun = LoggedInWindow(market, prompt);
     QVERIFY(windowRun);
     MainWindow* window = windowRun->window.get();

@@ -2,6 +2,7 @@
 
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
+#include "core/base/UserPrompt.h"
 #include "core/context/RunContext.h"
 #include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
@@ -40,9 +41,15 @@ QString ShopNickFromBody(QString bodyHtml)
     return CutAtMarker(html, QStringLiteral("<"), true).trimmed();
 }
 
-void ClearTradeGrid(TradeGrid& grid)
+bool ClearTradeGrid(UserPrompt& prompt, TradeGrid& grid)
 {
+    if (grid.HasUnexportedRows()) {
+        const int dataRows = grid.Rows() - grid.FixedRows();
+        if (!prompt.AskYesNo(QString::fromUtf8(kClearUnexportedQuestion).arg(dataRows)))
+            return false;
+    }
     grid.SetRows(grid.FixedRows());
+    return true;
 }
 
 void DeleteSelectedRows(TradeGrid& grid)

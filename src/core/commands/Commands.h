@@ -13,11 +13,13 @@ class PageLoadWatch;
 class Progress;
 class RunContext;
 class TradeGrid;
+class UserPrompt;
 struct DetailDownloadPass;
 
 inline const char* const kRemovingClosedMessage = "正在查找并清除关闭的交易...";
 inline const char* const kExtractingMessage = "正在提取交易信息...";
 inline const char* const kTotalPrefix = "交易总额：";
+inline const char* const kClearUnexportedQuestion = "表格中有 %1 行尚未导出，确定清空？";
 inline const char* const kExportSheetName = "Quorvel软件-淘宝发货信息表";
 inline constexpr int kExtractAllProgressTotal = 500;
 inline constexpr int kExtractAllMaxPasses = 501;
@@ -30,8 +32,10 @@ QString TotalLabelText(const TradeGrid& grid, bool withYuan);
 // markup carries the last "user-nick", trimmed; empty when there is none.
 QString ShopNickFromBody(QString bodyHtml);
 
-// Command 2: every data row goes, the fixed rows stay.
-void ClearTradeGrid(TradeGrid& grid);
+// Command 2: every data row goes, the fixed rows stay. Rows not exported
+// since they changed go only when the user says so ("表格中有 N 行尚未导出，
+// 确定清空？", No by default). Returns whether the grid was cleared.
+bool ClearTradeGrid(UserPrompt& prompt, TradeGrid& grid);
 // Command 3: the rows of the grid's current selection. The selection then
 // covers no data row: the rows that move up into its place were not picked.
 void DeleteSelectedRows(TradeGrid& grid);

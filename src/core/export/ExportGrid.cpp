@@ -7,8 +7,10 @@
 #include "SaveDialog.h"
 #include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
+#include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 void TellExportResult(UserPrompt& prompt, Progress& progress, const ExportResult& result)
@@ -40,12 +42,20 @@ bool IsCsvFileName(const QString& path)
     return path.right(3).toLower() == QLatin1String("csv");
 }
 
-void ExportGrid(UserPrompt& prompt, Progress& progress, const TradeGrid& grid, SaveDialog& saveDialog,
-    const QString& sheetName)
+void ExportGrid(
+    UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog, const QString& sheetName)
 {
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
         return;
+    // No file can go there at all: said before asking about overwriting.
+    const SaveTarget target = CheckSaveTarget(path);
+    if (target == SaveTarget::IsFolder || target == SaveTarget::NotInFolder) {
+        const char* text
+            = target == SaveTarget::IsFolder ? kSaveTargetIsFolderText : kSaveTargetNotInFolderText;
+        prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     if (QFileInfo::exists(path)) {
         if (!prompt.AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
             return;
@@ -57,5 +67,8 @@ void ExportGrid(UserPrompt& prompt, Progress& progress, const TradeGrid& grid, S
             return;
         }
     }
-    TellExportResult(prompt, progress, WriteExportFile(progress, grid, path, sheetName));
+    const ExportResult result = WriteExportFile(progress, grid, path, sheetName);
+    TellExportResult(prompt, progress, result);
+    if (result.ok)
+        grid.NoteExported();
 }

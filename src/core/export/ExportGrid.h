@@ -1,6 +1,7 @@
 #pragma once
 // The export command: asks for a file, confirms overwriting, writes CSV or a
-// workbook, and tells the user how it went.
+// workbook, and tells the user how it went. A written file is noted in the
+// grid (TradeGrid::NoteExported), so clearing or closing knows nothing is lost.
 
 #include "ExportResult.h"
 
@@ -12,7 +13,7 @@ class SaveDialog;
 class TradeGrid;
 class UserPrompt;
 
-void ExportGrid(UserPrompt& prompt, Progress& progress, const TradeGrid& grid, SaveDialog& saveDialog,
+void ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog,
     const QString& sheetName);
 
 // CSV or a workbook at path, by its name.

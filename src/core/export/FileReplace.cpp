@@ -4,25 +4,53 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-bool CanReplaceFile(const QString& path)
+namespace {
+
+// The nearest part of path that exists, path itself included.
+QFileInfo NearestExisting(const QString& path)
+{
+    QFileInfo at(path);
+    while (!at.exists()) {
+        const QFileInfo up(at.absolutePath());
+        if (up.absoluteFilePath() == at.absoluteFilePath())
+            break; // at the root
+        at = up;
+    }
+    return at;
+}
+
+} // namespace
+
+SaveTarget CheckSaveTarget(const QString& path)
 {
     const QFileInfo target(path);
+    if (target.isDir())
+        return SaveTarget::IsFolder;
     const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir()) {
+        const QFileInfo existing = NearestExisting(folder.absoluteFilePath());
+        return existing.exists() && !existing.isDir() ? SaveTarget::NotInFolder : SaveTarget::FolderMissing;
+    }
     // The new file is written beside the old one and renamed over it, so the
     // folder must take new files.
-    if (!folder.isDir() || !folder.isWritable())
-        return false;
+    if (!folder.isWritable())
+        return SaveTarget::CannotReplace;
     if (!target.exists())
-        return true;
-    if (target.isDir() || !target.isWritable())
-        return false;
+        return SaveTarget::Usable;
+    if (!target.isWritable())
+        return SaveTarget::CannotReplace;
     // A file another program holds open without sharing cannot be opened
     // for writing. Appending opens it without touching its contents.
     QFile probe(path);
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
+        return SaveTarget::CannotReplace;
     probe.close();
-    return true;
+    return SaveTarget::Usable;
+}
+
+bool CanReplaceFile(const QString& path)
+{
+    return CheckSaveTarget(path) == SaveTarget::Usable;
 }
 
 bool ReplaceFileContents(const QString& path, const QByteArray& bytes)

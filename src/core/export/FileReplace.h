@@ -6,10 +6,21 @@
 #include <QByteArray>
 #include <QString>
 
+// What stands between an export and a file at path. Nothing is changed by
+// the check.
+enum class SaveTarget {
+    Usable, // the folder takes new files; an existing file may be replaced
+    IsFolder, // path names a folder
+    NotInFolder, // what path lies in is a file, not a folder
+    FolderMissing, // the folder path lies in does not exist
+    CannotReplace, // the folder is read-only, or the file is read-only or locked
+};
+SaveTarget CheckSaveTarget(const QString& path);
+
 // Whether an export may put a file at path: the folder exists and is
 // writable, and an existing file is a plain file that is not read-only and
-// that no other program holds locked (it can be opened for writing). Nothing
-// is changed by the check.
+// that no other program holds locked (it can be opened for writing).
+// CheckSaveTarget says why not.
 bool CanReplaceFile(const QString& path);
 
 // Puts a file holding bytes in place of path, atomically. False when the

@@ -65,6 +65,7 @@ void TradeGrid::CheckShape(qint64 rows, qint64 cols) const
 
 bool TradeGrid::BeginChange()
 {
+    ++revision_;
     if (pendingReset_)
         return false;
     if (!visible_) {

@@ -71,6 +71,12 @@ public:
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
 
+    // Whether the grid holds data rows whose texts or rows changed since
+    // NoteExported; a fresh or emptied grid has nothing to lose.
+    bool HasUnexportedRows() const { return Rows() > fixedRows_ && revision_ != exportedRevision_; }
+    // A file now holds the grid as it is.
+    void NoteExported() { exportedRevision_ = revision_; }
+
     // Width of the control in twips (set by the view).
     int Width() const { return width_; }
     void SetWidth(int twips) { width_ = twips; }
@@ -135,6 +141,10 @@ private:
     QString tag_;
     bool visible_ = true;
     int width_ = 10095;
+    // Counts changes of texts and rows; widths, heights and the selection
+    // are not data a file would miss.
+    quint64 revision_ = 0;
+    quint64 exportedRevision_ = 0;
 
     // Batching while hidden: one model reset spans the hidden period.
     bool pendingReset_ = false;

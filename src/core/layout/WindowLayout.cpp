@@ -3,6 +3,7 @@
 #include "core/text/TextHelpers.h"
 
 #include <cmath>
+#include <optional>
 
 MainWindowControls DesignControls()
 {
@@ -30,12 +31,14 @@ void SetSize(int& field, int value)
         field = value;
 }
 
-// Bar position from the stored fraction; the default is where the bar is now.
-void PlaceFromSetting(int& position, int windowSize, const QString& key, const LayoutSettingReader& read)
+// Bar position from the stored fraction; the default is the given fraction,
+// or where the bar is now.
+void PlaceFromSetting(int& position, int windowSize, const QString& key, const LayoutSettingReader& read,
+    std::optional<double> defaultFraction = std::nullopt)
 {
     if (windowSize == 0)
         return; // the current fraction cannot be formed: skip the step
-    const QString current = NumberText(double(position) / double(windowSize));
+    const QString current = NumberText(defaultFraction.value_or(double(position) / double(windowSize)));
     const QString stored = read ? read(key, current) : current;
     const double value = LeadingNumber(stored) * double(windowSize);
     if (std::isfinite(value) && std::fabs(value) < 1e9)
@@ -62,7 +65,9 @@ MainWindowControls LayOutMainWindow(int windowWidth, int windowHeight, bool side
     TwipsRect& bar1 = c.bar1;
 
     PlaceFromSetting(bar0.top, windowHeight, QString::fromLatin1(kSplitKeyHorizontal), readSetting);
-    PlaceFromSetting(bar1.left, windowWidth, QString::fromLatin1(kSplitKeyVertical), readSetting);
+    const double designGridShare = double(DesignControls().bar1.left) / kDesignClientWidth;
+    PlaceFromSetting(
+        bar1.left, windowWidth, QString::fromLatin1(kSplitKeyVertical), readSetting, designGridShare);
     Clamp(bar0.top, windowHeight);
     Clamp(bar1.left, windowWidth);
 

@@ -24,8 +24,9 @@ struct MainWindowControls {
     bool bar1Visible = true;
 };
 
-// Design rectangles of the four controls.
+// Design rectangles of the four controls, in a client area this wide.
 MainWindowControls DesignControls();
+inline constexpr int kDesignClientWidth = 12210;
 
 inline constexpr int kSplitterThickness = 45;
 inline constexpr int kLayoutTop = 360;
@@ -40,6 +41,10 @@ inline const char* const kSplitKeyVertical = "Split_Top_1";
 using LayoutSettingReader = std::function<QString(const QString& key, const QString& defaultText)>;
 
 // The layout pass. windowWidth and windowHeight are the outer window size.
+// A bar stands at its stored fraction of the window. With none stored, the
+// vertical bar takes its design share of the width (the grid keeps the
+// proportion it was drawn with, whatever the screen) and the horizontal bar
+// stays where it is.
 // Steps whose result would be a negative size keep that control's previous
 // value and the pass goes on, as a toolkit refusing the size would.
 MainWindowControls LayOutMainWindow(int windowWidth, int windowHeight, bool sideBySide,

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -27,12 +28,18 @@ void RememberTradesWithoutRecipient(DetailLedger& ledger, const TradeGrid& grid)
     }
 }
 
-// Moves file to target, replacing an older one there.
+constexpr QFileDevice::Permissions kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions kOwnerOnlyFolder = kOwnerOnlyFile | QFileDevice::ExeOwner;
+
+// Moves file to target, replacing an older one there. A file an earlier
+// version left readable to others becomes the owner's alone.
 bool MoveAside(const QString& file, const QString& target)
 {
     QFile::remove(target);
-    if (QFile::rename(file, target))
+    if (QFile::rename(file, target)) {
+        QFile::setPermissions(target, kOwnerOnlyFile);
         return true;
+    }
     qCWarning(lcGrid) << "could not move" << file << "to" << target;
     return false;
 }
@@ -53,6 +60,9 @@ GridRecovery::GridRecovery(const QString& folder)
         qCWarning(lcGrid) << "grid recovery off: cannot create" << folder_;
         return;
     }
+    // Also a folder an earlier version made readable to others.
+    if (!QFile::setPermissions(folder_, kOwnerOnlyFolder))
+        qCWarning(lcGrid) << "could not make" << folder_ << "the owner's alone";
     // The lock lasts as long as the run, however long; only a lock whose
     // process has gone is taken over.
     lock_->setStaleLockTime(0);
@@ -73,14 +83,35 @@ QString GridRecovery::DeclinedPath() const
     return folder_ + QStringLiteral("/grid-declined.lmtgrid");
 }
 
-QString GridRecovery::UnreadablePath() const
+QString GridRecovery::KeptMarkerPath() const
 {
-    return folder_ + QStringLiteral("/grid-unreadable.lmtgrid");
+    return folder_ + QStringLiteral("/kept-at-close");
+}
+
+QString GridRecovery::NextSetAsidePath() const
+{
+    // The first free number: files set aside earlier stay as they are.
+    for (int n = 1;; ++n) {
+        const QString path = folder_ + QStringLiteral("/grid-unreadable-%1.lmtgrid").arg(n);
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+}
+
+void GridRecovery::SetAside(UserPrompt& prompt, const char* text)
+{
+    const QString target = NextSetAsidePath();
+    setAside_ = MoveAside(FilePath(), target) ? target : FilePath();
+    prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(setAside_)));
 }
 
 RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid)
 {
-    if (!locked_ || !QFile::exists(FilePath()))
+    if (!locked_)
+        return RecoveryOffer::Nothing;
+    // The note speaks for this file only: whatever the answer, it goes.
+    const bool keptAtClose = QFile::remove(KeptMarkerPath());
+    if (!QFile::exists(FilePath()))
         return RecoveryOffer::Nothing;
     QFile file(FilePath());
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -88,10 +119,8 @@ RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledge
     SnapshotReadResult read = DecodeGridSnapshot(bytes);
     if (read.status != SnapshotStatus::Ok) {
         qCWarning(lcGrid) << "recovery file unreadable:" << read.detail;
-        MoveAside(FilePath(), UnreadablePath());
-        const char* text
-            = read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText;
-        prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(UnreadablePath())));
+        SetAside(
+            prompt, read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText);
         return RecoveryOffer::Unreadable;
     }
     const int dataRows = read.snapshot.DataRows();
@@ -99,7 +128,8 @@ RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledge
         QFile::remove(FilePath());
         return RecoveryOffer::Nothing;
     }
-    if (!prompt.AskYesNoDefaultYes(QString::fromUtf8(kRecoveryQuestion).arg(dataRows))) {
+    const char* question = keptAtClose ? kRecoveryKeptQuestion : kRecoveryQuestion;
+    if (!prompt.AskYesNoDefaultYes(QString::fromUtf8(question).arg(dataRows))) {
         MoveAside(FilePath(), DeclinedPath());
         return RecoveryOffer::Declined;
     }
@@ -109,8 +139,7 @@ RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledge
         // The decoder checked the shape, so only a grid that refuses it
         // (a lower limit in a later version) gets here.
         qCWarning(lcGrid) << "recovered grid refused:" << error.what();
-        MoveAside(FilePath(), UnreadablePath());
-        prompt.ShowMessage(QString::fromUtf8(kRecoveryDamagedText).arg(QDir::toNativeSeparators(UnreadablePath())));
+        SetAside(prompt, kRecoveryDamagedText);
         return RecoveryOffer::Unreadable;
     }
     RememberTradesWithoutRecipient(ledger, grid);
@@ -125,7 +154,11 @@ bool GridRecovery::Save(const TradeGrid& grid)
     QSaveFile file(FilePath());
     // A full disk can take part of a write without reporting an error, so
     // the count is checked; commit only replaces the file once all is there.
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    bool saved = false;
+    if (file.open(QIODevice::WriteOnly)) {
+        file.setPermissions(kOwnerOnlyFile); // buyers' names and addresses
+        saved = file.write(bytes) == bytes.size() && file.commit();
+    }
     // One warning per run of failures, not one per page.
     if (!saved && !lastSaveFailed_)
         qCWarning(lcGrid) << "could not save the recovery file" << FilePath() << file.errorString();
@@ -138,6 +171,25 @@ void GridRecovery::EndCleanly()
     if (!locked_)
         return;
     QFile::remove(FilePath());
+    QFile::remove(DeclinedPath());
+    lock_->unlock();
+    locked_ = false;
+}
+
+void GridRecovery::EndKeepingGrid()
+{
+    if (!locked_)
+        return;
+    if (!QFile::exists(FilePath())) {
+        EndCleanly();
+        return;
+    }
+    QFile marker(KeptMarkerPath());
+    if (marker.open(QIODevice::WriteOnly))
+        marker.setPermissions(kOwnerOnlyFile);
+    else // the grid is still offered, only worded as after a crash
+        qCWarning(lcGrid) << "could not note that the grid was kept:" << marker.errorString();
+    marker.close();
     QFile::remove(DeclinedPath());
     lock_->unlock();
     locked_ = false;
@@ -156,10 +208,17 @@ RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGr
     return offer;
 }
 
-void EndGridCheckpointsCleanly(RunContext& run)
+void EndGridCheckpoints(RunContext& run, const TradeGrid& grid, bool commandRunning)
 {
     if (!run.checkpoint)
         return;
-    run.checkpoint->EndCleanly();
+    if (grid.HasUnexportedRows()) {
+        // The last save may have failed; a last try costs little.
+        if (!commandRunning)
+            run.checkpoint->Save(grid);
+        run.checkpoint->EndKeepingGrid();
+    } else {
+        run.checkpoint->EndCleanly();
+    }
     run.checkpoint = nullptr;
 }

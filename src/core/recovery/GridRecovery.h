@@ -1,12 +1,15 @@
 #pragma once
-// Keeps the trade grid safe across a crash, a power cut or a killed
-// process. The grid is saved atomically to a recovery file after every
-// extracted page and every command; a normal end removes the file, so a
-// file found at start-up means the last run did not end normally, and its
-// grid is offered back once.
+// Keeps the trade grid safe across a crash, a power cut, a killed process
+// or a close before the grid was exported. The grid is saved atomically to
+// a recovery file after every extracted page and every command. A normal
+// end removes the file unless the grid holds rows not exported since they
+// changed: then the file is kept with a note that it was kept on purpose.
+// A file found at start-up is offered back once, worded after how the last
+// run ended.
 //
 // The folder is locked for the run: a second instance started meanwhile
-// neither offers the first one's grid nor saves over it.
+// neither offers the first one's grid nor saves over it. Folder and files
+// are the owner's alone, as they hold buyers' names and addresses.
 
 #include <QLockFile>
 #include <QString>
@@ -22,10 +25,11 @@ enum class RecoveryOffer {
     Nothing, // no grid left behind (or an empty one)
     Restored, // the user took the grid back
     Declined, // the user said no; the file waits aside until a normal end
-    Unreadable, // the file could not be read; it is kept and the user told
+    Unreadable, // the file could not be read; it is set aside and the user told
 };
 
 inline const char* const kRecoveryQuestion = "恢复上次未完成的表格（%1 行）？";
+inline const char* const kRecoveryKeptQuestion = "上次关闭时表格中有 %1 行尚未导出，恢复？";
 inline const char* const kRecoveryDamagedText
     = "上次未完成的表格无法恢复：保存的文件已损坏。原文件已保留在：\n%1";
 inline const char* const kRecoveryNewerText
@@ -47,12 +51,15 @@ public:
     QString FilePath() const;
     // Where a declined grid waits until the next normal end.
     QString DeclinedPath() const;
-    // Where a file that could not be read is kept (not removed at the end).
-    QString UnreadablePath() const;
+    // Where a file that could not be read was set aside this run (kept at
+    // the end); empty when none was. Each gets a numbered name of its own,
+    // so an earlier one is never overwritten.
+    QString SetAsidePath() const { return setAside_; }
 
     // At start-up, before anything is saved: offers the grid the last run
-    // left ("恢复上次未完成的表格（N 行）？", Yes by default) and on Yes
-    // gives the grid its texts, heights and widths.
+    // left ("恢复上次未完成的表格（N 行）？" after a crash, "上次关闭时表格中
+    // 有 N 行尚未导出，恢复？" after a close that kept it; Yes by default)
+    // and on Yes gives the grid its texts, heights and widths.
     // A restored trade without a recipient is remembered in ledger as
     // failed, to be fetched once more.
     RecoveryOffer OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);
@@ -63,9 +70,18 @@ public:
 
     // A normal end: the recovery file and a declined one go.
     void EndCleanly();
+    // A normal end that keeps the recovery file as it is for the next start
+    // to offer back (the declined one goes). Without a file, as EndCleanly.
+    void EndKeepingGrid();
 
 private:
+    QString KeptMarkerPath() const;
+    QString NextSetAsidePath() const;
+    // Moves the recovery file to a new set-aside name and tells the user.
+    void SetAside(UserPrompt& prompt, const char* text);
+
     QString folder_;
+    QString setAside_;
     std::unique_ptr<QLockFile> lock_;
     bool locked_ = false;
     bool lastSaveFailed_ = false;
@@ -74,9 +90,12 @@ private:
 // The commands checkpoint the grid after every page and command: saved
 // through the run's recovery, or not at all without one.
 void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid);
-// The program ends normally: the run's recovery ends cleanly and is
-// dropped from the run, so nothing is saved afterwards.
-void EndGridCheckpointsCleanly(RunContext& run);
+// The program ends normally and the run's recovery is dropped from the run,
+// so nothing is saved afterwards. A grid holding rows not exported since
+// they changed stays in the recovery file for the next start; otherwise
+// the file goes. While a command still runs, the grid may be half-way
+// through a change: the file then keeps the grid of the last finished step.
+void EndGridCheckpoints(RunContext& run, const TradeGrid& grid, bool commandRunning = false);
 
 // Start-up in one step: offer the last run's grid, then make recovery the
 // run's checkpoint.

@@ -16,6 +16,7 @@ BrowserProfile::BrowserProfile(PageFetcher& fetcher)
     profile_->setCachePath(
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/browser"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    profile_->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9"));
 
     jar_.KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies"));
     QWebEngineCookieStore* store = profile_->cookieStore();
@@ -32,4 +33,18 @@ BrowserProfile::~BrowserProfile()
 {
     jar_.SaveNow();
     delete profile_;
+}
+
+QByteArray ChromiumFlagsWithChineseLocale(const QByteArray& flags)
+{
+    for (const QByteArray& flag : flags.split(' '))
+        if (flag.startsWith("--lang="))
+            return flags;
+    return flags.trimmed().isEmpty() ? QByteArray("--lang=zh-CN") : flags.trimmed() + " --lang=zh-CN";
+}
+
+void UseChineseBrowserLocale()
+{
+    const char* const name = "QTWEBENGINE_CHROMIUM_FLAGS";
+    qputenv(name, ChromiumFlagsWithChineseLocale(qgetenv(name)));
 }

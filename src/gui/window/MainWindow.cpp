@@ -66,7 +66,7 @@ const TwipsRect kTotalRect { 13200, 120, 900, 180 };
 
 // Design client size; the width grows so the total label shows whole.
 constexpr int kClientHeightTwips = 8160;
-constexpr int kClientWidthTwips = 12210;
+constexpr int kClientWidthTwips = kDesignClientWidth;
 constexpr int kTotalRightMarginTwips = 150;
 // The widest amounts NumberText writes (15 significant digits, sign,
 // exponent): with room for these, every total the grid can sum shows whole.
@@ -265,8 +265,9 @@ void MainWindow::SetProgramEnder(std::function<void()> ender)
 
 void MainWindow::EndProgram()
 {
-    // However it ends from here, the run ends normally: no grid to offer back.
-    EndGridCheckpointsCleanly(run_);
+    // However it ends from here, the run ends normally: the grid is offered
+    // back at the next start only when rows were not exported.
+    EndGridCheckpoints(run_, *grid_, runningCommands_ > 0);
     if (programEnder_) {
         programEnder_();
         return;
@@ -333,7 +334,7 @@ void MainWindow::RunCommand(std::optional<Command> command)
             MergeSameRecipient(run_.progress, *grid_);
             break;
         case Command::Clear:
-            ClearTradeGrid(*grid_);
+            ClearTradeGrid(run_.Prompt(), *grid_);
             break;
         case Command::DeleteRows:
             DeleteSelectedRows(*grid_);

@@ -6,6 +6,7 @@
 #include "core/progress/RecordingProgressView.h"
 #include "support/CommandTestSupport.h"
 #include "support/DemoListPage.h"
+#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -180,7 +181,9 @@ void TestCommands::clearKeepsFixedRows()
     FillGrid(grid,
         { { QStringLiteral("交易成功"), QStringLiteral("5") },
             { QStringLiteral("a"), QStringLiteral("6") } });
-    ClearTradeGrid(grid);
+    standin::RecordingPrompt prompt(true);
+    QVERIFY(ClearTradeGrid(prompt, grid));
+    QCOMPARE(prompt.questions, QStringList { QStringLiteral("表格中有 2 行尚未导出，确定清空？") });
     QCOMPARE(grid.Rows(), grid.FixedRows());
     QCOMPARE(grid.TextMatrix(1, ColOrderNumber), QStringLiteral("订单编号"));
     QCOMPARE(TotalLabelText(grid, true), QStringLiteral("交易总额：0元"));

@@ -96,6 +96,7 @@ private slots:
         if (csv)
             QVERIFY(bytes.startsWith("r0c0\t,r0c1\t,r0c2\t\r\n"));
         QCOMPARE(Entries(dir.path()), QStringList { name });
+        QVERIFY(!grid_.HasUnexportedRows()); // the file holds them now
     }
 
     void existingFileNo()
@@ -144,15 +145,26 @@ private slots:
 
     void cannotReplace_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("name of a folder") << "folder";
-        QTest::newRow("read-only file") << "read-only file";
-        QTest::newRow("read-only folder") << "read-only folder";
+        QTest::addColumn<QString>("target"); // below the test's folder "sub"
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QString>("kind"); // what sub/out.csv is
+        QTest::addColumn<QString>("message"); // %1: the target
+        const QStringList overwrite { kOverwrite };
+        // No file can go where a folder is, or inside a file: said at once.
+        const QString isFolder = QStringLiteral("无法保存：%1 是一个文件夹。");
+        const QString inFile = QStringLiteral("无法保存：%1 所在的位置不是文件夹。");
+        QTest::newRow("name of a folder") << "out.csv" << QStringList() << "folder" << isFolder;
+        QTest::newRow("deep inside a file") << "out.csv/a/new.xls" << QStringList() << "file" << inFile;
+        QTest::newRow("read-only file") << "out.csv" << overwrite << "read-only file" << kCannotReplace;
+        QTest::newRow("read-only folder") << "out.csv" << overwrite << "read-only folder" << kCannotReplace;
     }
     void cannotReplace()
     {
         QFETCH(QString, kind);
-        if (kind != u"folder" && geteuid() == 0)
+        QFETCH(QString, target);
+        QFETCH(QStringList, asked);
+        QFETCH(QString, message);
+        if (kind.startsWith(u"read-only") && geteuid() == 0)
             QSKIP("permissions do not stop root from writing");
         QTemporaryDir dir;
         const QString folder = dir.filePath("sub");
@@ -170,11 +182,13 @@ private slots:
                 folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
         RecordingPrompt prompt;
         prompt.answer = true;
-        ScriptedSaveDialog dialog(path);
+        const QString saveTo = folder + u'/' + target;
+        ScriptedSaveDialog dialog(saveTo);
         ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(prompt.questions, QStringList { kOverwrite });
-        QCOMPARE(prompt.messages, QStringList { kCannotReplace });
+        QCOMPARE(prompt.questions, asked);
+        QCOMPARE(prompt.messages,
+            QStringList { message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(saveTo)) });
         QCOMPARE(view_.loads, 0);
         QCOMPARE(Entries(folder), QStringList { "out.csv" });
         if (kind != u"folder")

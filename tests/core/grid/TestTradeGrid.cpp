@@ -149,8 +149,10 @@ void TestTradeGrid::refusedAccessChangesNothing()
             break;
         }
     };
+    grid.NoteExported();
     QVERIFY_THROWS_EXCEPTION(GridRangeError, attempt());
     QCOMPARE(gridref::Snap(grid), before);
+    QVERIFY(!grid.HasUnexportedRows());
 }
 
 void TestTradeGrid::loweringRowsPullsSelectionIn()

@@ -75,6 +75,12 @@ QByteArray Damaged(const QByteArray& good, const QString& how)
     return bytes;
 }
 
+// Buyers' names and addresses: nobody but the owner may read them.
+bool OwnerOnly(const QString& path)
+{
+    return QFileInfo::exists(path) && !(QFile::permissions(path) & QFile::Permissions(0x0077));
+}
+
 } // namespace
 
 class TestGridRecovery : public QObject {
@@ -134,6 +140,8 @@ private slots:
 
         QTemporaryDir dir;
         GridRecovery recovery(dir.path());
+        const QString earlier = dir.filePath("grid-unreadable-1.lmtgrid"); // an earlier run's, kept
+        QVERIFY(testsupport::WriteFile(earlier, "earlier"));
         QVERIFY(testsupport::WriteFile(recovery.FilePath(), bytes));
         RecordingPrompt prompt(true);
         DetailLedger ledger;
@@ -143,12 +151,15 @@ private slots:
         QCOMPARE(recovery.OfferRestore(prompt, ledger, grid), RecoveryOffer::Unreadable);
         QCOMPARE(Describe(grid), before);
         QVERIFY(prompt.questions.isEmpty());
-        QCOMPARE(prompt.messages, QStringList { message.arg(recovery.UnreadablePath()) });
+        QCOMPARE(recovery.SetAsidePath(), dir.filePath("grid-unreadable-2.lmtgrid"));
+        QCOMPARE(prompt.messages, QStringList { message.arg(recovery.SetAsidePath()) });
         QVERIFY(!QFile::exists(recovery.FilePath()));
-        QCOMPARE(testsupport::ReadFile(recovery.UnreadablePath()), bytes);
+        QCOMPARE(testsupport::ReadFile(recovery.SetAsidePath()), bytes);
+        QVERIFY(OwnerOnly(recovery.SetAsidePath()));
+        QCOMPARE(testsupport::ReadFile(earlier), QByteArray("earlier"));
         // A normal end keeps it for the user.
         recovery.EndCleanly();
-        QVERIFY(QFile::exists(recovery.UnreadablePath()));
+        QVERIFY(QFile::exists(recovery.SetAsidePath()));
     }
 
     void offerAtStart_data()
@@ -160,15 +171,19 @@ private slots:
     void offerAtStart()
     {
         QFETCH(bool, answer);
-        QTemporaryDir dir;
+        QTemporaryDir home;
+        const QString dir = home.filePath("recovery");
+        QVERIFY(QDir().mkpath(dir) && QFile::setPermissions(dir, QFile::Permissions(0x7755)));
         TradeGrid saved;
         FillTrades(saved, 4);
         {
-            GridRecovery lastRun(dir.path());
+            GridRecovery lastRun(dir);
             QVERIFY(lastRun.Save(saved));
         } // ends without EndCleanly, as a crash would
+        // Also a folder an earlier version left open to others.
+        QVERIFY(OwnerOnly(dir) && OwnerOnly(dir + QStringLiteral("/grid.lmtgrid")));
 
-        GridRecovery recovery(dir.path());
+        GridRecovery recovery(dir);
         RecordingPrompt prompt(answer);
         RunContext run(prompt);
         TradeGrid grid;
@@ -181,7 +196,7 @@ private slots:
         // The restored trade without a recipient is fetched again later.
         QCOMPARE(run.details.FailedOrders(), answer ? QStringList { "行4列2" } : QStringList());
         QCOMPARE(QFile::exists(recovery.FilePath()), answer);
-        QCOMPARE(QFile::exists(recovery.DeclinedPath()), !answer);
+        QCOMPARE(OwnerOnly(recovery.DeclinedPath()), !answer);
 
         // From now on every checkpoint saves; clearing saves the empty grid.
         grid.SetRows(grid.FixedRows());
@@ -191,7 +206,7 @@ private slots:
         QCOMPARE(cleared.snapshot.DataRows(), 0);
 
         // A normal end removes both files and stops saving.
-        EndGridCheckpointsCleanly(run);
+        EndGridCheckpoints(run, grid);
         QVERIFY(!QFile::exists(recovery.FilePath()));
         QVERIFY(!QFile::exists(recovery.DeclinedPath()));
         CheckpointGrid(run.checkpoint, grid);

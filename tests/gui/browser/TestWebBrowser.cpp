@@ -167,7 +167,10 @@ void TestWebBrowser::profileIsPersistentUnderDataHome()
 
 void TestWebBrowser::serializedTableHtml()
 {
+    const int before = server_->requestCount();
     QVERIFY(Load(server_->url("/list")));
+    const QByteArray head = server_->heads().value(before); // asked for in Chinese
+    QVERIFY2(head.startsWith("GET /list") && head.contains("\r\nAccept-Language: zh-CN"), head.constData());
     QCOMPARE(browser_->ElementInnerHtml(QStringLiteral("J_ListTable")), kListTableHtml);
     const QString body = GetBodyHtml(*browser_);
     QVERIFY(body.startsWith(
