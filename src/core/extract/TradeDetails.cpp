@@ -129,7 +129,7 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
     const std::optional<QString> block = FindRecipientBlock(done.response);
     if (block)
         WriteRecipientColumns(grid, row, *block);
-    if (!done.result.isEmpty()) {
+    if (done.status != FetchStatus::Arrived) {
         ledger.RememberFailed(done.key);
         return false;
     }

@@ -24,7 +24,7 @@ QString RunToEnd(PageFetchJob& job, QString& response)
     }
     if (job.ResponseWritten())
         response = job.Response();
-    return job.Result();
+    return FetchStatusText(job.Status());
 }
 
 } // namespace

@@ -67,6 +67,16 @@ void TrimSuccessfulResponse(QString& response)
 
 } // namespace
 
+QString FetchStatusText(FetchStatus status)
+{
+    return status == FetchStatus::Arrived ? QString() : QString::fromUtf8(kNetworkError);
+}
+
+FetchStatus FetchStatusFromText(const QString& result)
+{
+    return result.isEmpty() ? FetchStatus::Arrived : FetchStatus::Failed;
+}
+
 int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt)
 {
     const int doublings = qBound(0, failedAttempt - 1, 16);
@@ -82,7 +92,6 @@ PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker
     , timeoutSeconds_(timeoutSeconds)
     , rules_(rules)
     , attempts_(qMax(1, rules.attempts))
-    , result_(QString::fromUtf8(kNetworkError))
 {
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
@@ -95,10 +104,10 @@ PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker
             Qt::QueuedConnection);
 }
 
-PageFetchJob* PageFetchJob::Answered(const QString& result, const QString& response, QObject* parent)
+PageFetchJob* PageFetchJob::Answered(FetchStatus status, const QString& response, QObject* parent)
 {
     auto* job = new PageFetchJob(nullptr, QString(), QString(), 0, FetchRules { .attempts = 1 }, parent);
-    job->result_ = result;
+    job->status_ = status;
     job->response_ = response;
     job->responseWritten_ = true;
     job->finished_ = true;
@@ -193,7 +202,7 @@ void PageFetchJob::EndAttempt(AttemptEnd how)
     wake_.stop();
     DropReply();
     if (how == AttemptEnd::Success) {
-        result_.clear();
+        status_ = FetchStatus::Arrived;
         Finish();
         return;
     }

@@ -30,6 +30,17 @@ class PageFetcher;
 // without the marker is tried again at once. 0 gives no pauses.
 int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt);
 
+// How a page fetch ended. Only HttpGetPage's callers see it as a text.
+enum class FetchStatus {
+    Arrived, // an attempt found the completion marker
+    Failed, // no attempt did
+};
+
+// HttpGetPage's result text for a status: "" or "网络错误！".
+QString FetchStatusText(FetchStatus status);
+// A stand-in fetcher answers with that text; anything but "" failed.
+FetchStatus FetchStatusFromText(const QString& result);
+
 // How a job treats failed attempts; the defaults are HttpGetPage's.
 struct FetchRules {
     int attempts = kPageAttempts;
@@ -47,7 +58,7 @@ public:
         const FetchRules& rules = {}, QObject* parent = nullptr);
     // A job that is already over, with a result and page text known
     // beforehand (a stand-in fetcher's answer).
-    static PageFetchJob* Answered(const QString& result, const QString& response, QObject* parent = nullptr);
+    static PageFetchJob* Answered(FetchStatus status, const QString& response, QObject* parent = nullptr);
     ~PageFetchJob() override;
 
     void Start();
@@ -56,8 +67,7 @@ public:
     void Cancel();
 
     bool IsFinished() const { return finished_; }
-    // "" when an attempt found the marker, otherwise "网络错误！".
-    const QString& Result() const { return result_; }
+    FetchStatus Status() const { return status_; }
     // The text of the last attempt that completed: cut and with line
     // breaks when it held the marker, else the whole decoded body.
     const QString& Response() const { return response_; }
@@ -90,7 +100,7 @@ private:
     QDeadlineTimer deadline_;
     QTimer wake_; // the attempt's deadline, re-armed in slices
     QTimer pause_; // the wait before the next attempt
-    QString result_;
+    FetchStatus status_ = FetchStatus::Failed;
     QString response_;
     bool responseWritten_ = false;
     bool finished_ = false;

@@ -57,7 +57,7 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::TakeFinished()
         const PageFetchJob* job = it->job.get();
         if (!job || !job->IsFinished())
             continue;
-        Done done { it->key, job->Result(), job->ResponseWritten() ? job->Response() : QString() };
+        Done done { it->key, job->Status(), job->ResponseWritten() ? job->Response() : QString() };
         entries_.erase(it);
         return done;
     }
@@ -73,7 +73,7 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::TakeUnsent()
     for (const Entry& entry : entries_)
         if (entry.job)
             return std::nullopt;
-    Done done { entries_.front().key, QString::fromUtf8(kNetworkError), QString() };
+    Done done { entries_.front().key, FetchStatus::Failed, QString() };
     entries_.erase(entries_.begin());
     return done;
 }

@@ -10,6 +10,8 @@
 // come back failed at once. A queue that begins with the host unreachable
 // first sends one download, with one attempt, to learn whether it is back.
 
+#include "PageFetchJob.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -25,7 +27,7 @@ class PageFetchQueue {
 public:
     struct Done {
         QString key;
-        QString result; // "" or "网络错误！"
+        FetchStatus status = FetchStatus::Failed;
         QString response; // empty when no attempt completed
     };
 

@@ -51,7 +51,7 @@ PageFetchJob* PageFetcher::StartPageFetch(
     if (standIn_) {
         QString response;
         const QString result = standIn_(address, response, marker, timeoutSeconds);
-        return PageFetchJob::Answered(result, response);
+        return PageFetchJob::Answered(FetchStatusFromText(result), response);
     }
     auto* job = new PageFetchJob(this, address, marker, timeoutSeconds, rules);
     job->Start();
