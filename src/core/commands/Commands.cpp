@@ -193,11 +193,7 @@ QString HistoryShareText(const WalkResult& walk)
 
 QString WalkReportMessage(const WalkResult& walk)
 {
-    QStringList parts;
-    for (const QString& part : { WalkEndMessage(walk), HistoryShareText(walk), DetailShortfallMessage(walk.details) })
-        if (!part.isEmpty())
-            parts.append(part);
-    return parts.join(QStringLiteral("\n\n"));
+    return JoinParagraphs({ WalkEndMessage(walk), HistoryShareText(walk), DetailShortfallMessage(walk.details) });
 }
 
 WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,

@@ -1,15 +1,21 @@
 #include "DetailLedger.h"
 
+#include "core/text/TextHelpers.h"
+
 #include <utility>
 
 namespace {
 
-QString NamedOrders(const QStringList& orderNumbers)
+// text with %1 the number of trades and %2 the first few order numbers;
+// empty for none.
+QString TradesMessage(const QString& text, const QStringList& orderNumbers)
 {
+    if (orderNumbers.isEmpty())
+        return QString();
     QString named = orderNumbers.mid(0, kOrdersNamedInMessage).join(QStringLiteral("、"));
     if (orderNumbers.size() > kOrdersNamedInMessage)
         named += QStringLiteral(" 等");
-    return named;
+    return text.arg(orderNumbers.size()).arg(named);
 }
 
 bool IsNumberChar(QChar c)
@@ -42,12 +48,6 @@ void DetailLedger::ForgetFailed(const QString& orderNumber)
     failed_.removeAll(orderNumber);
 }
 
-void DetailLedger::ForgetAll()
-{
-    failed_.clear();
-    withoutShippingData_.clear();
-}
-
 void DetailLedger::RememberWithoutShippingData(const QString& orderNumber)
 {
     if (!withoutShippingData_.contains(orderNumber))
@@ -70,30 +70,21 @@ QStringList DetailLedger::FailedListedIn(const QString& text) const
 
 QString FailedDetailsMessage(const QStringList& orderNumbers)
 {
-    if (orderNumbers.isEmpty())
-        return QString();
-    return QStringLiteral("有 %1 笔交易的收货和物流信息未能下载（订单编号 %2），"
-                          "表中它们的收件人和单号可能是空的。请检查网络后重新提取这些交易所在的页面。")
-        .arg(orderNumbers.size())
-        .arg(NamedOrders(orderNumbers));
+    return TradesMessage(QStringLiteral("有 %1 笔交易的收货和物流信息未能下载（订单编号 %2），"
+                                        "表中它们的收件人和单号可能是空的。请检查网络后重新提取这些交易所在的页面。"),
+        orderNumbers);
 }
 
 QString WithoutShippingDataMessage(const QStringList& orderNumbers)
 {
-    if (orderNumbers.isEmpty())
-        return QString();
-    return QStringLiteral("有 %1 笔交易的详情页里没有收货地址（订单编号 %2），"
-                          "表中它们的收件人、地址和单号是空的。它们可能是虚拟商品，或者详情页已改版，请在淘宝上核对。")
-        .arg(orderNumbers.size())
-        .arg(NamedOrders(orderNumbers));
+    return TradesMessage(QStringLiteral("有 %1 笔交易的详情页里没有收货地址（订单编号 %2），"
+                                        "表中它们的收件人、地址和单号是空的。它们可能是虚拟商品，或者详情页已改版，"
+                                        "请在淘宝上核对。"),
+        orderNumbers);
 }
 
 QString DetailShortfallMessage(const DetailShortfall& shortfall)
 {
-    QStringList parts;
-    for (const QString& part :
-        { FailedDetailsMessage(shortfall.failed), WithoutShippingDataMessage(shortfall.withoutShippingData) })
-        if (!part.isEmpty())
-            parts.append(part);
-    return parts.join(QStringLiteral("\n\n"));
+    return JoinParagraphs(
+        { FailedDetailsMessage(shortfall.failed), WithoutShippingDataMessage(shortfall.withoutShippingData) });
 }

@@ -25,9 +25,6 @@ public:
     // The trades remembered since the last call, in the order they came.
     QStringList TakeWithoutShippingData();
 
-    // Forgets the failed trades and those without shipping data.
-    void ForgetAll();
-
 private:
     QStringList failed_;
     QStringList withoutShippingData_;

@@ -192,3 +192,12 @@ QString NormalizeLineBreaks(const QString& text)
     }
     return out;
 }
+
+QString JoinParagraphs(const QStringList& parts)
+{
+    QStringList shown;
+    for (const QString& part : parts)
+        if (!part.isEmpty())
+            shown.append(part);
+    return shown.join(QStringLiteral("\n\n"));
+}

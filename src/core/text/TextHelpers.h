@@ -4,6 +4,7 @@
 // reference are cut in place: parsers cut one text several times in a row.
 
 #include <QString>
+#include <QStringList>
 
 // Finds marker (first occurrence when forward, last otherwise). Forward
 // returns the part before it and leaves the part after it in text; backward
@@ -42,3 +43,7 @@ QString SingleText(float value);
 
 // Converts lone CR and lone LF to CR LF; existing CR LF pairs stay.
 QString NormalizeLineBreaks(const QString& text);
+
+// The parts that are not empty, a blank line between them: several
+// messages in one box.
+QString JoinParagraphs(const QStringList& parts);
