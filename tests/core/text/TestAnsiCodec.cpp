@@ -2,10 +2,6 @@
 
 #include "core/text/AnsiCodec.h"
 
-#include <atomic>
-#include <thread>
-#include <vector>
-
 class TestAnsiCodec : public QObject {
     Q_OBJECT
 private slots:
@@ -17,7 +13,6 @@ private slots:
     void badBytes();
     void unpairedSurrogates_data();
     void unpairedSurrogates();
-    void readyAndSameOnEveryThread();
 };
 
 void TestAnsiCodec::gbkCharactersHaveGbkBytes_data()
@@ -104,27 +99,6 @@ void TestAnsiCodec::unpairedSurrogates()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QCOMPARE(EncodeAnsi(text).toHex(), bytes.toHex());
-}
-
-// Each thread converts with a converter of its own; a shared one would mix
-// the threads' half-converted state.
-void TestAnsiCodec::readyAndSameOnEveryThread()
-{
-    QString reason;
-    QVERIFY2(AnsiCodecReady(&reason), qPrintable(reason));
-    const QString text = QStringLiteral("收货人：张三 €12 包裹📦 𠀀 한국어\r\n").repeated(200);
-    const QByteArray bytes = EncodeAnsi(text);
-    std::atomic<int> mismatches { 0 };
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < 200; ++i)
-                if (EncodeAnsi(text) != bytes || DecodeAnsi(bytes) != text)
-                    ++mismatches;
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    QCOMPARE(mismatches.load(), 0);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestAnsiCodec)
