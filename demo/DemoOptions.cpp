@@ -57,6 +57,13 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral("N") },
         { QStringLiteral("drift"),
             QStringLiteral("Drifted labels and markup on some pages, and look-alike trades.") },
+        { QStringLiteral("misshape"),
+            QStringLiteral("Trades whose pages differ in shape (see demo/README.md), and each page's "
+                           "first trade listed again at the top of the next.") },
+        { QStringLiteral("any-session"),
+            QStringLiteral("Any session cookie counts as logged in (a profile that logged in elsewhere).") },
+        { QStringLiteral("expire-after-pages"),
+            QStringLiteral("List pages served before every session ends."), QStringLiteral("N") },
         { QStringLiteral("log-requests"),
             QStringLiteral("Print every request (\"GET /path?query\") to standard error.") },
     });
@@ -75,14 +82,16 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
 
     qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
            latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
-           outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery;
+           outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery,
+           expireAfterPages = options.site.expireAfterPages;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
         || !ReadInt(parser, QStringLiteral("latency-ms"), 0, 600000, latency, message)
         || !ReadInt(parser, QStringLiteral("outage-after"), 0, 1000000000, outageAfter, message)
         || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message)
-        || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message))
+        || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message)
+        || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message))
         return false;
     if (parser.isSet(QStringLiteral("outage-seconds")) != parser.isSet(QStringLiteral("outage-after"))) {
         message = QStringLiteral("--outage-after and --outage-seconds go together");
@@ -100,6 +109,9 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.site.outageSeconds = int(outageSeconds);
     options.shop.virtualEvery = int(virtualEvery);
     options.shop.drift = parser.isSet(QStringLiteral("drift"));
+    options.shop.misshape = parser.isSet(QStringLiteral("misshape"));
+    options.site.anySession = parser.isSet(QStringLiteral("any-session"));
+    options.site.expireAfterPages = expireAfterPages;
 
     if (parser.isSet(QStringLiteral("seed"))) {
         bool ok = false;

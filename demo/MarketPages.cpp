@@ -108,31 +108,47 @@ QString ItemCells(const ShopTrade& trade, const ShopItem& item)
         + AfterSalesCell(item);
 }
 
+QString TradeHeader(const ShopTrade& trade)
+{
+    const TradeMisshape& m = trade.misshape;
+    const QString number = m.listedOrderNumber.isEmpty() ? trade.orderNumber : m.listedOrderNumber;
+    if (m.headerSplit)
+        return QStringLiteral("<td colspan=\"4\"><label class=\"order-id\">订单编号：<span>%1</span></label></td>"
+                              "<td colspan=\"4\"><span class=\"deal-time\">成交时间：%2</span></td>")
+            .arg(number, trade.time);
+    return QStringLiteral("<td colspan=\"8\"><label class=\"order-id\">"
+                          "订单编号：<span>%1</span></label>%2<span class=\"deal-time\">成交时间：%3</span></td>")
+        .arg(number, trade.headerGap, trade.time);
+}
+
 QString TradeBody(const ShopTrade& trade)
 {
+    const TradeMisshape& m = trade.misshape;
     const int span = int(trade.items.size());
-    QString html
-        = QStringLiteral("<tbody class=\"trade\" data-order=\"%1\">\n"
-                         "<tr class=\"sep-row\"><td colspan=\"8\"></td></tr>\n"
-                         "<tr class=\"order-hd\"><td colspan=\"8\"><label class=\"order-id\">"
-                         "订单编号：<span>%1</span></label>%2<span class=\"deal-time\">成交时间：%3</span>"
-                         "</td></tr>\n")
-              .arg(trade.orderNumber, trade.headerGap, trade.time);
+    QString html = QStringLiteral("<tbody class=\"trade\" data-order=\"%1\">\n"
+                                  "<tr class=\"sep-row\"><td colspan=\"8\"></td></tr>\n")
+                       .arg(trade.orderNumber);
+    // The other template gives the header and the first item in one row.
+    html += m.otherTemplate ? QStringLiteral("<tr class=\"order\">") + TradeHeader(trade)
+                            : QStringLiteral("<tr class=\"order-hd\">") + TradeHeader(trade)
+            + QStringLiteral("</tr>\n<tr class=\"order-item\">\n");
     const QString name = trade.name.isEmpty()
         ? QString()
         : QStringLiteral("<p class=\"buyer-name\">%1</p> ").arg(Esc(trade.name));
-    html += QStringLiteral("<tr class=\"order-item\">\n") + ItemCells(trade, trade.items.first())
+    html += ItemCells(trade, trade.items.first())
         + QStringLiteral(
             "<td class=\"buyer\" rowspan=\"%1\"><p class=\"buyer-nick\">%2</p> %3"
             "<a class=\"ww\" href=\"#\">旺旺在线</a></td>\n"
-            "<td class=\"status\" rowspan=\"%1\"><p>%4</p> <a href=\"%5\" target=\"_blank\">详情</a></td>\n"
+            "<td class=\"status\" rowspan=\"%1\"><p>%4</p>%9<a href=\"%5\" target=\"_blank\">详情</a></td>\n"
             "<td class=\"amount\" rowspan=\"%1\"><strong>%6</strong> "
             "<p class=\"post-fee\">(含快递:%7)</p></td>\n"
-            "<td class=\"rating\" rowspan=\"%1\">%8</td>\n"
-            "</tr>\n")
+            "<td class=\"rating\" rowspan=\"%1\">%8</td>\n")
               .arg(QString::number(span), Esc(trade.buyer), name, Esc(trade.status),
                   TradeDetailAddress(trade.orderNumber).toHtmlEscaped(), trade.amount, trade.shipping,
-                  Esc(trade.rating));
+                  Esc(trade.rating), m.statusGap);
+    if (m.itemExtraCell)
+        html += QStringLiteral("<td class=\"memo\" rowspan=\"%1\">备注</td>\n").arg(span);
+    html += QStringLiteral("</tr>\n");
     for (qsizetype i = 1; i < trade.items.size(); ++i)
         html += QStringLiteral("<tr class=\"order-item\">\n") + ItemCells(trade, trade.items[i])
             + QStringLiteral("</tr>\n");
@@ -160,16 +176,19 @@ QString Pager(int page, int pageCount)
 
 QString LogisticsBlock(const ShopTrade& trade)
 {
+    const TradeMisshape& m = trade.misshape;
     const QString addressLabel
         = trade.renamedAddressLabel ? QStringLiteral("收货人信息：") : QStringLiteral("收货地址：");
-    return QStringLiteral("<div id=\"J_Logistics\" class=\"logistics\">\n<h3>收货和物流信息</h3>\n"
-                          "<dl><dt>%1</dt><dd>%2</dd></dl>\n"
-                          "<dl><dt>运送方式：</dt><dd>%3</dd></dl>\n"
-                          "<dl><dt>物流公司名称：</dt><dd>%4</dd></dl>\n"
-                          "<dl><dt>运单号：</dt><dd>%5</dd></dl>\n"
-                          "<p><a href=\"#\">查看物流信息</a></p>\n</div>\n")
-        .arg(addressLabel, Esc(trade.AddressLine()), Esc(trade.shippingMethod), Esc(trade.company),
-            Esc(trade.waybill));
+    const QString addressLine = m.addressLineHtml.isEmpty() ? Esc(trade.AddressLine()) : m.addressLineHtml;
+    QString html = QStringLiteral("<div id=\"J_Logistics\" class=\"logistics\">\n<h3>收货和物流信息</h3>\n"
+                                  "<dl><dt>%1</dt><dd>%2</dd></dl>\n")
+                       .arg(addressLabel, addressLine);
+    if (!m.noMethodLine)
+        html += QStringLiteral("<dl><dt>运送方式：</dt><dd>%1</dd></dl>\n").arg(Esc(trade.shippingMethod));
+    html += QStringLiteral("<dl><dt>物流公司名称：</dt><dd>%1</dd></dl>\n").arg(Esc(trade.company));
+    if (!m.noWaybillLine)
+        html += QStringLiteral("<dl><dt>运单号：</dt><dd>%1</dd></dl>\n").arg(Esc(trade.waybill));
+    return html + QStringLiteral("<p><a href=\"#\">查看物流信息</a></p>\n</div>\n");
 }
 
 // A top-up is delivered to an account, not to an address.
@@ -236,6 +255,8 @@ QByteArray SoldItemsPage(const Shop& shop, int page)
     if (first >= last)
         html += QStringLiteral(
             "<tbody class=\"empty\">\n<tr><td colspan=\"8\">没有符合条件的宝贝</td></tr>\n</tbody>\n");
+    if (shop.repeatAtPageTop && page > 1 && first < last)
+        html += TradeBody(shop.trades[first - 1]);
     for (qsizetype i = first; i < last; ++i)
         html += TradeBody(shop.trades[i]);
     html += QStringLiteral("</table>\n") + Pager(page, shop.PageCount())

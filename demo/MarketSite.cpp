@@ -73,7 +73,9 @@ MarketSite::MarketSite(Shop shop, const SiteOptions& options)
 bool MarketSite::HasSession(const HttpRequest& request) const
 {
     const QString token = request.Cookie(kSessionCookie);
-    return !token.isEmpty() && sessions_.contains(token);
+    if (token.isEmpty() || sessionsEnded_)
+        return false;
+    return options_.anySession || sessions_.contains(token);
 }
 
 HttpReply MarketSite::Handle(const HttpRequest& request)
@@ -113,6 +115,7 @@ HttpReply MarketSite::ToLogin(const HttpRequest& request) const
 HttpReply MarketSite::Login(const HttpRequest& request)
 {
     const QString redirectUrl = request.FormValue(QStringLiteral("redirectURL"));
+    sessionsEnded_ = false;
     const bool submitted
         = request.method == "POST" || request.query.hasQueryItem(QStringLiteral("TPL_username"));
     if (!submitted)
@@ -139,12 +142,19 @@ HttpReply MarketSite::Logout(const HttpRequest& request)
 
 HttpReply MarketSite::SoldItems(const HttpRequest& request)
 {
+    // The session ends as the seller pages on: this list page and
+    // everything after it go to the login page.
+    if (options_.expireAfterPages >= 0 && listPagesServed_ >= options_.expireAfterPages && HasSession(request)) {
+        sessions_.clear();
+        sessionsEnded_ = true;
+    }
     if (!HasSession(request))
         return ToLogin(request);
     // A page number out of range shows the nearest page, as shops do.
     bool ok = false;
     const int asked = request.query.queryItemValue(QStringLiteral("page")).toInt(&ok);
     const int page = ok ? qBound(1, asked, shop_.PageCount()) : 1;
+    ++listPagesServed_;
     return Page(SoldItemsPage(shop_, page));
 }
 

@@ -18,6 +18,11 @@ struct SiteOptions {
     qint64 outageAfter = -1; // detail requests served before an outage; -1 for none
     int outageSeconds = 0; // how long the outage lasts
     QString version = QStringLiteral("2.00");
+    // Any session cookie counts as logged in (a profile that logged in to
+    // another instance of the demo keeps its login here).
+    bool anySession = false;
+    // List pages served before every session ends; -1 for never.
+    qint64 expireAfterPages = -1;
 };
 
 class MarketSite {
@@ -45,6 +50,8 @@ private:
     OutagePlan outage_;
     QSet<QString> sessions_;
     quint64 detailRequests_ = 0;
+    qint64 listPagesServed_ = 0;
+    bool sessionsEnded_ = false;
 };
 
 // Where a login may send the browser afterwards: addresses on this loopback

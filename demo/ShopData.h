@@ -16,6 +16,20 @@ struct ShopItem {
     bool complaintLink = false;
 };
 
+// How a trade's pages differ from the usual shape (see ShopMisshape.h);
+// every member at its default is the usual page.
+struct TradeMisshape {
+    QString kind; // named in the truth dump; empty for a usual trade
+    QString addressLineHtml; // the detail page's address line as markup, when it differs
+    QString listedOrderNumber; // the order number as the list shows it, when it differs
+    bool headerSplit = false; // the list header in two cells: order number, then time
+    bool itemExtraCell = false; // the first item row has a cell more at its end
+    QString statusGap = QStringLiteral(" "); // markup between the status and its "详情" link
+    bool noMethodLine = false; // the detail block lacks the "运送方式：" line
+    bool noWaybillLine = false; // the detail block lacks the "运单号：" line
+    bool otherTemplate = false; // the list gives the header and the first item in one row
+};
+
 struct ShopTrade {
     QString orderNumber; // 16 to 19 digits, unique in the shop
     QString time; // "yyyy-MM-dd HH:mm:ss"
@@ -36,6 +50,7 @@ struct ShopTrade {
     QString headerGap = QStringLiteral(" "); // markup between order number and time in the list header
     bool virtualGoods = false; // a top-up: its detail page has no shipping block, so no recipient
     bool renamedAddressLabel = false; // the detail page says "收货人信息：" instead of "收货地址："
+    TradeMisshape misshape;
 
     QString AddressLine() const { return addressPieces.join(QStringLiteral("，")); }
     // Whether a reader of the detail page can find the recipient block.
@@ -47,6 +62,9 @@ struct Shop {
     quint64 seed = 0;
     int pages = 0;
     int perPage = 0;
+    // Page 2 and later begin with the last trade of the page before, as a
+    // list does when new orders arrive while the seller pages.
+    bool repeatAtPageTop = false;
     QList<ShopTrade> trades; // newest first; page p holds trades [p*perPage, (p+1)*perPage)
 
     // Number of list pages: at least one, also for an empty shop.

@@ -1,6 +1,7 @@
 #include "ShopGenerator.h"
 
 #include "ShopDrift.h"
+#include "ShopMisshape.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -366,6 +367,8 @@ Shop GenerateShop(const ShopOptions& options)
     }
     if (options.drift)
         ApplyDrift(shop);
+    if (options.misshape)
+        ApplyMisshapes(shop);
     MakeVirtualGoods(shop, options.virtualEvery);
     return shop;
 }

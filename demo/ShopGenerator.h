@@ -16,6 +16,7 @@ struct ShopOptions {
     QString nick = QStringLiteral("lumetra演示店");
     int virtualEvery = 0; // every Nth trade is virtual goods; 0 for none
     bool drift = false; // the drifting labels and markup of ShopDrift.h
+    bool misshape = false; // the pages of another shape of ShopMisshape.h
 };
 
 Shop GenerateShop(const ShopOptions& options);

@@ -39,6 +39,11 @@ QByteArray ShopTruthJson(const Shop& shop)
             { QStringLiteral("shippingMethod"), t.shippingMethod }, { QStringLiteral("company"), t.company },
             { QStringLiteral("waybill"), t.waybill },
             { QStringLiteral("shippingData"), t.HasShippingData() } });
+        if (!t.misshape.kind.isEmpty()) {
+            QJsonObject last = trades.last().toObject();
+            last.insert(QStringLiteral("misshape"), t.misshape.kind);
+            trades[trades.size() - 1] = last;
+        }
     }
     const QJsonObject root { { QStringLiteral("nick"), shop.nick },
         { QStringLiteral("seed"), QString::number(shop.seed) }, { QStringLiteral("pages"), shop.PageCount() },

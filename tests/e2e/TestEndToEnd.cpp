@@ -37,39 +37,7 @@ namespace {
 using standin::RecordingPrompt;
 using standin::ScriptedSaveDialog;
 
-using demotruth::ExpectedDetails;
-using demotruth::FirstWord;
-using demotruth::Number;
-
-// The grid rows (columns 1-22) the shop's trades give, one per item.
-QList<QStringList> ExpectedRows(const QJsonArray& trades, bool dropClosed, double* total)
-{
-    QList<QStringList> rows;
-    *total = 0;
-    for (const QJsonValue& value : trades) {
-        const QJsonObject trade = value.toObject();
-        const QString status = FirstWord(trade.value("status").toString());
-        if (dropClosed && status == QStringLiteral("交易关闭"))
-            continue;
-        *total += LeadingNumber(trade.value("amount").toString());
-        const QString order = trade.value("orderNumber").toString();
-        const QJsonArray items = trade.value("items").toArray();
-        for (int i = 0; i < items.size(); ++i) {
-            const QJsonObject item = items.at(i).toObject();
-            QStringList row { QString::number(rows.size() + 1),
-                i == 0 ? order : order + QStringLiteral("_%1").arg(i), trade.value("time").toString(),
-                FirstWord(item.value("title").toString()), Number(item.value("price").toString()),
-                QString::number(item.value("quantity").toInt()),
-                item.value("afterSales").toString().trimmed(), trade.value("buyer").toString(),
-                trade.value("name").toString().trimmed(), status,
-                i == 0 ? Number(trade.value("amount").toString()) : QString(),
-                trade.value("rating").toString().trimmed() };
-            row += ExpectedDetails(trade);
-            rows.append(row);
-        }
-    }
-    return rows;
-}
+using demotruth::ExpectedRows;
 
 QList<QStringList> GridRows(const TradeGrid& grid)
 {

@@ -47,4 +47,36 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
         trade.value(QStringLiteral("waybill")).toString().remove(dash) };
 }
 
+// The grid rows (columns 1-22) the shop's trades give, one per item; total
+// gets the sum of their amounts.
+inline QList<QStringList> ExpectedRows(const QJsonArray& trades, bool dropClosed, double* total)
+{
+    QList<QStringList> rows;
+    *total = 0;
+    for (const QJsonValue& value : trades) {
+        const QJsonObject trade = value.toObject();
+        const QString status = FirstWord(trade.value(QStringLiteral("status")).toString());
+        if (dropClosed && status == QStringLiteral("交易关闭"))
+            continue;
+        *total += LeadingNumber(trade.value(QStringLiteral("amount")).toString());
+        const QString order = trade.value(QStringLiteral("orderNumber")).toString();
+        const QJsonArray items = trade.value(QStringLiteral("items")).toArray();
+        for (int i = 0; i < items.size(); ++i) {
+            const QJsonObject item = items.at(i).toObject();
+            QStringList row { QString::number(rows.size() + 1),
+                i == 0 ? order : order + QStringLiteral("_%1").arg(i), trade.value(QStringLiteral("time")).toString(),
+                FirstWord(item.value(QStringLiteral("title")).toString()),
+                Number(item.value(QStringLiteral("price")).toString()),
+                QString::number(item.value(QStringLiteral("quantity")).toInt()),
+                item.value(QStringLiteral("afterSales")).toString().trimmed(),
+                trade.value(QStringLiteral("buyer")).toString(), trade.value(QStringLiteral("name")).toString().trimmed(),
+                status, i == 0 ? Number(trade.value(QStringLiteral("amount")).toString()) : QString(),
+                trade.value(QStringLiteral("rating")).toString().trimmed() };
+            row += ExpectedDetails(trade);
+            rows.append(row);
+        }
+    }
+    return rows;
+}
+
 } // namespace demotruth

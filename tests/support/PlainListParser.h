@@ -90,8 +90,13 @@ inline void ParseListTable(TradeGrid& grid, QString table)
             grid.SetTextMatrix(last, ColBuyer, TakeFirstWord(buyer));
             QString rest = TrimBlanks(buyer);
             grid.SetTextMatrix(last, ColName, TrimBlanks(CutAtMarker(rest, QStringLiteral("旺旺"), true)));
-            QString status = cells.at(5);
-            grid.SetTextMatrix(last, ColStatus, TakeFirstWord(status));
+            // The status: the cell up to its first blank of any kind, without
+            // a "详情" link that follows it directly.
+            QString status = TrimBlanks(cells.at(5)).replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+            status = status.replace(QChar::Nbsp, QLatin1Char(' ')).section(QLatin1Char(' '), 0, 0);
+            if (status.endsWith(QStringLiteral("详情")) && status.size() > 2)
+                status.chop(2);
+            grid.SetTextMatrix(last, ColStatus, status);
             grid.SetTextMatrix(last, ColAmount, Number(cells.at(6)));
             grid.SetTextMatrix(last, ColRating, TrimBlanks(cells.at(7)));
             lastTakenRow = last;

@@ -33,9 +33,10 @@ inline void MergeSameRecipient(TradeGrid& grid)
         if (i >= grid.Rows())
             break;
         QVector<int> matches;
-        // A row without a recipient, or of a closed trade, is never merged.
+        // A row without a recipient, or of a closed or unpaid trade, is never merged.
         const auto mayMerge = [&](int row) {
-            return !grid.TextMatrix(row, 13).isEmpty() && grid.TextMatrix(row, 10) != QStringLiteral("交易关闭");
+            return !grid.TextMatrix(row, 13).isEmpty() && grid.TextMatrix(row, 10) != QStringLiteral("交易关闭")
+                && grid.TextMatrix(row, 10) != QStringLiteral("等待买家付款");
         };
         for (int j = i + 1; mayMerge(i) && j < grid.Rows(); ++j) {
             bool same = mayMerge(j);

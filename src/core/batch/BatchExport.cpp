@@ -14,6 +14,7 @@
 #include "core/settings/SettingsStore.h"
 
 #include <QDir>
+#include <climits>
 #include <exception>
 
 namespace {
@@ -74,6 +75,9 @@ BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWa
         const WalkResult walk = ExtractAllTrades(run, browser, grid, nextPage, extract);
         // A sheet that silently misses the later pages would pass for a
         // whole one: nothing is written then.
+        if (walk.end == WalkEnd::SessionExpired)
+            return BatchResult(
+                kBatchNotLoggedIn, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
         if (walk.end == WalkEnd::PageNotOpened || walk.end == WalkEnd::MarketUnreachable)
             return BatchResult(
                 kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
@@ -96,14 +100,19 @@ BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWa
                     .arg(grid.Rows() - grid.FixedRows())
                     .arg(path);
         // A sheet cut short or with trades lacking their recipient is still
-        // written, but a scheduler must be able to tell it from a whole one.
-        if (walk.end == WalkEnd::PageLimit)
+        // written, but a scheduler must be able to tell it from a whole one:
+        // every trade is named on standard error, and the status tells a
+        // retry (downloads failed) from a look (the pages differ).
+        if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
             done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
-        if (!walk.details.IsEmpty())
-            return { kBatchWrittenIncomplete,
-                DetailShortfallMessage(walk.details) + QLatin1Char('\n')
-                    + done.replace(QStringLiteral("完成："),
-                        QStringLiteral("完成，但有 %1 笔交易没有收件人：").arg(walk.details.Count())) };
+        const QString named = DetailShortfallMessage(walk.details, INT_MAX);
+        if (!named.isEmpty())
+            done = named + QLatin1Char('\n') + done;
+        if (walk.end == WalkEnd::PageUnreadable || walk.details.PagesDiffer()
+            || ShippingSectionMissing(walk.details, grid))
+            return { kBatchPagesDiffer, done };
+        if (!walk.details.failed.isEmpty())
+            return { kBatchWrittenIncomplete, done };
         return { kBatchWritten, done };
     } catch (const std::exception& error) {
         return BatchResult(

@@ -21,7 +21,8 @@ enum BatchExitStatus {
     kBatchFailed = 1,
     kBatchNotLoggedIn = 2,
     kBatchListUnreadable = 3,
-    kBatchWrittenIncomplete = 4, // written, but some trades have no recipient
+    kBatchWrittenIncomplete = 4, // written, but details are missing: downloads failed
+    kBatchPagesDiffer = 5, // written, but pages differ from what the tool reads: fields left empty
 };
 
 struct BatchResult {

@@ -32,8 +32,10 @@ void AddBatchOptions(QCommandLineParser& parser)
         { kExport,
             QStringLiteral("Unattended export: read every page of the sold-items list without a window "
                            "and write FILE (CSV when it ends in csv, otherwise a workbook). Exit status 0 "
-                           "written, 4 written but trades without a recipient, 2 not logged in, 3 list not "
-                           "readable, 1 other failure."),
+                           "written and complete, 4 written but details missing (downloads failed; retry later), "
+                           "5 written but pages differ from what the tool reads (fields left empty, named on "
+                           "standard error), 2 not logged in or the session expired, 3 list not readable, "
+                           "1 other failure."),
             QStringLiteral("FILE") },
         { kMerge, QStringLiteral("With --export: merge the rows of one shipment before writing.") },
         { kFilterClosed,

@@ -103,9 +103,12 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
         const qint64 pauseEnd = CurrentSecond() + 1;
         const bool movedOn = extractPage();
         if (!movedOn || unreachable()) {
+            // A last page (no next one to open) ends the walk whole, even
+            // when its details met an unreachable host: the end of the
+            // command fetches them once more.
             if (stopRequested())
                 walk.end = WalkEnd::StoppedByUser;
-            else if (unreachable())
+            else if (movedOn)
                 walk.end = WalkEnd::MarketUnreachable;
             else if (walk.passes > 1 && !shownPageIsList())
                 walk.end = WalkEnd::PageNotOpened;
@@ -152,6 +155,10 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
     WalkResult walk = WalkAllPages(
         run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs,
         [&] { return detailPass.host.IsUnreachable(); });
+    if (walk.end == WalkEnd::PageNotOpened && ShowsLoginPage(browser))
+        walk.end = WalkEnd::SessionExpired;
+    else if (walk.end == WalkEnd::LastPage && detailPass.stoppedOnUnreadablePage)
+        walk.end = WalkEnd::PageUnreadable;
     walk.trades = CountTrades(grid, startRows);
     walk.historyUsed = run.history != nullptr;
     // A walk the user stopped does not start downloading again; the failed
@@ -175,6 +182,14 @@ QString WalkEndMessage(const WalkResult& walk)
     case WalkEnd::MarketUnreachable:
         return QStringLiteral("无法连接淘宝（网络中断超过%1秒），提取已停止：已读 %2 页，已提取 %3 笔交易。")
             .arg(HostReachability::kDefaultGiveUpMs / 1000)
+            .arg(walk.passes)
+            .arg(walk.trades);
+    case WalkEnd::SessionExpired:
+        return QStringLiteral("登录已过期，请重新登录后再提取：已读 %1 页，已提取 %2 笔交易。")
+            .arg(walk.passes - 1)
+            .arg(walk.trades);
+    case WalkEnd::PageUnreadable:
+        return QStringLiteral("第%1页的交易一笔也没有读到，提取已停止，已提取%2笔交易。")
             .arg(walk.passes)
             .arg(walk.trades);
     case WalkEnd::LastPage:
@@ -206,8 +221,7 @@ WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& gr
     if (options.filterClosed && options.filterClosed()) {
         RemoveClosedTrades(run.progress, grid);
         // Trades the filter removed are no longer the user's concern.
-        walk.details.failed = OrdersStillInGrid(grid, walk.details.failed);
-        walk.details.withoutShippingData = OrdersStillInGrid(grid, walk.details.withoutShippingData);
+        walk.details.KeepOrdersIn(grid);
     }
     if (run.measurer)
         AutoFitColumns(*run.measurer, grid, 1, &run.progress);

@@ -50,6 +50,8 @@ enum class WalkEnd {
     PageNotOpened, // a page the walk opened shows no trade list
     PageLimit, // kExtractAllMaxPasses pages read
     MarketUnreachable, // the trade host gave no answer for a while (HostReachability)
+    SessionExpired, // a page the walk opened is the login page
+    PageUnreadable, // not one trade of a list page could be read
 };
 
 struct WalkResult {

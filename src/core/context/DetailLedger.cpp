@@ -1,5 +1,8 @@
 #include "DetailLedger.h"
 
+#include "core/grid/GridSetup.h"
+#include "core/grid/GridSteps.h"
+#include "core/grid/TradeGrid.h"
 #include "core/text/TextHelpers.h"
 
 #include <utility>
@@ -8,12 +11,12 @@ namespace {
 
 // text with %1 the number of trades and %2 the first few order numbers;
 // empty for none.
-QString TradesMessage(const QString& text, const QStringList& orderNumbers)
+QString TradesMessage(const QString& text, const QStringList& orderNumbers, int namedAtMost)
 {
     if (orderNumbers.isEmpty())
         return QString();
-    QString named = orderNumbers.mid(0, kOrdersNamedInMessage).join(QStringLiteral("、"));
-    if (orderNumbers.size() > kOrdersNamedInMessage)
+    QString named = orderNumbers.mid(0, namedAtMost).join(QStringLiteral("、"));
+    if (orderNumbers.size() > namedAtMost)
         named += QStringLiteral(" 等");
     return text.arg(orderNumbers.size()).arg(named);
 }
@@ -48,15 +51,44 @@ void DetailLedger::ForgetFailed(const QString& orderNumber)
     failed_.removeAll(orderNumber);
 }
 
+namespace {
+void AppendOnce(QStringList& list, const QString& orderNumber)
+{
+    if (!list.contains(orderNumber))
+        list.append(orderNumber);
+}
+} // namespace
+
 void DetailLedger::RememberWithoutShippingData(const QString& orderNumber)
 {
-    if (!withoutShippingData_.contains(orderNumber))
-        withoutShippingData_.append(orderNumber);
+    AppendOnce(named_.withoutShippingData, orderNumber);
 }
 
-QStringList DetailLedger::TakeWithoutShippingData()
+void DetailLedger::NameTrade(const QString& orderNumber, TradeFinding finding)
 {
-    return std::exchange(withoutShippingData_, {});
+    switch (finding) {
+    case TradeFinding::Unreadable:
+        AppendOnce(named_.unreadable, orderNumber);
+        break;
+    case TradeFinding::AddressToCheck:
+        AppendOnce(named_.addressToCheck, orderNumber);
+        break;
+    case TradeFinding::ShippedWithoutWaybill:
+        AppendOnce(named_.shippedWithoutWaybill, orderNumber);
+        break;
+    }
+}
+
+void DetailLedger::NamePage(const QString& note)
+{
+    named_.pages.append(note);
+}
+
+DetailLedger::Named DetailLedger::TakeNamed()
+{
+    Named named = std::exchange(named_, {});
+    named.sawShippingSection = std::exchange(sawShippingSection_, false);
+    return named;
 }
 
 QStringList DetailLedger::FailedListedIn(const QString& text) const
@@ -68,23 +100,58 @@ QStringList DetailLedger::FailedListedIn(const QString& text) const
     return listed;
 }
 
-QString FailedDetailsMessage(const QStringList& orderNumbers)
+QString FailedDetailsMessage(const QStringList& orderNumbers, int namedAtMost)
 {
     return TradesMessage(QStringLiteral("有 %1 笔交易的收货和物流信息未能下载（订单编号 %2），"
                                         "表中它们的收件人和单号可能是空的。请检查网络后重新提取这些交易所在的页面。"),
-        orderNumbers);
+        orderNumbers, namedAtMost);
 }
 
-QString WithoutShippingDataMessage(const QStringList& orderNumbers)
+QString WithoutShippingDataMessage(const QStringList& orderNumbers, int namedAtMost)
 {
     return TradesMessage(QStringLiteral("有 %1 笔交易的详情页里没有收货地址（订单编号 %2），"
                                         "表中它们的收件人、地址和单号是空的。它们可能是虚拟商品，或者详情页已改版，"
                                         "请在淘宝上核对。"),
-        orderNumbers);
+        orderNumbers, namedAtMost);
 }
 
-QString DetailShortfallMessage(const DetailShortfall& shortfall)
+void DetailShortfall::KeepOrdersIn(const TradeGrid& grid)
 {
-    return JoinParagraphs(
-        { FailedDetailsMessage(shortfall.failed), WithoutShippingDataMessage(shortfall.withoutShippingData) });
+    for (QStringList* list : { &failed, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
+        *list = OrdersStillInGrid(grid, *list);
+}
+
+QStringList DetailShortfall::AllTrades() const
+{
+    QStringList all;
+    for (const QStringList* list : { &failed, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
+        for (const QString& order : *list)
+            AppendOnce(all, order);
+    return all;
+}
+
+QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost)
+{
+    return JoinParagraphs({ shortfall.pages.join(QLatin1Char('\n')),
+        TradesMessage(QStringLiteral("有 %1 笔交易的页面与本软件读取的格式不同（订单编号 %2），读不准的字段已留空，"
+                                     "请在淘宝上核对后补全。"),
+            shortfall.unreadable, namedAtMost),
+        TradesMessage(QStringLiteral("有 %1 笔交易的市或区与全国行政区划不符（订单编号 %2），已照原样写入，请核对地址。"),
+            shortfall.addressToCheck, namedAtMost),
+        TradesMessage(QStringLiteral("有 %1 笔已发货的交易在详情页里没有运单号（订单编号 %2），请在淘宝上核对。"),
+            shortfall.shippedWithoutWaybill, namedAtMost),
+        FailedDetailsMessage(shortfall.failed, namedAtMost),
+        WithoutShippingDataMessage(shortfall.withoutShippingData, namedAtMost) });
+}
+
+bool ShippingSectionMissing(const DetailShortfall& shortfall, const TradeGrid& grid)
+{
+    if (shortfall.sawShippingSection)
+        return false;
+    for (const QString& order : shortfall.withoutShippingData) {
+        const int row = grid.FindOrderRow(order);
+        if (row >= 0 && IsShippedStatus(CellOrEmpty(grid, row, ColStatus)))
+            return true;
+    }
+    return false;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// What the detail downloads of one extraction command share, from its first
-// page to the fetch of the failed trades at its end: whether the trade host
-// still answers, and how long one attempt may take. The command owns it and
-// hands it down; a test builds one with short times.
+// What one extraction command shares from its first page to the fetch of
+// the failed trades at its end: whether the trade host still answers, how
+// long one attempt may take, and how far the list has been read. The
+// command owns it and hands it down; a test builds one with short times.
 
 #include "core/network/HostReachability.h"
 
@@ -18,4 +18,8 @@ struct DetailDownloadPass {
 
     const int attemptTimeoutSeconds;
     HostReachability host;
+    // List pages read so far, the one being read included.
+    int listPage = 0;
+    // The walk stopped on a list page of which not one trade could be read.
+    bool stoppedOnUnreadablePage = false;
 };

@@ -4,6 +4,8 @@
 #include "ListRowCutter.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
+#include "UnreadPageKeeper.h"
+#include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
@@ -13,6 +15,11 @@
 #include "core/network/PageAccess.h"
 #include "core/text/TextHelpers.h"
 
+#include "core/grid/ColumnTable.h"
+
+#include <QDir>
+
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -32,13 +39,6 @@ constexpr int kItemPieces = 9;
 constexpr int kContinuationPieces = 5;
 static_assert(kItemPieces <= ListRowCutter::kKeptPieces);
 
-// The text after the first marker; the whole text when it has none.
-QStringView AfterMarker(QStringView text, QStringView marker)
-{
-    const qsizetype at = text.indexOf(marker);
-    return at < 0 ? text : text.sliced(at + marker.size());
-}
-
 // Blanks as a list cell may hold them: white space, and the no-break space
 // either as a character or as the serializer's entity.
 QStringView SkipBlanks(QStringView text)
@@ -54,20 +54,68 @@ QStringView SkipBlanks(QStringView text)
     }
 }
 
-// A header cell's order number is the run of digits after the label;
-// whatever follows them (a blank, "&nbsp;", the time label itself) ends it.
-struct HeaderOrder {
-    QStringView number;
-    QStringView rest; // the cell after the number
+bool IsAnyBlank(QChar c)
+{
+    return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
+}
+
+// The text up to the first blank of any kind (blank, no-break space,
+// "&nbsp;", line break) or stop, whichever comes first; the whole text
+// when it has none.
+QStringView UpToBlank(QStringView text, QStringView stop = {})
+{
+    static constexpr QStringView kNbspEntity = u"&nbsp;";
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QStringView rest = text.sliced(i);
+        if (IsAnyBlank(text[i]) || text[i] == u'<' || rest.startsWith(kNbspEntity)
+            || (!stop.isEmpty() && rest.startsWith(stop)))
+            return text.first(i);
+    }
+    return text;
+}
+
+// The header row's order number: the run after "订单编号：" up to a blank
+// of any kind, "<" or the time label, in whichever cell holds the label.
+// The time of sale: the text after "成交时间：", wherever it stands. Empty
+// when a label is missing.
+struct HeaderFields {
+    QStringView orderNumber;
+    QStringView timeOfSale;
+    bool hasOrderLabel = false;
 };
 
-HeaderOrder CutOrderNumber(QStringView cell)
+HeaderFields ReadHeaderFields(const ListRowCutter& rows)
 {
-    const QStringView after = SkipBlanks(AfterMarker(cell, kOrderMarker));
-    qsizetype digits = 0;
-    while (digits < after.size() && after.at(digits) >= u'0' && after.at(digits) <= u'9')
-        ++digits;
-    return { after.first(digits), after.sliced(digits) };
+    HeaderFields fields;
+    const int pieces = std::min(rows.PieceCount(), ListRowCutter::kKeptPieces);
+    for (int i = 0; i < pieces; ++i) {
+        const QStringView cell = rows.Piece(i);
+        if (const qsizetype at = cell.indexOf(kOrderMarker); at >= 0 && !fields.hasOrderLabel) {
+            fields.hasOrderLabel = true;
+            fields.orderNumber = UpToBlank(SkipBlanks(cell.sliced(at + kOrderMarker.size())), kTimeMarker);
+        }
+        if (const qsizetype at = cell.indexOf(kTimeMarker); at >= 0 && fields.timeOfSale.isEmpty())
+            fields.timeOfSale = TrimBlanks(SkipBlanks(cell.sliced(at + kTimeMarker.size())));
+    }
+    return fields;
+}
+
+// A cell whose value is its leading number: the number must be the cell's
+// first word ("123.50 (含快递:6.00)"), not a text that merely starts with digits.
+bool NumberCellFits(QStringView cell, ColumnShape shape)
+{
+    return FitsShape(shape, UpToBlank(TrimBlanks(cell)));
+}
+
+// The status is its cell's first word; the "详情" link after it counts as
+// part of the cell when no blank stands between them.
+QStringView StatusOfCell(QStringView cell)
+{
+    static constexpr QStringView kDetailLink = u"详情";
+    QStringView status = UpToBlank(TrimBlanks(cell));
+    if (status.size() > kDetailLink.size() && status.endsWith(kDetailLink))
+        status.chop(kDetailLink.size());
+    return status;
 }
 
 // The cell's first blank-delimited word, or the whole cell without blanks.
@@ -118,7 +166,9 @@ private:
 };
 
 // Reads the rows of one list page into the grid. Cells are cut by views,
-// so a cell costs no copy but the grid text it becomes.
+// so a cell costs no copy but the grid text it becomes. Every value is
+// checked against its column's shape before it is written; a trade with a
+// value that fails is named, and the row that held it is not written.
 class TablePageParser {
 public:
     explicit TablePageParser(TradeGrid& grid)
@@ -126,14 +176,18 @@ public:
     {
     }
 
-    void ParseRows(QStringView table)
+    ListPageReading ParseRows(QStringView table)
     {
         ListRowCutter rows(table);
         while (rows.NextRow()) {
+            if (rows.OpensBody())
+                EndTrade();
+            const HeaderFields header = ReadHeaderFields(rows);
+            if (header.hasOrderLabel) {
+                SkipOnGridError([&] { HeaderRow(header); });
+                continue;
+            }
             switch (rows.PieceCount()) {
-            case kHeaderPieces:
-                SkipOnGridError([&] { HeaderRow(rows.Piece(0)); });
-                break;
             case kItemPieces:
                 ItemRow(rows);
                 break;
@@ -141,9 +195,15 @@ public:
                 ContinuationRow(rows);
                 break;
             default:
-                break; // table furniture, notes
+                if (rows.PieceCount() <= kHeaderPieces)
+                    break; // table furniture, notes
+                OddRow();
+                break;
             }
         }
+        EndTrade();
+        reading_.listed = int(table.count(kOrderMarker));
+        return reading_;
     }
 
 private:
@@ -162,27 +222,56 @@ private:
         return row;
     }
 
-    void HeaderRow(QStringView cell)
+    void Name(const QString& orderNumber, const char* why)
     {
-        if (!cell.contains(kOrderLabel))
-            return;
-        // A new trade begins: item rows below belong to it, never to the
-        // trade above, even when this one is already in the grid.
+        qCWarning(lcExtract) << "list row of trade" << orderNumber << "not read:" << why;
+        if (!reading_.unreadable.contains(orderNumber))
+            reading_.unreadable.append(orderNumber);
+    }
+
+    // The trade whose rows were being read ends: one whose first item row
+    // never came (a row of another shape, another template) is named.
+    void EndTrade()
+    {
+        if (itemTarget_ != kSkippedTrade && lastTakenRow_ == 0)
+            Name(Get(itemTarget_, OrderCol()), "no item row of the expected shape");
         lastTakenRow_ = 0;
         itemTarget_ = kSkippedTrade;
-        const HeaderOrder order = CutOrderNumber(cell);
-        if (order.number.isEmpty()) {
-            qCWarning(lcExtract) << "list header without an order number skipped:" << cell.left(200);
+        currentOrder_.clear();
+    }
+
+    void HeaderRow(const HeaderFields& header)
+    {
+        // A new trade begins: item rows below belong to it, never to the
+        // trade above, even when this one is already in the grid.
+        EndTrade();
+        if (header.orderNumber.isEmpty()) {
+            qCWarning(lcExtract) << "list header without an order number skipped";
             return;
         }
-        const QString orderNumber = order.number.toString();
-        const QString timeOfSale = TrimBlanks(SkipBlanks(AfterMarker(order.rest, kTimeMarker))).toString();
+        const QString orderNumber = header.orderNumber.toString();
+        ++reading_.read;
+        if (!FitsShape(ColumnShape::OrderNumber, orderNumber)) {
+            Name(orderNumber, "order number is not all digits");
+            return;
+        }
         if (grid_.FindOrderRow(orderNumber) >= 0)
             return; // already extracted; its item rows are skipped below
+        const bool timeFits = FitsShape(ColumnShape::DateTime, header.timeOfSale);
         const int row = AppendRow();
         itemTarget_ = row;
+        currentOrder_ = orderNumber;
         Set(row, OrderCol(), orderNumber);
-        Set(row, ColTime, timeOfSale);
+        Set(row, ColTime, timeFits ? header.timeOfSale.toString() : QString());
+        if (!timeFits)
+            Name(orderNumber, "time of sale is not a date and time");
+    }
+
+    // Price and quantity, the cells every item row has.
+    static bool ItemCellsFit(const ListRowCutter& rows)
+    {
+        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal)
+            && NumberCellFits(rows.Piece(2), ColumnShape::Quantity);
     }
 
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.
@@ -194,6 +283,18 @@ private:
         Set(row, ColAfterSales, AfterSales(rows.Piece(3)));
     }
 
+    // A row of a shape the parser does not know, inside a trade: the trade
+    // is named, and its later items are not taken.
+    void OddRow()
+    {
+        if (itemTarget_ == kSkippedTrade)
+            return;
+        Name(currentOrder_, "a row of another shape");
+        if (lastTakenRow_ == 0)
+            lastTakenRow_ = -1; // named already; no second name at its end
+        itemTarget_ = kSkippedTrade;
+    }
+
     void ItemRow(const ListRowCutter& rows)
     {
         // Only the header row this page has just added (no item yet) takes
@@ -201,12 +302,12 @@ private:
         // items above the page's first header, are skipped rather than
         // written into an earlier trade that still lacks them.
         const int row = LastRow();
-        if (itemTarget_ != row)
+        if (itemTarget_ != row || lastTakenRow_ != 0)
             return;
-        try {
-            if (!grid_.TextMatrix(row, ItemCol()).isEmpty())
-                return;
-        } catch (const GridRangeError&) {
+        const QStringView status = StatusOfCell(rows.Piece(5));
+        if (!ItemCellsFit(rows) || !NumberCellFits(rows.Piece(6), ColumnShape::Decimal)
+            || !FitsShape(ColumnShape::Status, status)) {
+            OddRow();
             return;
         }
         WriteItemCells(row, rows);
@@ -215,7 +316,7 @@ private:
         QStringView rest = TrimBlanks(buyer.rest);
         const qsizetype chat = rest.indexOf(kChatTool);
         Set(row, ColName, chat < 0 ? QString() : TrimBlanks(rest.first(chat)).toString());
-        Set(row, ColStatus, statuses_.Get(CutFirstWord(rows.Piece(5)).word));
+        Set(row, ColStatus, statuses_.Get(status));
         Set(row, ColAmount, CellNumber(rows.Piece(6)));
         Set(row, ColRating, ratings_.Get(rows.Piece(7)));
         lastTakenRow_ = row;
@@ -227,8 +328,12 @@ private:
     // whose trade began on the previous page, is not taken.
     void ContinuationRow(const ListRowCutter& rows)
     {
-        if (lastTakenRow_ == 0 || lastTakenRow_ != LastRow())
+        if (lastTakenRow_ <= 0 || lastTakenRow_ != LastRow() || itemTarget_ == kSkippedTrade)
             return;
+        if (!ItemCellsFit(rows)) {
+            OddRow();
+            return;
+        }
         const int previous = LastRow();
         int row = 0;
         try {
@@ -250,9 +355,13 @@ private:
     TradeGrid& grid_;
     RepeatedTexts statuses_;
     RepeatedTexts ratings_;
+    ListPageReading reading_;
+    // The grid row of the latest item this trade gave; 0 before its first,
+    // -1 for a trade already named.
     int lastTakenRow_ = 0;
     // The row the latest trade header of this page added, or kSkippedTrade.
     int itemTarget_ = kSkippedTrade;
+    QString currentOrder_;
 };
 
 void DropBlankLastRow(TradeGrid& grid)
@@ -263,9 +372,9 @@ void DropBlankLastRow(TradeGrid& grid)
 
 } // namespace
 
-void ParseListTable(TradeGrid& grid, QStringView table)
+ListPageReading ParseListTable(TradeGrid& grid, QStringView table)
 {
-    TablePageParser(grid).ParseRows(table);
+    return TablePageParser(grid).ParseRows(table);
 }
 
 bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll)
@@ -273,6 +382,28 @@ bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bo
     DetailDownloadPass pass;
     return ExtractTradePage(run, browser, grid, extractAll, pass);
 }
+
+namespace {
+
+// A page whose trades did not all read is named, and its table kept. True
+// when at least one trade of it could be read.
+bool CheckPageReading(DetailLedger& ledger, const ListPageReading& reading, const QString& table, int page)
+{
+    for (const QString& order : reading.unreadable)
+        ledger.NameTrade(order, TradeFinding::Unreadable);
+    if (reading.read == reading.listed)
+        return reading.read > 0 || page <= 1;
+    const QString kept = KeepUnreadPage(table, page);
+    QString note = (page > 0 ? QStringLiteral("第 %1 页").arg(page) : QStringLiteral("当前页"))
+        + QStringLiteral("的格式可能已变化：列出 %1 笔交易，读到 %2 笔。").arg(reading.listed).arg(reading.read);
+    if (!kept.isEmpty())
+        note += QStringLiteral("该页已保存到 %1，可发给软件作者查看。").arg(QDir::toNativeSeparators(kept));
+    qCWarning(lcExtract).noquote() << note;
+    ledger.NamePage(note);
+    return reading.read > 0;
+}
+
+} // namespace
 
 bool ExtractTradePage(
     RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
@@ -282,15 +413,20 @@ bool ExtractTradePage(
     const QString table = browser.ElementInnerHtml(kTableId);
     SkipOnGridError([&] { DropBlankLastRow(grid); });
     const int startRows = grid.Rows();
+    ++pass.listPage;
 
     if (!table.isEmpty()) {
-        ParseListTable(grid, table);
-        // The click comes first so the browser loads the next page while
-        // the details download.
-        if (extractAll)
-            nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
+        const ListPageReading reading = ParseListTable(grid, table);
+        const bool anyRead = CheckPageReading(run.details, reading, table, extractAll ? pass.listPage : 0);
         // Trades listed here whose details failed before are fetched again.
         DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll, run.details.FailedListedIn(table), pass);
+        // The next page is opened only once this page's details are in: a
+        // session that has ended by the next page then still gave them. A
+        // page of which not one trade could be read ends the walk: the
+        // pages after it are of the same shape.
+        if (extractAll && anyRead)
+            nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
+        pass.stoppedOnUnreadablePage = extractAll && !anyRead;
         if (!extractAll)
             if (const QString told = DetailShortfallMessage(FinishDetailDownloads(run, grid, true, pass)); !told.isEmpty())
                 run.Prompt().ShowMessage(told);
@@ -304,4 +440,9 @@ bool ExtractTradePage(
 bool ShowsTradeList(BrowserPage& browser)
 {
     return !browser.ElementInnerHtml(kTableId).isEmpty();
+}
+
+bool ShowsLoginPage(BrowserPage& browser)
+{
+    return IsLoginAddress(browser.PageUrl());
 }

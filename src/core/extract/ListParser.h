@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <QStringView>
 
 class BrowserPage;
@@ -17,8 +18,21 @@ bool ExtractTradePage(
 // Whether the shown page holds the sold-items list table (a list page, as
 // opposed to an error or login page).
 bool ShowsTradeList(BrowserPage& browser);
+// Whether the browser shows the marketplace's login page: the session ended.
+bool ShowsLoginPage(BrowserPage& browser);
+
+// How one list page read: the trades it lists (by their "订单编号：" label),
+// those whose header was read (new ones and those the grid already held),
+// and those named because a value failed its check.
+struct ListPageReading {
+    int listed = 0;
+    int read = 0;
+    QStringList unreadable;
+};
 
 // The parse at the heart of ExtractTradePage: appends the list table's new
 // trades to the grid, one row per item, skipping order numbers the grid
-// already holds.
-void ParseListTable(TradeGrid& grid, QStringView table);
+// already holds. Each field is found by its label or its cell and checked
+// against its column's shape; a trade with a field that fails is named,
+// and the row that held the field is not written.
+ListPageReading ParseListTable(TradeGrid& grid, QStringView table);

@@ -47,6 +47,12 @@ const char16_t* FindEither(const char16_t* at, const char16_t* end, char16_t a, 
     return at;
 }
 
+// Whether the text at at, which holds "<", opens a table body.
+bool IsBodyTag(const char16_t* at, const char16_t* end)
+{
+    return end - at >= 7 && QStringView(at + 1, 5) == u"TBODY" && (at[6] == u'>' || at[6] == u' ');
+}
+
 // Whether the text at at, which holds "<", is "</TD>" (kind D) or "</TR>"
 // (kind R).
 bool IsEndTag(const char16_t* at, const char16_t* end, char16_t kind)
@@ -117,6 +123,7 @@ void ListRowCutter::CutRow()
     size_ = 0;
     count_ = 0;
     afterCr_ = false;
+    opensBody_ = false;
     bool inTag = false;
     for (;;) {
         const char16_t* const found
@@ -140,6 +147,8 @@ void ListRowCutter::CutRow()
             next_ = found + kRowEnd.size() - begin;
             return;
         } else {
+            if (!inTag && IsBodyTag(found, end))
+                opensBody_ = true;
             inTag = true;
             at = found + 1;
         }

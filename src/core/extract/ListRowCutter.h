@@ -24,6 +24,9 @@ public:
     // Moves to the next row; false when there is none left.
     bool NextRow();
     int PieceCount() const { return count_; }
+    // Whether a "<TBODY" tag opened within the current row: the rows of one
+    // trade share a table body, so a new one begins another trade's rows.
+    bool OpensBody() const { return opensBody_; }
     // Piece index of the current row, cleaned, for index below
     // min(PieceCount(), kKeptPieces); valid until the next NextRow().
     QStringView Piece(int index) const;
@@ -42,4 +45,5 @@ private:
     bool afterCr_ = false;
     std::array<qsizetype, kKeptPieces> ends_ {};
     int count_ = 0;
+    bool opensBody_ = false;
 };

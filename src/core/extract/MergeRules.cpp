@@ -6,34 +6,8 @@
 
 MergeMode MergeModeOf(int col)
 {
-    switch (col) {
-    case ColRecipient:
-    case ColProvince:
-    case ColCity:
-    case ColDistrict:
-    case ColAddress:
-    case ColPostcode:
-    case ColCompany:
-    case ColWaybill:
-        return MergeMode::Key;
-    case ColQuantity:
-    case ColAmount:
-        return MergeMode::Sum;
-    case ColOrderNumber:
-    case ColTime:
-    case ColItem:
-    case ColUnitPrice:
-    case ColAfterSales:
-    case ColBuyer:
-    case ColName:
-    case ColStatus:
-    case ColRating:
-    case ColMobile:
-    case ColTelephone:
-        return MergeMode::Join;
-    default:
-        return MergeMode::Untouched;
-    }
+    const ColumnFacts* facts = FactsOfColumn(col);
+    return facts ? facts->merge : MergeMode::Untouched;
 }
 
 QString WithoutFirstItemSuffix(const QString& orderNumber)
@@ -60,7 +34,8 @@ const QString kLineBreak = QStringLiteral("\r\n");
 
 bool CanMergeRow(const QString& recipient, const QString& status)
 {
-    return !recipient.isEmpty() && status != QString::fromUtf8(kClosedTradeStatus);
+    return !recipient.isEmpty() && status != QString::fromUtf8(kClosedTradeStatus)
+        && status != QString::fromUtf8(kUnpaidTradeStatus);
 }
 
 JoinedText::JoinedText(const QString& first)

@@ -1,18 +1,31 @@
 #pragma once
 // How the recipient merge folds each column of the trade grid.
 
-#include "core/grid/GridSetup.h"
+#include "core/grid/ColumnTable.h"
 
 #include <QSet>
+#include <array>
 #include <QString>
 
-enum class MergeMode { Untouched, Key, Sum, Join };
-
-// Rows merge when all of these texts are equal (exactly, empty included),
-// the recipient is not empty and the trade is not closed.
-inline constexpr int kMergeKeyColumns[]
-    = { ColRecipient, ColProvince, ColCity, ColDistrict, ColAddress, ColPostcode, ColCompany, ColWaybill };
-inline constexpr int kRecipientKeyIndex = 0; // ColRecipient within kMergeKeyColumns
+// Rows merge when all of their key columns' texts are equal (exactly, empty
+// included), the recipient is not empty and the trade still ships.
+consteval int MergeKeyCount()
+{
+    int count = 0;
+    for (const ColumnFacts& facts : kTradeColumns)
+        count += facts.merge == MergeMode::Key ? 1 : 0;
+    return count;
+}
+inline constexpr auto kMergeKeyColumns = [] {
+    std::array<int, MergeKeyCount()> keys {};
+    size_t next = 0;
+    for (const ColumnFacts& facts : kTradeColumns)
+        if (facts.merge == MergeMode::Key)
+            keys[next++] = facts.column;
+    return keys;
+}();
+static_assert(kMergeKeyColumns[0] == ColRecipient, "the recipient leads the key");
+inline constexpr int kRecipientKeyIndex = 0;
 // Columns 0 and 1 (strip, sequence) are never combined.
 inline constexpr int kFirstMergedColumn = ColOrderNumber;
 
@@ -20,7 +33,8 @@ inline constexpr int kFirstMergedColumn = ColOrderNumber;
 // still ships. An empty recipient is a trade whose address could not be
 // read: folding all of those together would ship one buyer's order to
 // another's address. A closed trade folded into a live shipment would list
-// its goods for the parcel and hide it from the closed-trade filter.
+// its goods for the parcel and hide it from the closed-trade filter; an
+// unpaid one would have its goods shipped before they are paid for.
 bool CanMergeRow(const QString& recipient, const QString& status);
 
 // The rule of a grid column; columns beyond the trade grid's are untouched.

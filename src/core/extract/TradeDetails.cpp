@@ -1,9 +1,11 @@
 #include "TradeDetails.h"
 
 #include "DetailDownloadPass.h"
+#include "AddressLine.h"
 #include "PieceText.h"
 #include "core/context/RunContext.h"
 #include "core/base/Logging.h"
+#include "core/grid/ColumnTable.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
@@ -21,24 +23,8 @@ namespace {
 
 const QString kPageEndMarker = QStringLiteral(">关于淘宝</");
 const QString kOutageMessage = QStringLiteral("网络中断，正在重试…");
-const QString kPartSeparator = QStringLiteral("§§");
-const QString kAddressSeparator = QStringLiteral("，");
 const QString kDash = QStringLiteral("—");
-constexpr int kFirstDetailCol = ColRecipient;
-// recipient, mobile, telephone, street, postcode
-constexpr qsizetype kPiecesWithPostcode = 5;
-
-// Street text: piece 3, then pieces 4 … L − 1 joined to it without the
-// commas (an address that itself held "，").
-QString StreetText(const QStringList& pieces)
-{
-    const qsizetype last = pieces.size() - 1;
-    QString street = pieces.size() > 3 ? TrimBlanks(pieces.at(3)) : QString();
-    if (last >= 5)
-        for (qsizetype i = 4; i <= last - 1; ++i)
-            street = TrimBlanks(street + TrimBlanks(pieces.at(i)));
-    return street;
-}
+constexpr int kFirstDetailCol = kFirstDetailColumn;
 
 // Rows that hold a trade's further items get the trade row's recipient and
 // logistics columns. The whole grid is refreshed, earlier pages included.
@@ -106,6 +92,8 @@ QStringList TakeFromHistory(RunContext& run, TradeGrid& grid, const QStringList&
         for (int i = 0; i < kHistoryDetailColumns; ++i)
             SetCellIfInside(grid, row, kFirstDetailCol + i, stored->details.value(i));
         run.details.ForgetFailed(order);
+        // The stored columns came from a page that had its shipping section.
+        run.details.RememberShippingSection();
         ++run.detailsFromHistory;
         if (showProgress)
             StepProgress(run.progress, 1, QStringLiteral("pages"));
@@ -115,8 +103,8 @@ QStringList TakeFromHistory(RunContext& run, TradeGrid& grid, const QStringList&
 
 // A finished download goes into the row that holds its order number now,
 // found again after the wait; a trade deleted meanwhile gets nothing. True
-// when the page arrived whole with its recipient block: the row is then
-// what the history keeps.
+// when the page arrived whole with a block that passed every check: only
+// such a row is what the history keeps.
 bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFetchQueue::Done& done)
 {
     const int row = grid.FindOrderRow(done.key);
@@ -126,9 +114,10 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
     }
     // Columns are written only from a block the page really holds: without
     // one, the page's other text would land in the recipient columns.
-    const std::optional<QString> block = FindRecipientBlock(done.response);
+    const std::optional<RecipientBlock> block = FindRecipientBlock(done.response);
+    DetailFindings findings;
     if (block)
-        WriteRecipientColumns(grid, row, *block);
+        findings = WriteRecipientColumns(grid, row, *block, CellOrEmpty(grid, row, ColStatus));
     if (done.status != FetchStatus::Arrived) {
         ledger.RememberFailed(done.key);
         return false;
@@ -139,8 +128,24 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
     if (!block) {
         qCWarning(lcExtract) << "detail page without a recipient block:" << done.key;
         ledger.RememberWithoutShippingData(done.key);
+        return false;
     }
-    return block.has_value();
+    ledger.RememberShippingSection();
+    if (findings.unreadable) {
+        qCWarning(lcExtract) << "detail block of" << done.key << "not read whole:" << block->addressLine
+                             << block->company.value_or(QStringLiteral("(no company)"))
+                             << block->waybill.value_or(QStringLiteral("(no waybill)"));
+        ledger.NameTrade(done.key, TradeFinding::Unreadable);
+    }
+    if (findings.addressToCheck) {
+        qCWarning(lcExtract) << "address of" << done.key << "not in the division list:" << block->addressLine;
+        ledger.NameTrade(done.key, TradeFinding::AddressToCheck);
+    }
+    if (findings.shippedWithoutWaybill) {
+        qCWarning(lcExtract) << "shipped trade without a waybill:" << done.key;
+        ledger.NameTrade(done.key, TradeFinding::ShippedWithoutWaybill);
+    }
+    return findings.IsClean();
 }
 
 // While connection failures are retried the progress window says why
@@ -215,7 +220,7 @@ void DownloadDetailsOf(
 
 } // namespace
 
-std::optional<QString> FindRecipientBlock(QString pageText)
+std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
 {
     StripBetween(pageText, QStringLiteral("<"), QStringLiteral(">"), QString());
     // Each cut must find its marker: a page without the section, or with a
@@ -233,57 +238,66 @@ std::optional<QString> FindRecipientBlock(QString pageText)
     pageText.truncate(end);
     pageText.remove(QStringLiteral("\r\n"));
     pageText.remove(QLatin1Char('\t'));
-    pageText.replace(QStringLiteral("运送方式："), kPartSeparator);
-    pageText.replace(QStringLiteral("物流公司名称："), kPartSeparator);
-    pageText.replace(QStringLiteral("运单号："), kPartSeparator);
     CutAtMarker(pageText, QStringLiteral("查看物流信息"), false);
-    const QString twoBlanks = QStringLiteral("  ");
-    const QString oneBlank = QStringLiteral(" ");
-    for (int pass = 0; pass < 21; ++pass) {
-        if (!pageText.contains(twoBlanks))
-            break;
-        pageText.replace(twoBlanks, oneBlank);
+
+    // Each labelled line runs from its label to the next label, wherever
+    // the labels stand; a missing one leaves its own value missing and
+    // moves no other into its place.
+    static const QString kLabels[] = { QStringLiteral("运送方式："), QStringLiteral("物流公司名称："),
+        QStringLiteral("运单号：") };
+    qsizetype labelAt[std::size(kLabels)];
+    qsizetype firstLabel = pageText.size();
+    for (size_t i = 0; i < std::size(kLabels); ++i) {
+        labelAt[i] = pageText.indexOf(kLabels[i]);
+        if (labelAt[i] >= 0)
+            firstLabel = std::min(firstLabel, labelAt[i]);
     }
-    return pageText;
+    const auto valueOf = [&](size_t label) -> std::optional<QString> {
+        if (labelAt[label] < 0)
+            return std::nullopt;
+        const qsizetype from = labelAt[label] + kLabels[label].size();
+        qsizetype to = pageText.size();
+        for (const qsizetype other : labelAt)
+            if (other >= from && other < to)
+                to = other;
+        return PlainBlanks(pageText.mid(from, to - from));
+    };
+    RecipientBlock block;
+    block.addressLine = PlainBlanks(pageText.left(firstLabel));
+    block.method = valueOf(0);
+    block.company = valueOf(1);
+    block.waybill = valueOf(2);
+    return block;
 }
 
-QString ParseRecipientBlock(QString pageText)
+DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBlock& block, const QString& status)
 {
-    return FindRecipientBlock(std::move(pageText)).value_or(QString());
-}
+    DetailFindings findings;
+    const auto write = [&](int col, const QString& value) { SetCellIfInside(grid, row, col, value); };
+    // Company and waybill, each by its own label; "—" stands for none.
+    const QString company = block.company.value_or(QString()).remove(kDash);
+    const QString waybill = block.waybill.value_or(QString()).remove(kDash);
+    const bool companyFits = FitsShape(ColumnShape::Company, company);
+    const bool waybillFits = FitsShape(ColumnShape::Waybill, waybill);
+    write(ColCompany, companyFits ? company : QString());
+    write(ColWaybill, waybillFits ? waybill : QString());
+    findings.unreadable = !companyFits || !waybillFits;
+    findings.shippedWithoutWaybill = waybillFits && waybill.isEmpty() && IsShippedStatus(status);
 
-void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block)
-{
-    const QStringList parts = SplitPieces(block, kPartSeparator);
-    if (parts.size() > 2)
-        SetCellIfInside(grid, row, ColCompany, TrimBlanks(parts.at(2)).remove(kDash));
-    if (parts.size() > 3)
-        SetCellIfInside(grid, row, ColWaybill, TrimBlanks(parts.at(3)).remove(kDash));
-
-    const QStringList pieces = parts.isEmpty() ? QStringList() : SplitPieces(parts.at(0), kAddressSeparator);
-    if (pieces.size() > 0)
-        SetCellIfInside(grid, row, ColRecipient, TrimBlanks(pieces.at(0)));
-    if (pieces.size() > 1)
-        SetCellIfInside(grid, row, ColMobile, TrimBlanks(pieces.at(1)));
-    if (pieces.size() > 2)
-        SetCellIfInside(grid, row, ColTelephone, TrimBlanks(pieces.at(2)));
-
-    // Province, city and district are the street's first three words; a
-    // missing street empties them and the address.
-    QString street = StreetText(pieces);
-    SetCellIfInside(grid, row, ColProvince, TakeFirstWord(street).remove(QStringLiteral("省")));
-    street = TrimBlanks(street);
-    SetCellIfInside(grid, row, ColCity, TakeFirstWord(street));
-    street = TrimBlanks(street);
-    SetCellIfInside(grid, row, ColDistrict, TakeFirstWord(street));
-    street = TrimBlanks(street);
-    SetCellIfInside(grid, row, ColAddress, street);
-
-    // The postcode is the last of five or more pieces. A shorter line has
-    // none (four pieces end with the street), and its last piece must not
-    // be taken for one.
-    if (pieces.size() >= kPiecesWithPostcode)
-        SetCellIfInside(grid, row, ColPostcode, TrimBlanks(pieces.last()));
+    const AddressReading address = ReadAddressLine(block.addressLine);
+    const bool piecesRead = address.outcome != AddressReading::Outcome::Unreadable;
+    const bool streetRead = address.outcome == AddressReading::Outcome::Read;
+    write(ColRecipient, address.recipient);
+    write(ColMobile, address.mobile);
+    write(ColTelephone, address.telephone);
+    write(ColProvince, address.province);
+    write(ColCity, address.city);
+    write(ColDistrict, address.district);
+    write(ColAddress, address.address);
+    write(ColPostcode, address.postcode);
+    findings.unreadable = findings.unreadable || !piecesRead || !streetRead;
+    findings.addressToCheck = address.divisionsToCheck;
+    return findings;
 }
 
 void DownloadTradeDetails(
@@ -336,7 +350,14 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
     }
     DetailShortfall shortfall;
     shortfall.failed = failed;
-    shortfall.withoutShippingData = OrdersStillInGrid(grid, run.details.TakeWithoutShippingData());
+    DetailLedger::Named named = run.details.TakeNamed();
+    shortfall.withoutShippingData = std::move(named.withoutShippingData);
+    shortfall.unreadable = std::move(named.unreadable);
+    shortfall.addressToCheck = std::move(named.addressToCheck);
+    shortfall.shippedWithoutWaybill = std::move(named.shippedWithoutWaybill);
+    shortfall.pages = std::move(named.pages);
+    shortfall.sawShippingSection = named.sawShippingSection;
+    shortfall.KeepOrdersIn(grid);
     if (!failed.isEmpty())
         qCWarning(lcExtract) << failed.size() << "trades left without their details:" << failed;
     if (!shortfall.withoutShippingData.isEmpty())

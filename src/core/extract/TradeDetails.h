@@ -37,13 +37,29 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass);
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain);
 
-// The "收货和物流信息" block of a detail page as one line:
-// recipient，mobile，telephone，street，postcode§§method§§company§§waybill.
-// None when the page lacks the section, its "收货地址：" label or the
-// "我对购买流程有意见或建议" line below it.
-std::optional<QString> FindRecipientBlock(QString pageText);
-// The block, or an empty text when there is none.
-QString ParseRecipientBlock(QString pageText);
+// The "收货和物流信息" block of a detail page: the address line (the text
+// after "收货地址：" up to the first of the other labels) and each labelled
+// line, from its label to the next, blanks made plain. None when the page
+// lacks the section, its "收货地址：" label or the "我对购买流程有意见或建议"
+// line below it; a missing label leaves its own value missing.
+struct RecipientBlock {
+    QString addressLine;
+    std::optional<QString> method; // 运送方式：
+    std::optional<QString> company; // 物流公司名称：
+    std::optional<QString> waybill; // 运单号：
+};
+std::optional<RecipientBlock> FindRecipientBlock(QString pageText);
 
-// Writes the block's values into columns 13-22 of row.
-void WriteRecipientColumns(TradeGrid& grid, int row, const QString& block);
+// What the checks found while a block was written.
+struct DetailFindings {
+    bool unreadable = false; // a value failed its column's shape and was left out
+    bool addressToCheck = false; // a city or district not where the division list has it
+    bool shippedWithoutWaybill = false; // the status says shipped, the block has no waybill
+
+    bool IsClean() const { return !unreadable && !addressToCheck && !shippedWithoutWaybill; }
+};
+
+// Writes the block's values into the detail columns of row: every column
+// whose value passed its checks, the others empty. status is the trade's
+// status in the list.
+DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBlock& block, const QString& status);

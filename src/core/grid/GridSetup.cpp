@@ -1,5 +1,6 @@
 #include "GridSetup.h"
 
+#include "ColumnTable.h"
 #include "GridOperations.h"
 #include "GridSteps.h"
 #include "TradeGrid.h"
@@ -34,13 +35,10 @@ const TextMeasurer& ApproximateTradeGridMeasurer()
 
 QStringList TradeGridTitles()
 {
-    return { QString(), QStringLiteral("序号"), QStringLiteral("订单编号"), QStringLiteral("成交时间"),
-        QStringLiteral("宝贝"), QStringLiteral("单价(元)"), QStringLiteral("数量"), QStringLiteral("售后"),
-        QStringLiteral("买家"), QStringLiteral("姓名"), QStringLiteral("交易状态"),
-        QStringLiteral("实收款(元)"), QStringLiteral("评价"), QStringLiteral("收件人"),
-        QStringLiteral("手机"), QStringLiteral("电话"), QStringLiteral("省"), QStringLiteral("市"),
-        QStringLiteral("区"), QStringLiteral("地址"), QStringLiteral("邮编"), QStringLiteral("物流公司"),
-        QStringLiteral("单号") };
+    QStringList titles;
+    for (const ColumnFacts& facts : kTradeColumns)
+        titles.append(QString::fromUtf16(facts.title));
+    return titles;
 }
 
 QStringList TradeGridLetters()

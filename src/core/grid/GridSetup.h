@@ -10,6 +10,8 @@ inline constexpr int kTradeGridCols = 23;
 inline const char* const kTradeGridTag = "交易记录";
 // The status column's text of a trade that will not ship.
 inline const char* const kClosedTradeStatus = "交易关闭";
+// The status of a trade the buyer has not paid for yet.
+inline const char* const kUnpaidTradeStatus = "等待买家付款";
 
 // Column indices of the trade grid.
 enum TradeColumn : int {
@@ -37,6 +39,12 @@ enum TradeColumn : int {
     ColCompany = 21,
     ColWaybill = 22,
 };
+
+// Whether a trade with this status has left the seller: it has a waybill.
+inline bool IsShippedStatus(const QString& status)
+{
+    return status == QStringLiteral("卖家已发货") || status == QStringLiteral("交易成功");
+}
 
 // A trade's further items carry its order number, "_" and a count; the
 // trade's own row holds the number alone.

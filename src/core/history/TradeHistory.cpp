@@ -13,16 +13,20 @@
 
 namespace {
 
-// Version 1 of the file: one row per order number, the detail columns in
-// the grid's order, the list status when they were fetched and when that was
-// (UTC, ISO 8601). Every statement reads and writes the columns in this order.
+// Version 2 of the file: one row per order number, the detail columns in
+// the grid's order, the list status when they were fetched, when that was
+// (UTC, ISO 8601) and the reading of the page that gave them (version 1
+// files gain that column, their rows counted as the first reading). Every
+// statement reads and writes the columns in this order.
 const char* const kCreateTable = "CREATE TABLE trade_details (order_number TEXT PRIMARY KEY NOT NULL, "
                                  "recipient TEXT NOT NULL, mobile TEXT NOT NULL, telephone TEXT NOT NULL, "
                                  "province TEXT NOT NULL, city TEXT NOT NULL, district TEXT NOT NULL, "
                                  "address TEXT NOT NULL, postcode TEXT NOT NULL, company TEXT NOT NULL, "
-                                 "waybill TEXT NOT NULL, status TEXT NOT NULL, fetched_at TEXT NOT NULL)";
+                                 "waybill TEXT NOT NULL, status TEXT NOT NULL, fetched_at TEXT NOT NULL, "
+                                 "reading INTEGER NOT NULL DEFAULT 1)";
+const char* const kAddReadingColumn = "ALTER TABLE trade_details ADD COLUMN reading INTEGER NOT NULL DEFAULT 1";
 const char* const kAllColumns = "order_number, recipient, mobile, telephone, province, city, district, "
-                                "address, postcode, company, waybill, status, fetched_at";
+                                "address, postcode, company, waybill, status, fetched_at, reading";
 constexpr auto kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr auto kOwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 // SQLite's primary result codes for a file another connection holds.
@@ -149,6 +153,17 @@ TradeHistory::OpenResult TradeHistory::OpenFile()
         }
         return SetUpSchema() ? OpenResult::Usable : OpenResult::Off;
     }
+    if (version == 1) {
+        // The rows stay; read by the first reading, they are not used, and
+        // each is replaced when its trade is downloaded again.
+        if (!(db.transaction() && query.exec(QString::fromLatin1(kAddReadingColumn))
+                && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kTradeHistorySchemaVersion))
+                && db.commit())) {
+            const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
+            db.rollback();
+            return failed("cannot be brought to this version:", error);
+        }
+    }
     if (!query.exec(QStringLiteral("SELECT %1 FROM trade_details LIMIT 0").arg(QLatin1String(kAllColumns))))
         return failed("lacks its table:", query.lastError());
     return OpenResult::Usable;
@@ -191,9 +206,10 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
         return std::nullopt;
     QSqlQuery query(Database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM trade_details WHERE order_number = ?")
+    query.prepare(QStringLiteral("SELECT %1 FROM trade_details WHERE order_number = ? AND reading = ?")
                       .arg(QLatin1String(kAllColumns)));
     query.addBindValue(orderNumber);
+    query.addBindValue(kDetailReadingVersion);
     if (!query.exec()) {
         qCWarning(lcHistory) << "cannot read" << orderNumber
                              << "from the trade history:" << query.lastError().text();
@@ -227,7 +243,7 @@ bool TradeHistory::StorePage(const QList<HistoryEntry>& entries)
     bool ok = db.transaction()
         && query.prepare(
             QStringLiteral("INSERT OR REPLACE INTO trade_details (%1) VALUES (?%2)")
-                .arg(QLatin1String(kAllColumns), QStringLiteral(", ?").repeated(kHistoryDetailColumns + 2)));
+                .arg(QLatin1String(kAllColumns), QStringLiteral(", ?").repeated(kHistoryDetailColumns + 3)));
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
     for (qsizetype i = 0; ok && i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
@@ -237,6 +253,7 @@ bool TradeHistory::StorePage(const QList<HistoryEntry>& entries)
         query.addBindValue(NotNull(entry.status));
         query.addBindValue(
             entry.fetchedAt.isValid() ? entry.fetchedAt.toUTC().toString(Qt::ISODateWithMs) : now);
+        query.addBindValue(kDetailReadingVersion);
         ok = query.exec();
     }
     query.finish();

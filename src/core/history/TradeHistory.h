@@ -13,6 +13,8 @@
 // The file is readable by its owner only. Each instance has its own database
 // connection, to be used from the thread that created it.
 
+#include "core/grid/ColumnTable.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -24,10 +26,13 @@ class QSqlDatabase;
 
 // The schema version this build writes and reads (PRAGMA user_version); a file with a
 // higher one is moved aside rather than guessed at.
-inline constexpr int kTradeHistorySchemaVersion = 1;
-// Recipient, mobile, telephone, province, city, district, address,
-// postcode, logistics company, waybill: the grid's columns 收件人 to 单号.
-inline constexpr int kHistoryDetailColumns = 10;
+inline constexpr int kTradeHistorySchemaVersion = 2;
+// How this build reads a detail page into its columns. A row stored by an
+// earlier reading is not used: its trade is downloaded again and the row
+// replaced. Raised whenever the reading changes what a page gives.
+inline constexpr int kDetailReadingVersion = 2;
+// The grid's columns read from the detail page (收件人 to 单号), in order.
+inline constexpr int kHistoryDetailColumns = kDetailColumnCount;
 
 struct HistoryEntry {
     QString orderNumber;

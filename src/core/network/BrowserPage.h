@@ -5,6 +5,7 @@
 // names, attributes kept, CR LF line breaks, void elements without end tags.
 
 #include <QString>
+#include <QUrl>
 
 class BrowserPage {
 public:
@@ -21,4 +22,6 @@ public:
     virtual QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) = 0;
     // Scrolls the shown page by x pixels right and y pixels down.
     virtual void ScrollBy(int x, int y) = 0;
+    // The address of the page shown; empty where nothing tells it.
+    virtual QUrl PageUrl() { return QUrl(); }
 };

@@ -25,6 +25,7 @@ public:
     QString BodyHtml() override;
     QString FindLinkInPage(const QString& linkText, bool click, const QString& tagName) override;
     void ScrollBy(int x, int y) override;
+    QUrl PageUrl() override { return url(); }
 
     // Longest wait for a script's answer; no answer gives an empty text.
     static constexpr int kScriptTimeoutMs = 5000;

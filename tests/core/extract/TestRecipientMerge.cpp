@@ -37,7 +37,7 @@ void FillRandomGrid(TradeGrid& grid, QRandomGenerator& random)
         QStringLiteral("zhang"), QStringLiteral("Zhang") };
     static const QStringList joinPool { QString(), QStringLiteral("a"), QStringLiteral("ab"),
         QStringLiteral("b"), QStringLiteral("帽子"), QStringLiteral("帽子 围巾"), QStringLiteral("x\r\ny"),
-        QStringLiteral("\r\n"), QStringLiteral("交易关闭"), QStringLiteral("y") };
+        QStringLiteral("\r\n"), QStringLiteral("交易关闭"), QStringLiteral("等待买家付款"), QStringLiteral("y") };
     static const QStringList orderPool { QString(), QStringLiteral("1001"), QStringLiteral("1001_1"),
         QStringLiteral("1001_2"), QStringLiteral("1001_10"), QStringLiteral("21001"), QStringLiteral("1002"),
         QStringLiteral("1002_1_1"), QStringLiteral("_1") };
@@ -297,6 +297,8 @@ private slots:
                                                        << "交易关闭" << 4;
         QTest::newRow("closed trades never merge") << 10 << "交易关闭"
                                                    << "交易关闭" << 4;
+        QTest::newRow("unpaid trade below a paid one") << 10 << "买家已付款"
+                                                       << "等待买家付款" << 4;
         QTest::newRow("waybill differs") << 22 << "YT1"
                                          << "YT2" << 4;
         QTest::newRow("address case differs") << 19 << "Road"

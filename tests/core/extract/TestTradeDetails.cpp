@@ -14,6 +14,7 @@
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/AnsiCodec.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <optional>
@@ -130,102 +131,123 @@ private slots:
         QCOMPARE(kept->status, downloaded ? listedStatus : storedStatus);
     }
 
-    void parsesRecipientBlock_data()
+    void findsBlockLinesByTheirLabels_data()
     {
         QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("block");
-        QTest::newRow("five pieces") << DetailPage(kFiveLine, QStringLiteral("圆通速递"),
-            QStringLiteral("YT123")) << kFiveLine + QStringLiteral("§§快递§§圆通速递§§YT123 ");
-        QTest::newRow("unshipped dashes") << DetailPage(
-            QStringLiteral("李四，139，，北京 北京市 朝阳区 路，100000"), QStringLiteral("—"),
-            QStringLiteral("—")) << QStringLiteral("李四，139，，北京 北京市 朝阳区 路，100000§§快递§§—§§— ");
-        QTest::newRow("many blanks collapse") << DetailPage(
-            QStringLiteral("王五，1，2，a") + QString(40, QLatin1Char(' ')) + QStringLiteral("b，3"),
-            QStringLiteral("x"), QStringLiteral("y"))
-                                              << QStringLiteral("王五，1，2，a b，3§§快递§§x§§y ");
-        QTest::newRow("no feedback line gives nothing")
-            << QStringLiteral("<P>收货和物流信息 收货地址：张三，1，2，3，4</P><A>关于淘宝</A>") << QString();
-        QTest::newRow("no block markers give nothing")
-            << QStringLiteral("<B>abc</B>\r\n\tdef我对购买流程有意见或建议") << QString();
-        QTest::newRow("renamed address label gives nothing") << QString(DetailPage(kFiveLine, "c", "w")).replace(
-            QStringLiteral("收货地址："), QStringLiteral("收货人信息：")) << QString();
-        QTest::newRow("login page") << QStringLiteral("<FORM>登录</FORM>") << QString();
+        QTest::addColumn<QStringList>("values"); // address line, method, company, waybill; "-" for missing
+        QTest::newRow("usual page") << DetailPage(kFiveLine, QStringLiteral("圆通速递"), QStringLiteral("YT123"))
+                                    << QStringList { kFiveLine, "快递", "圆通速递", "YT123" };
+        QTest::newRow("no method line")
+            << QString(DetailPage(kFiveLine, "中通", "7701")).remove(QRegularExpression("<TR><TH>运送方式.*?</TR>"))
+            << QStringList { kFiveLine, "-", "中通", "7701" };
+        QTest::newRow("lines in another order")
+            << QStringLiteral("收货和物流信息收货地址：a，1运单号：W1 物流公司名称：中通 运送方式：快递我对购买流程有意见或建议")
+            << QStringList { "a，1", "快递", "中通", "W1" };
+        QTest::newRow("blanks of every kind made one")
+            << QStringLiteral("收货和物流信息收货地址：a&nbsp;\u00a0\u3000 b\r\n运单号： Y&nbsp;我对购买流程有意见或建议")
+            << QStringList { "a b", "-", "-", "Y" };
         QTest::newRow("logistics link cut at its last occurrence")
             << QStringLiteral("收货和物流信息收货地址：a查看物流信息b查看物流信息c我对购买流程有意见或建议")
-            << QStringLiteral("a查看物流信息b");
+            << QStringList { "a查看物流信息b", "-", "-", "-" };
+        QTest::newRow("no feedback line") << QStringLiteral("<P>收货和物流信息 收货地址：张三，1</P><A>关于淘宝</A>")
+                                          << QStringList();
+        QTest::newRow("renamed address label") << QString(DetailPage(kFiveLine, "c", "w"))
+                                                      .replace(QStringLiteral("收货地址："), QStringLiteral("收货人信息："))
+                                               << QStringList();
         QTest::newRow("unclosed tag swallows the rest")
-            << QStringLiteral("收货和物流信息收货地址：a<B 我对购买流程有意见或建议") << QString();
+            << QStringLiteral("收货和物流信息收货地址：a<B 我对购买流程有意见或建议") << QStringList();
     }
-    void parsesRecipientBlock()
+    void findsBlockLinesByTheirLabels()
     {
         QFETCH(QString, page);
-        QFETCH(QString, block);
-        QCOMPARE(ParseRecipientBlock(page), block);
+        QFETCH(QStringList, values);
+        const std::optional<RecipientBlock> block = FindRecipientBlock(page);
+        QCOMPARE(block.has_value(), !values.isEmpty());
+        if (!block)
+            return;
+        const auto shown = [](const std::optional<QString>& value) { return value.value_or(QStringLiteral("-")); };
+        QCOMPARE((QStringList { block->addressLine, shown(block->method), shown(block->company), shown(block->waybill) }),
+            values);
     }
 
-    void collapsesBlankRunsInTwentyOnePasses()
+    // The address line read by what its pieces are; every value checked.
+    void writesCheckedColumns_data()
     {
-        // 21 halvings shrink any run shorter than 2^21 + 1 blanks to one.
-        const QString run(1 << 21, QLatin1Char(' '));
-        const QString start = QStringLiteral("收货和物流信息收货地址：a");
-        QCOMPARE(ParseRecipientBlock(start + run + QStringLiteral("b我对购买流程有意见或建议")),
-            QStringLiteral("a b"));
-        const QString longer((1 << 21) + 2, QLatin1Char(' '));
-        QCOMPARE(
-            ParseRecipientBlock(start + longer + QStringLiteral("b我对购买流程有意见或建议")),
-            QStringLiteral("a  b"));
-    }
-
-    void writesRecipientColumns_data()
-    {
-        QTest::addColumn<QString>("block");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("waybill"); // "-": the block has no waybill line
+        QTest::addColumn<QString>("status");
         QTest::addColumn<QStringList>("columns");
-        const QString old = kOld;
-        QTest::newRow("five pieces, four-word street")
-            << kFiveLine + QStringLiteral("§§快递§§圆通速递§§YT123 ")
-            << QStringList { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区", "文三路 1号",
-                   "310000", "圆通速递", "YT123" };
+        QTest::addColumn<QString>("named"); // the checks' findings: u(nreadable), c(heck), w(aybill)
+        const QString shipped = QStringLiteral("卖家已发货");
+        const QStringList five { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区", "文三路 1号", "310000", "圆通", "YT1" };
+        QTest::newRow("usual five pieces") << kFiveLine << "YT1" << shipped << five << "";
         QTest::newRow("six pieces join the street")
-            << QStringLiteral("张三，1，2，江苏省 南京市 鼓楼区 中山路，8号 ，210000§§m§§c§§w")
-            << QStringList { "张三", "1", "2", "江苏", "南京市", "鼓楼区", "中山路8号", "210000", "c", "w" };
-        QTest::newRow("seven pieces")
-            << QStringLiteral("张三，1，2，广东省 深圳市 南山区 科技园，A座，5楼，518000§§m§§c§§w")
-            << QStringList { "张三", "1", "2", "广东", "深圳市", "南山区", "科技园A座5楼", "518000", "c",
-                   "w" };
+            << QStringLiteral("张三，13800001111，，江苏省 南京市 鼓楼区 中山路，8号 ，210000") << "YT1" << shipped
+            << QStringList { "张三", "13800001111", "", "江苏", "南京市", "鼓楼区", "中山路8号", "210000", "圆通", "YT1" } << "";
         QTest::newRow("four pieces: no postcode")
-            << QStringLiteral("张三，1，2，河北省 石家庄市 长安区 路§§m§§c§§w")
-            << QStringList { "张三", "1", "2", "河北", "石家庄市", "长安区", "路", old, "c", "w" };
-        QTest::newRow("one-word street") << QStringLiteral("a，1，2，街道，9§§m§§c§§w")
-                                         << QStringList { "a", "1", "2", "", "", "", "街道", "9", "c", "w" };
-        QTest::newRow("two-word street")
-            << QStringLiteral("a，1，2，北京 朝阳路，9§§m§§c§§w")
-            << QStringList { "a", "1", "2", "北京", "", "", "朝阳路", "9", "c", "w" };
-        QTest::newRow("three-word street")
-            << QStringLiteral("a，1，2，省省 市 区，9§§m§§c§§w")
-            << QStringList { "a", "1", "2", "", "市", "", "区", "9", "c", "w" };
-        QTest::newRow("five-word street keeps blanks in address")
-            << QStringLiteral("a，1，2，四川省 成都市 武侯区 人民路 3号 楼，9§§m§§c§§w")
-            << QStringList { "a", "1", "2", "四川", "成都市", "武侯区", "人民路 3号 楼", "9", "c", "w" };
-        QTest::newRow("dash waybill is empty") << QStringLiteral("a，1，2，s，9§§m§§ — §§—— ")
-                                               << QStringList { "a", "1", "2", "", "", "", "s", "9", "", "" };
-        QTest::newRow("empty block keeps all but the street columns")
-            << QString() << QStringList { old, old, old, "", "", "", "", old, old, old };
-        QTest::newRow("no separator keeps company and waybill") << QStringLiteral(
-            "a，1，2，s，9") << QStringList { "a", "1", "2", "", "", "", "s", "9", old, old };
-        QTest::newRow("three parts keep the waybill")
-            << QStringLiteral("a，1§§m§§c") << QStringList { "a", "1", old, "", "", "", "", old, "c", old };
-        QTest::newRow("empty address part keeps the pieces")
-            << QStringLiteral("§§m§§c§§w") << QStringList { old, old, old, "", "", "", "", old, "c", "w" };
+            << QStringLiteral("张三，13800001111，0571-8888，浙江省 杭州市 西湖区 文三路 1号") << "YT1" << shipped
+            << QStringList { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区", "文三路 1号", "", "圆通", "YT1" } << "";
+        QTest::newRow("four pieces: no telephone")
+            << QStringLiteral("张三，13800001111，浙江省 杭州市 西湖区 文三路 1号，310000") << "YT1" << shipped
+            << QStringList { "张三", "13800001111", "", "浙江", "杭州市", "西湖区", "文三路 1号", "310000", "圆通", "YT1" } << "";
+        QTest::newRow("pieces in another order")
+            << QStringLiteral("张三，浙江省 杭州市 西湖区 文三路 1号，310000，13800001111，0571-8888") << "YT1" << shipped << five << "";
+        QTest::newRow("other separators")
+            << QStringLiteral("张三,13800001111,0571-8888,浙江省&nbsp;杭州市\u3000西湖区\u00a0文三路 1号,310000") << "YT1" << shipped
+            << five << "";
+        QTest::newRow("municipality, one-word street")
+            << QStringLiteral("李四，13900001111，，上海市浦东新区世纪大道1号，200000") << "—" << "买家已付款"
+            << QStringList { "李四", "13900001111", "", "", "", "", "上海市浦东新区世纪大道1号", "200000", "圆通", "" } << "";
+        QTest::newRow("autonomous region") << QStringLiteral("王五，13900001111，，广西壮族自治区 南宁市 青秀区 民族大道 1号，530000")
+                                           << "—" << "等待买家付款"
+                                           << QStringList { "王五", "13900001111", "", "广西壮族自治区", "南宁市", "青秀区", "民族大道 1号", "530000", "圆通", "" }
+                                           << "";
+        QTest::newRow("first word no province")
+            << QStringLiteral("张三，13800001111，，浙江杭州市 西湖区 文三路 1号，310000") << "YT1" << shipped
+            << QStringList { "张三", "13800001111", "", "", "", "", "", "310000", "圆通", "YT1" } << "u";
+        QTest::newRow("city of another province written, named")
+            << QStringLiteral("张三，13800001111，，浙江省 南京市 玄武区 路 1号，310000") << "YT1" << shipped
+            << QStringList { "张三", "13800001111", "", "浙江", "南京市", "玄武区", "路 1号", "310000", "圆通", "YT1" } << "c";
+        QTest::newRow("two names cannot be told apart")
+            << QStringLiteral("张三，李四，浙江省 杭州市 西湖区 路，310000") << "YT1" << shipped
+            << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" } << "u";
+        QTest::newRow("no street") << QStringLiteral("张三，13800001111，0571-8888，310000") << "YT1" << shipped
+                                   << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" } << "u";
+        QTest::newRow("shipped without a waybill line") << kFiveLine << "-" << shipped
+                                                        << QStringList(five.mid(0, 9)) + QStringList { "" } << "w";
+        QTest::newRow("waybill that is no waybill") << kFiveLine << "请登录查看" << shipped
+                                                    << QStringList(five.mid(0, 9)) + QStringList { "" } << "u";
     }
-    void writesRecipientColumns()
+    void writesCheckedColumns()
     {
-        QFETCH(QString, block);
+        QFETCH(QString, line);
+        QFETCH(QString, waybill);
+        QFETCH(QString, status);
         QFETCH(QStringList, columns);
+        QFETCH(QString, named);
         TradeGrid grid;
         MakeGrid(grid, { "1" });
         FillOld(grid, 2);
-        WriteRecipientColumns(grid, 2, block);
+        RecipientBlock block { line, QStringLiteral("快递"), QStringLiteral("圆通"), std::nullopt };
+        if (waybill != QStringLiteral("-"))
+            block.waybill = waybill;
+        const DetailFindings findings = WriteRecipientColumns(grid, 2, block, status);
         QCOMPARE(DetailColumns(grid, 2), columns);
+        QString found;
+        found += findings.unreadable ? "u" : "";
+        found += findings.addressToCheck ? "c" : "";
+        found += findings.shippedWithoutWaybill ? "w" : "";
+        QCOMPARE(found, named);
+    }
+
+    void companyThatLooksLikeAWaybillIsNotWritten()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "1" });
+        const DetailFindings findings = WriteRecipientColumns(
+            grid, 2, { kFiveLine, std::nullopt, QStringLiteral("YT1234567890"), std::nullopt }, QStringLiteral("卖家已发货"));
+        QCOMPARE(grid.TextMatrix(2, ColCompany), QString());
+        QVERIFY(findings.unreadable);
     }
 
     void downloadsBottomUpAndCopiesToFurtherItems()
@@ -236,7 +258,7 @@ private slots:
         pages_.insert(
             TradeDetailAddress(*run_, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
         pages_.insert(TradeDetailAddress(*run_, "C3"),
-            DetailPage(QStringLiteral("李四，2，3，上海 上海市 浦东新区 世纪大道，200000"),
+            DetailPage(QStringLiteral("李四，13900002222，021-5555，上海 上海市 浦东新区 世纪大道，200000"),
                 QStringLiteral("顺丰"), QStringLiteral("S9")));
         grid.SetTextMatrix(2, ColRecipient, QStringLiteral("earlier"));
         DownloadTradeDetails(*run_, grid, 4, false);

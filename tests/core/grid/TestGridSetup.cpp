@@ -1,3 +1,4 @@
+#include "core/grid/ColumnTable.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -21,6 +22,8 @@ private slots:
     void headerFromShortListsLeavesGridVisible();
     void approximateMeasurerStandsIn_data();
     void approximateMeasurerStandsIn();
+    void valuesFitTheirColumnsShape_data();
+    void valuesFitTheirColumnsShape();
 
 private:
     commandtest::FixedWidthMeasurer measurer_;
@@ -152,4 +155,41 @@ void TestGridSetup::approximateMeasurerStandsIn()
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestGridSetup)
+void TestGridSetup::valuesFitTheirColumnsShape_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("order number") << int(ColOrderNumber) << "2100000071461234" << true;
+    QTest::newRow("order number with letters") << int(ColOrderNumber) << "2100AB" << false;
+    QTest::newRow("time of sale") << int(ColTime) << "2024-06-28 21:37:05" << true;
+    QTest::newRow("time without seconds") << int(ColTime) << "2024-06-28 21:37" << false;
+    QTest::newRow("month 13") << int(ColTime) << "2024-13-28 21:37:05" << false;
+    QTest::newRow("price") << int(ColUnitPrice) << "19.9" << true;
+    QTest::newRow("price with a sign") << int(ColUnitPrice) << "¥19.9" << false;
+    QTest::newRow("quantity 0") << int(ColQuantity) << "0" << false;
+    QTest::newRow("status with a blank") << int(ColStatus) << "交易成功 详情" << false;
+    QTest::newRow("status with a no-break space") << int(ColStatus) << "交易成功\u00a0" << false;
+    QTest::newRow("empty status") << int(ColStatus) << "" << false;
+    QTest::newRow("mobile") << int(ColMobile) << "13800001111" << true;
+    QTest::newRow("mobile of ten digits") << int(ColMobile) << "1380000111" << false;
+    QTest::newRow("no mobile") << int(ColMobile) << "" << true;
+    QTest::newRow("telephone with extension") << int(ColTelephone) << "0571-88886666-123" << true;
+    QTest::newRow("telephone with a name") << int(ColTelephone) << "张三" << false;
+    QTest::newRow("postcode") << int(ColPostcode) << "310000" << true;
+    QTest::newRow("street in postcode") << int(ColPostcode) << "文三路 1号" << false;
+    QTest::newRow("company") << int(ColCompany) << "EMS" << true;
+    QTest::newRow("waybill in company") << int(ColCompany) << "YT1234567890123" << false;
+    QTest::newRow("waybill") << int(ColWaybill) << "SF1234567890" << true;
+    QTest::newRow("company in waybill") << int(ColWaybill) << "中通快递" << false;
+}
+
+void TestGridSetup::valuesFitTheirColumnsShape()
+{
+    QFETCH(int, col);
+    QFETCH(QString, value);
+    QFETCH(bool, fits);
+    QCOMPARE(FitsShape(FactsOfColumn(col)->shape, value), fits);
+}
+
 #include "TestGridSetup.moc"

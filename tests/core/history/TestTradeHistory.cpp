@@ -69,7 +69,7 @@ private slots:
         QVERIFY(TradeHistory(dir.filePath("h")).StorePage({ Entry("1001") }));
         QTest::newRow("not a database") << QStringList() << QByteArray("no database\n").repeated(500);
         QTest::newRow("cut short") << QStringList() << testsupport::ReadFile(dir.filePath("h")).left(4096);
-        QTest::newRow("newer schema") << QStringList { "PRAGMA user_version = 2" } << QByteArray();
+        QTest::newRow("newer schema") << QStringList { "PRAGMA user_version = 3" } << QByteArray();
         QTest::newRow("table missing") << QStringList { "DROP TABLE trade_details" } << QByteArray();
         QTest::newRow("another program's database")
             << QStringList { "ALTER TABLE trade_details RENAME TO notes", "PRAGMA user_version = 0" }

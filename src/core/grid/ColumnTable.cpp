@@ -1,0 +1,117 @@
+#include "ColumnTable.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool IsAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// Blank of any kind: the space, the no-break space, the ideographic space,
+// tabs and line breaks.
+bool IsAnyBlank(QChar c)
+{
+    return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
+}
+
+bool AllDigits(QStringView value)
+{
+    return !value.isEmpty() && std::all_of(value.begin(), value.end(), IsDigit);
+}
+
+bool IsDecimal(QStringView value)
+{
+    const qsizetype point = value.indexOf(u'.');
+    if (point < 0)
+        return AllDigits(value);
+    return AllDigits(value.first(point)) && AllDigits(value.sliced(point + 1));
+}
+
+bool IsDateTime(QStringView value)
+{
+    // yyyy-MM-dd hh:mm:ss
+    static constexpr char16_t kPattern[] = u"0000-00-00 00:00:00";
+    if (value.size() != qsizetype(std::size(kPattern) - 1))
+        return false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const bool digitWanted = kPattern[i] == u'0';
+        if (digitWanted ? !IsDigit(value[i]) : value[i] != QChar(kPattern[i]))
+            return false;
+    }
+    const int month = value.sliced(5, 2).toInt();
+    const int day = value.sliced(8, 2).toInt();
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && value.sliced(11, 2).toInt() < 24
+        && value.sliced(14, 2).toInt() < 60 && value.sliced(17, 2).toInt() < 60;
+}
+
+// Digits in groups joined by single dashes: 0571-88886666, an extension
+// after a second dash, or a number without any.
+bool IsTelephone(QStringView value)
+{
+    if (value.isEmpty() || value.front() == u'-' || value.back() == u'-' || value.contains(u"--"))
+        return false;
+    const auto digits = std::count_if(value.begin(), value.end(), IsDigit);
+    const auto dashes = std::count(value.begin(), value.end(), QChar(u'-'));
+    return digits + dashes == value.size() && digits >= 5;
+}
+
+// Letters, digits and the dashes some carriers put in; the number of
+// digits, or -1 for a text of any other character.
+int WaybillDigits(QStringView value)
+{
+    int digits = 0;
+    for (const QChar c : value) {
+        if (IsDigit(c))
+            ++digits;
+        else if (!IsAsciiLetter(c) && c != u'-')
+            return -1;
+    }
+    return digits;
+}
+
+} // namespace
+
+const ColumnFacts* FactsOfColumn(int col)
+{
+    if (col < 0 || col >= int(std::size(kTradeColumns)))
+        return nullptr;
+    return &kTradeColumns[col];
+}
+
+bool FitsShape(ColumnShape shape, QStringView value)
+{
+    switch (shape) {
+    case ColumnShape::Text:
+        return true;
+    case ColumnShape::OrderNumber:
+        return AllDigits(value);
+    case ColumnShape::DateTime:
+        return IsDateTime(value);
+    case ColumnShape::Decimal:
+        return IsDecimal(value);
+    case ColumnShape::Quantity:
+        return AllDigits(value) && value.toLongLong() >= 1;
+    case ColumnShape::Status:
+    case ColumnShape::Division:
+        return !value.isEmpty() && std::none_of(value.begin(), value.end(), IsAnyBlank);
+    case ColumnShape::Mobile:
+        return value.isEmpty() || (value.size() == 11 && value.front() == u'1' && AllDigits(value));
+    case ColumnShape::Telephone:
+        return value.isEmpty() || IsTelephone(value);
+    case ColumnShape::Postcode:
+        return value.isEmpty() || (value.size() == 6 && AllDigits(value));
+    case ColumnShape::Company:
+        // EMS and DHL are companies; SF1234567890 is a waybill.
+        return WaybillDigits(value) < 4;
+    case ColumnShape::Waybill:
+        return value.isEmpty() || WaybillDigits(value) > 0;
+    }
+    return false;
+}
