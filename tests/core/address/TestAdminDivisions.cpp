@@ -1,0 +1,142 @@
+#include "core/address/AdminDivisions.h"
+#include "support/TestSupport.h"
+
+class TestAdminDivisions : public QObject {
+    Q_OBJECT
+private slots:
+    void provinces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isProvince");
+        QTest::addColumn<bool>("startsWithProvince");
+        for (const char* name : { "浙江省", "浙江", "台湾省", "台湾", "北京市", "北京", "广西壮族自治区",
+                 "广西壮族", "广西", "内蒙古自治区", "内蒙古", "宁夏回族自治区", "宁夏", "新疆维吾尔自治区",
+                 "新疆", "西藏自治区", "西藏", "香港特别行政区", "香港", "澳门" })
+            QTest::newRow(name) << QString::fromUtf8(name) << true << true;
+        QTest::newRow("a city") << "杭州市" << false << false;
+        QTest::newRow("one character") << "浙" << false << false;
+        QTest::newRow("an autonomous prefecture") << "海北藏族自治州" << false << false;
+        QTest::newRow("full name, run on") << "浙江省杭州市西湖区文三路1号" << false << true;
+        QTest::newRow("short name, blank") << "上海 上海市 浦东新区" << false << true;
+        QTest::newRow("autonomous region") << "广西壮族自治区 南宁市" << false << true;
+        QTest::newRow("municipality, run on") << "北京市朝阳区建国路" << false << true;
+        QTest::newRow("street") << "中山路1号" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+    }
+    void provinces()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isProvince);
+        QFETCH(bool, startsWithProvince);
+        QCOMPARE(AdminDivisions::National().IsProvince(text), isProvince);
+        QCOMPARE(AdminDivisions::National().StartsWithProvince(text), startsWithProvince);
+    }
+
+    void places_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QString>("province");
+        QTest::addColumn<QString>("city");
+        QTest::addColumn<QString>("district");
+        QTest::addColumn<bool>("isCity");
+        QTest::addColumn<bool>("isDistrict");
+        QTest::newRow("short city name") << true << "浙江"
+                                         << "杭州"
+                                         << "西湖区" << true << true;
+        QTest::newRow("municipality as city") << true << "上海"
+                                              << "上海市"
+                                              << "浦东新区" << true << true;
+        QTest::newRow("municipality's 市辖区") << true << "上海市"
+                                               << "市辖区"
+                                               << "徐汇区" << true << true;
+        QTest::newRow("municipality's county") << true << "重庆"
+                                               << "郊县"
+                                               << "城口县" << true << true;
+        QTest::newRow("county under 市辖区") << true << "重庆市"
+                                             << "市辖区"
+                                             << "城口县" << true << true;
+        QTest::newRow("other municipality") << true << "北京"
+                                            << "上海市"
+                                            << "浦东新区" << false << false;
+        QTest::newRow("city under the wrong province") << true << "浙江省"
+                                                       << "南京市"
+                                                       << "玄武区" << false << false;
+        QTest::newRow("district under the wrong city") << true << "浙江省"
+                                                       << "杭州市"
+                                                       << "鼓楼区" << true << false;
+        QTest::newRow("directly administered") << true << "湖北"
+                                               << "仙桃市"
+                                               << "郑场镇" << true << true;
+        QTest::newRow("directly administered, 河南") << true << "河南省"
+                                                     << "济源市"
+                                                     << "沁园街道" << true << true;
+        QTest::newRow("directly administered, 海南") << true << "海南"
+                                                     << "琼海市"
+                                                     << "嘉积镇" << true << true;
+        QTest::newRow("city without districts") << true << "广东省"
+                                                << "东莞市"
+                                                << "东城街道" << true << true;
+        QTest::newRow("listed with itself only") << true << "甘肃"
+                                                 << "嘉峪关市"
+                                                 << "雄关街道" << true << true;
+        QTest::newRow("region without cities") << true << "香港特别行政区"
+                                               << "九龙"
+                                               << "油尖旺区" << true << true;
+        QTest::newRow("unknown city") << true << "浙江"
+                                      << "东海市"
+                                      << "西湖区" << false << false;
+        QTest::newRow("unknown province") << true << "东海省"
+                                          << "杭州市"
+                                          << "西湖区" << false << false;
+        QTest::newRow("empty district") << true << "浙江"
+                                        << "杭州市"
+                                        << "" << true << false;
+        QTest::newRow("unloaded: anything goes") << false << "东海省"
+                                                 << "东海市"
+                                                 << "东海区" << true << true;
+        QTest::newRow("unloaded: not the empty word") << false << "东海省"
+                                                      << ""
+                                                      << "东海区" << false << false;
+    }
+    void places()
+    {
+        QFETCH(bool, loaded);
+        QFETCH(QString, province);
+        QFETCH(QString, city);
+        QFETCH(QString, district);
+        QFETCH(bool, isCity);
+        QFETCH(bool, isDistrict);
+        const AdminDivisions unloaded { QStringView() };
+        const AdminDivisions& divisions = loaded ? AdminDivisions::National() : unloaded;
+        QCOMPARE(divisions.IsLoaded(), loaded);
+        QCOMPARE(divisions.IsCityOf(province, city), isCity);
+        QCOMPARE(divisions.IsDistrictOf(province, city, district), isDistrict);
+    }
+
+    // The demo shop's recipients, which the checks must never turn away.
+    void demoShopPlaces()
+    {
+        const QStringList places = QStringLiteral(
+            "浙江省 杭州市 西湖区 余杭区|浙江省 宁波市 鄞州区 海曙区|江苏省 南京市 玄武区 鼓楼区|"
+            "江苏省 苏州市 姑苏区 吴中区|广东省 广州市 天河区 越秀区|广东省 深圳市 南山区 福田区|"
+            "四川省 成都市 武侯区 锦江区|四川省 绵阳市 涪城区 游仙区|湖北省 武汉市 洪山区 江汉区|"
+            "湖北省 宜昌市 西陵区 夷陵区|广西壮族自治区 南宁市 青秀区 兴宁区|广西壮族自治区 桂林市 象山区 "
+            "秀峰区|"
+            "上海 上海市 浦东新区 徐汇区 静安区 闵行区|北京 北京市 朝阳区 海淀区 东城区 丰台区|"
+            "天津 天津市 和平区 南开区 河西区 红桥区|重庆 重庆市 渝中区 江北区 沙坪坝区 九龙坡区")
+                                       .split(u'|');
+        const AdminDivisions& divisions = AdminDivisions::National();
+        for (const QString& place : places) {
+            const QStringList words = place.split(u' ');
+            QVERIFY2(divisions.IsProvince(words[0]), qPrintable(place));
+            QVERIFY2(divisions.StartsWithProvince(place), qPrintable(place));
+            QVERIFY2(divisions.IsCityOf(words[0], words[1]), qPrintable(place));
+            for (const QString& district : words.mid(2))
+                QVERIFY2(divisions.IsDistrictOf(words[0], words[1], district),
+                    qPrintable(place + " / " + district));
+        }
+    }
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestAdminDivisions)
+#include "TestAdminDivisions.moc"
