@@ -109,7 +109,7 @@ QList<QHash<QString, QString>> CsvRecords(const QString& path)
             lines.last().append(field.chopped(field.endsWith(u'\t') ? 1 : 0));
             field.clear();
             if (c == u'\r') {
-                lines.append({});
+                lines.append(QStringList());
                 ++i; // its LF
             }
         } else {
