@@ -37,15 +37,28 @@ bool StandsAlone(const QString& text, const QString& number)
 
 } // namespace
 
-void DetailLedger::RememberFailed(const QString& orderNumber)
+void DetailLedger::RememberFailed(const QString& orderNumber, bool timedOut)
 {
     if (!failed_.contains(orderNumber))
         failed_.append(orderNumber);
+    timedOut_.removeAll(orderNumber);
+    if (timedOut)
+        timedOut_.append(orderNumber);
 }
 
 void DetailLedger::ForgetFailed(const QString& orderNumber)
 {
     failed_.removeAll(orderNumber);
+    timedOut_.removeAll(orderNumber);
+}
+
+QStringList DetailLedger::TimedOutAmong(const QStringList& orderNumbers) const
+{
+    QStringList among;
+    for (const QString& order : orderNumbers)
+        if (timedOut_.contains(order))
+            among.append(order);
+    return among;
 }
 
 void DetailLedger::RememberWithoutShippingData(const QString& orderNumber)
@@ -83,8 +96,18 @@ QString WithoutShippingDataMessage(const QStringList& orderNumbers)
         orderNumbers);
 }
 
+QString TimedOutDetailsMessage(const QStringList& orderNumbers)
+{
+    return TradesMessage(QStringLiteral("有 %1 笔交易的详情页下载超时（订单编号 %2），淘宝的网页一直没有传完，"
+                                        "表中它们的收件人和单号可能是空的。请稍后重新提取这些交易所在的页面。"),
+        orderNumbers);
+}
+
 QString DetailShortfallMessage(const DetailShortfall& shortfall)
 {
-    return JoinParagraphs(
-        { FailedDetailsMessage(shortfall.failed), WithoutShippingDataMessage(shortfall.withoutShippingData) });
+    QStringList networkFailed = shortfall.failed;
+    for (const QString& order : shortfall.timedOut)
+        networkFailed.removeAll(order);
+    return JoinParagraphs({ FailedDetailsMessage(networkFailed), TimedOutDetailsMessage(shortfall.timedOut),
+        WithoutShippingDataMessage(shortfall.withoutShippingData) });
 }

@@ -13,8 +13,11 @@
 
 class DetailLedger {
 public:
-    void RememberFailed(const QString& orderNumber);
+    // timedOut: the host answered, but the page did not come in time.
+    void RememberFailed(const QString& orderNumber, bool timedOut = false);
     void ForgetFailed(const QString& orderNumber);
+    // Those of orderNumbers whose last failure was a time-out.
+    QStringList TimedOutAmong(const QStringList& orderNumbers) const;
     // In the order they first failed.
     const QStringList& FailedOrders() const { return failed_; }
     // The failed trades whose order number stands in text (a list page) as
@@ -27,12 +30,14 @@ public:
 
 private:
     QStringList failed_;
+    QStringList timedOut_;
     QStringList withoutShippingData_;
 };
 
 // What one command left without details.
 struct DetailShortfall {
     QStringList failed; // the page never arrived
+    QStringList timedOut; // those of failed whose download ran out of time
     QStringList withoutShippingData; // the page has no recipient block
 
     bool IsEmpty() const { return failed.isEmpty() && withoutShippingData.isEmpty(); }
@@ -43,6 +48,7 @@ struct DetailShortfall {
 // numbers; empty for none.
 QString FailedDetailsMessage(const QStringList& orderNumbers);
 QString WithoutShippingDataMessage(const QStringList& orderNumbers);
-// Both messages in one text, each only when it has trades.
+QString TimedOutDetailsMessage(const QStringList& orderNumbers);
+// The messages in one text, each only when it has trades.
 QString DetailShortfallMessage(const DetailShortfall& shortfall);
 inline constexpr int kOrdersNamedInMessage = 5;

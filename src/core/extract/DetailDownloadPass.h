@@ -1,10 +1,14 @@
 #pragma once
 // What the detail downloads of one extraction command share, from its first
 // page to the fetch of the failed trades at its end: whether the trade host
-// still answers, and how long one attempt may take. The command owns it and
-// hands it down; a test builds one with short times.
+// still answers, how long one attempt may take (as a whole, to its first
+// byte, and without progress), and how long the downloads wait for the
+// network when the host is away. The command owns it and hands it down; a
+// test builds one with short times.
 
 #include "core/network/HostReachability.h"
+#include "core/network/PageFetchJob.h"
+#include "core/network/PageFetchQueue.h"
 
 struct DetailDownloadPass {
     static constexpr int kDefaultAttemptTimeoutSeconds = 60;
@@ -18,4 +22,8 @@ struct DetailDownloadPass {
 
     const int attemptTimeoutSeconds;
     HostReachability host;
+    // The first-byte and stall limits of each attempt.
+    FetchRules limits;
+    // None by default: the host's absence ends the downloads.
+    NetworkWait wait;
 };
