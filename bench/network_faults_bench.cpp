@@ -2,7 +2,8 @@
 // detail page, four downloads at once, the real 15 s limits) once without a
 // fault and once each with a trade host that falls silent, one detail page
 // that trickles in, and a 25-second outage of the trade host, the walk
-// waiting for the network as the unattended export does (up to 600 s).
+// waiting for the network as the unattended export does (up to 600 s; the
+// silent host, which never comes back, with no wait and with a 20 s one).
 // For each: the wall time, how long until the seller was told (the progress
 // window's outage text, or for the trickling page the walk's end, whose
 // message names it), and whether the grid equals the one without a fault.
@@ -46,7 +47,7 @@ QStringList Cells(const TradeGrid& grid)
     return cells;
 }
 
-bool Walk(const QStringList& fault, Figures& out)
+bool Walk(const QStringList& fault, int waitSeconds, Figures& out)
 {
     testsupport::DemoMarket market(QStringList { QStringLiteral("--pages"), QStringLiteral("3"),
                                        QStringLiteral("--per-page"), QStringLiteral("8"), QStringLiteral("--seed"),
@@ -57,7 +58,7 @@ bool Walk(const QStringList& fault, Figures& out)
     RunContext run;
     run.endpoints.tradeBase = market.base();
     run.detailDownloads = 4;
-    run.networkWait.maxMs = 600 * 1000;
+    run.networkWait.maxMs = qint64(waitSeconds) * 1000;
     demolist::Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=bench")));
     demolist::DemoListPage page(run.fetcher.Network(), market.base());
     TradeGrid grid;
@@ -99,10 +100,13 @@ int main(int argc, char* argv[])
     struct Case {
         const char* label;
         QStringList fault;
+        int waitSeconds = 600;
     };
+    const QStringList silent { QStringLiteral("--silent-after"), QStringLiteral("10") };
     const Case cases[] = {
         { "none", {} },
-        { "silent_host", { QStringLiteral("--silent-after"), QStringLiteral("10") } },
+        { "silent_host_no_wait", silent, 0 },
+        { "silent_host_wait_20s", silent, 20 },
         { "trickling_page", { QStringLiteral("--trickle-request"), QStringLiteral("10") } },
         { "outage_25s",
             { QStringLiteral("--outage-after"), QStringLiteral("10"), QStringLiteral("--outage-seconds"),
@@ -111,7 +115,7 @@ int main(int argc, char* argv[])
     QStringList reference;
     for (const Case& c : cases) {
         Figures f;
-        if (!Walk(c.fault, f)) {
+        if (!Walk(c.fault, c.waitSeconds, f)) {
             std::fprintf(stderr, "demo marketplace did not start\n");
             return 1;
         }

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class HostReachability : public QObject {
     Q_OBJECT
@@ -34,7 +35,10 @@ signals:
     void BecameUnreachable();
 
 private:
+    void Judge();
+
     int giveUpAfterMs_;
+    QTimer judge_; // the give-up time after the silence began
     QElapsedTimer clock_;
     qint64 lastAnswerMs_ = 0;
     qint64 silentSinceMs_ = -1; // -1 while the host answers
