@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
 Q_LOGGING_CATEGORY(lcWeb, "lumetra.web")
 Q_LOGGING_CATEGORY(lcExtract, "lumetra.extract")
 Q_LOGGING_CATEGORY(lcExport, "lumetra.export")
@@ -72,11 +74,12 @@ void AppendLine(LogFile::State& log, const QByteArray& line, const QMessageLogCo
     const qint64 before = log.file.size();
     const bool written = log.file.write(line) == line.size();
     if (!written) {
+        const QString why = qt_error_string(errno); // no space, file too large …
         if (!log.file.resize(before))
             log.file.seek(log.file.size());
         if (!log.failing && log.previous)
             log.previous(QtWarningMsg, context,
-                QStringLiteral("cannot write the log file %1: %2").arg(log.file.fileName(), log.file.errorString()));
+                QStringLiteral("cannot write the log file %1: %2").arg(log.file.fileName(), why));
     }
     log.failing = !written;
 }

@@ -14,6 +14,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+
 namespace {
 
 // Which downloads had failed before the crash is not in the file; a trade
@@ -158,15 +160,18 @@ bool GridRecovery::Save(const TradeGrid& grid)
     // A full disk can take part of a write without reporting an error, so
     // the count is checked; commit only replaces the file once all is there.
     bool saved = false;
+    int failure = 0;
     if (file.open(QIODevice::WriteOnly)) {
         file.setPermissions(kOwnerOnlyFile); // buyers' names and addresses
         saved = file.write(bytes) == bytes.size() && file.commit();
     }
+    if (!saved)
+        failure = errno; // the system's reason (no space, file too large …)
     // One warning per run of failures, not one per page. QSaveFile has
     // removed its temporary file; the last good one stays.
     if (!saved && !lastSaveFailed_)
         qCWarning(lcGrid) << "could not save the recovery file" << FilePath() << file.errorString()
-                          << "- the previous one is kept";
+                          << qt_error_string(failure) << "- the previous one is kept";
     if (saved && lastSaveFailed_)
         qCInfo(lcGrid) << "the recovery file is saved again";
     lastSaveFailed_ = !saved;
