@@ -17,6 +17,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
 #include "core/settings/SettingsStore.h"
@@ -366,8 +367,13 @@ void MainWindow::RunCommand(std::optional<Command> command)
     UpdateTotal(true);
     // Saved for crash recovery when the outermost command ends; a command
     // run inside another (the filter after an extraction) is saved with it.
-    if (runningCommands_ == 1)
+    if (runningCommands_ == 1) {
         CheckpointGrid(run_.checkpoint, *grid_);
+        if (run_.checkpoint && run_.checkpoint->TakeFailureToTell())
+            run_.Prompt().ShowMessage(QString::fromUtf8(kRecoverySaveFailedText));
+        if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
+            run_.Prompt().ShowMessage(trouble);
+    }
 }
 
 void MainWindow::Chk_Click(int index)
@@ -458,6 +464,11 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Rows the recovery file could not take would be lost with the window.
+    if (runningCommands_ == 0 && !MayEndWithGrid(run_, *grid_)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     EndProgram();
 }
