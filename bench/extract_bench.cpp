@@ -48,7 +48,7 @@ QString ListPage(int trades, int pageNumber, QRandomGenerator& random)
             "<SPAN>%1</SPAN></LABEL> <SPAN class=\"deal-time\">成交时间：2024-05-%2 12:%3:00</SPAN>"
             "</TD></TR>\r\n")
                     .arg(order)
-                    .arg(1 + t % 28)
+                    .arg(1 + t % 28, 2, 10, QLatin1Char('0'))
                     .arg(t % 60, 2, 10, QLatin1Char('0'));
         for (int i = 0; i < items; ++i) {
             html += QStringLiteral(

@@ -67,9 +67,9 @@ QStringView UpToBlank(QStringView text, QStringView stop = {})
 {
     static constexpr QStringView kNbspEntity = u"&nbsp;";
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QStringView rest = text.sliced(i);
-        if (IsAnyBlank(text[i]) || text[i] == u'<' || rest.startsWith(kNbspEntity)
-            || (!stop.isEmpty() && rest.startsWith(stop)))
+        const QChar c = text[i];
+        if (IsAnyBlank(c) || c == u'<' || (c == u'&' && text.sliced(i).startsWith(kNbspEntity))
+            || (!stop.isEmpty() && c == stop.front() && text.sliced(i).startsWith(stop)))
             return text.first(i);
     }
     return text;
@@ -84,22 +84,26 @@ struct HeaderFields {
     QStringView orderNumber;
     QStringView timeOfSale;
     bool hasOrderLabel = false;
+    int labels = 0; // "订单编号：" labels in the row: trades it lists
 };
 
 HeaderFields ReadHeaderFields(const ListRowCutter& rows)
 {
     HeaderFields fields;
-    const int pieces = std::min(rows.PieceCount(), ListRowCutter::kKeptPieces);
-    for (int i = 0; i < pieces; ++i) {
-        const QStringView cell = rows.Piece(i);
-        if (const qsizetype at = cell.indexOf(kOrderMarker); at >= 0 && !fields.hasOrderLabel) {
-            fields.hasOrderLabel = true;
-            fields.orderNumber = UpToBlank(SkipBlanks(cell.sliced(at + kOrderMarker.size())), kTimeMarker);
-        }
-        if (const qsizetype at = cell.indexOf(kTimeMarker); at >= 0 && fields.timeOfSale.isEmpty()) {
-            const QStringView time = SkipBlanks(cell.sliced(at + kTimeMarker.size()));
-            fields.timeOfSale = time.first(std::min(kDateTimeLength, time.size()));
-        }
+    // One quick look at the row tells the item rows, most of a page, apart.
+    if (!rows.RowHas(kOrderMarker.front().unicode()))
+        return fields;
+    const QStringView row = rows.RowText();
+    const qsizetype orderAt = row.indexOf(kOrderMarker);
+    if (orderAt < 0)
+        return fields;
+    fields.hasOrderLabel = true;
+    for (qsizetype at = orderAt; at >= 0; at = row.indexOf(kOrderMarker, at + kOrderMarker.size()))
+        ++fields.labels;
+    fields.orderNumber = UpToBlank(SkipBlanks(rows.PieceFrom(orderAt + kOrderMarker.size())), kTimeMarker);
+    if (const qsizetype timeAt = row.indexOf(kTimeMarker); timeAt >= 0) {
+        const QStringView time = SkipBlanks(rows.PieceFrom(timeAt + kTimeMarker.size()));
+        fields.timeOfSale = time.first(std::min(kDateTimeLength, time.size()));
     }
     return fields;
 }
@@ -194,6 +198,7 @@ public:
             if (rows.OpensBody())
                 EndTrade();
             const HeaderFields header = ReadHeaderFields(rows);
+            reading_.listed += header.labels;
             if (header.hasOrderLabel) {
                 SkipOnGridError([&] { HeaderRow(header); });
                 continue;
@@ -215,7 +220,6 @@ public:
                 ++reading_.rowsOfCells;
         }
         EndTrade();
-        reading_.listed = int(table.count(kOrderMarker));
         return reading_;
     }
 
@@ -283,8 +287,8 @@ private:
     // Price and quantity, the cells every item row has.
     static bool ItemCellsFit(const ListRowCutter& rows)
     {
-        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal) && NumberCellFits(rows.Piece(2), ColumnShape::Decimal)
-            && FitsShape(ColumnShape::Quantity, CellNumber(rows.Piece(2)));
+        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal)
+            && NumberCellFits(rows.Piece(2), ColumnShape::Quantity);
     }
 
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.

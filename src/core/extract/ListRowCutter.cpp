@@ -50,7 +50,8 @@ const char16_t* FindEither(const char16_t* at, const char16_t* end, char16_t a, 
 // Whether the text at at, which holds "<", opens a table body.
 bool IsBodyTag(const char16_t* at, const char16_t* end)
 {
-    return end - at >= 7 && QStringView(at + 1, 5) == u"TBODY" && (at[6] == u'>' || at[6] == u' ');
+    return end - at >= 7 && at[1] == u'T' && at[2] == u'B' && at[3] == u'O' && at[4] == u'D' && at[5] == u'Y'
+        && (at[6] == u'>' || at[6] == u' ');
 }
 
 // Whether the text at at, which holds "<", is "</TD>" (kind D) or "</TR>"
@@ -62,6 +63,22 @@ bool IsEndTag(const char16_t* at, const char16_t* end, char16_t kind)
 
 } // namespace
 
+bool ListRowCutter::RowHas(char16_t c) const
+{
+    const char16_t* const end = text_.data() + size_;
+    return FindEither(text_.data(), end, c, c) != end;
+}
+QStringView ListRowCutter::PieceFrom(qsizetype offset) const
+{
+    qsizetype end = size_;
+    for (int i = 0; i < std::min(count_, kKeptPieces); ++i) {
+        if (ends_[size_t(i)] > offset) {
+            end = ends_[size_t(i)];
+            break;
+        }
+    }
+    return TrimBlanks(QStringView(text_.data() + offset, end - offset));
+}
 ListRowCutter::ListRowCutter(QStringView table)
     : body_(BodyRows(table))
 {

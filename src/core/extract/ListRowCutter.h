@@ -24,6 +24,15 @@ public:
     // Moves to the next row; false when there is none left.
     bool NextRow();
     int PieceCount() const { return count_; }
+    // Every cleaned piece of the current row, one after the other (all of
+    // them, kept or not), for a search over the whole row at once.
+    QStringView RowText() const { return QStringView(text_.data(), size_); }
+    // The text of RowText() from offset to the end of the piece that holds
+    // it, blanks trimmed (to the row's end past the kept pieces).
+    QStringView PieceFrom(qsizetype offset) const;
+    // Whether the row's text holds c: eight characters at a time where the
+    // processor allows, for a quick look at every row.
+    bool RowHas(char16_t c) const;
     // Whether a "<TBODY" tag opened within the current row: the rows of one
     // trade share a table body, so a new one begins another trade's rows.
     bool OpensBody() const { return opensBody_; }

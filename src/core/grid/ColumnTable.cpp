@@ -45,10 +45,11 @@ bool IsDateTime(QStringView value)
         if (digitWanted ? !IsDigit(value[i]) : value[i] != QChar(kPattern[i]))
             return false;
     }
-    const int month = value.sliced(5, 2).toInt();
-    const int day = value.sliced(8, 2).toInt();
-    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && value.sliced(11, 2).toInt() < 24
-        && value.sliced(14, 2).toInt() < 60 && value.sliced(17, 2).toInt() < 60;
+    // Two digits at a time, read by hand: this runs for every trade.
+    const auto two = [&](qsizetype at) { return (value[at].unicode() - u'0') * 10 + (value[at + 1].unicode() - u'0'); };
+    const int month = two(5);
+    const int day = two(8);
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && two(11) < 24 && two(14) < 60 && two(17) < 60;
 }
 
 // Digits in groups joined by single dashes: 0571-88886666, an extension
@@ -97,7 +98,14 @@ bool FitsShape(ColumnShape shape, QStringView value)
     case ColumnShape::Decimal:
         return IsDecimal(value);
     case ColumnShape::Quantity:
-        return AllDigits(value) && value.toLongLong() >= 1;
+        // A whole number of at least 1, "3.00" included.
+        if (const qsizetype point = value.indexOf(u'.'); point >= 0) {
+            const QStringView fraction = value.sliced(point + 1);
+            if (!std::all_of(fraction.begin(), fraction.end(), [](QChar c) { return c == u'0'; }))
+                return false;
+            value = value.first(point);
+        }
+        return AllDigits(value) && std::any_of(value.begin(), value.end(), [](QChar c) { return c != u'0'; });
     case ColumnShape::Status:
     case ColumnShape::Division:
         return !value.isEmpty() && std::none_of(value.begin(), value.end(), IsAnyBlank);
