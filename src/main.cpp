@@ -137,10 +137,10 @@ int main(int argc, char* argv[])
         MainWindow window(run, browserProfile);
         prompt.SetParent(&window);
         window.show();
-        if (StartGridRecovery(recovery, run, window.Grid()) == RecoveryOffer::Restored)
+        if (StartGridRecovery(recovery, run, window.Session().Grid()) == RecoveryOffer::Restored)
             window.RefreshTotal();
         result = app.exec();
-        EndGridCheckpoints(run, window.Grid());
+        EndGridCheckpoints(run, window.Session().Grid());
         prompt.SetParent(nullptr);
     }
     run.progress.SetView(nullptr);

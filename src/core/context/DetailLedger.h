@@ -69,6 +69,8 @@ struct DetailShortfall {
     // one, trades "without shipping data" may be a renamed section instead.
     bool sawShippingSection = false;
 
+    // The trades named for any reason, each once.
+    int NamedTrades() const;
     bool IsEmpty() const { return failed.isEmpty() && withoutShippingData.isEmpty() && !PagesDiffer(); }
     // The pages differ from what the tool reads: fields were left empty or
     // are to be checked, or a page did not read whole.

@@ -8,7 +8,7 @@
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
 #include "core/grid/GridSetup.h"
-#include "core/grid/TradeGrid.h"
+#include "core/session/CommandSession.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/grid/TradeGridView.h"
@@ -79,12 +79,12 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
     BatchResult result;
     {
         BrowserProfile profile(run.fetcher);
-        TradeGrid grid;
         WebBrowser browser(profile); // never shown
         BrowserLoadWatch nextPage(&browser);
+        CommandSession session(run, browser, nextPage, nullptr, BatchSessionHooks(options, report));
         const QString listUrl = options.listUrl.isEmpty() ? run.endpoints.soldItemsUrl : options.listUrl;
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
-        result = ExportFromListPage(run, browser, nextPage, grid, arrival, options, report);
+        result = ExportFromListPage(session, browser, arrival, options, report);
     }
     report.Line(result.message);
     return result.exitStatus;

@@ -5,6 +5,7 @@
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
 #include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -71,6 +72,7 @@ private slots:
     void init()
     {
         prompt_.Clear();
+        pass_.emplace();
         run_.emplace(prompt_).progress.SetView(&view_.emplace());
         onFetch_ = nullptr;
         fetched_.clear();
@@ -119,9 +121,9 @@ private slots:
         grid.SetTextMatrix(2, ColStatus, listedStatus);
         pages_.insert(TradeDetailAddress(*run_, "81"), DetailPage(kFiveLine, QStringLiteral("中通"), QStringLiteral("Z9")));
 
-        DownloadTradeDetails(*run_, grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(fetched_.size(), downloaded ? 1 : 0);
-        QCOMPARE(run_->detailsFromHistory, downloaded ? 0 : 1);
+        QCOMPARE(pass_->fromHistory, downloaded ? 0 : 1);
         QCOMPARE(grid.TextMatrix(2, ColWaybill), downloaded ? QStringLiteral("Z9") : QStringLiteral("Y0"));
         QCOMPARE(DetailColumns(grid, 3), DetailColumns(grid, 2)); // the item row's copy
         // A download is stored with the status listed now.
@@ -261,7 +263,7 @@ private slots:
             DetailPage(QStringLiteral("李四，13900002222，021-5555，上海 上海市 浦东新区 世纪大道，200000"),
                 QStringLiteral("顺丰"), QStringLiteral("S9")));
         grid.SetTextMatrix(2, ColRecipient, QStringLiteral("earlier"));
-        DownloadTradeDetails(*run_, grid, 4, false);
+        DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
         QCOMPARE(fetched_, (QStringList { TradeDetailAddress(*run_, "C3"), TradeDetailAddress(*run_, "B2") }));
         QCOMPARE(fetchArguments_, QStringList(2, QStringLiteral(">关于淘宝</|60")));
         QCOMPARE(grid.TextMatrix(7, ColRecipient), QStringLiteral("李四"));
@@ -278,7 +280,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "X9_1" });
         FillOld(grid, 2);
-        DownloadTradeDetails(*run_, grid, 1, false);
+        DownloadTradeDetails(*run_, grid, 1, false, {}, *pass_);
         QVERIFY(fetched_.isEmpty());
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
     }
@@ -303,18 +305,18 @@ private slots:
         FillOld(grid, 2);
         if (!page.isEmpty())
             pages_.insert(TradeDetailAddress(*run_, "71"), page);
-        DownloadTradeDetails(*run_, grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
         QCOMPARE(DetailColumns(grid, 3), QStringList(10, kOld));
         // A whole page without the block is named, not fetched again.
-        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true);
+        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
         QCOMPARE(fetched_.size(), failed ? 2 : 1);
         QCOMPARE(shortfall.failed, failed ? QStringList { "71" } : QStringList());
         QCOMPARE(shortfall.withoutShippingData, failed ? QStringList() : QStringList { "71" });
         QVERIFY(DetailShortfallMessage(shortfall).contains(QStringLiteral("订单编号 71")));
         // Named once; a failed trade stays remembered for a later page.
-        QCOMPARE(FinishDetailDownloads(*run_, grid, false).failed, shortfall.failed);
-        QVERIFY(FinishDetailDownloads(*run_, grid, false).withoutShippingData.isEmpty());
+        QCOMPARE(FinishDetailDownloads(*run_, grid, false, *pass_).failed, shortfall.failed);
+        QVERIFY(FinishDetailDownloads(*run_, grid, false, *pass_).withoutShippingData.isEmpty());
     }
 
     void failedDownloadDoesNotReusePreviousPage()
@@ -323,7 +325,7 @@ private slots:
         MakeGrid(grid, { "N1", "OK2" });
         pages_.insert(
             TradeDetailAddress(*run_, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w")));
-        DownloadTradeDetails(*run_, grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("张三"));
         QCOMPARE(grid.TextMatrix(2, ColRecipient), QString());
     }
@@ -332,7 +334,7 @@ private slots:
     {
         TradeGrid grid;
         MakeGrid(grid, { "12 34&x=1" });
-        DownloadTradeDetails(*run_, grid, 1, false);
+        DownloadTradeDetails(*run_, grid, 1, false, {}, *pass_);
         QCOMPARE(fetched_,
             QStringList {
                 "http://trade.example/trade/detail/trade_item_detail.htm?bizOrderId=12%2034%26x%3D1" });
@@ -342,7 +344,7 @@ private slots:
     {
         TradeGrid grid;
         MakeGrid(grid, { "R1" });
-        DownloadTradeDetails(*run_, grid, 10, false);
+        DownloadTradeDetails(*run_, grid, 10, false, {}, *pass_);
         QCOMPARE(fetched_.size(), 1);
         QCOMPARE(grid.TextMatrix(1, ColRecipient), QStringLiteral("收件人"));
         QCOMPARE(grid.TextMatrix(1, ColProvince), QStringLiteral("省"));
@@ -361,7 +363,7 @@ private slots:
         MakeGrid(grid, { "P1", "P1_1", "P2" });
         StartProgress(run_->progress, QStringLiteral("walk"), 500, 0);
         const int loadsBefore = view_->loads;
-        DownloadTradeDetails(*run_, grid, 3, showProgress);
+        DownloadTradeDetails(*run_, grid, 3, showProgress, {}, *pass_);
         if (showProgress) {
             QCOMPARE(view_->message, QStringLiteral("正在下载物流信息...."));
             QCOMPARE(run_->progress.State().total, 3);
@@ -387,7 +389,7 @@ private slots:
         run_->endpoints.tradeBase = server.base();
         TradeGrid grid;
         MakeGrid(grid, { "987654321", "987654321_1" });
-        DownloadTradeDetails(*run_, grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(server.requestCount(), 1);
         QVERIFY(server.heads().first().startsWith(
             "GET /trade/detail/trade_item_detail.htm?bizOrderId=987654321&Time="));
@@ -419,7 +421,7 @@ private slots:
             if (address == TradeDetailAddress(*run_, "C3"))
                 grid.RemoveRowsSorted({ 2 });
         };
-        DownloadTradeDetails(*run_, grid, 4, false);
+        DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
         for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
             const QString order = grid.TextMatrix(row, ColOrderNumber);
             QCOMPARE(grid.TextMatrix(row, ColRecipient), order.section(QLatin1Char('_'), 0, 0));
@@ -448,11 +450,11 @@ private slots:
             if (++fetches[address] > failures)
                 pages_.insert(address, page);
         };
-        DownloadTradeDetails(*run_, grid, 4, false);
+        DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
         QCOMPARE(run_->details.FailedOrders(), (QStringList { "C3", "B2" }));
         QVERIFY(prompt_.messages.isEmpty());
 
-        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true);
+        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
         QCOMPARE(shortfall.failed, named);
         QCOMPARE(fetches.value(TradeDetailAddress(*run_, "B2")), 2);
         QCOMPARE(fetches.value(TradeDetailAddress(*run_, "A1")), 1);
@@ -469,7 +471,7 @@ private slots:
         QVERIFY(FailedDetailsMessage(named).contains(QStringLiteral("C3、B2")));
         // A trade deleted since is forgotten rather than named.
         grid.RemoveRowsSorted({ 3, 4 });
-        QCOMPARE(FinishDetailDownloads(*run_, grid, false).failed, QStringList { "C3" });
+        QCOMPARE(FinishDetailDownloads(*run_, grid, false, *pass_).failed, QStringList { "C3" });
     }
 
     void failedTradesListedOnAPage_data()
@@ -504,7 +506,7 @@ private slots:
         FillOld(grid, 7);
         StartProgress(run_->progress, QStringLiteral("walk"), 500, 0);
         QTimer::singleShot(300, this, [this] { view_->UserCloses(); });
-        DownloadTradeDetails(*run_, grid, 6, false);
+        DownloadTradeDetails(*run_, grid, 6, false, {}, *pass_);
         QVERIFY(!ProgressWindowOpen(run_->progress));
         // Four were asked for, none was answered; all six are left to fetch again.
         QVERIFY(WaitUntil([&] { return silent.requestCount() == 4; }, 5000));
@@ -520,6 +522,8 @@ private:
     standin::RecordingPrompt prompt_;
     std::optional<RecordingProgressView> view_;
     std::optional<RunContext> run_;
+    // The pass every download of a test shares, as one command's pages do.
+    std::optional<DetailDownloadPass> pass_;
     QStringList fetched_;
     QStringList fetchArguments_;
     QHash<QString, QString> pages_;
