@@ -4,14 +4,20 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 namespace fuzzsupport {
 
+// The application, its data folder a temporary one: what the tool keeps of
+// an input (a list page it could not read) goes there, not into the home.
 inline void EnsureApplication()
 {
+    static QTemporaryDir dataHome;
+    if (qEnvironmentVariable("XDG_DATA_HOME") != dataHome.path())
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     static int argc = 1;
     static char name[] = "fuzz";
     static char* argv[] = { name, nullptr };

@@ -233,12 +233,12 @@ void TestEndToEnd::extractAllMergeAndExport()
         QVERIFY2(QRegularExpression(QStringLiteral("bizOrderId=\\d+(&|$)")).match(request).hasMatch(),
             qPrintable(request));
 
-    // Merge: one row per shipment key, amounts kept; closed trades and rows
-    // without a recipient stay rows of their own.
+    // Merge: one row per shipment key, amounts kept; closed and unpaid
+    // trades and rows without a recipient stay rows of their own.
     QSet<QStringList> keys;
     int unmerged = 0;
     for (const QStringList& row : expected) {
-        if (row.at(9) == QStringLiteral("交易关闭") || row.at(12).isEmpty())
+        if (row.at(9) == QStringLiteral("交易关闭") || row.at(9) == QStringLiteral("等待买家付款") || row.at(12).isEmpty())
             ++unmerged;
         else
             keys.insert({ row.at(12), row.at(15), row.at(16), row.at(17), row.at(18), row.at(19), row.at(20),

@@ -94,7 +94,7 @@ inline void ParseListTable(TradeGrid& grid, QString table)
             // a "详情" link that follows it directly.
             QString status = TrimBlanks(cells.at(5)).replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
             status = status.replace(QChar::Nbsp, QLatin1Char(' ')).section(QLatin1Char(' '), 0, 0);
-            if (status.endsWith(QStringLiteral("详情")) && status.size() > 2)
+            if (status.endsWith(QStringLiteral("详情")))
                 status.chop(2);
             grid.SetTextMatrix(last, ColStatus, status);
             grid.SetTextMatrix(last, ColAmount, Number(cells.at(6)));

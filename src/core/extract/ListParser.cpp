@@ -8,14 +8,13 @@
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/context/RunContext.h"
+#include "core/grid/ColumnTable.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/PageAccess.h"
 #include "core/text/TextHelpers.h"
-
-#include "core/grid/ColumnTable.h"
 
 #include <QDir>
 
@@ -54,6 +53,8 @@ QStringView SkipBlanks(QStringView text)
     }
 }
 
+constexpr qsizetype kDateTimeLength = 19; // yyyy-MM-dd hh:mm:ss
+
 bool IsAnyBlank(QChar c)
 {
     return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
@@ -76,8 +77,9 @@ QStringView UpToBlank(QStringView text, QStringView stop = {})
 
 // The header row's order number: the run after "订单编号：" up to a blank
 // of any kind, "<" or the time label, in whichever cell holds the label.
-// The time of sale: the text after "成交时间：", wherever it stands. Empty
-// when a label is missing.
+// The time of sale: the date and time after "成交时间：", wherever it
+// stands (whatever follows them in the cell is not part of it). Empty when
+// a label is missing.
 struct HeaderFields {
     QStringView orderNumber;
     QStringView timeOfSale;
@@ -94,26 +96,35 @@ HeaderFields ReadHeaderFields(const ListRowCutter& rows)
             fields.hasOrderLabel = true;
             fields.orderNumber = UpToBlank(SkipBlanks(cell.sliced(at + kOrderMarker.size())), kTimeMarker);
         }
-        if (const qsizetype at = cell.indexOf(kTimeMarker); at >= 0 && fields.timeOfSale.isEmpty())
-            fields.timeOfSale = TrimBlanks(SkipBlanks(cell.sliced(at + kTimeMarker.size())));
+        if (const qsizetype at = cell.indexOf(kTimeMarker); at >= 0 && fields.timeOfSale.isEmpty()) {
+            const QStringView time = SkipBlanks(cell.sliced(at + kTimeMarker.size()));
+            fields.timeOfSale = time.first(std::min(kDateTimeLength, time.size()));
+        }
     }
     return fields;
 }
 
-// A cell whose value is its leading number: the number must be the cell's
-// first word ("123.50 (含快递:6.00)"), not a text that merely starts with digits.
+// A cell whose value is its leading number ("123.50" before "(含快递:6.00)"
+// or "元") must begin with it, and the number must not run on into a
+// thousands separator: "¥12.50" and "1,200" give no number to write.
 bool NumberCellFits(QStringView cell, ColumnShape shape)
 {
-    return FitsShape(shape, UpToBlank(TrimBlanks(cell)));
+    cell = TrimBlanks(cell);
+    qsizetype end = 0;
+    while (end < cell.size() && ((cell[end] >= u'0' && cell[end] <= u'9') || cell[end] == u'.'))
+        ++end;
+    if (end < cell.size() && cell[end] == u',')
+        return false;
+    return FitsShape(shape, cell.first(end));
 }
 
-// The status is its cell's first word; the "详情" link after it counts as
-// part of the cell when no blank stands between them.
+// The status is its cell's first word, without the "详情" link that follows
+// it when no blank stands between them (a cell of the link alone has none).
 QStringView StatusOfCell(QStringView cell)
 {
     static constexpr QStringView kDetailLink = u"详情";
     QStringView status = UpToBlank(TrimBlanks(cell));
-    if (status.size() > kDetailLink.size() && status.endsWith(kDetailLink))
+    if (status.endsWith(kDetailLink))
         status.chop(kDetailLink.size());
     return status;
 }
@@ -200,6 +211,8 @@ public:
                 OddRow();
                 break;
             }
+            if (rows.PieceCount() > kHeaderPieces)
+                ++reading_.rowsOfCells;
         }
         EndTrade();
         reading_.listed = int(table.count(kOrderMarker));
@@ -270,8 +283,8 @@ private:
     // Price and quantity, the cells every item row has.
     static bool ItemCellsFit(const ListRowCutter& rows)
     {
-        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal)
-            && NumberCellFits(rows.Piece(2), ColumnShape::Quantity);
+        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal) && NumberCellFits(rows.Piece(2), ColumnShape::Decimal)
+            && FitsShape(ColumnShape::Quantity, CellNumber(rows.Piece(2)));
     }
 
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.
@@ -380,16 +393,20 @@ ListPageReading ParseListTable(TradeGrid& grid, QStringView table)
 namespace {
 
 // A page whose trades did not all read is named, and its table kept. True
-// when at least one trade of it could be read.
+// when the page can be read: some trade of it was, or it is an empty list.
+// A table with rows of cells but no trade label is one of another shape.
 bool CheckPageReading(DetailLedger& ledger, const ListPageReading& reading, const QString& table, int page)
 {
     for (const QString& order : reading.unreadable)
         ledger.NameTrade(order, TradeFinding::Unreadable);
-    if (reading.read == reading.listed)
-        return reading.read > 0 || page <= 1;
+    const bool emptyList = reading.listed == 0 && reading.rowsOfCells == 0;
+    if (reading.read == reading.listed && !(reading.listed == 0 && reading.rowsOfCells > 0))
+        return reading.read > 0 || emptyList;
     const QString kept = KeepUnreadPage(table, page);
     QString note = (page > 0 ? QStringLiteral("第 %1 页").arg(page) : QStringLiteral("当前页"))
-        + QStringLiteral("的格式可能已变化：列出 %1 笔交易，读到 %2 笔。").arg(reading.listed).arg(reading.read);
+        + (reading.listed > 0
+                ? QStringLiteral("的格式可能已变化：列出 %1 笔交易，读到 %2 笔。").arg(reading.listed).arg(reading.read)
+                : QStringLiteral("的格式可能已变化：表中有 %1 行，读到 0 笔交易。").arg(reading.rowsOfCells));
     if (!kept.isEmpty())
         note += QStringLiteral("该页已保存到 %1，可发给软件作者查看。").arg(QDir::toNativeSeparators(kept));
     qCWarning(lcExtract).noquote() << note;

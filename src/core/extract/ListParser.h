@@ -33,10 +33,12 @@ bool ShowsLoginPage(BrowserPage& browser);
 
 // How one list page read: the trades it lists (by their "订单编号：" label),
 // those whose header was read (new ones and those the grid already held),
-// and those named because a value failed its check.
+// the table's rows of more than one cell, and the trades named because a
+// value failed its check.
 struct ListPageReading {
     int listed = 0;
     int read = 0;
+    int rowsOfCells = 0;
     QStringList unreadable;
 };
 

@@ -324,7 +324,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "N1", "OK2" });
         pages_.insert(
-            TradeDetailAddress(*run_, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w")));
+            TradeDetailAddress(*run_, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1")));
         DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("张三"));
         QCOMPARE(grid.TextMatrix(2, ColRecipient), QString());
@@ -413,8 +413,8 @@ private slots:
         MakeGrid(grid, { "OLD", "A1", "B2", "B2_1", "C3" });
         for (const char* order : { "A1", "B2", "C3" })
             pages_.insert(TradeDetailAddress(*run_, order),
-                DetailPage(QStringLiteral("%1，1，2，省 市 区 路，9").arg(order), QStringLiteral("c"),
-                    QString::fromLatin1(order)));
+                DetailPage(QStringLiteral("%1，13800001111，，浙江省 杭州市 西湖区 路，310000").arg(order),
+                    QStringLiteral("c"), QString::fromLatin1(order)));
         // While the first page downloads, the user deletes the row above
         // the new ones: every new row moves up by one.
         onFetch_ = [&](const QString& address) {
@@ -443,7 +443,7 @@ private slots:
         QFETCH(QStringList, named);
         TradeGrid grid;
         MakeGrid(grid, { "A1", "B2", "B2_1", "C3" });
-        const QString page = DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("w"));
+        const QString page = DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1"));
         pages_.insert(TradeDetailAddress(*run_, "A1"), page);
         QHash<QString, int> fetches;
         onFetch_ = [&](const QString& address) {
