@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
         if (StartGridRecovery(recovery, run, window.Session().Grid()) == RecoveryOffer::Restored)
             window.RefreshTotal();
         result = app.exec();
-        EndGridCheckpoints(run, window.Session().Grid());
+        EndGridCheckpoints(run.checkpoint, window.Session().Grid());
         prompt.SetParent(nullptr);
     }
     run.progress.SetView(nullptr);

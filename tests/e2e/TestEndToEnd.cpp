@@ -556,7 +556,9 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
         QCOMPARE(host.ends, 0);
         QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
         QVERIFY(!QFile::exists(argsFile));
-        QCOMPARE(windowRun_->run.updateVersionSeen, reachable ? QStringLiteral("2") : QStringLiteral("0"));
+        const UpdateCheckState& check = windowRun_->run.updateCheck;
+        QCOMPARE(check.CurrentStage(), reachable ? UpdateCheckState::Stage::NotNewer : UpdateCheckState::Stage::Started);
+        QCOMPARE(check.PublishedVersion(), reachable ? QStringLiteral("2") : QString());
     }
 }
 

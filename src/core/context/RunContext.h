@@ -11,6 +11,7 @@
 #include "core/base/UserPrompt.h"
 #include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
+#include "core/update/UpdateCheckState.h"
 
 #include <optional>
 
@@ -47,14 +48,10 @@ public:
     TradeHistory* history = nullptr;
     // Trades whose columns the history gave instead of a download, this run.
     int detailsFromHistory = 0;
-    // The update check's one text for the run (see UpdateCheck.h).
-    QString updateVersionSeen;
+    // Where the run's update check stands.
+    UpdateCheckState updateCheck;
 
 private:
     SilentPrompt silent_;
     UserPrompt* prompt_;
 };
-
-// tradeBase + "/trade/detail/trade_item_detail.htm?bizOrderId=" + the order
-// number, percent-encoded.
-QString TradeDetailAddress(const RunContext& run, const QString& orderNumber);

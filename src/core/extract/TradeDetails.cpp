@@ -200,7 +200,7 @@ void DownloadDetailsOf(
     PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads), kPageEndMarker,
         pass.attemptTimeoutSeconds, pass.host);
     for (const QString& order : orders)
-        queue.Add(order, TradeDetailAddress(run, order));
+        queue.Add(order, TradeDetailAddress(run.endpoints, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
     QList<HistoryEntry> fetched;
     while (const auto done = queue.Next(stopped)) {

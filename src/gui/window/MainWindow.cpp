@@ -233,7 +233,7 @@ QSize MainWindow::MinimumClientSize() const
 
 void MainWindow::StartUp()
 {
-    ResetUpdateCheck(run_);
+    ResetUpdateCheck(run_.updateCheck);
     pageReadyCount_ = 0;
     for (int i = 0; i < 2; ++i) {
         const QString current = QString::number(checks_[size_t(i)]->isChecked() ? 1 : 0);
@@ -257,7 +257,7 @@ void MainWindow::EndProgram()
     // However it ends from here, the run ends normally: the grid is offered
     // back at the next start only when rows were not exported.
     const bool running = session_->Busy() || runningHandlers_ > 0;
-    EndGridCheckpoints(run_, session_->Grid(), running);
+    EndGridCheckpoints(run_.checkpoint, session_->Grid(), running);
     if (programEnder_) {
         programEnder_();
         return;

@@ -119,7 +119,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "81", "81_1" });
         grid.SetTextMatrix(2, ColStatus, listedStatus);
-        pages_.insert(TradeDetailAddress(*run_, "81"), DetailPage(kFiveLine, QStringLiteral("中通"), QStringLiteral("Z9")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "81"), DetailPage(kFiveLine, QStringLiteral("中通"), QStringLiteral("Z9")));
 
         DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(fetched_.size(), downloaded ? 1 : 0);
@@ -258,13 +258,13 @@ private slots:
         // Rows 2-3 are from an earlier page; rows 4-7 are new.
         MakeGrid(grid, { "A1", "A1_1", "B2", "B2_1", "B2_2", "C3" });
         pages_.insert(
-            TradeDetailAddress(*run_, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
-        pages_.insert(TradeDetailAddress(*run_, "C3"),
+            TradeDetailAddress(run_->endpoints, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "C3"),
             DetailPage(QStringLiteral("李四，13900002222，021-5555，上海 上海市 浦东新区 世纪大道，200000"),
                 QStringLiteral("顺丰"), QStringLiteral("S9")));
         grid.SetTextMatrix(2, ColRecipient, QStringLiteral("earlier"));
         DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
-        QCOMPARE(fetched_, (QStringList { TradeDetailAddress(*run_, "C3"), TradeDetailAddress(*run_, "B2") }));
+        QCOMPARE(fetched_, (QStringList { TradeDetailAddress(run_->endpoints, "C3"), TradeDetailAddress(run_->endpoints, "B2") }));
         QCOMPARE(fetchArguments_, QStringList(2, QStringLiteral(">关于淘宝</|60")));
         QCOMPARE(grid.TextMatrix(7, ColRecipient), QStringLiteral("李四"));
         QCOMPARE(grid.TextMatrix(7, ColProvince), QStringLiteral("上海"));
@@ -304,7 +304,7 @@ private slots:
         MakeGrid(grid, { "71", "71_1" });
         FillOld(grid, 2);
         if (!page.isEmpty())
-            pages_.insert(TradeDetailAddress(*run_, "71"), page);
+            pages_.insert(TradeDetailAddress(run_->endpoints, "71"), page);
         DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
         QCOMPARE(DetailColumns(grid, 3), QStringList(10, kOld));
@@ -324,7 +324,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "N1", "OK2" });
         pages_.insert(
-            TradeDetailAddress(*run_, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1")));
+            TradeDetailAddress(run_->endpoints, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1")));
         DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("张三"));
         QCOMPARE(grid.TextMatrix(2, ColRecipient), QString());
@@ -412,13 +412,13 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "OLD", "A1", "B2", "B2_1", "C3" });
         for (const char* order : { "A1", "B2", "C3" })
-            pages_.insert(TradeDetailAddress(*run_, order),
+            pages_.insert(TradeDetailAddress(run_->endpoints, order),
                 DetailPage(QStringLiteral("%1，13800001111，，浙江省 杭州市 西湖区 路，310000").arg(order),
                     QStringLiteral("c"), QString::fromLatin1(order)));
         // While the first page downloads, the user deletes the row above
         // the new ones: every new row moves up by one.
         onFetch_ = [&](const QString& address) {
-            if (address == TradeDetailAddress(*run_, "C3"))
+            if (address == TradeDetailAddress(run_->endpoints, "C3"))
                 grid.RemoveRowsSorted({ 2 });
         };
         DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
@@ -444,7 +444,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "A1", "B2", "B2_1", "C3" });
         const QString page = DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1"));
-        pages_.insert(TradeDetailAddress(*run_, "A1"), page);
+        pages_.insert(TradeDetailAddress(run_->endpoints, "A1"), page);
         QHash<QString, int> fetches;
         onFetch_ = [&](const QString& address) {
             if (++fetches[address] > failures)
@@ -456,8 +456,8 @@ private slots:
 
         const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
         QCOMPARE(shortfall.failed, named);
-        QCOMPARE(fetches.value(TradeDetailAddress(*run_, "B2")), 2);
-        QCOMPARE(fetches.value(TradeDetailAddress(*run_, "A1")), 1);
+        QCOMPARE(fetches.value(TradeDetailAddress(run_->endpoints, "B2")), 2);
+        QCOMPARE(fetches.value(TradeDetailAddress(run_->endpoints, "A1")), 1);
         const QString recipient = named.isEmpty() ? QStringLiteral("张三") : QString();
         QCOMPARE(grid.TextMatrix(3, ColRecipient), recipient);
         QCOMPARE(grid.TextMatrix(4, ColRecipient), recipient);
