@@ -120,7 +120,7 @@ int main(int argc, char* argv[])
     RunContext run(prompt);
     run.endpoints = endpoints;
     run.detailDownloads = batch.detailDownloads;
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory);
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory, run.settings);
     run.history = history.get();
     IndicatorWindow indicator;
     run.progress.SetView(&indicator);

@@ -9,21 +9,12 @@
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/settings/CheckBoxSettings.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/Settings.h"
 
 #include <QDir>
 #include <climits>
 
 namespace {
-
-// The window's "过滤关闭交易" as stored.
-bool StoredFilterClosed()
-{
-    const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
-        QString::fromLatin1(kSettingsSection), CheckBoxKey(0), QStringLiteral("0"));
-    return CheckBoxValueFromText(stored).value_or(0) == 1;
-}
 
 std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArrival& arrival)
 {
@@ -51,15 +42,10 @@ std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArr
 
 } // namespace
 
-bool BatchFilterClosed(const BatchOptions& options)
-{
-    return options.filterClosed.value_or(StoredFilterClosed());
-}
-
-SessionHooks BatchSessionHooks(const BatchOptions& options, ConsoleReport& report)
+SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report)
 {
     SessionHooks hooks;
-    const bool filterClosed = BatchFilterClosed(options);
+    const bool filterClosed = options.filterClosed.value_or(settings.CheckBox(0).value_or(0) == 1);
     hooks.filterClosed = [filterClosed] { return filterClosed; };
     hooks.pageRead = [&report](int page, int trades) { report.PageRead(page, trades); };
     return hooks;
@@ -106,7 +92,7 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     QString done = QStringLiteral("完成：提取 %1 笔交易").arg(extracted.tradesRead);
     if (walk.historyUsed)
         done += QStringLiteral("（%1 笔详情来自历史记录）").arg(extracted.detailsFromHistory);
-    if (BatchFilterClosed(options))
+    if (extracted.closedFiltered)
         done += QStringLiteral("，去掉关闭交易 %1 笔").arg(extracted.tradesRead - tradesKept);
     done += QStringLiteral("，%1 %2 行，已写入 %3")
                 .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))

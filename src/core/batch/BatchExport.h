@@ -13,6 +13,7 @@
 
 class BrowserPage;
 class ConsoleReport;
+class Settings;
 
 enum BatchExitStatus {
     kBatchWritten = 0,
@@ -42,12 +43,10 @@ struct ListPageArrival {
     QString title; // of the page shown
 };
 
-// Whether the run drops closed trades: the option when given, else the
-// window's "过滤关闭交易" as stored.
-bool BatchFilterClosed(const BatchOptions& options);
 // What the unattended run adds around its session's commands: the closed
-// trades dropped as BatchFilterClosed says, a report line per page.
-SessionHooks BatchSessionHooks(const BatchOptions& options, ConsoleReport& report);
+// trades dropped when the option says so, else when the window's
+// "过滤关闭交易" is stored checked; a report line per page.
+SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report);
 
 // Runs the export on session, whose browser shows where the list address
 // ended (arrival).

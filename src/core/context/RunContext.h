@@ -11,6 +11,7 @@
 #include "core/base/UserPrompt.h"
 #include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
+#include "core/settings/Settings.h"
 #include "core/update/UpdateCheckState.h"
 
 #include <optional>
@@ -37,6 +38,8 @@ public:
     Progress progress;
     PageFetcher fetcher;
     Endpoints endpoints = DefaultEndpoints();
+    // The stored settings, read once when the run starts.
+    const Settings settings = Settings::Read();
     // How many detail pages download at once for this run; none: the setting.
     std::optional<int> detailDownloads;
     // The main window's text width; none in headless runs.

@@ -197,7 +197,7 @@ void DownloadDetailsOf(
     const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
     const quint64 stopsBefore = run.progress.StopRequests();
     const OutageNotice notice(run.progress, pass.host, showProgress || inWalk);
-    PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads), kPageEndMarker,
+    PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads, run.settings), kPageEndMarker,
         pass.attemptTimeoutSeconds, pass.host);
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(run.endpoints, order));

@@ -158,6 +158,7 @@ bool CommandSession::RemoveClosedIfAsked(CommandOutcome& outcome)
     if (!hooks_.filterClosed || !hooks_.filterClosed())
         return false;
     outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
+    outcome.closedFiltered = true;
     return true;
 }
 

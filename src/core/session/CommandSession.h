@@ -41,6 +41,7 @@ struct [[nodiscard]] CommandOutcome {
     int tradesRead = 0; // trades the command added to the grid
     int detailsFromHistory = 0; // of those, trades whose details the history gave
     int tradesNamed = 0; // trades left without details or named by a check
+    bool closedFiltered = false; // the closed trades were removed after the extraction
     int closedRemoved = 0; // rows of closed trades the command removed
     std::optional<WalkResult> walk; // how the page walk of "提取所有交易" ended
     std::optional<ExportResult> written; // the file ExportTo wrote, or why not

@@ -71,7 +71,7 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
     RunContext run(prompt);
     run.endpoints = endpoints;
     run.detailDownloads = options.detailDownloads;
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory);
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory, run.settings);
     run.history = history.get();
     const WidgetTextMeasurer measurer(TradeGridFont());
     run.measurer = &measurer;
@@ -81,7 +81,7 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
         BrowserProfile profile(run.fetcher);
         WebBrowser browser(profile); // never shown
         BrowserLoadWatch nextPage(&browser);
-        CommandSession session(run, browser, nextPage, nullptr, BatchSessionHooks(options, report));
+        CommandSession session(run, browser, nextPage, nullptr, BatchSessionHooks(options, run.settings, report));
         const QString listUrl = options.listUrl.isEmpty() ? run.endpoints.soldItemsUrl : options.listUrl;
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
         result = ExportFromListPage(session, browser, arrival, options, report);

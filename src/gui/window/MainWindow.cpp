@@ -235,13 +235,9 @@ void MainWindow::StartUp()
 {
     ResetUpdateCheck(run_.updateCheck);
     pageReadyCount_ = 0;
-    for (int i = 0; i < 2; ++i) {
-        const QString current = QString::number(checks_[size_t(i)]->isChecked() ? 1 : 0);
-        const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
-            QString::fromLatin1(kSettingsSection), CheckBoxKey(i), current);
-        if (const auto value = CheckBoxValueFromText(stored))
+    for (int i = 0; i < 2; ++i)
+        if (const std::optional<int> value = settings_.CheckBox(i))
             SetCheckValue(i, *value);
-    }
     // A grid that cannot be set up now is set up by the first extraction.
     SkipOnGridError([&] { SetUpTradeGrid(session_->Grid(), run_.measurer); });
     browser_->Navigate2(run_.endpoints.startUrl);
@@ -329,8 +325,8 @@ void MainWindow::Chk_Click(int index)
     }
     if (index == 1)
         LayOut();
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        CheckBoxKey(index), QString::number(checks_[size_t(index)]->isChecked() ? 1 : 0));
+    if (!settings_.StoreCheckBox(index, checks_[size_t(index)]->isChecked()))
+        qCWarning(lcSettings) << "check box" << index << "not stored";
     UpdateTotal(false);
 }
 
@@ -362,9 +358,8 @@ int MainWindow::WindowHeightTwips() const
 
 void MainWindow::LayOut()
 {
-    const LayoutSettingReader read = [](const QString& key, const QString& defaultText) {
-        return GetRegSetting(
-            QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key, defaultText);
+    const LayoutSettingReader read = [this](const QString& key, const QString& defaultText) {
+        return settings_.LayoutText(key, defaultText);
     };
     controls_ = LayOutMainWindow(
         WindowWidthTwips(), WindowHeightTwips(), !checks_[1]->isChecked(), controls_, read);
@@ -441,8 +436,7 @@ void MainWindow::OnBarReleased(int index)
     const bool vertical = index != 0;
     const QString fraction = vertical ? SplitterFractionText(controls_.bar1.left, WindowWidthTwips())
                                       : SplitterFractionText(controls_.bar0.top, WindowHeightTwips());
-    if (!fraction.isEmpty())
-        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            SplitterKey(index), fraction);
+    if (!fraction.isEmpty() && !settings_.StoreLayoutText(SplitterKey(index), fraction))
+        qCWarning(lcSettings) << "splitter" << index << "not stored";
     LayOut();
 }

@@ -7,6 +7,7 @@
 // "bar_<index>", "grid", "browser", "firstPageTimer").
 
 #include "core/session/CommandSession.h"
+#include "core/settings/Settings.h"
 #include "core/layout/WindowLayout.h"
 #include "core/update/UpdateHost.h"
 
@@ -101,6 +102,8 @@ private:
 
     RunContext& run_;
     BrowserProfile& profile_;
+    // The check boxes and the layout as stored, read when the window opens.
+    Settings settings_ = Settings::Read();
     std::unique_ptr<CommandSession> session_;
     TradeGridView* gridView_ = nullptr;
     WebBrowser* browser_ = nullptr;

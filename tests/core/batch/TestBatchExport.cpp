@@ -159,7 +159,7 @@ BatchResult TestBatchExport::Export(
     // The browser's login reaches the page fetches through their jar.
     for (const QNetworkCookie& cookie : session_.cookieJar()->cookiesForUrl(QUrl(market_->base())))
         run.fetcher.CookieJar().AddCookie(cookie);
-    commands_.emplace(run, page, watch_, nullptr, BatchSessionHooks(options, *report_));
+    commands_.emplace(run, page, watch_, nullptr, BatchSessionHooks(options, run.settings, *report_));
     return ExportFromListPage(*commands_, page, arrival, options, *report_);
 }
 
