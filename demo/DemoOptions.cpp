@@ -47,6 +47,12 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("outage-seconds"),
             QStringLiteral("How long the detail pages stay away (connections closed at once)."),
             QStringLiteral("S") },
+        { QStringLiteral("silent-after"),
+            QStringLiteral("Detail requests answered before the host accepts connections and never answers."),
+            QStringLiteral("N") },
+        { QStringLiteral("trickle-request"),
+            QStringLiteral("The detail request (counted from 0) whose page comes one byte a second."),
+            QStringLiteral("N") },
         { QStringLiteral("version"), QStringLiteral("Version shown on the download page."),
             QStringLiteral("V") },
         { QStringLiteral("dump-truth"), QStringLiteral("Write the generated shop as JSON."),
@@ -91,7 +97,10 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         || !ReadInt(parser, QStringLiteral("outage-after"), 0, 1000000000, outageAfter, message)
         || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message)
         || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message)
-        || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message))
+        || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message)
+        || !ReadInt(parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
+        || !ReadInt(parser, QStringLiteral("trickle-request"), 0, 1000000000, options.site.slow.trickleRequest,
+            message))
         return false;
     if (parser.isSet(QStringLiteral("outage-seconds")) != parser.isSet(QStringLiteral("outage-after"))) {
         message = QStringLiteral("--outage-after and --outage-seconds go together");

@@ -186,6 +186,7 @@ HttpReply MarketSite::TradeDetail(const HttpRequest& request)
                       : Page(TradeMissingPage(shop_, orderNumber), kGbkHtml, 404);
     }
     reply.delayMs = options_.latencyMs;
+    MakeSlow(options_.slow, requestNumber, reply);
     return reply;
 }
 

@@ -8,6 +8,8 @@
 #include "OutagePlan.h"
 #include "ShopData.h"
 
+#include "SlowAnswers.h"
+
 #include <QSet>
 
 namespace demo {
@@ -17,6 +19,7 @@ struct SiteOptions {
     double failRate = 0; // share of detail-page requests that fail
     qint64 outageAfter = -1; // detail requests served before an outage; -1 for none
     int outageSeconds = 0; // how long the outage lasts
+    SlowAnswerOptions slow; // a silent host, a trickling page
     QString version = QStringLiteral("2.00");
     // Any session cookie counts as logged in (a profile that logged in to
     // another instance of the demo keeps its login here).

@@ -1,5 +1,6 @@
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
+#include "core/base/OwnerOnly.h"
 #include "core/base/ProfileLock.h"
 #include "core/batch/BatchOptions.h"
 #include "core/batch/ConsoleReport.h"
@@ -102,6 +103,8 @@ int main(int argc, char* argv[])
     BatchOptions batch;
     const Endpoints endpoints = EndpointsFromOptions(app, &batch);
 
+    // Folders an earlier version made readable to others become the owner's.
+    TightenDataFolders();
     ProfileLock profileLock;
     const bool profileFree = profileLock.TryLock();
     if (unattended) {
@@ -120,6 +123,8 @@ int main(int argc, char* argv[])
     RunContext run(prompt);
     run.endpoints = endpoints;
     run.detailDownloads = batch.detailDownloads;
+    // The window waits for the network until the user stops the walk.
+    run.networkWait.maxMs = -1;
     const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory, run.settings);
     run.history = history.get();
     IndicatorWindow indicator;

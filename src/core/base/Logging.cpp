@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
 Q_LOGGING_CATEGORY(lcWeb, "lumetra.web")
 Q_LOGGING_CATEGORY(lcExtract, "lumetra.extract")
 Q_LOGGING_CATEGORY(lcExport, "lumetra.export")
@@ -20,9 +22,15 @@ struct LogFile::State {
     QFile file;
     qint64 maxBytes = 0;
     QtMessageHandler previous = nullptr;
+    bool failing = false; // the last line could not be written
 };
 
 namespace {
+
+// Unbuffered: each line reaches the file in one write, whose result tells
+// whether the disk took it.
+constexpr QIODevice::OpenMode kLogOpenMode
+    = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered;
 
 // Qt's message handler is a plain function for the whole process; it
 // reaches the one log file main() keeps open while that object lives.
@@ -54,8 +62,26 @@ void RotateIfFull(LogFile::State& log)
     log.file.close();
     QFile::remove(path + QStringLiteral(".1"));
     QFile::rename(path, path + QStringLiteral(".1"));
-    log.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    log.file.open(kLogOpenMode);
     log.file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// A line the disk did not take whole is cut off again, so the file keeps
+// only whole lines; the first failure of a run of them goes to the handler
+// before ours (standard error), as the log itself cannot say it.
+void AppendLine(LogFile::State& log, const QByteArray& line, const QMessageLogContext& context)
+{
+    const qint64 before = log.file.size();
+    const bool written = log.file.write(line) == line.size();
+    if (!written) {
+        const QString why = qt_error_string(errno); // no space, file too large …
+        if (!log.file.resize(before))
+            log.file.seek(log.file.size());
+        if (!log.failing && log.previous)
+            log.previous(QtWarningMsg, context,
+                QStringLiteral("cannot write the log file %1: %2").arg(log.file.fileName(), why));
+    }
+    log.failing = !written;
 }
 
 void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, const QString& message)
@@ -67,8 +93,7 @@ void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, c
         const QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + ' '
             + LevelName(type) + ' ' + (context.category ? context.category : "default") + ": "
             + message.toUtf8() + '\n';
-        log.file.write(line);
-        log.file.flush();
+        AppendLine(log, line, context);
         RotateIfFull(log);
     }
     if (log.previous)
@@ -96,7 +121,7 @@ LogFile::LogFile(const QString& path, qint64 maxBytes)
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     state_->file.setFileName(path);
     state_->maxBytes = maxBytes;
-    if (!state_->file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    if (!state_->file.open(kLogOpenMode)) {
         qCWarning(lcSettings) << "cannot open the log file" << path << state_->file.errorString();
         return;
     }

@@ -1,6 +1,7 @@
 #include "ProfileLock.h"
 
 #include "Logging.h"
+#include "OwnerOnly.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -13,7 +14,7 @@ QString BrowserProfileFolder()
 namespace {
 QString LockFilePath(const QString& folder)
 {
-    QDir().mkpath(folder);
+    MakeOwnerOnlyFolder(folder); // the browser profile: session cookies
     return folder + QStringLiteral("/lumetra-trades.lock");
 }
 } // namespace
@@ -28,8 +29,10 @@ ProfileLock::ProfileLock(const QString& folder)
 
 bool ProfileLock::TryLock()
 {
-    if (lock_.tryLock(0))
+    if (lock_.tryLock(0)) {
+        MakeOwnerOnlyFile(lock_.fileName());
         return true;
+    }
     qCWarning(lcCommands) << "browser profile in use by process" << HolderPid() << "error" << lock_.error();
     return false;
 }

@@ -12,6 +12,7 @@ const QString kKeepClosed = QStringLiteral("keep-closed");
 const QString kStartUrl = QStringLiteral("start-url");
 const QString kDetailDownloads = QStringLiteral("detail-downloads");
 const QString kNoHistory = QStringLiteral("no-history");
+const QString kNetworkWait = QStringLiteral("network-wait");
 } // namespace
 
 bool IsBatchRun(int argc, char* argv[])
@@ -48,6 +49,11 @@ void AddBatchOptions(QCommandLineParser& parser)
         { kNoHistory,
             QStringLiteral("Download every trade's detail page for this run, without the trade history "
                            "(the stored DetailHistory setting otherwise, default 1).") },
+        { kNetworkWait,
+            QStringLiteral("With --export: when the trade host has not answered for 15 s, wait up to "
+                           "SECONDS for the network to come back, trying one trade every few seconds, "
+                           "then go on where the walk was (default 600; 0 stops at once with status 1)."),
+            QStringLiteral("SECONDS") },
     });
 }
 
@@ -72,6 +78,14 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
         if (!options.detailDownloads) {
             *error = QStringLiteral("--detail-downloads needs a whole number from 1 to %1.")
                          .arg(kMaxDetailDownloads);
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(kNetworkWait)) {
+        bool ok = false;
+        options.networkWaitSeconds = parser.value(kNetworkWait).toInt(&ok);
+        if (!ok || options.networkWaitSeconds < 0 || options.networkWaitSeconds > 24 * 3600) {
+            *error = QStringLiteral("--network-wait needs a whole number of seconds from 0 to 86400.");
             return std::nullopt;
         }
     }

@@ -18,6 +18,9 @@ struct BatchOptions {
     std::optional<int> detailDownloads;
     // --no-history, for the window's run as well.
     bool noHistory = false;
+    // --network-wait: how long the walk waits for an unreachable trade host.
+    int networkWaitSeconds = kDefaultNetworkWaitSeconds;
+    static constexpr int kDefaultNetworkWaitSeconds = 600;
 };
 
 // Whether the arguments ask for an unattended export. Read before the

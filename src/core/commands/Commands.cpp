@@ -103,13 +103,12 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
         const qint64 pauseEnd = CurrentSecond() + 1;
         const bool movedOn = extractPage();
         if (!movedOn || unreachable()) {
-            // A last page (no next one to open) ends the walk whole, even
-            // when its details met an unreachable host: the end of the
-            // command fetches them once more.
-            if (stopRequested())
-                walk.end = WalkEnd::StoppedByUser;
-            else if (movedOn)
+            // A stop while waiting for the network ends the walk as the
+            // host's absence does, with its message.
+            if (unreachable())
                 walk.end = WalkEnd::MarketUnreachable;
+            else if (stopRequested())
+                walk.end = WalkEnd::StoppedByUser;
             else if (walk.passes > 1 && !shownPageIsList())
                 walk.end = WalkEnd::PageNotOpened;
             return walk;
@@ -135,6 +134,8 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
         SetProgressTotal(run.progress, std::min(*pagesLeft, kExtractAllMaxPasses));
     const int startRows = grid.Rows();
     QStringList pageMessages;
+    const quint64 stopsBefore = run.progress.StopRequests();
+    const auto stoppedByUser = [&] { return run.progress.StopRequests() != stopsBefore; };
     // Each page is saved for crash recovery once its details are in, never
     // in the middle of one.
     int pages = 0;
@@ -156,8 +157,11 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
     walk.trades = CountTrades(grid, startRows);
     walk.historyUsed = run.history != nullptr;
     // A walk the user stopped does not start downloading again; the failed
-    // trades are still named.
-    walk.details = FinishDetailDownloads(run, grid, walk.end != WalkEnd::StoppedByUser, detailPass);
+    // trades are still named. Nor does one that gave the trade host up: it
+    // has just had its chance.
+    const bool fetchAgain = walk.end != WalkEnd::StoppedByUser && walk.end != WalkEnd::MarketUnreachable
+        && !stoppedByUser();
+    walk.details = FinishDetailDownloads(run, grid, fetchAgain, detailPass);
     walk.fromHistory = detailPass.fromHistory;
     walk.pageMessages = pageMessages;
     return walk;

@@ -42,15 +42,28 @@ bool StandsAlone(const QString& text, const QString& number)
 
 } // namespace
 
-void DetailLedger::RememberFailed(const QString& orderNumber)
+void DetailLedger::RememberFailed(const QString& orderNumber, bool timedOut)
 {
     if (!failed_.contains(orderNumber))
         failed_.append(orderNumber);
+    timedOut_.removeAll(orderNumber);
+    if (timedOut)
+        timedOut_.append(orderNumber);
 }
 
 void DetailLedger::ForgetFailed(const QString& orderNumber)
 {
     failed_.removeAll(orderNumber);
+    timedOut_.removeAll(orderNumber);
+}
+
+QStringList DetailLedger::TimedOutAmong(const QStringList& orderNumbers) const
+{
+    QStringList among;
+    for (const QString& order : orderNumbers)
+        if (timedOut_.contains(order))
+            among.append(order);
+    return among;
 }
 
 namespace {
@@ -117,9 +130,17 @@ QString WithoutShippingDataMessage(const QStringList& orderNumbers, int namedAtM
         orderNumbers, namedAtMost);
 }
 
+QString TimedOutDetailsMessage(const QStringList& orderNumbers, int namedAtMost)
+{
+    return TradesMessage(QStringLiteral("有 %1 笔交易的详情页下载超时（订单编号 %2），淘宝的网页一直没有传完，"
+                                        "表中它们的收件人和单号可能是空的。请稍后重新提取这些交易所在的页面。"),
+        orderNumbers, namedAtMost);
+}
+
 void DetailShortfall::KeepOrdersIn(const TradeGrid& grid)
 {
-    for (QStringList* list : { &failed, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
+    for (QStringList* list :
+        { &failed, &timedOut, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
         *list = OrdersStillInGrid(grid, *list);
 }
 
@@ -134,6 +155,10 @@ QStringList DetailShortfall::AllTrades() const
 
 QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost)
 {
+    // A time-out is told as one, not as a network failure.
+    QStringList networkFailed = shortfall.failed;
+    for (const QString& order : shortfall.timedOut)
+        networkFailed.removeAll(order);
     return JoinParagraphs({ shortfall.pages.join(QLatin1Char('\n')),
         TradesMessage(QStringLiteral("有 %1 笔交易的页面与本软件读取的格式不同（订单编号 %2），读不准的字段已留空，"
                                      "请在淘宝上核对后补全。"),
@@ -142,7 +167,7 @@ QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost
             shortfall.addressToCheck, namedAtMost),
         TradesMessage(QStringLiteral("有 %1 笔已发货的交易在详情页里没有运单号（订单编号 %2），请在淘宝上核对。"),
             shortfall.shippedWithoutWaybill, namedAtMost),
-        FailedDetailsMessage(shortfall.failed, namedAtMost),
+        FailedDetailsMessage(networkFailed, namedAtMost), TimedOutDetailsMessage(shortfall.timedOut, namedAtMost),
         WithoutShippingDataMessage(shortfall.withoutShippingData, namedAtMost) });
 }
 

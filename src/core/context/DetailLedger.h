@@ -22,8 +22,11 @@ enum class TradeFinding {
 
 class DetailLedger {
 public:
-    void RememberFailed(const QString& orderNumber);
+    // timedOut: the host answered, but the page did not come in time.
+    void RememberFailed(const QString& orderNumber, bool timedOut = false);
     void ForgetFailed(const QString& orderNumber);
+    // Those of orderNumbers whose last failure was a time-out.
+    QStringList TimedOutAmong(const QStringList& orderNumbers) const;
     // In the order they first failed.
     const QStringList& FailedOrders() const { return failed_; }
     // The failed trades whose order number stands in text (a list page) as
@@ -53,6 +56,7 @@ public:
 
 private:
     QStringList failed_;
+    QStringList timedOut_;
     Named named_;
     bool sawShippingSection_ = false;
 };
@@ -60,6 +64,7 @@ private:
 // What one command left without details, and what its checks named.
 struct DetailShortfall {
     QStringList failed; // the page never arrived
+    QStringList timedOut; // those of failed whose download ran out of time
     QStringList withoutShippingData; // the page has no recipient block
     QStringList unreadable; // fields that failed their checks were left empty
     QStringList addressToCheck; // written, but the division list places it elsewhere
@@ -72,6 +77,7 @@ struct DetailShortfall {
     // The trades named for any reason, each once.
     int NamedTrades() const;
     bool IsEmpty() const { return failed.isEmpty() && withoutShippingData.isEmpty() && !PagesDiffer(); }
+    int Count() const { return int(failed.size() + withoutShippingData.size()); }
     // The pages differ from what the tool reads: fields were left empty or
     // are to be checked, or a page did not read whole.
     bool PagesDiffer() const
@@ -87,11 +93,11 @@ struct DetailShortfall {
 };
 
 // One message for the user naming how many trades and the first few order
-// numbers (every one when namedInFull); empty for none.
+// numbers (at most namedAtMost of them); empty for none.
 inline constexpr int kOrdersNamedInMessage = 5;
 QString FailedDetailsMessage(const QStringList& orderNumbers, int namedAtMost = kOrdersNamedInMessage);
 QString WithoutShippingDataMessage(const QStringList& orderNumbers, int namedAtMost = kOrdersNamedInMessage);
-// Both messages in one text, each only when it has trades.
+QString TimedOutDetailsMessage(const QStringList& orderNumbers, int namedAtMost = kOrdersNamedInMessage);
 // Whether the trades without shipping data point at a renamed section rather
 // than at virtual goods: some of them say they have shipped, and not one
 // detail page of the command had the section.

@@ -9,6 +9,7 @@
 #include "DetailLedger.h"
 #include "core/base/Endpoints.h"
 #include "core/base/UserPrompt.h"
+#include "core/network/PageFetchQueue.h"
 #include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/settings/Settings.h"
@@ -47,10 +48,16 @@ public:
     // Saves the grid after every page and command; none: not saved.
     GridRecovery* checkpoint = nullptr;
     DetailLedger details;
+    // How long a page walk waits for an unreachable trade host to answer
+    // again: the window waits until the user stops, the unattended export
+    // as its --network-wait allows; none by default.
+    NetworkWait networkWait;
     // Detail columns kept from earlier runs; none: every page is downloaded.
     TradeHistory* history = nullptr;
-    // Trades whose columns the history gave instead of a download, this run.
-    int detailsFromHistory = 0;
+    // A page the history did not take this run, and whether the user has
+    // been told about the history (HistoryTrouble.h).
+    bool historyWriteFailed = false;
+    bool historyTroubleTold = false;
     // Where the run's update check stands.
     UpdateCheckState updateCheck;
 

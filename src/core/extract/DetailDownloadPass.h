@@ -1,11 +1,15 @@
 #pragma once
 // What one extraction command shares from its first page to the fetch of
 // the failed trades at its end: whether the trade host still answers, how
-// long one attempt may take, how far the list has been read and how many
-// trades the history gave. The command owns it and hands it down; a test
-// builds one with short times.
+// long one attempt may take (as a whole, to its first byte, and without
+// progress), how long the downloads wait for the network when the host is
+// away, how far the list has been read and how many trades the history
+// gave. The command owns it and hands it down; a test builds one with
+// short times.
 
 #include "core/network/HostReachability.h"
+#include "core/network/PageFetchJob.h"
+#include "core/network/PageFetchQueue.h"
 
 struct DetailDownloadPass {
     static constexpr int kDefaultAttemptTimeoutSeconds = 60;
@@ -19,6 +23,10 @@ struct DetailDownloadPass {
 
     const int attemptTimeoutSeconds;
     HostReachability host;
+    // The first-byte and stall limits of each attempt.
+    FetchRules limits;
+    // None by default: the host's absence ends the downloads.
+    NetworkWait wait;
     // List pages read so far, the one being read included.
     int listPage = 0;
     // The walk stopped on a list page of which not one trade could be read.

@@ -16,6 +16,7 @@
 #include "core/settings/DetailDownloadSetting.h"
 #include "core/text/TextHelpers.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <optional>
 
@@ -23,6 +24,7 @@ namespace {
 
 const QString kPageEndMarker = QStringLiteral(">关于淘宝</");
 const QString kOutageMessage = QStringLiteral("网络中断，正在重试…");
+const QString kWaitingMessage = QStringLiteral("无法连接淘宝，正在等待网络恢复…（已等待 %1 秒）");
 const QString kDash = QStringLiteral("—");
 constexpr int kFirstDetailCol = kFirstDetailColumn;
 
@@ -120,7 +122,7 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
     if (block)
         findings = WriteRecipientColumns(grid, row, *block, CellOrEmpty(grid, row, ColStatus));
     if (done.status != FetchStatus::Arrived) {
-        ledger.RememberFailed(done.key);
+        ledger.RememberFailed(done.key, done.timedOut);
         return false;
     }
     ledger.ForgetFailed(done.key);
@@ -149,42 +151,61 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
     return findings.IsClean();
 }
 
-// While connection failures are retried the progress window says why
-// nothing moves; its own message comes back with the next answer, or when
-// the downloads end.
+// While failures without an answer are retried the progress window says
+// why nothing moves, and while the downloads wait for the network, for how
+// long; its own message comes back with the next answer, or when the
+// downloads end.
 class OutageNotice {
 public:
-    OutageNotice(Progress& progress, const HostReachability& host, bool progressShown)
+    OutageNotice(Progress& progress, const HostReachability& host, const NetworkWait& wait, bool progressShown)
         : progress_(progress)
+        , host_(host)
+        , wait_(wait)
     {
         if (!progressShown)
             return;
         normalMessage_ = progress.State().message;
-        Show(host.IsFailing());
+        Show();
         // Queued: the progress window runs events, which must not happen
         // inside a reply's signal.
+        QObject::connect(&host, &HostReachability::FailingChanged, &context_, [this] { Show(); }, Qt::QueuedConnection);
         QObject::connect(
-            &host, &HostReachability::FailingChanged, &context_, [this](bool failing) { Show(failing); },
-            Qt::QueuedConnection);
+            &host, &HostReachability::BecameUnreachable, &context_, [this] { Show(); }, Qt::QueuedConnection);
+        QObject::connect(&tick_, &QTimer::timeout, &context_, [this] { Show(); });
     }
-    ~OutageNotice() { Show(false); }
+    ~OutageNotice() { Show(true); }
     OutageNotice(const OutageNotice&) = delete;
     OutageNotice& operator=(const OutageNotice&) = delete;
 
 private:
-    void Show(bool outage)
+    void Show(bool ending = false)
     {
+        const bool waiting = !ending && wait_.Holds(host_);
+        QString message;
+        if (waiting)
+            message = kWaitingMessage.arg(host_.UnreachableForMs() / 1000);
+        else if (!ending && host_.IsFailing())
+            message = kOutageMessage;
+        if (waiting && !tick_.isActive()) {
+            qCWarning(lcWeb) << "无法连接淘宝，正在等待网络恢复…";
+            tick_.start(1000);
+        } else if (!waiting) {
+            tick_.stop();
+        }
         // A window the user closed stays closed.
-        if (outage == shown_ || !ProgressWindowOpen(progress_))
+        if (message == shown_ || !ProgressWindowOpen(progress_))
             return;
-        shown_ = outage;
-        StepProgress(progress_, 0, outage ? kOutageMessage : normalMessage_);
+        shown_ = message;
+        StepProgress(progress_, 0, message.isEmpty() ? normalMessage_ : message);
     }
 
     Progress& progress_;
+    const HostReachability& host_;
+    const NetworkWait& wait_;
     QObject context_;
+    QTimer tick_;
     QString normalMessage_;
-    bool shown_ = false;
+    QString shown_; // empty: the normal message
 };
 
 // Up to DetailDownloadLimit pages download at once. During a page walk,
@@ -196,9 +217,9 @@ void DownloadDetailsOf(
 {
     const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
     const quint64 stopsBefore = run.progress.StopRequests();
-    const OutageNotice notice(run.progress, pass.host, showProgress || inWalk);
+    const OutageNotice notice(run.progress, pass.host, pass.wait, showProgress || inWalk);
     PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads, run.settings), kPageEndMarker,
-        pass.attemptTimeoutSeconds, pass.host);
+        pass.attemptTimeoutSeconds, pass.host, pass.limits, pass.wait);
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(run.endpoints, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
@@ -211,8 +232,8 @@ void DownloadDetailsOf(
     }
     // One transaction for the page, after its downloads: the history never
     // holds a walk up longer than that write.
-    if (run.history && !fetched.isEmpty())
-        run.history->StorePage(fetched);
+    if (run.history && !fetched.isEmpty() && !run.history->StorePage(fetched))
+        run.historyWriteFailed = true; // logged by the history; told after the command
     for (const QString& order : queue.CancelRest())
         run.details.RememberFailed(order);
     if (pass.host.IsUnreachable())
@@ -338,6 +359,7 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
     }
     DetailShortfall shortfall;
     shortfall.failed = failed;
+    shortfall.timedOut = run.details.TimedOutAmong(failed);
     DetailLedger::Named named = run.details.TakeNamed();
     shortfall.withoutShippingData = std::move(named.withoutShippingData);
     shortfall.unreadable = std::move(named.unreadable);

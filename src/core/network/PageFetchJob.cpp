@@ -16,6 +16,9 @@ namespace {
 // deadline, so a long time-out never overflows a timer interval.
 constexpr qint64 kLongestSleepMs = 60 * 1000;
 
+// How long a reply given up may end by itself before it is aborted.
+constexpr int kAbortGraceMs = 500;
+
 // A reply counts as a completed response when the server's answer arrived:
 // a status line was read and the transfer was not stopped by the redirect
 // rules or by us. Error statuses (404, 500 …) and a connection closed in
@@ -98,6 +101,7 @@ PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker
     connect(&wake_, &QTimer::timeout, this, &PageFetchJob::OnWake);
     pause_.setSingleShot(true);
     connect(&pause_, &QTimer::timeout, this, &PageFetchJob::StartAttempt);
+    connect(&watch_, &QTimer::timeout, this, &PageFetchJob::OnWatch);
     // Queued: the verdict comes from inside another job's reply signal.
     if (rules_.host)
         connect(rules_.host, &HostReachability::BecameUnreachable, this, &PageFetchJob::OnHostUnreachable,
@@ -130,6 +134,7 @@ void PageFetchJob::Cancel()
 {
     pause_.stop();
     wake_.stop();
+    watch_.stop();
     DropReply();
     attempt_ = attempts_;
 }
@@ -143,13 +148,26 @@ void PageFetchJob::StartAttempt()
     // Reading pauses once a little more than the cap is buffered, so the
     // check below sees the excess before much more memory is taken.
     reply_->setReadBufferSize(kMaxBodyBytes + 1);
+    attemptClock_.start();
+    answered_ = false;
+    received_ = receivedAtCheck_ = 0;
+    watch_.start(qMax(1, rules_.firstByteMs));
     connect(reply_, &QNetworkReply::finished, this, &PageFetchJob::OnReplyFinished);
+    // Qt also reports meta data for a connection cut before any answer:
+    // only a status line counts as one.
+    connect(reply_, &QNetworkReply::metaDataChanged, this, [this] {
+        if (reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+            OnBytes(received_);
+    });
     connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (received > 0)
+            OnBytes(received);
         if (received <= kMaxBodyBytes && total <= kMaxBodyBytes)
             return;
         // Ended from the event loop, not inside the reply's own signal.
         disconnect(reply_, nullptr, this, nullptr);
         wake_.stop();
+        watch_.stop();
         QMetaObject::invokeMethod(
             this,
             [this, attempt = attempt_] {
@@ -173,6 +191,40 @@ void PageFetchJob::OnWake()
     wake_.start(int(qMin<qint64>(deadline_.remainingTime(), kLongestSleepMs)));
 }
 
+// The first byte of the answer turns the first-byte limit into stall
+// checks, one every stall limit.
+void PageFetchJob::OnBytes(qint64 received)
+{
+    received_ = qMax(received_, received);
+    if (answered_)
+        return;
+    answered_ = true;
+    if (rules_.host)
+        rules_.host->NoteAnswer();
+    receivedAtCheck_ = received_;
+    watch_.start(qMax(1, rules_.stallMs));
+}
+
+void PageFetchJob::OnWatch()
+{
+    if (!reply_)
+        return;
+    if (!answered_) {
+        qCWarning(lcWeb) << "no answer from" << address_ << "within" << rules_.firstByteMs << "ms";
+        if (rules_.host)
+            rules_.host->NoteConnectionFailure(attemptClock_.elapsed());
+        EndAttempt(AttemptEnd::ConnectionFailed);
+        return;
+    }
+    if (received_ - receivedAtCheck_ < kStallBytes) {
+        qCWarning(lcWeb) << "download of" << address_ << "stalled:" << received_ - receivedAtCheck_ << "bytes in"
+                         << rules_.stallMs << "ms";
+        EndAttempt(AttemptEnd::TimedOut);
+        return;
+    }
+    receivedAtCheck_ = received_;
+}
+
 void PageFetchJob::OnReplyFinished()
 {
     if (!reply_)
@@ -180,7 +232,7 @@ void PageFetchJob::OnReplyFinished()
     if (!IsCompletedResponse(*reply_)) {
         const bool connectionFailed = IsConnectionFailure(*reply_);
         if (connectionFailed && rules_.host)
-            rules_.host->NoteConnectionFailure();
+            rules_.host->NoteConnectionFailure(answered_ ? 0 : attemptClock_.elapsed());
         EndAttempt(connectionFailed ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
         return;
     }
@@ -200,7 +252,9 @@ void PageFetchJob::OnReplyFinished()
 void PageFetchJob::EndAttempt(AttemptEnd how)
 {
     wake_.stop();
+    watch_.stop();
     DropReply();
+    lastEnd_ = how;
     if (how == AttemptEnd::Success) {
         status_ = FetchStatus::Arrived;
         Finish();
@@ -241,6 +295,7 @@ void PageFetchJob::OnHostUnreachable()
         return;
     pause_.stop();
     wake_.stop();
+    watch_.stop();
     DropReply();
     Finish();
 }
@@ -251,10 +306,21 @@ void PageFetchJob::DropReply()
         return;
     QNetworkReply* reply = reply_;
     reply_.clear();
-    // Our slots must not see the abort's own finished signal.
+    // Our slots must not see the reply's end.
     disconnect(reply, nullptr, this, nullptr);
-    reply->abort();
-    reply->deleteLater();
+    if (reply->isFinished()) {
+        reply->deleteLater();
+        return;
+    }
+    // A connection failure may already be on its way from Qt's network
+    // thread; an abort now would make the reply report a second error,
+    // which Qt answers with "Internal problem, this method must only be
+    // called once". The reply gets a moment to end by itself first.
+    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    QTimer::singleShot(kAbortGraceMs, reply, [reply] {
+        if (!reply->isFinished())
+            reply->abort();
+    });
 }
 
 void PageFetchJob::Finish()

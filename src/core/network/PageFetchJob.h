@@ -5,12 +5,18 @@
 // with attempts after a connection failure spaced out. Several jobs can be
 // in flight at once; HttpGetPage runs one and waits for it.
 //
+// Besides the whole attempt's time-out, an attempt has two shorter limits:
+// no first byte within the first-byte limit counts as a failure without an
+// answer (like a refused connection), and a body that brought less than
+// kStallBytes in the last stall limit is given up as a time-out.
+//
 // A job of a download pass follows the pass's rules instead: an attempt
-// that ran into the time-out is not repeated then (a page that trickles
+// that ran into a time-out is not repeated then (a page that trickles
 // would cost five time-outs), and once the pass's host counts as
 // unreachable the job ends at once.
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -20,6 +26,11 @@ class QNetworkReply;
 
 // Attempts a page download makes before it gives up.
 inline constexpr int kPageAttempts = 5;
+// The first byte of an answer must come within this time.
+inline constexpr int kFirstByteLimitMs = 15000;
+// A body that brings less than kStallBytes in this time has stalled.
+inline constexpr int kStallLimitMs = 15000;
+inline constexpr qint64 kStallBytes = 512;
 
 class HostReachability;
 class PageFetcher;
@@ -47,6 +58,8 @@ struct FetchRules {
     bool retryAfterTimeout = true;
     // Told how each attempt ended; may end the job (see above).
     HostReachability* host = nullptr;
+    int firstByteMs = kFirstByteLimitMs;
+    int stallMs = kStallLimitMs;
 };
 
 class PageFetchJob : public QObject {
@@ -73,6 +86,9 @@ public:
     const QString& Response() const { return response_; }
     // False when no attempt completed (time-outs, connection failures).
     bool ResponseWritten() const { return responseWritten_; }
+    // The last attempt ran into a time-out or stalled: the host answered,
+    // the page did not come.
+    bool TimedOut() const { return lastEnd_ == AttemptEnd::TimedOut; }
 
 signals:
     void Finished();
@@ -83,6 +99,8 @@ private:
     void StartAttempt();
     void OnReplyFinished();
     void OnWake();
+    void OnBytes(qint64 received);
+    void OnWatch();
     void OnHostUnreachable();
     bool GivesUpAfter(AttemptEnd how) const;
     void EndAttempt(AttemptEnd how);
@@ -100,6 +118,12 @@ private:
     QDeadlineTimer deadline_;
     QTimer wake_; // the attempt's deadline, re-armed in slices
     QTimer pause_; // the wait before the next attempt
+    QTimer watch_; // the first-byte limit, then the stall checks
+    QElapsedTimer attemptClock_;
+    bool answered_ = false; // a byte of this attempt's answer came
+    qint64 received_ = 0;
+    qint64 receivedAtCheck_ = 0;
+    AttemptEnd lastEnd_ = AttemptEnd::Failed;
     FetchStatus status_ = FetchStatus::Failed;
     QString response_;
     bool responseWritten_ = false;

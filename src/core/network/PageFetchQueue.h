@@ -9,9 +9,16 @@
 // counts as unreachable the downloads under way end and those not started
 // come back failed at once. A queue that begins with the host unreachable
 // first sends one download, with one attempt, to learn whether it is back.
+//
+// With a network wait, an unreachable host does not fail the downloads:
+// those that failed go back to waiting, one of them is sent (with one
+// attempt) every probe interval, and once the host answers the queue goes
+// on where it was. Only when the host has been unreachable for the whole
+// wait do the downloads left fail as without one.
 
 #include "PageFetchJob.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,16 +30,28 @@ class HostReachability;
 class PageFetchJob;
 class PageFetcher;
 
+// How long downloads wait for an unreachable host to answer again.
+struct NetworkWait {
+    static constexpr int kDefaultProbeEveryMs = 3000;
+    qint64 maxMs = 0; // 0: no wait; negative: without a limit
+    int probeEveryMs = kDefaultProbeEveryMs;
+    // The host has been unreachable for less than the wait.
+    bool Holds(const HostReachability& host) const;
+};
+
 class PageFetchQueue {
 public:
     struct Done {
         QString key;
         FetchStatus status = FetchStatus::Failed;
         QString response; // empty when no attempt completed
+        bool timedOut = false; // the host answered, the page did not come in time
     };
 
-    PageFetchQueue(
-        PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds, HostReachability& host);
+    // rules gives the time limits of each attempt; its attempts and host
+    // are the queue's own.
+    PageFetchQueue(PageFetcher& fetcher, int maxInFlight, QString marker, int timeoutSeconds, HostReachability& host,
+        const FetchRules& rules = {}, const NetworkWait& wait = {});
     // Cancels what still runs.
     ~PageFetchQueue();
     PageFetchQueue(const PageFetchQueue&) = delete;
@@ -62,14 +81,21 @@ private:
     };
 
     void StartWaiting();
+    bool ProbeDue() const;
     std::optional<Done> TakeFinished();
     std::optional<Done> TakeUnsent();
+    // Waits for a download to finish, a stop, or (while waiting for the
+    // network) the next probe's time. False on a stop or when quitting.
+    bool WaitForChange(const std::function<bool()>& stop);
 
     PageFetcher& fetcher_;
     int maxInFlight_;
     QString marker_;
     int timeoutSeconds_;
     HostReachability& host_;
+    FetchRules rules_;
+    NetworkWait wait_;
     bool probeLeft_; // the host was unreachable when the queue began
+    QElapsedTimer lastProbe_;
     std::vector<Entry> entries_; // not yet handed back, in the order added
 };

@@ -2,6 +2,7 @@
 
 #include "GridSnapshot.h"
 #include "core/base/Logging.h"
+#include "core/base/OwnerOnly.h"
 #include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
@@ -12,6 +13,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 namespace {
 
@@ -67,6 +70,8 @@ GridRecovery::GridRecovery(const QString& folder)
     // process has gone is taken over.
     lock_->setStaleLockTime(0);
     locked_ = lock_->tryLock(0);
+    if (locked_)
+        MakeOwnerOnlyFile(lock_->fileName());
     if (!locked_)
         qCWarning(lcGrid) << "grid recovery off:" << folder_ << "is locked by another instance";
 }
@@ -155,15 +160,30 @@ bool GridRecovery::Save(const TradeGrid& grid)
     // A full disk can take part of a write without reporting an error, so
     // the count is checked; commit only replaces the file once all is there.
     bool saved = false;
+    int failure = 0;
     if (file.open(QIODevice::WriteOnly)) {
         file.setPermissions(kOwnerOnlyFile); // buyers' names and addresses
         saved = file.write(bytes) == bytes.size() && file.commit();
     }
-    // One warning per run of failures, not one per page.
+    if (!saved)
+        failure = errno; // the system's reason (no space, file too large …)
+    // One warning per run of failures, not one per page. QSaveFile has
+    // removed its temporary file; the last good one stays.
     if (!saved && !lastSaveFailed_)
-        qCWarning(lcGrid) << "could not save the recovery file" << FilePath() << file.errorString();
+        qCWarning(lcGrid) << "could not save the recovery file" << FilePath() << file.errorString()
+                          << qt_error_string(failure) << "- the previous one is kept";
+    if (saved && lastSaveFailed_)
+        qCInfo(lcGrid) << "the recovery file is saved again";
     lastSaveFailed_ = !saved;
     return saved;
+}
+
+bool GridRecovery::TakeFailureToTell()
+{
+    if (!lastSaveFailed_ || failureTold_)
+        return false;
+    failureTold_ = true;
+    return true;
 }
 
 void GridRecovery::EndCleanly()
@@ -198,7 +218,17 @@ void GridRecovery::EndKeepingGrid()
 void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid)
 {
     if (checkpoint)
-        checkpoint->Save(grid);
+        (void)checkpoint->Save(grid); // a failure is logged and told once by the command's end
+}
+
+bool MayEndWithGrid(RunContext& run, const TradeGrid& grid)
+{
+    if (!run.checkpoint || !run.checkpoint->LastSaveFailed() || !grid.HasUnexportedRows())
+        return true;
+    if (run.checkpoint->Save(grid))
+        return true;
+    const int dataRows = grid.Rows() - grid.FixedRows();
+    return run.Prompt().AskYesNo(QString::fromUtf8(kCloseUnsavedQuestion).arg(dataRows));
 }
 
 RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGrid& grid)

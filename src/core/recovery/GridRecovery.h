@@ -32,6 +32,9 @@ inline const char* const kRecoveryQuestion = "恢复上次未完成的表格（%
 inline const char* const kRecoveryKeptQuestion = "上次关闭时表格中有 %1 行尚未导出，恢复？";
 inline const char* const kRecoveryDamagedText
     = "上次未完成的表格无法恢复：保存的文件已损坏。原文件已保留在：\n%1";
+inline const char* const kRecoverySaveFailedText = "磁盘空间不足，表格未能保存到恢复文件，请及时导出。";
+inline const char* const kCloseUnsavedQuestion
+    = "表格中有 %1 行尚未导出，也未能保存到恢复文件，关闭后将丢失。确定关闭？";
 inline const char* const kRecoveryNewerText
     = "上次未完成的表格由较新的版本保存，本版本无法恢复。原文件已保留在：\n%1";
 
@@ -65,8 +68,14 @@ public:
     RecoveryOffer OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);
 
     // Writes the grid to the recovery file, replacing it only once the new
-    // one is complete. False (and logged) when it could not be written.
+    // one is complete. False (and logged) when it could not be written; the
+    // file then stays as the last save left it.
     bool Save(const TradeGrid& grid);
+    // The latest save failed.
+    bool LastSaveFailed() const { return lastSaveFailed_; }
+    // True once per run, after the first failed save: the user is to be told
+    // (kRecoverySaveFailedText).
+    bool TakeFailureToTell();
 
     // A normal end: the recovery file and a declined one go.
     void EndCleanly();
@@ -85,6 +94,7 @@ private:
     std::unique_ptr<QLockFile> lock_;
     bool locked_ = false;
     bool lastSaveFailed_ = false;
+    bool failureTold_ = false;
 };
 
 // The commands checkpoint the grid after every page and command: saved
@@ -96,6 +106,11 @@ void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid);
 // the file goes. While a command still runs, the grid may be half-way
 // through a change: the file then keeps the grid of the last finished step.
 void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool commandRunning = false);
+
+// Whether the program may end now: asks first (kCloseUnsavedQuestion, No by
+// default) when the grid holds rows not exported and the recovery file could
+// not take them, even at one more try.
+bool MayEndWithGrid(RunContext& run, const TradeGrid& grid);
 
 // Start-up in one step: offer the last run's grid, then make recovery the
 // run's checkpoint.

@@ -6,6 +6,7 @@
 #include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/RecipientMerge.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/grid/GridOperations.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
@@ -107,9 +108,15 @@ CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& wo
         outcome.endedEarly = QString::fromLocal8Bit(error.what());
     }
     --depth_;
-    // Saved for crash recovery once the outermost command has ended.
-    if (depth_ == 0)
+    // Saved for crash recovery once the outermost command has ended; a save
+    // that failed and a history that cannot be used are told once, after it.
+    if (depth_ == 0) {
         CheckpointGrid(run_.checkpoint, grid_);
+        if (run_.checkpoint && run_.checkpoint->TakeFailureToTell())
+            outcome.messages.append(QString::fromUtf8(kRecoverySaveFailedText));
+        if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
+            outcome.messages.append(trouble);
+    }
     return outcome;
 }
 
@@ -188,6 +195,7 @@ CommandOutcome CommandSession::ExtractAll()
     StartProgress(run_.progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     ReadShopNickIfUnknown();
     DetailDownloadPass pass;
+    pass.wait = run_.networkWait;
     WalkResult walk = ExtractAllPages(run_, browser_, grid_, nextPage_, pass, kNextPageTimeoutMs, [this](int page) {
         if (hooks_.pageRead)
             hooks_.pageRead(page, CountTrades(grid_));

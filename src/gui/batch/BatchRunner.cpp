@@ -7,6 +7,7 @@
 #include "core/history/TradeHistory.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/grid/GridSetup.h"
 #include "core/session/CommandSession.h"
 #include "gui/browser/BrowserProfile.h"
@@ -71,6 +72,7 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
     RunContext run(prompt);
     run.endpoints = endpoints;
     run.detailDownloads = options.detailDownloads;
+    run.networkWait.maxMs = qint64(options.networkWaitSeconds) * 1000;
     const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory, run.settings);
     run.history = history.get();
     const WidgetTextMeasurer measurer(TradeGridFont());
@@ -86,6 +88,9 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
         result = ExportFromListPage(session, browser, arrival, options, report);
     }
+    // Told, but the sheet decides the status: the history is only a cache.
+    if (const QString trouble = TakeHistoryTrouble(run); !trouble.isEmpty())
+        report.Line(trouble);
     report.Line(result.message);
     return result.exitStatus;
 }

@@ -14,6 +14,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
 #include "core/settings/SettingsStore.h"
@@ -393,6 +394,11 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Rows the recovery file could not take would be lost with the window.
+    if (!session_->Busy() && runningHandlers_ == 0 && !MayEndWithGrid(run_, session_->Grid())) {
+        event->ignore();
+        return;
+    }
     event->accept();
     EndProgram();
 }

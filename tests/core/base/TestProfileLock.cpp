@@ -1,3 +1,4 @@
+#include "core/base/OwnerOnly.h"
 #include "core/base/ProfileLock.h"
 #include "support/TestSupport.h"
 
@@ -50,10 +51,20 @@ void TestProfileLock::lockOfAnEndedRunTakenOver()
     QCOMPARE(next.HolderPid(), QCoreApplication::applicationPid());
 }
 
+// The folder holds the session cookies: a profile an earlier version left
+// open to others is the owner's again at start, and so is the lock file.
 void TestProfileLock::profileFolderUnderTheDataHome()
 {
-    QVERIFY2(BrowserProfileFolder().startsWith(qEnvironmentVariable("XDG_DATA_HOME") + u'/'),
-        qPrintable(BrowserProfileFolder()));
+    const QString folder = BrowserProfileFolder();
+    QVERIFY2(folder.startsWith(qEnvironmentVariable("XDG_DATA_HOME") + u'/'), qPrintable(folder));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOther | QFile::ExeGroup));
+    TightenDataFolders();
+    ProfileLock lock;
+    QVERIFY(lock.TryLock());
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    QCOMPARE(QFile::permissions(folder), owner | QFile::ExeOwner | QFile::ExeUser);
+    QCOMPARE(QFile::permissions(folder + QStringLiteral("/lumetra-trades.lock")), owner);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestProfileLock)

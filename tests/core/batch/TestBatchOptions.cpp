@@ -39,6 +39,11 @@ void TestBatchOptions::readFromTheCommandLine_data()
                               << false << -1 << "" << 0 << "whole number";
     QTest::newRow("zero count") << QStringList { "--export", "a.csv", "--detail-downloads", "0" } << ""
                                 << false << -1 << "" << 0 << "whole number";
+    QTest::newRow("no network wait") << QStringList { "--export", "a.csv", "--network-wait", "0" } << "a.csv"
+                                     << false << -1 << "" << 0 << "";
+    QTest::newRow("network wait not a count")
+        << QStringList { "--export", "a.csv", "--network-wait", "-5" } << "" << false << -1 << "" << 0
+        << "--network-wait needs a whole number";
 }
 
 void TestBatchOptions::readFromTheCommandLine()
@@ -69,6 +74,8 @@ void TestBatchOptions::readFromTheCommandLine()
         QCOMPARE(*options->filterClosed, filter == 1);
     QCOMPARE(options->listUrl, listUrl);
     QCOMPARE(options->detailDownloads.value_or(0), detailDownloads);
+    QCOMPARE(options->networkWaitSeconds,
+        args.contains(QStringLiteral("--network-wait")) ? 0 : BatchOptions::kDefaultNetworkWaitSeconds);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestBatchOptions)

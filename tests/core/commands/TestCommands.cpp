@@ -225,16 +225,22 @@ void TestCommands::walkAllPages_data()
     QTest::addColumn<int>("expectedPasses");
     QTest::addColumn<int>("expectedSteps");
     QTest::addColumn<WalkEnd>("expectedEnd");
+    QTest::addColumn<int>("unreachableAfterPass"); // 0: the trade host answers
     // extract returns true while a next page was clicked: the last page
     // returns false and ends the walk.
-    QTest::newRow("last page only") << 1 << 0 << true << 0 << 1 << 0 << WalkEnd::LastPage;
-    QTest::newRow("three pages") << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage;
-    QTest::newRow("user closes during pass 2") << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::StoppedByUser;
+    QTest::newRow("last page only") << 1 << 0 << true << 0 << 1 << 0 << WalkEnd::LastPage << 0;
+    QTest::newRow("three pages") << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage << 0;
+    QTest::newRow("user closes during pass 2") << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::StoppedByUser << 0;
     QTest::newRow("window closed by another operation")
-        << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage;
-    QTest::newRow("page 2 does not open") << 5 << 0 << true << 2 << 2 << 1 << WalkEnd::PageNotOpened;
+        << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage << 0;
+    QTest::newRow("page 2 does not open") << 5 << 0 << true << 2 << 2 << 1 << WalkEnd::PageNotOpened << 0;
     // The page the user started on is not one the walk opened.
-    QTest::newRow("first page no list") << 5 << 0 << true << 1 << 1 << 0 << WalkEnd::LastPage;
+    QTest::newRow("first page no list") << 5 << 0 << true << 1 << 1 << 0 << WalkEnd::LastPage << 0;
+    QTest::newRow("trade host given up in pass 2")
+        << 5 << 0 << true << 0 << 2 << 1 << WalkEnd::MarketUnreachable << 2;
+    // 停止 while the walk waits for the network: the host's message, not a plain stop.
+    QTest::newRow("user stops the wait for the network")
+        << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::MarketUnreachable << 2;
 }
 
 void TestCommands::walkAllPages()
@@ -246,6 +252,7 @@ void TestCommands::walkAllPages()
     QFETCH(int, expectedPasses);
     QFETCH(int, expectedSteps);
     QFETCH(WalkEnd, expectedEnd);
+    QFETCH(int, unreachableAfterPass);
     StartProgress(run->progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     CountingLoadWatch watch;
     int calls = 0;
@@ -261,7 +268,8 @@ void TestCommands::walkAllPages()
             }
             return calls < pages && calls != unopenedPage;
         },
-        [&] { return calls != unopenedPage; }, watch, 1234);
+        [&] { return calls != unopenedPage; }, watch, 1234,
+        [&] { return unreachableAfterPass > 0 && calls >= unreachableAfterPass; });
     QCOMPARE(walk.passes, expectedPasses);
     QCOMPARE(walk.end, expectedEnd);
     QCOMPARE(calls, expectedPasses);

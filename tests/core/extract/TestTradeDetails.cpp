@@ -14,6 +14,7 @@
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/AnsiCodec.h"
+#include "core/text/TextHelpers.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -472,6 +473,34 @@ private slots:
         // A trade deleted since is forgotten rather than named.
         grid.RemoveRowsSorted({ 3, 4 });
         QCOMPARE(FinishDetailDownloads(*run_, grid, false, *pass_).failed, QStringList { "C3" });
+    }
+
+    // A trade whose last download ran out of time is named as a time-out,
+    // not as a network failure; a later failure of another kind, or its
+    // arrival, ends that.
+    void timedOutTradesNamedApart_data()
+    {
+        QTest::addColumn<bool>("lastTimedOut");
+        QTest::newRow("stalled") << true;
+        QTest::newRow("stalled, then no answer") << false;
+    }
+    void timedOutTradesNamedApart()
+    {
+        QFETCH(bool, lastTimedOut);
+        DetailLedger ledger;
+        ledger.RememberFailed("A1");
+        ledger.RememberFailed("B2", true);
+        if (!lastTimedOut)
+            ledger.RememberFailed("B2");
+        const DetailShortfall shortfall { ledger.FailedOrders(), ledger.TimedOutAmong(ledger.FailedOrders()), {} };
+        const QStringList timedOut = lastTimedOut ? QStringList { "B2" } : QStringList();
+        const QStringList network = lastTimedOut ? QStringList { "A1" } : QStringList { "A1", "B2" };
+        QCOMPARE(shortfall.timedOut, timedOut);
+        QCOMPARE(DetailShortfallMessage(shortfall),
+            JoinParagraphs({ FailedDetailsMessage(network), TimedOutDetailsMessage(timedOut) }));
+        QVERIFY(TimedOutDetailsMessage({ "B2" }).contains(QStringLiteral("详情页下载超时")));
+        ledger.ForgetFailed("B2");
+        QVERIFY(ledger.TimedOutAmong({ "B2" }).isEmpty());
     }
 
     void failedTradesListedOnAPage_data()

@@ -1,9 +1,12 @@
 // The trade history's file: owner-only, a page stored whole or not at all,
 // and unreadable files moved aside.
 
+#include "core/context/RunContext.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/history/TradeHistory.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QSqlQuery>
 #include <algorithm>
 
@@ -59,6 +62,30 @@ private slots:
         QVERIFY(!off.IsOpen());
         QVERIFY(!off.StorePage({ Entry("1001") }));
         QCOMPARE(TradeHistory(path).Find("1001"), Entry("1001"));
+    }
+
+    // A history the run cannot use is told once per run; the walk goes on.
+    void troubleToldOncePerRun_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a folder in its place") << true;
+        QTest::newRow("a page not stored") << false;
+    }
+    void troubleToldOncePerRun()
+    {
+        QFETCH(bool, folder);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        if (folder)
+            QVERIFY(QDir().mkpath(path));
+        TradeHistory history(path);
+        RunContext run;
+        run.history = &history;
+        QCOMPARE(TakeHistoryTrouble(run).isEmpty(), !folder);
+        run.historyWriteFailed = !folder;
+        const QString told = folder ? QString() : TakeHistoryTrouble(run);
+        QCOMPARE(told, folder ? QString() : QString::fromUtf8(kHistoryWriteFailedText).arg(QDir::toNativeSeparators(path)));
+        QVERIFY(TakeHistoryTrouble(run).isEmpty());
     }
 
     void unreadableHistoryIsMovedAside_data()

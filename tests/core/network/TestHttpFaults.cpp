@@ -1,7 +1,8 @@
 // HttpGetPage against peers that misbehave: a server that trickles one byte
 // a second, one that answers bytes that are no HTTP, and one that resets
 // the connection. Each ends with "网络错误！" after five attempts, and the
-// caller's text is left as it was. A detail download pass gives up sooner.
+// caller's text is left as it was. A detail download pass gives up sooner,
+// and with a network wait, sits an outage out.
 
 #include "core/context/RunContext.h"
 #include "core/extract/DetailDownloadPass.h"
@@ -14,14 +15,17 @@
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
 #include <QTimer>
 
 #include <sys/socket.h>
 
 namespace {
 
-enum class Misbehaviour { Trickle, Garbage, GarbageWithMarker, Reset };
+enum class Misbehaviour { Trickle, Garbage, GarbageWithMarker, Reset, Silent };
 
 void Misbehave(Misbehaviour how, QTcpSocket* socket)
 {
@@ -53,6 +57,8 @@ void Misbehave(Misbehaviour how, QTcpSocket* socket)
         socket->abort();
         break;
     }
+    case Misbehaviour::Silent: // accepts, reads, never answers
+        break;
     }
 }
 
@@ -127,30 +133,42 @@ private slots:
     {
         QTest::addColumn<int>("how");
         QTest::addColumn<int>("healthyAfterMs"); // -1: never
+        QTest::addColumn<int>("waitMs"); // how long the pass waits for the network; -1 without a limit
         QTest::addColumn<int>("maxInPass"); // requests
         QTest::addColumn<int>("atEnd"); // attempts; Qt may resend a request once when cut
-        // Four trades, two at a time, 1 s time-out, host given up after 0.5 s
-        // of failures 0.1, 0.2, 0.4 s apart. A time-out costs one attempt in
-        // the pass and one at its end; with the host away two trades try four
-        // times, the others never, and the end tries one.
-        QTest::newRow("trickling peer") << int(Misbehaviour::Trickle) << -1 << 4 << 4;
-        QTest::newRow("host away") << int(Misbehaviour::Reset) << -1 << 16 << 1;
-        QTest::newRow("brief outage") << int(Misbehaviour::Reset) << 250 << 30 << 0;
+        // Four trades, two at a time, host given up after 0.5 s without an
+        // answer; failures are retried 0.1, 0.2, 0.4 s apart; the first byte
+        // must come within 0.3 s and a body that stalls for 0.3 s is given
+        // up. No attempt may run into the whole 30 s time-out. A stall costs
+        // one attempt in the pass and one at its end; with the host away two
+        // trades try until it is given up, the others never, and the end
+        // tries one, or none once a wait for the network has run out.
+        QTest::newRow("trickling peer") << int(Misbehaviour::Trickle) << -1 << 0 << 4 << 4;
+        QTest::newRow("host away") << int(Misbehaviour::Reset) << -1 << 0 << 16 << 1;
+        QTest::newRow("brief outage") << int(Misbehaviour::Reset) << 250 << 0 << 30 << 0;
+        QTest::newRow("silent host") << int(Misbehaviour::Silent) << -1 << 0 << 4 << 1;
+        QTest::newRow("outage waited out") << int(Misbehaviour::Reset) << 1500 << -1 << 40 << 0;
+        QTest::newRow("wait runs out") << int(Misbehaviour::Reset) << -1 << 600 << 30 << 0;
     }
     void detailPassAgainstMisbehavingPeer()
     {
         QFETCH(int, how);
         QFETCH(int, healthyAfterMs);
+        QFETCH(int, waitMs);
         QFETCH(int, maxInPass);
         QFETCH(int, atEnd);
+        // Replies given up while their connection failure is under way end quietly.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Internal problem")));
         QElapsedTimer clock;
         clock.start();
         testweb::LocalHttpServer server(nullptr);
         server.setReplyHandler([&](const demo::HttpRequest&) {
             demo::HttpReply reply;
             if (healthyAfterMs >= 0 && clock.elapsed() >= healthyAfterMs)
-                reply.raw = testweb::HttpResponse(
-                    QStringLiteral(">关于淘宝</").toUtf8(), "text/html; charset=UTF-8");
+                reply.raw = testweb::HttpResponse(QStringLiteral("收货和物流信息 收货地址：张三，13800001111，0571-8888，浙江省 杭州市 西湖区 "
+                                                                 "文三路1号，310000 我对购买流程有意见或建议 >关于淘宝</")
+                                                      .toUtf8(),
+                    "text/html; charset=UTF-8");
             else
                 reply.takeOver = [how](QTcpSocket* socket) { Misbehave(Misbehaviour(how), socket); };
             return reply;
@@ -169,15 +187,31 @@ private slots:
         connect(&watch, &QTimer::timeout, [&] { messages.append(run.progress.State().message); });
         watch.start(5);
 
-        DetailDownloadPass pass(1, 500);
+        DetailDownloadPass pass(30, 500);
+        pass.limits.firstByteMs = 300;
+        pass.limits.stallMs = 300;
+        pass.wait = NetworkWait { .maxMs = waitMs, .probeEveryMs = 100 };
         DownloadTradeDetails(run, grid, 4, true, {}, pass);
         const int inPass = server.requestCount();
-        QCOMPARE(FinishDetailDownloads(run, grid, true, pass).failed.size(), healthyAfterMs < 0 ? 4 : 0);
+        const DetailShortfall left = FinishDetailDownloads(run, grid, true, pass);
+        QCOMPARE(left.failed.size(), healthyAfterMs < 0 ? 4 : 0);
         QVERIFY2(inPass <= maxInPass, qPrintable(QString::number(inPass)));
         const int endRequests = server.requestCount() - inPass;
         QVERIFY2(endRequests >= atEnd && endRequests <= 2 * atEnd, qPrintable(QString::number(endRequests)));
-        QCOMPARE(messages.contains(QStringLiteral("网络中断，正在重试…")), how == int(Misbehaviour::Reset));
+        const bool noAnswer = how == int(Misbehaviour::Reset) || how == int(Misbehaviour::Silent);
+        QCOMPARE(messages.contains(QStringLiteral("网络中断，正在重试…")), noAnswer);
+        const bool waited = std::any_of(messages.begin(), messages.end(),
+            [](const QString& m) { return m.startsWith(QStringLiteral("无法连接淘宝，正在等待网络恢复…（已等待 ")); });
+        QCOMPARE(waited, waitMs != 0 && noAnswer);
         QCOMPARE(run.progress.State().message, QStringLiteral("正在下载物流信息...."));
+        // A stalled page is named as a time-out, not as a network failure.
+        QCOMPARE(left.timedOut.size(), how == int(Misbehaviour::Trickle) ? 4 : 0);
+        QCOMPARE(DetailShortfallMessage(left).contains(QStringLiteral("详情页下载超时")),
+            how == int(Misbehaviour::Trickle));
+        // Waited out, the grid is that of a walk without the outage.
+        for (int i = 0; i < 4 && healthyAfterMs >= 0; ++i)
+            QCOMPARE(grid.TextMatrix(grid.FixedRows() + i, ColRecipient), QStringLiteral("张三"));
+        QVERIFY2(clock.elapsed() < 30000, "an attempt ran into the whole time-out");
     }
 
 private:

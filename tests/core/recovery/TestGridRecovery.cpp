@@ -2,6 +2,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/base/Logging.h"
 #include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -239,24 +240,56 @@ private slots:
         QCOMPARE(DecodeGridSnapshot(testsupport::ReadFile(first.FilePath())).snapshot.DataRows(), 3);
     }
 
-    // A save that cannot be completed (full disk) leaves the last good file.
+    // A write that cannot be completed (full disk) leaves the last good
+    // file: the recovery file, told once per run and asked about before a
+    // close, and the log, which keeps whole lines only.
+    void failedSaveKeepsTheLastFile_data()
+    {
+        QTest::addColumn<bool>("log");
+        QTest::newRow("recovery file") << false;
+        QTest::newRow("log file") << true;
+    }
     void failedSaveKeepsTheLastFile()
     {
+        QFETCH(bool, log);
         QTemporaryDir dir;
+        if (log) {
+            const QString path = dir.filePath(QStringLiteral("run.log"));
+            const LogFile file(path);
+            qCWarning(lcGrid) << "a line that fits";
+            const QByteArray good = testsupport::ReadFile(path);
+            {
+                exporttest::FileSizeLimit limit(good.size() + 100);
+                if (!limit.active())
+                    QSKIP("cannot limit file sizes here");
+                qCWarning(lcGrid) << QString(500, QLatin1Char('x'));
+            }
+            QCOMPARE(testsupport::ReadFile(path), good);
+            return;
+        }
         GridRecovery recovery(dir.path());
         TradeGrid grid;
         FillTrades(grid, 3);
         QVERIFY(recovery.Save(grid));
         const QByteArray good = testsupport::ReadFile(recovery.FilePath());
         FillTrades(grid, 400);
+        RecordingPrompt prompt;
+        RunContext run(prompt);
+        run.checkpoint = &recovery;
         {
             exporttest::FileSizeLimit limit(good.size() + 100);
             if (!limit.active())
                 QSKIP("cannot limit file sizes here");
             QVERIFY(!recovery.Save(grid));
+            QVERIFY(recovery.TakeFailureToTell());
+            QVERIFY(!recovery.Save(grid));
+            QVERIFY(!recovery.TakeFailureToTell());
+            QVERIFY(!MayEndWithGrid(run, grid));
         }
+        QCOMPARE(prompt.questions, QStringList { QString::fromUtf8(kCloseUnsavedQuestion).arg(400) });
         QCOMPARE(testsupport::ReadFile(recovery.FilePath()), good);
         QCOMPARE(exporttest::Entries(dir.path()), (QStringList { "grid.lmtgrid", "lock" }));
+        QVERIFY(MayEndWithGrid(run, grid)); // the disk takes it again
     }
 };
 
