@@ -6,6 +6,7 @@
 #include "support/DemoListPage.h"
 #include "support/TestSupport.h"
 
+#include "core/extract/DetailDownloadPass.h"
 #include "core/base/Endpoints.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
@@ -80,7 +81,8 @@ int main(int argc, char* argv[])
     QElapsedTimer timer;
     timer.start();
     int passes = 1;
-    while (ExtractTradePage(run, page, grid, true) && passes < 501)
+    DetailDownloadPass pass;
+    while (ExtractTradePage(run, page, grid, true, pass).nextClicked && passes < 501)
         ++passes;
     const double totalMs = double(timer.nsecsElapsed()) / 1e6;
     CloseProgress(run.progress);

@@ -10,6 +10,7 @@
 #include "support/StepByStepMerge.h"
 #include "support/TestSupport.h"
 
+#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/RecipientMerge.h"
 #include "core/grid/GridOperations.h"
@@ -172,7 +173,8 @@ void BenchParser(const char* name, const QVector<QString>& pages, int tradesPerP
     standin::ScriptedPage page;
     const double extract = BestPass(pages, [&page, &run](TradeGrid& grid, const QString& text) {
         page.table = text;
-        ExtractTradePage(run, page, grid, true);
+        DetailDownloadPass pass;
+        (void)ExtractTradePage(run, page, grid, true, pass);
     });
     const std::string prefix = std::string("extract_parser_") + name;
     const double perPage = double(pages.size());

@@ -78,7 +78,9 @@ bool Walk(const QStringList& fault, int waitSeconds, Figures& out)
     look.start(20);
     StartProgress(run.progress, QStringLiteral("walk"), 500, 0);
     clock.start();
-    const WalkResult walk = ExtractAllPages(run, page, grid, watch);
+    DetailDownloadPass pass;
+    pass.wait = run.networkWait;
+    const WalkResult walk = ExtractAllPages(run, page, grid, watch, pass);
     out.wallSeconds = double(clock.elapsed()) / 1000.0;
     CloseProgress(run.progress);
     out.end = walk.end;

@@ -140,7 +140,7 @@ bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, 
     window.Run(Command::ExtractAll);
     out.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     out.cpuSeconds = ToolCpuSeconds() - cpuBefore;
-    out.rows = window.Grid().Rows() - window.Grid().FixedRows();
+    out.rows = window.Session().Grid().Rows() - window.Session().Grid().FixedRows();
     const double detailsPerPage = kPerPage * (kLatencyMs / 1000.0) / downloads;
     out.floorSeconds = kPages * 1.0 + kPages * detailsPerPage + loads.Seconds();
     // The pause after a page runs while its details download.

@@ -2,6 +2,7 @@
 // grid (the second call sees the first call's rows), without network.
 
 #include "FuzzSupport.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/context/RunContext.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
@@ -70,11 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     standin::ScriptedPage page;
     page.table = input;
     page.body = input;
-    ExtractTradePage(run, page, grid, false);
+    DetailDownloadPass pass;
+    (void)ExtractTradePage(run, page, grid, false, pass);
     Dump(grid, "first");
     CheckInvariants(grid);
     const int rowsAfterFirst = grid.Rows();
-    ExtractTradePage(run, page, grid, true);
+    (void)ExtractTradePage(run, page, grid, true, pass);
     Dump(grid, "second");
     CheckInvariants(grid);
     // The same page again adds no trade; at most a trailing blank row goes.

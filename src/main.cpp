@@ -125,7 +125,7 @@ int main(int argc, char* argv[])
     run.detailDownloads = batch.detailDownloads;
     // The window waits for the network until the user stops the walk.
     run.networkWait.maxMs = -1;
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory);
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory, run.settings);
     run.history = history.get();
     IndicatorWindow indicator;
     run.progress.SetView(&indicator);
@@ -142,10 +142,10 @@ int main(int argc, char* argv[])
         MainWindow window(run, browserProfile);
         prompt.SetParent(&window);
         window.show();
-        if (StartGridRecovery(recovery, run, window.Grid()) == RecoveryOffer::Restored)
+        if (StartGridRecovery(recovery, run, window.Session().Grid()) == RecoveryOffer::Restored)
             window.RefreshTotal();
         result = app.exec();
-        EndGridCheckpoints(run, window.Grid());
+        EndGridCheckpoints(run.checkpoint, window.Session().Grid());
         prompt.SetParent(nullptr);
     }
     run.progress.SetView(nullptr);

@@ -11,7 +11,12 @@
 #include "gui/browser/WebBrowser.h"
 #include "gui/window/MainWindow.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QNetworkCookie>
+#include <QPushButton>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QUrl>
 #include <functional>
@@ -46,12 +51,13 @@ struct WindowRun {
             run.endpoints = DemoEndpoints(base);
     }
     ~WindowRun() { window.reset(); }
-    // A new window; the program's end only counts (tests go on).
-    MainWindow& Open()
+    // A new window with the given collaborators; the program's end only
+    // counts (tests go on).
+    MainWindow& Open(WindowCollaborators collaborators = {})
     {
         window.reset();
-        window = std::make_unique<MainWindow>(run, profile);
-        window->SetProgramEnder([this] { ++ended; });
+        collaborators.programEnder = [this] { ++ended; };
+        window = std::make_unique<MainWindow>(run, profile, std::move(collaborators));
         return *window;
     }
 
@@ -60,6 +66,33 @@ struct WindowRun {
     std::unique_ptr<MainWindow> window;
     int ended = 0;
 };
+
+// The window's controls, found by their object names.
+inline QPushButton* CommandButton(MainWindow& window, int index)
+{
+    return window.findChild<QPushButton*>(QStringLiteral("Com_%1").arg(index));
+}
+inline QCheckBox* CheckBox(MainWindow& window, int index)
+{
+    return window.findChild<QCheckBox*>(QStringLiteral("Chk_%1").arg(index));
+}
+inline QLabel* TotalLabel(MainWindow& window)
+{
+    return window.findChild<QLabel*>(QStringLiteral("total"));
+}
+inline QLineEdit* ShopBox(MainWindow& window)
+{
+    return window.findChild<QLineEdit*>(QStringLiteral("shop"));
+}
+inline QWidget* Bar(MainWindow& window, int index)
+{
+    return window.findChild<QWidget*>(QStringLiteral("bar_%1").arg(index));
+}
+// Runs until the first finished page has run the window's one-time action.
+inline QTimer* FirstPageTimer(MainWindow& window)
+{
+    return window.findChild<QTimer*>(QStringLiteral("firstPageTimer"));
+}
 
 // Runs action and waits until the browser has finished loading a page whose
 // path is path.
@@ -78,7 +111,7 @@ inline bool WaitForPage(
 inline bool LogIn(MainWindow& window, const QString& base, SharedCookieJar& jar)
 {
     WebBrowser& browser = window.Browser();
-    if (!WaitUntil([&] { return window.PageReadyCount() == 1; }, 30000))
+    if (!WaitUntil([&] { return !FirstPageTimer(window)->isActive(); }, 30000))
         return false;
     const bool backOffice = WaitForPage(browser, QStringLiteral("/seller_admin.htm"), [&] {
         browser.page()->runJavaScript(

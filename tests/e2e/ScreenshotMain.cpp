@@ -72,7 +72,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot take or write %s\n", qPrintable(output));
         return 4;
     }
-    std::printf("%s %d rows\n", qPrintable(output), window.Grid().Rows() - window.Grid().FixedRows());
+    std::printf("%s %d rows\n", qPrintable(output), window.Session().Grid().Rows() - window.Session().Grid().FixedRows());
     windowRun.run.progress.SetView(nullptr);
     return 0;
 }

@@ -46,7 +46,7 @@ int RunWalkChild(int argc, char* argv[])
     MainWindow& window = windowRun.Open();
     window.show();
     GridRecovery recovery(GridRecovery::DefaultFolder());
-    StartGridRecovery(recovery, windowRun.run, window.Grid());
+    StartGridRecovery(recovery, windowRun.run, window.Session().Grid());
     if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 2;
     window.Run(Command::ExtractAll);
@@ -147,33 +147,33 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     MainWindow& window = windowRun.Open();
     GridRecovery recovery(recoveryFolder);
     QVERIFY(recovery.Active());
-    QCOMPARE(StartGridRecovery(recovery, windowRun.run, window.Grid()), RecoveryOffer::Restored);
+    QCOMPARE(StartGridRecovery(recovery, windowRun.run, window.Session().Grid()), RecoveryOffer::Restored);
     QCOMPARE(prompt.questions,
         QStringList { QStringLiteral("恢复上次未完成的表格（%1 行）？").arg(expected.size()) });
-    QCOMPARE(GridRows(window.Grid()), expected);
+    QCOMPARE(GridRows(window.Session().Grid()), expected);
 
     // 清空表格 asks first; No keeps every row.
     prompt.Clear();
     prompt.answer = false;
     window.Run(Command::Clear);
     QCOMPARE(prompt.questions, QStringList { u"表格中有 %1 行尚未导出，确定清空？"_s.arg(expected.size()) });
-    QCOMPARE(GridRows(window.Grid()), expected);
+    QCOMPARE(GridRows(window.Session().Grid()), expected);
 
     // Closed by the title bar unexported: nothing asked, offered back next start.
-    const QByteArray before = EncodeGridSnapshot(window.Grid());
+    const QByteArray before = EncodeGridSnapshot(window.Session().Grid());
     prompt.Clear();
     prompt.answer = true;
     window.show();
     QVERIFY(window.close());
     MainWindow& again = windowRun.Open();
     GridRecovery nextStart(recoveryFolder);
-    QCOMPARE(StartGridRecovery(nextStart, windowRun.run, again.Grid()), RecoveryOffer::Restored);
+    QCOMPARE(StartGridRecovery(nextStart, windowRun.run, again.Session().Grid()), RecoveryOffer::Restored);
     QCOMPARE(
         prompt.questions, QStringList { u"上次关闭时表格中有 %1 行尚未导出，恢复？"_s.arg(expected.size()) });
-    QCOMPARE(EncodeGridSnapshot(again.Grid()), before);
+    QCOMPARE(EncodeGridSnapshot(again.Session().Grid()), before);
 
     // A normal end leaves nothing to offer next time.
-    again.Grid().NoteExported(); // as an export does
+    again.Session().Grid().NoteExported(); // as an export does
     again.EndProgram();
     QVERIFY(!QFile::exists(recoveryFile));
 }

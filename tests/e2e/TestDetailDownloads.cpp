@@ -81,7 +81,7 @@ std::unique_ptr<e2e::WindowRun> TestDetailDownloads::LoggedInWindow(
 bool TestDetailDownloads::ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market)
 {
     window.Run(Command::Clear);
-    if (window.Grid().Rows() != window.Grid().FixedRows())
+    if (window.Session().Grid().Rows() != window.Session().Grid().FixedRows())
         return false;
     WebBrowser& browser = window.Browser();
     if (!e2e::WaitForPage(browser, kListPath,
@@ -109,10 +109,10 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
 
     windowRun->run.detailDownloads = 1;
     QVERIFY(ExtractAllFromFirstPage(*window, market));
-    const QList<QStringList> sequential = GridSnapshot(window->Grid());
+    const QList<QStringList> sequential = GridSnapshot(window->Session().Grid());
     windowRun->run.detailDownloads = 4;
     QVERIFY(ExtractAllFromFirstPage(*window, market));
-    const QList<QStringList> parallel = GridSnapshot(window->Grid());
+    const QList<QStringList> parallel = GridSnapshot(window->Session().Grid());
 
     QCOMPARE(parallel, sequential);
     QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join(QLatin1Char('\n'))));
@@ -121,9 +121,9 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     QCOMPARE(trades.size(), 18);
     for (const QJsonValue& value : trades) {
         const QJsonObject trade = value.toObject();
-        const int row = window->Grid().FindOrderRow(trade.value(QStringLiteral("orderNumber")).toString());
-        QVERIFY(row >= window->Grid().FixedRows());
-        QCOMPARE(window->Grid().TextMatrix(row, 13), demotruth::ExpectedDetails(trade).at(0));
+        const int row = window->Session().Grid().FindOrderRow(trade.value(QStringLiteral("orderNumber")).toString());
+        QVERIFY(row >= window->Session().Grid().FixedRows());
+        QCOMPARE(window->Session().Grid().TextMatrix(row, 13), demotruth::ExpectedDetails(trade).at(0));
     }
 }
 
@@ -158,7 +158,7 @@ void TestDetailDownloads::outageMidWalk()
     windowRun->run.detailDownloads = 4;
     window->Run(Command::ExtractAll);
 
-    const TradeGrid& grid = window->Grid();
+    const TradeGrid& grid = window->Session().Grid();
     QStringList missing;
     const QJsonArray trades = TruthTrades(truthPath);
     QCOMPARE(trades.size(), 16);
@@ -200,7 +200,7 @@ void TestDetailDownloads::hostGoneEndsTheWalk()
     MainWindow& window = *windowRun->window;
     BrowserLoadWatch watch(&window.Browser());
     DetailDownloadPass pass(60, 1000);
-    const WalkResult walk = ExtractAllPages(windowRun->run, window.Browser(), window.Grid(), watch, pass);
+    const WalkResult walk = ExtractAllPages(windowRun->run, window.Browser(), window.Session().Grid(), watch, pass);
     QCOMPARE(walk.end, WalkEnd::MarketUnreachable);
     QCOMPARE(WalkEndMessage(walk),
         QStringLiteral("无法连接淘宝（网络中断超过15秒），提取已停止：已读 1 页，已提取 8 笔交易。"));

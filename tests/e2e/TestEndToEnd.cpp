@@ -131,7 +131,7 @@ private slots:
 private:
     // A window on the demo marketplace, its program ending recorded.
     // The window owned by the test's run; a second call starts a new one.
-    MainWindow* OpenWindow(const Endpoints& endpoints);
+    MainWindow* OpenWindow(const Endpoints& endpoints, WindowCollaborators collaborators = {});
     SharedCookieJar& Jar() { return windowRun_->run.fetcher.CookieJar(); }
     Progress& RunProgress() { return windowRun_->run.progress; }
 
@@ -158,10 +158,10 @@ void TestEndToEnd::cleanup()
     windowRun_.reset();
 }
 
-MainWindow* TestEndToEnd::OpenWindow(const Endpoints& endpoints)
+MainWindow* TestEndToEnd::OpenWindow(const Endpoints& endpoints, WindowCollaborators collaborators)
 {
     windowRun_->run.endpoints = endpoints;
-    MainWindow& window = windowRun_->Open();
+    MainWindow& window = windowRun_->Open(std::move(collaborators));
     window.show();
     return &window;
 }
@@ -198,8 +198,9 @@ void TestEndToEnd::extractAllMergeAndExport()
     QCOMPARE(withoutShipping.isEmpty(), drift.isEmpty());
 
     StoreSetting("CHK_0", filterClosed ? QStringLiteral("1") : QStringLiteral("0"));
-    auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
-    QCOMPARE(window->CheckBox(0)->isChecked(), filterClosed);
+    ScriptedSaveDialog dialog;
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()), { &dialog });
+    QCOMPARE(e2e::CheckBox(*window, 0)->isChecked(), filterClosed);
     QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
 
@@ -209,9 +210,9 @@ void TestEndToEnd::extractAllMergeAndExport()
     QCOMPARE(progress_.percentHistory.value(0), QStringLiteral("50%"));
     double total = 0;
     const QList<QStringList> expected = ExpectedRows(trades, filterClosed, &total);
-    QCOMPARE(GridRows(window->Grid()), expected);
-    QCOMPARE(window->ShopBox()->text(), truth.value("nick").toString());
-    QCOMPARE(window->TotalLabel()->text(),
+    QCOMPARE(GridRows(window->Session().Grid()), expected);
+    QCOMPARE(e2e::ShopBox(*window)->text(), truth.value("nick").toString());
+    QCOMPARE(e2e::TotalLabel(*window)->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
     QVERIFY(!ProgressWindowOpen(RunProgress()));
     QCOMPARE(window->Browser().url().query(), QStringLiteral("page=2"));
@@ -244,19 +245,17 @@ void TestEndToEnd::extractAllMergeAndExport()
                 row.at(21) });
     }
     window->Run(Command::Merge);
-    QCOMPARE(window->Grid().Rows() - window->Grid().FixedRows(), keys.size() + unmerged);
+    QCOMPARE(window->Session().Grid().Rows() - window->Session().Grid().FixedRows(), keys.size() + unmerged);
     if (!drift.isEmpty()) {
         // The 19.9 / 9.9 parcel keeps both prices and both items.
-        const QStringList parcel = GridRows(window->Grid()).first();
+        const QStringList parcel = GridRows(window->Session().Grid()).first();
         QCOMPARE(parcel.at(3), QStringLiteral("帽子\r\n帽"));
         QCOMPARE(parcel.at(4), QStringLiteral("19.9\r\n9.9"));
     }
-    QCOMPARE(window->TotalLabel()->text(),
+    QCOMPARE(e2e::TotalLabel(*window)->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
 
     // Export through a scripted dialog: CSV, then a workbook, then cancel.
-    ScriptedSaveDialog dialog;
-    window->SetSaveDialog(&dialog);
     const QString csvPath = dir.filePath(QStringLiteral("发货.csv"));
     const QString xlsxPath = dir.filePath(QStringLiteral("发货.xlsx"));
     dialog.answers = { csvPath, xlsxPath, QString() };
@@ -266,7 +265,7 @@ void TestEndToEnd::extractAllMergeAndExport()
     QVERIFY(dialog.answers.isEmpty());
     const QString csv = DecodeAnsi(testsupport::ReadFile(csvPath));
     QVERIFY(csv.contains(QStringLiteral("订单编号")));
-    const QString firstOrder = window->Grid().TextMatrix(window->Grid().FixedRows(), ColOrderNumber);
+    const QString firstOrder = window->Session().Grid().TextMatrix(window->Session().Grid().FixedRows(), ColOrderNumber);
     QVERIFY2(csv.contains(firstOrder), qPrintable(firstOrder));
     QVERIFY(csv.contains(QStringLiteral("\r\n")));
     const QByteArray workbook = testsupport::ReadFile(xlsxPath);
@@ -298,16 +297,16 @@ void TestEndToEnd::currentPageAndGridCommands()
     window->Run(Command::ExtractPage);
     double total = 0;
     QList<QStringList> expected = ExpectedRows(firstPage, false, &total);
-    QCOMPARE(GridRows(window->Grid()), expected);
+    QCOMPARE(GridRows(window->Session().Grid()), expected);
     QCOMPARE(window->Browser().url().query(), QStringLiteral("page=1"));
-    QCOMPARE(window->TotalLabel()->text(),
+    QCOMPARE(e2e::TotalLabel(*window)->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
     // Again: trades already in the grid are not added twice.
     window->Run(Command::ExtractPage);
-    QCOMPARE(GridRows(window->Grid()).size(), expected.size());
+    QCOMPARE(GridRows(window->Session().Grid()).size(), expected.size());
 
     // Command 3 deletes the selected rows.
-    TradeGrid& grid = window->Grid();
+    TradeGrid& grid = window->Session().Grid();
     const QString third = grid.TextMatrix(4, ColOrderNumber);
     auto* view = window->findChild<TradeGridView*>();
     QVERIFY(view);
@@ -334,17 +333,18 @@ void TestEndToEnd::currentPageAndGridCommands()
             open.append(row.mid(1));
             remainingTotal += LeadingNumber(row.at(10));
         }
-    QTest::mouseClick(window->CheckBox(0), Qt::LeftButton, {}, QPoint(4, window->CheckBox(0)->height() / 2));
-    QVERIFY(window->CheckBox(0)->isChecked());
+    QTest::mouseClick(e2e::CheckBox(*window, 0), Qt::LeftButton, {}, QPoint(4, e2e::CheckBox(*window, 0)->height() / 2));
+    QVERIFY(e2e::CheckBox(*window, 0)->isChecked());
     QList<QStringList> after;
     for (const QStringList& row : GridRows(grid))
         after.append(row.mid(1));
     QCOMPARE(after, open);
-    QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：") + NumberText(remainingTotal));
+    QCOMPARE(e2e::TotalLabel(*window)->text(), QStringLiteral("交易总额：") + NumberText(remainingTotal));
     QCOMPARE(StoredSetting("CHK_0"), QStringLiteral("1"));
 
     // Unchecking changes nothing in the grid.
-    window->SetCheckValue(0, 0);
+    QTest::mouseClick(e2e::CheckBox(*window, 0), Qt::LeftButton, {}, QPoint(4, e2e::CheckBox(*window, 0)->height() / 2));
+    QVERIFY(!e2e::CheckBox(*window, 0)->isChecked());
     QCOMPARE(grid.Rows() - grid.FixedRows(), open.size());
     QCOMPARE(StoredSetting("CHK_0"), QStringLiteral("0"));
 
@@ -352,9 +352,9 @@ void TestEndToEnd::currentPageAndGridCommands()
     // only refresh the label.
     window->Run(Command::Clear);
     QCOMPARE(grid.Rows(), grid.FixedRows());
-    QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
+    QCOMPARE(e2e::TotalLabel(*window)->text(), QStringLiteral("交易总额：0元"));
     window->Com_Click(9);
-    QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
+    QCOMPARE(e2e::TotalLabel(*window)->text(), QStringLiteral("交易总额：0元"));
     QCOMPARE(windowRun_->ended, 0);
 }
 
@@ -369,11 +369,10 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
     QCOMPARE(trades.size(), 18);
 
-    auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
+    ScriptedSaveDialog dialog;
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()), { &dialog });
     QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
-    ScriptedSaveDialog dialog;
-    window->SetSaveDialog(&dialog);
     const QString csvPath = dir.filePath(QStringLiteral("发货.csv"));
     dialog.answers = { csvPath };
     WebBrowser& browser = window->Browser();
@@ -390,22 +389,22 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     };
 
     // What a hurried user does while the walk runs, one step at a time.
-    TradeGrid& grid = window->Grid();
+    TradeGrid& grid = window->Session().Grid();
     QString storedWhileWalking;
     const QList<std::function<void()>> steps {
-        [&] { ClickButton(window->CommandButton(2)); },
+        [&] { ClickButton(e2e::CommandButton(*window, 2)); },
         [&] {
             grid.SetSelection(2, 6);
-            ClickButton(window->CommandButton(3));
+            ClickButton(e2e::CommandButton(*window, 3));
         },
         [&] {
-            ClickButton(window->CheckBox(0));
+            ClickButton(e2e::CheckBox(*window, 0));
             storedWhileWalking = StoredSetting("CHK_0");
         },
         clickPage,
         [&] {
             for (int index : { 0, 1, 6 })
-                ClickButton(window->CommandButton(index));
+                ClickButton(e2e::CommandButton(*window, index));
         },
         // Calls that do not come through the buttons are refused as well.
         [&] {
@@ -423,13 +422,13 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
         if (!walking || stepsDone == steps.size())
             return;
         for (int index : { 0, 1, 2, 3, 5, 6 })
-            enabledButtons += window->CommandButton(index)->isEnabled() ? 1 : 0;
+            enabledButtons += e2e::CommandButton(*window, index)->isEnabled() ? 1 : 0;
         steps.at(stepsDone++)();
     });
     user.start();
     // A double click on "提取所有交易": the second click comes 70 ms later.
-    QTimer::singleShot(70, this, [&] { ClickButton(window->CommandButton(5)); });
-    ClickButton(window->CommandButton(5));
+    QTimer::singleShot(70, this, [&] { ClickButton(e2e::CommandButton(*window, 5)); });
+    ClickButton(e2e::CommandButton(*window, 5));
     user.stop();
 
     QCOMPARE(stepsDone, steps.size());
@@ -437,11 +436,11 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     QCOMPARE(pageInput.presses, 0);
     clickPage();
     QCOMPARE(pageInput.presses, 1);
-    QVERIFY(!window->CommandRunning());
-    QVERIFY(window->CommandButton(2)->isEnabled());
+    QVERIFY(!window->Session().Busy());
+    QVERIFY(e2e::CommandButton(*window, 2)->isEnabled());
     // One walk over every page, the filter box stored at once and applied.
     QCOMPARE(browser.url().query(), QStringLiteral("page=3"));
-    QVERIFY(window->CheckBox(0)->isChecked());
+    QVERIFY(e2e::CheckBox(*window, 0)->isChecked());
     QCOMPARE(storedWhileWalking, QStringLiteral("1")); // saved at once, not when the walk ended
     double total = 0;
     QCOMPARE(GridRows(grid), ExpectedRows(trades, true, &total));
@@ -481,36 +480,36 @@ void TestEndToEnd::settingsRestoredAtNextStart()
         QSKIP("demo marketplace not available");
     {
         auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
-        QVERIFY(!window->CheckBox(1)->isChecked());
-        QVERIFY(window->Bar(1)->isVisible());
+        QVERIFY(!e2e::CheckBox(*window, 1)->isChecked());
+        QVERIFY(e2e::Bar(*window, 1)->isVisible());
         // The user checks the vertical layout and drags nothing.
         QTest::mouseClick(
-            window->CheckBox(1), Qt::LeftButton, {}, QPoint(4, window->CheckBox(1)->height() / 2));
-        QVERIFY(window->Bar(0)->isVisible());
-        QVERIFY(!window->Bar(1)->isVisible());
+            e2e::CheckBox(*window, 1), Qt::LeftButton, {}, QPoint(4, e2e::CheckBox(*window, 1)->height() / 2));
+        QVERIFY(e2e::Bar(*window, 0)->isVisible());
+        QVERIFY(!e2e::Bar(*window, 1)->isVisible());
         QCOMPARE(StoredSetting("CHK_1"), QStringLiteral("1"));
-        QCOMPARE(window->TotalLabel()->text(), QStringLiteral("交易总额：0"));
+        QCOMPARE(e2e::TotalLabel(*window)->text(), QStringLiteral("交易总额：0"));
     }
     StoreSetting("CHK_0", QStringLiteral("1"));
     StoreSetting("Split_Top_0", QStringLiteral("0.5"));
     auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
-    QVERIFY(window->CheckBox(0)->isChecked());
-    QVERIFY(window->CheckBox(1)->isChecked());
+    QVERIFY(e2e::CheckBox(*window, 0)->isChecked());
+    QVERIFY(e2e::CheckBox(*window, 1)->isChecked());
     // Restoring the filter ran the removal on the empty grid and closed its progress.
     QCOMPARE(RunProgress().State().message, QStringLiteral("正在查找并清除关闭的交易..."));
     QVERIFY(!ProgressWindowOpen(RunProgress()));
     // Vertical layout: grid above the horizontal bar, browser below it.
-    const MainWindowControls& c = window->Controls();
-    QVERIFY(c.bar0Visible);
-    QVERIFY(!c.bar1Visible);
-    QCOMPARE(c.grid.top + c.grid.height, c.bar0.top);
-    QCOMPARE(c.browser.top, c.bar0.top + c.bar0.height);
-    QVERIFY(window->Bar(0)->isVisible());
-    QVERIFY(window->Browser().geometry().top() > window->Bar(0)->geometry().top());
+    const QRect grid = window->findChild<QWidget*>(QStringLiteral("grid"))->geometry();
+    const QRect bar = e2e::Bar(*window, 0)->geometry();
+    QVERIFY(e2e::Bar(*window, 0)->isVisible());
+    QVERIFY(!e2e::Bar(*window, 1)->isVisible());
+    QVERIFY(qAbs(grid.y() + grid.height() - bar.y()) <= 1);
+    QVERIFY(qAbs(window->Browser().y() - (bar.y() + bar.height())) <= 1);
+    QVERIFY(window->Browser().geometry().top() > e2e::Bar(*window, 0)->geometry().top());
     // A box holding no number leaves the box as it is.
     StoreSetting("CHK_1", QStringLiteral("yes"));
     auto third = OpenWindow(e2e::DemoEndpoints(market.base()));
-    QVERIFY(!third->CheckBox(1)->isChecked());
+    QVERIFY(!e2e::CheckBox(*third, 1)->isChecked());
 }
 
 void TestEndToEnd::updateCheckAgainstDownloadPage_data()
@@ -538,13 +537,12 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     Endpoints endpoints = e2e::DemoEndpoints(market.base());
     if (!reachable)
         endpoints.updateUrl = testsupport::RefusedBase() + QStringLiteral("/download?ID=");
-    auto window = OpenWindow(endpoints);
-    standin::RecordingUpdateHost host(programDir.path(), [&window] { return window->windowTitle(); });
-    window->SetUpdateHost(&host);
+    standin::RecordingUpdateHost host(programDir.path(), [] { return QString::fromUtf8(kMainWindowCaption); });
+    auto window = OpenWindow(endpoints, { nullptr, &host });
 
-    // The first finished page runs the one-time action: timer stopped, check done.
-    QVERIFY(WaitUntil([&] { return !window->FirstPageTimerActive(); }, 30000));
-    QCOMPARE(window->PageReadyCount(), 1);
+    // The first finished page runs the one-time action (the timer stops
+    // only then): the check is done.
+    QVERIFY(WaitUntil([&] { return !e2e::FirstPageTimer(*window)->isActive(); }, 30000));
     const QString argsFile = programDir.filePath(QStringLiteral("update-args.txt"));
     if (upgrade) {
         QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
@@ -558,7 +556,9 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
         QCOMPARE(host.ends, 0);
         QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
         QVERIFY(!QFile::exists(argsFile));
-        QCOMPARE(windowRun_->run.updateVersionSeen, reachable ? QStringLiteral("2") : QStringLiteral("0"));
+        const UpdateCheckState& check = windowRun_->run.updateCheck;
+        QCOMPARE(check.CurrentStage(), reachable ? UpdateCheckState::Stage::NotNewer : UpdateCheckState::Stage::Started);
+        QCOMPARE(check.PublishedVersion(), reachable ? QStringLiteral("2") : QString());
     }
 }
 

@@ -45,15 +45,14 @@ int WindowExportMain(int argc, char* argv[])
     const QDir dir(QString::fromLocal8Bit(argv[3]));
     SilentPrompt prompt;
     e2e::WindowRun windowRun(prompt, base);
-    MainWindow& window = windowRun.Open();
+    exporttest::ScriptedSaveDialog dialog;
+    MainWindow& window = windowRun.Open({ &dialog });
     window.show();
     if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 10;
     const auto exportTo = [&](const QString& name) {
-        exporttest::ScriptedSaveDialog dialog(dir.filePath(name));
-        window.SetSaveDialog(&dialog);
+        dialog.path = dir.filePath(name);
         window.Run(Command::Export);
-        window.SetSaveDialog(nullptr);
     };
     window.Run(Command::ExtractAll);
     exportTo(kAllFile);

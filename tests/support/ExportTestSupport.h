@@ -72,9 +72,7 @@ private:
 // writer itself shows nothing); a failure's progress is closed.
 inline QStringList ToldUser(Progress& progress, const ExportResult& result)
 {
-    RecordingPrompt prompt;
-    TellExportResult(prompt, progress, result);
-    return prompt.messages;
+    return ExportResultMessages(progress, result);
 }
 
 // A grid of the given size: one fixed row and column, cell texts "r<row>c<col>".

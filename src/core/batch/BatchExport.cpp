@@ -3,29 +3,18 @@
 #include "ConsoleReport.h"
 #include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
-#include "core/context/RunContext.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/export/FileReplace.h"
-#include "core/extract/RecipientMerge.h"
+#include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/settings/CheckBoxSettings.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/Settings.h"
 
 #include <QDir>
 #include <climits>
-#include <exception>
 
 namespace {
-
-// The window's "过滤关闭交易" as stored.
-bool StoredFilterClosed()
-{
-    const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
-        QString::fromLatin1(kSettingsSection), CheckBoxKey(0), QStringLiteral("0"));
-    return CheckBoxValueFromText(stored).value_or(0) == 1;
-}
 
 std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArrival& arrival)
 {
@@ -53,8 +42,17 @@ std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArr
 
 } // namespace
 
-BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
-    const ListPageArrival& arrival, const BatchOptions& options, ConsoleReport& report)
+SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report)
+{
+    SessionHooks hooks;
+    const bool filterClosed = options.filterClosed.value_or(settings.CheckBox(0).value_or(0) == 1);
+    hooks.filterClosed = [filterClosed] { return filterClosed; };
+    hooks.pageRead = [&report](int page, int trades) { report.PageRead(page, trades); };
+    return hooks;
+}
+
+BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, const ListPageArrival& arrival,
+    const BatchOptions& options, ConsoleReport& report)
 {
     const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(options.exportPath));
     if (!CanReplaceFile(path))
@@ -63,59 +61,55 @@ BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWa
     if (const auto refused = CheckListPage(browser, arrival))
         return *refused;
 
-    try {
-        int tradesRead = 0;
-        ExtractAllOptions extract;
-        const bool filterClosed = options.filterClosed.value_or(StoredFilterClosed());
-        extract.filterClosed = [filterClosed] { return filterClosed; };
-        extract.pageRead = [&](int page) {
-            tradesRead = CountTrades(grid);
-            report.PageRead(page, tradesRead);
-        };
-        const WalkResult walk = ExtractAllTrades(run, browser, grid, nextPage, extract);
-        // A sheet that silently misses the later pages would pass for a
-        // whole one: nothing is written then.
-        if (walk.end == WalkEnd::SessionExpired)
-            return BatchResult(
-                kBatchNotLoggedIn, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
-        if (walk.end == WalkEnd::PageNotOpened || walk.end == WalkEnd::MarketUnreachable)
-            return BatchResult(
-                kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
-        const int tradesKept = CountTrades(grid);
-        if (options.merge)
-            MergeSameRecipient(run.progress, grid);
-        const ExportResult written
-            = WriteExportFile(run.progress, grid, path, QString::fromUtf8(kExportSheetName));
-        TellExportResult(run.Prompt(), run.progress, written);
-        if (!written.ok)
-            return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
+    const auto failed = [](const CommandOutcome& outcome) {
+        return BatchResult(kBatchFailed, QStringLiteral("导出失败：%1").arg(outcome.endedEarly));
+    };
+    const CommandOutcome extracted = session.Run(Command::ExtractAll);
+    if (!extracted.endedEarly.isEmpty() || !extracted.walk)
+        return failed(extracted);
+    const WalkResult& walk = *extracted.walk;
+    for (const QString& told : walk.pageMessages)
+        report.Line(told);
+    // A sheet that silently misses the later pages would pass for a
+    // whole one: nothing is written then.
+    if (walk.end == WalkEnd::SessionExpired)
+        return BatchResult(kBatchNotLoggedIn, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
+    if (walk.end == WalkEnd::PageNotOpened || walk.end == WalkEnd::MarketUnreachable)
+        return BatchResult(kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
+    const TradeGrid& grid = session.Grid();
+    const int tradesKept = CountTrades(grid);
+    if (options.merge)
+        if (const CommandOutcome merged = session.Run(Command::Merge); !merged.endedEarly.isEmpty())
+            return failed(merged);
+    const CommandOutcome exported = session.ExportTo(path);
+    for (const QString& told : exported.messages)
+        report.Line(told);
+    if (!exported.endedEarly.isEmpty())
+        return failed(exported);
+    if (!exported.written || !exported.written->ok)
+        return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
 
-        QString done = QStringLiteral("完成：提取 %1 笔交易").arg(tradesRead);
-        if (walk.historyUsed)
-            done += QStringLiteral("（%1 笔详情来自历史记录）").arg(walk.fromHistory);
-        if (filterClosed)
-            done += QStringLiteral("，去掉关闭交易 %1 笔").arg(tradesRead - tradesKept);
-        done += QStringLiteral("，%1 %2 行，已写入 %3")
-                    .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
-                    .arg(grid.Rows() - grid.FixedRows())
-                    .arg(path);
-        // A sheet cut short or with trades lacking their recipient is still
-        // written, but a scheduler must be able to tell it from a whole one:
-        // every trade is named on standard error, and the status tells a
-        // retry (downloads failed) from a look (the pages differ).
-        if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
-            done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
-        const QString named = DetailShortfallMessage(walk.details, INT_MAX);
-        if (!named.isEmpty())
-            done = named + QLatin1Char('\n') + done;
-        if (walk.end == WalkEnd::PageUnreadable || walk.details.PagesDiffer()
-            || ShippingSectionMissing(walk.details, grid))
-            return { kBatchPagesDiffer, done };
-        if (!walk.details.failed.isEmpty())
-            return { kBatchWrittenIncomplete, done };
-        return { kBatchWritten, done };
-    } catch (const std::exception& error) {
-        return BatchResult(
-            kBatchFailed, QStringLiteral("导出失败：%1").arg(QString::fromLocal8Bit(error.what())));
-    }
+    QString done = QStringLiteral("完成：提取 %1 笔交易").arg(extracted.tradesRead);
+    if (walk.historyUsed)
+        done += QStringLiteral("（%1 笔详情来自历史记录）").arg(extracted.detailsFromHistory);
+    if (extracted.closedFiltered)
+        done += QStringLiteral("，去掉关闭交易 %1 笔").arg(extracted.tradesRead - tradesKept);
+    done += QStringLiteral("，%1 %2 行，已写入 %3")
+                .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
+                .arg(grid.Rows() - grid.FixedRows())
+                .arg(path);
+    // A sheet cut short or with trades lacking their recipient is still
+    // written, but a scheduler must be able to tell it from a whole one:
+    // every trade is named on standard error, and the status tells a
+    // retry (downloads failed) from a look (the pages differ).
+    if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
+        done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
+    const QString named = DetailShortfallMessage(walk.details, INT_MAX);
+    if (!named.isEmpty())
+        done = named + QLatin1Char('\n') + done;
+    if (walk.end == WalkEnd::PageUnreadable || walk.details.PagesDiffer() || ShippingSectionMissing(walk.details, grid))
+        return { kBatchPagesDiffer, done };
+    if (!walk.details.failed.isEmpty())
+        return { kBatchWrittenIncomplete, done };
+    return { kBatchWritten, done };
 }

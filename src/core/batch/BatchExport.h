@@ -1,20 +1,19 @@
 #pragma once
 // The unattended export once the browser has opened the sold-items list: it
 // checks that the seller is logged in and the list is there, runs the same
-// extract-all as the window's command, drops closed trades, merges when
+// command session as the window, drops closed trades, merges when
 // asked and writes the file with the window's writers. Every outcome comes
 // back as an exit status and the line that explains it.
 
 #include "BatchOptions.h"
+#include "core/session/CommandSession.h"
 
 #include <QString>
 #include <QUrl>
 
 class BrowserPage;
 class ConsoleReport;
-class PageLoadWatch;
-class RunContext;
-class TradeGrid;
+class Settings;
 
 enum BatchExitStatus {
     kBatchWritten = 0,
@@ -44,7 +43,12 @@ struct ListPageArrival {
     QString title; // of the page shown
 };
 
-inline const char* const kListTableId = "J_ListTable";
+// What the unattended run adds around its session's commands: the closed
+// trades dropped when the option says so, else when the window's
+// "过滤关闭交易" is stored checked; a report line per page.
+SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report);
 
-BatchResult ExportFromListPage(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, TradeGrid& grid,
-    const ListPageArrival& arrival, const BatchOptions& options, ConsoleReport& report);
+// Runs the export on session, whose browser shows where the list address
+// ended (arrival).
+BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, const ListPageArrival& arrival,
+    const BatchOptions& options, ConsoleReport& report);

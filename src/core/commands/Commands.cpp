@@ -128,31 +128,24 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
 }
 
 WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    int nextPageTimeoutMs, const std::function<void(int page)>& pageRead)
-{
-    DetailDownloadPass detailPass;
-    detailPass.wait = run.networkWait;
-    return ExtractAllPages(run, browser, grid, nextPage, detailPass, nextPageTimeoutMs, pageRead);
-}
-
-WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     DetailDownloadPass& detailPass, int nextPageTimeoutMs, const std::function<void(int page)>& pageRead)
 {
     if (const std::optional<int> pagesLeft = PagesLeftFromHtml(GetBodyHtml(browser)))
         SetProgressTotal(run.progress, std::min(*pagesLeft, kExtractAllMaxPasses));
     const int startRows = grid.Rows();
-    const int fromHistoryBefore = run.detailsFromHistory;
+    QStringList pageMessages;
     const quint64 stopsBefore = run.progress.StopRequests();
     const auto stoppedByUser = [&] { return run.progress.StopRequests() != stopsBefore; };
     // Each page is saved for crash recovery once its details are in, never
     // in the middle of one.
     int pages = 0;
     const auto extractPage = [&] {
-        const bool movedOn = ExtractTradePage(run, browser, grid, true, detailPass);
+        PageExtraction page = ExtractTradePage(run, browser, grid, true, detailPass);
+        pageMessages += page.messages;
         CheckpointGrid(run.checkpoint, grid);
         if (pageRead)
             pageRead(++pages);
-        return movedOn;
+        return page.nextClicked;
     };
     WalkResult walk = WalkAllPages(
         run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs,
@@ -164,12 +157,13 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
     walk.trades = CountTrades(grid, startRows);
     walk.historyUsed = run.history != nullptr;
     // A walk the user stopped does not start downloading again; the failed
-    // trades are still named.
-    // Nor does one that gave the trade host up: it has just had its chance.
+    // trades are still named. Nor does one that gave the trade host up: it
+    // has just had its chance.
     const bool fetchAgain = walk.end != WalkEnd::StoppedByUser && walk.end != WalkEnd::MarketUnreachable
         && !stoppedByUser();
     walk.details = FinishDetailDownloads(run, grid, fetchAgain, detailPass);
-    walk.fromHistory = run.detailsFromHistory - fromHistoryBefore;
+    walk.fromHistory = detailPass.fromHistory;
+    walk.pageMessages = pageMessages;
     return walk;
 }
 
@@ -214,24 +208,6 @@ QString HistoryShareText(const WalkResult& walk)
 QString WalkReportMessage(const WalkResult& walk)
 {
     return JoinParagraphs({ WalkEndMessage(walk), HistoryShareText(walk), DetailShortfallMessage(walk.details) });
-}
-
-WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    const ExtractAllOptions& options)
-{
-    StartProgress(run.progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
-    if (options.beforeWalk)
-        options.beforeWalk();
-    WalkResult walk = ExtractAllPages(run, browser, grid, nextPage, kNextPageTimeoutMs, options.pageRead);
-    if (options.filterClosed && options.filterClosed()) {
-        RemoveClosedTrades(run.progress, grid);
-        // Trades the filter removed are no longer the user's concern.
-        walk.details.KeepOrdersIn(grid);
-    }
-    if (run.measurer)
-        AutoFitColumns(*run.measurer, grid, 1, &run.progress);
-    CloseProgress(run.progress);
-    return walk;
 }
 
 int CountTrades(const TradeGrid& grid, int firstRow)

@@ -35,13 +35,13 @@ QString ShopNickFromBody(QString bodyHtml);
 // Command 2: every data row goes, the fixed rows stay. Rows not exported
 // since they changed go only when the user says so ("表格中有 N 行尚未导出，
 // 确定清空？", No by default). Returns whether the grid was cleared.
-bool ClearTradeGrid(UserPrompt& prompt, TradeGrid& grid);
+[[nodiscard]] bool ClearTradeGrid(UserPrompt& prompt, TradeGrid& grid);
 // Command 3: the rows of the grid's current selection. The selection then
 // covers no data row: the rows that move up into its place were not picked.
 void DeleteSelectedRows(TradeGrid& grid);
 // Command 4: every row whose status is exactly "交易关闭", with progress
 // counting every data row. Returns the number of rows removed.
-int RemoveClosedTrades(Progress& progress, TradeGrid& grid);
+[[nodiscard]] int RemoveClosedTrades(Progress& progress, TradeGrid& grid);
 
 // Why a page walk ended.
 enum class WalkEnd {
@@ -54,13 +54,14 @@ enum class WalkEnd {
     PageUnreadable, // not one trade of a list page could be read
 };
 
-struct WalkResult {
+struct [[nodiscard]] WalkResult {
     WalkEnd end = WalkEnd::LastPage;
     int passes = 0; // pages read
     int trades = 0; // trades the walk added to the grid
     DetailShortfall details; // trades still in the grid without their details
     int fromHistory = 0; // trades whose details the history gave (none without one)
     bool historyUsed = false; // the run keeps a trade history
+    QStringList pageMessages; // what reading the pages has to tell, in order
 };
 
 // The page walk of "提取所有交易": at most 501 passes of extractPage (true
@@ -78,10 +79,8 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
 // the progress total becomes the pages left to read; otherwise it stays as
 // the caller started it. pageRead, when given, runs after each page has
 // been read, with its number counted from 1. The details of all pages and
-// of the failed trades at the end are one pass: once it finds the trade
-// host unreachable, the walk ends.
-WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<void(int page)>& pageRead = {});
+// of the failed trades at the end are the command's one pass: once it finds
+// the trade host unreachable, the walk ends.
 WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
     DetailDownloadPass& detailPass, int nextPageTimeoutMs = kNextPageTimeoutMs,
     const std::function<void(int page)>& pageRead = {});
@@ -97,24 +96,6 @@ QString HistoryShareText(const WalkResult& walk);
 // why it ended early, how many trades the history gave, and the trades left
 // without details. Empty for none.
 QString WalkReportMessage(const WalkResult& walk);
-
-// What the caller of "提取所有交易" adds around the walk.
-struct ExtractAllOptions {
-    // Asked once the walk is done: true removes the closed trades. The
-    // window reads its check box then, as the user may change it meanwhile.
-    std::function<bool()> filterClosed;
-    // Runs after the progress starts and before the first page is read (the
-    // window fills its seller box here).
-    std::function<void()> beforeWalk;
-    // Runs after each page has been read, with its number counted from 1.
-    std::function<void(int page)> pageRead;
-};
-
-// Command 5 as a whole: progress over 500 pages, ExtractAllPages, the closed
-// trades removed when asked, the columns fitted from row 1 (with the run's
-// measurer), the progress closed. Returns how the walk went.
-WalkResult ExtractAllTrades(RunContext& run, BrowserPage& browser, TradeGrid& grid, PageLoadWatch& nextPage,
-    const ExtractAllOptions& options = {});
 
 // Trades in the grid from firstRow on: rows with an order number that are
 // not a trade's further item.

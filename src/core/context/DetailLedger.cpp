@@ -5,6 +5,8 @@
 #include "core/grid/TradeGrid.h"
 #include "core/text/TextHelpers.h"
 
+#include <QSet>
+
 #include <utility>
 
 namespace {
@@ -179,4 +181,13 @@ bool ShippingSectionMissing(const DetailShortfall& shortfall, const TradeGrid& g
             return true;
     }
     return false;
+}
+
+int DetailShortfall::NamedTrades() const
+{
+    QSet<QString> named;
+    for (const QStringList* list : { &failed, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
+        for (const QString& order : *list)
+            named.insert(order);
+    return int(named.size());
 }

@@ -74,6 +74,8 @@ struct DetailShortfall {
     // one, trades "without shipping data" may be a renamed section instead.
     bool sawShippingSection = false;
 
+    // The trades named for any reason, each once.
+    int NamedTrades() const;
     bool IsEmpty() const { return failed.isEmpty() && withoutShippingData.isEmpty() && !PagesDiffer(); }
     int Count() const { return int(failed.size() + withoutShippingData.size()); }
     // The pages differ from what the tool reads: fields were left empty or

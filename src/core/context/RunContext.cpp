@@ -9,8 +9,3 @@ RunContext::RunContext(UserPrompt& prompt)
     : prompt_(&prompt)
 {
 }
-
-QString TradeDetailAddress(const RunContext& run, const QString& orderNumber)
-{
-    return TradeDetailAddress(run.endpoints, orderNumber);
-}

@@ -12,6 +12,8 @@
 #include "core/network/PageFetchQueue.h"
 #include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
+#include "core/settings/Settings.h"
+#include "core/update/UpdateCheckState.h"
 
 #include <optional>
 
@@ -37,6 +39,8 @@ public:
     Progress progress;
     PageFetcher fetcher;
     Endpoints endpoints = DefaultEndpoints();
+    // The stored settings, read once when the run starts.
+    const Settings settings = Settings::Read();
     // How many detail pages download at once for this run; none: the setting.
     std::optional<int> detailDownloads;
     // The main window's text width; none in headless runs.
@@ -54,16 +58,10 @@ public:
     // been told about the history (HistoryTrouble.h).
     bool historyWriteFailed = false;
     bool historyTroubleTold = false;
-    // Trades whose columns the history gave instead of a download, this run.
-    int detailsFromHistory = 0;
-    // The update check's one text for the run (see UpdateCheck.h).
-    QString updateVersionSeen;
+    // Where the run's update check stands.
+    UpdateCheckState updateCheck;
 
 private:
     SilentPrompt silent_;
     UserPrompt* prompt_;
 };
-
-// tradeBase + "/trade/detail/trade_item_detail.htm?bizOrderId=" + the order
-// number, percent-encoded.
-QString TradeDetailAddress(const RunContext& run, const QString& orderNumber);

@@ -13,16 +13,16 @@
 #include <QDir>
 #include <QFileInfo>
 
-void TellExportResult(UserPrompt& prompt, Progress& progress, const ExportResult& result)
+QStringList ExportResultMessages(Progress& progress, const ExportResult& result)
 {
     if (!result.ok) {
         qCWarning(lcExport) << "export failed:" << result.path << result.reason;
-        prompt.ShowMessage(QString::fromUtf8(kExportFailedText));
         CloseProgress(progress);
-        return;
+        return { QString::fromUtf8(kExportFailedText) };
     }
     if (result.cutCells > 0)
-        prompt.ShowMessage(CutCellsMessage(result.cutCells));
+        return { CutCellsMessage(result.cutCells) };
+    return {};
 }
 
 ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName)
@@ -42,33 +42,30 @@ bool IsCsvFileName(const QString& path)
     return path.right(3).toLower() == QLatin1String("csv");
 }
 
-void ExportGrid(
+QStringList ExportGrid(
     UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog, const QString& sheetName)
 {
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
-        return;
+        return {};
     // No file can go there at all: said before asking about overwriting.
     const SaveTarget target = CheckSaveTarget(path);
     if (target == SaveTarget::IsFolder || target == SaveTarget::NotInFolder) {
         const char* text
             = target == SaveTarget::IsFolder ? kSaveTargetIsFolderText : kSaveTargetNotInFolderText;
-        prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(path)));
-        return;
+        return { QString::fromUtf8(text).arg(QDir::toNativeSeparators(path)) };
     }
     if (QFileInfo::exists(path)) {
         if (!prompt.AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
-            return;
+            return {};
         // The old file is not removed here: the writers replace it only once
         // the new one is complete. What can be checked beforehand is whether
         // it can be replaced at all.
-        if (!CanReplaceFile(path)) {
-            prompt.ShowMessage(QString::fromUtf8(kCannotReplaceText));
-            return;
-        }
+        if (!CanReplaceFile(path))
+            return { QString::fromUtf8(kCannotReplaceText) };
     }
     const ExportResult result = WriteExportFile(progress, grid, path, sheetName);
-    TellExportResult(prompt, progress, result);
     if (result.ok)
         grid.NoteExported();
+    return ExportResultMessages(progress, result);
 }

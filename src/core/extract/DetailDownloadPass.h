@@ -3,8 +3,9 @@
 // the failed trades at its end: whether the trade host still answers, how
 // long one attempt may take (as a whole, to its first byte, and without
 // progress), how long the downloads wait for the network when the host is
-// away, and how far the list has been read. The command owns it and hands
-// it down; a test builds one with short times.
+// away, how far the list has been read and how many trades the history
+// gave. The command owns it and hands it down; a test builds one with
+// short times.
 
 #include "core/network/HostReachability.h"
 #include "core/network/PageFetchJob.h"
@@ -30,4 +31,6 @@ struct DetailDownloadPass {
     int listPage = 0;
     // The walk stopped on a list page of which not one trade could be read.
     bool stoppedOnUnreadablePage = false;
+    // Trades whose columns the history gave instead of a download.
+    int fromHistory = 0;
 };

@@ -23,7 +23,7 @@
 
 namespace {
 
-const QString kTableId = QStringLiteral("J_ListTable");
+const QString kTableId = QString::fromLatin1(kListTableId);
 constexpr QStringView kOrderLabel = u"订单编号";
 constexpr QStringView kOrderMarker = u"订单编号：";
 constexpr QStringView kTimeMarker = u"成交时间：";
@@ -394,12 +394,6 @@ ListPageReading ParseListTable(TradeGrid& grid, QStringView table)
     return TablePageParser(grid).ParseRows(table);
 }
 
-bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll)
-{
-    DetailDownloadPass pass;
-    return ExtractTradePage(run, browser, grid, extractAll, pass);
-}
-
 namespace {
 
 // A page whose trades did not all read is named, and its table kept. True
@@ -426,10 +420,10 @@ bool CheckPageReading(DetailLedger& ledger, const ListPageReading& reading, cons
 
 } // namespace
 
-bool ExtractTradePage(
+PageExtraction ExtractTradePage(
     RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
 {
-    bool nextClicked = false;
+    PageExtraction extraction;
     SkipOnGridError([&] { SetUpTradeGrid(grid, run.measurer); });
     const QString table = browser.ElementInnerHtml(kTableId);
     SkipOnGridError([&] { DropBlankLastRow(grid); });
@@ -446,16 +440,19 @@ bool ExtractTradePage(
         // page of which not one trade could be read ends the walk: the
         // pages after it are of the same shape.
         if (extractAll && anyRead)
-            nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
+            extraction.nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
         pass.stoppedOnUnreadablePage = extractAll && !anyRead;
-        if (!extractAll)
-            if (const QString told = DetailShortfallMessage(FinishDetailDownloads(run, grid, true, pass)); !told.isEmpty())
-                run.Prompt().ShowMessage(told);
+        if (!extractAll) {
+            const DetailShortfall shortfall = FinishDetailDownloads(run, grid, true, pass);
+            extraction.tradesNamed = shortfall.NamedTrades();
+            if (const QString told = DetailShortfallMessage(shortfall); !told.isEmpty())
+                extraction.messages.append(told);
+        }
     }
 
     if (grid.Rows() == grid.FixedRows())
-        run.Prompt().ShowMessage(kNoTrades);
-    return nextClicked;
+        extraction.messages.append(kNoTrades);
+    return extraction;
 }
 
 bool ShowsTradeList(BrowserPage& browser)

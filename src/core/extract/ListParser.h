@@ -7,12 +7,22 @@ class RunContext;
 struct DetailDownloadPass;
 class TradeGrid;
 
+// The id of the sold-items list table on a list page.
+inline const char* const kListTableId = "J_ListTable";
+
+// How reading one list page went: whether "下一页" was found and clicked
+// (extract-all mode only), and what the user is to be told, in order (a
+// single page's trades left without details, a grid still empty).
+struct [[nodiscard]] PageExtraction {
+    bool nextClicked = false;
+    QStringList messages;
+    int tradesNamed = 0; // a single page's trades left without details or named
+};
+
 // Parses the sold-items list the browser shows into the grid, then fetches
-// the new trades' details. In extract-all mode it also clicks "下一页";
-// true only when that link was found and clicked.
-bool ExtractTradePage(RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll);
-// The same with the details downloaded in the caller's pass (a page walk's).
-bool ExtractTradePage(
+// the new trades' details in the command's pass. In extract-all mode it
+// also clicks "下一页"; a single page ends its details' pass itself.
+PageExtraction ExtractTradePage(
     RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass);
 
 // Whether the shown page holds the sold-items list table (a list page, as

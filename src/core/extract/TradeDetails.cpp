@@ -79,7 +79,8 @@ HistoryEntry EntryOfRow(const TradeGrid& grid, int row, const QString& orderNumb
 // Trades whose stored columns may stand in for their detail page (both the
 // stored and the listed status final) get them now; the others are
 // returned, to be downloaded.
-QStringList TakeFromHistory(RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress)
+QStringList TakeFromHistory(
+    RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress, DetailDownloadPass& pass)
 {
     if (!run.history || !run.history->IsOpen())
         return orders;
@@ -96,7 +97,7 @@ QStringList TakeFromHistory(RunContext& run, TradeGrid& grid, const QStringList&
         run.details.ForgetFailed(order);
         // The stored columns came from a page that had its shipping section.
         run.details.RememberShippingSection();
-        ++run.detailsFromHistory;
+        ++pass.fromHistory;
         if (showProgress)
             StepProgress(run.progress, 1, QStringLiteral("pages"));
     }
@@ -217,10 +218,10 @@ void DownloadDetailsOf(
     const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
     const quint64 stopsBefore = run.progress.StopRequests();
     const OutageNotice notice(run.progress, pass.host, pass.wait, showProgress || inWalk);
-    PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads), kPageEndMarker,
+    PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads, run.settings), kPageEndMarker,
         pass.attemptTimeoutSeconds, pass.host, pass.limits, pass.wait);
     for (const QString& order : orders)
-        queue.Add(order, TradeDetailAddress(run, order));
+        queue.Add(order, TradeDetailAddress(run.endpoints, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
     QList<HistoryEntry> fetched;
     while (const auto done = queue.Next(stopped)) {
@@ -321,13 +322,6 @@ DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBl
     return findings;
 }
 
-void DownloadTradeDetails(
-    RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress, const QStringList& alsoFetch)
-{
-    DetailDownloadPass pass;
-    DownloadTradeDetails(run, grid, newRowCount, showProgress, alsoFetch, pass);
-}
-
 void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
     const QStringList& alsoFetch, DetailDownloadPass& pass)
 {
@@ -338,18 +332,12 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
     if (showProgress)
         StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
 
-    orders = TakeFromHistory(run, grid, orders, showProgress);
+    orders = TakeFromHistory(run, grid, orders, showProgress, pass);
     DownloadDetailsOf(run, grid, orders, showProgress, pass);
     CopyDetailsToContinuationRows(grid);
 
     if (showProgress)
         CloseProgress(run.progress);
-}
-
-DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain)
-{
-    DetailDownloadPass pass;
-    return FinishDetailDownloads(run, grid, fetchAgain, pass);
 }
 
 DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass)

@@ -24,9 +24,6 @@ class TradeGrid;
 // to the command's next pages and its end.
 void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
     const QStringList& alsoFetch, DetailDownloadPass& pass);
-// The same as a pass of its own.
-void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
-    const QStringList& alsoFetch = {});
 
 // The end of an extraction command: the remembered failed trades still in
 // the grid are fetched once more when fetchAgain. Returns the trades that
@@ -34,8 +31,8 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
 // tell once its progress window has closed. Trades no longer in the grid are
 // forgotten. When the pass found the host unreachable, one trade is tried
 // first, and the others are tried only if it answers.
-DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass);
-DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fetchAgain);
+[[nodiscard]] DetailShortfall FinishDetailDownloads(
+    RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass);
 
 // The "收货和物流信息" block of a detail page: the address line (the text
 // after "收货地址：" up to the first of the other labels) and each labelled

@@ -2,18 +2,11 @@
 
 #include "TradeHistory.h"
 #include "core/base/Logging.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/Settings.h"
 
-bool DetailHistorySetting()
+std::unique_ptr<TradeHistory> OpenRunHistory(bool noHistoryOption, const Settings& settings)
 {
-    const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QString::fromLatin1(kDetailHistoryKey), QStringLiteral("1"));
-    return stored.trimmed() != QStringLiteral("0");
-}
-
-std::unique_ptr<TradeHistory> OpenRunHistory(bool noHistoryOption)
-{
-    if (noHistoryOption || !DetailHistorySetting()) {
+    if (noHistoryOption || !settings.DetailHistory()) {
         qCInfo(lcHistory) << "trade history off for this run";
         return nullptr;
     }

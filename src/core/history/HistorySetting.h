@@ -5,12 +5,11 @@
 
 #include <memory>
 
+class Settings;
 class TradeHistory;
 
 inline const char* const kDetailHistoryKey = "DetailHistory";
 
-// True unless the setting holds 0.
-bool DetailHistorySetting();
-
-// The run's history at its usual place, or none when it is turned off.
-std::unique_ptr<TradeHistory> OpenRunHistory(bool noHistoryOption);
+// The run's history at its usual place, or none when it is turned off (the
+// option, or Settings::DetailHistory).
+std::unique_ptr<TradeHistory> OpenRunHistory(bool noHistoryOption, const Settings& settings);

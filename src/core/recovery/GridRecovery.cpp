@@ -238,17 +238,16 @@ RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGr
     return offer;
 }
 
-void EndGridCheckpoints(RunContext& run, const TradeGrid& grid, bool commandRunning)
+void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool commandRunning)
 {
-    if (!run.checkpoint)
+    if (!checkpoint)
         return;
     if (grid.HasUnexportedRows()) {
         // The last save may have failed; a last try costs little.
         if (!commandRunning)
-            run.checkpoint->Save(grid);
-        run.checkpoint->EndKeepingGrid();
+            checkpoint->Save(grid);
+        checkpoint->EndKeepingGrid();
     } else {
-        run.checkpoint->EndCleanly();
+        checkpoint->EndCleanly();
     }
-    run.checkpoint = nullptr;
 }

@@ -100,12 +100,12 @@ private:
 // The commands checkpoint the grid after every page and command: saved
 // through the run's recovery, or not at all without one.
 void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid);
-// The program ends normally and the run's recovery is dropped from the run,
-// so nothing is saved afterwards. A grid holding rows not exported since
+// The program ends normally: the recovery ends, so nothing is saved
+// afterwards (a saving checkpoint of an ended recovery does nothing). A grid holding rows not exported since
 // they changed stays in the recovery file for the next start; otherwise
 // the file goes. While a command still runs, the grid may be half-way
 // through a change: the file then keeps the grid of the last finished step.
-void EndGridCheckpoints(RunContext& run, const TradeGrid& grid, bool commandRunning = false);
+void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool commandRunning = false);
 
 // Whether the program may end now: asks first (kCloseUnsavedQuestion, No by
 // default) when the grid holds rows not exported and the recovery file could

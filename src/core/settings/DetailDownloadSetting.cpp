@@ -1,6 +1,6 @@
 #include "DetailDownloadSetting.h"
 
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "core/base/Logging.h"
 
 std::optional<int> DetailDownloadsFromText(const QString& text)
@@ -12,12 +12,11 @@ std::optional<int> DetailDownloadsFromText(const QString& text)
     return value;
 }
 
-int DetailDownloadLimit(std::optional<int> runOverride)
+int DetailDownloadLimit(std::optional<int> runOverride, const Settings& settings)
 {
     if (runOverride)
         return *runOverride;
-    const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
-        QString::fromLatin1(kSettingsSection), QString::fromLatin1(kDetailDownloadsKey), QString());
+    const QString stored = settings.DetailDownloadsText();
     if (stored.isEmpty())
         return kDefaultDetailDownloads;
     if (const auto value = DetailDownloadsFromText(stored))

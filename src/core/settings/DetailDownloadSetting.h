@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+class Settings;
+
 inline const char* const kDetailDownloadsKey = "DetailDownloads";
 inline constexpr int kDefaultDetailDownloads = 4;
 // The network layer opens at most six connections to one host; more
@@ -18,4 +20,4 @@ std::optional<int> DetailDownloadsFromText(const QString& text);
 
 // The run's override when it has one, else the stored value when it is
 // usable, else kDefaultDetailDownloads. Reading writes nothing.
-int DetailDownloadLimit(std::optional<int> runOverride);
+int DetailDownloadLimit(std::optional<int> runOverride, const Settings& settings);

@@ -9,9 +9,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
-void ResetUpdateCheck(RunContext& run)
+void ResetUpdateCheck(UpdateCheckState& state)
 {
-    run.updateVersionSeen.clear();
+    state.Reset();
 }
 
 QString LocalVersionFromCaption(const QString& caption)
@@ -78,11 +78,11 @@ void BackUpDataFile(const QString& dir)
 
 QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber)
 {
-    QString& versionSeen = run.updateVersionSeen;
-    if (!versionSeen.isEmpty())
+    UpdateCheckState& state = run.updateCheck;
+    if (state.CurrentStage() != UpdateCheckState::Stage::NotRun)
         return {};
     // Set before waiting: a second call meanwhile returns at once.
-    versionSeen = QStringLiteral("0");
+    state.Start();
 
     const QString localVersion = LocalVersionFromCaption(host.CaptionText());
     QString page;
@@ -109,6 +109,6 @@ QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber)
         return {};
     }
 
-    versionSeen = published;
+    state.FoundNotNewer(published);
     return published;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class RunContext;
+class UpdateCheckState;
 class UpdateHost;
 
 inline const char* const kUpgradeMessage = "本软件已升级，启动自动升级...";
@@ -14,12 +15,9 @@ inline const char* const kUpgradeStartFailed = "无法启动自动升级程序�
 inline constexpr int kUpdatePageTimeoutSeconds = 120;
 
 // Forgets the run's earlier check, so the next CheckForUpdate runs.
-void ResetUpdateCheck(RunContext& run);
-// The run's one text of the check (RunContext::updateVersionSeen): "" before
-// a check, "0" from its start (or after it found nothing usable), else the
-// published version of a check that led to no upgrade.
+void ResetUpdateCheck(UpdateCheckState& state);
 
-// Runs the check once after each ResetUpdateCheck. Returns the published
+// Runs the check once after each ResetUpdateCheck (RunContext::updateCheck). Returns the published
 // version text when it is not newer than the local one, "" otherwise.
 // When it is newer: backs up data.mdb, tells the user, starts the update
 // program beside the program and ends the program through the host. If the

@@ -9,7 +9,7 @@
 #include "core/batch/ConsoleReport.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/grid/GridSetup.h"
-#include "core/grid/TradeGrid.h"
+#include "core/session/CommandSession.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/grid/TradeGridView.h"
@@ -73,7 +73,7 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
     run.endpoints = endpoints;
     run.detailDownloads = options.detailDownloads;
     run.networkWait.maxMs = qint64(options.networkWaitSeconds) * 1000;
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory);
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory, run.settings);
     run.history = history.get();
     const WidgetTextMeasurer measurer(TradeGridFont());
     run.measurer = &measurer;
@@ -81,12 +81,12 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
     BatchResult result;
     {
         BrowserProfile profile(run.fetcher);
-        TradeGrid grid;
         WebBrowser browser(profile); // never shown
         BrowserLoadWatch nextPage(&browser);
+        CommandSession session(run, browser, nextPage, nullptr, BatchSessionHooks(options, run.settings, report));
         const QString listUrl = options.listUrl.isEmpty() ? run.endpoints.soldItemsUrl : options.listUrl;
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
-        result = ExportFromListPage(run, browser, nextPage, grid, arrival, options, report);
+        result = ExportFromListPage(session, browser, arrival, options, report);
     }
     // Told, but the sheet decides the status: the history is only a cache.
     if (const QString trouble = TakeHistoryTrouble(run); !trouble.isEmpty())

@@ -9,10 +9,7 @@
 #include "core/context/RunContext.h"
 #include "core/base/Logging.h"
 #include "core/commands/Commands.h"
-#include "core/export/ExportGrid.h"
-#include "core/extract/ListParser.h"
-#include "core/extract/RecipientMerge.h"
-#include "core/grid/GridOperations.h"
+#include "core/grid/GridSteps.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageAccess.h"
@@ -38,7 +35,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
-#include <exception>
 
 namespace {
 
@@ -111,22 +107,23 @@ private:
     MainWindow* window_;
 };
 
-MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, QWidget* parent)
+MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollaborators collaborators, QWidget* parent)
     : QWidget(parent)
     , run_(run)
     , profile_(profile)
+    , programEnder_(std::move(collaborators.programEnder))
 {
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
+    if (!collaborators.saveDialog)
+        ownSaveDialog_ = std::make_unique<FileSaveDialog>(this);
+    saveDialog_ = collaborators.saveDialog ? collaborators.saveDialog : ownSaveDialog_.get();
+    if (!collaborators.updateHost)
+        ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
+    updateHost_ = collaborators.updateHost ? collaborators.updateHost : ownUpdateHost_.get();
     CreateControls();
 
-    ownSaveDialog_ = std::make_unique<FileSaveDialog>(this);
-    saveDialog_ = ownSaveDialog_.get();
-    ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
-    updateHost_ = ownUpdateHost_.get();
-
-    guard_.SetBusyObserver([this](bool busy) { ShowBusy(busy); });
-
     firstPageTimer_ = new QTimer(this);
+    firstPageTimer_->setObjectName(QStringLiteral("firstPageTimer"));
     firstPageTimer_->setInterval(kFirstPageTimerMs);
     connect(firstPageTimer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
     firstPageTimer_->start();
@@ -141,6 +138,8 @@ MainWindow::~MainWindow()
 {
     if (run_.measurer == measurer_.get())
         run_.measurer = nullptr;
+    // The view goes before the grid it shows.
+    delete gridView_;
 }
 
 void MainWindow::CreateControls()
@@ -159,6 +158,7 @@ void MainWindow::CreateControls()
             QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }"
                            "QPushButton:pressed { border: 1px inset #404040; }")
                 .arg(d.face.name()));
+        button->setObjectName(QStringLiteral("Com_%1").arg(d.index));
         connect(button, &QPushButton::clicked, this, [this, index = d.index] { Com_Click(index); });
         commands_[size_t(d.index)] = button;
     }
@@ -166,36 +166,53 @@ void MainWindow::CreateControls()
     sellerCaption_ = new QLabel(QStringLiteral("卖家："), this);
     sellerCaption_->setGeometry(ToPixels(kSellerCaptionRect));
     shop_ = new QLineEdit(this);
+    shop_->setObjectName(QStringLiteral("shop"));
     shop_->setGeometry(ToPixels(kShopRect));
 
     const char* checkCaptions[2] = { "过滤关闭交易", "纵向布局" };
     for (int i = 0; i < 2; ++i) {
         auto* box = new QCheckBox(QString::fromUtf8(checkCaptions[i]), this);
+        box->setObjectName(QStringLiteral("Chk_%1").arg(i));
         box->setGeometry(ToPixels(kCheckRects[i]));
         connect(box, &QCheckBox::clicked, this, [this, i] { Chk_Click(i); });
         checks_[size_t(i)] = box;
     }
 
     total_ = new QLabel(QString::fromUtf8(kTotalPrefix), this);
+    total_->setObjectName(QStringLiteral("total"));
     const QRect totalRect = ToPixels(kTotalRect);
     total_->move(totalRect.topLeft());
     total_->setMinimumSize(totalRect.size());
     total_->adjustSize();
 
-    grid_ = new TradeGrid(this);
-    gridView_ = new TradeGridView(grid_, this);
     const QFont gridFont = TradeGridFont();
-    gridView_->setFont(gridFont);
     measurer_ = std::make_unique<WidgetTextMeasurer>(gridFont);
     run_.measurer = measurer_.get();
 
     browser_ = new WebBrowser(profile_, this);
+    browser_->setObjectName(QStringLiteral("browser"));
     loadWatch_ = new BrowserLoadWatch(browser_);
     inputBlocker_ = new BrowserInputBlocker(browser_);
     connect(browser_, &WebBrowser::DownloadComplete, this, &MainWindow::OnDownloadComplete);
 
+    SessionHooks hooks;
+    hooks.filterClosed = [this] { return FilterClosedChecked(); };
+    hooks.busyChanged = [this](bool busy) { ShowBusy(busy); };
+    hooks.shopNickRead = [this](const QString& nick) { ShowShopNick(nick); };
+    session_ = std::make_unique<CommandSession>(run_, *browser_, *loadWatch_, saveDialog_, std::move(hooks));
+    connect(shop_, &QLineEdit::textChanged, this, [this](const QString& text) { session_->SetShopNick(text); });
+
+    gridView_ = new TradeGridView(&session_->Grid(), this);
+    gridView_->setObjectName(QStringLiteral("grid"));
+    gridView_->setFont(gridFont);
+    // The focus moves from the top row to the grid, then to the browser.
+    setTabOrder(total_, gridView_);
+    setTabOrder(gridView_, browser_);
+
     bars_[0] = new SplitterBar(0, Qt::Vertical, this);
     bars_[1] = new SplitterBar(1, Qt::Horizontal, this);
+    for (int i = 0; i < 2; ++i)
+        bars_[size_t(i)]->setObjectName(QStringLiteral("bar_%1").arg(i));
     for (SplitterBar* bar : bars_) {
         connect(bar, &SplitterBar::dragged, this, &MainWindow::OnBarDragged);
         connect(bar, &SplitterBar::released, this, &MainWindow::OnBarReleased);
@@ -217,31 +234,14 @@ QSize MainWindow::MinimumClientSize() const
 
 void MainWindow::StartUp()
 {
-    ResetUpdateCheck(run_);
+    ResetUpdateCheck(run_.updateCheck);
     pageReadyCount_ = 0;
-    for (int i = 0; i < 2; ++i) {
-        const QString current = QString::number(checks_[size_t(i)]->isChecked() ? 1 : 0);
-        const QString stored = GetRegSetting(QString::fromLatin1(kSettingsApp),
-            QString::fromLatin1(kSettingsSection), CheckBoxKey(i), current);
-        if (const auto value = CheckBoxValueFromText(stored))
+    for (int i = 0; i < 2; ++i)
+        if (const std::optional<int> value = settings_.CheckBox(i))
             SetCheckValue(i, *value);
-    }
-    try {
-        SetUpTradeGrid(*grid_, run_.measurer);
-    } catch (const std::exception&) {
-        // A grid that cannot be set up now is set up by the first extraction.
-    }
+    // A grid that cannot be set up now is set up by the first extraction.
+    SkipOnGridError([&] { SetUpTradeGrid(session_->Grid(), run_.measurer); });
     browser_->Navigate2(run_.endpoints.startUrl);
-}
-
-QPushButton* MainWindow::CommandButton(int index) const
-{
-    return index >= 0 && index < int(commands_.size()) ? commands_[size_t(index)] : nullptr;
-}
-
-bool MainWindow::FirstPageTimerActive() const
-{
-    return firstPageTimer_->isActive();
 }
 
 bool MainWindow::FilterClosedChecked() const
@@ -249,40 +249,23 @@ bool MainWindow::FilterClosedChecked() const
     return checks_[0]->isChecked();
 }
 
-void MainWindow::SetSaveDialog(SaveDialog* dialog)
-{
-    saveDialog_ = dialog ? dialog : ownSaveDialog_.get();
-}
-
-void MainWindow::SetUpdateHost(UpdateHost* host)
-{
-    updateHost_ = host ? host : ownUpdateHost_.get();
-}
-
-void MainWindow::SetProgramEnder(std::function<void()> ender)
-{
-    programEnder_ = std::move(ender);
-}
-
 void MainWindow::EndProgram()
 {
     // However it ends from here, the run ends normally: the grid is offered
     // back at the next start only when rows were not exported.
-    EndGridCheckpoints(run_, *grid_, runningCommands_ > 0);
+    const bool running = session_->Busy() || runningHandlers_ > 0;
+    EndGridCheckpoints(run_.checkpoint, session_->Grid(), running);
     if (programEnder_) {
         programEnder_();
         return;
     }
-    if (runningCommands_ > 0) {
+    if (running) {
         // A command waits in a nested event loop. Once the application
         // quits, those loops return at once, so the command unwinds: it
         // stops at its next step, and files it had open are closed and its
         // temporary files removed. Nothing it does from here on is shown
         // or asked (without a prompt, questions are answered No).
-        guard_.DropKeptActions();
-        run_.progress.RequestStop();
-        run_.Silence();
-        CloseProgress(run_.progress);
+        session_->EndRun();
         run_.progress.SetView(nullptr);
         hide();
     }
@@ -291,23 +274,29 @@ void MainWindow::EndProgram()
 
 void MainWindow::Com_Click(int index)
 {
-    if (index < int(Command::ExtractPage) || index > int(Command::Export)) {
+    if (const std::optional<Command> command = CommandAt(index))
+        Run(*command);
+    else
         RefreshTotal();
-        return;
-    }
-    Run(Command(index));
 }
 
 void MainWindow::Run(Command command)
 {
-    if (!guard_.Run([&] { RunCommand(command); }))
-        qCInfo(lcCommands) << "command" << int(command) << "not run: another command is running";
+    Show(session_->Run(command));
 }
 
 void MainWindow::RefreshTotal()
 {
-    if (!guard_.Run([&] { RunCommand(std::nullopt); }))
-        qCInfo(lcCommands) << "total not refreshed: a command is running";
+    Show(session_->GridChanged());
+}
+
+void MainWindow::Show(const CommandOutcome& outcome)
+{
+    if (!outcome.ran)
+        return;
+    for (const QString& told : outcome.messages)
+        run_.Prompt().ShowMessage(told);
+    UpdateTotal(true);
 }
 
 void MainWindow::ShowBusy(bool busy)
@@ -318,62 +307,9 @@ void MainWindow::ShowBusy(bool busy)
     inputBlocker_->SetBlocking(busy);
 }
 
-void MainWindow::RunCommand(std::optional<Command> command)
+void MainWindow::ShowShopNick(const QString& nick)
 {
-    BusyScope busy(runningCommands_);
-    try {
-        switch (command.value_or(Command(-1))) {
-        case Command::ExtractPage:
-            if (shop_->text().isEmpty())
-                GetShoper();
-            ExtractTradePage(run_, *browser_, *grid_, false);
-            AutoFitColumns(*measurer_, *grid_, 1, &run_.progress);
-            if (FilterClosedChecked())
-                RunCommand(Command::RemoveClosed);
-            break;
-        case Command::Merge:
-            MergeSameRecipient(run_.progress, *grid_);
-            break;
-        case Command::Clear:
-            ClearTradeGrid(run_.Prompt(), *grid_);
-            break;
-        case Command::DeleteRows:
-            DeleteSelectedRows(*grid_);
-            break;
-        case Command::RemoveClosed:
-            RemoveClosedTrades(run_.progress, *grid_);
-            break;
-        case Command::ExtractAll: {
-            ExtractAllOptions options;
-            options.filterClosed = [this] { return FilterClosedChecked(); };
-            options.beforeWalk = [this] {
-                if (shop_->text().isEmpty())
-                    GetShoper();
-            };
-            const WalkResult walk = ExtractAllTrades(run_, *browser_, *grid_, *loadWatch_, options);
-            if (const QString told = WalkReportMessage(walk); !told.isEmpty())
-                run_.Prompt().ShowMessage(told);
-            break;
-        }
-        case Command::Export:
-            ExportGrid(run_.Prompt(), run_.progress, *grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
-            break;
-        }
-    } catch (const std::exception& error) {
-        // The operations report their own outcomes; a failed step ends the
-        // command and the total below still shows what the grid holds.
-        qCWarning(lcCommands) << "command" << int(command.value_or(Command(-1))) << "ended early:" << error.what();
-    }
-    UpdateTotal(true);
-    // Saved for crash recovery when the outermost command ends; a command
-    // run inside another (the filter after an extraction) is saved with it.
-    if (runningCommands_ == 1) {
-        CheckpointGrid(run_.checkpoint, *grid_);
-        if (run_.checkpoint && run_.checkpoint->TakeFailureToTell())
-            run_.Prompt().ShowMessage(QString::fromUtf8(kRecoverySaveFailedText));
-        if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
-            run_.Prompt().ShowMessage(trouble);
-    }
+    shop_->setText(nick);
 }
 
 void MainWindow::Chk_Click(int index)
@@ -381,17 +317,17 @@ void MainWindow::Chk_Click(int index)
     // The click is stored at once; the grid action waits for a running
     // command to end, and then follows the box as it is by that time.
     if (index == 0 && checks_[0]->isChecked()) {
-        guard_.RunWhenFree(QStringLiteral("filter closed trades"), [this] {
-            if (!FilterClosedChecked())
-                return;
-            RunCommand(Command::RemoveClosed);
-            UpdateTotal(false);
-        });
+        session_->RunWhenFree(
+            Command::RemoveClosed, [this] { return FilterClosedChecked(); },
+            [this](const CommandOutcome& outcome) {
+                Show(outcome);
+                UpdateTotal(false);
+            });
     }
     if (index == 1)
         LayOut();
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        CheckBoxKey(index), QString::number(checks_[size_t(index)]->isChecked() ? 1 : 0));
+    if (!settings_.StoreCheckBox(index, checks_[size_t(index)]->isChecked()))
+        qCWarning(lcSettings) << "check box" << index << "not stored";
     UpdateTotal(false);
 }
 
@@ -405,14 +341,9 @@ void MainWindow::SetCheckValue(int index, int value)
     Chk_Click(index);
 }
 
-void MainWindow::GetShoper()
-{
-    shop_->setText(ShopNickFromBody(GetBodyHtml(*browser_)));
-}
-
 void MainWindow::UpdateTotal(bool withYuan)
 {
-    total_->setText(TotalLabelText(*grid_, withYuan));
+    total_->setText(TotalLabelText(session_->Grid(), withYuan));
     total_->adjustSize();
 }
 
@@ -428,9 +359,8 @@ int MainWindow::WindowHeightTwips() const
 
 void MainWindow::LayOut()
 {
-    const LayoutSettingReader read = [](const QString& key, const QString& defaultText) {
-        return GetRegSetting(
-            QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key, defaultText);
+    const LayoutSettingReader read = [this](const QString& key, const QString& defaultText) {
+        return settings_.LayoutText(key, defaultText);
     };
     controls_ = LayOutMainWindow(
         WindowWidthTwips(), WindowHeightTwips(), !checks_[1]->isChecked(), controls_, read);
@@ -440,7 +370,7 @@ void MainWindow::LayOut()
 void MainWindow::ApplyControls()
 {
     gridView_->setGeometry(ToPixels(controls_.grid));
-    grid_->SetWidth(controls_.grid.width);
+    session_->Grid().SetWidth(controls_.grid.width);
     browser_->setGeometry(ToPixels(controls_.browser));
     bars_[0]->setGeometry(ToPixels(controls_.bar0));
     bars_[1]->setGeometry(ToPixels(controls_.bar1));
@@ -465,7 +395,7 @@ void MainWindow::showEvent(QShowEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Rows the recovery file could not take would be lost with the window.
-    if (runningCommands_ == 0 && !MayEndWithGrid(run_, *grid_)) {
+    if (!session_->Busy() && runningHandlers_ == 0 && !MayEndWithGrid(run_, session_->Grid())) {
         event->ignore();
         return;
     }
@@ -483,7 +413,7 @@ void MainWindow::OnTimerTick()
 {
     if (pageReadyCount_ != 1)
         return;
-    BusyScope busy(runningCommands_);
+    BusyScope busy(runningHandlers_);
     firstPageTimer_->stop();
     browser_->ScrollBy(1000, 300);
     CheckForUpdate(run_, *updateHost_, kProductNumber);
@@ -512,8 +442,7 @@ void MainWindow::OnBarReleased(int index)
     const bool vertical = index != 0;
     const QString fraction = vertical ? SplitterFractionText(controls_.bar1.left, WindowWidthTwips())
                                       : SplitterFractionText(controls_.bar0.top, WindowHeightTwips());
-    if (!fraction.isEmpty())
-        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            SplitterKey(index), fraction);
+    if (!fraction.isEmpty() && !settings_.StoreLayoutText(SplitterKey(index), fraction))
+        qCWarning(lcSettings) << "splitter" << index << "not stored";
     LayOut();
 }

@@ -1,9 +1,13 @@
 #pragma once
 // The main window MF: the row of commands, the trade grid, the browser and
-// the splitter bars between them. The work behind each command lives in the
-// logic library; this class wires clicks, timer and browser notifications.
+// the splitter bars between them. The commands run in the window's command
+// session; the window wires clicks, timer and browser notifications to it,
+// lays out its controls and shows what each command tells. Its controls
+// carry object names ("Com_<index>", "Chk_<index>", "total", "shop",
+// "bar_<index>", "grid", "browser", "firstPageTimer").
 
-#include "core/commands/CommandGuard.h"
+#include "core/session/CommandSession.h"
+#include "core/settings/Settings.h"
 #include "core/layout/WindowLayout.h"
 #include "core/update/UpdateHost.h"
 
@@ -34,60 +38,40 @@ inline const char* const kMainWindowCaption = "Lumetra交易数据提取软件�
 inline constexpr int kProductNumber = 58;
 inline constexpr int kFirstPageTimerMs = 500;
 
-// The seven commands, in the order of their buttons.
-enum class Command {
-    ExtractPage = 0, // 提取当前页交易
-    Merge = 1, // 合并记录
-    Clear = 2, // 清空表格
-    DeleteRows = 3, // 删除选中记录
-    RemoveClosed = 4, // the check box's action
-    ExtractAll = 5, // 提取所有交易
-    Export = 6, // 导出记录
+// What the window works with besides the run and the browser profile. Any
+// left empty is the window's own: the file dialog, the update host that
+// tells through the run's prompt, the end of the application.
+struct WindowCollaborators {
+    SaveDialog* saveDialog = nullptr;
+    UpdateHost* updateHost = nullptr;
+    std::function<void()> programEnder;
 };
 
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    // The run and the browser profile are not owned and must outlive the
-    // window.
-    MainWindow(RunContext& run, BrowserProfile& profile, QWidget* parent = nullptr);
+    // The run, the browser profile and the collaborators are not owned and
+    // must outlive the window.
+    MainWindow(RunContext& run, BrowserProfile& profile, WindowCollaborators collaborators = {},
+        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // A button's click by its index 0 … 6; any other index only refreshes
     // the total.
     void Com_Click(int index);
-    // Runs a command; refused while another command runs.
+    // Runs a command and shows what it tells; refused while another runs.
     void Run(Command command);
     // Shows the grid's total (after the grid was filled from outside).
     void RefreshTotal();
     void Chk_Click(int index);
-    // Reads the seller's nick from the shown page into the seller box.
-    void GetShoper();
     // Places grid, browser and bars for the current window size.
     void LayOut();
-
-    // Replace the save dialog, the update host or the way the program ends
-    // (tests); nullptr / an empty function restores the window's own.
-    void SetSaveDialog(SaveDialog* dialog);
-    void SetUpdateHost(UpdateHost* host);
-    void SetProgramEnder(std::function<void()> ender);
     // Ends the program at once (closing the window does this).
     void EndProgram();
 
-    // For tests and the screenshot tool.
-    TradeGrid& Grid() { return *grid_; }
+    // The commands and the grid they work on; the browser they read.
+    CommandSession& Session() { return *session_; }
     WebBrowser& Browser() { return *browser_; }
-    QPushButton* CommandButton(int index) const;
-    QCheckBox* CheckBox(int index) const { return checks_[size_t(index)]; }
-    QLabel* TotalLabel() const { return total_; }
-    QLineEdit* ShopBox() const { return shop_; }
-    SplitterBar* Bar(int index) const { return bars_[size_t(index)]; }
-    const MainWindowControls& Controls() const { return controls_; }
-    int PageReadyCount() const { return pageReadyCount_; }
-    bool FirstPageTimerActive() const;
-    bool CommandRunning() const { return guard_.Busy(); }
-    // Sets a box as the program does: a different value runs Chk_Click.
-    void SetCheckValue(int index, int value);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -99,8 +83,11 @@ private:
     // The whole top row, the widest total included, and the design height.
     QSize MinimumClientSize() const;
     void StartUp();
-    void RunCommand(std::optional<Command> command);
+    void Show(const CommandOutcome& outcome);
     void ShowBusy(bool busy);
+    void ShowShopNick(const QString& nick);
+    // Sets a box as the program does: a different value runs Chk_Click.
+    void SetCheckValue(int index, int value);
     void OnDownloadComplete();
     void OnTimerTick();
     void OnBarDragged(int index);
@@ -115,7 +102,9 @@ private:
 
     RunContext& run_;
     BrowserProfile& profile_;
-    TradeGrid* grid_ = nullptr;
+    // The check boxes and the layout as stored, read when the window opens.
+    Settings settings_ = Settings::Read();
+    std::unique_ptr<CommandSession> session_;
     TradeGridView* gridView_ = nullptr;
     WebBrowser* browser_ = nullptr;
     BrowserLoadWatch* loadWatch_ = nullptr;
@@ -134,8 +123,9 @@ private:
     SaveDialog* saveDialog_ = nullptr;
     UpdateHost* updateHost_ = nullptr;
     std::function<void()> programEnder_;
-    CommandGuard guard_;
     MainWindowControls controls_ = DesignControls();
     int pageReadyCount_ = 0;
-    int runningCommands_ = 0;
+    // Handlers waiting in a nested event loop outside the commands (the
+    // update check), so ending the program knows to cut through them.
+    int runningHandlers_ = 0;
 };

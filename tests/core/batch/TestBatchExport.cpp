@@ -104,7 +104,11 @@ private:
     QJsonArray trades_;
     commandtest::CountingLoadWatch watch_;
     commandtest::FixedWidthMeasurer measurer_;
-    std::unique_ptr<TradeGrid> grid_;
+    // The run of the latest export, kept for its grid.
+    std::optional<ConsoleReport> report_;
+    std::optional<ConsolePrompt> prompt_;
+    std::optional<RunContext> run_;
+    std::optional<CommandSession> commands_;
     FILE* stream_ = nullptr;
     QTemporaryDir dir_;
 };
@@ -126,7 +130,6 @@ void TestBatchExport::initTestCase()
 
 void TestBatchExport::init()
 {
-    grid_ = std::make_unique<TradeGrid>(); // each run starts on a new grid
     watch_ = commandtest::CountingLoadWatch();
     stream_ = std::tmpfile();
     StoreFilterClosed(QStringLiteral("0"));
@@ -134,21 +137,30 @@ void TestBatchExport::init()
 
 void TestBatchExport::cleanup()
 {
+    commands_.reset();
+    run_.reset();
+    prompt_.reset();
+    report_.reset();
     std::fclose(stream_);
 }
 
 BatchResult TestBatchExport::Export(
     BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options)
 {
-    ConsoleReport report(stream_, false);
-    ConsolePrompt prompt(report);
-    RunContext run(prompt);
+    // Each run starts on a new grid.
+    commands_.reset();
+    run_.reset();
+    prompt_.reset();
+    report_.emplace(stream_, false);
+    prompt_.emplace(*report_);
+    RunContext& run = run_.emplace(*prompt_);
     run.endpoints.tradeBase = market_->base();
     run.measurer = &measurer_;
     // The browser's login reaches the page fetches through their jar.
     for (const QNetworkCookie& cookie : session_.cookieJar()->cookiesForUrl(QUrl(market_->base())))
         run.fetcher.CookieJar().AddCookie(cookie);
-    return ExportFromListPage(run, page, watch_, *grid_, arrival, options, report);
+    commands_.emplace(run, page, watch_, nullptr, BatchSessionHooks(options, run.settings, *report_));
+    return ExportFromListPage(*commands_, page, arrival, options, *report_);
 }
 
 void TestBatchExport::refusedBeforeTheWalk_data()
@@ -245,14 +257,14 @@ void TestBatchExport::writesTheWalkedList()
                 merge ? QStringLiteral("合并后") : QStringLiteral("共"))
             .arg(rows)
             .arg(file));
-    QCOMPARE(grid_->Rows() - grid_->FixedRows(), rows);
+    QCOMPARE(commands_->Grid().Rows() - commands_->Grid().FixedRows(), rows);
     QCOMPARE(StreamText(stream_), QStringLiteral("第 1 页，已提取 5 笔交易\n第 2 页，已提取 10 笔交易\n"));
     QCOMPARE(watch_.waits, 1);
     // The file holds the titles and every row left in the grid.
     if (IsCsvFileName(file)) {
         const QString csv = DecodeAnsi(testsupport::ReadFile(file));
         QCOMPARE(csv.count(QStringLiteral("\r\n")), 2 + rows);
-        QVERIFY(csv.contains(grid_->TextMatrix(grid_->Rows() - 1, ColOrderNumber)));
+        QVERIFY(csv.contains(commands_->Grid().TextMatrix(commands_->Grid().Rows() - 1, ColOrderNumber)));
     } else {
         const exporttest::XlsxBook book = exporttest::ReadXlsx(file);
         QVERIFY(book.ok);

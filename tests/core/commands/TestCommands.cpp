@@ -1,3 +1,4 @@
+#include "core/extract/DetailDownloadPass.h"
 #include "core/commands/Commands.h"
 #include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
@@ -312,7 +313,8 @@ void TestCommands::extractAllTotalFromPager()
     StartProgress(run->progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     TradeGrid grid;
     CountingLoadWatch watch;
-    const int passes = ExtractAllPages(*run, *page, grid, watch, 1000).passes;
+    DetailDownloadPass pass;
+    const int passes = ExtractAllPages(*run, *page, grid, watch, pass, 1000).passes;
     QCOMPARE(passes, 4 - startPage + 1);
     QCOMPARE(run->progress.State().total, expectedTotal);
     // The counter ends one short of the pages read: the last one is not stepped.

@@ -46,7 +46,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QCOMPARE(dialog.asked, 1);
         QCOMPARE(dialog.offered.size(), 3);
         QCOMPARE(dialog.offered.at(0), QStringLiteral("CSV (逗号分隔)(*.csv)"));
@@ -59,7 +59,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QVERIFY(prompt.questions.isEmpty());
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(view_.loads, 0);
@@ -88,7 +88,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QVERIFY(prompt.messages.isEmpty());
         QVERIFY(prompt.questions.isEmpty());
         const QByteArray bytes = testsupport::ReadFile(dir.filePath(name));
@@ -107,7 +107,7 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = false;
         ScriptedSaveDialog dialog(path);
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
@@ -130,7 +130,7 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
         const QByteArray bytes = testsupport::ReadFile(path);
@@ -184,7 +184,7 @@ private slots:
         prompt.answer = true;
         const QString saveTo = folder + u'/' + target;
         ScriptedSaveDialog dialog(saveTo);
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(prompt.questions, asked);
         QCOMPARE(prompt.messages,
@@ -209,7 +209,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
-        ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
         QVERIFY(prompt.questions.isEmpty());
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);
@@ -238,7 +238,7 @@ private slots:
         {
             FileSizeLimit limit(16 * 1024);
             QVERIFY(limit.active());
-            ExportGrid(prompt, *progress_, big, dialog, kSheet);
+            prompt.messages += ExportGrid(prompt, *progress_, big, dialog, kSheet);
         }
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);

@@ -3,6 +3,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/extract/DetailDownloadPass.h"
 #include "core/context/RunContext.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
@@ -77,13 +78,20 @@ private slots:
 
         TradeGrid grid;
         int calls = 1;
+        DetailDownloadPass pass;
+        QStringList told;
+        const auto extractPage = [&] {
+            PageExtraction read = ExtractTradePage(run, page, grid, true, pass);
+            told += read.messages;
+            return read.nextClicked;
+        };
         StartProgress(run.progress, QStringLiteral("walk"), 500, 0);
-        while (ExtractTradePage(run, page, grid, true) && calls < 501)
+        while (extractPage() && calls < 501)
             ++calls;
         CloseProgress(run.progress);
         QCOMPARE(calls, 3);
         QCOMPARE(page.pagesLoaded, 3);
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(told.isEmpty());
 
         int row = grid.FixedRows();
         int itemRows = 0;
@@ -142,7 +150,8 @@ private slots:
         Get(browserSide, market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
         DemoListPage page(browserSide, market.base());
         TradeGrid grid;
-        QVERIFY(!ExtractTradePage(run, page, grid, false));
+        DetailDownloadPass pass;
+        QVERIFY(!ExtractTradePage(run, page, grid, false, pass).nextClicked);
         QVERIFY(grid.Rows() >= 5);
         for (int r = grid.FixedRows(); r < grid.Rows(); ++r)
             QCOMPARE(RowTexts(grid, r, ColRecipient, ColWaybill), QStringList(10, QString()));

@@ -5,6 +5,7 @@
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
 #include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -72,6 +73,7 @@ private slots:
     void init()
     {
         prompt_.Clear();
+        pass_.emplace();
         run_.emplace(prompt_).progress.SetView(&view_.emplace());
         onFetch_ = nullptr;
         fetched_.clear();
@@ -118,11 +120,11 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "81", "81_1" });
         grid.SetTextMatrix(2, ColStatus, listedStatus);
-        pages_.insert(TradeDetailAddress(*run_, "81"), DetailPage(kFiveLine, QStringLiteral("中通"), QStringLiteral("Z9")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "81"), DetailPage(kFiveLine, QStringLiteral("中通"), QStringLiteral("Z9")));
 
-        DownloadTradeDetails(*run_, grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(fetched_.size(), downloaded ? 1 : 0);
-        QCOMPARE(run_->detailsFromHistory, downloaded ? 0 : 1);
+        QCOMPARE(pass_->fromHistory, downloaded ? 0 : 1);
         QCOMPARE(grid.TextMatrix(2, ColWaybill), downloaded ? QStringLiteral("Z9") : QStringLiteral("Y0"));
         QCOMPARE(DetailColumns(grid, 3), DetailColumns(grid, 2)); // the item row's copy
         // A download is stored with the status listed now.
@@ -257,13 +259,13 @@ private slots:
         // Rows 2-3 are from an earlier page; rows 4-7 are new.
         MakeGrid(grid, { "A1", "A1_1", "B2", "B2_1", "B2_2", "C3" });
         pages_.insert(
-            TradeDetailAddress(*run_, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
-        pages_.insert(TradeDetailAddress(*run_, "C3"),
+            TradeDetailAddress(run_->endpoints, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "C3"),
             DetailPage(QStringLiteral("李四，13900002222，021-5555，上海 上海市 浦东新区 世纪大道，200000"),
                 QStringLiteral("顺丰"), QStringLiteral("S9")));
         grid.SetTextMatrix(2, ColRecipient, QStringLiteral("earlier"));
-        DownloadTradeDetails(*run_, grid, 4, false);
-        QCOMPARE(fetched_, (QStringList { TradeDetailAddress(*run_, "C3"), TradeDetailAddress(*run_, "B2") }));
+        DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
+        QCOMPARE(fetched_, (QStringList { TradeDetailAddress(run_->endpoints, "C3"), TradeDetailAddress(run_->endpoints, "B2") }));
         QCOMPARE(fetchArguments_, QStringList(2, QStringLiteral(">关于淘宝</|60")));
         QCOMPARE(grid.TextMatrix(7, ColRecipient), QStringLiteral("李四"));
         QCOMPARE(grid.TextMatrix(7, ColProvince), QStringLiteral("上海"));
@@ -279,7 +281,7 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "X9_1" });
         FillOld(grid, 2);
-        DownloadTradeDetails(*run_, grid, 1, false);
+        DownloadTradeDetails(*run_, grid, 1, false, {}, *pass_);
         QVERIFY(fetched_.isEmpty());
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
     }
@@ -303,19 +305,19 @@ private slots:
         MakeGrid(grid, { "71", "71_1" });
         FillOld(grid, 2);
         if (!page.isEmpty())
-            pages_.insert(TradeDetailAddress(*run_, "71"), page);
-        DownloadTradeDetails(*run_, grid, 2, false);
+            pages_.insert(TradeDetailAddress(run_->endpoints, "71"), page);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
         QCOMPARE(DetailColumns(grid, 3), QStringList(10, kOld));
         // A whole page without the block is named, not fetched again.
-        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true);
+        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
         QCOMPARE(fetched_.size(), failed ? 2 : 1);
         QCOMPARE(shortfall.failed, failed ? QStringList { "71" } : QStringList());
         QCOMPARE(shortfall.withoutShippingData, failed ? QStringList() : QStringList { "71" });
         QVERIFY(DetailShortfallMessage(shortfall).contains(QStringLiteral("订单编号 71")));
         // Named once; a failed trade stays remembered for a later page.
-        QCOMPARE(FinishDetailDownloads(*run_, grid, false).failed, shortfall.failed);
-        QVERIFY(FinishDetailDownloads(*run_, grid, false).withoutShippingData.isEmpty());
+        QCOMPARE(FinishDetailDownloads(*run_, grid, false, *pass_).failed, shortfall.failed);
+        QVERIFY(FinishDetailDownloads(*run_, grid, false, *pass_).withoutShippingData.isEmpty());
     }
 
     void failedDownloadDoesNotReusePreviousPage()
@@ -323,8 +325,8 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "N1", "OK2" });
         pages_.insert(
-            TradeDetailAddress(*run_, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1")));
-        DownloadTradeDetails(*run_, grid, 2, false);
+            TradeDetailAddress(run_->endpoints, "OK2"), DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1")));
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("张三"));
         QCOMPARE(grid.TextMatrix(2, ColRecipient), QString());
     }
@@ -333,7 +335,7 @@ private slots:
     {
         TradeGrid grid;
         MakeGrid(grid, { "12 34&x=1" });
-        DownloadTradeDetails(*run_, grid, 1, false);
+        DownloadTradeDetails(*run_, grid, 1, false, {}, *pass_);
         QCOMPARE(fetched_,
             QStringList {
                 "http://trade.example/trade/detail/trade_item_detail.htm?bizOrderId=12%2034%26x%3D1" });
@@ -343,7 +345,7 @@ private slots:
     {
         TradeGrid grid;
         MakeGrid(grid, { "R1" });
-        DownloadTradeDetails(*run_, grid, 10, false);
+        DownloadTradeDetails(*run_, grid, 10, false, {}, *pass_);
         QCOMPARE(fetched_.size(), 1);
         QCOMPARE(grid.TextMatrix(1, ColRecipient), QStringLiteral("收件人"));
         QCOMPARE(grid.TextMatrix(1, ColProvince), QStringLiteral("省"));
@@ -362,7 +364,7 @@ private slots:
         MakeGrid(grid, { "P1", "P1_1", "P2" });
         StartProgress(run_->progress, QStringLiteral("walk"), 500, 0);
         const int loadsBefore = view_->loads;
-        DownloadTradeDetails(*run_, grid, 3, showProgress);
+        DownloadTradeDetails(*run_, grid, 3, showProgress, {}, *pass_);
         if (showProgress) {
             QCOMPARE(view_->message, QStringLiteral("正在下载物流信息...."));
             QCOMPARE(run_->progress.State().total, 3);
@@ -388,7 +390,7 @@ private slots:
         run_->endpoints.tradeBase = server.base();
         TradeGrid grid;
         MakeGrid(grid, { "987654321", "987654321_1" });
-        DownloadTradeDetails(*run_, grid, 2, false);
+        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
         QCOMPARE(server.requestCount(), 1);
         QVERIFY(server.heads().first().startsWith(
             "GET /trade/detail/trade_item_detail.htm?bizOrderId=987654321&Time="));
@@ -411,16 +413,16 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "OLD", "A1", "B2", "B2_1", "C3" });
         for (const char* order : { "A1", "B2", "C3" })
-            pages_.insert(TradeDetailAddress(*run_, order),
+            pages_.insert(TradeDetailAddress(run_->endpoints, order),
                 DetailPage(QStringLiteral("%1，13800001111，，浙江省 杭州市 西湖区 路，310000").arg(order),
                     QStringLiteral("c"), QString::fromLatin1(order)));
         // While the first page downloads, the user deletes the row above
         // the new ones: every new row moves up by one.
         onFetch_ = [&](const QString& address) {
-            if (address == TradeDetailAddress(*run_, "C3"))
+            if (address == TradeDetailAddress(run_->endpoints, "C3"))
                 grid.RemoveRowsSorted({ 2 });
         };
-        DownloadTradeDetails(*run_, grid, 4, false);
+        DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
         for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
             const QString order = grid.TextMatrix(row, ColOrderNumber);
             QCOMPARE(grid.TextMatrix(row, ColRecipient), order.section(QLatin1Char('_'), 0, 0));
@@ -443,20 +445,20 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "A1", "B2", "B2_1", "C3" });
         const QString page = DetailPage(kFiveLine, QStringLiteral("c"), QStringLiteral("W1"));
-        pages_.insert(TradeDetailAddress(*run_, "A1"), page);
+        pages_.insert(TradeDetailAddress(run_->endpoints, "A1"), page);
         QHash<QString, int> fetches;
         onFetch_ = [&](const QString& address) {
             if (++fetches[address] > failures)
                 pages_.insert(address, page);
         };
-        DownloadTradeDetails(*run_, grid, 4, false);
+        DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
         QCOMPARE(run_->details.FailedOrders(), (QStringList { "C3", "B2" }));
         QVERIFY(prompt_.messages.isEmpty());
 
-        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true);
+        const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
         QCOMPARE(shortfall.failed, named);
-        QCOMPARE(fetches.value(TradeDetailAddress(*run_, "B2")), 2);
-        QCOMPARE(fetches.value(TradeDetailAddress(*run_, "A1")), 1);
+        QCOMPARE(fetches.value(TradeDetailAddress(run_->endpoints, "B2")), 2);
+        QCOMPARE(fetches.value(TradeDetailAddress(run_->endpoints, "A1")), 1);
         const QString recipient = named.isEmpty() ? QStringLiteral("张三") : QString();
         QCOMPARE(grid.TextMatrix(3, ColRecipient), recipient);
         QCOMPARE(grid.TextMatrix(4, ColRecipient), recipient);
@@ -470,7 +472,7 @@ private slots:
         QVERIFY(FailedDetailsMessage(named).contains(QStringLiteral("C3、B2")));
         // A trade deleted since is forgotten rather than named.
         grid.RemoveRowsSorted({ 3, 4 });
-        QCOMPARE(FinishDetailDownloads(*run_, grid, false).failed, QStringList { "C3" });
+        QCOMPARE(FinishDetailDownloads(*run_, grid, false, *pass_).failed, QStringList { "C3" });
     }
 
     // A trade whose last download ran out of time is named as a time-out,
@@ -533,7 +535,7 @@ private slots:
         FillOld(grid, 7);
         StartProgress(run_->progress, QStringLiteral("walk"), 500, 0);
         QTimer::singleShot(300, this, [this] { view_->UserCloses(); });
-        DownloadTradeDetails(*run_, grid, 6, false);
+        DownloadTradeDetails(*run_, grid, 6, false, {}, *pass_);
         QVERIFY(!ProgressWindowOpen(run_->progress));
         // Four were asked for, none was answered; all six are left to fetch again.
         QVERIFY(WaitUntil([&] { return silent.requestCount() == 4; }, 5000));
@@ -549,6 +551,8 @@ private:
     standin::RecordingPrompt prompt_;
     std::optional<RecordingProgressView> view_;
     std::optional<RunContext> run_;
+    // The pass every download of a test shares, as one command's pages do.
+    std::optional<DetailDownloadPass> pass_;
     QStringList fetched_;
     QStringList fetchArguments_;
     QHash<QString, QString> pages_;

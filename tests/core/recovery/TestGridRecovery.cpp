@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(cleared.snapshot.DataRows(), 0);
 
         // A normal end removes both files and stops saving.
-        EndGridCheckpoints(run, grid);
+        EndGridCheckpoints(run.checkpoint, grid);
         QVERIFY(!QFile::exists(recovery.FilePath()));
         QVERIFY(!QFile::exists(recovery.DeclinedPath()));
         CheckpointGrid(run.checkpoint, grid);

@@ -1,3 +1,4 @@
+#include "core/settings/Settings.h"
 #include "core/settings/DetailDownloadSetting.h"
 #include "core/settings/SettingsStore.h"
 #include "support/TestSupport.h"
@@ -22,9 +23,10 @@ private slots:
         QFETCH(int, limit);
         QVERIFY(SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
             QString::fromLatin1(kDetailDownloadsKey), stored));
-        QCOMPARE(DetailDownloadLimit(std::nullopt), limit);
+        const Settings settings = Settings::Read();
+        QCOMPARE(DetailDownloadLimit(std::nullopt, settings), limit);
         // The command line's value wins for the run.
-        QCOMPARE(DetailDownloadLimit(2), 2);
+        QCOMPARE(DetailDownloadLimit(2, settings), 2);
     }
 };
 

@@ -189,7 +189,8 @@ void TestUpdateCheck::notNewerChangesNothing()
     auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
-    QCOMPARE(run_->updateVersionSeen, expected);
+    QCOMPARE(run_->updateCheck.CurrentStage(), UpdateCheckState::Stage::NotNewer);
+    QCOMPARE(run_->updateCheck.PublishedVersion(), expected);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
@@ -198,8 +199,8 @@ void TestUpdateCheck::notNewerChangesNothing()
     QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
     QCOMPARE(server->requestCount(), asked);
     // After a reset it runs again.
-    ResetUpdateCheck(*run_);
-    QCOMPARE(run_->updateVersionSeen, QString());
+    ResetUpdateCheck(run_->updateCheck);
+    QCOMPARE(run_->updateCheck.CurrentStage(), UpdateCheckState::Stage::NotRun);
     QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
 }
 
@@ -212,7 +213,7 @@ void TestUpdateCheck::unreachablePageChangesNothing()
     auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
-    QCOMPARE(run_->updateVersionSeen, QStringLiteral("0"));
+    QCOMPARE(run_->updateCheck.CurrentStage(), UpdateCheckState::Stage::Started);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
@@ -227,14 +228,14 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
     auto host = HostOfVersion200(programDir.path());
 
     QString secondResult = QStringLiteral("not called");
-    QString seenDuringWait;
+    auto seenDuringWait = UpdateCheckState::Stage::NotRun;
     QObject testScope; // the timer goes with this test's locals
     QTimer::singleShot(100, &testScope, [&] {
-        seenDuringWait = run_->updateVersionSeen;
+        seenDuringWait = run_->updateCheck.CurrentStage();
         secondResult = CheckForUpdate(*run_, host, 58);
     });
     QCOMPARE(CheckForUpdate(*run_, host, 58), QStringLiteral("1.5"));
-    QCOMPARE(seenDuringWait, QStringLiteral("0"));
+    QCOMPARE(seenDuringWait, UpdateCheckState::Stage::Started);
     QCOMPARE(secondResult, QString());
     QCOMPARE(server->requestCount(), 1);
 }

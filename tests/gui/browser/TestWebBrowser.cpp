@@ -2,6 +2,7 @@
 // serialized HTML form, link finding and clicking, scrolling, and cookies
 // shared with the page fetches.
 
+#include "core/extract/DetailDownloadPass.h"
 #include "core/base/EventWait.h"
 #include "core/commands/Commands.h"
 #include "core/grid/TradeGrid.h"
@@ -296,7 +297,8 @@ void TestWebBrowser::walkTellsAPageThatDidNotOpen()
     TradeGrid grid;
     BrowserLoadWatch watch(browser_.get());
     RunContext run;
-    const WalkResult walk = ExtractAllPages(run, *browser_, grid, watch, 20000);
+    DetailDownloadPass pass;
+    const WalkResult walk = ExtractAllPages(run, *browser_, grid, watch, pass, 20000);
     QCOMPARE(walk.end, end);
     QCOMPARE(walk.passes, 2);
     QCOMPARE(WalkEndMessage(walk), message);

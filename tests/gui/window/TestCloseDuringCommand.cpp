@@ -70,9 +70,10 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     run.endpoints = offline;
     BrowserProfile profile(run.fetcher);
 
-    MainWindow window(run, profile);
+    standin::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
+    MainWindow window(run, profile, { &dialog });
     window.show();
-    TradeGrid& grid = window.Grid();
+    TradeGrid& grid = window.Session().Grid();
     for (int i = 0; i < 50; ++i) {
         const int r = grid.Rows();
         grid.SetRows(r + 1);
@@ -81,14 +82,12 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     }
     ClosingProgressView progress(&window);
     run.progress.SetView(&progress);
-    standin::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
-    window.SetSaveDialog(&dialog);
 
     window.Run(Command::Export);
 
     QCOMPARE(dialog.asked, 1);
     QVERIFY(!window.isVisible());
-    QVERIFY(!window.CommandRunning());
+    QVERIFY(!window.Session().Busy());
     // The file is there complete or not at all; nothing else is.
     const QStringList left = exporttest::Entries(userFolder.path());
     QVERIFY2(left.isEmpty() || left == QStringList { fileName }, qPrintable(left.join(u' ')));

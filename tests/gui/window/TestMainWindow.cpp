@@ -9,6 +9,7 @@
 #include "core/text/TextHelpers.h"
 #include "core/context/RunContext.h"
 #include "gui/browser/BrowserProfile.h"
+#include "gui/browser/WebBrowser.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/SplitterBar.h"
 #include "gui/base/Twips.h"
@@ -21,6 +22,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,6 +39,20 @@ void SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::M
     const QPointF local(2, 2);
     QMouseEvent event(type, local, target->mapToGlobal(local), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &event);
+}
+
+// A control of the window, found by its object name.
+template <typename Control> Control* Part(QWidget& window, const QString& name)
+{
+    Control* control = window.findChild<Control*>(name);
+    if (!control)
+        qFatal("no control %s", qPrintable(name));
+    return control;
+}
+
+int TwipsOf(int pixels)
+{
+    return int(PixelsToTwips(pixels) + 0.5);
 }
 
 void StorePlacement(const QString& text)
@@ -88,8 +106,7 @@ void TestMainWindow::initTestCase()
 void TestMainWindow::init()
 {
     ended_ = 0;
-    window_ = std::make_unique<MainWindow>(*run_, *profile_);
-    window_->SetProgramEnder([this] { ++ended_; });
+    window_ = std::make_unique<MainWindow>(*run_, *profile_, WindowCollaborators { nullptr, nullptr, [this] { ++ended_; } });
     window_->move(100, 50);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -103,16 +120,16 @@ void TestMainWindow::cleanup()
 void TestMainWindow::topRowFitsTheWindow()
 {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"));
-    QCOMPARE(window_->CheckBox(0)->text(), QStringLiteral("过滤关闭交易"));
-    QCOMPARE(window_->CheckBox(1)->text(), QStringLiteral("纵向布局"));
+    QCOMPARE(Part<QCheckBox>(*window_, u"Chk_0"_s)->text(), QStringLiteral("过滤关闭交易"));
+    QCOMPARE(Part<QCheckBox>(*window_, u"Chk_1"_s)->text(), QStringLiteral("纵向布局"));
     window_->Run(Command::Clear);
-    QCOMPARE(window_->TotalLabel()->text(), QStringLiteral("交易总额：0元"));
+    QCOMPARE(Part<QLabel>(*window_, u"total"_s)->text(), QStringLiteral("交易总额：0元"));
     // The total starts at its design left and is seen whole.
-    QLabel* total = window_->TotalLabel();
+    QLabel* total = Part<QLabel>(*window_, u"total"_s);
     QCOMPARE(total->x(), TwipsToPixels(13200));
     QVERIFY2(total->geometry().right() < window_->width(), "the total label is cut off");
     QVERIFY(total->width() >= total->sizeHint().width());
-    QVERIFY(window_->FirstPageTimerActive() || window_->PageReadyCount() == 1);
+    QVERIFY(Part<QTimer>(*window_, u"firstPageTimer"_s));
 }
 
 void TestMainWindow::totalLabelShowsWhole_data()
@@ -129,7 +146,7 @@ void TestMainWindow::totalLabelShowsWhole()
 {
     QFETCH(QStringList, amounts);
     QFETCH(QString, caption);
-    TradeGrid& grid = window_->Grid();
+    TradeGrid& grid = window_->Session().Grid();
     SetUpTradeGrid(grid);
     for (const QString& amount : amounts) {
         const int row = grid.Rows();
@@ -137,7 +154,7 @@ void TestMainWindow::totalLabelShowsWhole()
         grid.SetTextMatrix(row, ColAmount, amount);
     }
     window_->Com_Click(99); // only refreshes the total
-    QLabel* total = window_->TotalLabel();
+    QLabel* total = Part<QLabel>(*window_, u"total"_s);
     QCOMPARE(total->text(), caption);
     QVERIFY(total->width() >= total->sizeHint().width());
     QVERIFY2(window_->rect().contains(total->geometry()), "the total label is cut off");
@@ -198,21 +215,20 @@ void TestMainWindow::placementComesBack()
 
 void TestMainWindow::checkBoxSwitchesLayout()
 {
-    QVERIFY(window_->Bar(1)->isVisible());
-    QVERIFY(!window_->Bar(0)->isVisible());
+    QVERIFY(Part<QWidget>(*window_, u"bar_1"_s)->isVisible());
+    QVERIFY(!Part<QWidget>(*window_, u"bar_0"_s)->isVisible());
     QTest::mouseClick(
-        window_->CheckBox(1), Qt::LeftButton, {}, QPoint(4, window_->CheckBox(1)->height() / 2));
-    QVERIFY(window_->CheckBox(1)->isChecked());
-    QVERIFY(window_->Bar(0)->isVisible());
-    QVERIFY(!window_->Bar(1)->isVisible());
-    QCOMPARE(
-        window_->Controls().grid.width, int(PixelsToTwips(window_->frameGeometry().width()) + 0.5) - 150);
+        Part<QCheckBox>(*window_, u"Chk_1"_s), Qt::LeftButton, {}, QPoint(4, Part<QCheckBox>(*window_, u"Chk_1"_s)->height() / 2));
+    QVERIFY(Part<QCheckBox>(*window_, u"Chk_1"_s)->isChecked());
+    QVERIFY(Part<QWidget>(*window_, u"bar_0"_s)->isVisible());
+    QVERIFY(!Part<QWidget>(*window_, u"bar_1"_s)->isVisible());
+    QCOMPARE(Part<QWidget>(*window_, u"grid"_s)->width(), TwipsToPixels(TwipsOf(window_->frameGeometry().width()) - 150));
     QCOMPARE(Stored(QStringLiteral("CHK_1")), QStringLiteral("1"));
-    QCOMPARE(window_->TotalLabel()->text(), QStringLiteral("交易总额：0"));
+    QCOMPARE(Part<QLabel>(*window_, u"total"_s)->text(), QStringLiteral("交易总额：0"));
     QTest::mouseClick(
-        window_->CheckBox(1), Qt::LeftButton, {}, QPoint(4, window_->CheckBox(1)->height() / 2));
-    QVERIFY(window_->Bar(1)->isVisible());
-    QCOMPARE(window_->Controls().browser.top, 360);
+        Part<QCheckBox>(*window_, u"Chk_1"_s), Qt::LeftButton, {}, QPoint(4, Part<QCheckBox>(*window_, u"Chk_1"_s)->height() / 2));
+    QVERIFY(Part<QWidget>(*window_, u"bar_1"_s)->isVisible());
+    QCOMPARE(window_->Browser().y(), TwipsToPixels(360));
     QCOMPARE(Stored(QStringLiteral("CHK_1")), QStringLiteral("0"));
 }
 
@@ -231,28 +247,28 @@ void TestMainWindow::draggingAndReleasingTheBar()
     QFETCH(int, expectedLeftTwips);
     if (expectedLeftTwips < 0)
         expectedLeftTwips = int(PixelsToTwips(window_->frameGeometry().width()) + 0.5) - 45 - 800;
-    SplitterBar* bar = window_->Bar(1);
+    QWidget* bar = Part<QWidget>(*window_, u"bar_1"_s);
     QCursor::setPos(window_->frameGeometry().x() + mouseX, window_->frameGeometry().y() + 200);
     if (QCursor::pos().x() != window_->frameGeometry().x() + mouseX)
         QSKIP("the platform does not move the cursor");
     SendMouse(bar, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
-    QVERIFY(qAbs(window_->Controls().bar1.left - expectedLeftTwips) <= 15);
+    QVERIFY(qAbs(TwipsOf(bar->x()) - expectedLeftTwips) <= 30);
     // The grid follows only on release, which stores the fraction.
     SendMouse(bar, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    const int left = window_->Controls().bar1.left;
-    const int width = int(PixelsToTwips(window_->frameGeometry().width()) + 0.5);
-    QCOMPARE(Stored(QStringLiteral("Split_Top_1")), SingleText(float(double(left) / width)));
-    QCOMPARE(window_->Controls().grid.width, left);
-    QCOMPARE(window_->Controls().browser.left, left + 45);
+    const int width = TwipsOf(window_->frameGeometry().width());
+    const double stored = Stored(QStringLiteral("Split_Top_1")).toDouble();
+    QVERIFY(qAbs(stored * width - TwipsOf(bar->x())) <= 30);
+    QCOMPARE(Part<QWidget>(*window_, u"grid"_s)->width(), bar->x());
+    QVERIFY(qAbs(window_->Browser().x() - (bar->x() + TwipsToPixels(45))) <= 1);
 }
 
 void TestMainWindow::moveWithoutLeftButtonDoesNothing()
 {
-    const int before = window_->Controls().bar1.left;
+    const int before = Part<QWidget>(*window_, u"bar_1"_s)->x();
     QCursor::setPos(window_->frameGeometry().x() + 500, window_->frameGeometry().y() + 200);
-    SendMouse(window_->Bar(1), QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
-    SendMouse(window_->Bar(1), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton);
-    QCOMPARE(window_->Controls().bar1.left, before);
+    SendMouse(Part<QWidget>(*window_, u"bar_1"_s), QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
+    SendMouse(Part<QWidget>(*window_, u"bar_1"_s), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton);
+    QCOMPARE(Part<QWidget>(*window_, u"bar_1"_s)->x(), before);
 }
 
 void TestMainWindow::closingEndsTheProgram()

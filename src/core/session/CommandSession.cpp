@@ -1,0 +1,217 @@
+#include "CommandSession.h"
+
+#include "core/base/Logging.h"
+#include "core/context/RunContext.h"
+#include "core/export/ExportGrid.h"
+#include "core/extract/DetailDownloadPass.h"
+#include "core/extract/ListParser.h"
+#include "core/extract/RecipientMerge.h"
+#include "core/history/HistoryTrouble.h"
+#include "core/grid/GridOperations.h"
+#include "core/network/PageAccess.h"
+#include "core/progress/Progress.h"
+#include "core/recovery/GridRecovery.h"
+#include "core/text/TextMeasurer.h"
+
+#include <exception>
+
+std::optional<Command> CommandAt(int index)
+{
+    if (index < int(Command::ExtractPage) || index > int(Command::Export))
+        return std::nullopt;
+    return Command(index);
+}
+
+CommandSession::CommandSession(
+    RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, SaveDialog* saveDialog, SessionHooks hooks)
+    : run_(run)
+    , browser_(browser)
+    , nextPage_(nextPage)
+    , saveDialog_(saveDialog)
+    , hooks_(std::move(hooks))
+{
+    guard_.SetBusyObserver([this](bool busy) {
+        if (hooks_.busyChanged)
+            hooks_.busyChanged(busy);
+    });
+}
+
+CommandOutcome CommandSession::Run(Command command)
+{
+    CommandOutcome outcome;
+    if (!guard_.Run([&] { outcome = Guarded([&] { return Execute(command); }); }))
+        qCInfo(lcCommands) << "command" << int(command) << "not run: another command is running";
+    return outcome;
+}
+
+void CommandSession::RunWhenFree(
+    Command command, std::function<bool()> wanted, std::function<void(const CommandOutcome&)> done)
+{
+    guard_.RunWhenFree(QStringLiteral("command %1").arg(int(command)), [this, command, wanted, done] {
+        if (wanted && !wanted())
+            return;
+        const CommandOutcome outcome = Guarded([&] { return Execute(command); });
+        if (done)
+            done(outcome);
+    });
+}
+
+CommandOutcome CommandSession::GridChanged()
+{
+    CommandOutcome outcome;
+    guard_.Run([&] {
+        outcome = Guarded([] {
+            CommandOutcome nothing;
+            nothing.ran = true;
+            return nothing;
+        });
+    });
+    return outcome;
+}
+
+CommandOutcome CommandSession::ExportTo(const QString& path)
+{
+    CommandOutcome outcome;
+    guard_.Run([&] {
+        outcome = Guarded([&] {
+            CommandOutcome written;
+            written.ran = true;
+            written.written = WriteExportFile(run_.progress, grid_, path, QString::fromUtf8(kExportSheetName));
+            if (written.written->ok)
+                grid_.NoteExported();
+            written.messages = ExportResultMessages(run_.progress, *written.written);
+            return written;
+        });
+    });
+    return outcome;
+}
+
+void CommandSession::EndRun()
+{
+    guard_.DropKeptActions();
+    run_.progress.RequestStop();
+    run_.Silence();
+    CloseProgress(run_.progress);
+}
+
+CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& work)
+{
+    CommandOutcome outcome;
+    ++depth_;
+    try {
+        outcome = work();
+    } catch (const std::exception& error) {
+        // A step that met the grid's bounds ends the command; the grid keeps
+        // what the steps before it did.
+        qCWarning(lcCommands) << "command ended early:" << error.what();
+        outcome.ran = true;
+        outcome.endedEarly = QString::fromLocal8Bit(error.what());
+    }
+    --depth_;
+    // Saved for crash recovery once the outermost command has ended; a save
+    // that failed and a history that cannot be used are told once, after it.
+    if (depth_ == 0) {
+        CheckpointGrid(run_.checkpoint, grid_);
+        if (run_.checkpoint && run_.checkpoint->TakeFailureToTell())
+            outcome.messages.append(QString::fromUtf8(kRecoverySaveFailedText));
+        if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
+            outcome.messages.append(trouble);
+    }
+    return outcome;
+}
+
+CommandOutcome CommandSession::Execute(Command command)
+{
+    CommandOutcome outcome;
+    outcome.ran = true;
+    switch (command) {
+    case Command::ExtractPage:
+        return ExtractPage();
+    case Command::ExtractAll:
+        return ExtractAll();
+    case Command::Merge:
+        MergeSameRecipient(run_.progress, grid_);
+        break;
+    case Command::Clear:
+        if (!ClearTradeGrid(run_.Prompt(), grid_))
+            qCInfo(lcCommands) << "grid kept: the user did not confirm clearing it";
+        break;
+    case Command::DeleteRows:
+        DeleteSelectedRows(grid_);
+        break;
+    case Command::RemoveClosed:
+        outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
+        break;
+    case Command::Export:
+        if (saveDialog_)
+            outcome.messages = ExportGrid(
+                run_.Prompt(), run_.progress, grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
+        break;
+    }
+    return outcome;
+}
+
+void CommandSession::ReadShopNickIfUnknown()
+{
+    if (!shopNick_.isEmpty())
+        return;
+    shopNick_ = ShopNickFromBody(GetBodyHtml(browser_));
+    if (hooks_.shopNickRead)
+        hooks_.shopNickRead(shopNick_);
+}
+
+bool CommandSession::RemoveClosedIfAsked(CommandOutcome& outcome)
+{
+    if (!hooks_.filterClosed || !hooks_.filterClosed())
+        return false;
+    outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
+    outcome.closedFiltered = true;
+    return true;
+}
+
+CommandOutcome CommandSession::ExtractPage()
+{
+    CommandOutcome outcome;
+    outcome.ran = true;
+    ReadShopNickIfUnknown();
+    const int tradesBefore = CountTrades(grid_);
+    DetailDownloadPass pass;
+    PageExtraction page = ExtractTradePage(run_, browser_, grid_, false, pass);
+    outcome.tradesRead = CountTrades(grid_) - tradesBefore;
+    outcome.detailsFromHistory = pass.fromHistory;
+    outcome.tradesNamed = page.tradesNamed;
+    outcome.messages = page.messages;
+    if (run_.measurer)
+        AutoFitColumns(*run_.measurer, grid_, 1, &run_.progress);
+    if (RemoveClosedIfAsked(outcome))
+        qCInfo(lcCommands) << outcome.closedRemoved << "closed trades removed after the page";
+    return outcome;
+}
+
+CommandOutcome CommandSession::ExtractAll()
+{
+    CommandOutcome outcome;
+    outcome.ran = true;
+    StartProgress(run_.progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
+    ReadShopNickIfUnknown();
+    DetailDownloadPass pass;
+    pass.wait = run_.networkWait;
+    WalkResult walk = ExtractAllPages(run_, browser_, grid_, nextPage_, pass, kNextPageTimeoutMs, [this](int page) {
+        if (hooks_.pageRead)
+            hooks_.pageRead(page, CountTrades(grid_));
+    });
+    // Trades the filter removed are no longer the user's concern.
+    if (RemoveClosedIfAsked(outcome))
+        walk.details.KeepOrdersIn(grid_);
+    if (run_.measurer)
+        AutoFitColumns(*run_.measurer, grid_, 1, &run_.progress);
+    CloseProgress(run_.progress);
+    outcome.messages = walk.pageMessages;
+    if (const QString told = WalkReportMessage(walk); !told.isEmpty())
+        outcome.messages.append(told);
+    outcome.tradesRead = walk.trades;
+    outcome.detailsFromHistory = walk.fromHistory;
+    outcome.tradesNamed = walk.details.NamedTrades();
+    outcome.walk = std::move(walk);
+    return outcome;
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The commands of one run as one object. It owns the trade grid and runs
+// one command at a time on it: each command's whole sequence (an extraction
+// reads the seller's nick, the pages and their details, fits the columns and
+// drops closed trades when asked), the detail pass the command's pages
+// share, and the crash checkpoint once the outermost command has ended.
+// Questions go to the run's prompt as the command runs; what the user is to
+// be told comes back in the outcome, for the window to show or the
+// unattended export to report. Nothing here shows anything itself.
+
+#include "core/commands/CommandGuard.h"
+#include "core/commands/Commands.h"
+#include "core/export/ExportResult.h"
+#include "core/grid/TradeGrid.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class BrowserPage;
+class PageLoadWatch;
+class RunContext;
+class SaveDialog;
+
+// The seven commands, in the order of the window's buttons.
+enum class Command {
+    ExtractPage = 0, // 提取当前页交易
+    Merge = 1, // 合并记录
+    Clear = 2, // 清空表格
+    DeleteRows = 3, // 删除选中记录
+    RemoveClosed = 4, // the check box's action
+    ExtractAll = 5, // 提取所有交易
+    Export = 6, // 导出记录
+};
+
+// How one command went.
+struct [[nodiscard]] CommandOutcome {
+    bool ran = false; // false: refused, another command was running
+    QStringList messages; // what the user is to be told, in order
+    int tradesRead = 0; // trades the command added to the grid
+    int detailsFromHistory = 0; // of those, trades whose details the history gave
+    int tradesNamed = 0; // trades left without details or named by a check
+    bool closedFiltered = false; // the closed trades were removed after the extraction
+    int closedRemoved = 0; // rows of closed trades the command removed
+    std::optional<WalkResult> walk; // how the page walk of "提取所有交易" ended
+    std::optional<ExportResult> written; // the file ExportTo wrote, or why not
+    QString endedEarly; // a step failed on the grid's bounds: what, for the log
+};
+
+// What the owner adds around the commands; every member may stay empty.
+struct SessionHooks {
+    // Asked once an extraction is done: true removes the closed trades.
+    std::function<bool()> filterClosed;
+    // Told true when a command starts, false once it and what waited for it
+    // have ended.
+    std::function<void(bool busy)> busyChanged;
+    // The seller's nick, read from the page as an extraction starts.
+    std::function<void(const QString& nick)> shopNickRead;
+    // After each page of "提取所有交易": its number from 1, the trades
+    // the grid holds then.
+    std::function<void(int page, int trades)> pageRead;
+};
+
+class CommandSession {
+public:
+    // run, browser, nextPage and saveDialog are not owned and must outlive
+    // the session; without a save dialog "导出记录" does nothing.
+    CommandSession(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, SaveDialog* saveDialog,
+        SessionHooks hooks = {});
+    CommandSession(const CommandSession&) = delete;
+    CommandSession& operator=(const CommandSession&) = delete;
+
+    TradeGrid& Grid() { return grid_; }
+    const TradeGrid& Grid() const { return grid_; }
+    bool Busy() const { return guard_.Busy(); }
+
+    // The seller's nick as the user sees it; an extraction reads it from
+    // the page only while it is empty.
+    const QString& ShopNick() const { return shopNick_; }
+    void SetShopNick(const QString& nick) { shopNick_ = nick; }
+
+    // Runs command now; refused (ran false) while another command runs.
+    CommandOutcome Run(Command command);
+    // Runs command now when none runs, else once the running one has ended
+    // (a later request under the same command replaces a waiting one);
+    // wanted is asked then, and done gets the outcome.
+    void RunWhenFree(Command command, std::function<bool()> wanted, std::function<void(const CommandOutcome&)> done);
+    // Runs no command, only what follows one (the checkpoint): the grid was
+    // filled from outside. Refused (ran false) while a command runs.
+    CommandOutcome GridChanged();
+    // Writes the grid to path as "导出记录" would after its dialog, without
+    // its questions (the unattended export).
+    CommandOutcome ExportTo(const QString& path);
+    // The program ends under a running command: nothing waits any more, the
+    // running command stops at its next step and asks nothing.
+    void EndRun();
+
+private:
+    CommandOutcome Execute(Command command);
+    CommandOutcome Guarded(const std::function<CommandOutcome()>& work);
+    CommandOutcome ExtractPage();
+    CommandOutcome ExtractAll();
+    void ReadShopNickIfUnknown();
+    // True when the closed trades were removed (the owner's filter is on).
+    bool RemoveClosedIfAsked(CommandOutcome& outcome);
+
+    RunContext& run_;
+    BrowserPage& browser_;
+    PageLoadWatch& nextPage_;
+    SaveDialog* saveDialog_;
+    SessionHooks hooks_;
+    TradeGrid grid_;
+    CommandGuard guard_;
+    QString shopNick_;
+    // Commands under way, the outermost one included.
+    int depth_ = 0;
+};
+
+// The command behind a button index 0 … 6; none for any other index.
+std::optional<Command> CommandAt(int index);
