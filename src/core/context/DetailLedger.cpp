@@ -144,15 +144,6 @@ void DetailShortfall::KeepOrdersIn(const TradeGrid& grid)
         *list = OrdersStillInGrid(grid, *list);
 }
 
-QStringList DetailShortfall::AllTrades() const
-{
-    QStringList all;
-    for (const QStringList* list : { &failed, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
-        for (const QString& order : *list)
-            AppendOnce(all, order);
-    return all;
-}
-
 QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost)
 {
     // A time-out is told as one, not as a network failure.

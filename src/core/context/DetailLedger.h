@@ -88,8 +88,6 @@ struct DetailShortfall {
     // Trades of the shortfall still in the grid (those the closed-trade
     // filter removed are no longer the user's concern).
     void KeepOrdersIn(const TradeGrid& grid);
-    // Every trade named, each once, failed first.
-    QStringList AllTrades() const;
 };
 
 // One message for the user naming how many trades and the first few order

@@ -55,11 +55,6 @@ QStringView SkipBlanks(QStringView text)
 
 constexpr qsizetype kDateTimeLength = 19; // yyyy-MM-dd hh:mm:ss
 
-bool IsAnyBlank(QChar c)
-{
-    return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
-}
-
 // The text up to the first blank of any kind (blank, no-break space,
 // "&nbsp;", line break) or stop, whichever comes first; the whole text
 // when it has none.

@@ -14,13 +14,6 @@ bool IsAsciiLetter(QChar c)
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-// Blank of any kind: the space, the no-break space, the ideographic space,
-// tabs and line breaks.
-bool IsAnyBlank(QChar c)
-{
-    return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
-}
-
 bool AllDigits(QStringView value)
 {
     return !value.isEmpty() && std::all_of(value.begin(), value.end(), IsDigit);
@@ -78,6 +71,11 @@ int WaybillDigits(QStringView value)
 }
 
 } // namespace
+
+bool IsAnyBlank(QChar c)
+{
+    return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
+}
 
 const ColumnFacts* FactsOfColumn(int col)
 {

@@ -104,6 +104,10 @@ inline constexpr int kFirstDetailColumn = FirstColumnFrom(ColumnSource::DetailPa
 inline constexpr int kDetailColumnCount = ColumnCountFrom(ColumnSource::DetailPage);
 static_assert(kFirstDetailColumn + kDetailColumnCount == kTradeGridCols, "detail columns end the grid");
 
+// Blank of any kind: the space, the no-break space, the ideographic space,
+// tabs and line breaks.
+bool IsAnyBlank(QChar c);
+
 // The facts of a grid column; nothing for columns beyond the trade grid's.
 const ColumnFacts* FactsOfColumn(int col);
 

@@ -88,6 +88,30 @@ private slots:
         QVERIFY(TakeHistoryTrouble(run).isEmpty());
     }
 
+    // A row read by an earlier reading, or a whole file of the first
+    // version, is not used; the trade's next download replaces it.
+    void rowsOfAnEarlierReadingAreNotUsed_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::newRow("row of an earlier reading") << QStringList { "UPDATE trade_details SET reading = 1" };
+        QTest::newRow("file of the first version")
+            << QStringList { "ALTER TABLE trade_details DROP COLUMN reading", "PRAGMA user_version = 1" };
+    }
+    void rowsOfAnEarlierReadingAreNotUsed()
+    {
+        QFETCH(QStringList, statements);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        QVERIFY(TradeHistory(path).StorePage({ Entry("1001") }));
+        QVERIFY(RunSql(path, statements));
+        TradeHistory history(path);
+        QVERIFY(history.IsOpen());
+        QVERIFY(!history.Find("1001"));
+        QVERIFY(history.StorePage({ Entry("1001") }));
+        QCOMPARE(history.Find("1001"), Entry("1001"));
+        QVERIFY(QDir(dir.path()).entryList({ "history.sqlite.damaged-*" }, QDir::Files).isEmpty());
+    }
+
     void unreadableHistoryIsMovedAside_data()
     {
         QTest::addColumn<QStringList>("statements"); // run on a history holding trade 1001
