@@ -1,21 +1,18 @@
 #include "UnreadPageKeeper.h"
 
 #include "core/base/Logging.h"
+#include "core/base/OwnerOnly.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
 QString KeepUnreadPage(const QString& tableHtml, int page)
 {
-    constexpr auto kOwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
     const QString folder
         = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/unread-pages");
-    if (!QDir().mkpath(folder) || !QFile::setPermissions(folder, kOwnerOnlyFolder)) {
-        qCWarning(lcExtract) << "cannot make the folder for unread list pages:" << folder;
+    if (!MakeOwnerOnlyFolder(folder))
         return QString();
-    }
     const QString base = QStringLiteral("%1/list-page-%2-%3")
                              .arg(folder)
                              .arg(page)
