@@ -77,11 +77,11 @@ else()
     # shared objects; never the -dev packages the build needs.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # Linked by nothing, needed all the same: Qt's Chinese texts for dialogs
-    # and menus, and Qt SQL's SQLite driver (a plugin) for the trade history.
+    # and menus, Qt SQL's SQLite driver (a plugin) for the trade history, and
+    # the CJK font the printed documents name.
     # (The browser's helper process, libqt6webenginecore6-bin, comes through
     # the WebEngine library's shlibs.)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite, fonts-noto-cjk")
 endif()
 
 include(CPack)

@@ -99,12 +99,17 @@ QString AfterSalesCell(const ShopItem& item)
 // The four cells of one item: title, unit price, quantity, after-sales.
 QString ItemCells(const ShopTrade& trade, const ShopItem& item)
 {
+    // The options stand below the title, as the list shows them.
+    const QString options = item.options.isEmpty()
+        ? QString()
+        : QStringLiteral("\n<div class=\"props\">%1</div>").arg(Esc(item.options));
     return QStringLiteral("<td class=\"item\"><a href=\"%1\" target=\"_blank\">%2</a> "
-                          "<span class=\"snapshot\">[交易快照]</span></td>\n"
+                          "<span class=\"snapshot\">[交易快照]</span>%5</td>\n"
                           "<td class=\"price\">%3</td>\n"
                           "<td class=\"num\">%4</td>\n")
                .arg(TradeDetailAddress(trade.orderNumber).toHtmlEscaped(), Esc(item.title), item.price)
                .arg(item.quantity)
+               .arg(options)
         + AfterSalesCell(item);
 }
 

@@ -10,6 +10,7 @@ namespace demo {
 
 struct ShopItem {
     QString title;
+    QString options; // "颜色分类：白色 尺码：M" below the title; may be empty
     QString price; // as shown, two decimals: "12.50", "39.00"
     int quantity = 1;
     QString afterSales; // "" or a refund state; the page adds a "投诉维权" link beside it

@@ -84,6 +84,27 @@ const std::array<const char16_t*, 8> kTitlesWithoutBlanks { u"手工陶瓷马克
     u"有机绿茶礼盒装", u"复古帆布双肩包", u"天然竹制砧板", u"原创设计手机壳", u"羊毛混纺针织衫",
     u"云南普洱茶饼357g" };
 
+const std::array<const char16_t*, 4> kColours { u"白色", u"黑色", u"浅蓝色", u"米黄色" };
+const std::array<const char16_t*, 4> kSizes { u"S", u"M", u"L", u"XL" };
+
+// An item's options follow from its order number and place, not from the
+// shop's dice: the shop drawn for a seed stays what it always was.
+QString ItemOptions(const QString& orderNumber, int item)
+{
+    quint32 h = 2166136261u;
+    for (const QChar c : orderNumber + QString::number(item))
+        h = (h ^ c.unicode()) * 16777619u;
+    const QString colour = QStringLiteral("颜色分类：") + QString::fromUtf16(kColours[(h >> 4) % kColours.size()]);
+    switch (h % 3) {
+    case 0:
+        return {};
+    case 1:
+        return colour;
+    default:
+        return colour + QStringLiteral(" 尺码：") + QString::fromUtf16(kSizes[(h >> 8) % kSizes.size()]);
+    }
+}
+
 struct Carrier {
     const char16_t* name;
     const char16_t* prefix;
@@ -219,6 +240,7 @@ private:
                     : roll < 15            ? QStringLiteral("退款中")
                                            : QString();
             }
+            item.options = ItemOptions(t.orderNumber, n);
             t.items.append(item);
         }
         const qint64 postage

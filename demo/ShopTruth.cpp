@@ -23,6 +23,7 @@ QByteArray ShopTruthJson(const Shop& shop)
         QJsonArray items;
         for (const ShopItem& item : t.items) {
             items.append(QJsonObject { { QStringLiteral("title"), item.title },
+                { QStringLiteral("options"), item.options },
                 { QStringLiteral("price"), item.price }, { QStringLiteral("quantity"), item.quantity },
                 { QStringLiteral("afterSales"), item.afterSales },
                 { QStringLiteral("complaintLink"), item.complaintLink } });

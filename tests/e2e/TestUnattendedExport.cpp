@@ -3,6 +3,7 @@
 #include "E2eSupport.h"
 #include "support/DemoTruth.h"
 #include "support/ExportTestSupport.h"
+#include "support/PdfReading.h"
 #include "support/TestSupport.h"
 
 #include "core/base/ProfileLock.h"
@@ -145,6 +146,7 @@ private slots:
     void misshapenPagesAreNamedNeverWrittenWrong_data();
     void misshapenPagesAreNamedNeverWrittenWrong();
     void secondRunOnProfileRefused();
+    void writesTheDaysShippingDocuments();
     void nextDayDownloadsOnlyWhatCanChange();
 
 private:
@@ -360,6 +362,71 @@ void TestUnattendedExport::nextDayDownloadsOnlyWhatCanChange()
     QVERIFY(!day1.isEmpty());
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("day2.csv"))), day1);
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("plain.csv"))), day1);
+}
+
+// A shop of several pages: the picking list sums the shop's paid, unshipped
+// goods per item, options and price; one slip per parcel of the merged sheet.
+void TestUnattendedExport::writesTheDaysShippingDocuments()
+{
+    const QString truthPath = dir_.filePath(QStringLiteral("documents.json"));
+    testsupport::DemoMarket market(QStringList { "--pages", "3", "--per-page", "10", "--seed", "11", "--any-session",
+        "--dump-truth", truthPath });
+    QVERIFY(market.ok());
+    const QString sheet = dir_.filePath(QStringLiteral("documents.csv"));
+    const QString picking = dir_.filePath(QStringLiteral("picking.pdf"));
+    const QString slips = dir_.filePath(QStringLiteral("slips.pdf"));
+    const RunResult run = Run(program_,
+        ListArgs(market.base(), sheet)
+            + QStringList { "--merge", "--no-history", "--picking-list", picking, "--packing-slips", slips,
+                "--slip-paper", "100x150" });
+    QVERIFY2(run.exitStatus == 0, qPrintable(run.errorLines.join('\n')));
+
+    const QStringList toShip { QStringLiteral("买家已付款"), QStringLiteral("等待卖家发货") };
+    struct Sum {
+        qint64 quantity = 0;
+        QSet<QString> orders;
+    };
+    QMap<QString, Sum> sums; // title, options, price: what the picking list's row begins with
+    QSet<QString> pickedOrders;
+    for (const QJsonValue& value : QJsonDocument::fromJson(testsupport::ReadFile(truthPath)).object().value("trades").toArray()) {
+        const QJsonObject trade = value.toObject();
+        if (!toShip.contains(demotruth::FirstWord(trade.value("status").toString()))
+            || trade.value("recipient").toString().isEmpty())
+            continue;
+        for (const QJsonValue& item : trade.value("items").toArray()) {
+            const QJsonObject i = item.toObject();
+            QString key = i.value("title").toString() + i.value("options").toString()
+                + demotruth::Number(i.value("price").toString()); // as the grid writes prices
+            Sum& sum = sums[key.remove(u' ').normalized(QString::NormalizationForm_KC)];
+            sum.quantity += i.value("quantity").toInt();
+            sum.orders.insert(trade.value("orderNumber").toString());
+            pickedOrders.insert(trade.value("orderNumber").toString());
+        }
+    }
+    QVERIFY(sums.size() > 3);
+    qint64 total = 0;
+    const QString pickingText = testsupport::PdfText(picking);
+    for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
+        const QString row = it.key() + QString::number(it->quantity) + QString::number(it->orders.size());
+        QVERIFY2(pickingText.contains(row), qPrintable(row + QLatin1Char('\n') + pickingText));
+        total += it->quantity;
+    }
+    QVERIFY(pickingText.contains(QStringLiteral("合计%1%2").arg(total).arg(pickedOrders.size())));
+
+    // Every merged row still to ship with a recipient is one parcel.
+    int parcels = 0;
+    for (const QHash<QString, QString>& record : CsvRecords(sheet)) {
+        const QStringList statuses = record.value(QStringLiteral("交易状态")).split(QStringLiteral("\r\n"));
+        parcels += std::all_of(statuses.cbegin(), statuses.cend(), [&](const QString& s) { return toShip.contains(s); })
+                && !record.value(QStringLiteral("收件人")).isEmpty();
+    }
+    const QString slipText = testsupport::PdfText(slips);
+    QVERIFY(parcels > 1);
+    QCOMPARE(slipText.count(QStringLiteral("发货单")) - slipText.count(QStringLiteral("发货单(续)")), parcels);
+    for (const QString& pdf : { picking, slips })
+        QVERIFY(testsupport::FontsEmbedded(pdf));
+    QVERIFY(testsupport::PdfTool(QStringLiteral("pdfinfo"), { slips }).contains(QRegularExpression("Page size: +283(\\.\\d+)? x 425")));
+    QVERIFY(testsupport::PdfTool(QStringLiteral("pdfinfo"), { picking }).contains(QRegularExpression("Page size: +595(\\.\\d+)? x 842")));
 }
 
 int main(int argc, char* argv[])

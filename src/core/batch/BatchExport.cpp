@@ -9,9 +9,11 @@
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
+#include "core/settings/PrintSettings.h"
 #include "core/settings/Settings.h"
 
 #include <QDir>
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -40,6 +42,64 @@ std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArr
     return std::nullopt;
 }
 
+struct PlannedDocument {
+    ShippingDocument which;
+    QString path; // empty: not asked for
+};
+
+struct DocumentsWritten {
+    QString summary; // for the closing line
+    QString failure; // why a document was not written; empty when all were
+};
+
+// The documents asked for, drawn from the rows to ship of the grid as the
+// sheet has it. Nothing to ship writes no file.
+DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocument>& planned,
+    const BatchOptions& options, ConsoleReport& report, DocumentPrinter* printer)
+{
+    DocumentsWritten result;
+    if (std::all_of(planned.cbegin(), planned.cend(), [](const PlannedDocument& d) { return d.path.isEmpty(); }))
+        return result;
+    const CommandOutcome collected = session.CollectDocuments({});
+    for (const QString& told : collected.messages)
+        report.Line(told);
+    if (!collected.documents) {
+        result.failure = QStringLiteral("拣货单和发货单没有写入：%1").arg(collected.endedEarly);
+        return result;
+    }
+    const ShippingDocuments& documents = *collected.documents;
+    if (documents.NothingToShip()) {
+        result.summary = QStringLiteral("，没有待发货的交易，拣货单和发货单没有写入");
+        return result;
+    }
+    if (!printer) {
+        result.failure = QStringLiteral("拣货单和发货单没有写入：这个程序不能生成 PDF。");
+        return result;
+    }
+    const SlipPaper paper = options.slipPaper.value_or(StoredSlipPaper());
+    for (const PlannedDocument& document : planned) {
+        if (document.path.isEmpty())
+            continue;
+        const DocumentWritten written = printer->WritePdf(documents, document.which, paper, document.path);
+        if (!written.ok) {
+            result.failure = QStringLiteral("%1没有写入：%2").arg(DocumentName(document.which), written.reason);
+            return result;
+        }
+        if (document.which == ShippingDocument::PickingList)
+            result.summary += QStringLiteral("，拣货单 %1 种宝贝 %2 件（%3 页）已写入 %4")
+                                  .arg(documents.picking.lines.size())
+                                  .arg(documents.picking.totalQuantity)
+                                  .arg(written.pages)
+                                  .arg(document.path);
+        else
+            result.summary += QStringLiteral("，发货单 %1 张（%2 页）已写入 %3")
+                                  .arg(documents.slips.size())
+                                  .arg(written.pages)
+                                  .arg(document.path);
+    }
+    return result;
+}
+
 } // namespace
 
 SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report)
@@ -52,14 +112,27 @@ SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& sett
 }
 
 BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, const ListPageArrival& arrival,
-    const BatchOptions& options, ConsoleReport& report)
+    const BatchOptions& options, ConsoleReport& report, DocumentPrinter* printer)
 {
-    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(options.exportPath));
-    if (!CanReplaceFile(path))
-        return BatchResult(
-            kBatchFailed, QString::fromUtf8(kCannotReplaceText) + QStringLiteral("（%1）").arg(path));
+    const auto absolute = [](const QString& path) {
+        return path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    };
+    const QString path = absolute(options.exportPath);
+    const QList<PlannedDocument> documents {
+        { ShippingDocument::PickingList, absolute(options.pickingListPath) },
+        { ShippingDocument::PackingSlips, absolute(options.packingSlipsPath) },
+    };
+    QStringList targets { path };
+    for (const PlannedDocument& document : documents)
+        targets.append(document.path);
+    targets.removeAll(QString());
+    for (const QString& target : std::as_const(targets))
+        if (!CanReplaceFile(target))
+            return BatchResult(
+                kBatchFailed, QString::fromUtf8(kCannotReplaceText) + QStringLiteral("（%1）").arg(target));
     if (const auto refused = CheckListPage(browser, arrival))
         return *refused;
+    const QString notWritten = QStringLiteral("没有写入 %1。").arg(targets.join(QStringLiteral("、")));
 
     const auto failed = [](const CommandOutcome& outcome) {
         return BatchResult(kBatchFailed, QStringLiteral("导出失败：%1").arg(outcome.endedEarly));
@@ -73,31 +146,37 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     // A sheet that silently misses the later pages would pass for a
     // whole one: nothing is written then.
     if (walk.end == WalkEnd::SessionExpired)
-        return BatchResult(kBatchNotLoggedIn, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
+        return BatchResult(kBatchNotLoggedIn, WalkEndMessage(walk) + notWritten);
     if (walk.end == WalkEnd::PageNotOpened || walk.end == WalkEnd::MarketUnreachable)
-        return BatchResult(kBatchFailed, WalkEndMessage(walk) + QStringLiteral("没有写入 %1。").arg(path));
+        return BatchResult(kBatchFailed, WalkEndMessage(walk) + notWritten);
     const TradeGrid& grid = session.Grid();
     const int tradesKept = CountTrades(grid);
     if (options.merge)
         if (const CommandOutcome merged = session.Run(Command::Merge); !merged.endedEarly.isEmpty())
             return failed(merged);
-    const CommandOutcome exported = session.ExportTo(path);
-    for (const QString& told : exported.messages)
-        report.Line(told);
-    if (!exported.endedEarly.isEmpty())
-        return failed(exported);
-    if (!exported.written || !exported.written->ok)
-        return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
 
     QString done = QStringLiteral("完成：提取 %1 笔交易").arg(extracted.tradesRead);
     if (walk.historyUsed)
         done += QStringLiteral("（%1 笔详情来自历史记录）").arg(extracted.detailsFromHistory);
     if (extracted.closedFiltered)
         done += QStringLiteral("，去掉关闭交易 %1 笔").arg(extracted.tradesRead - tradesKept);
-    done += QStringLiteral("，%1 %2 行，已写入 %3")
-                .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
-                .arg(grid.Rows() - grid.FixedRows())
-                .arg(path);
+    if (!path.isEmpty()) {
+        const CommandOutcome exported = session.ExportTo(path);
+        for (const QString& told : exported.messages)
+            report.Line(told);
+        if (!exported.endedEarly.isEmpty())
+            return failed(exported);
+        if (!exported.written || !exported.written->ok)
+            return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
+        done += QStringLiteral("，%1 %2 行，已写入 %3")
+                    .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
+                    .arg(grid.Rows() - grid.FixedRows())
+                    .arg(path);
+    }
+    const DocumentsWritten written = WriteDocuments(session, documents, options, report, printer);
+    if (!written.failure.isEmpty())
+        return BatchResult(kBatchFailed, written.failure);
+    done += written.summary;
     // A sheet cut short or with trades lacking their recipient is still
     // written, but a scheduler must be able to tell it from a whole one:
     // every trade is named on standard error, and the status tells a

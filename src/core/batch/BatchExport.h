@@ -2,7 +2,8 @@
 // The unattended export once the browser has opened the sold-items list: it
 // checks that the seller is logged in and the list is there, runs the same
 // command session as the window, drops closed trades, merges when
-// asked and writes the file with the window's writers. Every outcome comes
+// asked and writes the file with the window's writers, and the shipping
+// documents when asked. Every outcome comes
 // back as an exit status and the line that explains it.
 
 #include "BatchOptions.h"
@@ -49,6 +50,7 @@ struct ListPageArrival {
 SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report);
 
 // Runs the export on session, whose browser shows where the list address
-// ended (arrival).
+// ended (arrival). The printer writes the documents the options ask for;
+// without one, asking for a document fails the run.
 BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, const ListPageArrival& arrival,
-    const BatchOptions& options, ConsoleReport& report);
+    const BatchOptions& options, ConsoleReport& report, DocumentPrinter* printer = nullptr);

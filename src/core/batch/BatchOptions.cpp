@@ -1,11 +1,15 @@
 #include "BatchOptions.h"
 
 #include "core/settings/DetailDownloadSetting.h"
+#include "core/settings/PrintSettings.h"
 
 #include <QCommandLineParser>
 
 namespace {
 const QString kExport = QStringLiteral("export");
+const QString kPickingList = QStringLiteral("picking-list");
+const QString kPackingSlips = QStringLiteral("packing-slips");
+const QString kSlipPaper = QStringLiteral("slip-paper");
 const QString kMerge = QStringLiteral("merge");
 const QString kFilterClosed = QStringLiteral("filter-closed");
 const QString kKeepClosed = QStringLiteral("keep-closed");
@@ -21,8 +25,9 @@ bool IsBatchRun(int argc, char* argv[])
         const QByteArray arg(argv[i]);
         if (arg == "--") // what follows is not an option
             return false;
-        if (arg == "--export" || arg.startsWith("--export="))
-            return true;
+        for (const char* option : { "--export", "--picking-list", "--packing-slips" })
+            if (arg == option || arg.startsWith(QByteArray(option) + '='))
+                return true;
     }
     return false;
 }
@@ -38,6 +43,19 @@ void AddBatchOptions(QCommandLineParser& parser)
                            "standard error), 2 not logged in or the session expired, 3 list not readable, "
                            "1 other failure."),
             QStringLiteral("FILE") },
+        { kPickingList,
+            QStringLiteral("Unattended: write the picking list of the trades to ship (paid, not yet "
+                           "shipped, with a recipient) as a PDF FILE, beside --export or without it. Exit "
+                           "statuses as for --export; nothing to ship writes no file."),
+            QStringLiteral("FILE") },
+        { kPackingSlips,
+            QStringLiteral("Unattended: write one packing slip per parcel of the trades to ship as a PDF "
+                           "FILE, beside --export or without it."),
+            QStringLiteral("FILE") },
+        { kSlipPaper,
+            QStringLiteral("With --packing-slips: a5 (two slips on an A4 sheet) or 100x150 (one label "
+                           "each); the stored setting otherwise, default a5."),
+            QStringLiteral("PAPER") },
         { kMerge, QStringLiteral("With --export: merge the rows of one shipment before writing.") },
         { kFilterClosed,
             QStringLiteral("With --export: drop closed trades (default: as the window's box).") },
@@ -65,6 +83,25 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
         *error = QStringLiteral("--export needs a file name.");
         return std::nullopt;
     }
+    for (const auto& [option, path] : { std::pair { kPickingList, &options.pickingListPath },
+             std::pair { kPackingSlips, &options.packingSlipsPath } }) {
+        *path = parser.value(option);
+        if (parser.isSet(option) && path->isEmpty()) {
+            *error = QStringLiteral("--%1 needs a file name.").arg(option);
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(kSlipPaper)) {
+        options.slipPaper = SlipPaperFromText(parser.value(kSlipPaper));
+        if (!options.slipPaper) {
+            *error = QStringLiteral("--slip-paper needs a5 or 100x150.");
+            return std::nullopt;
+        }
+        if (options.packingSlipsPath.isEmpty()) {
+            *error = QStringLiteral("--slip-paper needs --packing-slips FILE.");
+            return std::nullopt;
+        }
+    }
     options.merge = parser.isSet(kMerge);
     options.noHistory = parser.isSet(kNoHistory);
     if (parser.isSet(kFilterClosed) && parser.isSet(kKeepClosed)) {
@@ -89,7 +126,7 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
             return std::nullopt;
         }
     }
-    if (options.exportPath.isEmpty() && (options.merge || options.filterClosed)) {
+    if (!options.WritesAnything() && (options.merge || options.filterClosed)) {
         *error = QStringLiteral("--merge, --filter-closed and --keep-closed need --export FILE.");
         return std::nullopt;
     }

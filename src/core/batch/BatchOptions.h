@@ -3,6 +3,8 @@
 // whole walk without a window (extract all pages, drop closed trades, merge,
 // write FILE) for a scheduler, with the login the window keeps.
 
+#include "core/documents/DocumentPrinter.h"
+
 #include <QString>
 #include <optional>
 
@@ -10,6 +12,11 @@ class QCommandLineParser;
 
 struct BatchOptions {
     QString exportPath;
+    // --picking-list and --packing-slips: PDF files of the rows to ship.
+    QString pickingListPath;
+    QString packingSlipsPath;
+    // --slip-paper; otherwise the stored setting.
+    std::optional<SlipPaper> slipPaper;
     bool merge = false;
     // Set by --filter-closed / --keep-closed; otherwise the stored check box.
     std::optional<bool> filterClosed;
@@ -21,17 +28,23 @@ struct BatchOptions {
     // --network-wait: how long the walk waits for an unreachable trade host.
     int networkWaitSeconds = kDefaultNetworkWaitSeconds;
     static constexpr int kDefaultNetworkWaitSeconds = 600;
+
+    // Whether the run writes any file: a sheet or a document.
+    bool WritesAnything() const
+    {
+        return !exportPath.isEmpty() || !pickingListPath.isEmpty() || !packingSlipsPath.isEmpty();
+    }
 };
 
 // Whether the arguments ask for an unattended export. Read before the
 // application object exists, to pick a platform that needs no display.
 bool IsBatchRun(int argc, char* argv[]);
 
-// Adds --export, --merge, --filter-closed, --keep-closed and
-// --detail-downloads (the window's --start-url doubles as the list address).
+// Adds --export, --picking-list, --packing-slips, --slip-paper, --merge,
+// --filter-closed, --keep-closed and --detail-downloads (the window's --start-url doubles as the list address).
 void AddBatchOptions(QCommandLineParser& parser);
 
-// The options of a processed parser. An empty exportPath means no batch run.
+// The options of a processed parser. Nothing to write means no batch run.
 // A contradiction (both filter flags, a batch flag without --export, a count
 // that is not a positive whole number) gives nothing and the reason in error.
 std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, QString* error);

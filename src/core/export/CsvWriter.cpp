@@ -2,6 +2,7 @@
 
 #include "core/text/AnsiCodec.h"
 
+#include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
@@ -97,6 +98,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
     constexpr qsizetype kFlushChars = 1 << 15;
     QString pending;
     pending.reserve(kFlushChars + 4096);
+    const int cols = ExportedColumnCount(grid);
     auto flush = [&] {
         const bool written = WriteAll(out, EncodeAnsi(pending));
         pending.clear();
@@ -109,7 +111,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
         for (int r = 0; r < rows; ++r) {
             if (grid.RowHeight(r) > 0) {
                 bool first = true;
-                for (int c = 0; c < grid.Cols(); ++c) {
+                for (int c = 0; c < cols; ++c) {
                     if (grid.ColWidth(c) <= 0)
                         continue;
                     if (!first)

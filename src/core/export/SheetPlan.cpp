@@ -1,5 +1,6 @@
 #include "SheetPlan.h"
 
+#include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
@@ -16,12 +17,13 @@ SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid)
     // a row that disappears meanwhile fails the export (GridRangeError)
     // rather than leaving a sheet that silently misses rows.
     const int rows = grid.Rows();
+    const int cols = ExportedColumnCount(grid);
     for (int r = 0; r < rows; ++r) {
         if (grid.RowHeight(r) > 0) {
             SheetPlan::Row row;
             row.title = r < grid.FixedRows();
             const bool lastTitleRow = r == grid.FixedRows() - 1;
-            for (int c = 0; c < grid.Cols(); ++c) {
+            for (int c = 0; c < cols; ++c) {
                 if (grid.ColWidth(c) <= 0)
                     continue;
                 row.cells.append(grid.TextMatrix(r, c));

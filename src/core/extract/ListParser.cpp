@@ -9,6 +9,7 @@
 #include "core/base/Logging.h"
 #include "core/context/RunContext.h"
 #include "core/grid/ColumnTable.h"
+#include "core/grid/ItemRecord.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
@@ -289,10 +290,13 @@ private:
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.
     void WriteItemCells(int row, const ListRowCutter& rows)
     {
+        const QString price = CellNumber(rows.Piece(1));
+        const QString quantity = CellNumber(rows.Piece(2));
         Set(row, ItemCol(), ItemTitle(rows.Piece(0)));
-        Set(row, ColUnitPrice, CellNumber(rows.Piece(1)));
-        Set(row, ColQuantity, CellNumber(rows.Piece(2)));
+        Set(row, ColUnitPrice, price);
+        Set(row, ColQuantity, quantity);
         Set(row, ColAfterSales, AfterSales(rows.Piece(3)));
+        Set(row, ColItemRecord, ItemRecordLine({ Get(row, OrderCol()), price, quantity, FullItemText(rows.Piece(0)) }));
     }
 
     // A row of a shape the parser does not know, inside a trade: the trade

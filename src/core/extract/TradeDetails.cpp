@@ -41,7 +41,7 @@ void CopyDetailsToContinuationRows(TradeGrid& grid)
         const int source = grid.FindOrderRow(base);
         if (source < 0 || source == row)
             continue;
-        for (int col = kFirstDetailCol; col < grid.Cols(); ++col)
+        for (int col = kFirstDetailCol; col < kFirstDetailCol + kDetailColumnCount; ++col)
             SetCellIfInside(grid, row, col, CellOrEmpty(grid, source, col));
     }
 }

@@ -71,6 +71,7 @@ inline constexpr ColumnFacts kTradeColumns[] = {
     { ColPostcode,    u"邮编",       MergeMode::Key,       ColumnSource::DetailPage, ColumnShape::Postcode },
     { ColCompany,     u"物流公司",    MergeMode::Key,       ColumnSource::DetailPage, ColumnShape::Company },
     { ColWaybill,     u"单号",       MergeMode::Key,       ColumnSource::DetailPage, ColumnShape::Waybill },
+    { ColItemRecord,  u"宝贝明细",    MergeMode::Join,      ColumnSource::ListItem,   ColumnShape::Text },
 };
 // clang-format on
 
@@ -102,7 +103,7 @@ consteval int ColumnCountFrom(ColumnSource source)
 }
 inline constexpr int kFirstDetailColumn = FirstColumnFrom(ColumnSource::DetailPage);
 inline constexpr int kDetailColumnCount = ColumnCountFrom(ColumnSource::DetailPage);
-static_assert(kFirstDetailColumn + kDetailColumnCount == kTradeGridCols, "detail columns end the grid");
+static_assert(kFirstDetailColumn + kDetailColumnCount == kShownTradeColumns, "detail columns end the shown ones");
 
 // Blank of any kind: the space, the no-break space, the ideographic space,
 // tabs and line breaks.

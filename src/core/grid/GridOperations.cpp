@@ -1,5 +1,6 @@
 #include "GridOperations.h"
 
+#include "GridSetup.h"
 #include "TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/text/TextHelpers.h"
@@ -53,8 +54,10 @@ void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, P
     if (firstRow < 0)
         throw GridRangeError("first row to measure is negative");
     Progress* progress = grid.Rows() > kProgressAboveRows ? showProgress : nullptr;
+    // Columns kept out of sight are not fitted: they stay hidden.
+    const int fitted = std::min(grid.Cols(), kShownTradeColumns);
     if (progress)
-        StartProgress(*progress, QStringLiteral("正在做交易数据表格进行格式设置……"), grid.Cols(), 0);
+        StartProgress(*progress, QStringLiteral("正在做交易数据表格进行格式设置……"), fitted, 0);
     const ProgressScope closer(progress);
 
     // Without data rows the header rows are all there is to measure.
@@ -62,7 +65,9 @@ void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, P
         firstRow = 0;
     const double half = grid.Width() / 2.0;
     const int titleRow = grid.FixedRows() - 1;
-    for (int c = 0; c < grid.Cols(); ++c) {
+    for (int c = fitted; c < grid.Cols(); ++c)
+        grid.SetColWidth(c, 0);
+    for (int c = 0; c < fitted; ++c) {
         double width = 0;
         if (c >= grid.FixedCols() - 1) {
             width = WidestText(window, grid, c, firstRow);

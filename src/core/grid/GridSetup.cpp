@@ -6,6 +6,8 @@
 #include "TradeGrid.h"
 #include "core/text/TextMeasurer.h"
 
+#include <algorithm>
+
 namespace {
 
 // SimSun 9 point at 96 dpi: 90 twips for a half-width character, 180 for a
@@ -47,6 +49,12 @@ QStringList TradeGridLetters()
     for (char c = 'A'; c <= 'U'; ++c)
         letters.append(QString(QLatin1Char(c)));
     return letters;
+}
+
+int ExportedColumnCount(const TradeGrid& grid)
+{
+    const bool tradeGrid = grid.Tag() == QString::fromUtf8(kTradeGridTag);
+    return tradeGrid ? std::min(grid.Cols(), kShownTradeColumns) : grid.Cols();
 }
 
 void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles)

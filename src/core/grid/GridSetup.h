@@ -1,12 +1,13 @@
 #pragma once
-// Shape of the trade grid: two header rows, 23 columns.
+// Shape of the trade grid: two header rows, 23 columns shown and one kept
+// out of sight.
 
 #include <QStringList>
 
 class TradeGrid;
 class TextMeasurer;
 
-inline constexpr int kTradeGridCols = 23;
+inline constexpr int kTradeGridCols = 24;
 inline const char* const kTradeGridTag = "交易记录";
 // The status column's text of a trade that will not ship.
 inline const char* const kClosedTradeStatus = "交易关闭";
@@ -38,7 +39,14 @@ enum TradeColumn : int {
     ColPostcode = 20,
     ColCompany = 21,
     ColWaybill = 22,
+    // Hidden: one line per item the row holds (ItemRecord.h), so that the
+    // documents printed from the grid know every item in full, merged or not.
+    ColItemRecord = 23,
 };
+
+// Columns from here on travel with their rows but are neither shown nor
+// exported: the sheet stays as it always was.
+inline constexpr int kShownTradeColumns = ColItemRecord;
 
 // Whether a trade with this status has left the seller: it has a waybill.
 inline bool IsShippedStatus(const QString& status)
@@ -63,5 +71,10 @@ void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer = nullptr);
 // SimSun 9 point at 96 dpi, character by character: the width headless runs
 // fit columns to.
 const TextMeasurer& ApproximateTradeGridMeasurer();
+
+// The columns an export writes from: those of the trade grid that are
+// shown (hidden ones among them are skipped by width), every column of any
+// other grid.
+int ExportedColumnCount(const TradeGrid& grid);
 
 void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles);

@@ -1,5 +1,6 @@
 #include "GridSnapshot.h"
 
+#include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 
 #include <QSysInfo>
@@ -143,6 +144,26 @@ bool LayoutIsValid(const GridSnapshot& s)
             [](int v) { return v >= 0 && v <= TradeGrid::kAlignGeneral; });
 }
 
+// A trade grid of format 1 lacks the hidden item column that came with
+// format 2: it gets the column, empty, so that the grid reads on as any
+// other. The documents then fall back on the shown item columns.
+void AddItemColumn(GridSnapshot& s)
+{
+    if (s.tag != QString::fromUtf8(kTradeGridTag) || s.cols != kTradeGridCols - 1)
+        return;
+    QVector<QString> cells;
+    cells.reserve(qsizetype(s.rows) * kTradeGridCols);
+    for (int r = 0; r < s.rows; ++r) {
+        for (int c = 0; c < s.cols; ++c)
+            cells.append(std::move(s.cells[qsizetype(r) * s.cols + c]));
+        cells.append(r == s.fixedRows - 1 ? TradeGridTitles().value(ColItemRecord) : QString());
+    }
+    s.cells = std::move(cells);
+    s.cols = kTradeGridCols;
+    s.colWidths.append(0);
+    s.colAlignments.append(TradeGrid::kAlignLeftCenter);
+}
+
 } // namespace
 
 QByteArray EncodeGridSnapshot(const TradeGrid& grid)
@@ -218,10 +239,12 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
         s.cells.append(in.GetText());
     // Fields a later writer appended after these are skipped; bytes beyond
     // a format-1 grid, or too few, mean the shape was not what was written.
-    if (!in.ok() || (format == kGridSnapshotFormat && !in.AtEnd()))
+    if (!in.ok() || (format <= kGridSnapshotFormat && !in.AtEnd()))
         return Failed(SnapshotStatus::Damaged, QStringLiteral("contents do not match the grid shape"));
     if (!LayoutIsValid(s))
         return Failed(SnapshotStatus::Damaged, QStringLiteral("impossible width, height or alignment"));
+    if (format < 2)
+        AddItemColumn(s);
     SnapshotReadResult result;
     result.status = SnapshotStatus::Ok;
     result.snapshot = std::move(s);

@@ -4,7 +4,7 @@
 // Format 1, all integers little-endian:
 //   header (32 bytes)
 //     8  magic "LMTGRID\n"
-//     2  format version of the writer (1)
+//     2  format version of the writer (2; see below)
 //     2  oldest format version a reader must understand to read the file (1)
 //     4  reserved, 0
 //     8  payload length in bytes
@@ -41,7 +41,9 @@ struct GridSnapshot {
     int DataRows() const { return rows - fixedRows; }
 };
 
-inline constexpr quint16 kGridSnapshotFormat = 1;
+// Format 2 has the same bytes; its trade grid holds the hidden item column.
+// A trade grid of format 1 is read with that column added, empty.
+inline constexpr quint16 kGridSnapshotFormat = 2;
 
 // The recovery file's bytes for the grid as it is now.
 QByteArray EncodeGridSnapshot(const TradeGrid& grid);

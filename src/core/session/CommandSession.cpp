@@ -86,6 +86,22 @@ CommandOutcome CommandSession::ExportTo(const QString& path)
     return outcome;
 }
 
+CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
+{
+    CommandOutcome outcome;
+    guard_.Run([&] {
+        outcome = Guarded([&] {
+            CommandOutcome collected;
+            collected.ran = true;
+            collected.documents = CollectShippingDocuments(grid_, rows, shopNick_, QDate::currentDate());
+            collected.messages = ShippingDocumentMessages(*collected.documents);
+            collected.tradesNamed = int(collected.documents->withoutRecipient.size());
+            return collected;
+        });
+    });
+    return outcome;
+}
+
 void CommandSession::EndRun()
 {
     guard_.DropKeptActions();

@@ -10,6 +10,7 @@
 
 #include "core/commands/CommandGuard.h"
 #include "core/commands/Commands.h"
+#include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportResult.h"
 #include "core/grid/TradeGrid.h"
 
@@ -46,6 +47,7 @@ struct [[nodiscard]] CommandOutcome {
     std::optional<WalkResult> walk; // how the page walk of "提取所有交易" ended
     std::optional<ExportResult> written; // the file ExportTo wrote, or why not
     QString endedEarly; // a step failed on the grid's bounds: what, for the log
+    std::optional<ShippingDocuments> documents; // what CollectDocuments read
 };
 
 // What the owner adds around the commands; every member may stay empty.
@@ -89,6 +91,10 @@ public:
     // Runs no command, only what follows one (the checkpoint): the grid was
     // filled from outside. Refused (ran false) while a command runs.
     CommandOutcome GridChanged();
+    // The picking list and packing slips of the rows to ship (rows picks
+    // all or the user's selection), dated today, for the owner to print;
+    // the outcome's messages say what was left out or that nothing ships.
+    CommandOutcome CollectDocuments(const DocumentRows& rows);
     // Writes the grid to path as "导出记录" would after its dialog, without
     // its questions (the unattended export).
     CommandOutcome ExportTo(const QString& path);

@@ -15,6 +15,7 @@
 #include "gui/grid/TradeGridView.h"
 #include "gui/grid/WidgetTextMeasurer.h"
 #include "gui/window/BrowserLoadWatch.h"
+#include "print/PdfDocumentPrinter.h"
 
 #include <QElapsedTimer>
 #include <QWebEngineLoadingInfo>
@@ -86,7 +87,8 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
         CommandSession session(run, browser, nextPage, nullptr, BatchSessionHooks(options, run.settings, report));
         const QString listUrl = options.listUrl.isEmpty() ? run.endpoints.soldItemsUrl : options.listUrl;
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
-        result = ExportFromListPage(session, browser, arrival, options, report);
+        PdfDocumentPrinter printer;
+        result = ExportFromListPage(session, browser, arrival, options, report, &printer);
     }
     // Told, but the sheet decides the status: the history is only a cache.
     if (const QString trouble = TakeHistoryTrouble(run); !trouble.isEmpty())

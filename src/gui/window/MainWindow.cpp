@@ -17,6 +17,7 @@
 #include "core/history/HistoryTrouble.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
+#include "core/settings/PrintSettings.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
 #include "core/update/UpdateCheck.h"
@@ -24,6 +25,8 @@
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/grid/WidgetTextMeasurer.h"
+#include "gui/print/DocumentPreview.h"
+#include "gui/print/PrintButton.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -60,6 +64,8 @@ const TwipsRect kSellerCaptionRect { 7080, 120, 540, 180 };
 const TwipsRect kShopRect { 7560, 90, 1695, 270 };
 const TwipsRect kCheckRects[2] = { { 9360, 120, 1455, 180 }, { 10920, 120, 1095, 180 } };
 const TwipsRect kTotalRect { 13200, 120, 900, 180 };
+const TwipsRect kPrintRect { 12060, 0, 975, 375 };
+const QColor kPrintFace(192, 255, 192);
 
 // Design client size; the width grows so the total label shows whole.
 constexpr int kClientHeightTwips = 8160;
@@ -177,6 +183,13 @@ void MainWindow::CreateControls()
         connect(box, &QCheckBox::clicked, this, [this, i] { Chk_Click(i); });
         checks_[size_t(i)] = box;
     }
+
+    print_ = new PrintButton(
+        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); }, this);
+    print_->setObjectName(QStringLiteral("print"));
+    print_->setGeometry(ToPixels(kPrintRect));
+    print_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
+                              .arg(kPrintFace.name()));
 
     total_ = new QLabel(QString::fromUtf8(kTotalPrefix), this);
     total_->setObjectName(QStringLiteral("total"));
@@ -304,7 +317,21 @@ void MainWindow::ShowBusy(bool busy)
     for (QPushButton* button : commands_)
         if (button)
             button->setEnabled(!busy);
+    print_->setEnabled(!busy);
     inputBlocker_->SetBlocking(busy);
+}
+
+void MainWindow::PrintDocument(ShippingDocument which, bool selectedOnly)
+{
+    DocumentRows rows;
+    if (selectedOnly)
+        rows.only = std::pair { session_->Grid().Row(), session_->Grid().RowSel() };
+    const CommandOutcome outcome = session_->CollectDocuments(rows);
+    Show(outcome);
+    if (!outcome.documents || outcome.documents->NothingToShip())
+        return;
+    const BusyScope previewing(runningHandlers_);
+    ShowDocumentPreview(this, *outcome.documents, which, StoredSlipPaper());
 }
 
 void MainWindow::ShowShopNick(const QString& nick)

@@ -3,9 +3,10 @@
 // the splitter bars between them. The commands run in the window's command
 // session; the window wires clicks, timer and browser notifications to it,
 // lays out its controls and shows what each command tells. Its controls
-// carry object names ("Com_<index>", "Chk_<index>", "total", "shop",
+// carry object names ("Com_<index>", "Chk_<index>", "print", "total", "shop",
 // "bar_<index>", "grid", "browser", "firstPageTimer").
 
+#include "core/documents/DocumentPrinter.h"
 #include "core/session/CommandSession.h"
 #include "core/settings/Settings.h"
 #include "core/layout/WindowLayout.h"
@@ -21,6 +22,7 @@ class BrowserInputBlocker;
 class BrowserProfile;
 class RunContext;
 class BrowserLoadWatch;
+class PrintButton;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -86,6 +88,9 @@ private:
     void Show(const CommandOutcome& outcome);
     void ShowBusy(bool busy);
     void ShowShopNick(const QString& nick);
+    // Collects the document from the rows to ship (all or the selected
+    // ones) and opens its print preview.
+    void PrintDocument(ShippingDocument which, bool selectedOnly);
     // Sets a box as the program does: a different value runs Chk_Click.
     void SetCheckValue(int index, int value);
     void OnDownloadComplete();
@@ -111,6 +116,7 @@ private:
     BrowserInputBlocker* inputBlocker_ = nullptr;
     std::array<QPushButton*, 7> commands_ {};
     std::array<QCheckBox*, 2> checks_ {};
+    PrintButton* print_ = nullptr;
     std::array<SplitterBar*, 2> bars_ {};
     QLineEdit* shop_ = nullptr;
     QLabel* sellerCaption_ = nullptr;

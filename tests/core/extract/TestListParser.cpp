@@ -568,7 +568,7 @@ private slots:
             }
             bool same = grid.Rows() == plain.Rows();
             for (int r = 0; same && r < grid.Rows(); ++r)
-                same = RowTexts(grid, r, 0, grid.Cols() - 1) == RowTexts(plain, r, 0, plain.Cols() - 1);
+                same = RowTexts(grid, r, 0, kShownTradeColumns - 1) == RowTexts(plain, r, 0, kShownTradeColumns - 1);
             if (!same)
                 QFAIL(
                     qPrintable(QStringLiteral("pages differ:\n%1\n----\n%2").arg(pages.at(0), pages.at(1))));

@@ -56,6 +56,14 @@ void FillTrades(TradeGrid& grid, int dataRows)
     }
 }
 
+QStringList RowTextsOf(const TradeGrid& grid, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < grid.Cols(); ++c)
+        texts.append(grid.TextMatrix(row, c));
+    return texts;
+}
+
 QByteArray Damaged(const QByteArray& good, const QString& how)
 {
     QByteArray bytes = good;
@@ -72,7 +80,7 @@ QByteArray Damaged(const QByteArray& good, const QString& how)
     else if (how == "empty file")
         bytes.clear();
     else if (how == "later format")
-        qToLittleEndian(quint16(2), bytes.data() + 10);
+        qToLittleEndian(quint16(kGridSnapshotFormat + 1), bytes.data() + 10);
     return bytes;
 }
 
@@ -111,6 +119,29 @@ private slots:
         QVERIFY(restored.Visible());
         QCOMPARE(restored.FindOrderRow(grid.TextMatrix(grid.Rows() - 1, ColOrderNumber)),
             dataRows > 0 ? grid.Rows() - 1 : -1);
+    }
+
+    // A file written before the hidden item column opens with the column
+    // added, empty and hidden, and every other cell where it was.
+    void firstFormatFileGetsTheItemColumn()
+    {
+        TradeGrid old;
+        FillTrades(old, 4);
+        old.SetCols(kTradeGridCols - 1);
+        QByteArray bytes = EncodeGridSnapshot(old);
+        qToLittleEndian(quint16(1), bytes.data() + 8);
+        const SnapshotReadResult read = DecodeGridSnapshot(bytes);
+        QCOMPARE(read.status, SnapshotStatus::Ok);
+        TradeGrid restored;
+        ApplyGridSnapshot(read.snapshot, restored);
+        QCOMPARE(restored.Cols(), kTradeGridCols);
+        QCOMPARE(restored.ColWidth(ColItemRecord), 0);
+        QCOMPARE(restored.TextMatrix(1, ColItemRecord), TradeGridTitles().at(ColItemRecord));
+        for (int r = 0; r < old.Rows(); ++r) {
+            QCOMPARE(RowTextsOf(restored, r).mid(0, old.Cols()), RowTextsOf(old, r));
+            if (r >= old.FixedRows())
+                QVERIFY(restored.TextMatrix(r, ColItemRecord).isEmpty());
+        }
     }
 
     // A damaged file never reaches the grid: the user is told, the file is

@@ -521,7 +521,7 @@ void TestTradeGridView::fitWithRealFontCoversTitles()
     grid.SetWidth(20000);
     SetUpTradeGrid(grid, &measurer);
     QCOMPARE(grid.ColWidth(ColStrip), 50);
-    for (int c = ColSequence; c < grid.Cols(); ++c) {
+    for (int c = ColSequence; c < kShownTradeColumns; ++c) {
         const double title = measurer.TextWidth(grid.TextMatrix(1, c));
         QVERIFY(title > 0);
         QCOMPARE(grid.ColWidth(c), int(RoundHalfToEven(title + 100)));

@@ -1,0 +1,99 @@
+// The picking list and the packing slips of a day with many trades to
+// ship, at two sizes in one run: collecting them from the grid, then each
+// PDF (time and file size). The ratio between the sizes stays near 2 when
+// the layout is linear. Prints "name value unit" lines. Run it offscreen:
+// QT_QPA_PLATFORM=offscreen bench_documents [trades]
+
+#include "grid_trades.h"
+
+#include "core/documents/ShippingDocuments.h"
+#include "core/grid/ItemRecord.h"
+#include "print/PdfDocumentPrinter.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+// Every trade still to ship, a hundred items in four options each, and
+// one recipient in ten with two parcels' worth of trades.
+void FillTradesToShip(TradeGrid& grid, int trades)
+{
+    SetUpTradeGrid(grid);
+    const QVector<QStringList> texts = gridbench::MakeTrades(trades);
+    gridbench::AppendTrades(grid, trades * 2, texts, [](const TradeGrid& g, const QString& order) { return g.FindOrderRow(order); });
+    static const QString options[] = { QStringLiteral("颜色分类：白色 尺码：M"), QStringLiteral("颜色分类：黑色 尺码：L"),
+        QStringLiteral("颜色分类：浅蓝色"), QString() };
+    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+        const int n = row * 7919 % 400;
+        grid.SetTextMatrix(row, ColStatus, QStringLiteral("买家已付款"));
+        grid.SetTextMatrix(row, ColWaybill, QString());
+        grid.SetTextMatrix(row, ColCompany, QString());
+        if (row % 10 == 1)
+            grid.SetTextMatrix(row, ColRecipient, grid.TextMatrix(row - 1, ColRecipient));
+        const QString text = QStringLiteral("夏季新款纯棉短袖T恤 %1号 %2").arg(n / 4).arg(options[n % 4]);
+        grid.SetTextMatrix(row, ColItemRecord,
+            ItemRecordLine({ grid.TextMatrix(row, ColOrderNumber), grid.TextMatrix(row, ColUnitPrice),
+                grid.TextMatrix(row, ColQuantity), text }));
+    }
+}
+
+struct Timing {
+    double collectMs = 0;
+    double pickingMs = 0;
+    double slipsMs = 0;
+    qint64 pickingBytes = 0;
+    qint64 slipsBytes = 0;
+    int slipPages = 0;
+};
+
+Timing Measure(int trades, const QTemporaryDir& dir)
+{
+    TradeGrid grid;
+    FillTradesToShip(grid, trades);
+    Timing t;
+    QElapsedTimer clock;
+    clock.start();
+    const ShippingDocuments documents = CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate(2026, 12, 7));
+    t.collectMs = double(clock.nsecsElapsed()) / 1e6;
+    PdfDocumentPrinter printer;
+    const QString picking = dir.filePath(QStringLiteral("picking-%1.pdf").arg(trades));
+    const QString slips = dir.filePath(QStringLiteral("slips-%1.pdf").arg(trades));
+    clock.restart();
+    const DocumentWritten list = printer.WritePdf(documents, ShippingDocument::PickingList, SlipPaper::A5, picking);
+    t.pickingMs = double(clock.nsecsElapsed()) / 1e6;
+    clock.restart();
+    const DocumentWritten packing = printer.WritePdf(documents, ShippingDocument::PackingSlips, SlipPaper::A5, slips);
+    t.slipsMs = double(clock.nsecsElapsed()) / 1e6;
+    if (!list.ok || !packing.ok)
+        std::fprintf(stderr, "not written: %s %s\n", qPrintable(list.reason), qPrintable(packing.reason));
+    t.pickingBytes = QFileInfo(picking).size();
+    t.slipsBytes = QFileInfo(slips).size();
+    t.slipPages = packing.pages;
+    return t;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+    const int trades = argc > 1 ? std::max(10, atoi(argv[1])) : 5000;
+    QTemporaryDir dir;
+    const Timing half = Measure(trades / 2, dir);
+    const Timing full = Measure(trades, dir);
+    std::printf("documents_collect_%d %.1f ms\n", trades, full.collectMs);
+    std::printf("picking_list_pdf_%d %.1f ms\n", trades, full.pickingMs);
+    std::printf("picking_list_pdf_%d_size %.1f KB\n", trades, full.pickingBytes / 1024.0);
+    std::printf("packing_slips_pdf_%d %.1f ms\n", trades, full.slipsMs);
+    std::printf("packing_slips_pdf_%d_size %.1f KB\n", trades, full.slipsBytes / 1024.0);
+    std::printf("packing_slips_pdf_%d_pages %d pages\n", trades, full.slipPages);
+    std::printf("packing_slips_ms_per_page %.2f ms\n", full.slipsMs / std::max(1, full.slipPages));
+    std::printf("documents_time_ratio_full_to_half %.2f x\n",
+        (full.collectMs + full.pickingMs + full.slipsMs) / (half.collectMs + half.pickingMs + half.slipsMs));
+    return 0;
+}

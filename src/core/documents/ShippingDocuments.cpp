@@ -1,0 +1,206 @@
+#include "ShippingDocuments.h"
+
+#include "DocumentPrinter.h"
+
+#include "core/extract/MergeRules.h"
+#include "core/grid/GridSteps.h"
+#include "core/grid/ItemRecord.h"
+#include "core/grid/TradeGrid.h"
+#include "core/text/TextHelpers.h"
+
+#include <QCollator>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// Both statuses of an order that is paid for and waits for the seller.
+bool IsToShipLine(QStringView status)
+{
+    return status == u"买家已付款" || status == u"等待卖家发货";
+}
+
+// The lines of a cell the merge may have joined.
+QStringList CellLines(const QString& cell)
+{
+    QStringList lines = cell.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    return lines;
+}
+
+// The row's items. A row of a grid restored from an older recovery file has
+// no item column: the shown cells stand in (only the title's first word).
+QVector<ItemRecord> RowItems(const TradeGrid& grid, int row)
+{
+    QVector<ItemRecord> records = ItemRecordsOf(CellOrEmpty(grid, row, ColItemRecord));
+    if (records.isEmpty())
+        records.append({ CellLines(CellOrEmpty(grid, row, ColOrderNumber)).value(0),
+            CellOrEmpty(grid, row, ColUnitPrice), CellOrEmpty(grid, row, ColQuantity),
+            CellLines(CellOrEmpty(grid, row, ColItem)).join(u' ') });
+    return records;
+}
+
+QStringList RowTrades(const TradeGrid& grid, int row, const QVector<ItemRecord>& items)
+{
+    QStringList trades;
+    for (const ItemRecord& item : items)
+        trades.append(TradeOfOrder(item.order));
+    for (const QString& order : CellLines(CellOrEmpty(grid, row, ColOrderNumber)))
+        trades.append(TradeOfOrder(order));
+    trades.removeAll(QString());
+    trades.removeDuplicates();
+    return trades;
+}
+
+QString JoinedCell(const TradeGrid& grid, int row, int col)
+{
+    return CellLines(CellOrEmpty(grid, row, col)).join(QStringLiteral(" / "));
+}
+
+PackingSlip SlipOfRow(const TradeGrid& grid, int row)
+{
+    PackingSlip slip;
+    slip.recipient = CellOrEmpty(grid, row, ColRecipient);
+    slip.mobile = JoinedCell(grid, row, ColMobile);
+    slip.telephone = JoinedCell(grid, row, ColTelephone);
+    slip.province = CellOrEmpty(grid, row, ColProvince);
+    slip.city = CellOrEmpty(grid, row, ColCity);
+    slip.district = CellOrEmpty(grid, row, ColDistrict);
+    slip.address = CellOrEmpty(grid, row, ColAddress);
+    slip.postcode = CellOrEmpty(grid, row, ColPostcode);
+    return slip;
+}
+
+QStringList KeyOfRow(const TradeGrid& grid, int row)
+{
+    QStringList key;
+    for (const int col : kMergeKeyColumns)
+        key.append(CellOrEmpty(grid, row, col));
+    return key;
+}
+
+struct PickKey {
+    QString text;
+    QString price;
+    bool operator==(const PickKey&) const = default;
+};
+size_t qHash(const PickKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.text, key.price);
+}
+
+void SortPickLines(QVector<PickLine>& lines)
+{
+    QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+    collator.setNumericMode(true);
+    std::stable_sort(lines.begin(), lines.end(), [&](const PickLine& a, const PickLine& b) {
+        if (const int byTitle = collator.compare(a.title, b.title); byTitle != 0)
+            return byTitle < 0;
+        if (const int byOptions = collator.compare(a.options, b.options); byOptions != 0)
+            return byOptions < 0;
+        return LeadingNumber(a.unitPrice) < LeadingNumber(b.unitPrice);
+    });
+}
+
+} // namespace
+
+bool IsToShipStatus(const QString& statusCell)
+{
+    const QStringList lines = CellLines(statusCell);
+    return !lines.isEmpty() && std::all_of(lines.cbegin(), lines.cend(), IsToShipLine);
+}
+
+ShippingDocuments CollectShippingDocuments(
+    const TradeGrid& grid, const DocumentRows& rows, const QString& shop, const QDate& date)
+{
+    ShippingDocuments documents;
+    documents.shop = shop;
+    documents.date = date;
+    int first = grid.FixedRows();
+    int last = grid.Rows() - 1;
+    if (rows.only) {
+        first = std::max(first, std::min(rows.only->first, rows.only->second));
+        last = std::min(last, std::max(rows.only->first, rows.only->second));
+    }
+
+    QHash<PickKey, qsizetype> lineOfItem;
+    QHash<QStringList, qsizetype> slipOfKey;
+    QHash<QString, qsizetype> slipOfTrade;
+    QSet<QString> pickedTrades;
+    for (int row = first; row <= last; ++row) {
+        if (!IsToShipStatus(CellOrEmpty(grid, row, ColStatus)))
+            continue;
+        const QVector<ItemRecord> items = RowItems(grid, row);
+        const QStringList trades = RowTrades(grid, row, items);
+        if (CellOrEmpty(grid, row, ColRecipient).isEmpty()) {
+            for (const QString& trade : trades)
+                if (!documents.withoutRecipient.contains(trade))
+                    documents.withoutRecipient.append(trade);
+            continue;
+        }
+
+        // A trade's rows always share a parcel; other rows join one by the
+        // merge's key.
+        qsizetype slip = -1;
+        for (const QString& trade : trades)
+            slip = std::max(slip, slipOfTrade.value(trade, -1));
+        const QStringList key = KeyOfRow(grid, row);
+        if (slip < 0)
+            slip = slipOfKey.value(key, -1);
+        if (slip < 0) {
+            slip = documents.slips.size();
+            documents.slips.append(SlipOfRow(grid, row));
+            slipOfKey.insert(key, slip);
+        }
+        PackingSlip& parcel = documents.slips[slip];
+        for (const QString& trade : trades) {
+            slipOfTrade.insert(trade, slip);
+            if (!parcel.orders.contains(trade))
+                parcel.orders.append(trade);
+        }
+
+        for (const ItemRecord& item : items) {
+            const ItemTextParts parts = SplitItemText(item.text);
+            parcel.items.append({ parts.title, parts.options, item.quantity });
+            const qint64 quantity = qint64(LeadingNumber(item.quantity));
+            const PickKey pickKey { item.text, item.unitPrice };
+            qsizetype line = lineOfItem.value(pickKey, -1);
+            if (line < 0) {
+                line = documents.picking.lines.size();
+                documents.picking.lines.append({ parts.title, parts.options, item.unitPrice, 0, {} });
+                lineOfItem.insert(pickKey, line);
+            }
+            PickLine& pick = documents.picking.lines[line];
+            pick.quantity += quantity;
+            documents.picking.totalQuantity += quantity;
+            const QString trade = TradeOfOrder(item.order);
+            if (!pick.orders.contains(trade))
+                pick.orders.append(trade);
+            pickedTrades.insert(trade);
+        }
+    }
+    documents.picking.totalOrders = int(pickedTrades.size());
+    SortPickLines(documents.picking.lines);
+    return documents;
+}
+
+QStringList ShippingDocumentMessages(const ShippingDocuments& documents)
+{
+    QStringList messages;
+    if (!documents.withoutRecipient.isEmpty())
+        messages.append(QStringLiteral("有 %1 笔待发货的交易没有收件人，不在拣货单和发货单上：%2")
+                .arg(documents.withoutRecipient.size())
+                .arg(documents.withoutRecipient.join(QStringLiteral("、"))));
+    if (documents.NothingToShip())
+        messages.append(QStringLiteral("没有待发货的交易（买家已付款、等待卖家发货并有收件人），没有生成拣货单和发货单。"));
+    return messages;
+}
+
+QString DocumentName(ShippingDocument which)
+{
+    return which == ShippingDocument::PickingList ? QStringLiteral("拣货单") : QStringLiteral("发货单");
+}

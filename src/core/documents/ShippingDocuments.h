@@ -1,0 +1,77 @@
+#pragma once
+// The day's two shipping documents, read from the trade grid: the picking
+// list (每种宝贝和规格拣多少件) and one packing slip per parcel. Both cover
+// the rows still to ship: trades the buyer has paid for that have not
+// left (买家已付款, 等待卖家发货) and whose recipient is known. The items
+// come from the grid's hidden item column, so a merged grid gives the same
+// documents as the grid before the merge.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <optional>
+
+class TradeGrid;
+
+// The data rows the documents are drawn from: all, or first … last.
+struct DocumentRows {
+    std::optional<std::pair<int, int>> only;
+};
+
+struct PickLine {
+    QString title;
+    QString options; // 颜色分类：白色 尺码：M; empty for an item without
+    QString unitPrice;
+    qint64 quantity = 0;
+    QStringList orders; // the trades that hold the item, in grid order
+};
+
+struct PickingList {
+    QVector<PickLine> lines; // by title, options, then price
+    qint64 totalQuantity = 0;
+    int totalOrders = 0; // trades, each counted once
+};
+
+struct SlipItem {
+    QString title;
+    QString options;
+    QString quantity;
+};
+
+// A parcel: what the merge folds into one row.
+struct PackingSlip {
+    QString recipient;
+    QString mobile;
+    QString telephone;
+    QString province;
+    QString city;
+    QString district;
+    QString address;
+    QString postcode;
+    QVector<SlipItem> items;
+    QStringList orders;
+};
+
+struct ShippingDocuments {
+    QString shop;
+    QDate date;
+    PickingList picking;
+    QVector<PackingSlip> slips;
+    // Trades to ship that are on neither document: their recipient is
+    // unknown (the detail page could not be read).
+    QStringList withoutRecipient;
+
+    bool NothingToShip() const { return slips.isEmpty(); }
+};
+
+// Whether a status cell (one status, or the joined statuses of a merged
+// row) is that of goods paid for and not yet shipped.
+bool IsToShipStatus(const QString& statusCell);
+
+ShippingDocuments CollectShippingDocuments(
+    const TradeGrid& grid, const DocumentRows& rows, const QString& shop, const QDate& date);
+
+// What the user is told about the documents before they are printed: that
+// there is nothing to ship, and which trades were left out.
+QStringList ShippingDocumentMessages(const ShippingDocuments& documents);

@@ -1,0 +1,59 @@
+#include "DocumentPreview.h"
+
+#include "core/base/Logging.h"
+#include "core/documents/ShippingDocuments.h"
+#include "core/settings/PrintSettings.h"
+#include "print/DocumentPainting.h"
+#include "print/PdfDocumentPrinter.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QToolBar>
+
+namespace {
+
+void SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
+{
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("%1-%2.pdf").arg(DocumentName(which), documents.date.toString(QStringLiteral("yyyyMMdd"))));
+    const QString path = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("保存为PDF"), suggested, QStringLiteral("PDF 文件 (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    PdfDocumentPrinter pdf;
+    const DocumentWritten written = pdf.WritePdf(documents, which, paper, path);
+    if (!written.ok)
+        QMessageBox::warning(parent, DocumentName(which), written.reason);
+}
+
+} // namespace
+
+void ShowDocumentPreview(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(DocumentName(which));
+    SetUpDocumentPages(printer, which, paper);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowTitle(QStringLiteral("%1 - 打印预览").arg(DocumentName(which)));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        SetUpDocumentPages(*target, which, paper);
+        // A file is not shifted; a printer by what is stored for it.
+        const QPointF offset = target->outputFormat() == QPrinter::NativeFormat
+            ? StoredPrinterOffset(target->printerName())
+            : QPointF();
+        if (PaintShippingDocument(*target, documents, which, paper, offset) == 0)
+            qCWarning(lcCommands) << "the preview's pages could not be painted";
+    });
+    if (auto* toolBar = preview.findChild<QToolBar*>()) {
+        toolBar->addSeparator();
+        QAction* save = toolBar->addAction(QStringLiteral("保存为PDF"));
+        save->setObjectName(QStringLiteral("saveAsPdf"));
+        QObject::connect(save, &QAction::triggered, &preview,
+            [&] { SaveAsPdf(&preview, documents, which, paper); });
+    }
+    preview.exec();
+}

@@ -1,0 +1,190 @@
+#include "DocumentPainting.h"
+
+#include "PageFlow.h"
+#include "core/base/Logging.h"
+#include "core/documents/ShippingDocuments.h"
+
+#include <QFontDatabase>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+namespace {
+
+// Millimetres of the picking list's page margin and of a slip's inner one.
+constexpr double kPickingMarginMm = 12;
+constexpr double kA5SlipMarginMm = 8;
+constexpr double kLabelSlipMarginMm = 4;
+
+const QPageSize kLabelPage(QSizeF(100, 150), QPageSize::Millimeter, QStringLiteral("100 x 150 mm"), QPageSize::ExactMatch);
+
+struct Surface {
+    QPagedPaintDevice& device;
+    QPainter* painter; // null while the pages are only counted
+    double mm; // device pixels per millimetre
+    QPointF origin; // the printer's offset
+};
+
+void WarnWithoutFont()
+{
+    static const bool present = QFontDatabase::hasFamily(QString::fromLatin1(kDocumentFontFamily));
+    if (!present)
+        qCWarning(lcCommands) << "font" << kDocumentFontFamily << "is not installed: documents use a fallback";
+}
+
+QString DateText(const ShippingDocuments& documents)
+{
+    return documents.date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+void Text(Surface& s, const QRectF& rect, const QFont& font, Qt::Alignment align, const QString& text)
+{
+    if (!s.painter)
+        return;
+    s.painter->setFont(font);
+    s.painter->drawText(rect.translated(s.origin), align | Qt::AlignVCenter, text);
+}
+
+// Lays the picking list out over its pages; paints when the surface has a
+// painter. Returns the pages used.
+int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInAll)
+{
+    const QRectF paper = s.device.pageLayout().paintRect(QPageLayout::Millimeter);
+    const double width = paper.width() * s.mm;
+    const double height = paper.height() * s.mm;
+    const QFont titleFont = DocumentFont(15, true);
+    const QFont headFont = DocumentFont(9);
+    const double titleHeight = QFontMetricsF(titleFont, &s.device).lineSpacing();
+    int page = 0;
+    const auto newPage = [&] {
+        if (page > 0 && s.painter)
+            s.device.newPage();
+        ++page;
+        const QRectF top(0, 0, width, titleHeight);
+        Text(s, top, titleFont, Qt::AlignLeft, QStringLiteral("拣货单"));
+        Text(s, top, headFont, Qt::AlignRight,
+            QStringLiteral("店铺：%1　日期：%2　第 %3 / %4 页")
+                .arg(documents.shop, DateText(documents))
+                .arg(page)
+                .arg(pagesInAll));
+        const double top2 = titleHeight + 3 * s.mm;
+        return QRectF(s.origin.x(), s.origin.y() + top2, width, height - top2);
+    };
+    PageFlow flow(s.painter, DocumentFont(9), s.device, newPage);
+    const QVector<TableColumn> columns { { 0.28 }, { 0.22 }, { 0.09, Qt::AlignRight }, { 0.08, Qt::AlignRight },
+        { 0.08, Qt::AlignRight }, { 0.25 } };
+    flow.SetTableHead({ QStringLiteral("宝贝"), QStringLiteral("规格"), QStringLiteral("单价(元)"),
+                          QStringLiteral("数量"), QStringLiteral("订单数"), QStringLiteral("订单编号") },
+        columns);
+    for (const PickLine& line : documents.picking.lines)
+        flow.Row({ line.title, line.options, line.unitPrice, QString::number(line.quantity),
+                     QString::number(line.orders.size()), line.orders.join(QStringLiteral("、")) },
+            columns);
+    flow.Row({ QStringLiteral("合计"), QString(), QString(), QString::number(documents.picking.totalQuantity),
+                 QString::number(documents.picking.totalOrders), QString() },
+        columns, true);
+    return flow.Areas();
+}
+
+// One slip flows into slip areas: two on an A4 sheet or one per label.
+// Returns the pages used.
+int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper paper)
+{
+    const bool a5 = paper == SlipPaper::A5;
+    const QSizeF sheet = s.device.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    const int perPage = a5 ? 2 : 1;
+    const double slipHeightMm = sheet.height() / perPage;
+    const double marginMm = a5 ? kA5SlipMarginMm : kLabelSlipMarginMm;
+    const QFont titleFont = DocumentFont(a5 ? 15 : 12, true);
+    const QFont bodyFont = DocumentFont(a5 ? 10 : 8);
+    const QFont smallFont = DocumentFont(a5 ? 9 : 7);
+    const double titleHeight = QFontMetricsF(titleFont, &s.device).lineSpacing();
+
+    int slot = -1; // areas begun on all pages
+    bool continued = false;
+    const auto newArea = [&] {
+        ++slot;
+        if (slot > 0 && slot % perPage == 0 && s.painter)
+            s.device.newPage();
+        const double top = (slot % perPage) * slipHeightMm * s.mm;
+        if (s.painter && a5 && slot % perPage == 1) {
+            // Where the sheet is cut in two.
+            s.painter->save();
+            s.painter->setPen(Qt::DashLine);
+            s.painter->drawLine(QPointF(0, top) + s.origin, QPointF(sheet.width() * s.mm, top) + s.origin);
+            s.painter->restore();
+        }
+        const QRectF inner(marginMm * s.mm, top + marginMm * s.mm, (sheet.width() - 2 * marginMm) * s.mm,
+            (slipHeightMm - 2 * marginMm) * s.mm);
+        const QRectF titleRect(inner.left(), inner.top(), inner.width(), titleHeight);
+        Text(s, titleRect, titleFont, Qt::AlignLeft,
+            continued ? QStringLiteral("发货单（续）") : QStringLiteral("发货单"));
+        Text(s, titleRect, smallFont, Qt::AlignRight,
+            QStringLiteral("%1　%2").arg(documents.shop, DateText(documents)));
+        continued = true;
+        return inner.adjusted(0, titleHeight + 2 * s.mm, 0, 0).translated(s.origin);
+    };
+    PageFlow flow(s.painter, bodyFont, s.device, newArea);
+    const QVector<TableColumn> columns { { 0.50 }, { 0.38 }, { 0.12, Qt::AlignRight } };
+    QFont strong = bodyFont;
+    strong.setBold(true);
+    for (const PackingSlip& slip : documents.slips) {
+        continued = false;
+        flow.Break();
+        QString who = QStringLiteral("收件人：%1").arg(slip.recipient);
+        if (!slip.mobile.isEmpty())
+            who += QStringLiteral("　手机：%1").arg(slip.mobile);
+        if (!slip.telephone.isEmpty())
+            who += QStringLiteral("　电话：%1").arg(slip.telephone);
+        flow.Paragraph(who, &strong);
+        QString where = QStringLiteral("地址：%1 %2 %3 %4").arg(slip.province, slip.city, slip.district, slip.address);
+        if (!slip.postcode.isEmpty())
+            where += QStringLiteral("　邮编：%1").arg(slip.postcode);
+        flow.Paragraph(where);
+        flow.Space(flow.LineHeight() * 0.5);
+        flow.SetTableHead({ QStringLiteral("宝贝"), QStringLiteral("规格"), QStringLiteral("数量") }, columns);
+        for (const SlipItem& item : slip.items)
+            flow.Row({ item.title, item.options, item.quantity }, columns);
+        flow.EndTable();
+        flow.Space(flow.LineHeight() * 0.5);
+        flow.Paragraph(QStringLiteral("订单编号：%1").arg(slip.orders.join(QStringLiteral("、"))), &smallFont);
+    }
+    return slot < 0 ? 0 : slot / perPage + 1;
+}
+
+} // namespace
+
+void SetUpDocumentPages(QPagedPaintDevice& device, ShippingDocument which, SlipPaper paper)
+{
+    if (which == ShippingDocument::PickingList) {
+        device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+            QMarginsF(kPickingMarginMm, kPickingMarginMm, kPickingMarginMm, kPickingMarginMm),
+            QPageLayout::Millimeter));
+        return;
+    }
+    const QPageSize size = paper == SlipPaper::A5 ? QPageSize(QPageSize::A4) : kLabelPage;
+    device.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter));
+}
+
+int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& documents, ShippingDocument which,
+    SlipPaper paper, QPointF offsetMm)
+{
+    WarnWithoutFont();
+    const double mm = device.logicalDpiY() / 25.4;
+    Surface counting { device, nullptr, mm, offsetMm * mm };
+    const int pages = which == ShippingDocument::PickingList ? FlowPickingList(counting, documents, 0)
+                                                             : FlowPackingSlips(counting, documents, paper);
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        qCWarning(lcCommands) << "the painter could not begin on the document's device";
+        return 0;
+    }
+    painter.setPen(QPen(Qt::black, mm * 0.2));
+    Surface painting { device, &painter, mm, offsetMm * mm };
+    if (which == ShippingDocument::PickingList)
+        FlowPickingList(painting, documents, pages);
+    else
+        FlowPackingSlips(painting, documents, paper);
+    painter.end();
+    return pages;
+}

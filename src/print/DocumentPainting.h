@@ -1,0 +1,25 @@
+#pragma once
+// Paints the shipping documents onto a paged device: a PDF writer, or the
+// printer of the print preview. Both documents are laid out in two passes,
+// the pages first and then the paint, so every page can say "第 i / n 页".
+
+#include "core/documents/DocumentPrinter.h"
+
+#include <QPointF>
+
+class QPagedPaintDevice;
+struct ShippingDocuments;
+
+// The family every document text is set in. Named explicitly: without it
+// the CJK fallback may pick the Japanese forms of shared characters.
+inline constexpr const char* kDocumentFontFamily = "Noto Sans CJK SC";
+
+// Gives device the document's paper: A4 for the picking list and for A5
+// slips (two on a sheet), 100 × 150 mm for label slips.
+void SetUpDocumentPages(QPagedPaintDevice& device, ShippingDocument which, SlipPaper paper);
+
+// Paints every page (after SetUpDocumentPages) and returns how many there
+// were; 0 when the painter could not begin on the device. offsetMm moves
+// everything right and down, for a printer that prints off its mark.
+int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& documents, ShippingDocument which,
+    SlipPaper paper, QPointF offsetMm = {});

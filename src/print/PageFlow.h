@@ -1,0 +1,72 @@
+#pragma once
+// Text laid out in lines down a column of fixed-height areas (a page, or
+// one slip of a page): paragraphs and table rows of wrapped cells, broken
+// between lines when an area is full.
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+class QPainter;
+class QPaintDevice;
+
+// text broken into lines no wider than width: between words and numbers
+// where it can, anywhere in a run of CJK characters or a word too long.
+QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double width);
+
+// The font of the documents at pointSize, for device.
+QFont DocumentFont(double pointSize, bool bold = false);
+
+struct TableColumn {
+    double share; // of the table's width
+    Qt::Alignment align = Qt::AlignLeft;
+};
+
+// Lines go into areas one after another. An area is asked for when the
+// next line does not fit; newArea paints the area's head and returns where
+// lines may go.
+class PageFlow {
+public:
+    PageFlow(QPainter* painter, const QFont& font, const QPaintDevice& device,
+        std::function<QRectF()> newArea);
+
+    double LineHeight() const { return lineHeight_; }
+    const QFontMetricsF& Metrics() const { return metrics_; }
+    // A paragraph over the area's width.
+    void Paragraph(const QString& text, const QFont* font = nullptr);
+    // A table row: each cell wrapped in its column and framed; a row taller
+    // than the space left goes on in the next area.
+    void Row(const QStringList& cells, const QVector<TableColumn>& columns, bool bold = false);
+    // The row repeated under every new area's head while the table lasts.
+    void SetTableHead(const QStringList& cells, const QVector<TableColumn>& columns);
+    void EndTable() { head_.clear(); }
+    void Space(double height);
+    // Starts a new area now.
+    void Break();
+    // Areas begun so far.
+    int Areas() const { return areas_; }
+
+private:
+    void NeedArea();
+    bool Fits(double height) const { return y_ + height <= area_.bottom() + 0.01; }
+    void PaintRowLines(const QVector<QStringList>& wrapped, const QVector<TableColumn>& columns, int from,
+        int count, const QFont& font);
+
+    QPainter* painter_; // null: only laid out
+    const QPaintDevice* device_;
+    QFont font_;
+    QFontMetricsF metrics_;
+    double lineHeight_;
+    double padding_;
+    std::function<QRectF()> newArea_;
+    QRectF area_;
+    double y_ = 0;
+    int areas_ = 0;
+    bool fresh_ = false; // nothing placed in the area yet
+    QStringList head_;
+    QVector<TableColumn> headColumns_;
+};
