@@ -23,6 +23,13 @@ struct Surface {
     QPainter* painter; // null while the pages are only counted
     double mm; // device pixels per millimetre
     QPointF origin; // the printer's offset
+    const std::function<void()>& betweenPages;
+
+    void PageBegins() const
+    {
+        if (betweenPages)
+            betweenPages();
+    }
 };
 
 void WarnWithoutFont()
@@ -60,6 +67,7 @@ int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInA
         if (page > 0 && s.painter)
             s.device.newPage();
         ++page;
+        s.PageBegins();
         const QRectF top(0, 0, width, titleHeight);
         Text(s, top, titleFont, Qt::AlignLeft, QStringLiteral("拣货单"));
         Text(s, top, headFont, Qt::AlignRight,
@@ -106,6 +114,8 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
         ++slot;
         if (slot > 0 && slot % perPage == 0 && s.painter)
             s.device.newPage();
+        if (slot % perPage == 0)
+            s.PageBegins();
         const double top = (slot % perPage) * slipHeightMm * s.mm;
         if (s.painter && a5 && slot % perPage == 1) {
             // Where the sheet is cut in two.
@@ -167,11 +177,11 @@ void SetUpDocumentPages(QPagedPaintDevice& device, ShippingDocument which, SlipP
 }
 
 int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& documents, ShippingDocument which,
-    SlipPaper paper, QPointF offsetMm)
+    SlipPaper paper, QPointF offsetMm, const std::function<void()>& betweenPages)
 {
     WarnWithoutFont();
     const double mm = device.logicalDpiY() / 25.4;
-    Surface counting { device, nullptr, mm, offsetMm * mm };
+    Surface counting { device, nullptr, mm, offsetMm * mm, betweenPages };
     const int pages = which == ShippingDocument::PickingList ? FlowPickingList(counting, documents, 0)
                                                              : FlowPackingSlips(counting, documents, paper);
     QPainter painter;
@@ -180,7 +190,7 @@ int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& do
         return 0;
     }
     painter.setPen(QPen(Qt::black, mm * 0.2));
-    Surface painting { device, &painter, mm, offsetMm * mm };
+    Surface painting { device, &painter, mm, offsetMm * mm, betweenPages };
     if (which == ShippingDocument::PickingList)
         FlowPickingList(painting, documents, pages);
     else

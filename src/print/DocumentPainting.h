@@ -6,6 +6,7 @@
 #include "core/documents/DocumentPrinter.h"
 
 #include <QPointF>
+#include <functional>
 
 class QPagedPaintDevice;
 struct ShippingDocuments;
@@ -21,5 +22,8 @@ void SetUpDocumentPages(QPagedPaintDevice& device, ShippingDocument which, SlipP
 // Paints every page (after SetUpDocumentPages) and returns how many there
 // were; 0 when the painter could not begin on the device. offsetMm moves
 // everything right and down, for a printer that prints off its mark.
+// betweenPages, when given, runs as each page begins (in the layout pass
+// too): a window lets its events through there while thousands of pages
+// are painted.
 int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& documents, ShippingDocument which,
-    SlipPaper paper, QPointF offsetMm = {});
+    SlipPaper paper, QPointF offsetMm = {}, const std::function<void()>& betweenPages = {});

@@ -7,7 +7,9 @@
 #include "print/PdfDocumentPrinter.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
@@ -15,6 +17,8 @@
 #include <QToolBar>
 
 namespace {
+
+constexpr qint64 kEventsEveryMs = 50;
 
 void SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
 {
@@ -45,7 +49,16 @@ void ShowDocumentPreview(QWidget* parent, const ShippingDocuments& documents, Sh
         const QPointF offset = target->outputFormat() == QPrinter::NativeFormat
             ? StoredPrinterOffset(target->printerName())
             : QPointF();
-        if (PaintShippingDocument(*target, documents, which, paper, offset) == 0)
+        // Thousands of slips take seconds: the windows repaint meanwhile.
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        const auto letEventsThrough = [&] {
+            if (sinceEvents.elapsed() < kEventsEveryMs)
+                return;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceEvents.restart();
+        };
+        if (PaintShippingDocument(*target, documents, which, paper, offset, letEventsThrough) == 0)
             qCWarning(lcCommands) << "the preview's pages could not be painted";
     });
     if (auto* toolBar = preview.findChild<QToolBar*>()) {

@@ -5,7 +5,13 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
+#include "gui/print/DocumentPreview.h"
 #include "print/PdfDocumentPrinter.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 
 #include <QTemporaryDir>
 
@@ -77,6 +83,24 @@ private slots:
         QVERIFY(testsupport::FontsEmbedded(path));
         const QString drawn = testsupport::PdfText(path);
         QVERIFY2(drawn.contains(text), qPrintable(drawn));
+    }
+
+    // The window's preview paints the same pages and closes again.
+    void previewShowsThePages()
+    {
+        int pages = 0;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            auto* preview = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr;
+            if (preview && preview->pageCount() > 0) {
+                pages = preview->pageCount();
+                dialog->reject();
+            }
+        });
+        poll.start(20);
+        ShowDocumentPreview(nullptr, Documents(), ShippingDocument::PackingSlips, SlipPaper::A5);
+        QCOMPARE(pages, 3);
     }
 
     void aFileThatCannotBeWrittenLeavesTheOldOne()

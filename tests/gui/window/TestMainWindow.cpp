@@ -129,6 +129,9 @@ void TestMainWindow::topRowFitsTheWindow()
     QCOMPARE(total->x(), TwipsToPixels(13200));
     QVERIFY2(total->geometry().right() < window_->width(), "the total label is cut off");
     QVERIFY(total->width() >= total->sizeHint().width());
+    // The print button sits between the boxes and the total, overlapping neither.
+    const QRect print = Part<QPushButton>(*window_, u"print"_s)->geometry();
+    QVERIFY(print.left() > Part<QCheckBox>(*window_, u"Chk_1"_s)->geometry().right() && print.right() < total->x());
     QVERIFY(Part<QTimer>(*window_, u"firstPageTimer"_s));
 }
 
