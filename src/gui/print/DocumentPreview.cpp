@@ -58,8 +58,13 @@ void ShowDocumentPreview(QWidget* parent, const ShippingDocuments& documents, Sh
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             sinceEvents.restart();
         };
-        if (PaintShippingDocument(*target, documents, which, paper, offset, letEventsThrough) == 0)
-            qCWarning(lcCommands) << "the preview's pages could not be painted";
+        if (PaintShippingDocument(*target, documents, which, paper, offset, letEventsThrough) > 0)
+            return;
+        qCWarning(lcCommands) << "pages not painted on" << target->printerName() << target->outputFileName();
+        if (target->outputFormat() == QPrinter::NativeFormat || !target->outputFileName().isEmpty())
+            QMessageBox::warning(&preview, DocumentName(which),
+                QStringLiteral("无法打印到“%1”，请检查打印机或文件。")
+                    .arg(target->outputFileName().isEmpty() ? target->printerName() : target->outputFileName()));
     });
     if (auto* toolBar = preview.findChild<QToolBar*>()) {
         toolBar->addSeparator();

@@ -44,6 +44,16 @@ void TestBatchOptions::readFromTheCommandLine_data()
     QTest::newRow("network wait not a count")
         << QStringList { "--export", "a.csv", "--network-wait", "-5" } << "" << false << -1 << "" << 0
         << "--network-wait needs a whole number";
+    // The documents alone make an unattended run; their options need them.
+    QTest::newRow("documents without a sheet")
+        << QStringList { "--picking-list", "p.pdf", "--packing-slips=s.pdf", "--slip-paper", "100x150", "--merge" }
+        << "" << true << -1 << "" << 0 << "";
+    QTest::newRow("slip paper not known") << QStringList { "--packing-slips", "s.pdf", "--slip-paper", "A4" } << ""
+                                          << false << -1 << "" << 0 << "--slip-paper needs a5 or 100x150";
+    QTest::newRow("slip paper without slips") << QStringList { "--export", "a.csv", "--slip-paper", "a5" } << ""
+                                              << false << -1 << "" << 0 << "needs --packing-slips";
+    QTest::newRow("picking list without a file") << QStringList { "--picking-list=" } << "" << false << -1 << ""
+                                                 << 0 << "--picking-list needs a file name";
 }
 
 void TestBatchOptions::readFromTheCommandLine()
@@ -74,6 +84,7 @@ void TestBatchOptions::readFromTheCommandLine()
         QCOMPARE(*options->filterClosed, filter == 1);
     QCOMPARE(options->listUrl, listUrl);
     QCOMPARE(options->detailDownloads.value_or(0), detailDownloads);
+    QCOMPARE(options->WritesAnything(), !args.isEmpty());
     QCOMPARE(options->networkWaitSeconds,
         args.contains(QStringLiteral("--network-wait")) ? 0 : BatchOptions::kDefaultNetworkWaitSeconds);
 }
