@@ -31,7 +31,10 @@ DocumentWritten PdfDocumentPrinter::WritePdf(
     // The file is written beside its place and takes it only when whole:
     // a full disk or a refused folder leaves an earlier file as it was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a write the disk refuses fails where it happens; a
+    // buffered one could be lost in a flush that reports nothing, and the
+    // commit would put a cut-off file in the old one's place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qCWarning(lcExport) << "cannot write" << path << file.errorString();
         return Failed(QStringLiteral("无法写入 %1：%2").arg(shown, file.errorString()));
     }
