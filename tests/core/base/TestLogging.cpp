@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+#include <vector>
 
 class TestLogging : public QObject {
     Q_OBJECT
@@ -50,6 +54,37 @@ private slots:
         QFile log(path);
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().contains("lumetra.web: gave up fetching 199"));
+    }
+
+    void linesFromOtherThreadsStayWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lumetra-trades.log"));
+        constexpr int kThreads = 4;
+        constexpr int kLines = 300;
+        {
+            const LogFile logFile(path);
+            std::vector<std::unique_ptr<QThread>> threads;
+            for (int t = 0; t < kThreads; ++t)
+                threads.emplace_back(QThread::create([t] {
+                    for (int i = 0; i < kLines; ++i)
+                        qCWarning(lcWeb).nospace() << "thread " << t << " line " << i << " end";
+                }));
+            for (auto& thread : threads)
+                thread->start();
+            for (auto& thread : threads)
+                QVERIFY(thread->wait(30000));
+        }
+        QFile log(path);
+        QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QList<QByteArray> lines = log.readAll().split('\n');
+        int whole = 0;
+        for (const QByteArray& line : lines)
+            if (line.contains("lumetra.web: thread ")) {
+                QVERIFY2(line.endsWith(" end") && line.count("thread") == 1, line.constData());
+                ++whole;
+            }
+        QCOMPARE(whole, kThreads * kLines);
     }
 };
 
