@@ -41,7 +41,7 @@ void RemoveClosedRowByRow(TradeGrid& grid)
     for (int row = grid.Rows() - 1; row >= grid.FixedRows(); --row) {
         if (grid.TextMatrix(row, ColStatus) == QStringLiteral("交易关闭"))
             DeleteRows(grid, row, row);
-        StepProgress(progress, 1, QStringLiteral("pages"));
+        StepProgress(progress, 1, ProgressPagesMode());
     }
     CloseProgress(progress);
 }

@@ -121,7 +121,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
                 if (pending.size() >= kFlushChars && !flush())
                     return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
             }
-            StepProgress(progress, 1, QStringLiteral("pages"));
+            StepProgress(progress, 1, ProgressPagesMode());
         }
     } catch (const GridRangeError&) {
         return ExportResult::Failed({}, QStringLiteral("the grid changed while it was written"));

@@ -99,7 +99,7 @@ QStringList TakeFromHistory(
         run.details.RememberShippingSection();
         ++pass.fromHistory;
         if (showProgress)
-            StepProgress(run.progress, 1, QStringLiteral("pages"));
+            StepProgress(run.progress, 1, ProgressPagesMode());
     }
     return toDownload;
 }
@@ -228,7 +228,7 @@ void DownloadDetailsOf(
         if (WriteDownloadedDetails(run.details, grid, *done))
             fetched.append(EntryOfRow(grid, grid.FindOrderRow(done->key), done->key));
         if (showProgress)
-            StepProgress(run.progress, 1, QStringLiteral("pages"));
+            StepProgress(run.progress, 1, ProgressPagesMode());
     }
     // One transaction for the page, after its downloads: the history never
     // holds a walk up longer than that write.
