@@ -18,6 +18,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/context/RunContext.h"
+#include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 
 #include <QCoreApplication>
@@ -166,10 +167,7 @@ void BenchParser(const char* name, const QVector<QString>& pages, int tradesPerP
     const double plain = BestPass(
         pages, [](TradeGrid& grid, const QString& text) { plainlist::ParseListTable(grid, text); });
     RunContext run;
-    run.fetcher.UseStandIn([](const QString&, QString& response, const QString&, int) {
-        response.clear();
-        return QString();
-    });
+    run.fetcher.UseStandIn([](const QString&, const QString&, int) { return FetchResult { FetchStatus::Arrived, QString() }; });
     standin::ScriptedPage page;
     const double extract = BestPass(pages, [&page, &run](TradeGrid& grid, const QString& text) {
         page.table = text;

@@ -10,7 +10,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/history/TradeHistory.h"
-#include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/AnsiCodec.h"
@@ -79,16 +79,14 @@ private slots:
         fetched_.clear();
         fetchArguments_.clear();
         pages_.clear();
-        run_->fetcher.UseStandIn([this](const QString& address, QString& response, const QString& marker,
-                                     int timeout) {
+        run_->fetcher.UseStandIn([this](const QString& address, const QString& marker, int timeout) {
             fetched_.append(address);
             fetchArguments_.append(QStringLiteral("%1|%2").arg(marker).arg(timeout));
             if (onFetch_)
                 onFetch_(address);
             if (!pages_.contains(address))
-                return QString::fromUtf8(kNetworkError);
-            response = pages_.value(address);
-            return QString();
+                return FetchResult { FetchStatus::Failed, QString() };
+            return FetchResult { FetchStatus::Arrived, pages_.value(address) };
         });
         run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
     }
