@@ -232,8 +232,10 @@ void DownloadDetailsOf(
     }
     // One transaction for the page, after its downloads: the history never
     // holds a walk up longer than that write.
-    if (run.history && !fetched.isEmpty() && !run.history->StorePage(fetched))
-        run.historyWriteFailed = true; // logged by the history; told after the command
+    // A page the history did not take is logged by the history and told
+    // after the command; the grid has it either way.
+    if (run.history && !fetched.isEmpty() && run.history->StorePage(fetched) != HistoryWrite::Stored)
+        run.historyWriteFailed = true;
     for (const QString& order : queue.CancelRest())
         run.details.RememberFailed(order);
     if (pass.host.IsUnreachable())

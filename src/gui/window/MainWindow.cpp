@@ -17,13 +17,11 @@
 #include "core/history/HistoryTrouble.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
-#include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
 #include "core/update/UpdateCheck.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
-#include "gui/grid/WidgetTextMeasurer.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -115,7 +113,7 @@ MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollabora
 {
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     if (!collaborators.saveDialog)
-        ownSaveDialog_ = std::make_unique<FileSaveDialog>(this);
+        ownSaveDialog_ = std::make_unique<FileSaveDialog>(settings_, this);
     saveDialog_ = collaborators.saveDialog ? collaborators.saveDialog : ownSaveDialog_.get();
     if (!collaborators.updateHost)
         ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
@@ -129,15 +127,13 @@ MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollabora
     firstPageTimer_->start();
 
     setMinimumSize(MinimumClientSize());
-    placement_ = new WindowPlacementKeeper(this);
+    placement_ = new WindowPlacementKeeper(this, settings_);
 
     StartUp();
 }
 
 MainWindow::~MainWindow()
 {
-    if (run_.measurer == measurer_.get())
-        run_.measurer = nullptr;
     // The view goes before the grid it shows.
     delete gridView_;
 }
@@ -186,8 +182,6 @@ void MainWindow::CreateControls()
     total_->adjustSize();
 
     const QFont gridFont = TradeGridFont();
-    measurer_ = std::make_unique<WidgetTextMeasurer>(gridFont);
-    run_.measurer = measurer_.get();
 
     browser_ = new WebBrowser(profile_, this);
     browser_->setObjectName(QStringLiteral("browser"));

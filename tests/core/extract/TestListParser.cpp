@@ -132,13 +132,14 @@ private slots:
     {
         prompt_.Clear();
         told_.clear();
-        run_.emplace(prompt_).progress.SetView(&view_.emplace());
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = QStringLiteral("http://trade.example");
+        run_.emplace(RunServices { .prompt = &prompt_, .endpoints = endpoints }).progress.SetView(&view_.emplace());
         events_.clear();
         page_.table.clear();
         page_.findLink = {};
         page_.linkQueries.clear();
         page_.clicks = 0;
-        run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
         run_->fetcher.UseStandIn(
             [this](const QString& address, const QString&, int) {
                 events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
