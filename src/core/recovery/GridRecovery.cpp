@@ -160,9 +160,11 @@ RecoverySave GridRecovery::Save(const TradeGrid& grid)
     QSaveFile file(FilePath());
     // A full disk can take part of a write without reporting an error, so
     // the count is checked; commit only replaces the file once all is there.
+    // Unbuffered, so the count is the disk's: a buffered write counts what
+    // it kept, and the flush inside commit does not report a short write.
     bool saved = false;
     int failure = 0;
-    if (file.open(QIODevice::WriteOnly)) {
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         file.setPermissions(kOwnerOnlyFile); // buyers' names and addresses
         saved = file.write(bytes) == bytes.size() && file.commit();
     }
