@@ -26,7 +26,7 @@ enum class RecoveryOffer {
     Nothing, // no grid left behind (or an empty one)
     Restored, // the user took the grid back
     Declined, // the user said no; the file waits aside until a normal end
-    Unreadable, // the file could not be read; it is set aside and the user is to be told
+    Unreadable, // the file could not be read; it is set aside, the user to be told
 };
 
 // How the offer at start-up went, and what the user is to be told about it
@@ -77,9 +77,10 @@ public:
     // so an earlier one is never overwritten.
     QString SetAsidePath() const { return setAside_; }
 
-    // At start-up: offers the grid the last run left ("恢复上次未完成的表格（N 行）？" after a crash, "上次关闭时表格中
-    // 有 N 行尚未导出，恢复？" after a close that kept it; Yes by default)
-    // and on Yes gives the grid its texts, heights and widths.
+    // At start-up: offers the grid the last run left ("恢复上次未完成的表格
+    // （N 行）？" after a crash, "上次关闭时表格中有 N 行尚未导出，恢复？"
+    // after a close that kept it; Yes by default) and on Yes gives the grid
+    // its texts, heights and widths.
     // A restored trade without a recipient is remembered in ledger as
     // failed, to be fetched once more. A file that cannot be read is set
     // aside; the result then says where, for the user.
