@@ -178,12 +178,13 @@ int main(int argc, char* argv[])
     IndicatorWindow indicator;
     // A window on the first list page, logged in; its run uses history when given.
     const auto openWindow = [&](TradeHistory* history) -> std::unique_ptr<e2e::WindowRun> {
-        auto windowRun = std::make_unique<e2e::WindowRun>(
-            RunServices { .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .history = history });
+        auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
+            .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .history = history });
         windowRun->run.progress.SetView(&indicator);
         MainWindow& window = windowRun->Open();
         window.show();
-        if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window)) {
+        if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar())
+            || !e2e::OpenSoldItems(window)) {
             std::fprintf(stderr, "could not log in to the demo marketplace\n");
             return nullptr;
         }
@@ -195,7 +196,8 @@ int main(int argc, char* argv[])
     auto loads = std::make_unique<LoadTimer>(e2e::Browser(*windowRun->window));
 
     WalkFigures one, four;
-    if (!WalkOnce(*windowRun, market.base(), *loads, 1, one) || !WalkOnce(*windowRun, market.base(), *loads, 4, four)) {
+    if (!WalkOnce(*windowRun, market.base(), *loads, 1, one)
+        || !WalkOnce(*windowRun, market.base(), *loads, 4, four)) {
         std::fprintf(stderr, "the first list page did not load\n");
         return 1;
     }

@@ -63,7 +63,8 @@ void BenchPageFetch()
     wall.start();
     PageFetcher fetcher;
     for (int i = 0; i < kFetches; ++i)
-        if (!HttpGetPage(fetcher, server.url(QStringLiteral("/page")), QStringLiteral(">关于淘宝</"), 10).Arrived())
+        if (!HttpGetPage(fetcher, server.url(QStringLiteral("/page")), QStringLiteral(">关于淘宝</"), 10)
+                 .Arrived())
             qWarning() << "page fetch" << i << "failed";
     Print("web_fetch_1mb_gbk_page", double(wall.nsecsElapsed()) / 1e6 / kFetches, "ms");
 }

@@ -2,8 +2,8 @@
 // grid (the second call sees the first call's rows), without network.
 
 #include "FuzzSupport.h"
-#include "core/extract/DetailDownloadPass.h"
 #include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -60,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzzsupport::EnsureApplication();
     RunContext run;
-    run.fetcher.UseStandIn([](const QString&, const QString&, int) { return FetchResult { FetchStatus::Failed, QString() }; });
+    run.fetcher.UseStandIn([](const QString&, const QString&, int) {
+        return FetchResult { FetchStatus::Failed, QString() };
+    });
     // Without "_" in the page, every "_" in an order number is one the
     // parser wrote for a trade's further item.
     const QString input = fuzzsupport::Text(data, size).remove(QLatin1Char('_'));

@@ -47,7 +47,8 @@ inline Endpoints DemoEndpoints(const QString& base)
 // the browser profile and the main window.
 struct WindowRun {
     explicit WindowRun(UserPrompt& prompt, const QString& base = QString())
-        : WindowRun(RunServices { .prompt = &prompt, .endpoints = base.isEmpty() ? DefaultEndpoints() : DemoEndpoints(base) })
+        : WindowRun(RunServices {
+            .prompt = &prompt, .endpoints = base.isEmpty() ? DefaultEndpoints() : DemoEndpoints(base) })
     {
     }
     // The run of services, measured in the window's font.

@@ -148,8 +148,8 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     standin::RecordingPrompt prompt(true);
     GridRecovery recovery(recoveryFolder);
     QVERIFY(recovery.Active());
-    auto windowRun = std::make_unique<e2e::WindowRun>(
-        RunServices { .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &recovery });
+    auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
+        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &recovery });
     MainWindow& window = windowRun->Open();
     QCOMPARE(StartGridRecovery(windowRun->run, window.Session().Grid()).offer, RecoveryOffer::Restored);
     QCOMPARE(prompt.questions,
@@ -171,8 +171,8 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     QVERIFY(window.close());
     windowRun.reset();
     GridRecovery nextStart(recoveryFolder);
-    e2e::WindowRun nextRun(
-        RunServices { .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &nextStart });
+    e2e::WindowRun nextRun(RunServices {
+        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &nextStart });
     MainWindow& again = nextRun.Open();
     QCOMPARE(StartGridRecovery(nextRun.run, again.Session().Grid()).offer, RecoveryOffer::Restored);
     QCOMPARE(

@@ -200,7 +200,8 @@ void TestDetailDownloads::hostGoneEndsTheWalk()
     MainWindow& window = *windowRun->window;
     BrowserLoadWatch watch(&e2e::Browser(window));
     DetailDownloadPass pass(60, 1000);
-    const WalkResult walk = ExtractAllPages(windowRun->run, e2e::Browser(window), window.Session().Grid(), watch, pass);
+    const WalkResult walk
+        = ExtractAllPages(windowRun->run, e2e::Browser(window), window.Session().Grid(), watch, pass);
     QCOMPARE(walk.end, WalkEnd::MarketUnreachable);
     QCOMPARE(WalkEndMessage(walk),
         QStringLiteral("无法连接淘宝（网络中断超过15秒），提取已停止：已读 1 页，已提取 8 笔交易。"));

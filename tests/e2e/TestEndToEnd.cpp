@@ -158,7 +158,8 @@ MainWindow* TestEndToEnd::OpenWindow(const Endpoints& endpoints, WindowCollabora
 {
     // The test's run is built with the addresses of its first window.
     if (!windowRun_) {
-        windowRun_ = std::make_unique<e2e::WindowRun>(RunServices { .prompt = &prompt_, .endpoints = endpoints });
+        windowRun_
+            = std::make_unique<e2e::WindowRun>(RunServices { .prompt = &prompt_, .endpoints = endpoints });
         windowRun_->run.progress.SetView(&progress_);
         // The unreachable update page is refused: no pauses between attempts.
         windowRun_->run.fetcher.SetFirstRetryPauseMs(10);

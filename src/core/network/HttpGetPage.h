@@ -9,7 +9,8 @@ class PageFetcher;
 
 // Up to five attempts, spaced out after connection failures; the last
 // one's end. Fails at once when the application is quitting.
-FetchResult HttpGetPage(PageFetcher& fetcher, const QString& address, const QString& marker, int timeoutSeconds);
+FetchResult HttpGetPage(
+    PageFetcher& fetcher, const QString& address, const QString& marker, int timeoutSeconds);
 // One attempt.
 FetchResult HttpGetPageOnce(
     PageFetcher& fetcher, const QString& address, const QString& marker, int timeoutSeconds);

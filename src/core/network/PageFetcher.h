@@ -40,7 +40,8 @@ public:
     QNetworkRequest PageRequest(const QString& url) const;
 
     // A unit test's replacement for the network: it answers every fetch.
-    using StandIn = std::function<FetchResult(const QString& address, const QString& marker, int timeoutSeconds)>;
+    using StandIn
+        = std::function<FetchResult(const QString& address, const QString& marker, int timeoutSeconds)>;
     void UseStandIn(StandIn standIn) { standIn_ = std::move(standIn); }
 
     // A page fetch with five attempts run to its end (HttpGetPage), or the

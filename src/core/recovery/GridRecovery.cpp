@@ -128,7 +128,8 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
     if (read.status != SnapshotStatus::Ok) {
         qCWarning(lcGrid) << "recovery file unreadable:" << read.detail;
         return { RecoveryOffer::Unreadable,
-            SetAside(read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText) };
+            SetAside(
+                read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText) };
     }
     const int dataRows = read.snapshot.DataRows();
     if (dataRows <= 0) {

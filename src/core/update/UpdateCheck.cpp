@@ -87,8 +87,9 @@ QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber)
     state.Start();
 
     const QString localVersion = LocalVersionFromCaption(host.CaptionText());
-    const FetchResult fetched = run.fetcher.FetchPage(
-        run.endpoints.updateUrl + QString::number(productNumber), QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
+    const FetchResult fetched
+        = run.fetcher.FetchPage(run.endpoints.updateUrl + QString::number(productNumber),
+            QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
     // A page without its title still names no version: nothing is done.
     if (!fetched.Arrived())
         qCInfo(lcUpdate) << "the download page did not arrive whole";

@@ -70,7 +70,8 @@ private slots:
         QCOMPARE(trades.size(), 45);
 
         standin::RecordingPrompt prompt;
-        RunContext run(RunServices { .prompt = &prompt, .endpoints = testsupport::TradeHostAt(market.base()) });
+        RunContext run(
+            RunServices { .prompt = &prompt, .endpoints = testsupport::TradeHostAt(market.base()) });
         // Logging in leaves the session cookie in the fetches' jar.
         Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
         DemoListPage page(run.fetcher.Network(), market.base());

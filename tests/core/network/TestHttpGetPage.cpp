@@ -118,8 +118,7 @@ void TestHttpGetPage::completedResponse_data()
     QTest::newRow("marker is case-sensitive") << HttpResponse("mark") << "MARK" << false << "mark" << 5;
     QTest::newRow("lower-case <br> does not cut")
         << HttpResponse("A<br>B MARK") << "MARK" << true << "A<br>B MARK" << 1;
-    QTest::newRow("empty marker accepts anything")
-        << HttpResponse("x<BR>y") << QString() << true << "x" << 1;
+    QTest::newRow("empty marker accepts anything") << HttpResponse("x<BR>y") << QString() << true << "x" << 1;
     QTest::newRow("empty body, empty marker") << HttpResponse("") << QString() << true << QString() << 1;
     QTest::newRow("status is not looked at")
         << HttpResponse("gone MARK", "text/html", 404) << "MARK" << true << "gone MARK" << 1;
@@ -267,7 +266,8 @@ void TestHttpGetPage::demoMarketPages()
     testsupport::DemoMarket market;
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    const FetchResult download = HttpGetPage(fetcher_, market.url(QStringLiteral("/download?ID=58")), "</title>", 10);
+    const FetchResult download
+        = HttpGetPage(fetcher_, market.url(QStringLiteral("/download?ID=58")), "</title>", 10);
     QVERIFY(download.Arrived());
     QVERIFY(download.body->contains(QLatin1String("<title>")));
     QVERIFY(download.body->contains(QLatin1Char('(')));

@@ -334,7 +334,8 @@ void TestWebBrowser::cookiesSharedWithPageFetch()
 
     // Another host name for the same server gets no cookie.
     const QString otherHost = QStringLiteral("http://localhost:%1/needs-cookie").arg(server_->port());
-    QCOMPARE(HttpGetPageOnce(fetcher_, otherHost, QStringLiteral(">关于淘宝</"), 5).status, FetchStatus::Failed);
+    QCOMPARE(
+        HttpGetPageOnce(fetcher_, otherHost, QStringLiteral(">关于淘宝</"), 5).status, FetchStatus::Failed);
 
     // A cookie the browser drops is dropped from the fetches too.
     profile_->Profile()->cookieStore()->deleteAllCookies();

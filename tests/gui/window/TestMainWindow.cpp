@@ -1,5 +1,6 @@
 #include "core/base/Endpoints.h"
 #include "core/base/UserPrompt.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/layout/WindowPlacement.h"
@@ -7,14 +8,13 @@
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
-#include "core/context/RunContext.h"
+#include "gui/base/Twips.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/grid/WidgetTextMeasurer.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/SplitterBar.h"
-#include "gui/base/Twips.h"
 #include "gui/window/WorkArea.h"
 #include "support/TestSupport.h"
 
@@ -101,7 +101,8 @@ void TestMainWindow::initTestCase()
     e.startUrl = QStringLiteral("about:blank");
     e.updateUrl = refused + QStringLiteral("/download?ID=");
     measurer_ = std::make_unique<WidgetTextMeasurer>(TradeGridFont());
-    run_ = std::make_unique<RunContext>(RunServices { .prompt = &prompt_, .endpoints = e, .measurer = measurer_.get() });
+    run_ = std::make_unique<RunContext>(
+        RunServices { .prompt = &prompt_, .endpoints = e, .measurer = measurer_.get() });
     run_->progress.SetView(&progress_);
     profile_ = std::make_unique<BrowserProfile>(run_->fetcher);
 }
