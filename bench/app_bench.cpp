@@ -62,8 +62,10 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         Progress progress;
-        RemoveClosedTrades(progress, bulk);
+        const int removed = RemoveClosedTrades(progress, bulk);
         const double bulkMs = Ms(t);
+        if (removed == 0)
+            std::fprintf(stderr, "remove_closed: no closed trades in the grid\n");
 
         TradeGrid reference;
         FillGrid(reference, rows);
