@@ -41,7 +41,7 @@ void RemoveClosedRowByRow(TradeGrid& grid)
     for (int row = grid.Rows() - 1; row >= grid.FixedRows(); --row) {
         if (grid.TextMatrix(row, ColStatus) == QStringLiteral("交易关闭"))
             DeleteRows(grid, row, row);
-        StepProgress(progress, 1, QStringLiteral("pages"));
+        StepProgress(progress, 1, ProgressPagesMode());
     }
     CloseProgress(progress);
 }
@@ -62,8 +62,10 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         Progress progress;
-        RemoveClosedTrades(progress, bulk);
+        const int removed = RemoveClosedTrades(progress, bulk);
         const double bulkMs = Ms(t);
+        if (removed == 0)
+            std::fprintf(stderr, "remove_closed: no closed trades in the grid\n");
 
         TradeGrid reference;
         FillGrid(reference, rows);

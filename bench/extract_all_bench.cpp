@@ -71,8 +71,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;
     }
-    RunContext run;
-    run.endpoints.tradeBase = market.base();
+    RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
     demolist::Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=bench")));
     demolist::DemoListPage page(run.fetcher.Network(), market.base());
 

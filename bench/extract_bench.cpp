@@ -10,6 +10,7 @@
 #include "support/StepByStepMerge.h"
 #include "support/TestSupport.h"
 
+#include "core/context/RunContext.h"
 #include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/RecipientMerge.h"
@@ -17,7 +18,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/context/RunContext.h"
+#include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 
 #include <QCoreApplication>
@@ -166,9 +167,8 @@ void BenchParser(const char* name, const QVector<QString>& pages, int tradesPerP
     const double plain = BestPass(
         pages, [](TradeGrid& grid, const QString& text) { plainlist::ParseListTable(grid, text); });
     RunContext run;
-    run.fetcher.UseStandIn([](const QString&, QString& response, const QString&, int) {
-        response.clear();
-        return QString();
+    run.fetcher.UseStandIn([](const QString&, const QString&, int) {
+        return FetchResult { FetchStatus::Arrived, QString() };
     });
     standin::ScriptedPage page;
     const double extract = BestPass(pages, [&page, &run](TradeGrid& grid, const QString& text) {

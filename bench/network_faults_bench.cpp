@@ -57,8 +57,7 @@ bool Walk(const QStringList& fault, int waitSeconds, Figures& out)
         + fault);
     if (!market.ok())
         return false;
-    RunContext run;
-    run.endpoints.tradeBase = market.base();
+    RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
     run.detailDownloads = 4;
     run.networkWait.maxMs = qint64(waitSeconds) * 1000;
     demolist::Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=bench")));

@@ -55,12 +55,13 @@ int main(int argc, char* argv[])
     QByteArray bytes;
     const double encodeMs = BestMs(5, [&] { bytes = EncodeGridSnapshot(grid); });
     const double saveMs = BestMs(5, [&] {
-        if (!recovery.Save(grid))
+        if (recovery.Save(grid) != RecoverySave::Saved)
             std::fprintf(stderr, "save failed\n");
     });
     const std::clock_t cpuStart = std::clock();
     for (int i = 0; i < 5; ++i)
-        recovery.Save(grid);
+        if (recovery.Save(grid) != RecoverySave::Saved)
+            std::fprintf(stderr, "save failed\n");
     const double saveCpuMs = double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC / 5;
     GridSnapshot read;
     const double decodeMs = BestMs(5, [&] {

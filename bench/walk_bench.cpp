@@ -129,7 +129,7 @@ bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, 
     MainWindow& window = *windowRun.window;
     windowRun.run.detailDownloads = downloads;
     window.Run(Command::Clear);
-    WebBrowser& browser = window.Browser();
+    WebBrowser& browser = e2e::Browser(window);
     if (!e2e::WaitForPage(
             browser, kListPath, [&] { browser.load(QUrl(base + kListPath + QStringLiteral("?page=1"))); }))
         return false;
@@ -175,19 +175,29 @@ int main(int argc, char* argv[])
         return 1;
     }
     standin::RecordingPrompt prompt(true); // each walk clears the last one's grid
-    e2e::WindowRun windowRun(prompt, market.base());
     IndicatorWindow indicator;
-    windowRun.run.progress.SetView(&indicator);
-    MainWindow& window = windowRun.Open();
-    window.show();
-    if (!e2e::LogIn(window, market.base(), windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window)) {
-        std::fprintf(stderr, "could not log in to the demo marketplace\n");
+    // A window on the first list page, logged in; its run uses history when given.
+    const auto openWindow = [&](TradeHistory* history) -> std::unique_ptr<e2e::WindowRun> {
+        auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
+            .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .history = history });
+        windowRun->run.progress.SetView(&indicator);
+        MainWindow& window = windowRun->Open();
+        window.show();
+        if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar())
+            || !e2e::OpenSoldItems(window)) {
+            std::fprintf(stderr, "could not log in to the demo marketplace\n");
+            return nullptr;
+        }
+        return windowRun;
+    };
+    std::unique_ptr<e2e::WindowRun> windowRun = openWindow(nullptr);
+    if (!windowRun)
         return 1;
-    }
-    LoadTimer loads(window.Browser());
+    auto loads = std::make_unique<LoadTimer>(e2e::Browser(*windowRun->window));
 
     WalkFigures one, four;
-    if (!WalkOnce(windowRun, market.base(), loads, 1, one) || !WalkOnce(windowRun, market.base(), loads, 4, four)) {
+    if (!WalkOnce(*windowRun, market.base(), *loads, 1, one)
+        || !WalkOnce(*windowRun, market.base(), *loads, 4, four)) {
         std::fprintf(stderr, "the first list page did not load\n");
         return 1;
     }
@@ -198,18 +208,23 @@ int main(int argc, char* argv[])
     // A daily walk: the same shop walked twice on one profile with the trade
     // history, four downloads at a time. The first fills it; the second
     // downloads only the trades that have not ended.
+    loads.reset();
+    windowRun.reset();
     TradeHistory history(DefaultTradeHistoryPath());
-    windowRun.run.history = &history;
+    windowRun = openWindow(&history);
+    if (!windowRun)
+        return 1;
+    loads = std::make_unique<LoadTimer>(e2e::Browser(*windowRun->window));
     const auto detailRequests = [&market] {
         return int(market.RequestLog().filter(QStringLiteral("bizOrderId=")).size());
     };
     WalkFigures firstDay, nextDay;
     int requests = detailRequests();
-    if (!WalkOnce(windowRun, market.base(), loads, 4, firstDay))
+    if (!WalkOnce(*windowRun, market.base(), *loads, 4, firstDay))
         return 1;
     const int firstRequests = detailRequests() - requests;
     requests = detailRequests();
-    if (!WalkOnce(windowRun, market.base(), loads, 4, nextDay))
+    if (!WalkOnce(*windowRun, market.base(), *loads, 4, nextDay))
         return 1;
     const int nextRequests = detailRequests() - requests;
     Print("walk_history_first_detail_requests", firstRequests, "requests");
@@ -220,6 +235,6 @@ int main(int argc, char* argv[])
     Print("walk_history_next_rows_equal", nextDay.rows == firstDay.rows ? 1 : 0, "bool");
     if (!prompt.messages.isEmpty())
         std::fprintf(stderr, "messages: %s\n", qPrintable(prompt.messages.join(QLatin1Char('\n'))));
-    windowRun.run.progress.SetView(nullptr);
+    windowRun->run.progress.SetView(nullptr);
     return 0;
 }

@@ -2,13 +2,13 @@
 // grid (the second call sees the first call's rows), without network.
 
 #include "FuzzSupport.h"
-#include "core/extract/DetailDownloadPass.h"
 #include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 #include "support/StandIns.h"
 
@@ -60,9 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzzsupport::EnsureApplication();
     RunContext run;
-    run.fetcher.UseStandIn([](const QString&, QString& response, const QString&, int) {
-        response.clear();
-        return QString::fromUtf8(kNetworkError);
+    run.fetcher.UseStandIn([](const QString&, const QString&, int) {
+        return FetchResult { FetchStatus::Failed, QString() };
     });
     // Without "_" in the page, every "_" in an order number is one the
     // parser wrote for a trade's further item.

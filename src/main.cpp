@@ -12,6 +12,8 @@
 #include "gui/batch/BatchRunner.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/dialogs/MessageBoxPrompt.h"
+#include "gui/grid/TradeGridView.h"
+#include "gui/grid/WidgetTextMeasurer.h"
 #include "gui/i18n/QtTranslations.h"
 #include "gui/progress/IndicatorForm.h" // IndicatorWindow::Form() needs the complete type
 #include "gui/progress/IndicatorWindow.h"
@@ -120,29 +122,38 @@ int main(int argc, char* argv[])
     // main window starts up: restoring a checked filter box already runs a
     // command that shows progress.
     MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
-    RunContext run(prompt);
-    run.endpoints = endpoints;
-    run.detailDownloads = batch.detailDownloads;
-    // The window waits for the network until the user stops the walk.
-    run.networkWait.maxMs = -1;
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory, run.settings);
-    run.history = history.get();
     IndicatorWindow indicator;
-    run.progress.SetView(&indicator);
     if (!profileFree) {
         prompt.ShowMessage(QString::fromUtf8(kProfileInUseText));
         return 1;
     }
 
-    BrowserProfile browserProfile(run.fetcher);
+    const Settings settings = Settings::Read();
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory, settings);
+    const WidgetTextMeasurer measurer(TradeGridFont());
     // The grid a crashed run left is offered before anything saves over it.
     GridRecovery recovery(GridRecovery::DefaultFolder());
+    RunContext run(RunServices { .prompt = &prompt,
+        .endpoints = endpoints,
+        .settings = settings,
+        .measurer = &measurer,
+        .checkpoint = &recovery,
+        .history = history.get() });
+    run.detailDownloads = batch.detailDownloads;
+    // The window waits for the network until the user stops the walk.
+    run.networkWait.maxMs = -1;
+    run.progress.SetView(&indicator);
+
+    BrowserProfile browserProfile(run.fetcher);
     int result = 0;
     {
         MainWindow window(run, browserProfile);
         prompt.SetParent(&window);
         window.show();
-        if (StartGridRecovery(recovery, run, window.Session().Grid()) == RecoveryOffer::Restored)
+        const RecoveryOfferResult offered = StartGridRecovery(run, window.Session().Grid());
+        if (!offered.toTell.isEmpty())
+            prompt.ShowMessage(offered.toTell);
+        if (offered.offer == RecoveryOffer::Restored)
             window.RefreshTotal();
         result = app.exec();
         EndGridCheckpoints(run.checkpoint, window.Session().Grid());

@@ -9,6 +9,8 @@
 #include "core/network/SharedCookieJar.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
+#include "gui/grid/TradeGridView.h"
+#include "gui/grid/WidgetTextMeasurer.h"
 #include "gui/window/MainWindow.h"
 
 #include <QCheckBox>
@@ -40,15 +42,20 @@ inline Endpoints DemoEndpoints(const QString& base)
     return e;
 }
 
-// A window's run as main() builds it: the run (with the test's prompt and
-// the demo's addresses), the browser profile and the main window.
+// A window's run as main() builds it: the run (with the test's prompt, the
+// demo's addresses, the window font's measurer and the checkpoint given),
+// the browser profile and the main window.
 struct WindowRun {
     explicit WindowRun(UserPrompt& prompt, const QString& base = QString())
-        : run(prompt)
+        : WindowRun(RunServices {
+            .prompt = &prompt, .endpoints = base.isEmpty() ? DefaultEndpoints() : DemoEndpoints(base) })
+    {
+    }
+    // The run of services, measured in the window's font.
+    explicit WindowRun(RunServices services)
+        : run(WithMeasurer(std::move(services), measurer))
         , profile(run.fetcher)
     {
-        if (!base.isEmpty())
-            run.endpoints = DemoEndpoints(base);
     }
     ~WindowRun() { window.reset(); }
     // A new window with the given collaborators; the program's end only
@@ -61,11 +68,25 @@ struct WindowRun {
         return *window;
     }
 
+    const WidgetTextMeasurer measurer { TradeGridFont() };
     RunContext run;
     BrowserProfile profile;
     std::unique_ptr<MainWindow> window;
     int ended = 0;
+
+private:
+    static RunServices WithMeasurer(RunServices services, const TextMeasurer& measurer)
+    {
+        services.measurer = &measurer;
+        return services;
+    }
 };
+
+// The browser of a window, found by its object name.
+inline WebBrowser& Browser(MainWindow& window)
+{
+    return *window.findChild<WebBrowser*>(QStringLiteral("browser"));
+}
 
 // The window's controls, found by their object names.
 inline QPushButton* CommandButton(MainWindow& window, int index)
@@ -110,7 +131,7 @@ inline bool WaitForPage(
 // the session cookie in the page fetches' jar.
 inline bool LogIn(MainWindow& window, const QString& base, SharedCookieJar& jar)
 {
-    WebBrowser& browser = window.Browser();
+    WebBrowser& browser = Browser(window);
     if (!WaitUntil([&] { return !FirstPageTimer(window)->isActive(); }, 30000))
         return false;
     const bool backOffice = WaitForPage(browser, QStringLiteral("/seller_admin.htm"), [&] {
@@ -129,7 +150,7 @@ inline bool LogIn(MainWindow& window, const QString& base, SharedCookieJar& jar)
 // Clicks "已卖出的宝贝" in the back office and waits for the first list page.
 inline bool OpenSoldItems(MainWindow& window)
 {
-    WebBrowser& browser = window.Browser();
+    WebBrowser& browser = Browser(window);
     QString href;
     const bool ok = WaitForPage(browser, QStringLiteral("/trade/itemlist/list_sold_items.htm"),
         [&] { href = FindLinkAndClick(browser, QStringLiteral("已卖出的宝贝"), true, QStringLiteral("A")); });

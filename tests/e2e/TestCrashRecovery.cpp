@@ -40,13 +40,16 @@ int RunWalkChild(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     const QString base = QString::fromLocal8Bit(argv[2]);
     standin::RecordingPrompt prompt(true);
-    e2e::WindowRun windowRun(prompt, base);
+    GridRecovery recovery(GridRecovery::DefaultFolder());
+    e2e::WindowRun windowRun(
+        RunServices { .prompt = &prompt, .endpoints = e2e::DemoEndpoints(base), .checkpoint = &recovery });
     IndicatorWindow indicator;
     windowRun.run.progress.SetView(&indicator);
     MainWindow& window = windowRun.Open();
     window.show();
-    GridRecovery recovery(GridRecovery::DefaultFolder());
-    StartGridRecovery(recovery, windowRun.run, window.Session().Grid());
+    const RecoveryOfferResult offered = StartGridRecovery(windowRun.run, window.Session().Grid());
+    if (!offered.toTell.isEmpty())
+        prompt.ShowMessage(offered.toTell);
     if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 2;
     window.Run(Command::ExtractAll);
@@ -143,11 +146,12 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
 
     // The next start: the tool's window, the grid offered and taken back.
     standin::RecordingPrompt prompt(true);
-    e2e::WindowRun windowRun(prompt, market.base());
-    MainWindow& window = windowRun.Open();
     GridRecovery recovery(recoveryFolder);
     QVERIFY(recovery.Active());
-    QCOMPARE(StartGridRecovery(recovery, windowRun.run, window.Session().Grid()), RecoveryOffer::Restored);
+    auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
+        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &recovery });
+    MainWindow& window = windowRun->Open();
+    QCOMPARE(StartGridRecovery(windowRun->run, window.Session().Grid()).offer, RecoveryOffer::Restored);
     QCOMPARE(prompt.questions,
         QStringList { QStringLiteral("恢复上次未完成的表格（%1 行）？").arg(expected.size()) });
     QCOMPARE(GridRows(window.Session().Grid()), expected);
@@ -165,9 +169,12 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     prompt.answer = true;
     window.show();
     QVERIFY(window.close());
-    MainWindow& again = windowRun.Open();
+    windowRun.reset();
     GridRecovery nextStart(recoveryFolder);
-    QCOMPARE(StartGridRecovery(nextStart, windowRun.run, again.Session().Grid()), RecoveryOffer::Restored);
+    e2e::WindowRun nextRun(RunServices {
+        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &nextStart });
+    MainWindow& again = nextRun.Open();
+    QCOMPARE(StartGridRecovery(nextRun.run, again.Session().Grid()).offer, RecoveryOffer::Restored);
     QCOMPARE(
         prompt.questions, QStringList { u"上次关闭时表格中有 %1 行尚未导出，恢复？"_s.arg(expected.size()) });
     QCOMPARE(EncodeGridSnapshot(again.Session().Grid()), before);

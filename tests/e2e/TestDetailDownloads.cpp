@@ -83,7 +83,7 @@ bool TestDetailDownloads::ExtractAllFromFirstPage(MainWindow& window, const test
     window.Run(Command::Clear);
     if (window.Session().Grid().Rows() != window.Session().Grid().FixedRows())
         return false;
-    WebBrowser& browser = window.Browser();
+    WebBrowser& browser = e2e::Browser(window);
     if (!e2e::WaitForPage(browser, kListPath,
             [&] { browser.load(QUrl(market.url(kListPath + QStringLiteral("?page=1")))); }))
         return false;
@@ -198,9 +198,10 @@ void TestDetailDownloads::hostGoneEndsTheWalk()
     windowRun->run.fetcher.SetFirstRetryPauseMs(200);
     windowRun->run.detailDownloads = 4;
     MainWindow& window = *windowRun->window;
-    BrowserLoadWatch watch(&window.Browser());
+    BrowserLoadWatch watch(&e2e::Browser(window));
     DetailDownloadPass pass(60, 1000);
-    const WalkResult walk = ExtractAllPages(windowRun->run, window.Browser(), window.Session().Grid(), watch, pass);
+    const WalkResult walk
+        = ExtractAllPages(windowRun->run, e2e::Browser(window), window.Session().Grid(), watch, pass);
     QCOMPARE(walk.end, WalkEnd::MarketUnreachable);
     QCOMPARE(WalkEndMessage(walk),
         QStringLiteral("无法连接淘宝（网络中断超过15秒），提取已停止：已读 1 页，已提取 8 笔交易。"));

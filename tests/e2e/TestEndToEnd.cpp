@@ -145,10 +145,6 @@ void TestEndToEnd::init()
     progress_ = RecordingProgressView();
     prompt_.Clear();
     prompt_.answer = true;
-    windowRun_ = std::make_unique<e2e::WindowRun>(prompt_);
-    windowRun_->run.progress.SetView(&progress_);
-    // The unreachable update page is refused: no pauses between attempts.
-    windowRun_->run.fetcher.SetFirstRetryPauseMs(10);
     StoreSetting("CHK_0", QStringLiteral("0"));
     StoreSetting("CHK_1", QStringLiteral("0"));
 }
@@ -160,7 +156,14 @@ void TestEndToEnd::cleanup()
 
 MainWindow* TestEndToEnd::OpenWindow(const Endpoints& endpoints, WindowCollaborators collaborators)
 {
-    windowRun_->run.endpoints = endpoints;
+    // The test's run is built with the addresses of its first window.
+    if (!windowRun_) {
+        windowRun_
+            = std::make_unique<e2e::WindowRun>(RunServices { .prompt = &prompt_, .endpoints = endpoints });
+        windowRun_->run.progress.SetView(&progress_);
+        // The unreachable update page is refused: no pauses between attempts.
+        windowRun_->run.fetcher.SetFirstRetryPauseMs(10);
+    }
     MainWindow& window = windowRun_->Open(std::move(collaborators));
     window.show();
     return &window;
@@ -199,7 +202,7 @@ void TestEndToEnd::extractAllMergeAndExport()
 
     StoreSetting("CHK_0", filterClosed ? QStringLiteral("1") : QStringLiteral("0"));
     ScriptedSaveDialog dialog;
-    auto window = OpenWindow(e2e::DemoEndpoints(market.base()), { &dialog });
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()), { .saveDialog = &dialog });
     QCOMPARE(e2e::CheckBox(*window, 0)->isChecked(), filterClosed);
     QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
@@ -215,7 +218,7 @@ void TestEndToEnd::extractAllMergeAndExport()
     QCOMPARE(e2e::TotalLabel(*window)->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
     QVERIFY(!ProgressWindowOpen(RunProgress()));
-    QCOMPARE(window->Browser().url().query(), QStringLiteral("page=2"));
+    QCOMPARE(e2e::Browser(*window).url().query(), QStringLiteral("page=2"));
     // One message names the trades whose page had no address, and only those.
     if (withoutShipping.isEmpty()) {
         QVERIFY(prompt_.messages.isEmpty());
@@ -298,7 +301,7 @@ void TestEndToEnd::currentPageAndGridCommands()
     double total = 0;
     QList<QStringList> expected = ExpectedRows(firstPage, false, &total);
     QCOMPARE(GridRows(window->Session().Grid()), expected);
-    QCOMPARE(window->Browser().url().query(), QStringLiteral("page=1"));
+    QCOMPARE(e2e::Browser(*window).url().query(), QStringLiteral("page=1"));
     QCOMPARE(e2e::TotalLabel(*window)->text(),
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
     // Again: trades already in the grid are not added twice.
@@ -370,12 +373,12 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     QCOMPARE(trades.size(), 18);
 
     ScriptedSaveDialog dialog;
-    auto window = OpenWindow(e2e::DemoEndpoints(market.base()), { &dialog });
+    auto window = OpenWindow(e2e::DemoEndpoints(market.base()), { .saveDialog = &dialog });
     QVERIFY(e2e::LogIn(*window, market.base(), Jar()));
     QVERIFY(e2e::OpenSoldItems(*window));
     const QString csvPath = dir.filePath(QStringLiteral("发货.csv"));
     dialog.answers = { csvPath };
-    WebBrowser& browser = window->Browser();
+    WebBrowser& browser = e2e::Browser(*window);
     // A click in the page: a link would take the walk elsewhere. (The
     // offscreen engine ignores synthetic clicks, so the test counts what
     // reaches the page's widget instead of following a link.)
@@ -504,8 +507,8 @@ void TestEndToEnd::settingsRestoredAtNextStart()
     QVERIFY(e2e::Bar(*window, 0)->isVisible());
     QVERIFY(!e2e::Bar(*window, 1)->isVisible());
     QVERIFY(qAbs(grid.y() + grid.height() - bar.y()) <= 1);
-    QVERIFY(qAbs(window->Browser().y() - (bar.y() + bar.height())) <= 1);
-    QVERIFY(window->Browser().geometry().top() > e2e::Bar(*window, 0)->geometry().top());
+    QVERIFY(qAbs(e2e::Browser(*window).y() - (bar.y() + bar.height())) <= 1);
+    QVERIFY(e2e::Browser(*window).geometry().top() > e2e::Bar(*window, 0)->geometry().top());
     // A box holding no number leaves the box as it is.
     StoreSetting("CHK_1", QStringLiteral("yes"));
     auto third = OpenWindow(e2e::DemoEndpoints(market.base()));
@@ -538,7 +541,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     if (!reachable)
         endpoints.updateUrl = testsupport::RefusedBase() + QStringLiteral("/download?ID=");
     standin::RecordingUpdateHost host(programDir.path(), [] { return QString::fromUtf8(kMainWindowCaption); });
-    auto window = OpenWindow(endpoints, { nullptr, &host });
+    auto window = OpenWindow(endpoints, { .updateHost = &host });
 
     // The first finished page runs the one-time action (the timer stops
     // only then): the check is done.

@@ -47,7 +47,7 @@ int WindowExportMain(int argc, char* argv[])
     SilentPrompt prompt;
     e2e::WindowRun windowRun(prompt, base);
     exporttest::ScriptedSaveDialog dialog;
-    MainWindow& window = windowRun.Open({ &dialog });
+    MainWindow& window = windowRun.Open({ .saveDialog = &dialog });
     window.show();
     if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 10;

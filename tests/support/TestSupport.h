@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QUrl>
 #include <memory>
+
+#include "core/base/Endpoints.h"
 #include <unistd.h>
 
 namespace testsupport {
@@ -57,6 +59,14 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// The built-in addresses with the trade detail pages on base.
+inline Endpoints TradeHostAt(const QString& base)
+{
+    Endpoints endpoints = DefaultEndpoints();
+    endpoints.tradeBase = base;
+    return endpoints;
 }
 
 // "http://127.0.0.1:<port>" for a loopback port nobody listens on.

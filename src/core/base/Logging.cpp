@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
+#include <QRecursiveMutex>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -35,6 +37,11 @@ constexpr QIODevice::OpenMode kLogOpenMode
 // Qt's message handler is a plain function for the whole process; it
 // reaches the one log file main() keeps open while that object lives.
 LogFile::State* activeLog = nullptr;
+// Qt calls the handler on whichever thread logs (its own network and
+// WebEngine threads among them): one line at a time reaches the file, and
+// the log is not installed or removed under a line being written. Recursive:
+// a warning Qt gives while a line is written comes back on the same thread.
+QRecursiveMutex logMutex;
 
 const char* LevelName(QtMsgType type)
 {
@@ -86,6 +93,7 @@ void AppendLine(LogFile::State& log, const QByteArray& line, const QMessageLogCo
 
 void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
+    const QMutexLocker lock(&logMutex);
     if (!activeLog)
         return;
     LogFile::State& log = *activeLog;
@@ -111,6 +119,7 @@ QString DefaultLogFilePath()
 LogFile::LogFile(const QString& path, qint64 maxBytes)
     : state_(std::make_unique<State>())
 {
+    const QMutexLocker lock(&logMutex);
     if (activeLog) {
         qCWarning(lcSettings) << "a log file is open already; not writing to" << path;
         return;
@@ -132,6 +141,7 @@ LogFile::LogFile(const QString& path, qint64 maxBytes)
 
 LogFile::~LogFile()
 {
+    const QMutexLocker lock(&logMutex);
     if (activeLog != state_.get())
         return;
     qInstallMessageHandler(state_->previous);
@@ -140,5 +150,6 @@ LogFile::~LogFile()
 
 bool LogFile::IsOpen() const
 {
+    const QMutexLocker lock(&logMutex);
     return activeLog == state_.get() && state_->file.isOpen();
 }

@@ -80,7 +80,7 @@ int RemoveClosedTrades(Progress& progress, TradeGrid& grid)
         removed = grid.RemoveRowsWhere([&](int row) { return grid.TextMatrix(row, ColStatus) == closed; });
     }
     for (int i = 0; i < dataRows; ++i)
-        StepProgress(progress, 1, QStringLiteral("pages"));
+        StepProgress(progress, 1, ProgressPagesMode());
     CloseProgress(progress);
     return removed;
 }
@@ -118,7 +118,7 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
             walk.end = WalkEnd::StoppedByUser;
             return walk;
         }
-        StepProgress(progress, 1, QStringLiteral("pages"));
+        StepProgress(progress, 1, ProgressPagesMode());
         // Read the next page only once it is there, so a slow page cannot
         // end the walk early. A page that never finishes is read as it is.
         nextPage.WaitLoaded(nextPageTimeoutMs);

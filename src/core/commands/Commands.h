@@ -58,10 +58,10 @@ struct [[nodiscard]] WalkResult {
     WalkEnd end = WalkEnd::LastPage;
     int passes = 0; // pages read
     int trades = 0; // trades the walk added to the grid
-    DetailShortfall details; // trades still in the grid without their details
+    DetailShortfall details {}; // trades still in the grid without their details
     int fromHistory = 0; // trades whose details the history gave (none without one)
     bool historyUsed = false; // the run keeps a trade history
-    QStringList pageMessages; // what reading the pages has to tell, in order
+    QStringList pageMessages {}; // what reading the pages has to tell, in order
 };
 
 // The page walk of "提取所有交易": at most 501 passes of extractPage (true

@@ -1,11 +1,21 @@
 #include "RunContext.h"
 
 RunContext::RunContext()
-    : prompt_(&silent_)
+    : RunContext(RunServices {})
 {
 }
 
 RunContext::RunContext(UserPrompt& prompt)
-    : prompt_(&prompt)
+    : RunContext(RunServices { .prompt = &prompt })
+{
+}
+
+RunContext::RunContext(RunServices services)
+    : endpoints(std::move(services.endpoints))
+    , settings(services.settings ? std::move(*services.settings) : Settings::Read())
+    , measurer(services.measurer)
+    , checkpoint(services.checkpoint)
+    , history(services.history)
+    , prompt_(services.prompt ? services.prompt : &silent_)
 {
 }

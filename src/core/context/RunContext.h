@@ -4,7 +4,8 @@
 // marketplace addresses, the text measurer, the crash checkpoint and the
 // trades left without details. The window's run and the unattended export
 // each build one and hand it down by reference, as they hand down the grid;
-// a test builds its own. Nothing here is process-wide.
+// a test builds its own. Nothing here is process-wide, and the services are
+// given once, when the run is built: nobody puts another in place later.
 
 #include "DetailLedger.h"
 #include "core/base/Endpoints.h"
@@ -21,12 +22,29 @@ class GridRecovery;
 class TextMeasurer;
 class TradeHistory;
 
+// What a run is built with. None is owned; each must outlive the run.
+struct RunServices {
+    // Who is told things and asked questions; none: nobody (messages
+    // dropped, questions answered No).
+    UserPrompt* prompt = nullptr;
+    Endpoints endpoints = DefaultEndpoints();
+    // The stored settings; none: read from the store as the run is built.
+    std::optional<Settings> settings = std::nullopt;
+    // The main window's text width; none in runs without a window font.
+    const TextMeasurer* measurer = nullptr;
+    // Saves the grid after every page and command; none: not saved.
+    GridRecovery* checkpoint = nullptr;
+    // Detail columns kept from earlier runs; none: every page is downloaded.
+    TradeHistory* history = nullptr;
+};
+
 class RunContext {
 public:
-    // A run nobody is asked anything in (messages dropped, questions No).
+    // A run nobody is asked anything in, with the built-in addresses.
     RunContext();
-    // The prompt is not owned and must outlive the context.
+    // A run with only a prompt given.
     explicit RunContext(UserPrompt& prompt);
+    explicit RunContext(RunServices services);
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -38,22 +56,20 @@ public:
 
     Progress progress;
     PageFetcher fetcher;
-    Endpoints endpoints = DefaultEndpoints();
-    // The stored settings, read once when the run starts.
-    const Settings settings = Settings::Read();
+    // The services the run was built with (RunServices).
+    const Endpoints endpoints;
+    const Settings settings;
+    const TextMeasurer* const measurer;
+    GridRecovery* const checkpoint;
+    TradeHistory* const history;
+
     // How many detail pages download at once for this run; none: the setting.
     std::optional<int> detailDownloads;
-    // The main window's text width; none in headless runs.
-    const TextMeasurer* measurer = nullptr;
-    // Saves the grid after every page and command; none: not saved.
-    GridRecovery* checkpoint = nullptr;
     DetailLedger details;
     // How long a page walk waits for an unreachable trade host to answer
     // again: the window waits until the user stops, the unattended export
     // as its --network-wait allows; none by default.
     NetworkWait networkWait;
-    // Detail columns kept from earlier runs; none: every page is downloaded.
-    TradeHistory* history = nullptr;
     // A page the history did not take this run, and whether the user has
     // been told about the history (HistoryTrouble.h).
     bool historyWriteFailed = false;

@@ -123,7 +123,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
                 if (pending.size() >= kFlushChars && !flush())
                     return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
             }
-            StepProgress(progress, 1, QStringLiteral("pages"));
+            StepProgress(progress, 1, ProgressPagesMode());
         }
     } catch (const GridRangeError&) {
         return ExportResult::Failed({}, QStringLiteral("the grid changed while it was written"));
@@ -137,9 +137,11 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
 ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path)
 {
     // QSaveFile writes beside the target and renames over it on commit: the
-    // old file stays whole until the new one is complete.
+    // old file stays whole until the new one is complete. Unbuffered, so
+    // every write reports what the disk took: the flush inside commit does
+    // not report a short write, and a small file would be committed cut off.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ExportResult::Failed(path, file.errorString());
     ExportResult written = WriteGridCsv(progress, grid, static_cast<QIODevice&>(file));
     written.path = path;

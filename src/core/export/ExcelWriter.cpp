@@ -189,9 +189,9 @@ ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QSt
     if (!scratch.open())
         return ExportResult::Failed(path, QStringLiteral("no scratch file: ") + scratch.errorString());
     scratch.close();
-    StepProgress(progress, 1, QStringLiteral("pages"));
+    StepProgress(progress, 1, ProgressPagesMode());
     const QString name = ExcelSheetName(sheetName);
-    StepProgress(progress, 1, QStringLiteral("pages"));
+    StepProgress(progress, 1, ProgressPagesMode());
     SheetPlan plan;
     try {
         plan = PlanSheet(progress, grid);

@@ -56,7 +56,9 @@ bool CanReplaceFile(const QString& path)
 bool ReplaceFileContents(const QString& path, const QByteArray& bytes)
 {
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered: the write's count is the disk's (commit's flush would not
+    // report a short write of a file smaller than the buffer).
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();

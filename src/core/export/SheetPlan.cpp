@@ -37,7 +37,7 @@ SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid)
             plan.blockColumns = int(row.cells.size());
             plan.rows.append(std::move(row));
         }
-        StepProgress(progress, 1, QStringLiteral("pages"));
+        StepProgress(progress, 1, ProgressPagesMode());
     }
     return plan;
 }

@@ -135,6 +135,6 @@ void MergeSameRecipient(Progress& progress, TradeGrid& grid)
     grid.SetVisible(wasVisible);
 
     for (qsizetype g = 0; g < groups.size(); ++g)
-        StepProgress(progress, 1, QStringLiteral("pages"));
+        StepProgress(progress, 1, ProgressPagesMode());
     CloseProgress(progress);
 }

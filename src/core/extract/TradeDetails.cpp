@@ -99,7 +99,7 @@ QStringList TakeFromHistory(
         run.details.RememberShippingSection();
         ++pass.fromHistory;
         if (showProgress)
-            StepProgress(run.progress, 1, QStringLiteral("pages"));
+            StepProgress(run.progress, 1, ProgressPagesMode());
     }
     return toDownload;
 }
@@ -228,12 +228,14 @@ void DownloadDetailsOf(
         if (WriteDownloadedDetails(run.details, grid, *done))
             fetched.append(EntryOfRow(grid, grid.FindOrderRow(done->key), done->key));
         if (showProgress)
-            StepProgress(run.progress, 1, QStringLiteral("pages"));
+            StepProgress(run.progress, 1, ProgressPagesMode());
     }
     // One transaction for the page, after its downloads: the history never
     // holds a walk up longer than that write.
-    if (run.history && !fetched.isEmpty() && !run.history->StorePage(fetched))
-        run.historyWriteFailed = true; // logged by the history; told after the command
+    // A page the history did not take is logged by the history and told
+    // after the command; the grid has it either way.
+    if (run.history && !fetched.isEmpty() && run.history->StorePage(fetched) != HistoryWrite::Stored)
+        run.historyWriteFailed = true;
     for (const QString& order : queue.CancelRest())
         run.details.RememberFailed(order);
     if (pass.host.IsUnreachable())

@@ -79,7 +79,7 @@ void AutoFitColumns(const TextMeasurer& window, TradeGrid& grid, int firstRow, P
             width = half;
         grid.SetColWidth(c, int(RoundHalfToEven(std::max(width, 0.0))));
         if (progress)
-            StepProgress(*progress, 1, QStringLiteral("pages"));
+            StepProgress(*progress, 1, ProgressPagesMode());
     }
 }
 

@@ -227,15 +227,15 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
     return entry;
 }
 
-bool TradeHistory::StorePage(const QList<HistoryEntry>& entries)
+HistoryWrite TradeHistory::StorePage(const QList<HistoryEntry>& entries)
 {
     if (!open_)
-        return false;
+        return HistoryWrite::Off;
     for (const HistoryEntry& entry : entries) {
         if (entry.orderNumber.isEmpty() || entry.details.size() != kHistoryDetailColumns) {
             qCWarning(lcHistory) << "page not stored: trade" << entry.orderNumber << "has"
                                  << entry.details.size() << "detail columns";
-            return false;
+            return HistoryWrite::Malformed;
         }
     }
     QSqlDatabase db = Database();
@@ -258,9 +258,9 @@ bool TradeHistory::StorePage(const QList<HistoryEntry>& entries)
     }
     query.finish();
     if (ok && db.commit())
-        return true;
+        return HistoryWrite::Stored;
     qCWarning(lcHistory) << "page of" << entries.size() << "trades not stored:" << query.lastError().text()
                          << db.lastError().text();
     db.rollback();
-    return false;
+    return HistoryWrite::Failed;
 }

@@ -46,6 +46,14 @@ struct HistoryEntry {
     bool operator==(const HistoryEntry&) const = default;
 };
 
+// How storing a page of entries ended; all or nothing in every case.
+enum class HistoryWrite {
+    Stored,
+    Off, // the history is off: nothing stored
+    Malformed, // an entry without an order number or ten columns (logged)
+    Failed, // the database refused the write (logged)
+};
+
 // history.sqlite in the per-user data folder, beside the recovery folder.
 // Needs the application name set.
 QString DefaultTradeHistoryPath();
@@ -67,10 +75,9 @@ public:
     std::optional<HistoryEntry> Find(const QString& orderNumber) const;
 
     // Stores one page's entries in one transaction, each replacing what was
-    // stored under its order number. All or nothing: false (and logged) when
-    // the write failed or an entry has no order number or not exactly ten
-    // columns; false when the history is off.
-    bool StorePage(const QList<HistoryEntry>& entries);
+    // stored under its order number. All or nothing: an entry without an
+    // order number or not exactly ten columns stores none.
+    [[nodiscard]] HistoryWrite StorePage(const QList<HistoryEntry>& entries);
 
 private:
     enum class OpenResult {

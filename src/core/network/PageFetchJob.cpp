@@ -2,11 +2,11 @@
 
 #include "BodyDecoding.h"
 #include "HostReachability.h"
-#include "HttpGetPage.h"
 #include "PageFetcher.h"
 #include "core/base/Logging.h"
 #include "core/text/TextHelpers.h"
 
+#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
@@ -70,14 +70,10 @@ void TrimSuccessfulResponse(QString& response)
 
 } // namespace
 
-QString FetchStatusText(FetchStatus status)
+QString AppendTimeParameter(const QString& address, const QTime& now)
 {
-    return status == FetchStatus::Arrived ? QString() : QString::fromUtf8(kNetworkError);
-}
-
-FetchStatus FetchStatusFromText(const QString& result)
-{
-    return result.isEmpty() ? FetchStatus::Arrived : FetchStatus::Failed;
+    const QString joiner = address.contains(QLatin1Char('?')) ? QStringLiteral("&") : QStringLiteral("?");
+    return address + joiner + QStringLiteral("Time=") + now.toString(QStringLiteral("HH:mm:ss"));
 }
 
 int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt)
@@ -108,14 +104,37 @@ PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker
             Qt::QueuedConnection);
 }
 
-PageFetchJob* PageFetchJob::Answered(FetchStatus status, const QString& response, QObject* parent)
+PageFetchJob* PageFetchJob::Answered(const FetchResult& result, QObject* parent)
 {
     auto* job = new PageFetchJob(nullptr, QString(), QString(), 0, FetchRules { .attempts = 1 }, parent);
-    job->status_ = status;
-    job->response_ = response;
-    job->responseWritten_ = true;
+    job->status_ = result.status;
+    job->response_ = result.body.value_or(QString());
+    job->responseWritten_ = result.body.has_value();
     job->finished_ = true;
     return job;
+}
+
+FetchResult PageFetchJob::Result() const
+{
+    FetchResult result { .status = status_, .body = std::nullopt };
+    if (responseWritten_)
+        result.body = response_;
+    return result;
+}
+
+FetchResult PageFetchJob::RunToEnd()
+{
+    QEventLoop loop;
+    connect(this, &PageFetchJob::Finished, &loop, &QEventLoop::quit);
+    Start();
+    if (!finished_)
+        loop.exec();
+    if (!finished_) {
+        Cancel();
+        qCWarning(lcWeb) << "page fetch stopped: the application is quitting";
+        return FetchResult {};
+    }
+    return Result();
 }
 
 PageFetchJob::~PageFetchJob()

@@ -3,7 +3,7 @@
 // the request with its time parameter, the marker test, charset decoding,
 // the body cap, the per-attempt time-out and the attempts of HttpGetPage,
 // with attempts after a connection failure spaced out. Several jobs can be
-// in flight at once; HttpGetPage runs one and waits for it.
+// in flight at once; RunToEnd waits for one (HttpGetPage, FetchPage).
 //
 // Besides the whole attempt's time-out, an attempt has two shorter limits:
 // no first byte within the first-byte limit counts as a failure without an
@@ -20,9 +20,20 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTime>
 #include <QTimer>
 
+#include <optional>
+
 class QNetworkReply;
+
+// A body larger than this ends its attempt unfinished, so a runaway server
+// cannot exhaust memory. Detail and download pages are a few hundred
+// kilobytes.
+inline constexpr qint64 kMaxBodyBytes = 32 * 1024 * 1024;
+
+// Redirects followed per request; a longer chain (a loop) fails the attempt.
+inline constexpr int kMaxRedirects = 10;
 
 // Attempts a page download makes before it gives up.
 inline constexpr int kPageAttempts = 5;
@@ -41,16 +52,26 @@ class PageFetcher;
 // without the marker is tried again at once. 0 gives no pauses.
 int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt);
 
-// How a page fetch ended. Only HttpGetPage's callers see it as a text.
+// How a page fetch ended.
 enum class FetchStatus {
     Arrived, // an attempt found the completion marker
     Failed, // no attempt did
 };
 
-// HttpGetPage's result text for a status: "" or "网络错误！".
-QString FetchStatusText(FetchStatus status);
-// A stand-in fetcher answers with that text; anything but "" failed.
-FetchStatus FetchStatusFromText(const QString& result);
+// A page fetch's end and the page it brought.
+struct [[nodiscard]] FetchResult {
+    FetchStatus status = FetchStatus::Failed;
+    // The text of the last attempt that completed: cut and with line breaks
+    // when it held the marker, else the whole decoded body. None when no
+    // attempt completed (time-outs, connection failures, the application
+    // quitting).
+    std::optional<QString> body;
+
+    bool Arrived() const { return status == FetchStatus::Arrived; }
+};
+
+// address + ("&" or "?") + "Time=HH:MM:SS".
+QString AppendTimeParameter(const QString& address, const QTime& now);
 
 // How a job treats failed attempts; the defaults are HttpGetPage's.
 struct FetchRules {
@@ -69,18 +90,25 @@ public:
     // it must outlive the job.
     PageFetchJob(PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds,
         const FetchRules& rules = {}, QObject* parent = nullptr);
-    // A job that is already over, with a result and page text known
-    // beforehand (a stand-in fetcher's answer).
-    static PageFetchJob* Answered(FetchStatus status, const QString& response, QObject* parent = nullptr);
+    // A job that is already over, with a result known beforehand (a
+    // stand-in fetcher's answer).
+    static PageFetchJob* Answered(const FetchResult& result, QObject* parent = nullptr);
     ~PageFetchJob() override;
 
     void Start();
+    // Starts the job and waits for its end in a nested event loop: the
+    // window stays live and no CPU is spent polling. When the application
+    // is quitting, nested loops return at once; the job is then stopped
+    // (failed, no body) rather than waited for in a spin.
+    FetchResult RunToEnd();
     // Aborts the running request; no further attempt starts and Finished
     // is not emitted. The job counts as unfinished.
     void Cancel();
 
     bool IsFinished() const { return finished_; }
     FetchStatus Status() const { return status_; }
+    // The status with the last completed attempt's text, once finished.
+    FetchResult Result() const;
     // The text of the last attempt that completed: cut and with line
     // breaks when it held the marker, else the whole decoded body.
     const QString& Response() const { return response_; }

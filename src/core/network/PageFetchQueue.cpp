@@ -1,7 +1,6 @@
 #include "PageFetchQueue.h"
 
 #include "HostReachability.h"
-#include "HttpGetPage.h"
 #include "PageFetchJob.h"
 #include "PageFetcher.h"
 

@@ -1,6 +1,5 @@
 #include "PageFetcher.h"
 
-#include "HttpGetPage.h"
 #include "PageFetchJob.h"
 #include "SharedCookieJar.h"
 
@@ -38,21 +37,19 @@ QNetworkRequest PageFetcher::PageRequest(const QString& url) const
     return request;
 }
 
-QString PageFetcher::FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds)
+FetchResult PageFetcher::FetchPage(const QString& address, const QString& marker, int timeoutSeconds)
 {
     if (standIn_)
-        return standIn_(address, response, marker, timeoutSeconds);
-    return HttpGetPage(*this, address, response, marker, timeoutSeconds);
+        return standIn_(address, marker, timeoutSeconds);
+    PageFetchJob job(this, address, marker, timeoutSeconds);
+    return job.RunToEnd();
 }
 
 PageFetchJob* PageFetcher::StartPageFetch(
     const QString& address, const QString& marker, int timeoutSeconds, const FetchRules& rules)
 {
-    if (standIn_) {
-        QString response;
-        const QString result = standIn_(address, response, marker, timeoutSeconds);
-        return PageFetchJob::Answered(FetchStatusFromText(result), response);
-    }
+    if (standIn_)
+        return PageFetchJob::Answered(standIn_(address, marker, timeoutSeconds));
     auto* job = new PageFetchJob(this, address, marker, timeoutSeconds, rules);
     job->Start();
     return job;

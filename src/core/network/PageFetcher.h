@@ -11,6 +11,7 @@
 #include <memory>
 
 class PageFetchJob;
+struct FetchResult;
 struct FetchRules;
 class QNetworkAccessManager;
 class QNetworkRequest;
@@ -39,12 +40,13 @@ public:
     QNetworkRequest PageRequest(const QString& url) const;
 
     // A unit test's replacement for the network: it answers every fetch.
-    using StandIn = std::function<QString(
-        const QString& address, QString& response, const QString& marker, int timeoutSeconds)>;
+    using StandIn
+        = std::function<FetchResult(const QString& address, const QString& marker, int timeoutSeconds)>;
     void UseStandIn(StandIn standIn) { standIn_ = std::move(standIn); }
 
-    // HttpGetPage, or the stand-in's answer.
-    QString FetchPage(const QString& address, QString& response, const QString& marker, int timeoutSeconds);
+    // A page fetch with five attempts run to its end (HttpGetPage), or the
+    // stand-in's answer.
+    FetchResult FetchPage(const QString& address, const QString& marker, int timeoutSeconds);
     // The same as a job that runs alongside others: a started network
     // fetch, or with a stand-in, a job already over with its answer. The
     // caller owns the job.

@@ -119,7 +119,7 @@ void StepProgress(Progress& progress, qint32 step, const QString& mode)
     const double fraction = ProgressFraction(done, state.total);
     LoadedView(progress).SetPercentText(ProgressPercentText(fraction));
     if (!mode.isEmpty()) {
-        if (mode.compare(QLatin1String("pages"), Qt::CaseInsensitive) == 0) {
+        if (mode.compare(ProgressPagesMode(), Qt::CaseInsensitive) == 0) {
             if (fraction >= 0.001) {
                 const qint64 elapsed = state.startTime.isValid()
                     ? QDateTime::currentSecsSinceEpoch() - state.startTime.toSecsSinceEpoch()

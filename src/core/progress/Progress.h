@@ -48,7 +48,13 @@ private:
 // Shows the window with a new message and an empty bar. A negative start
 // keeps the current position; the position used is returned.
 qint32 StartProgress(Progress& progress, const QString& message, qint32 total, qint32 start = 0);
-// mode "pages" (any case) also refreshes counter and times; "" only the bar
+// The mode of a step that also refreshes counter and times: "pages", matched
+// in any case.
+inline QString ProgressPagesMode()
+{
+    return QStringLiteral("pages");
+}
+// mode ProgressPagesMode() also refreshes counter and times; "" only the bar
 // and percentage; any other text becomes the message.
 void StepProgress(Progress& progress, qint32 step, const QString& mode);
 void CloseProgress(Progress& progress);

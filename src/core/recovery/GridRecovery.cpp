@@ -72,6 +72,7 @@ GridRecovery::GridRecovery(const QString& folder)
     locked_ = lock_->tryLock(0);
     if (locked_)
         MakeOwnerOnlyFile(lock_->fileName());
+    offerPending_ = locked_ && QFile::exists(FilePath());
     if (!locked_)
         qCWarning(lcGrid) << "grid recovery off:" << folder_ << "is locked by another instance";
 }
@@ -103,40 +104,42 @@ QString GridRecovery::NextSetAsidePath() const
     }
 }
 
-void GridRecovery::SetAside(UserPrompt& prompt, const char* text)
+QString GridRecovery::SetAside(const char* text)
 {
     const QString target = NextSetAsidePath();
     setAside_ = MoveAside(FilePath(), target) ? target : FilePath();
-    prompt.ShowMessage(QString::fromUtf8(text).arg(QDir::toNativeSeparators(setAside_)));
+    return QString::fromUtf8(text).arg(QDir::toNativeSeparators(setAside_));
 }
 
-RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid)
+RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid)
 {
     if (!locked_)
-        return RecoveryOffer::Nothing;
+        return {};
+    // Whatever the answer, saves may go on after this.
+    offerPending_ = false;
     // The note speaks for this file only: whatever the answer, it goes.
     const bool keptAtClose = QFile::remove(KeptMarkerPath());
     if (!QFile::exists(FilePath()))
-        return RecoveryOffer::Nothing;
+        return {};
     QFile file(FilePath());
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     file.close();
     SnapshotReadResult read = DecodeGridSnapshot(bytes);
     if (read.status != SnapshotStatus::Ok) {
         qCWarning(lcGrid) << "recovery file unreadable:" << read.detail;
-        SetAside(
-            prompt, read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText);
-        return RecoveryOffer::Unreadable;
+        return { RecoveryOffer::Unreadable,
+            SetAside(
+                read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText) };
     }
     const int dataRows = read.snapshot.DataRows();
     if (dataRows <= 0) {
         QFile::remove(FilePath());
-        return RecoveryOffer::Nothing;
+        return {};
     }
     const char* question = keptAtClose ? kRecoveryKeptQuestion : kRecoveryQuestion;
     if (!prompt.AskYesNoDefaultYes(QString::fromUtf8(question).arg(dataRows))) {
         MoveAside(FilePath(), DeclinedPath());
-        return RecoveryOffer::Declined;
+        return { RecoveryOffer::Declined, QString() };
     }
     try {
         ApplyGridSnapshot(read.snapshot, grid);
@@ -144,24 +147,25 @@ RecoveryOffer GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledge
         // The decoder checked the shape, so only a grid that refuses it
         // (a lower limit in a later version) gets here.
         qCWarning(lcGrid) << "recovered grid refused:" << error.what();
-        SetAside(prompt, kRecoveryDamagedText);
-        return RecoveryOffer::Unreadable;
+        return { RecoveryOffer::Unreadable, SetAside(kRecoveryDamagedText) };
     }
     RememberTradesWithoutRecipient(ledger, grid);
-    return RecoveryOffer::Restored;
+    return { RecoveryOffer::Restored, QString() };
 }
 
-bool GridRecovery::Save(const TradeGrid& grid)
+RecoverySave GridRecovery::Save(const TradeGrid& grid)
 {
-    if (!locked_)
-        return false;
+    if (!locked_ || offerPending_)
+        return RecoverySave::Off;
     const QByteArray bytes = EncodeGridSnapshot(grid);
     QSaveFile file(FilePath());
     // A full disk can take part of a write without reporting an error, so
     // the count is checked; commit only replaces the file once all is there.
+    // Unbuffered, so the count is the disk's: a buffered write counts what
+    // it kept, and the flush inside commit does not report a short write.
     bool saved = false;
     int failure = 0;
-    if (file.open(QIODevice::WriteOnly)) {
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         file.setPermissions(kOwnerOnlyFile); // buyers' names and addresses
         saved = file.write(bytes) == bytes.size() && file.commit();
     }
@@ -175,7 +179,7 @@ bool GridRecovery::Save(const TradeGrid& grid)
     if (saved && lastSaveFailed_)
         qCInfo(lcGrid) << "the recovery file is saved again";
     lastSaveFailed_ = !saved;
-    return saved;
+    return saved ? RecoverySave::Saved : RecoverySave::Failed;
 }
 
 bool GridRecovery::TakeFailureToTell()
@@ -190,8 +194,11 @@ void GridRecovery::EndCleanly()
 {
     if (!locked_)
         return;
-    QFile::remove(FilePath());
-    QFile::remove(DeclinedPath());
+    // A grid never offered stays for the next start.
+    if (!offerPending_) {
+        QFile::remove(FilePath());
+        QFile::remove(DeclinedPath());
+    }
     lock_->unlock();
     locked_ = false;
 }
@@ -200,7 +207,7 @@ void GridRecovery::EndKeepingGrid()
 {
     if (!locked_)
         return;
-    if (!QFile::exists(FilePath())) {
+    if (!QFile::exists(FilePath()) || offerPending_) {
         EndCleanly();
         return;
     }
@@ -217,25 +224,29 @@ void GridRecovery::EndKeepingGrid()
 
 void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid)
 {
-    if (checkpoint)
-        (void)checkpoint->Save(grid); // a failure is logged and told once by the command's end
+    if (!checkpoint)
+        return;
+    // The save warns at the first failure of a run of them, and the session
+    // tells it after the command (TakeFailureToTell); Off needs nothing.
+    if (checkpoint->Save(grid) == RecoverySave::Failed)
+        qCDebug(lcGrid) << "checkpoint failed; the recovery file keeps its last good save";
 }
 
 bool MayEndWithGrid(RunContext& run, const TradeGrid& grid)
 {
     if (!run.checkpoint || !run.checkpoint->LastSaveFailed() || !grid.HasUnexportedRows())
         return true;
-    if (run.checkpoint->Save(grid))
+    if (run.checkpoint->Save(grid) == RecoverySave::Saved)
         return true;
     const int dataRows = grid.Rows() - grid.FixedRows();
     return run.Prompt().AskYesNo(QString::fromUtf8(kCloseUnsavedQuestion).arg(dataRows));
 }
 
-RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGrid& grid)
+RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid)
 {
-    const RecoveryOffer offer = recovery.OfferRestore(run.Prompt(), run.details, grid);
-    run.checkpoint = &recovery;
-    return offer;
+    if (!run.checkpoint)
+        return {};
+    return run.checkpoint->OfferRestore(run.Prompt(), run.details, grid);
 }
 
 void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool commandRunning)
@@ -243,9 +254,10 @@ void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool co
     if (!checkpoint)
         return;
     if (grid.HasUnexportedRows()) {
-        // The last save may have failed; a last try costs little.
-        if (!commandRunning)
-            checkpoint->Save(grid);
+        // The last save may have failed; a last try costs little. When it
+        // fails too, the file keeps the grid of the last good save.
+        if (!commandRunning && checkpoint->Save(grid) == RecoverySave::Failed)
+            qCWarning(lcGrid) << "the recovery file keeps the grid of its last good save";
         checkpoint->EndKeepingGrid();
     } else {
         checkpoint->EndCleanly();

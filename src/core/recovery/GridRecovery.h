@@ -5,7 +5,8 @@
 // end removes the file unless the grid holds rows not exported since they
 // changed: then the file is kept with a note that it was kept on purpose.
 // A file found at start-up is offered back once, worded after how the last
-// run ended.
+// run ended; until then nothing is saved over it, so the run's checkpoint
+// can be in place from the start.
 //
 // The folder is locked for the run: a second instance started meanwhile
 // neither offers the first one's grid nor saves over it. Folder and files
@@ -25,7 +26,24 @@ enum class RecoveryOffer {
     Nothing, // no grid left behind (or an empty one)
     Restored, // the user took the grid back
     Declined, // the user said no; the file waits aside until a normal end
-    Unreadable, // the file could not be read; it is set aside and the user told
+    Unreadable, // the file could not be read; it is set aside, the user to be told
+};
+
+// How the offer at start-up went, and what the user is to be told about it
+// (empty: nothing); the caller shows it.
+struct [[nodiscard]] RecoveryOfferResult {
+    RecoveryOffer offer = RecoveryOffer::Nothing;
+    QString toTell;
+};
+
+// How a save of the recovery file ended.
+enum class RecoverySave {
+    Saved,
+    // Nothing written: another instance holds the folder, the recovery has
+    // ended, or the grid the last run left has not been offered yet.
+    Off,
+    // The file could not be written (logged); the last one stays.
+    Failed,
 };
 
 inline const char* const kRecoveryQuestion = "恢复上次未完成的表格（%1 行）？";
@@ -59,18 +77,19 @@ public:
     // so an earlier one is never overwritten.
     QString SetAsidePath() const { return setAside_; }
 
-    // At start-up, before anything is saved: offers the grid the last run
-    // left ("恢复上次未完成的表格（N 行）？" after a crash, "上次关闭时表格中
-    // 有 N 行尚未导出，恢复？" after a close that kept it; Yes by default)
-    // and on Yes gives the grid its texts, heights and widths.
+    // At start-up: offers the grid the last run left ("恢复上次未完成的表格
+    // （N 行）？" after a crash, "上次关闭时表格中有 N 行尚未导出，恢复？"
+    // after a close that kept it; Yes by default) and on Yes gives the grid
+    // its texts, heights and widths.
     // A restored trade without a recipient is remembered in ledger as
-    // failed, to be fetched once more.
-    RecoveryOffer OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);
+    // failed, to be fetched once more. A file that cannot be read is set
+    // aside; the result then says where, for the user.
+    RecoveryOfferResult OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);
 
     // Writes the grid to the recovery file, replacing it only once the new
-    // one is complete. False (and logged) when it could not be written; the
+    // one is complete. Failed (and logged) when it could not be written; the
     // file then stays as the last save left it.
-    bool Save(const TradeGrid& grid);
+    [[nodiscard]] RecoverySave Save(const TradeGrid& grid);
     // The latest save failed.
     bool LastSaveFailed() const { return lastSaveFailed_; }
     // True once per run, after the first failed save: the user is to be told
@@ -86,13 +105,16 @@ public:
 private:
     QString KeptMarkerPath() const;
     QString NextSetAsidePath() const;
-    // Moves the recovery file to a new set-aside name and tells the user.
-    void SetAside(UserPrompt& prompt, const char* text);
+    // Moves the recovery file to a new set-aside name; text, with where it
+    // went, is what the user is to be told.
+    QString SetAside(const char* text);
 
     QString folder_;
     QString setAside_;
     std::unique_ptr<QLockFile> lock_;
     bool locked_ = false;
+    // A grid the last run left waits to be offered: saves would overwrite it.
+    bool offerPending_ = false;
     bool lastSaveFailed_ = false;
     bool failureTold_ = false;
 };
@@ -112,6 +134,6 @@ void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool co
 // not take them, even at one more try.
 bool MayEndWithGrid(RunContext& run, const TradeGrid& grid);
 
-// Start-up in one step: offer the last run's grid, then make recovery the
-// run's checkpoint.
-RecoveryOffer StartGridRecovery(GridRecovery& recovery, RunContext& run, TradeGrid& grid);
+// Start-up: offers the last run's grid through the run's checkpoint (Nothing
+// without one); the checkpoint saves from then on.
+RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid);

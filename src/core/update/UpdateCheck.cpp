@@ -1,7 +1,9 @@
 #include "UpdateCheck.h"
 
 #include "UpdateHost.h"
+#include "core/base/Logging.h"
 #include "core/context/RunContext.h"
+#include "core/network/PageFetchJob.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDir>
@@ -85,10 +87,13 @@ QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber)
     state.Start();
 
     const QString localVersion = LocalVersionFromCaption(host.CaptionText());
-    QString page;
-    run.fetcher.FetchPage(run.endpoints.updateUrl + QString::number(productNumber), page,
-        QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
-    const QString published = PublishedVersionFromPage(page);
+    const FetchResult fetched
+        = run.fetcher.FetchPage(run.endpoints.updateUrl + QString::number(productNumber),
+            QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
+    // A page without its title still names no version: nothing is done.
+    if (!fetched.Arrived())
+        qCInfo(lcUpdate) << "the download page did not arrive whole";
+    const QString published = PublishedVersionFromPage(fetched.body.value_or(QString()));
 
     const double publishedNumber = LeadingNumber(published);
     const double localNumber = LeadingNumber(localVersion);

@@ -70,14 +70,17 @@ ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int ti
 int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints, ConsoleReport& report)
 {
     ConsolePrompt prompt(report);
-    RunContext run(prompt);
-    run.endpoints = endpoints;
+    const Settings settings = Settings::Read();
+    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory, settings);
+    const WidgetTextMeasurer measurer(TradeGridFont());
+    RunContext run(RunServices { .prompt = &prompt,
+        .endpoints = endpoints,
+        .settings = settings,
+        .measurer = &measurer,
+        .checkpoint = nullptr,
+        .history = history.get() });
     run.detailDownloads = options.detailDownloads;
     run.networkWait.maxMs = qint64(options.networkWaitSeconds) * 1000;
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory, run.settings);
-    run.history = history.get();
-    const WidgetTextMeasurer measurer(TradeGridFont());
-    run.measurer = &measurer;
 
     BatchResult result;
     {

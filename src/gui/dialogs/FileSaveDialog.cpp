@@ -1,14 +1,16 @@
 #include "FileSaveDialog.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/Logging.h"
+#include "core/settings/Settings.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-FileSaveDialog::FileSaveDialog(QWidget* parent)
-    : parent_(parent)
+FileSaveDialog::FileSaveDialog(Settings& settings, QWidget* parent)
+    : settings_(settings)
+    , parent_(parent)
 {
 }
 
@@ -17,10 +19,9 @@ QString FileSaveDialog::SuggestedFileName(const QDate& date)
     return QStringLiteral("淘宝发货信息-%1.csv").arg(date.toString(Qt::ISODate));
 }
 
-QString FileSaveDialog::StartFolder()
+QString FileSaveDialog::StartFolder(const Settings& settings)
 {
-    const QString remembered = GetRegSetting(QString::fromLatin1(kSettingsApp),
-        QString::fromLatin1(kSettingsSection), QString::fromLatin1(kExportFolderKey), QString());
+    const QString remembered = settings.ExportFolder();
     if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
         return remembered;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -40,15 +41,16 @@ QString FileSaveDialog::AskSavePath(const QStringList& filters)
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
     dialog.selectFile(lastPath_.isEmpty()
-            ? QDir(StartFolder()).filePath(SuggestedFileName(QDate::currentDate()))
+            ? QDir(StartFolder(settings_)).filePath(SuggestedFileName(QDate::currentDate()))
             : lastPath_);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QString chosen = dialog.selectedFiles().value(0);
     if (!chosen.isEmpty()) {
         lastPath_ = chosen;
-        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(kExportFolderKey), QFileInfo(chosen).absolutePath());
+        // Only where the next run's dialog opens depends on it.
+        if (!settings_.StoreExportFolder(QFileInfo(chosen).absolutePath()))
+            qCWarning(lcSettings) << "the export folder was not stored";
     }
     return chosen;
 }

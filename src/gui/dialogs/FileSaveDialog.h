@@ -5,18 +5,18 @@
 #include <QPointer>
 
 class QWidget;
-
-inline const char* const kExportFolderKey = "Export_Dir";
+class Settings;
 
 // The save dialog of the export command on a QFileDialog. The program's own
 // overwrite question follows, so the dialog asks none; no suffix is added;
 // the name chosen last during this run is offered again. Before the first
 // choice of a run it offers a dated sheet name in the folder of the last
-// export (kept in the settings store across runs), else in the user's
-// documents folder.
+// export (kept in the settings across runs), else in the user's documents
+// folder.
 class FileSaveDialog : public SaveDialog {
 public:
-    explicit FileSaveDialog(QWidget* parent = nullptr);
+    // settings is not owned and must outlive the dialog.
+    explicit FileSaveDialog(Settings& settings, QWidget* parent = nullptr);
     QString AskSavePath(const QStringList& filters) override;
 
     // The name the next AskSavePath offers; empty before the first choice.
@@ -27,9 +27,10 @@ public:
     // Where the first dialog of a run opens: the remembered export folder
     // while it exists, else the documents folder (the home folder when the
     // platform names none).
-    static QString StartFolder();
+    static QString StartFolder(const Settings& settings);
 
 private:
+    Settings& settings_;
     QPointer<QWidget> parent_;
     QString lastPath_;
 };

@@ -18,13 +18,11 @@
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
 #include "core/settings/PrintSettings.h"
-#include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
 #include "core/update/UpdateCheck.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
-#include "gui/grid/WidgetTextMeasurer.h"
 #include "gui/print/DocumentPreview.h"
 #include "gui/print/PrintButton.h"
 
@@ -121,7 +119,7 @@ MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollabora
 {
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     if (!collaborators.saveDialog)
-        ownSaveDialog_ = std::make_unique<FileSaveDialog>(this);
+        ownSaveDialog_ = std::make_unique<FileSaveDialog>(settings_, this);
     saveDialog_ = collaborators.saveDialog ? collaborators.saveDialog : ownSaveDialog_.get();
     if (!collaborators.updateHost)
         ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
@@ -135,15 +133,13 @@ MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollabora
     firstPageTimer_->start();
 
     setMinimumSize(MinimumClientSize());
-    placement_ = new WindowPlacementKeeper(this);
+    placement_ = new WindowPlacementKeeper(this, settings_);
 
     StartUp();
 }
 
 MainWindow::~MainWindow()
 {
-    if (run_.measurer == measurer_.get())
-        run_.measurer = nullptr;
     // The view goes before the grid it shows.
     delete gridView_;
 }
@@ -199,8 +195,6 @@ void MainWindow::CreateControls()
     total_->adjustSize();
 
     const QFont gridFont = TradeGridFont();
-    measurer_ = std::make_unique<WidgetTextMeasurer>(gridFont);
-    run_.measurer = measurer_.get();
 
     browser_ = new WebBrowser(profile_, this);
     browser_->setObjectName(QStringLiteral("browser"));

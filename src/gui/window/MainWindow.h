@@ -33,7 +33,6 @@ class SplitterBar;
 class TradeGrid;
 class TradeGridView;
 class WebBrowser;
-class WidgetTextMeasurer;
 class WindowPlacementKeeper;
 
 inline const char* const kMainWindowCaption = "Lumetra交易数据提取软件【C店版】2.00";
@@ -46,7 +45,7 @@ inline constexpr int kFirstPageTimerMs = 500;
 struct WindowCollaborators {
     SaveDialog* saveDialog = nullptr;
     UpdateHost* updateHost = nullptr;
-    std::function<void()> programEnder;
+    std::function<void()> programEnder = {};
 };
 
 class MainWindow : public QWidget {
@@ -71,9 +70,8 @@ public:
     // Ends the program at once (closing the window does this).
     void EndProgram();
 
-    // The commands and the grid they work on; the browser they read.
+    // The commands and the grid they work on.
     CommandSession& Session() { return *session_; }
-    WebBrowser& Browser() { return *browser_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -123,7 +121,6 @@ private:
     QLabel* total_ = nullptr;
     QTimer* firstPageTimer_ = nullptr;
     WindowPlacementKeeper* placement_ = nullptr;
-    std::unique_ptr<WidgetTextMeasurer> measurer_;
     std::unique_ptr<SaveDialog> ownSaveDialog_;
     std::unique_ptr<UpdateHost> ownUpdateHost_;
     SaveDialog* saveDialog_ = nullptr;

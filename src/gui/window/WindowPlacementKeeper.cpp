@@ -2,7 +2,8 @@
 
 #include "WorkArea.h"
 #include "core/layout/WindowPlacement.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/Logging.h"
+#include "core/settings/Settings.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -14,17 +15,12 @@ namespace {
 // Moves and resizes come in bursts while the user drags; one write after.
 constexpr int kSaveDelayMs = 500;
 
-QString StoredPlacement()
-{
-    return GetRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QString::fromLatin1(kWindowPlacementKey), QString());
-}
-
 } // namespace
 
-WindowPlacementKeeper::WindowPlacementKeeper(QWidget* window)
+WindowPlacementKeeper::WindowPlacementKeeper(QWidget* window, Settings& settings)
     : QObject(window)
     , window_(window)
+    , settings_(settings)
 {
     saveTimer_.setSingleShot(true);
     saveTimer_.setInterval(kSaveDelayMs);
@@ -35,7 +31,7 @@ WindowPlacementKeeper::WindowPlacementKeeper(QWidget* window)
 
 void WindowPlacementKeeper::Restore()
 {
-    const QString text = StoredPlacement();
+    const QString text = settings_.WindowPlacement();
     const std::optional<WindowPlacement> stored = WindowPlacementFromText(text);
     if (!stored) {
         PlaceForFirstStart();
@@ -74,9 +70,10 @@ void WindowPlacementKeeper::SaveNow()
     const QString text = WindowPlacementText({ normal, maximized });
     if (text == lastSaved_)
         return;
-    if (SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(kWindowPlacementKey), text))
+    if (settings_.StoreWindowPlacement(text))
         lastSaved_ = text;
+    else // tried again at the next change
+        qCWarning(lcSettings) << "the window placement was not stored";
 }
 
 bool WindowPlacementKeeper::eventFilter(QObject* watched, QEvent* event)

@@ -11,12 +11,15 @@
 #include <QTimer>
 
 class QWidget;
+class Settings;
 
 class WindowPlacementKeeper : public QObject {
     Q_OBJECT
 public:
     // window's minimum size must be set: neither placement goes below it.
-    explicit WindowPlacementKeeper(QWidget* window);
+    // The placement is read from and stored in settings, which must outlive
+    // the keeper.
+    WindowPlacementKeeper(QWidget* window, Settings& settings);
 
     // Stores the placement now when it differs from the one stored.
     void SaveNow();
@@ -29,6 +32,7 @@ private:
     void PlaceForFirstStart();
 
     QWidget* window_;
+    Settings& settings_;
     QTimer saveTimer_;
     QString lastSaved_;
 };

@@ -10,6 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 class TestLogging : public QObject {
     Q_OBJECT
@@ -50,6 +55,32 @@ private slots:
         QFile log(path);
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().contains("lumetra.web: gave up fetching 199"));
+    }
+
+    void linesFromOtherThreadsStayWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lumetra-trades.log"));
+        constexpr int kThreads = 4;
+        constexpr int kLines = 300;
+        {
+            const LogFile logFile(path);
+            std::vector<std::unique_ptr<QThread>> threads;
+            for (int t = 0; t < kThreads; ++t) {
+                threads.emplace_back(QThread::create([t] {
+                    for (int i = 0; i < kLines; ++i)
+                        qCWarning(lcWeb).nospace() << "thread " << t << " line " << i << " end";
+                }));
+                threads.back()->start();
+            }
+            for (auto& thread : threads)
+                QVERIFY(thread->wait(30000));
+        }
+        const QList<QByteArray> lines = testsupport::ReadFile(path).split('\n');
+        const auto ours = [](const QByteArray& line) { return line.contains("lumetra.web: thread "); };
+        QCOMPARE(int(std::count_if(lines.begin(), lines.end(), ours)), kThreads * kLines);
+        for (const QByteArray& line : lines)
+            QVERIFY2(!ours(line) || (line.endsWith(" end") && line.count("thread") == 1), line.constData());
     }
 };
 

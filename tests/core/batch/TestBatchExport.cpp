@@ -153,9 +153,9 @@ BatchResult TestBatchExport::Export(
     prompt_.reset();
     report_.emplace(stream_, false);
     prompt_.emplace(*report_);
-    RunContext& run = run_.emplace(*prompt_);
-    run.endpoints.tradeBase = market_->base();
-    run.measurer = &measurer_;
+    RunContext& run = run_.emplace(RunServices { .prompt = &*prompt_,
+        .endpoints = testsupport::TradeHostAt(market_->base()),
+        .measurer = &measurer_ });
     // The browser's login reaches the page fetches through their jar.
     for (const QNetworkCookie& cookie : session_.cookieJar()->cookiesForUrl(QUrl(market_->base())))
         run.fetcher.CookieJar().AddCookie(cookie);

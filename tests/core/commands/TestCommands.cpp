@@ -301,7 +301,8 @@ void TestCommands::extractAllTotalFromPager()
     testsupport::DemoMarket market({ "--pages", "4", "--per-page", "2" });
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    run->endpoints.tradeBase = market.base();
+    run = std::make_unique<RunContext>(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
+    run->progress.SetView(&view);
     QNetworkAccessManager& network = run->fetcher.Network();
     demolist::Get(network, market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
     std::unique_ptr<demolist::DemoListPage> page = pagerShown

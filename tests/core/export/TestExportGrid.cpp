@@ -221,23 +221,29 @@ private slots:
     void writeFailsMidway_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("csv") << "out.csv";
-        QTest::newRow("workbook") << "out.xls";
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("limit"); // bytes a file may hold
+        QTest::newRow("csv") << "out.csv" << 3000 << 16 * 1024;
+        QTest::newRow("workbook") << "out.xls" << 3000 << 16 * 1024;
+        QTest::newRow("csv smaller than a write buffer") << "out.csv" << 20 << 64;
+        QTest::newRow("workbook smaller than a write buffer") << "out.xls" << 20 << 64;
     }
     void writeFailsMidway()
     {
         QFETCH(QString, name);
+        QFETCH(int, rows);
+        QFETCH(int, limit);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         QVERIFY(testsupport::WriteFile(path, "old contents"));
         TradeGrid big;
-        FillGrid(big, 3000, 23);
+        FillGrid(big, rows, 23);
         RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
         {
-            FileSizeLimit limit(16 * 1024);
-            QVERIFY(limit.active());
+            FileSizeLimit limited(limit);
+            QVERIFY(limited.active());
             prompt.messages += ExportGrid(prompt, *progress_, big, dialog, kSheet);
         }
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });

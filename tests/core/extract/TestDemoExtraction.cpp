@@ -70,8 +70,8 @@ private slots:
         QCOMPARE(trades.size(), 45);
 
         standin::RecordingPrompt prompt;
-        RunContext run(prompt);
-        run.endpoints.tradeBase = market.base();
+        RunContext run(
+            RunServices { .prompt = &prompt, .endpoints = testsupport::TradeHostAt(market.base()) });
         // Logging in leaves the session cookie in the fetches' jar.
         Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
         DemoListPage page(run.fetcher.Network(), market.base());
@@ -142,9 +142,8 @@ private slots:
         if (!market.ok())
             QSKIP("demo marketplace not available");
         RecordingProgressView view;
-        RunContext run;
+        RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
         run.progress.SetView(&view);
-        run.endpoints.tradeBase = market.base();
         // The list is read with a session; the detail fetches have none.
         QNetworkAccessManager browserSide;
         Get(browserSide, market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));

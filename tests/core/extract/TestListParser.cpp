@@ -8,6 +8,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 
@@ -131,21 +132,22 @@ private slots:
     {
         prompt_.Clear();
         told_.clear();
-        run_.emplace(prompt_).progress.SetView(&view_.emplace());
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = QStringLiteral("http://trade.example");
+        run_.emplace(RunServices { .prompt = &prompt_, .endpoints = endpoints })
+            .progress.SetView(&view_.emplace());
         events_.clear();
         page_.table.clear();
         page_.findLink = {};
         page_.linkQueries.clear();
         page_.clicks = 0;
-        run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
-        run_->fetcher.UseStandIn(
-            [this](const QString& address, QString& response, const QString&, int) {
-                events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
-                response = QStringLiteral(
+        run_->fetcher.UseStandIn([this](const QString& address, const QString&, int) {
+            events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
+            return FetchResult { FetchStatus::Arrived,
+                QStringLiteral(
                     "收货和物流信息收货地址：收件人，13800001111，0571-8888，浙江省 杭州市 西湖区 路，310000"
-                    "运送方式：快递物流公司名称：圆通运单号：YT1我对购买流程有意见或建议<A>关于淘宝</A>");
-                return QString();
-            });
+                    "运送方式：快递物流公司名称：圆通运单号：YT1我对购买流程有意见或建议<A>关于淘宝</A>") };
+        });
     }
     void oneItemTradeFillsColumnsOneToTwelve()
     {

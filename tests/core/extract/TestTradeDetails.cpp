@@ -10,7 +10,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/history/TradeHistory.h"
-#include "core/network/HttpGetPage.h"
+#include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/AnsiCodec.h"
@@ -74,23 +74,28 @@ private slots:
     {
         prompt_.Clear();
         pass_.emplace();
-        run_.emplace(prompt_).progress.SetView(&view_.emplace());
         onFetch_ = nullptr;
         fetched_.clear();
         fetchArguments_.clear();
         pages_.clear();
-        run_->fetcher.UseStandIn([this](const QString& address, QString& response, const QString& marker,
-                                     int timeout) {
+        BuildRun(QStringLiteral("http://trade.example"));
+    }
+    // A new run on the trade host tradeBase whose fetches the test answers.
+    void BuildRun(const QString& tradeBase, TradeHistory* history = nullptr)
+    {
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.tradeBase = tradeBase;
+        run_.emplace(RunServices { .prompt = &prompt_, .endpoints = endpoints, .history = history });
+        run_->progress.SetView(&view_.emplace());
+        run_->fetcher.UseStandIn([this](const QString& address, const QString& marker, int timeout) {
             fetched_.append(address);
             fetchArguments_.append(QStringLiteral("%1|%2").arg(marker).arg(timeout));
             if (onFetch_)
                 onFetch_(address);
             if (!pages_.contains(address))
-                return QString::fromUtf8(kNetworkError);
-            response = pages_.value(address);
-            return QString();
+                return FetchResult { FetchStatus::Failed, QString() };
+            return FetchResult { FetchStatus::Arrived, pages_.value(address) };
         });
-        run_->endpoints.tradeBase = QStringLiteral("http://trade.example");
     }
 
     void historyStandsInForEndedTrades_data()
@@ -115,8 +120,9 @@ private slots:
         TradeHistory history(dir.filePath(QStringLiteral("history.sqlite")));
         const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通", "Y0" };
         if (!storedStatus.isEmpty())
-            QVERIFY(history.StorePage({ { "81", stored, storedStatus, QDateTime::currentDateTimeUtc() } }));
-        run_->history = &history;
+            QCOMPARE(history.StorePage({ { "81", stored, storedStatus, QDateTime::currentDateTimeUtc() } }),
+                HistoryWrite::Stored);
+        BuildRun(QStringLiteral("http://trade.example"), &history);
         TradeGrid grid;
         MakeGrid(grid, { "81", "81_1" });
         grid.SetTextMatrix(2, ColStatus, listedStatus);
@@ -380,14 +386,14 @@ private slots:
 
     void downloadsGbkPageOverHttp()
     {
-        run_->fetcher.UseStandIn({});
         const QByteArray body
             = EncodeAnsi(DetailPage(kFiveLine, QStringLiteral("韵达快递"), QStringLiteral("YD77")));
         testweb::LocalHttpServer server([&body](const QByteArray&, const QByteArray&) {
             return testweb::HttpResponse(body, "text/html; charset=GBK");
         });
         QVERIFY(server.port() != 0);
-        run_->endpoints.tradeBase = server.base();
+        BuildRun(server.base());
+        run_->fetcher.UseStandIn({});
         TradeGrid grid;
         MakeGrid(grid, { "987654321", "987654321_1" });
         DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
@@ -492,7 +498,9 @@ private slots:
         ledger.RememberFailed("B2", true);
         if (!lastTimedOut)
             ledger.RememberFailed("B2");
-        const DetailShortfall shortfall { ledger.FailedOrders(), ledger.TimedOutAmong(ledger.FailedOrders()), {} };
+        DetailShortfall shortfall;
+        shortfall.failed = ledger.FailedOrders();
+        shortfall.timedOut = ledger.TimedOutAmong(shortfall.failed);
         const QStringList timedOut = lastTimedOut ? QStringList { "B2" } : QStringList();
         const QStringList network = lastTimedOut ? QStringList { "A1" } : QStringList { "A1", "B2" };
         QCOMPARE(shortfall.timedOut, timedOut);
@@ -525,11 +533,11 @@ private slots:
 
     void closedWalkWindowLeavesNoRequestBehind()
     {
-        run_->fetcher.UseStandIn({});
-        run_->detailDownloads = 4;
         // A trade host that accepts and never answers.
         testweb::LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
-        run_->endpoints.tradeBase = silent.url(QString());
+        BuildRun(silent.url(QString()));
+        run_->fetcher.UseStandIn({});
+        run_->detailDownloads = 4;
         TradeGrid grid;
         MakeGrid(grid, { "S1", "S2", "S3", "S4", "S5", "S6" });
         FillOld(grid, 7);

@@ -48,8 +48,9 @@ private slots:
         const QString path = dir.filePath("data/history.sqlite");
         {
             TradeHistory history(path);
-            QVERIFY(history.StorePage({ Entry("1001") }));
-            QVERIFY(!history.StorePage({ Entry("1003"), Entry("1004", QStringList(3, "x")) }));
+            QCOMPARE(history.StorePage({ Entry("1001") }), HistoryWrite::Stored);
+            QCOMPARE(history.StorePage({ Entry("1003"), Entry("1004", QStringList(3, "x")) }),
+                HistoryWrite::Malformed);
             QVERIFY(!history.Find("1003"));
         }
 #ifdef Q_OS_UNIX
@@ -60,7 +61,7 @@ private slots:
         // A history whose folder cannot be made is off and touches nothing.
         TradeHistory off(path + "/history.sqlite");
         QVERIFY(!off.IsOpen());
-        QVERIFY(!off.StorePage({ Entry("1001") }));
+        QCOMPARE(off.StorePage({ Entry("1001") }), HistoryWrite::Off);
         QCOMPARE(TradeHistory(path).Find("1001"), Entry("1001"));
     }
 
@@ -79,8 +80,7 @@ private slots:
         if (folder)
             QVERIFY(QDir().mkpath(path));
         TradeHistory history(path);
-        RunContext run;
-        run.history = &history;
+        RunContext run(RunServices { .history = &history });
         QCOMPARE(TakeHistoryTrouble(run).isEmpty(), !folder);
         run.historyWriteFailed = !folder;
         const QString told = folder ? QString() : TakeHistoryTrouble(run);
@@ -102,12 +102,12 @@ private slots:
         QFETCH(QStringList, statements);
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
-        QVERIFY(TradeHistory(path).StorePage({ Entry("1001") }));
+        QCOMPARE(TradeHistory(path).StorePage({ Entry("1001") }), HistoryWrite::Stored);
         QVERIFY(RunSql(path, statements));
         TradeHistory history(path);
         QVERIFY(history.IsOpen());
         QVERIFY(!history.Find("1001"));
-        QVERIFY(history.StorePage({ Entry("1001") }));
+        QCOMPARE(history.StorePage({ Entry("1001") }), HistoryWrite::Stored);
         QCOMPARE(history.Find("1001"), Entry("1001"));
         QVERIFY(QDir(dir.path()).entryList({ "history.sqlite.damaged-*" }, QDir::Files).isEmpty());
     }
@@ -117,7 +117,7 @@ private slots:
         QTest::addColumn<QStringList>("statements"); // run on a history holding trade 1001
         QTest::addColumn<QByteArray>("bytes"); // then written as the whole file, when not empty
         QTemporaryDir dir;
-        QVERIFY(TradeHistory(dir.filePath("h")).StorePage({ Entry("1001") }));
+        QCOMPARE(TradeHistory(dir.filePath("h")).StorePage({ Entry("1001") }), HistoryWrite::Stored);
         QTest::newRow("not a database") << QStringList() << QByteArray("no database\n").repeated(500);
         QTest::newRow("cut short") << QStringList() << testsupport::ReadFile(dir.filePath("h")).left(4096);
         QTest::newRow("newer schema") << QStringList { "PRAGMA user_version = 3" } << QByteArray();
@@ -133,14 +133,14 @@ private slots:
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
-        QVERIFY(TradeHistory(path).StorePage({ Entry("1001") }));
+        QCOMPARE(TradeHistory(path).StorePage({ Entry("1001") }), HistoryWrite::Stored);
         QVERIFY(RunSql(path, statements));
         const QByteArray unreadable = bytes.isEmpty() ? testsupport::ReadFile(path) : bytes;
         for (int round = 1; round <= 2; ++round) {
             QVERIFY(testsupport::WriteFile(path, unreadable));
             TradeHistory history(path);
             QVERIFY(!history.Find("1001"));
-            QVERIFY(history.StorePage({ Entry("1002") }));
+            QCOMPARE(history.StorePage({ Entry("1002") }), HistoryWrite::Stored);
             const QStringList aside = QDir(dir.path()).entryList({ "history.sqlite.damaged-*" }, QDir::Files);
             QCOMPARE(aside.size(), round);
             for (const QString& name : aside)

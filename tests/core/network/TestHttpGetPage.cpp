@@ -19,7 +19,7 @@ using testweb::HttpResponse;
 using testweb::LocalHttpServer;
 
 namespace {
-const QString kError = QString::fromUtf8(kNetworkError);
+// What a test reads as the page when no attempt completed.
 const QString kUntouched = QStringLiteral("earlier text");
 
 // A loopback port nobody listens on any more: connections are refused.
@@ -90,8 +90,7 @@ void TestHttpGetPage::requestCarriesTimeHeaderAndUserAgent()
     LocalHttpServer server([](const QByteArray&, const QByteArray&) { return HttpResponse("ok"); });
     PageFetcher fetcher;
     fetcher.SetUserAgent("LumetraTestAgent/1.0");
-    QString response;
-    QCOMPARE(HttpGetPage(fetcher, server.url("/page?a=1"), response, QString(), 5), QString());
+    QVERIFY(HttpGetPage(fetcher, server.url("/page?a=1"), QString(), 5).Arrived());
     QCOMPARE(server.requestCount(), 1);
     const QByteArray head = server.heads().first();
     QVERIFY2(QRegularExpression(QStringLiteral("^GET /page\\?a=1&Time=\\d\\d:\\d\\d:\\d\\d HTTP/1\\.1\r\n"))
@@ -106,62 +105,61 @@ void TestHttpGetPage::completedResponse_data()
 {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QString>("marker");
-    QTest::addColumn<QString>("expectedResult");
+    QTest::addColumn<bool>("arrives");
     QTest::addColumn<QString>("expectedResponse");
     QTest::addColumn<int>("expectedRequests");
 
     QTest::newRow("marker, cut before last <BR>, <+> is a line break")
-        << HttpResponse("A<+>B<BR>C<BR>D MARK") << "MARK" << QString() << "A\r\nB<BR>C" << 1;
+        << HttpResponse("A<+>B<BR>C<BR>D MARK") << "MARK" << true << "A\r\nB<BR>C" << 1;
     QTest::newRow("marker without <BR>")
-        << HttpResponse("A<+>B MARK") << "MARK" << QString() << "A\r\nB MARK" << 1;
+        << HttpResponse("A<+>B MARK") << "MARK" << true << "A\r\nB MARK" << 1;
     QTest::newRow("no marker: five attempts, whole text")
-        << HttpResponse("A<+>B<BR>C") << "MARK" << kError << "A<+>B<BR>C" << 5;
-    QTest::newRow("marker is case-sensitive") << HttpResponse("mark") << "MARK" << kError << "mark" << 5;
+        << HttpResponse("A<+>B<BR>C") << "MARK" << false << "A<+>B<BR>C" << 5;
+    QTest::newRow("marker is case-sensitive") << HttpResponse("mark") << "MARK" << false << "mark" << 5;
     QTest::newRow("lower-case <br> does not cut")
-        << HttpResponse("A<br>B MARK") << "MARK" << QString() << "A<br>B MARK" << 1;
-    QTest::newRow("empty marker accepts anything")
-        << HttpResponse("x<BR>y") << QString() << QString() << "x" << 1;
-    QTest::newRow("empty body, empty marker") << HttpResponse("") << QString() << QString() << QString() << 1;
+        << HttpResponse("A<br>B MARK") << "MARK" << true << "A<br>B MARK" << 1;
+    QTest::newRow("empty marker accepts anything") << HttpResponse("x<BR>y") << QString() << true << "x" << 1;
+    QTest::newRow("empty body, empty marker") << HttpResponse("") << QString() << true << QString() << 1;
     QTest::newRow("status is not looked at")
-        << HttpResponse("gone MARK", "text/html", 404) << "MARK" << QString() << "gone MARK" << 1;
+        << HttpResponse("gone MARK", "text/html", 404) << "MARK" << true << "gone MARK" << 1;
     QTest::newRow("server error without body")
-        << HttpResponse("", "", 500) << QString() << QString() << QString() << 1;
+        << HttpResponse("", "", 500) << QString() << true << QString() << 1;
     QTest::newRow("LF and CR become CR LF")
-        << HttpResponse("a\nb\rc\r\nd") << "b" << QString() << "a\r\nb\r\nc\r\nd" << 1;
+        << HttpResponse("a\nb\rc\r\nd") << "b" << true << "a\r\nb\r\nc\r\nd" << 1;
     QTest::newRow("undeclared GBK") << HttpResponse(
         EncodeAnsi(QStringLiteral("收货人：张三<BR>>关于淘宝</a>")), "")
-                                    << ">关于淘宝</" << QString() << "收货人：张三" << 1;
+                                    << ">关于淘宝</" << true << "收货人：张三" << 1;
     QTest::newRow("GBK declared in header")
         << HttpResponse(EncodeAnsi(QStringLiteral("省份：浙江 >关于淘宝</")), "text/html; charset=GBK")
-        << ">关于淘宝</" << QString() << "省份：浙江 >关于淘宝</" << 1;
+        << ">关于淘宝</" << true << "省份：浙江 >关于淘宝</" << 1;
     QTest::newRow("UTF-8 declared in header")
         << HttpResponse(QStringLiteral("收货人：李四 >关于淘宝</").toUtf8(), "text/html; charset=utf-8")
-        << ">关于淘宝</" << QString() << "收货人：李四 >关于淘宝</" << 1;
+        << ">关于淘宝</" << true << "收货人：李四 >关于淘宝</" << 1;
     QTest::newRow("UTF-8 declared in meta")
         << HttpResponse(QStringLiteral("<meta charset=\"utf-8\">王五 >关于淘宝</").toUtf8(), "text/html")
-        << ">关于淘宝</" << QString() << "<meta charset=\"utf-8\">王五 >关于淘宝</" << 1;
+        << ">关于淘宝</" << true << "<meta charset=\"utf-8\">王五 >关于淘宝</" << 1;
     QTest::newRow("GBK bytes read as UTF-8 miss the marker")
         << HttpResponse(EncodeAnsi(QStringLiteral("关于淘宝")), "text/html; charset=utf-8") << "关于淘宝"
-        << kError << QString::fromUtf8(EncodeAnsi(QStringLiteral("关于淘宝"))) << 5;
+        << false << QString::fromUtf8(EncodeAnsi(QStringLiteral("关于淘宝"))) << 5;
     // The server promises 1000 bytes and closes after a few: the page as far
     // as it came, not cut at its <BR>.
     QTest::newRow("connection cut off")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nbeginning<BR>of a page")
-        << ">关于淘宝</" << kError << "beginning<BR>of a page" << 5;
+        << ">关于淘宝</" << false << "beginning<BR>of a page" << 5;
 }
 
 void TestHttpGetPage::completedResponse()
 {
     QFETCH(QByteArray, answer);
     QFETCH(QString, marker);
-    QFETCH(QString, expectedResult);
+    QFETCH(bool, arrives);
     QFETCH(QString, expectedResponse);
     QFETCH(int, expectedRequests);
 
     LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return answer; });
-    QString response = kUntouched;
-    QCOMPARE(HttpGetPage(fetcher_, server.url("/detail"), response, marker, 5), expectedResult);
-    QCOMPARE(response, expectedResponse);
+    const FetchResult got = HttpGetPage(fetcher_, server.url("/detail"), marker, 5);
+    QCOMPARE(got.Arrived(), arrives);
+    QCOMPARE(got.body.value_or(kUntouched), expectedResponse);
     QCOMPARE(server.requestCount(), expectedRequests);
 }
 
@@ -171,31 +169,31 @@ void TestHttpGetPage::markerFoundOnThirdAttempt()
     LocalHttpServer server([&](const QByteArray&, const QByteArray&) {
         return ++served < 3 ? HttpResponse("busy") : HttpResponse("page 3<BR>MARK");
     });
-    QString response;
-    QCOMPARE(HttpGetPage(fetcher_, server.url("/p"), response, "MARK", 5), QString());
-    QCOMPARE(response, QStringLiteral("page 3"));
+    const FetchResult got = HttpGetPage(fetcher_, server.url("/p"), "MARK", 5);
+    QVERIFY(got.Arrived());
+    QCOMPARE(got.body.value_or(kUntouched), QStringLiteral("page 3"));
     QCOMPARE(server.requestCount(), 3);
 }
 
 void TestHttpGetPage::silentServerEndsAfterFiveDeadlines()
 {
     LocalHttpServer server([](const QByteArray&, const QByteArray&) { return QByteArray(); });
-    QString response = kUntouched;
     QElapsedTimer elapsed;
     elapsed.start();
-    QCOMPARE(HttpGetPage(fetcher_, server.url("/slow"), response, QString(), 1), kError);
+    const FetchResult got = HttpGetPage(fetcher_, server.url("/slow"), QString(), 1);
+    QCOMPARE(got.status, FetchStatus::Failed);
     // Each attempt waited out its own one-second deadline.
     QVERIFY2(elapsed.elapsed() >= 4900, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(server.requestCount(), 5);
-    QCOMPARE(response, kUntouched);
+    QVERIFY(!got.body);
 }
 
 void TestHttpGetPage::refusedConnectionLeavesResponse()
 {
-    QString response = kUntouched;
     const QString address = QStringLiteral("http://127.0.0.1:%1/x").arg(ClosedPort());
-    QCOMPARE(HttpGetPage(fetcher_, address, response, QString(), 2), kError);
-    QCOMPARE(response, kUntouched);
+    const FetchResult got = HttpGetPage(fetcher_, address, QString(), 2);
+    QCOMPARE(got.status, FetchStatus::Failed);
+    QVERIFY(!got.body);
 }
 
 void TestHttpGetPage::bodyOfTwentyMegabytes()
@@ -203,26 +201,26 @@ void TestHttpGetPage::bodyOfTwentyMegabytes()
     QByteArray body(20 * 1024 * 1024, 'x');
     body += "<BR>tail MARK";
     LocalHttpServer server([&](const QByteArray&, const QByteArray&) { return HttpResponse(body); });
-    QString response;
-    QCOMPARE(HttpGetPage(fetcher_, server.url("/big"), response, "MARK", 30), QString());
-    QCOMPARE(response.size(), qsizetype(20 * 1024 * 1024));
-    QVERIFY(response.endsWith(QLatin1Char('x')));
+    const FetchResult got = HttpGetPage(fetcher_, server.url("/big"), "MARK", 30);
+    QVERIFY(got.Arrived());
+    QCOMPARE(got.body->size(), qsizetype(20 * 1024 * 1024));
+    QVERIFY(got.body->endsWith(QLatin1Char('x')));
 }
 
 void TestHttpGetPage::singleAttempt_data()
 {
     QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("expectedResult");
+    QTest::addColumn<bool>("arrives");
     QTest::addColumn<QString>("expectedResponse");
-    QTest::newRow("redirect followed") << "/moved" << QString() << "arrived";
-    QTest::newRow("redirect loop fails") << "/loop" << kError << kUntouched;
-    QTest::newRow("body above the limit fails") << "/huge" << kError << kUntouched;
+    QTest::newRow("redirect followed") << "/moved" << true << "arrived";
+    QTest::newRow("redirect loop fails") << "/loop" << false << kUntouched;
+    QTest::newRow("body above the limit fails") << "/huge" << false << kUntouched;
 }
 
 void TestHttpGetPage::singleAttempt()
 {
     QFETCH(QString, start);
-    QFETCH(QString, expectedResult);
+    QFETCH(bool, arrives);
     QFETCH(QString, expectedResponse);
     const QByteArray huge
         = start == QLatin1String("/huge") ? HttpResponse(QByteArray(kMaxBodyBytes + 1024, 'y') + "MARK") : "";
@@ -233,9 +231,9 @@ void TestHttpGetPage::singleAttempt()
             return testweb::RedirectResponse("/loop");
         return target.startsWith("/huge") ? huge : HttpResponse("arrived<BR>MARK");
     });
-    QString response = kUntouched;
-    QCOMPARE(HttpGetPageOnce(fetcher_, server.url(start), response, "MARK", 30), expectedResult);
-    QCOMPARE(response, expectedResponse);
+    const FetchResult got = HttpGetPageOnce(fetcher_, server.url(start), "MARK", 30);
+    QCOMPARE(got.Arrived(), arrives);
+    QCOMPARE(got.body.value_or(kUntouched), expectedResponse);
     // The loop is given up after the allowed number of redirects (Qt may
     // send a request again when the server closed the connection under it).
     if (start == QLatin1String("/loop"))
@@ -251,12 +249,11 @@ void TestHttpGetPage::cookiesOnlyToTheirHost()
     cookie.setPath(QStringLiteral("/"));
     fetcher_.CookieJar().AddCookie(cookie);
 
-    QString response;
-    QCOMPARE(HttpGetPageOnce(fetcher_, server.url("/a"), response, QString(), 5), QString());
+    QVERIFY(HttpGetPageOnce(fetcher_, server.url("/a"), QString(), 5).Arrived());
     const QString otherHost = QStringLiteral("http://localhost:%1/b").arg(server.port());
-    QCOMPARE(HttpGetPageOnce(fetcher_, otherHost, response, QString(), 5), QString());
+    QVERIFY(HttpGetPageOnce(fetcher_, otherHost, QString(), 5).Arrived());
     fetcher_.CookieJar().RemoveCookie(cookie);
-    QCOMPARE(HttpGetPageOnce(fetcher_, server.url("/c"), response, QString(), 5), QString());
+    QVERIFY(HttpGetPageOnce(fetcher_, server.url("/c"), QString(), 5).Arrived());
 
     QCOMPARE(server.requestCount(), 3);
     QVERIFY(server.heads().at(0).contains("\r\nCookie: session=s3cr3t\r\n"));
@@ -269,18 +266,19 @@ void TestHttpGetPage::demoMarketPages()
     testsupport::DemoMarket market;
     if (!market.ok())
         QSKIP("demo marketplace not available");
-    QString response;
-    QCOMPARE(HttpGetPage(fetcher_, market.url(QStringLiteral("/download?ID=58")), response, "</title>", 10), QString());
-    QVERIFY(response.contains(QLatin1String("<title>")));
-    QVERIFY(response.contains(QLatin1Char('(')));
+    const FetchResult download
+        = HttpGetPage(fetcher_, market.url(QStringLiteral("/download?ID=58")), "</title>", 10);
+    QVERIFY(download.Arrived());
+    QVERIFY(download.body->contains(QLatin1String("<title>")));
+    QVERIFY(download.body->contains(QLatin1Char('(')));
 
-    response = kUntouched;
     const QString detail = market.url(QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=1"));
     // Without the session cookie the marketplace answers with its login
     // page, which lacks the completion marker.
-    QCOMPARE(HttpGetPage(fetcher_, detail, response, QStringLiteral(">关于淘宝</"), 10), kError);
-    QVERIFY(response != kUntouched);
-    QVERIFY(!response.contains(QStringLiteral(">关于淘宝</")));
+    const FetchResult login = HttpGetPage(fetcher_, detail, QStringLiteral(">关于淘宝</"), 10);
+    QCOMPARE(login.status, FetchStatus::Failed);
+    QVERIFY(login.body);
+    QVERIFY(!login.body->contains(QStringLiteral(">关于淘宝</")));
 }
 
 void TestHttpGetPage::connectionFailuresAreSpacedOut()
@@ -295,12 +293,11 @@ void TestHttpGetPage::connectionFailuresAreSpacedOut()
         back = std::make_unique<LocalHttpServer>(
             [](const QByteArray&, const QByteArray&) { return HttpResponse("back<BR>MARK"); }, port);
     });
-    QString response;
-    const QString result = HttpGetPage(
-        fetcher, QStringLiteral("http://127.0.0.1:%1/p").arg(port), response, QStringLiteral("MARK"), 5);
+    const FetchResult got
+        = HttpGetPage(fetcher, QStringLiteral("http://127.0.0.1:%1/p").arg(port), QStringLiteral("MARK"), 5);
     QVERIFY(back && back->isListening());
-    QCOMPARE(result, QString());
-    QCOMPARE(response, QStringLiteral("back"));
+    QVERIFY(got.Arrived());
+    QCOMPARE(got.body.value_or(kUntouched), QStringLiteral("back"));
     QCOMPARE(back->requestCount(), 1);
 }
 
@@ -310,10 +307,10 @@ void TestHttpGetPage::waitEndsWhenApplicationQuits()
     QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(0); });
     QElapsedTimer elapsed;
     elapsed.start();
-    QString response = kUntouched;
-    QCOMPARE(HttpGetPage(fetcher_, silent.url("/never"), response, QString(), 30), kError);
+    const FetchResult got = HttpGetPage(fetcher_, silent.url("/never"), QString(), 30);
+    QCOMPARE(got.status, FetchStatus::Failed);
     QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(response, kUntouched);
+    QVERIFY(!got.body);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestHttpGetPage)

@@ -74,7 +74,7 @@ void TestProgress::stepsInPagesMode()
     QVERIFY(view_->shown);
     QCOMPARE(view_->message, QStringLiteral("正在提取交易信息..."));
     for (int i = 0; i < steps; ++i)
-        StepProgress(*progress_, 1, QStringLiteral("pages"));
+        StepProgress(*progress_, 1, ProgressPagesMode());
     QCOMPARE(view_->percentHistory, percents);
     QCOMPARE(view_->counter, counter);
     QCOMPARE(view_->bar, bar);
@@ -87,14 +87,14 @@ void TestProgress::stepsInPagesMode()
 void TestProgress::fractionBelowOneThousandthLeavesCounterAndTimes()
 {
     StartProgress(*progress_, QStringLiteral("m"), 500, 0);
-    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, ProgressPagesMode());
     QCOMPARE(view_->percent, QStringLiteral("0.2%"));
     QCOMPARE(view_->counter, QStringLiteral("(1/500)"));
 
     StartProgress(*progress_, QStringLiteral("m"), 5000, 0);
     view_->counter = QStringLiteral("before");
     view_->times = QStringLiteral("before");
-    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, ProgressPagesMode());
     QCOMPARE(view_->percent, QStringLiteral("0%"));
     QCOMPARE(view_->counter, QStringLiteral("before"));
     QCOMPARE(view_->times, QStringLiteral("before"));
@@ -141,7 +141,7 @@ void TestProgress::startKeepsTextsOfAnOpenWindow()
 {
     StartProgress(*progress_, QStringLiteral("first"), 5, 0);
     QCOMPARE(view_->percent, QStringLiteral("0%")); // design text
-    StepProgress(*progress_, 2, QStringLiteral("pages"));
+    StepProgress(*progress_, 2, ProgressPagesMode());
     StartProgress(*progress_, QStringLiteral("second"), 10, 0);
     QCOMPARE(view_->message, QStringLiteral("second"));
     QCOMPARE(view_->percent, QStringLiteral("40%"));
@@ -153,18 +153,18 @@ void TestProgress::negativeStartKeepsPosition()
 {
     StartProgress(*progress_, QStringLiteral("first"), 10, 0);
     for (int i = 0; i < 3; ++i)
-        StepProgress(*progress_, 1, QStringLiteral("pages"));
+        StepProgress(*progress_, 1, ProgressPagesMode());
     QCOMPARE(StartProgress(*progress_, QStringLiteral("again"), 10, -1), 3);
     QCOMPARE(progress_->State().position, 3);
     QCOMPARE(view_->bar, 0.3);
-    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, ProgressPagesMode());
     QCOMPARE(view_->counter, QStringLiteral("(4/10)"));
 }
 
 void TestProgress::zeroStartClearsTheBar()
 {
     StartProgress(*progress_, QStringLiteral("first"), 2, 0);
-    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, ProgressPagesMode());
     QCOMPARE(view_->bar, 0.5);
     QCOMPARE(StartProgress(*progress_, QStringLiteral("again"), 2, 0), 0);
     QCOMPARE(view_->bar, 0.0);
@@ -179,14 +179,14 @@ void TestProgress::notOpenBeforeFirstUse()
 void TestProgress::userClosingTheWindow()
 {
     StartProgress(*progress_, QStringLiteral("正在提取交易信息..."), 500, 0);
-    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, ProgressPagesMode());
     QVERIFY(ProgressWindowOpen(*progress_));
     view_->UserCloses();
     QVERIFY(!ProgressWindowOpen(*progress_));
     QCOMPARE(progress_->State().position, 1); // the state outlives the window
 
     // The next step loads a fresh window, hidden: only a start shows it.
-    StepProgress(*progress_, 1, QStringLiteral("pages"));
+    StepProgress(*progress_, 1, ProgressPagesMode());
     QVERIFY(ProgressWindowOpen(*progress_));
     QVERIFY(view_->loaded);
     QVERIFY(!view_->shown);

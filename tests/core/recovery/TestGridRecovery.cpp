@@ -180,11 +180,12 @@ private slots:
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList before = Describe(grid);
-        QCOMPARE(recovery.OfferRestore(prompt, ledger, grid), RecoveryOffer::Unreadable);
+        const RecoveryOfferResult offered = recovery.OfferRestore(prompt, ledger, grid);
+        QCOMPARE(offered.offer, RecoveryOffer::Unreadable);
         QCOMPARE(Describe(grid), before);
-        QVERIFY(prompt.questions.isEmpty());
+        QVERIFY(prompt.questions.isEmpty() && prompt.messages.isEmpty());
         QCOMPARE(recovery.SetAsidePath(), dir.filePath("grid-unreadable-2.lmtgrid"));
-        QCOMPARE(prompt.messages, QStringList { message.arg(recovery.SetAsidePath()) });
+        QCOMPARE(offered.toTell, message.arg(recovery.SetAsidePath()));
         QVERIFY(!QFile::exists(recovery.FilePath()));
         QCOMPARE(testsupport::ReadFile(recovery.SetAsidePath()), bytes);
         QVERIFY(OwnerOnly(recovery.SetAsidePath()));
@@ -210,19 +211,21 @@ private slots:
         FillTrades(saved, 4);
         {
             GridRecovery lastRun(dir);
-            QVERIFY(lastRun.Save(saved));
+            QCOMPARE(lastRun.Save(saved), RecoverySave::Saved);
         } // ends without EndCleanly, as a crash would
         // Also a folder an earlier version left open to others.
         QVERIFY(OwnerOnly(dir) && OwnerOnly(dir + QStringLiteral("/grid.lmtgrid")));
 
         GridRecovery recovery(dir);
         RecordingPrompt prompt(answer);
-        RunContext run(prompt);
+        RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery });
         TradeGrid grid;
         SetUpTradeGrid(grid);
         const QStringList empty = Describe(grid);
-        QCOMPARE(StartGridRecovery(recovery, run, grid),
-            answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        // A checkpoint before the offer leaves the last run's grid alone.
+        QCOMPARE(recovery.Save(grid), RecoverySave::Off);
+        QCOMPARE(
+            StartGridRecovery(run, grid).offer, answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.
@@ -252,20 +255,20 @@ private slots:
         QTemporaryDir dir;
         TradeGrid grid;
         FillTrades(grid, 0);
-        QVERIFY(GridRecovery(dir.path()).Save(grid));
+        QCOMPARE(GridRecovery(dir.path()).Save(grid), RecoverySave::Saved);
         GridRecovery first(dir.path());
         RecordingPrompt prompt;
         DetailLedger ledger;
-        QCOMPARE(first.OfferRestore(prompt, ledger, grid), RecoveryOffer::Nothing);
+        QCOMPARE(first.OfferRestore(prompt, ledger, grid).offer, RecoveryOffer::Nothing);
         QVERIFY(!QFile::exists(first.FilePath()));
 
         FillTrades(grid, 3);
-        QVERIFY(first.Save(grid));
+        QCOMPARE(first.Save(grid), RecoverySave::Saved);
         GridRecovery second(dir.path());
         QVERIFY(!second.Active());
         TradeGrid other;
-        QCOMPARE(second.OfferRestore(prompt, ledger, other), RecoveryOffer::Nothing);
-        QVERIFY(!second.Save(other));
+        QCOMPARE(second.OfferRestore(prompt, ledger, other).offer, RecoveryOffer::Nothing);
+        QCOMPARE(second.Save(other), RecoverySave::Off);
         second.EndCleanly();
         QVERIFY(prompt.questions.isEmpty());
         QCOMPARE(DecodeGridSnapshot(testsupport::ReadFile(first.FilePath())).snapshot.DataRows(), 3);
@@ -301,19 +304,18 @@ private slots:
         GridRecovery recovery(dir.path());
         TradeGrid grid;
         FillTrades(grid, 3);
-        QVERIFY(recovery.Save(grid));
+        QCOMPARE(recovery.Save(grid), RecoverySave::Saved);
         const QByteArray good = testsupport::ReadFile(recovery.FilePath());
         FillTrades(grid, 400);
         RecordingPrompt prompt;
-        RunContext run(prompt);
-        run.checkpoint = &recovery;
+        RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery });
         {
             exporttest::FileSizeLimit limit(good.size() + 100);
             if (!limit.active())
                 QSKIP("cannot limit file sizes here");
-            QVERIFY(!recovery.Save(grid));
+            QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
             QVERIFY(recovery.TakeFailureToTell());
-            QVERIFY(!recovery.Save(grid));
+            QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
             QVERIFY(!recovery.TakeFailureToTell());
             QVERIFY(!MayEndWithGrid(run, grid));
         }

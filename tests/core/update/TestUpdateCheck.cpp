@@ -44,9 +44,12 @@ standin::RecordingUpdateHost HostOfVersion200(const QString& programDirectory)
         programDirectory, [] { return QStringLiteral("Lumetra交易数据提取软件【C店版】2.00"); });
 }
 
-void PointUpdateUrlAt(RunContext& run, const QString& base)
+// A new run whose update page is on base.
+void PointUpdateUrlAt(std::optional<RunContext>& run, const QString& base)
 {
-    run.endpoints.updateUrl = base + QStringLiteral("/download?ID=");
+    Endpoints endpoints = DefaultEndpoints();
+    endpoints.updateUrl = base + QStringLiteral("/download?ID=");
+    run.emplace(RunServices { .endpoints = endpoints }).fetcher.SetFirstRetryPauseMs(10);
 }
 
 } // namespace
@@ -147,7 +150,7 @@ void TestUpdateCheck::newerVersionBacksUpAndHandsOver()
         QVERIFY(testsupport::WriteFile(programDir.filePath(name), "older"));
 
     const auto server = PageServer(PageWithTitle(title));
-    PointUpdateUrlAt(*run_, server->base());
+    PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
@@ -185,7 +188,7 @@ void TestUpdateCheck::notNewerChangesNothing()
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     const auto server = PageServer(PageWithTitle(title));
-    PointUpdateUrlAt(*run_, server->base());
+    PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
@@ -209,7 +212,7 @@ void TestUpdateCheck::unreachablePageChangesNothing()
     QTemporaryDir programDir;
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
-    PointUpdateUrlAt(*run_, testsupport::RefusedBase());
+    PointUpdateUrlAt(run_, testsupport::RefusedBase());
     auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
@@ -224,7 +227,7 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
 {
     QTemporaryDir programDir;
     const auto server = PageServer(PageWithTitle("Lumetra(1.5)"), 600);
-    PointUpdateUrlAt(*run_, server->base());
+    PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
     QString secondResult = QStringLiteral("not called");
@@ -245,7 +248,7 @@ void TestUpdateCheck::missingUpdateProgramKeepsRunning()
     QTemporaryDir programDir; // no update program in it
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "trade data"));
     const auto server = PageServer(PageWithTitle("Lumetra(9.9)"));
-    PointUpdateUrlAt(*run_, server->base());
+    PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
     QCOMPARE(CheckForUpdate(*run_, host, 58), QString());

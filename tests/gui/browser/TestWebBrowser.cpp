@@ -323,10 +323,7 @@ void TestWebBrowser::cookiesSharedWithPageFetch()
     QVERIFY(WaitUntil([&] { return !fetcher_.CookieJar().cookiesForUrl(site).isEmpty(); }, 10000));
 
     const int before = server_->requestCount();
-    QString response;
-    QCOMPARE(
-        HttpGetPage(fetcher_, server_->url("/needs-cookie"), response, QStringLiteral(">关于淘宝</"), 5),
-        QString());
+    QVERIFY(HttpGetPage(fetcher_, server_->url("/needs-cookie"), QStringLiteral(">关于淘宝</"), 5).Arrived());
     // The browser may ask for things meanwhile (an icon); ours is the fetch.
     QByteArray head;
     for (qsizetype i = before; i < server_->heads().size(); ++i)
@@ -337,8 +334,8 @@ void TestWebBrowser::cookiesSharedWithPageFetch()
 
     // Another host name for the same server gets no cookie.
     const QString otherHost = QStringLiteral("http://localhost:%1/needs-cookie").arg(server_->port());
-    QCOMPARE(HttpGetPageOnce(fetcher_, otherHost, response, QStringLiteral(">关于淘宝</"), 5),
-        QString::fromUtf8(kNetworkError));
+    QCOMPARE(
+        HttpGetPageOnce(fetcher_, otherHost, QStringLiteral(">关于淘宝</"), 5).status, FetchStatus::Failed);
 
     // A cookie the browser drops is dropped from the fetches too.
     profile_->Profile()->cookieStore()->deleteAllCookies();
@@ -373,11 +370,11 @@ void TestWebBrowser::demoLoginThenDetailPage()
         = QRegularExpression(QStringLiteral("bizOrderId=(\\d+)")).match(table);
     QVERIFY(order.hasMatch());
 
-    QString response;
     const QString detail
         = market.url(QStringLiteral("/trade/detail/trade_item_detail.htm?bizOrderId=")) + order.captured(1);
-    QCOMPARE(HttpGetPage(fetcher_, detail, response, QStringLiteral(">关于淘宝</"), 10), QString());
-    QVERIFY(response.contains(QStringLiteral("收货和物流信息")));
+    const FetchResult page = HttpGetPage(fetcher_, detail, QStringLiteral(">关于淘宝</"), 10);
+    QVERIFY(page.Arrived());
+    QVERIFY(page.body->contains(QStringLiteral("收货和物流信息")));
 }
 
 LUMETRA_TEST_MAIN(TestWebBrowser)

@@ -1,4 +1,5 @@
 #include "core/export/ExportGrid.h"
+#include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/i18n/QtTranslations.h"
@@ -94,7 +95,7 @@ private slots:
     void init()
     {
         SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(kExportFolderKey), QString());
+            QString::fromLatin1(Settings::kExportFolder), QString());
     }
 
     void choosesAndRemembers_data()
@@ -115,7 +116,8 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        FileSaveDialog saveDialog;
+        Settings settings = Settings::Read();
+        FileSaveDialog saveDialog(settings);
         const QStringList filters = ExportFileFilters();
 
         SeenDialog first;
@@ -152,7 +154,8 @@ private slots:
         QCOMPARE(saveDialog.LastChosenPath(), path);
 
         // The next run starts in the folder of that export, with a dated name.
-        FileSaveDialog nextRun;
+        Settings nextRunSettings = Settings::Read();
+        FileSaveDialog nextRun(nextRunSettings);
         SeenDialog third;
         AnswerDialogWhenShown(third, [](QFileDialog& d) { d.reject(); });
         QCOMPARE(nextRun.AskSavePath(filters), QString());
@@ -169,8 +172,8 @@ private slots:
             gone = dir.path();
         }
         SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(kExportFolderKey), gone);
-        QCOMPARE(FileSaveDialog::StartFolder(), documents);
+            QString::fromLatin1(Settings::kExportFolder), gone);
+        QCOMPARE(FileSaveDialog::StartFolder(Settings::Read()), documents);
     }
 };
 

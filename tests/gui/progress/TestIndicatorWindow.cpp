@@ -121,7 +121,7 @@ void TestIndicatorWindow::startShowsItModelessWithoutOwner()
     QCOMPARE(form->windowModality(), Qt::NonModal);
     QCOMPARE(form->LBL->text(), QStringLiteral("正在导出数据至CSV格式文件……"));
 
-    StepProgress(progress, 1, QStringLiteral("pages"));
+    StepProgress(progress, 1, ProgressPagesMode());
     QCOMPARE(form->Percent->text(), QStringLiteral("33.3%"));
     QCOMPARE(form->L1->text(), QStringLiteral("(1/3)"));
     QVERIFY(form->L2->text().count(QLatin1Char('/')) == 2);
@@ -181,7 +181,7 @@ void TestIndicatorWindow::userClosingUnloadsIt()
     Progress progress;
     progress.SetView(&indicator);
     StartProgress(progress, QStringLiteral("正在提取交易信息..."), 500, 0);
-    StepProgress(progress, 1, QStringLiteral("pages"));
+    StepProgress(progress, 1, ProgressPagesMode());
     QPointer<IndicatorForm> first = indicator.Form();
     QVERIFY(first->isVisible());
 
@@ -193,7 +193,7 @@ void TestIndicatorWindow::userClosingUnloadsIt()
     QVERIFY(first.isNull());
 
     // A later step loads a fresh window, hidden, with its design texts.
-    StepProgress(progress, 1, QStringLiteral("pages"));
+    StepProgress(progress, 1, ProgressPagesMode());
     QVERIFY(ProgressWindowOpen(progress));
     IndicatorForm* second = indicator.Form();
     QVERIFY(second);

@@ -66,12 +66,11 @@ void TestCloseDuringCommand::closingDuringExportLeavesNoTemporaryFiles()
     offline.startUrl = QStringLiteral("about:blank");
     offline.updateUrl = testsupport::RefusedBase() + QStringLiteral("/download?ID=");
     standin::RecordingPrompt prompt;
-    RunContext run(prompt);
-    run.endpoints = offline;
+    RunContext run(RunServices { .prompt = &prompt, .endpoints = offline });
     BrowserProfile profile(run.fetcher);
 
     standin::ScriptedSaveDialog dialog(userFolder.filePath(fileName));
-    MainWindow window(run, profile, { &dialog });
+    MainWindow window(run, profile, { .saveDialog = &dialog });
     window.show();
     TradeGrid& grid = window.Session().Grid();
     for (int i = 0; i < 50; ++i) {

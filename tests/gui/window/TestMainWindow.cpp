@@ -1,5 +1,6 @@
 #include "core/base/Endpoints.h"
 #include "core/base/UserPrompt.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/layout/WindowPlacement.h"
@@ -7,12 +8,13 @@
 #include "core/progress/RecordingProgressView.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
-#include "core/context/RunContext.h"
+#include "gui/base/Twips.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
+#include "gui/grid/TradeGridView.h"
+#include "gui/grid/WidgetTextMeasurer.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/SplitterBar.h"
-#include "gui/base/Twips.h"
 #include "gui/window/WorkArea.h"
 #include "support/TestSupport.h"
 
@@ -84,6 +86,7 @@ private slots:
 private:
     RecordingProgressView progress_;
     SilentPrompt prompt_;
+    std::unique_ptr<WidgetTextMeasurer> measurer_;
     std::unique_ptr<RunContext> run_;
     std::unique_ptr<BrowserProfile> profile_;
     std::unique_ptr<MainWindow> window_;
@@ -97,8 +100,9 @@ void TestMainWindow::initTestCase()
     Endpoints e = DefaultEndpoints();
     e.startUrl = QStringLiteral("about:blank");
     e.updateUrl = refused + QStringLiteral("/download?ID=");
-    run_ = std::make_unique<RunContext>(prompt_);
-    run_->endpoints = e;
+    measurer_ = std::make_unique<WidgetTextMeasurer>(TradeGridFont());
+    run_ = std::make_unique<RunContext>(
+        RunServices { .prompt = &prompt_, .endpoints = e, .measurer = measurer_.get() });
     run_->progress.SetView(&progress_);
     profile_ = std::make_unique<BrowserProfile>(run_->fetcher);
 }
@@ -231,7 +235,7 @@ void TestMainWindow::checkBoxSwitchesLayout()
     QTest::mouseClick(
         Part<QCheckBox>(*window_, u"Chk_1"_s), Qt::LeftButton, {}, QPoint(4, Part<QCheckBox>(*window_, u"Chk_1"_s)->height() / 2));
     QVERIFY(Part<QWidget>(*window_, u"bar_1"_s)->isVisible());
-    QCOMPARE(window_->Browser().y(), TwipsToPixels(360));
+    QCOMPARE(Part<WebBrowser>(*window_, u"browser"_s)->y(), TwipsToPixels(360));
     QCOMPARE(Stored(QStringLiteral("CHK_1")), QStringLiteral("0"));
 }
 
@@ -262,7 +266,7 @@ void TestMainWindow::draggingAndReleasingTheBar()
     const double stored = Stored(QStringLiteral("Split_Top_1")).toDouble();
     QVERIFY(qAbs(stored * width - TwipsOf(bar->x())) <= 30);
     QCOMPARE(Part<QWidget>(*window_, u"grid"_s)->width(), bar->x());
-    QVERIFY(qAbs(window_->Browser().x() - (bar->x() + TwipsToPixels(45))) <= 1);
+    QVERIFY(qAbs(Part<WebBrowser>(*window_, u"browser"_s)->x() - (bar->x() + TwipsToPixels(45))) <= 1);
 }
 
 void TestMainWindow::moveWithoutLeftButtonDoesNothing()

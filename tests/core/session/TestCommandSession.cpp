@@ -1,0 +1,101 @@
+// The command session without a window: what runs inside a command is
+// refused, the checkpoint follows the outermost command, and what the run's
+// stores have to tell comes after the command's own messages.
+
+#include "support/CommandTestSupport.h"
+#include "support/ExportTestSupport.h"
+#include "support/StandIns.h"
+#include "support/TestSupport.h"
+
+#include "core/context/RunContext.h"
+#include "core/grid/GridSetup.h"
+#include "core/history/HistoryTrouble.h"
+#include "core/history/TradeHistory.h"
+#include "core/recovery/GridRecovery.h"
+#include "core/session/CommandSession.h"
+
+#include <QDir>
+#include <optional>
+
+class TestCommandSession : public QObject {
+    Q_OBJECT
+private slots:
+    void insideACommandIsRefused_data()
+    {
+        QTest::addColumn<bool>("command");
+        QTest::newRow("another command") << true;
+        QTest::newRow("a grid filled from outside") << false;
+    }
+    void insideACommandIsRefused()
+    {
+        QFETCH(bool, command);
+        QTemporaryDir dir;
+        GridRecovery recovery(dir.path());
+        RunContext run(RunServices { .checkpoint = &recovery });
+        standin::ScriptedPage page;
+        commandtest::CountingLoadWatch watch;
+        std::optional<CommandSession> session;
+        std::optional<CommandOutcome> inner;
+        bool savedDuringCommand = true;
+        SessionHooks hooks;
+        // Told as the extraction starts, inside the command.
+        hooks.shopNickRead = [&](const QString&) {
+            savedDuringCommand = QFile::exists(recovery.FilePath());
+            inner = command ? session->Run(Command::Merge) : session->GridChanged();
+        };
+        session.emplace(run, page, watch, nullptr, std::move(hooks));
+
+        QVERIFY(session->Run(Command::ExtractPage).ran);
+        QVERIFY(inner && !inner->ran);
+        QVERIFY(!session->Busy());
+        // Saved once the outermost command had ended, not before.
+        QVERIFY(!savedDuringCommand);
+        QVERIFY(QFile::exists(recovery.FilePath()));
+    }
+
+    void toldAfterTheOutermostCommand_data()
+    {
+        QTest::addColumn<bool>("historyOff");
+        QTest::addColumn<bool>("saveFails");
+        QTest::newRow("nothing to tell") << false << false;
+        QTest::newRow("a history that cannot be used") << true << false;
+        QTest::newRow("a recovery save that failed") << false << true;
+        QTest::newRow("both: the save first") << true << true;
+    }
+    void toldAfterTheOutermostCommand()
+    {
+        QFETCH(bool, historyOff);
+        QFETCH(bool, saveFails);
+        QTemporaryDir dir;
+        GridRecovery recovery(dir.filePath(QStringLiteral("recovery")));
+        // A folder where the history's file belongs: the history is off.
+        const QString historyPath = dir.filePath(QStringLiteral("history.sqlite"));
+        QVERIFY(!historyOff || QDir().mkpath(historyPath));
+        TradeHistory history(historyPath);
+        standin::RecordingPrompt prompt;
+        RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery, .history = &history });
+        standin::ScriptedPage page;
+        commandtest::CountingLoadWatch watch;
+        CommandSession session(run, page, watch, nullptr);
+        SetUpTradeGrid(session.Grid());
+
+        QStringList expected;
+        if (saveFails)
+            expected << QString::fromUtf8(kRecoverySaveFailedText);
+        if (historyOff)
+            expected << QString::fromUtf8(kHistoryOffText).arg(QDir::toNativeSeparators(historyPath));
+        for (int round = 1; round <= 2; ++round) {
+            std::optional<exporttest::FileSizeLimit> limit;
+            if (saveFails && !limit.emplace(16).active())
+                QSKIP("cannot limit file sizes here");
+            const CommandOutcome outcome = session.Run(Command::Merge);
+            QVERIFY(outcome.ran);
+            // Each is told once a run.
+            QCOMPARE(outcome.messages, round == 1 ? expected : QStringList());
+        }
+        QVERIFY(prompt.messages.isEmpty());
+    }
+};
+
+LUMETRA_TEST_GUILESS_MAIN(TestCommandSession)
+#include "TestCommandSession.moc"
