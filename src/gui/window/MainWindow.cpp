@@ -245,7 +245,7 @@ void MainWindow::StartUp()
     pageReadyCount_ = 0;
     for (int i = 0; i < 2; ++i)
         if (const std::optional<int> value = settings_.CheckBox(i))
-            SetCheckValue(i, *value);
+            SetBoxFromSettings(i, *value);
     // A grid that cannot be set up now is set up by the first extraction.
     SkipOnGridError([&] { SetUpTradeGrid(session_->Grid(), run_.measurer); });
     browser_->Navigate2(run_.endpoints.startUrl);
@@ -352,7 +352,7 @@ void MainWindow::Chk_Click(int index)
     UpdateTotal(false);
 }
 
-void MainWindow::SetCheckValue(int index, int value)
+void MainWindow::SetBoxFromSettings(int index, int value)
 {
     QCheckBox* box = checks_[size_t(index)];
     const bool checked = value != 0;

@@ -89,8 +89,9 @@ private:
     // Collects the document from the rows to ship (all or the selected
     // ones) and opens its print preview.
     void PrintDocument(ShippingDocument which, bool selectedOnly);
-    // Sets a box as the program does: a different value runs Chk_Click.
-    void SetCheckValue(int index, int value);
+    // Sets a box to its stored value as the program does: a different value
+    // runs Chk_Click.
+    void SetBoxFromSettings(int index, int value);
     void OnDownloadComplete();
     void OnTimerTick();
     void OnBarDragged(int index);
