@@ -35,13 +35,13 @@ public:
         std::function<QRectF()> newArea);
 
     double LineHeight() const { return lineHeight_; }
-    const QFontMetricsF& Metrics() const { return metrics_; }
     // A paragraph over the area's width.
     void Paragraph(const QString& text, const QFont* font = nullptr);
     // A table row: each cell wrapped in its column and framed; a row taller
     // than the space left goes on in the next area.
     void Row(const QStringList& cells, const QVector<TableColumn>& columns, bool bold = false);
-    // The row repeated under every new area's head while the table lasts.
+    // Paints the table's head row now, and again at the top of every further
+    // area the table goes on in, until EndTable.
     void SetTableHead(const QStringList& cells, const QVector<TableColumn>& columns);
     void EndTable() { head_.clear(); }
     void Space(double height);
