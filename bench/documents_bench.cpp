@@ -37,6 +37,8 @@ void FillTradesToShip(TradeGrid& grid, int trades)
             for (const int col : { ColRecipient, ColProvince, ColCity, ColDistrict, ColAddress, ColPostcode })
                 grid.SetTextMatrix(row, col, grid.TextMatrix(row - 1, col));
         const QString text = QStringLiteral("夏季新款纯棉短袖T恤 %1号 %2").arg(n / 4).arg(options[n % 4]);
+        // An item has its price: the list sums 400 lines, not a line a row.
+        grid.SetTextMatrix(row, ColUnitPrice, QStringLiteral("%1.90").arg(19 + n / 4));
         grid.SetTextMatrix(row, ColItemRecord,
             ItemRecordLine({ grid.TextMatrix(row, ColOrderNumber), grid.TextMatrix(row, ColUnitPrice),
                 grid.TextMatrix(row, ColQuantity), text }));
@@ -50,6 +52,7 @@ struct Timing {
     qint64 pickingBytes = 0;
     qint64 slipsBytes = 0;
     int slipPages = 0;
+    int pickingPages = 0;
     qsizetype parcels = 0;
 };
 
@@ -76,6 +79,7 @@ Timing Measure(int trades, const QTemporaryDir& dir)
     t.pickingBytes = QFileInfo(picking).size();
     t.slipsBytes = QFileInfo(slips).size();
     t.slipPages = packing.pages;
+    t.pickingPages = list.pages;
     t.parcels = documents.slips.size();
     return t;
 }
@@ -92,6 +96,7 @@ int main(int argc, char* argv[])
     std::printf("documents_collect_%d %.1f ms\n", trades, full.collectMs);
     std::printf("picking_list_pdf_%d %.1f ms\n", trades, full.pickingMs);
     std::printf("picking_list_pdf_%d_size %.1f KB\n", trades, full.pickingBytes / 1024.0);
+    std::printf("picking_list_pdf_%d_pages %d pages\n", trades, full.pickingPages);
     std::printf("packing_slips_pdf_%d %.1f ms\n", trades, full.slipsMs);
     std::printf("packing_slips_pdf_%d_size %.1f KB\n", trades, full.slipsBytes / 1024.0);
     std::printf("packing_slips_pdf_%d_pages %d pages\n", trades, full.slipPages);

@@ -79,9 +79,11 @@ int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInA
         return QRectF(s.origin.x(), s.origin.y() + top2, width, height - top2);
     };
     PageFlow flow(s.painter, DocumentFont(9), s.device, newPage);
-    const QVector<TableColumn> columns { { 0.28 }, { 0.22 }, { 0.09, Qt::AlignRight }, { 0.08, Qt::AlignRight },
-        { 0.08, Qt::AlignRight }, { 0.25 } };
-    flow.SetTableHead({ QStringLiteral("宝贝"), QStringLiteral("规格"), QStringLiteral("单价(元)"),
+    // Two 19-digit order numbers to a line: an item of a busy day lists
+    // hundreds of them, and that column decides the paper used.
+    const QVector<TableColumn> columns { { 0.22 }, { 0.18 }, { 0.07, Qt::AlignRight }, { 0.06, Qt::AlignRight },
+        { 0.07, Qt::AlignRight }, { 0.40 } };
+    flow.SetTableHead({ QStringLiteral("宝贝"), QStringLiteral("规格"), QStringLiteral("单价"),
                           QStringLiteral("数量"), QStringLiteral("订单数"), QStringLiteral("订单编号") },
         columns);
     for (const PickLine& line : documents.picking.lines)
