@@ -34,13 +34,24 @@ QVector<ItemRecord> ItemRecordsOf(const QString& cell)
 
 QString FullItemText(QStringView cell)
 {
-    QString text = cell.toString();
-    text.remove(QStringLiteral("[交易快照]"));
-    text.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+    // One pass, no copy of the cell: this runs for every item of every page.
+    static constexpr QStringView kSnapshotLink = u"[交易快照]";
+    static constexpr QStringView kNbsp = u"&nbsp;";
     QString single;
-    single.reserve(text.size());
+    single.reserve(cell.size());
     bool blank = true; // drops leading blanks
-    for (const QChar c : std::as_const(text)) {
+    for (qsizetype i = 0; i < cell.size();) {
+        const QChar c = cell[i];
+        if (c == u'[' && cell.sliced(i).startsWith(kSnapshotLink)) {
+            i += kSnapshotLink.size();
+            continue;
+        }
+        if (c == u'&' && cell.sliced(i).startsWith(kNbsp)) {
+            i += kNbsp.size();
+            blank = true;
+            continue;
+        }
+        ++i;
         if (IsAnyBlank(c)) {
             blank = true;
             continue;
