@@ -3,10 +3,11 @@
 #include "DocumentPainting.h"
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
+#include "core/export/FileReplace.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -28,30 +29,28 @@ DocumentWritten PdfDocumentPrinter::WritePdf(
     const QString shown = QDir::toNativeSeparators(path);
     if (documents.NothingToShip())
         return Failed(QStringLiteral("没有待发货的交易，%1 没有写入。").arg(shown));
-    // The file is written beside its place and takes it only when whole:
-    // a full disk or a refused folder leaves an earlier file as it was.
-    QSaveFile file(path);
-    // Unbuffered: a write the disk refuses fails where it happens; a
-    // buffered one could be lost in a flush that reports nothing, and the
-    // commit would put a cut-off file in the old one's place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        qCWarning(lcExport) << "cannot write" << path << file.errorString();
-        return Failed(QStringLiteral("无法写入 %1：%2").arg(shown, file.errorString()));
+    // Asked before thousands of pages are painted in vain.
+    if (!CanReplaceFile(path))
+        return Failed(QStringLiteral("无法写入 %1：文件或文件夹不能写入。").arg(shown));
+    // The pages are made in memory and the file replaced once they are
+    // whole, as an export replaces its file: a full disk or a refused
+    // folder leaves an earlier file as it was.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    int pages = 0;
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(kPdfDotsPerInch);
+        writer.setCreator(QStringLiteral("Lumetra Trades"));
+        writer.setTitle(DocumentName(which));
+        SetUpDocumentPages(writer, which, paper);
+        pages = PaintShippingDocument(writer, documents, which, paper);
     }
-    QPdfWriter writer(&file);
-    writer.setResolution(kPdfDotsPerInch);
-    writer.setCreator(QStringLiteral("Lumetra Trades"));
-    writer.setTitle(DocumentName(which));
-    SetUpDocumentPages(writer, which, paper);
-    const int pages = PaintShippingDocument(writer, documents, which, paper);
-    if (pages == 0 || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        qCWarning(lcExport) << "writing" << path << "failed:" << file.errorString();
-        return Failed(QStringLiteral("写入 %1 失败：%2").arg(shown, file.errorString()));
-    }
-    if (!file.commit()) {
-        qCWarning(lcExport) << "committing" << path << "failed:" << file.errorString();
-        return Failed(QStringLiteral("写入 %1 失败：%2").arg(shown, file.errorString()));
+    if (pages == 0)
+        return Failed(QStringLiteral("%1 没有写入：页面无法生成。").arg(shown));
+    if (!ReplaceFileContents(path, pdf.data())) {
+        qCWarning(lcExport) << "writing" << path << "failed";
+        return Failed(QStringLiteral("写入 %1 失败，原有文件保持不变。").arg(shown));
     }
     DocumentWritten written;
     written.ok = true;

@@ -9,7 +9,6 @@
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/settings/PrintSettings.h"
 #include "core/settings/Settings.h"
 
 #include <QDir>
@@ -76,7 +75,7 @@ DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocu
         result.failure = QStringLiteral("拣货单和发货单没有写入：这个程序不能生成 PDF。");
         return result;
     }
-    const SlipPaper paper = options.slipPaper.value_or(StoredSlipPaper());
+    const SlipPaper paper = options.slipPaper.value_or(SlipPaper::A5);
     for (const PlannedDocument& document : planned) {
         if (document.path.isEmpty())
             continue;

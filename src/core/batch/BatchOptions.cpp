@@ -1,7 +1,6 @@
 #include "BatchOptions.h"
 
 #include "core/settings/DetailDownloadSetting.h"
-#include "core/settings/PrintSettings.h"
 
 #include <QCommandLineParser>
 

@@ -15,7 +15,7 @@ struct BatchOptions {
     // --picking-list and --packing-slips: PDF files of the rows to ship.
     QString pickingListPath;
     QString packingSlipsPath;
-    // --slip-paper; otherwise the stored setting.
+    // --slip-paper; the run puts the stored setting here when it is not given.
     std::optional<SlipPaper> slipPaper;
     bool merge = false;
     // Set by --filter-closed / --keep-closed; otherwise the stored check box.

@@ -5,6 +5,7 @@
 // printer to the unattended run; tests of the run may hand a fake.
 
 #include <QString>
+#include <optional>
 
 struct ShippingDocuments;
 
@@ -33,4 +34,23 @@ public:
 };
 
 // The name a message gives the document: 拣货单 or 发货单.
-QString DocumentName(ShippingDocument which);
+inline QString DocumentName(ShippingDocument which)
+{
+    return which == ShippingDocument::PickingList ? QStringLiteral("拣货单") : QStringLiteral("发货单");
+}
+
+// The paper's text as --slip-paper and the settings hold it.
+inline QString SlipPaperText(SlipPaper paper)
+{
+    return paper == SlipPaper::A5 ? QStringLiteral("a5") : QStringLiteral("100x150");
+}
+
+// The paper a text names ("a5" or "100x150", any case); none for another text.
+inline std::optional<SlipPaper> SlipPaperFromText(const QString& text)
+{
+    const QString wanted = text.trimmed().toLower();
+    for (const SlipPaper paper : { SlipPaper::A5, SlipPaper::Label100x150 })
+        if (wanted == SlipPaperText(paper))
+            return paper;
+    return std::nullopt;
+}

@@ -1,8 +1,8 @@
 #include "ShippingDocuments.h"
 
-#include "DocumentPrinter.h"
 
 #include "core/extract/MergeRules.h"
+#include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
@@ -25,7 +25,7 @@ bool IsToShipLine(QStringView status)
 // The lines of a cell the merge may have joined.
 QStringList CellLines(const QString& cell)
 {
-    QStringList lines = cell.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QStringList lines = cell.split(kJoinedLineBreak.toString(), Qt::SkipEmptyParts);
     for (QString& line : lines)
         line = line.trimmed();
     lines.removeAll(QString());
@@ -73,14 +73,6 @@ PackingSlip SlipOfRow(const TradeGrid& grid, int row)
     slip.address = CellOrEmpty(grid, row, ColAddress);
     slip.postcode = CellOrEmpty(grid, row, ColPostcode);
     return slip;
-}
-
-QStringList KeyOfRow(const TradeGrid& grid, int row)
-{
-    QStringList key;
-    for (const int col : kMergeKeyColumns)
-        key.append(CellOrEmpty(grid, row, col));
-    return key;
 }
 
 struct PickKey {
@@ -148,7 +140,7 @@ ShippingDocuments CollectShippingDocuments(
         qsizetype slip = -1;
         for (const QString& trade : trades)
             slip = std::max(slip, slipOfTrade.value(trade, -1));
-        const QStringList key = KeyOfRow(grid, row);
+        const QStringList key = MergeKeyTexts(grid, row);
         if (slip < 0)
             slip = slipOfKey.value(key, -1);
         if (slip < 0) {
@@ -198,9 +190,4 @@ QStringList ShippingDocumentMessages(const ShippingDocuments& documents)
     if (documents.NothingToShip())
         messages.append(QStringLiteral("没有待发货的交易（买家已付款、等待卖家发货并有收件人），没有生成拣货单和发货单。"));
     return messages;
-}
-
-QString DocumentName(ShippingDocument which)
-{
-    return which == ShippingDocument::PickingList ? QStringLiteral("拣货单") : QStringLiteral("发货单");
 }

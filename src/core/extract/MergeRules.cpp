@@ -1,5 +1,6 @@
 #include "MergeRules.h"
 
+#include "core/grid/TradeGrid.h"
 #include "core/text/TextHelpers.h"
 
 #include <climits>
@@ -29,7 +30,16 @@ int ScaledRowHeight(int height, qsizetype factor)
 }
 
 namespace {
-const QString kLineBreak = QStringLiteral("\r\n");
+const QString kLineBreak = kJoinedLineBreak.toString();
+}
+
+QStringList MergeKeyTexts(const TradeGrid& grid, int row)
+{
+    QStringList key;
+    key.reserve(int(std::size(kMergeKeyColumns)));
+    for (const int col : kMergeKeyColumns)
+        key.append(grid.TextMatrix(row, col));
+    return key;
 }
 
 bool CanMergeRow(const QString& recipient, const QString& status)

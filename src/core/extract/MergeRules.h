@@ -6,6 +6,9 @@
 #include <QSet>
 #include <array>
 #include <QString>
+#include <QStringList>
+
+class TradeGrid;
 
 // Rows merge when all of their key columns' texts are equal (exactly, empty
 // included), the recipient is not empty and the trade still ships.
@@ -26,6 +29,13 @@ inline constexpr auto kMergeKeyColumns = [] {
 }();
 static_assert(kMergeKeyColumns[0] == ColRecipient, "the recipient leads the key");
 inline constexpr int kRecipientKeyIndex = 0;
+// The key texts of a data row, in kMergeKeyColumns order; throws
+// GridRangeError for a row outside the grid.
+QStringList MergeKeyTexts(const TradeGrid& grid, int row);
+
+// What a join puts between the values it gathers in one cell.
+inline constexpr QStringView kJoinedLineBreak = u"\r\n";
+
 // Columns 0 and 1 (strip, sequence) are never combined.
 inline constexpr int kFirstMergedColumn = ColOrderNumber;
 

@@ -22,15 +22,6 @@ struct Group {
     QVector<int> others;
 };
 
-QStringList KeyTexts(const TradeGrid& grid, int row)
-{
-    QStringList key;
-    key.reserve(int(std::size(kMergeKeyColumns)));
-    for (const int col : kMergeKeyColumns)
-        key.append(grid.TextMatrix(row, col));
-    return key;
-}
-
 // Groups rows by their key texts in one pass. A row whose keys cannot be
 // read, whose recipient is unknown or whose trade is closed, stays a group
 // of its own.
@@ -42,7 +33,7 @@ QVector<Group> GroupRows(const TradeGrid& grid)
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
         QStringList key;
         try {
-            key = KeyTexts(grid, row);
+            key = MergeKeyTexts(grid, row);
         } catch (const GridRangeError&) {
             groups.append(Group { row, {} });
             continue;

@@ -37,8 +37,7 @@ void CopyDetailsToContinuationRows(TradeGrid& grid)
         const QString orderNumber = CellOrEmpty(grid, row, grid.FixedCols());
         if (!IsFurtherItemOrder(orderNumber))
             continue;
-        const QString base = orderNumber.left(orderNumber.indexOf(QLatin1Char('_')));
-        const int source = grid.FindOrderRow(base);
+        const int source = grid.FindOrderRow(TradeOfOrder(orderNumber));
         if (source < 0 || source == row)
             continue;
         for (int col = kFirstDetailCol; col < kFirstDetailCol + kDetailColumnCount; ++col)

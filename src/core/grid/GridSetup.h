@@ -61,6 +61,13 @@ inline bool IsFurtherItemOrder(const QString& orderNumber)
     return orderNumber.contains(QLatin1Char('_'));
 }
 
+// The trade an order row belongs to: 123_2 → 123.
+inline QString TradeOfOrder(const QString& orderNumber)
+{
+    const qsizetype mark = orderNumber.indexOf(QLatin1Char('_'));
+    return mark < 0 ? orderNumber : orderNumber.left(mark);
+}
+
 QStringList TradeGridTitles();
 QStringList TradeGridLetters();
 

@@ -75,9 +75,3 @@ ItemTextParts SplitItemText(const QString& text)
         first = 1;
     return { words.first(first).join(u' '), words.sliced(first).join(u' ') };
 }
-
-QString TradeOfOrder(const QString& order)
-{
-    const qsizetype mark = order.indexOf(u'_');
-    return mark < 0 ? order : order.left(mark);
-}

@@ -34,6 +34,3 @@ struct ItemTextParts {
     QString options;
 };
 ItemTextParts SplitItemText(const QString& text);
-
-// An order number without its further-item mark: 123_2 → 123.
-QString TradeOfOrder(const QString& order);

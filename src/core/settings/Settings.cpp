@@ -18,7 +18,8 @@ Settings Settings::Read()
 {
     Settings settings;
     QStringList keys { QString::fromLatin1(kDetailDownloads), QString::fromLatin1(kDetailHistory),
-        QString::fromLatin1(kWindowPlacement), QString::fromLatin1(kExportFolder) };
+        QString::fromLatin1(kWindowPlacement), QString::fromLatin1(kExportFolder), QString::fromLatin1(kSlipPaper),
+        QString::fromLatin1(kPrinterOffsets) };
     for (int i = 0; i < 2; ++i)
         keys << CheckBoxKey(i) << QStringLiteral("Split_Top_%1").arg(i);
     for (const QString& key : keys)
@@ -43,6 +44,46 @@ QString Settings::LayoutText(const QString& key, const QString& defaultText) con
 {
     const QString stored = texts_.value(key);
     return stored.isEmpty() ? defaultText : stored;
+}
+
+namespace {
+
+QString PrinterKey(const QString& printerName)
+{
+    return QString::fromLatin1(printerName.toUtf8().toHex());
+}
+
+// The stored offsets, printer key to "<right>,<down>".
+QHash<QString, QString> PrinterOffsets(const QString& stored)
+{
+    QHash<QString, QString> offsets;
+    for (const QString& entry : stored.split(u';', Qt::SkipEmptyParts))
+        offsets.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    return offsets;
+}
+
+} // namespace
+
+QPointF Settings::PrinterOffset(const QString& printerName) const
+{
+    const QStringList parts = PrinterOffsets(Text(kPrinterOffsets)).value(PrinterKey(printerName)).split(u',');
+    bool rightOk = false;
+    bool downOk = false;
+    const double right = parts.value(0).toDouble(&rightOk);
+    const double down = parts.value(1).toDouble(&downOk);
+    return parts.size() == 2 && rightOk && downOk ? QPointF(right, down) : QPointF();
+}
+
+bool Settings::StorePrinterOffset(const QString& printerName, QPointF millimetres)
+{
+    QHash<QString, QString> offsets = PrinterOffsets(Text(kPrinterOffsets));
+    offsets.insert(PrinterKey(printerName),
+        QString::number(millimetres.x(), 'f', 1) + u',' + QString::number(millimetres.y(), 'f', 1));
+    QStringList entries;
+    for (auto it = offsets.cbegin(); it != offsets.cend(); ++it)
+        entries.append(it.key() + u'=' + it.value());
+    entries.sort(); // the same offsets, the same text
+    return Store(kPrinterOffsets, entries.join(u';'));
 }
 
 bool Settings::StoreCheckBox(int index, bool checked)

@@ -5,7 +5,10 @@
 // The keys and texts are those the store has always held, so a settings
 // file of an earlier version reads as it did.
 
+#include "core/documents/DocumentPrinter.h"
+
 #include <QHash>
+#include <QPointF>
 #include <QString>
 #include <optional>
 
@@ -27,17 +30,29 @@ public:
     QString WindowPlacement() const { return Text(kWindowPlacement); }
     // "Export_Dir": the folder of the last export; empty when none.
     QString ExportFolder() const { return Text(kExportFolder); }
+    // "Slip_Paper": the packing slips' paper; A5 unless the label is stored.
+    SlipPaper PackingSlipPaper() const { return SlipPaperFromText(Text(kSlipPaper)).value_or(SlipPaper::A5); }
+    // "Printer_Offsets": how many millimetres right and down the printer
+    // of this name is to print, because label printers shift what they
+    // print; 0, 0 when none is stored.
+    QPointF PrinterOffset(const QString& printerName) const;
 
     // Each stores at once; false when the store refused the write.
     [[nodiscard]] bool StoreCheckBox(int index, bool checked);
     [[nodiscard]] bool StoreLayoutText(const QString& key, const QString& text);
     [[nodiscard]] bool StoreWindowPlacement(const QString& text) { return Store(kWindowPlacement, text); }
     [[nodiscard]] bool StoreExportFolder(const QString& folder) { return Store(kExportFolder, folder); }
+    [[nodiscard]] bool StorePackingSlipPaper(SlipPaper paper) { return Store(kSlipPaper, SlipPaperText(paper)); }
+    [[nodiscard]] bool StorePrinterOffset(const QString& printerName, QPointF millimetres);
 
     static constexpr const char* kDetailDownloads = "DetailDownloads";
     static constexpr const char* kDetailHistory = "DetailHistory";
     static constexpr const char* kWindowPlacement = "Window_Place";
     static constexpr const char* kExportFolder = "Export_Dir";
+    static constexpr const char* kSlipPaper = "Slip_Paper";
+    // "<printer name's UTF-8 in hex>=<right>,<down>" for each printer,
+    // joined by ";": printer names hold any character.
+    static constexpr const char* kPrinterOffsets = "Printer_Offsets";
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }

@@ -91,7 +91,9 @@ int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints,
         const QString listUrl = options.listUrl.isEmpty() ? run.endpoints.soldItemsUrl : options.listUrl;
         const ListPageArrival arrival = OpenListPage(browser, listUrl);
         PdfDocumentPrinter printer;
-        result = ExportFromListPage(session, browser, arrival, options, report, &printer);
+        BatchOptions withPaper = options;
+        withPaper.slipPaper = options.slipPaper.value_or(run.settings.PackingSlipPaper());
+        result = ExportFromListPage(session, browser, arrival, withPaper, report, &printer);
     }
     // Told, but the sheet decides the status: the history is only a cache.
     if (const QString trouble = TakeHistoryTrouble(run); !trouble.isEmpty())

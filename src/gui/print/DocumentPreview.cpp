@@ -2,7 +2,7 @@
 
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
-#include "core/settings/PrintSettings.h"
+#include "core/settings/Settings.h"
 #include "print/DocumentPainting.h"
 #include "print/PdfDocumentPrinter.h"
 
@@ -36,8 +36,10 @@ void SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocu
 
 } // namespace
 
-void ShowDocumentPreview(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
+void ShowDocumentPreview(
+    QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, const Settings& settings)
 {
+    const SlipPaper paper = settings.PackingSlipPaper();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(DocumentName(which));
     SetUpDocumentPages(printer, which, paper);
@@ -47,7 +49,7 @@ void ShowDocumentPreview(QWidget* parent, const ShippingDocuments& documents, Sh
         SetUpDocumentPages(*target, which, paper);
         // A file is not shifted; a printer by what is stored for it.
         const QPointF offset = target->outputFormat() == QPrinter::NativeFormat
-            ? StoredPrinterOffset(target->printerName())
+            ? settings.PrinterOffset(target->printerName())
             : QPointF();
         // Thousands of slips take seconds: the windows repaint meanwhile.
         QElapsedTimer sinceEvents;

@@ -5,8 +5,11 @@
 #include "core/documents/DocumentPrinter.h"
 
 class QWidget;
+class Settings;
 struct ShippingDocuments;
 
-// Opens the preview (modal) and returns once it is closed. Printing moves
-// the pages by the offset stored for the chosen printer.
-void ShowDocumentPreview(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper);
+// Opens the preview (modal) and returns once it is closed, with the slips
+// on the paper settings holds. Printing moves the pages by the offset
+// settings holds for the chosen printer.
+void ShowDocumentPreview(
+    QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, const Settings& settings);

@@ -1,7 +1,7 @@
 #include "PrintButton.h"
 
 #include "core/base/Logging.h"
-#include "core/settings/PrintSettings.h"
+#include "core/settings/Settings.h"
 
 #include <QActionGroup>
 #include <QInputDialog>
@@ -9,9 +9,10 @@
 #include <QMessageBox>
 #include <QPrinterInfo>
 
-PrintButton::PrintButton(std::function<void(ShippingDocument, bool)> print, QWidget* parent)
+PrintButton::PrintButton(std::function<void(ShippingDocument, bool)> print, Settings& settings, QWidget* parent)
     : QPushButton(QStringLiteral("打印"), parent)
     , print_(std::move(print))
+    , settings_(settings)
 {
     setToolTip(QStringLiteral("打印拣货单或发货单，或保存为PDF"));
     auto* menu = new QMenu(this);
@@ -22,15 +23,15 @@ PrintButton::PrintButton(std::function<void(ShippingDocument, bool)> print, QWid
 
     QMenu* paperMenu = menu->addMenu(QStringLiteral("发货单纸张"));
     auto* papers = new QActionGroup(paperMenu);
-    const SlipPaper stored = StoredSlipPaper();
+    const SlipPaper stored = settings_.PackingSlipPaper();
     for (const auto& [paper, caption] : { std::pair { SlipPaper::A5, "A5（一张 A4 纸打两张）" },
              std::pair { SlipPaper::Label100x150, "100 × 150 mm 标签" } }) {
         QAction* action = paperMenu->addAction(QString::fromUtf8(caption));
         action->setCheckable(true);
         action->setChecked(paper == stored);
         papers->addAction(action);
-        connect(action, &QAction::triggered, this, [paper] {
-            if (!StoreSlipPaper(paper))
+        connect(action, &QAction::triggered, this, [this, paper] {
+            if (!settings_.StorePackingSlipPaper(paper))
                 qCWarning(lcSettings) << "slip paper not stored";
         });
     }
@@ -57,13 +58,13 @@ void PrintButton::AskPrinterOffset()
         printers, int(std::max(qsizetype(0), printers.indexOf(QPrinterInfo::defaultPrinterName()))), false, &ok);
     if (!ok)
         return;
-    const QPointF now = StoredPrinterOffset(printer);
+    const QPointF now = settings_.PrinterOffset(printer);
     const double right = QInputDialog::getDouble(this, QStringLiteral("打印机偏移"),
         QStringLiteral("向右移动（毫米，负数向左）："), now.x(), -50, 50, 1, &ok);
     if (!ok)
         return;
     const double down = QInputDialog::getDouble(this, QStringLiteral("打印机偏移"),
         QStringLiteral("向下移动（毫米，负数向上）："), now.y(), -50, 50, 1, &ok);
-    if (ok && !StorePrinterOffset(printer, QPointF(right, down)))
+    if (ok && !settings_.StorePrinterOffset(printer, QPointF(right, down)))
         QMessageBox::warning(this, QStringLiteral("打印机偏移"), QStringLiteral("偏移没有保存。"));
 }

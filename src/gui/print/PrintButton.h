@@ -8,16 +8,21 @@
 #include <QPushButton>
 #include <functional>
 
+class Settings;
+
 class PrintButton : public QPushButton {
     Q_OBJECT
 public:
     // print is called with the document and whether only the selected
-    // rows count.
-    PrintButton(std::function<void(ShippingDocument, bool selectedOnly)> print, QWidget* parent = nullptr);
+    // rows count. The paper and the offsets are kept in settings, which
+    // must outlive the button.
+    PrintButton(
+        std::function<void(ShippingDocument, bool selectedOnly)> print, Settings& settings, QWidget* parent = nullptr);
 
 private:
     void AddDocument(ShippingDocument which);
     void AskPrinterOffset();
 
     std::function<void(ShippingDocument, bool)> print_;
+    Settings& settings_;
 };

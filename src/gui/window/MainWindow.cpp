@@ -17,7 +17,6 @@
 #include "core/history/HistoryTrouble.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
-#include "core/settings/PrintSettings.h"
 #include "core/text/TextHelpers.h"
 #include "core/update/UpdateCheck.h"
 #include "gui/browser/WebBrowser.h"
@@ -181,7 +180,7 @@ void MainWindow::CreateControls()
     }
 
     print_ = new PrintButton(
-        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); }, this);
+        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); }, settings_, this);
     print_->setObjectName(QStringLiteral("print"));
     print_->setGeometry(ToPixels(kPrintRect));
     print_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
@@ -325,7 +324,7 @@ void MainWindow::PrintDocument(ShippingDocument which, bool selectedOnly)
     if (!outcome.documents || outcome.documents->NothingToShip())
         return;
     const BusyScope previewing(runningHandlers_);
-    ShowDocumentPreview(this, *outcome.documents, which, StoredSlipPaper());
+    ShowDocumentPreview(this, *outcome.documents, which, settings_);
 }
 
 void MainWindow::ShowShopNick(const QString& nick)

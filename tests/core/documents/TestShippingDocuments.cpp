@@ -9,11 +9,11 @@
 
 namespace {
 
-// One grid row as "order|status|recipient|waybill|item text|price|quantity";
+// One grid row from "order|status|recipient|waybill|item text|price|quantity";
 // the list parser writes the item column the same way.
-void AddRow(TradeGrid& grid, const QString& spec)
+void AddRow(TradeGrid& grid, const QString& cells)
 {
-    const QStringList f = spec.split(u'|');
+    const QStringList f = cells.split(u'|');
     const int row = grid.Rows();
     grid.SetRows(row + 1);
     grid.SetTextMatrix(row, ColOrderNumber, f[0]);

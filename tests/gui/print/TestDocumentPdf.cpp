@@ -5,6 +5,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
+#include "core/settings/Settings.h"
 #include "gui/print/DocumentPreview.h"
 #include "print/PdfDocumentPrinter.h"
 
@@ -99,7 +100,7 @@ private slots:
             }
         });
         poll.start(20);
-        ShowDocumentPreview(nullptr, Documents(), ShippingDocument::PackingSlips, SlipPaper::A5);
+        ShowDocumentPreview(nullptr, Documents(), ShippingDocument::PackingSlips, Settings::Read());
         QCOMPARE(pages, 3);
     }
 
