@@ -9,7 +9,8 @@
 // list, and the recipient the one piece of text before the street. Text
 // right after the street that is none of these (a room number 3-2-1201)
 // is more street. The street is then split into province, city, district
-// and the rest at its blanks.
+// and the rest at its blanks; a municipality followed by one of its
+// districts (上海市 浦东新区 …) has the municipality as its city too.
 
 #include <QString>
 #include <QStringView>
