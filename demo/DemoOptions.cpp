@@ -66,6 +66,10 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("misshape"),
             QStringLiteral("Trades whose pages differ in shape (see demo/README.md), and each page's "
                            "first trade listed again at the top of the next.") },
+        { QStringLiteral("address-forms"),
+            QStringLiteral(
+                "Trades whose address lines take everyday forms: masked and virtual mobiles, "
+                "country codes, room numbers, municipalities and new districts (see demo/README.md).") },
         { QStringLiteral("any-session"),
             QStringLiteral("Any session cookie counts as logged in (a profile that logged in elsewhere).") },
         { QStringLiteral("expire-after-pages"),
@@ -119,6 +123,7 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.virtualEvery = int(virtualEvery);
     options.shop.drift = parser.isSet(QStringLiteral("drift"));
     options.shop.misshape = parser.isSet(QStringLiteral("misshape"));
+    options.shop.addressForms = parser.isSet(QStringLiteral("address-forms"));
     options.site.anySession = parser.isSet(QStringLiteral("any-session"));
     options.site.expireAfterPages = expireAfterPages;
 

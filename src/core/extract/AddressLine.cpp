@@ -5,17 +5,39 @@
 #include "core/grid/ColumnTable.h"
 
 #include <QStringList>
+#include <utility>
 
 namespace {
 
 enum class PieceKind { Empty, Mobile, Postcode, Telephone, Text };
 
-PieceKind KindOf(const QString& piece)
+// A mobile as buyers write it, without the country code in front ("+86",
+// "0086", "86-") and the blanks inside ("138 1234 5678").
+QString MobileText(QStringView piece)
+{
+    for (const QStringView code : { u"+86", u"0086", u"86-", u"86 " }) {
+        if (piece.startsWith(code)) {
+            piece = piece.sliced(code.size());
+            break;
+        }
+    }
+    if (piece.startsWith(u'-'))
+        piece = piece.sliced(1);
+    QString text = piece.toString();
+    text.remove(QLatin1Char(' '));
+    return text;
+}
+
+// What a piece is by its shape, and its text as the column takes it: a
+// mobile in its plain form, every other piece as written.
+PieceKind KindOf(QString& piece)
 {
     if (piece.isEmpty())
         return PieceKind::Empty;
-    if (FitsShape(ColumnShape::Mobile, piece))
+    if (QString mobile = MobileText(piece); FitsShape(ColumnShape::Mobile, mobile)) {
+        piece = std::move(mobile);
         return PieceKind::Mobile;
+    }
     if (FitsShape(ColumnShape::Postcode, piece))
         return PieceKind::Postcode;
     if (FitsShape(ColumnShape::Telephone, piece))
@@ -32,6 +54,7 @@ bool Place(AddressReading& reading, PieceKind kind, const QString& piece)
     case PieceKind::Empty:
         return true;
     case PieceKind::Mobile:
+        reading.maskedMobile = reading.maskedMobile || piece.contains(QLatin1Char('*'));
         if (reading.mobile.isEmpty()) {
             reading.mobile = piece;
             return true;
@@ -57,7 +80,9 @@ bool Place(AddressReading& reading, PieceKind kind, const QString& piece)
 }
 
 // Province, city, district and the rest, cut at the street's blanks as the
-// sheet has always cut them: a street without a blank is all address.
+// sheet has always cut them: a street without a blank is all address. A
+// municipality followed by one of its districts ("上海市 浦东新区 …") has
+// the municipality as its city, as "上海 上海市 浦东新区 …" writes it.
 void SplitStreet(AddressReading& reading, QString street)
 {
     const AdminDivisions& divisions = AdminDivisions::National();
@@ -70,7 +95,13 @@ void SplitStreet(AddressReading& reading, QString street)
     street = TrimBlanks(street);
     reading.city = TakeFirstWord(street);
     street = TrimBlanks(street);
-    reading.district = TakeFirstWord(street);
+    const QString municipality = divisions.MunicipalityOf(provinceWord);
+    if (!municipality.isEmpty() && !reading.city.isEmpty() && !divisions.IsCityOf(provinceWord, reading.city)
+        && divisions.IsDistrictOf(provinceWord, municipality, reading.city)) {
+        reading.district = std::exchange(reading.city, municipality);
+    } else {
+        reading.district = TakeFirstWord(street);
+    }
     reading.address = TrimBlanks(street);
     if (!reading.city.isEmpty() && !divisions.IsCityOf(provinceWord, reading.city))
         reading.divisionsToCheck = true;
@@ -116,11 +147,14 @@ AddressReading ReadAddressLine(const QString& line)
     if (street < 0)
         return reading;
 
-    for (qsizetype i = 0; i < street; ++i)
-        if (!Place(reading, KindOf(pieces[i]), pieces[i]))
+    for (qsizetype i = 0; i < street; ++i) {
+        const PieceKind kind = KindOf(pieces[i]);
+        if (!Place(reading, kind, pieces[i]))
             return AddressReading();
+    }
     // The street may hold "，" itself: text right after it is more street,
-    // joined without the commas; text after a phone or postcode is not.
+    // joined without the commas (a room number "3-2-1201", "门卫代收");
+    // text after a phone or postcode is not.
     QString streetText = pieces[street];
     bool streetOpen = true;
     for (qsizetype i = street + 1; i < pieces.size(); ++i) {

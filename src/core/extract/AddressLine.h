@@ -1,10 +1,16 @@
 #pragma once
 // Reads a detail page's address line by what its pieces are, not by where
-// they stand: the mobile is the 11-digit piece that starts with 1, the
-// telephone the piece of digits and dashes, the postcode the 6-digit piece,
-// the street the piece that begins with a province of the division list,
-// and the recipient the one piece of text before the street. The street is
-// then split into province, city, district and the rest at its blanks.
+// they stand: the mobile is the 11-digit piece that starts with 1 (written
+// without a "+86", "0086" or "86-" in front and without blanks inside; as
+// shown when masked, 138****5678, or with a virtual number's extension,
+// 17012345678-1234 or 17012345678转1234), the telephone an area code, a
+// dash and 7 or 8 digits (perhaps an extension), the postcode the 6-digit
+// piece, the street the piece that begins with a province of the division
+// list, and the recipient the one piece of text before the street. Text
+// right after the street that is none of these (a room number 3-2-1201)
+// is more street. The street is then split into province, city, district
+// and the rest at its blanks; a municipality followed by one of its
+// districts (上海市 浦东新区 …) has the municipality as its city too.
 
 #include <QString>
 #include <QStringView>
@@ -19,6 +25,10 @@ struct AddressReading {
     // A city or district that the division list does not place under its
     // province or city. Still written (the list ages), but to be checked.
     bool divisionsToCheck = false;
+    // The mobile (or a second one, in telephone) is masked as the
+    // marketplace shows many now ("138****5678"): written as shown, and
+    // worth a note to the seller, who cannot call it.
+    bool maskedMobile = false;
     QString recipient;
     QString mobile;
     QString telephone;

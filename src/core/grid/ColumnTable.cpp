@@ -45,15 +45,61 @@ bool IsDateTime(QStringView value)
     return month >= 1 && month <= 12 && day >= 1 && day <= 31 && two(11) < 24 && two(14) < 60 && two(17) < 60;
 }
 
-// Digits in groups joined by single dashes: 0571-88886666, an extension
-// after a second dash, or a number without any.
-bool IsTelephone(QStringView value)
+// An extension after a virtual or office number: 1 to 6 digits.
+bool IsExtension(QStringView digits)
 {
-    if (value.isEmpty() || value.front() == u'-' || value.back() == u'-' || value.contains(u"--"))
+    return digits.size() <= 6 && AllDigits(digits);
+}
+
+// 11 digits starting with 1, as the marketplace shows them: hidden digits
+// as "*" (138****5678), a virtual number with its extension after "-" or
+// "转" (17012345678-1234, 17012345678转1234).
+bool IsMobile(QStringView value)
+{
+    qsizetype extension = value.indexOf(u'转');
+    if (extension < 0)
+        extension = value.indexOf(u'-');
+    if (extension >= 0) {
+        if (!IsExtension(value.sliced(extension + 1)))
+            return false;
+        value = value.first(extension);
+    }
+    return value.size() == 11 && value.front() == u'1'
+        && std::all_of(value.begin(), value.end(), [](QChar c) { return IsDigit(c) || c == u'*'; });
+}
+
+// A fixed line: an area code of 3 or 4 digits starting with 0, a dash and a
+// number of 7 or 8 digits (or the two run together), or the number alone;
+// perhaps an extension after "-" or "转". Other groupings of digits and
+// dashes (a room number such as 3-2-1201) are none.
+bool IsFixedLine(QStringView value)
+{
+    bool extensionTaken = false;
+    if (const qsizetype turn = value.indexOf(u'转'); turn >= 0) {
+        if (!IsExtension(value.sliced(turn + 1)))
+            return false;
+        value = value.first(turn);
+        extensionTaken = true;
+    }
+    const auto isLocal = [](QStringView digits) {
+        return (digits.size() == 7 || digits.size() == 8) && AllDigits(digits) && digits.front() >= u'2';
+    };
+    const auto isArea = [](QStringView digits) {
+        return (digits.size() == 3 || digits.size() == 4) && digits.front() == u'0' && AllDigits(digits);
+    };
+    const QList<QStringView> parts = value.split(u'-');
+    const QStringView first = parts.front();
+    switch (parts.size()) {
+    case 1:
+        return first.startsWith(u'0') ? first.size() >= 10 && first.size() <= 12 && AllDigits(first)
+                                      : isLocal(first);
+    case 2:
+        return isArea(first) ? isLocal(parts[1]) : !extensionTaken && isLocal(first) && IsExtension(parts[1]);
+    case 3:
+        return !extensionTaken && isArea(first) && isLocal(parts[1]) && IsExtension(parts[2]);
+    default:
         return false;
-    const auto digits = std::count_if(value.begin(), value.end(), IsDigit);
-    const auto dashes = std::count(value.begin(), value.end(), QChar(u'-'));
-    return digits + dashes == value.size() && digits >= 5;
+    }
 }
 
 // Letters, digits and the dashes some carriers put in; the number of
@@ -108,9 +154,10 @@ bool FitsShape(ColumnShape shape, QStringView value)
     case ColumnShape::Division:
         return !value.isEmpty() && std::none_of(value.begin(), value.end(), IsAnyBlank);
     case ColumnShape::Mobile:
-        return value.isEmpty() || (value.size() == 11 && value.front() == u'1' && AllDigits(value));
+        return value.isEmpty() || IsMobile(value);
     case ColumnShape::Telephone:
-        return value.isEmpty() || IsTelephone(value);
+        // A line's second mobile is its telephone.
+        return value.isEmpty() || IsFixedLine(value) || IsMobile(value);
     case ColumnShape::Postcode:
         return value.isEmpty() || (value.size() == 6 && AllDigits(value));
     case ColumnShape::Company:

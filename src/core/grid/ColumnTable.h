@@ -30,8 +30,8 @@ enum class ColumnShape {
     Decimal, // a number such as 12.5
     Quantity, // a whole number of at least 1
     Status, // not empty, no blank of any kind
-    Mobile, // 11 digits starting with 1, or empty
-    Telephone, // digits and "-" (an extension after a second "-"), or empty
+    Mobile, // 11 digits starting with 1 ("*" for hidden ones), perhaps "-" or "转" and an extension; or empty
+    Telephone, // 0571-88886666, perhaps "-" and an extension; a second mobile; or empty
     Division, // province, city or district: checked against the division list
     Postcode, // 6 digits, or empty
     Company, // not a waybill-like run of letters and digits

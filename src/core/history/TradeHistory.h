@@ -30,7 +30,7 @@ inline constexpr int kTradeHistorySchemaVersion = 2;
 // How this build reads a detail page into its columns. A row stored by an
 // earlier reading is not used: its trade is downloaded again and the row
 // replaced. Raised whenever the reading changes what a page gives.
-inline constexpr int kDetailReadingVersion = 2;
+inline constexpr int kDetailReadingVersion = 3;
 // The grid's columns read from the detail page (收件人 to 单号), in order.
 inline constexpr int kHistoryDetailColumns = kDetailColumnCount;
 

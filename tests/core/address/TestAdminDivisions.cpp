@@ -91,6 +91,28 @@ private slots:
         QTest::newRow("empty district") << true << "浙江"
                                         << "杭州市"
                                         << "" << true << false;
+        // From the supplement.
+        QTest::newRow("雄安新区 as a city") << true << "河北省"
+                                            << "雄安新区"
+                                            << "容城县" << true << true;
+        QTest::newRow("雄安新区 under 保定市") << true << "河北"
+                                               << "保定市"
+                                               << "雄安新区" << true << true;
+        QTest::newRow("保定市 keeps its counties") << true << "河北"
+                                                   << "保定市"
+                                                   << "雄县" << true << true;
+        QTest::newRow("三沙市 西沙区") << true << "海南省"
+                                       << "三沙市"
+                                       << "西沙区" << true << true;
+        QTest::newRow("三沙市 南沙区") << true << "海南"
+                                       << "三沙市"
+                                       << "南沙区" << true << true;
+        QTest::newRow("重庆 两江新区") << true << "重庆"
+                                       << "重庆市"
+                                       << "两江新区" << true << true;
+        QTest::newRow("和田地区 和安县") << true << "新疆"
+                                         << "和田地区"
+                                         << "和安县" << true << true;
         QTest::newRow("unloaded: anything goes") << false << "东海省"
                                                  << "东海市"
                                                  << "东海区" << true << true;
@@ -111,6 +133,66 @@ private slots:
         QCOMPARE(divisions.IsLoaded(), loaded);
         QCOMPARE(divisions.IsCityOf(province, city), isCity);
         QCOMPARE(divisions.IsDistrictOf(province, city, district), isDistrict);
+    }
+
+    // A supplement adds to the list without narrowing what it takes.
+    void supplementAddsToTheList_data()
+    {
+        QTest::addColumn<bool>("withList");
+        QTest::addColumn<QString>("supplement");
+        QTest::addColumn<QString>("place"); // province, city and district
+        QTest::addColumn<bool>("isDistrict");
+        const QString hangzhou = QStringLiteral("浙江省\n\t杭州市\n\t\t新区");
+        QTest::newRow("district of a listed city") << true << hangzhou << "浙江 杭州 新区" << true;
+        QTest::newRow("the city keeps its districts") << true << hangzhou << "浙江 杭州 西湖区" << true;
+        QTest::newRow("nor gains others") << true << hangzhou << "浙江 杭州 余杭区" << false;
+        QTest::newRow("city without districts keeps taking any") << true << "浙江省\n\t温州市\n\t\t新区"
+                                                                 << "浙江 温州 鹿城区" << true;
+        QTest::newRow("new city") << true << "浙江省\n\t新城市\n\t\t新区"
+                                  << "浙江省 新城 新区" << true;
+        QTest::newRow("municipality's district") << true << "上海市\n\t市辖区\n\t\t新区"
+                                                 << "上海 上海市 新区" << true;
+        QTest::newRow("new province") << true << "东海省\n\t东海市"
+                                      << "东海 东海市 新区" << true;
+        QTest::newRow("lines before a province are skipped") << true << "\t杭州市\n\t\t新区"
+                                                             << "浙江 杭州 新区" << false;
+        QTest::newRow("supplement without the list: unloaded")
+            << false << hangzhou << "浙江 杭州 余杭区" << true;
+    }
+    void supplementAddsToTheList()
+    {
+        QFETCH(bool, withList);
+        QFETCH(QString, supplement);
+        QFETCH(QString, place);
+        QFETCH(bool, isDistrict);
+        const QStringList words = place.split(u' ');
+        const QString list
+            = QStringLiteral("浙江省\n\t杭州市\n\t\t西湖区\n\t温州市\n上海市\n\t市辖区\n\t\t黄浦区\n");
+        const AdminDivisions divisions(withList ? list : QString(), supplement);
+        QCOMPARE(divisions.IsLoaded(), withList);
+        QCOMPARE(divisions.IsDistrictOf(words[0], words[1], words[2]), isDistrict);
+    }
+
+    void municipalities_data()
+    {
+        QTest::addColumn<QString>("province");
+        QTest::addColumn<QString>("municipality");
+        QTest::newRow("full name") << "上海市"
+                                   << "上海市";
+        QTest::newRow("short name") << "天津"
+                                    << "天津市";
+        QTest::newRow("province") << "浙江省"
+                                  << "";
+        QTest::newRow("region without cities") << "香港"
+                                               << "";
+        QTest::newRow("unknown") << "东海市"
+                                 << "";
+    }
+    void municipalities()
+    {
+        QFETCH(QString, province);
+        QFETCH(QString, municipality);
+        QCOMPARE(AdminDivisions::National().MunicipalityOf(province), municipality);
     }
 
     // The demo shop's recipients, which the checks must never turn away.

@@ -48,19 +48,28 @@ private slots:
     {
         QTest::addColumn<QString>("failRate");
         QTest::addColumn<QString>("latencyMs");
-        QTest::newRow("reliable") << QStringLiteral("0") << QStringLiteral("0");
-        QTest::newRow("a fifth of detail requests fail") << QStringLiteral("0.2") << QStringLiteral("0");
+        QTest::addColumn<QStringList>("shop");
+        QTest::newRow("reliable") << QStringLiteral("0") << QStringLiteral("0") << QStringList();
+        QTest::newRow("a fifth of detail requests fail")
+            << QStringLiteral("0.2") << QStringLiteral("0") << QStringList();
         // Slow and failing often: a trade may run out of attempts.
-        QTest::newRow("slow, half of detail requests fail") << QStringLiteral("0.5") << QStringLiteral("20");
+        QTest::newRow("slow, half of detail requests fail")
+            << QStringLiteral("0.5") << QStringLiteral("20") << QStringList();
+        // Masked and virtual mobiles, country codes, municipalities: read whole.
+        QTest::newRow("everyday address forms")
+            << QStringLiteral("0") << QStringLiteral("0") << QStringList { "--address-forms" };
     }
     void extractsEveryPageLikeTheShop()
     {
         QFETCH(QString, failRate);
         QFETCH(QString, latencyMs);
+        QFETCH(QStringList, shop);
         QTemporaryDir dir;
         const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
-        testsupport::DemoMarket market({ "--pages", "3", "--per-page", "15", "--seed", "2024", "--fail-rate",
-            failRate, "--latency-ms", latencyMs, "--dump-truth", truthPath });
+        testsupport::DemoMarket market(
+            QStringList { "--pages", "3", "--per-page", "15", "--seed", "2024", "--fail-rate", failRate,
+                "--latency-ms", latencyMs, "--dump-truth", truthPath }
+            + shop);
         if (!market.ok())
             QSKIP("demo marketplace not available");
         QFile truthFile(truthPath);

@@ -145,7 +145,7 @@ private slots:
             events_.append(QStringLiteral("fetch ") + address.section(QLatin1Char('='), 1));
             return FetchResult { FetchStatus::Arrived,
                 QStringLiteral(
-                    "收货和物流信息收货地址：收件人，13800001111，0571-8888，浙江省 杭州市 西湖区 路，310000"
+                    "收货和物流信息收货地址：收件人，13800001111，0571-88886666，浙江省 杭州市 西湖区 路，310000"
                     "运送方式：快递物流公司名称：圆通运单号：YT1我对购买流程有意见或建议<A>关于淘宝</A>") };
         });
     }

@@ -5,6 +5,7 @@
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
 #include "core/context/RunContext.h"
+#include "core/extract/AddressLine.h"
 #include "core/extract/DetailDownloadPass.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
@@ -41,7 +42,7 @@ QString DetailPage(const QString& addressLine, const QString& company, const QSt
 }
 
 const QString kFiveLine
-    = QStringLiteral("张三，13800001111，0571-8888，浙江省 杭州市 西湖区 文三路 1号，310000");
+    = QStringLiteral("张三，13800001111，0571-88886666，浙江省 杭州市 西湖区 文三路 1号，310000");
 
 void MakeGrid(TradeGrid& grid, const QStringList& orderNumbers)
 {
@@ -186,24 +187,30 @@ private slots:
         QTest::addColumn<QString>("waybill"); // "-": the block has no waybill line
         QTest::addColumn<QString>("status");
         QTest::addColumn<QStringList>("columns");
-        QTest::addColumn<QString>("named"); // the checks' findings: u(nreadable), c(heck), w(aybill)
+        // The checks' findings: u(nreadable), c(heck), w(aybill); m: the mobile is masked.
+        QTest::addColumn<QString>("named");
         const QString shipped = QStringLiteral("卖家已发货");
-        const QStringList five { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区", "文三路 1号", "310000", "圆通", "YT1" };
+        const QStringList five { "张三", "13800001111", "0571-88886666", "浙江", "杭州市", "西湖区",
+            "文三路 1号", "310000", "圆通", "YT1" };
         QTest::newRow("usual five pieces") << kFiveLine << "YT1" << shipped << five << "";
         QTest::newRow("six pieces join the street")
             << QStringLiteral("张三，13800001111，，江苏省 南京市 鼓楼区 中山路，8号 ，210000") << "YT1" << shipped
             << QStringList { "张三", "13800001111", "", "江苏", "南京市", "鼓楼区", "中山路8号", "210000", "圆通", "YT1" } << "";
         QTest::newRow("four pieces: no postcode")
-            << QStringLiteral("张三，13800001111，0571-8888，浙江省 杭州市 西湖区 文三路 1号") << "YT1" << shipped
-            << QStringList { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区", "文三路 1号", "", "圆通", "YT1" } << "";
+            << QStringLiteral("张三，13800001111，0571-88886666，浙江省 杭州市 西湖区 文三路 1号") << "YT1"
+            << shipped
+            << QStringList { "张三", "13800001111", "0571-88886666", "浙江", "杭州市", "西湖区", "文三路 1号",
+                   "", "圆通", "YT1" }
+            << "";
         QTest::newRow("four pieces: no telephone")
             << QStringLiteral("张三，13800001111，浙江省 杭州市 西湖区 文三路 1号，310000") << "YT1" << shipped
             << QStringList { "张三", "13800001111", "", "浙江", "杭州市", "西湖区", "文三路 1号", "310000", "圆通", "YT1" } << "";
         QTest::newRow("pieces in another order")
-            << QStringLiteral("张三，浙江省 杭州市 西湖区 文三路 1号，310000，13800001111，0571-8888") << "YT1" << shipped << five << "";
-        QTest::newRow("other separators")
-            << QStringLiteral("张三,13800001111,0571-8888,浙江省&nbsp;杭州市\u3000西湖区\u00a0文三路 1号,310000") << "YT1" << shipped
-            << five << "";
+            << QStringLiteral("张三，浙江省 杭州市 西湖区 文三路 1号，310000，13800001111，0571-88886666")
+            << "YT1" << shipped << five << "";
+        QTest::newRow("other separators") << QStringLiteral(
+            "张三,13800001111,0571-88886666,浙江省&nbsp;杭州市\u3000西湖区\u00a0文三路 1号,310000")
+                                          << "YT1" << shipped << five << "";
         QTest::newRow("municipality, one-word street")
             << QStringLiteral("李四，13900001111，，上海市浦东新区世纪大道1号，200000") << "—" << "买家已付款"
             << QStringList { "李四", "13900001111", "", "", "", "", "上海市浦东新区世纪大道1号", "200000", "圆通", "" } << "";
@@ -220,8 +227,78 @@ private slots:
         QTest::newRow("two names cannot be told apart")
             << QStringLiteral("张三，李四，浙江省 杭州市 西湖区 路，310000") << "YT1" << shipped
             << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" } << "u";
-        QTest::newRow("no street") << QStringLiteral("张三，13800001111，0571-8888，310000") << "YT1" << shipped
-                                   << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" } << "u";
+        QTest::newRow("no street") << QStringLiteral("张三，13800001111，0571-88886666，310000") << "YT1"
+                                   << shipped << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" }
+                                   << "u";
+        // Phones as the marketplace shows them and buyers write them.
+        const auto phones = [&](const char* name, const char* line, const char* mobile, const char* telephone,
+                                const char* address, const char* named) {
+            QTest::newRow(name) << QString::fromUtf8(line) << "YT1" << shipped
+                                << QStringList { "张三", mobile, telephone, "浙江", "杭州市", "西湖区",
+                                       address, "310000", "圆通", "YT1" }
+                                << named;
+        };
+        phones("masked mobile after the street", "张三，浙江省 杭州市 西湖区 文三路7号，138****5678，310000",
+            "138****5678", "", "文三路7号", "m");
+        phones("masked mobile before the street", "张三，138****5678，浙江省 杭州市 西湖区 文三路7号，310000",
+            "138****5678", "", "文三路7号", "m");
+        phones("+86 and blanks inside dropped",
+            "张三，+86 138 0000 1111，浙江省 杭州市 西湖区 文三路 1号，310000", "13800001111", "",
+            "文三路 1号", "");
+        phones("86- dropped", "张三，86-13800001111，0571-88886666，浙江省 杭州市 西湖区 文三路 1号，310000",
+            "13800001111", "0571-88886666", "文三路 1号", "");
+        phones("0086 dropped, telephone without its dash",
+            "张三，008613800001111，057188886666，浙江省 杭州市 西湖区 文三路 1号，310000", "13800001111",
+            "057188886666", "文三路 1号", "");
+        phones("virtual number with its extension",
+            "张三，17012345678-1234，浙江省 杭州市 西湖区 文三路 1号，310000", "17012345678-1234", "",
+            "文三路 1号", "");
+        phones("virtual number, 转 its extension",
+            "张三，浙江省 杭州市 西湖区 文三路 1号，310000，17012345678转1234", "17012345678转1234", "",
+            "文三路 1号", "");
+        phones("second mobile is the telephone",
+            "张三，13800001111，86-13900002222，浙江省 杭州市 西湖区 文三路 1号，310000", "13800001111",
+            "13900002222", "文三路 1号", "");
+        phones("telephone with an extension",
+            "张三，13800001111，0571-88886666-802，浙江省 杭州市 西湖区 文三路 1号，310000", "13800001111",
+            "0571-88886666-802", "文三路 1号", "");
+        phones("room number after the street stays with it",
+            "张三，13800001111，浙江省 杭州市 西湖区 文三路 7号，3-2-1201，310000", "13800001111", "",
+            "文三路 7号3-2-1201", "");
+        QTest::newRow("room number before the street is no telephone")
+            << QStringLiteral("张三，3-2-1201，浙江省 杭州市 西湖区 路 1号，310000") << "YT1" << shipped
+            << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" } << "u";
+        QTest::newRow("short number is no telephone")
+            << QStringLiteral("张三，0571-8888，浙江省 杭州市 西湖区 路 1号，310000") << "YT1" << shipped
+            << QStringList { "", "", "", "", "", "", "", "", "圆通", "YT1" } << "u";
+        // A municipality followed by one of its districts, as "北京 北京市 朝阳区" reads.
+        const auto place
+            = [&](const char* name, const char* street, const QStringList& cells, const char* named) {
+                  QTest::newRow(name)
+                      << QStringLiteral("李四，13900001111，%1，200120").arg(QString::fromUtf8(street)) << "—"
+                      << "买家已付款"
+                      << QStringList { "李四", "13900001111", "" } + cells
+                          + QStringList { "200120", "圆通", "" }
+                      << named;
+              };
+        place("municipality, then its district", "上海市 浦东新区 世纪大道88号",
+            { "上海市", "上海市", "浦东新区", "世纪大道88号" }, "");
+        place("天津市, then its district", "天津市 和平区 南京路 100号",
+            { "天津市", "天津市", "和平区", "南京路 100号" }, "");
+        place("重庆, then its county", "重庆 城口县 葛城街道 8号",
+            { "重庆", "重庆市", "城口县", "葛城街道 8号" }, "");
+        place("municipality written twice", "北京市 北京市 朝阳区 建国路 1号",
+            { "北京市", "北京市", "朝阳区", "建国路 1号" }, "");
+        place("municipality, then no district", "上海市 世纪大道 88号", { "上海市", "世纪大道", "", "88号" },
+            "c");
+        place("municipality, then another's district", "上海市 和平区 南京路 1号",
+            { "上海市", "和平区", "南京路", "1号" }, "c");
+        place("雄安新区 as a city", "河北省 雄安新区 容城县 奥威路 8号",
+            { "河北", "雄安新区", "容城县", "奥威路 8号" }, "");
+        place("雄安新区 under 保定市", "河北省 保定市 雄安新区 奥威路 8号",
+            { "河北", "保定市", "雄安新区", "奥威路 8号" }, "");
+        place("三沙市 西沙区", "海南省 三沙市 西沙区 永兴岛 北京路 1号",
+            { "海南", "三沙市", "西沙区", "永兴岛 北京路 1号" }, "");
         QTest::newRow("shipped without a waybill line") << kFiveLine << "-" << shipped
                                                         << QStringList(five.mid(0, 9)) + QStringList { "" } << "w";
         QTest::newRow("waybill that is no waybill") << kFiveLine << "请登录查看" << shipped
@@ -246,6 +323,7 @@ private slots:
         found += findings.unreadable ? "u" : "";
         found += findings.addressToCheck ? "c" : "";
         found += findings.shippedWithoutWaybill ? "w" : "";
+        found += ReadAddressLine(line).maskedMobile ? "m" : "";
         QCOMPARE(found, named);
     }
 
@@ -267,7 +345,8 @@ private slots:
         pages_.insert(
             TradeDetailAddress(run_->endpoints, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
         pages_.insert(TradeDetailAddress(run_->endpoints, "C3"),
-            DetailPage(QStringLiteral("李四，13900002222，021-5555，上海 上海市 浦东新区 世纪大道，200000"),
+            DetailPage(
+                QStringLiteral("李四，13900002222，021-55556666，上海 上海市 浦东新区 世纪大道，200000"),
                 QStringLiteral("顺丰"), QStringLiteral("S9")));
         grid.SetTextMatrix(2, ColRecipient, QStringLiteral("earlier"));
         DownloadTradeDetails(*run_, grid, 4, false, {}, *pass_);
@@ -400,7 +479,7 @@ private slots:
         QCOMPARE(server.requestCount(), 1);
         QVERIFY(server.heads().first().startsWith(
             "GET /trade/detail/trade_item_detail.htm?bizOrderId=987654321&Time="));
-        const QStringList expected { "张三", "13800001111", "0571-8888", "浙江", "杭州市", "西湖区",
+        const QStringList expected { "张三", "13800001111", "0571-88886666", "浙江", "杭州市", "西湖区",
             "文三路 1号", "310000", "韵达快递", "YD77" };
         QCOMPARE(DetailColumns(grid, 2), expected);
         QCOMPARE(DetailColumns(grid, 3), expected);

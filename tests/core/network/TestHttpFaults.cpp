@@ -165,7 +165,7 @@ private slots:
         server.setReplyHandler([&](const demo::HttpRequest&) {
             demo::HttpReply reply;
             if (healthyAfterMs >= 0 && clock.elapsed() >= healthyAfterMs)
-                reply.raw = testweb::HttpResponse(QStringLiteral("收货和物流信息 收货地址：张三，13800001111，0571-8888，浙江省 杭州市 西湖区 "
+                reply.raw = testweb::HttpResponse(QStringLiteral("收货和物流信息 收货地址：张三，13800001111，0571-88886666，浙江省 杭州市 西湖区 "
                                                                  "文三路1号，310000 我对购买流程有意见或建议 >关于淘宝</")
                                                       .toUtf8(),
                     "text/html; charset=UTF-8");
