@@ -6,9 +6,18 @@
 
 BrowserLoadWatch::BrowserLoadWatch(QWebEngineView* view)
     : QObject(view)
+    , view_(view)
 {
     connect(view, &QWebEngineView::loadStarted, this, [this] { ++started_; });
-    connect(view, &QWebEngineView::loadFinished, this, [this] { finished_ = started_; });
+    connect(view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        finished_ = started_;
+        lastFailed_ = !ok;
+    });
+}
+
+void BrowserLoadWatch::RetryLoad()
+{
+    view_->reload();
 }
 
 void BrowserLoadWatch::Arm()
