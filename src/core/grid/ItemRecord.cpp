@@ -13,8 +13,12 @@ constexpr int kFields = 4;
 
 QString ItemRecordLine(const ItemRecord& record)
 {
-    return record.order + kFieldSeparator + record.unitPrice + kFieldSeparator + record.quantity + kFieldSeparator
-        + record.text;
+    // One allocation: the parse writes a line for every item of every page.
+    QString line;
+    line.reserve(record.order.size() + record.unitPrice.size() + record.quantity.size() + record.text.size() + 3);
+    line.append(record.order).append(kFieldSeparator).append(record.unitPrice).append(kFieldSeparator);
+    line.append(record.quantity).append(kFieldSeparator).append(record.text);
+    return line;
 }
 
 QVector<ItemRecord> ItemRecordsOf(const QString& cell)
