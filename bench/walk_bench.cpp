@@ -12,6 +12,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/base/MemoryRelease.h"
 #include "core/commands/Commands.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTimer>
 #include <algorithm>
@@ -51,6 +53,7 @@ void Print(const char* name, double value, const char* unit)
 struct ProcStat {
     qint64 ppid = 0;
     qint64 ticks = 0; // user + system
+    qint64 residentPages = 0;
     QByteArray name;
 };
 
@@ -70,12 +73,26 @@ bool ReadProcStat(qint64 pid, ProcStat& stat)
         return false;
     stat.ppid = fields.at(1).toLongLong();
     stat.ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    stat.residentPages = fields.value(21).toLongLong();
     return true;
 }
 
 // CPU seconds of this process and its descendants, leaving out the demo
 // marketplace, which stands for the remote marketplace.
+// What the tool's processes (this one and its browser engine's, not the
+// demo marketplace) hold: CPU seconds, and resident memory in MB.
+struct ToolUse {
+    double cpuSeconds = 0;
+    double residentMb = 0;
+};
+ToolUse ToolProcesses();
+
 double ToolCpuSeconds()
+{
+    return ToolProcesses().cpuSeconds;
+}
+
+ToolUse ToolProcesses()
 {
     QHash<qint64, ProcStat> all;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -87,6 +104,7 @@ double ToolCpuSeconds()
     }
     const qint64 self = getpid();
     qint64 ticks = 0;
+    qint64 resident = 0;
     for (auto it = all.cbegin(); it != all.cend(); ++it) {
         bool ours = false;
         for (qint64 pid = it.key(); pid > 1 && all.contains(pid); pid = all.value(pid).ppid) {
@@ -97,10 +115,12 @@ double ToolCpuSeconds()
                 break;
             }
         }
-        if (ours)
+        if (ours) {
             ticks += it.value().ticks;
+            resident += it.value().residentPages;
+        }
     }
-    return double(ticks) / double(sysconf(_SC_CLK_TCK));
+    return { double(ticks) / double(sysconf(_SC_CLK_TCK)), double(resident) * double(sysconf(_SC_PAGESIZE)) / 1048576.0 };
 }
 
 // Sums the time from each list-page load's start to its end.
@@ -200,8 +220,11 @@ void PrintWalk(const char* label, const WalkFigures& f)
 int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt, IndicatorWindow& indicator)
 {
     GridRecovery recovery(GridRecovery::DefaultFolder());
-    e2e::WindowRun windowRun(RunServices {
-        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(base), .checkpoint = &recovery });
+    TradeHistory history(DefaultTradeHistoryPath());
+    e2e::WindowRun windowRun(RunServices { .prompt = &prompt,
+        .endpoints = e2e::DemoEndpoints(base),
+        .checkpoint = &recovery,
+        .history = &history });
     windowRun.run.progress.SetView(&indicator);
     MainWindow& window = windowRun.Open();
     window.show();
@@ -221,6 +244,7 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
             firstMb = mb;
         const QByteArray mark = QByteArray::number(nextMark);
         Print(QByteArray("walk_memory_rss_page_" + mark).constData(), mb, "MB");
+        Print(QByteArray("walk_memory_tool_rss_page_" + mark).constData(), ToolProcesses().residentMb, "MB");
 #if defined(__GLIBC__)
         // Held by the allocator: in use, and free but kept (fragments).
         const struct mallinfo2 heap = mallinfo2();
@@ -239,6 +263,7 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
     const double lastMb = ResidentMb();
     Print("walk_memory_pages", CountTrades(window.Session().Grid()) / double(kPerPage), "pages");
     Print("walk_memory_rss_end", lastMb, "MB");
+    Print("walk_memory_recovery_file", QFileInfo(recovery.FilePath()).size() / 1048576.0, "MB");
     Print("walk_memory_growth_per_100_pages", (lastMb - firstMb) * 100.0 / std::max(1, pages - 1), "MB");
     Print("walk_memory_wall", double(wall.elapsed()) / 1000.0, "s");
     windowRun.run.progress.SetView(nullptr);
@@ -255,6 +280,9 @@ int main(int argc, char* argv[])
         return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
     };
     const int memoryPages = intArg("--memory", 0);
+    // As the program does; "--plain-allocator" leaves glibc's defaults.
+    if (memoryPages > 0 && !args.contains(QStringLiteral("--plain-allocator")))
+        KeepLargeBlocksOffTheHeap();
     kPages = memoryPages > 0 ? memoryPages : intArg("--pages", kPages);
     kPerPage = intArg("--per-page", kPerPage);
     kLatencyMs = memoryPages > 0 ? 0 : intArg("--latency-ms", kLatencyMs);

@@ -3,6 +3,7 @@
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
 #include "core/base/Logging.h"
+#include "core/base/MemoryRelease.h"
 #include "core/base/UserPrompt.h"
 #include "core/context/RunContext.h"
 #include "core/extract/DetailDownloadPass.h"
@@ -185,6 +186,8 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
         PageExtraction page = ExtractTradePage(run, browser, grid, true, detailPass);
         pageMessages += page.messages;
         CheckpointGrid(run.checkpoint, grid);
+        // The page's large texts are gone by now; what they took goes back.
+        ReleaseFreedMemory();
         if (pageRead)
             pageRead(++pages);
         return page.nextClicked;
