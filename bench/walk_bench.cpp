@@ -15,9 +15,9 @@
 #include "core/base/MemoryRelease.h"
 #include "core/commands/Commands.h"
 #include "core/grid/TradeGrid.h"
-#include "core/recovery/GridRecovery.h"
 #include "core/history/TradeHistory.h"
 #include "core/progress/Progress.h"
+#include "core/recovery/GridRecovery.h"
 #include "core/settings/DetailDownloadSetting.h"
 #include "gui/progress/IndicatorForm.h"
 #include "gui/progress/IndicatorWindow.h"
@@ -120,7 +120,8 @@ ToolUse ToolProcesses()
             resident += it.value().residentPages;
         }
     }
-    return { double(ticks) / double(sysconf(_SC_CLK_TCK)), double(resident) * double(sysconf(_SC_PAGESIZE)) / 1048576.0 };
+    return { double(ticks) / double(sysconf(_SC_CLK_TCK)),
+        double(resident) * double(sysconf(_SC_PAGESIZE)) / 1048576.0 };
 }
 
 // Sums the time from each list-page load's start to its end.
@@ -250,8 +251,8 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
         const struct mallinfo2 heap = mallinfo2();
         Print(QByteArray("walk_memory_heap_in_use_page_" + mark).constData(),
             double(heap.uordblks + heap.hblkhd) / 1048576.0, "MB");
-        Print(QByteArray("walk_memory_heap_free_kept_page_" + mark).constData(), double(heap.fordblks) / 1048576.0,
-            "MB");
+        Print(QByteArray("walk_memory_heap_free_kept_page_" + mark).constData(),
+            double(heap.fordblks) / 1048576.0, "MB");
 #endif
         nextMark = nextMark == 1 ? 50 : nextMark + 50;
     });

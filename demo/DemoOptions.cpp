@@ -48,8 +48,9 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral("How long the detail pages stay away (connections closed at once)."),
             QStringLiteral("S") },
         { QStringLiteral("outage-status"),
-            QStringLiteral("Answer the outage's detail requests with this status (500-599) instead of closing "
-                           "their connections."),
+            QStringLiteral(
+                "Answer the outage's detail requests with this status (500-599) instead of closing "
+                "their connections."),
             QStringLiteral("CODE") },
         { QStringLiteral("login-details"),
             QStringLiteral("Every detail request gets the login page; list pages still show.") },

@@ -139,8 +139,8 @@ void TestDetailDownloads::outageMidWalk_data()
     // The trade host stays away until after the walk and its second try.
     QTest::newRow("outage past the walk") << 120 << 20 << false << QStringList() << false;
     // A server busy for 20 s is waited out like one that is away.
-    QTest::newRow("503 for 20 s, waited out") << 20 << 1000 << true << QStringList { "--outage-status", "503" }
-                                              << true;
+    QTest::newRow("503 for 20 s, waited out")
+        << 20 << 1000 << true << QStringList { "--outage-status", "503" } << true;
 }
 
 void TestDetailDownloads::outageMidWalk()
@@ -152,8 +152,8 @@ void TestDetailDownloads::outageMidWalk()
     QFETCH(bool, waitForNetwork);
     QTemporaryDir dir;
     const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
-    testsupport::DemoMarket market(QStringList { "--pages", "2", "--per-page", "8", "--seed", "5", "--latency-ms",
-                                       "50", "--outage-after", "5", "--outage-seconds",
+    testsupport::DemoMarket market(QStringList { "--pages", "2", "--per-page", "8", "--seed", "5",
+                                       "--latency-ms", "50", "--outage-after", "5", "--outage-seconds",
                                        QString::number(outageSeconds), "--dump-truth", truthPath }
         + answer);
     if (!market.ok())

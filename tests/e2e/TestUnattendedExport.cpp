@@ -259,8 +259,9 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong_data()
         << QStringLiteral("登录已过期，请重新登录后再提取：已读 1 页，已提取 10 笔交易") << 10;
     // The first login page ends the session: the four requests out end,
     // nothing more is asked for, nothing is written.
-    QTest::newRow("login page for details") << QStringList { "--login-details" } << 2
-                                            << QStringLiteral("登录已过期，请重新登录后再提取：已读 0 页") << 4;
+    QTest::newRow("login page for details")
+        << QStringList { "--login-details" } << 2
+        << QStringLiteral("登录已过期，请重新登录后再提取：已读 0 页") << 4;
 }
 
 // Every exported cell is the shop's or empty with its trade named; no trade

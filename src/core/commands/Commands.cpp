@@ -93,8 +93,8 @@ namespace {
 // Loads a list page that failed for the network again, one try every probe
 // interval, until it arrives, the wait runs out or the user stops. True
 // when the page arrived.
-bool WaitForListPage(Progress& progress, PageLoadWatch& nextPage, int nextPageTimeoutMs, const NetworkWait& wait,
-    const std::function<bool()>& stopRequested)
+bool WaitForListPage(Progress& progress, PageLoadWatch& nextPage, int nextPageTimeoutMs,
+    const NetworkWait& wait, const std::function<bool()>& stopRequested)
 {
     if (!nextPage.LastLoadFailed())
         return true;

@@ -440,11 +440,12 @@ PageExtraction ExtractTradePage(
         // the pages after it are of the same shape.
         const auto openNextPage = [&] {
             if (extractAll && anyRead && !pass.sessionEnded)
-                extraction.nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
+                extraction.nextClicked
+                    = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
         };
         // Trades listed here whose details failed before are fetched again.
-        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll, run.details.FailedListedIn(table), pass,
-            openNextPage);
+        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll,
+            run.details.FailedListedIn(table), pass, openNextPage);
         // A session that ended under the downloads ends the walk here.
         extraction.nextClicked = extraction.nextClicked && !pass.sessionEnded;
         pass.stoppedOnUnreadablePage = extractAll && !anyRead;

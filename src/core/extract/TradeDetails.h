@@ -38,8 +38,9 @@ QString NetworkWaitMessage(qint64 waitedSeconds);
 // the grid are fetched once more when fetchAgain. Returns the trades that
 // still failed and those whose page had no shipping data, for the caller to
 // tell once its progress window has closed. Trades no longer in the grid are
-// forgotten. A pass whose session has ended fetches nothing again. When the pass found the host unreachable, one trade is tried
-// first, and the others are tried only if it answers.
+// forgotten. When the pass found the host unreachable, one trade is tried
+// first, and the others are tried only if it answers. A pass whose session
+// has ended fetches nothing again.
 [[nodiscard]] DetailShortfall FinishDetailDownloads(
     RunContext& run, TradeGrid& grid, bool fetchAgain, DetailDownloadPass& pass);
 

@@ -15,7 +15,8 @@ QString ItemRecordLine(const ItemRecord& record)
 {
     // One allocation: the parse writes a line for every item of every page.
     QString line;
-    line.reserve(record.order.size() + record.unitPrice.size() + record.quantity.size() + record.text.size() + 3);
+    line.reserve(
+        record.order.size() + record.unitPrice.size() + record.quantity.size() + record.text.size() + 3);
     line.append(record.order).append(kFieldSeparator).append(record.unitPrice).append(kFieldSeparator);
     line.append(record.quantity).append(kFieldSeparator).append(record.text);
     return line;

@@ -287,8 +287,9 @@ void PageFetchJob::OnReplyFinished()
     // Waited out like a refused connection: spaced-out attempts, and the
     // host's silence counted, so that a long spell waits for the network.
     if (IsServerError(*reply_)) {
-        qCWarning(lcWeb) << "server error" << reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()
-                         << "from" << address_;
+        qCWarning(lcWeb) << "server error"
+                         << reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() << "from"
+                         << address_;
         if (rules_.host)
             rules_.host->NoteConnectionFailure(attemptClock_.elapsed());
         EndAttempt(AttemptEnd::ConnectionFailed);

@@ -60,12 +60,14 @@ void Misbehave(Misbehaviour how, QTcpSocket* socket)
     case Misbehaviour::Silent: // accepts, reads, never answers
         break;
     case Misbehaviour::ServerBusy:
-        socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/html\r\nContent-Length: 4\r\n\r\nbusy");
+        socket->write(
+            "HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/html\r\nContent-Length: 4\r\n\r\nbusy");
         socket->disconnectFromHost();
         break;
     case Misbehaviour::LoginPage: // the session ended: the login form instead of the page
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nContent-Length: 52\r\n\r\n"
-                      "<form><input type=\"text\" name=\"TPL_username\"></form>");
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nContent-Length: 52\r\n\r\n"
+            "<form><input type=\"text\" name=\"TPL_username\"></form>");
         socket->disconnectFromHost();
         break;
     }
