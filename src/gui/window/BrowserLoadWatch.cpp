@@ -2,6 +2,8 @@
 
 #include "core/base/EventWait.h"
 
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 BrowserLoadWatch::BrowserLoadWatch(QWebEngineView* view)
@@ -9,9 +11,15 @@ BrowserLoadWatch::BrowserLoadWatch(QWebEngineView* view)
     , view_(view)
 {
     connect(view, &QWebEngineView::loadStarted, this, [this] { ++started_; });
-    connect(view, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        finished_ = started_;
-        lastFailed_ = !ok;
+    connect(view, &QWebEngineView::loadFinished, this, [this] { finished_ = started_; });
+    // Told before loadFinished. A page that came with a status below 500 (a
+    // missing page, a refusal) is an answer: waiting for the network would
+    // not bring another.
+    connect(view->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            lastFailed_ = false;
+        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+            lastFailed_ = info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain || info.errorCode() >= 500;
     });
 }
 
