@@ -12,9 +12,12 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/base/MemoryRelease.h"
+#include "core/commands/Commands.h"
 #include "core/grid/TradeGrid.h"
 #include "core/history/TradeHistory.h"
 #include "core/progress/Progress.h"
+#include "core/recovery/GridRecovery.h"
 #include "core/settings/DetailDownloadSetting.h"
 #include "gui/progress/IndicatorForm.h"
 #include "gui/progress/IndicatorWindow.h"
@@ -23,16 +26,22 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
-constexpr int kPages = 10;
-constexpr int kPerPage = 20;
-constexpr int kLatencyMs = 300;
+// The shop walked; "--pages P --per-page T --latency-ms L" change it.
+int kPages = 10;
+int kPerPage = 20;
+int kLatencyMs = 300;
 const QString kListPath = QStringLiteral("/trade/itemlist/list_sold_items.htm");
 
 void Print(const char* name, double value, const char* unit)
@@ -44,6 +53,7 @@ void Print(const char* name, double value, const char* unit)
 struct ProcStat {
     qint64 ppid = 0;
     qint64 ticks = 0; // user + system
+    qint64 residentPages = 0;
     QByteArray name;
 };
 
@@ -63,12 +73,26 @@ bool ReadProcStat(qint64 pid, ProcStat& stat)
         return false;
     stat.ppid = fields.at(1).toLongLong();
     stat.ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    stat.residentPages = fields.value(21).toLongLong();
     return true;
 }
 
 // CPU seconds of this process and its descendants, leaving out the demo
 // marketplace, which stands for the remote marketplace.
+// What the tool's processes (this one and its browser engine's, not the
+// demo marketplace) hold: CPU seconds, and resident memory in MB.
+struct ToolUse {
+    double cpuSeconds = 0;
+    double residentMb = 0;
+};
+ToolUse ToolProcesses();
+
 double ToolCpuSeconds()
+{
+    return ToolProcesses().cpuSeconds;
+}
+
+ToolUse ToolProcesses()
 {
     QHash<qint64, ProcStat> all;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -80,6 +104,7 @@ double ToolCpuSeconds()
     }
     const qint64 self = getpid();
     qint64 ticks = 0;
+    qint64 resident = 0;
     for (auto it = all.cbegin(); it != all.cend(); ++it) {
         bool ours = false;
         for (qint64 pid = it.key(); pid > 1 && all.contains(pid); pid = all.value(pid).ppid) {
@@ -90,10 +115,13 @@ double ToolCpuSeconds()
                 break;
             }
         }
-        if (ours)
+        if (ours) {
             ticks += it.value().ticks;
+            resident += it.value().residentPages;
+        }
     }
-    return double(ticks) / double(sysconf(_SC_CLK_TCK));
+    return { double(ticks) / double(sysconf(_SC_CLK_TCK)),
+        double(resident) * double(sysconf(_SC_PAGESIZE)) / 1048576.0 };
 }
 
 // Sums the time from each list-page load's start to its end.
@@ -122,7 +150,30 @@ struct WalkFigures {
     double overlappedFloorSeconds = 0;
     double cpuSeconds = 0;
     int rows = 0;
+    QStringList cells; // the grid after the walk, every cell
 };
+
+QStringList GridCells(const TradeGrid& grid)
+{
+    QStringList cells;
+    for (int row = 0; row < grid.Rows(); ++row)
+        for (int col = 0; col < grid.Cols(); ++col)
+            cells.append(grid.TextMatrix(row, col));
+    return cells;
+}
+
+// Resident memory of this process (the program with its browser's own
+// process; the engine's helper processes are apart), in MB.
+double ResidentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
 
 bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, int downloads, WalkFigures& out)
 {
@@ -141,6 +192,7 @@ bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, 
     out.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     out.cpuSeconds = ToolCpuSeconds() - cpuBefore;
     out.rows = window.Session().Grid().Rows() - window.Session().Grid().FixedRows();
+    out.cells = GridCells(window.Session().Grid());
     const double detailsPerPage = kPerPage * (kLatencyMs / 1000.0) / downloads;
     out.floorSeconds = kPages * 1.0 + kPages * detailsPerPage + loads.Seconds();
     // The pause after a page runs while its details download.
@@ -162,10 +214,80 @@ void PrintWalk(const char* label, const WalkFigures& f)
 
 } // namespace
 
+// "--memory N": one walk of N pages of 20 trades in the window, detail
+// pages without latency and the crash-recovery save after every page, as
+// the program runs it; prints the resident memory at page 1 and every 50
+// pages.
+int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt, IndicatorWindow& indicator)
+{
+    GridRecovery recovery(GridRecovery::DefaultFolder());
+    TradeHistory history(DefaultTradeHistoryPath());
+    e2e::WindowRun windowRun(RunServices { .prompt = &prompt,
+        .endpoints = e2e::DemoEndpoints(base),
+        .checkpoint = &recovery,
+        .history = &history });
+    windowRun.run.progress.SetView(&indicator);
+    MainWindow& window = windowRun.Open();
+    window.show();
+    if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
+        return 1;
+    (void)StartGridRecovery(windowRun.run, window.Session().Grid());
+    int nextMark = 1;
+    double firstMb = 0;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const TradeGrid& grid = window.Session().Grid();
+        const int page = CountTrades(grid) / kPerPage;
+        if (page < nextMark)
+            return;
+        const double mb = ResidentMb();
+        if (nextMark == 1)
+            firstMb = mb;
+        const QByteArray mark = QByteArray::number(nextMark);
+        Print(QByteArray("walk_memory_rss_page_" + mark).constData(), mb, "MB");
+        Print(QByteArray("walk_memory_tool_rss_page_" + mark).constData(), ToolProcesses().residentMb, "MB");
+#if defined(__GLIBC__)
+        // Held by the allocator: in use, and free but kept (fragments).
+        const struct mallinfo2 heap = mallinfo2();
+        Print(QByteArray("walk_memory_heap_in_use_page_" + mark).constData(),
+            double(heap.uordblks + heap.hblkhd) / 1048576.0, "MB");
+        Print(QByteArray("walk_memory_heap_free_kept_page_" + mark).constData(),
+            double(heap.fordblks) / 1048576.0, "MB");
+#endif
+        nextMark = nextMark == 1 ? 50 : nextMark + 50;
+    });
+    sampler.start(200);
+    QElapsedTimer wall;
+    wall.start();
+    window.Run(Command::ExtractAll);
+    sampler.stop();
+    const double lastMb = ResidentMb();
+    Print("walk_memory_pages", CountTrades(window.Session().Grid()) / double(kPerPage), "pages");
+    Print("walk_memory_rss_end", lastMb, "MB");
+    Print("walk_memory_recovery_file", QFileInfo(recovery.FilePath()).size() / 1048576.0, "MB");
+    Print("walk_memory_growth_per_100_pages", (lastMb - firstMb) * 100.0 / std::max(1, pages - 1), "MB");
+    Print("walk_memory_wall", double(wall.elapsed()) / 1000.0, "s");
+    windowRun.run.progress.SetView(nullptr);
+    return 0;
+}
+
 int main(int argc, char* argv[])
 {
     testsupport::UseTemporaryHome();
     QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const auto intArg = [&](const char* name, int fallback) {
+        const qsizetype at = args.indexOf(QString::fromLatin1(name));
+        return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
+    };
+    const int memoryPages = intArg("--memory", 0);
+    // As the program does; "--plain-allocator" leaves glibc's defaults.
+    if (memoryPages > 0 && !args.contains(QStringLiteral("--plain-allocator")))
+        KeepLargeBlocksOffTheHeap();
+    kPages = memoryPages > 0 ? memoryPages : intArg("--pages", kPages);
+    kPerPage = intArg("--per-page", kPerPage);
+    kLatencyMs = memoryPages > 0 ? 0 : intArg("--latency-ms", kLatencyMs);
+    const bool walkOnly = args.contains(QStringLiteral("--walk-only"));
     qputenv("LUMETRA_DEMO_MARKET", LUMETRA_DEMO_MARKET_PATH);
     testsupport::DemoMarket market({ "--pages", QString::number(kPages), "--per-page",
         QString::number(kPerPage), "--latency-ms", QString::number(kLatencyMs), "--seed", "3",
@@ -176,6 +298,8 @@ int main(int argc, char* argv[])
     }
     standin::RecordingPrompt prompt(true); // each walk clears the last one's grid
     IndicatorWindow indicator;
+    if (memoryPages > 0)
+        return MemoryWalk(memoryPages, market.base(), prompt, indicator);
     // A window on the first list page, logged in; its run uses history when given.
     const auto openWindow = [&](TradeHistory* history) -> std::unique_ptr<e2e::WindowRun> {
         auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
@@ -204,6 +328,11 @@ int main(int argc, char* argv[])
     PrintWalk("n1", one);
     PrintWalk("n4", four);
     Print("walk_n1_over_n4", one.wallSeconds / four.wallSeconds, "x");
+    Print("walk_n1_n4_grids_equal", one.cells == four.cells ? 1 : 0, "bool");
+    if (walkOnly) {
+        windowRun->run.progress.SetView(nullptr);
+        return 0;
+    }
 
     // A daily walk: the same shop walked twice on one profile with the trade
     // history, four downloads at a time. The first fills it; the second

@@ -47,6 +47,13 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("outage-seconds"),
             QStringLiteral("How long the detail pages stay away (connections closed at once)."),
             QStringLiteral("S") },
+        { QStringLiteral("outage-status"),
+            QStringLiteral(
+                "Answer the outage's detail requests with this status (500-599) instead of closing "
+                "their connections."),
+            QStringLiteral("CODE") },
+        { QStringLiteral("login-details"),
+            QStringLiteral("Every detail request gets the login page; list pages still show.") },
         { QStringLiteral("silent-after"),
             QStringLiteral("Detail requests answered before the host accepts connections and never answers."),
             QStringLiteral("N") },
@@ -93,13 +100,14 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
            latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
            outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery,
-           expireAfterPages = options.site.expireAfterPages;
+           expireAfterPages = options.site.expireAfterPages, outageStatus = options.site.outageStatus;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
         || !ReadInt(parser, QStringLiteral("latency-ms"), 0, 600000, latency, message)
         || !ReadInt(parser, QStringLiteral("outage-after"), 0, 1000000000, outageAfter, message)
         || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message)
+        || !ReadInt(parser, QStringLiteral("outage-status"), 500, 599, outageStatus, message)
         || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message)
         || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message)
         || !ReadInt(parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
@@ -120,6 +128,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.site.latencyMs = int(latency);
     options.site.outageAfter = outageAfter;
     options.site.outageSeconds = int(outageSeconds);
+    options.site.outageStatus = int(outageStatus);
+    options.site.loginDetails = parser.isSet(QStringLiteral("login-details"));
     options.shop.virtualEvery = int(virtualEvery);
     options.shop.drift = parser.isSet(QStringLiteral("drift"));
     options.shop.misshape = parser.isSet(QStringLiteral("misshape"));

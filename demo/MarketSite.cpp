@@ -163,8 +163,12 @@ HttpReply MarketSite::TradeDetail(const HttpRequest& request)
     const quint64 requestNumber = detailRequests_++;
     HttpReply reply;
     if (outage_.Refuses(requestNumber)) {
-        // At once, as a refused or reset connection fails: no latency.
-        reply.drop = true;
+        // At once, as a refused or reset connection fails, or a server
+        // that cannot serve the page answers: no latency.
+        if (options_.outageStatus == 0)
+            reply.drop = true;
+        else
+            reply = Page(BusyPage(), kGbkHtml, options_.outageStatus);
         return reply;
     }
     const FailurePlan::Outcome outcome = failures_.ForRequest(requestNumber);
@@ -172,7 +176,7 @@ HttpReply MarketSite::TradeDetail(const HttpRequest& request)
         reply.drop = true;
     } else if (outcome == FailurePlan::Outcome::BusyPage) {
         reply = Page(BusyPage(), kGbkHtml, 503);
-    } else if (!HasSession(request)) {
+    } else if (!HasSession(request) || options_.loginDetails) {
         // The login form, which lacks the detail page's completion marker.
         reply = Page(LoginPage(Origin(request)
                 + TradeDetailAddress(

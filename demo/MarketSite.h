@@ -19,6 +19,10 @@ struct SiteOptions {
     double failRate = 0; // share of detail-page requests that fail
     qint64 outageAfter = -1; // detail requests served before an outage; -1 for none
     int outageSeconds = 0; // how long the outage lasts
+    int outageStatus = 0; // 0: connections closed in the outage; 500-599: answered with this status
+    // Every detail request gets the login page, while list pages still
+    // show (the session ended between the list and its details).
+    bool loginDetails = false;
     SlowAnswerOptions slow; // a silent host, a trickling page
     QString version = QStringLiteral("2.00");
     // Any session cookie counts as logged in (a profile that logged in to

@@ -1,5 +1,6 @@
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
+#include "core/base/MemoryRelease.h"
 #include "core/base/OwnerOnly.h"
 #include "core/base/ProfileLock.h"
 #include "core/batch/BatchOptions.h"
@@ -89,6 +90,7 @@ int main(int argc, char* argv[])
     if (unattended)
         UseOffscreenPlatformWithoutDisplay();
     UseChineseBrowserLocale(); // read once, when the application starts the engine
+    KeepLargeBlocksOffTheHeap(); // a long walk's memory stays flat
     // What lives for the whole process is made here, in this order, and goes
     // in the reverse one: the application, the log file, then the run.
     QApplication app(argc, argv);

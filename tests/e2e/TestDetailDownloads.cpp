@@ -132,10 +132,15 @@ void TestDetailDownloads::outageMidWalk_data()
     QTest::addColumn<int>("outageSeconds");
     QTest::addColumn<int>("firstPauseMs");
     QTest::addColumn<bool>("allRecovered");
+    QTest::addColumn<QStringList>("answer"); // how the outage answers; none: connections closed
+    QTest::addColumn<bool>("waitForNetwork"); // as the window waits: until the user stops
     // Attempts 1, 2, 4 and 8 s apart outlast a three-second outage.
-    QTest::newRow("short outage") << 3 << 1000 << true;
+    QTest::newRow("short outage") << 3 << 1000 << true << QStringList() << false;
     // The trade host stays away until after the walk and its second try.
-    QTest::newRow("outage past the walk") << 120 << 20 << false;
+    QTest::newRow("outage past the walk") << 120 << 20 << false << QStringList() << false;
+    // A server busy for 20 s is waited out like one that is away.
+    QTest::newRow("503 for 20 s, waited out")
+        << 20 << 1000 << true << QStringList { "--outage-status", "503" } << true;
 }
 
 void TestDetailDownloads::outageMidWalk()
@@ -143,11 +148,14 @@ void TestDetailDownloads::outageMidWalk()
     QFETCH(int, outageSeconds);
     QFETCH(int, firstPauseMs);
     QFETCH(bool, allRecovered);
+    QFETCH(QStringList, answer);
+    QFETCH(bool, waitForNetwork);
     QTemporaryDir dir;
     const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
-    testsupport::DemoMarket market(
-        { "--pages", "2", "--per-page", "8", "--seed", "5", "--latency-ms", "50", "--outage-after", "5",
-            "--outage-seconds", QString::number(outageSeconds), "--dump-truth", truthPath });
+    testsupport::DemoMarket market(QStringList { "--pages", "2", "--per-page", "8", "--seed", "5",
+                                       "--latency-ms", "50", "--outage-after", "5", "--outage-seconds",
+                                       QString::number(outageSeconds), "--dump-truth", truthPath }
+        + answer);
     if (!market.ok())
         QSKIP("demo marketplace not available");
     standin::RecordingPrompt prompt;
@@ -156,6 +164,8 @@ void TestDetailDownloads::outageMidWalk()
     MainWindow* window = windowRun->window.get();
     windowRun->run.fetcher.SetFirstRetryPauseMs(firstPauseMs);
     windowRun->run.detailDownloads = 4;
+    if (waitForNetwork)
+        windowRun->run.networkWait.maxMs = -1;
     window->Run(Command::ExtractAll);
 
     const TradeGrid& grid = window->Session().Grid();

@@ -5,9 +5,12 @@
 #include "core/commands/PageLoadWatch.h"
 #include "core/text/TextMeasurer.h"
 
+#include <algorithm>
+
 namespace commandtest {
 
-// Every wait succeeds at once; counts how it was used.
+// Every wait succeeds at once; the first failingLoads loads fail for the
+// network. Counts how it was used.
 class CountingLoadWatch : public PageLoadWatch {
 public:
     void Arm() override { ++arms; }
@@ -15,11 +18,18 @@ public:
     {
         ++waits;
         lastTimeout = timeoutMs;
+        lastFailed = failingLoads > 0;
+        failingLoads = std::max(0, failingLoads - 1);
         return true;
     }
+    bool LastLoadFailed() const override { return lastFailed; }
+    void RetryLoad() override { ++retries; }
     int arms = 0;
     int waits = 0;
     int lastTimeout = 0;
+    int failingLoads = 0;
+    bool lastFailed = false;
+    int retries = 0;
 };
 
 // Seven twips for every character; an empty text has no width.

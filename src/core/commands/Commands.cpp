@@ -2,6 +2,8 @@
 
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
+#include "core/base/Logging.h"
+#include "core/base/MemoryRelease.h"
 #include "core/base/UserPrompt.h"
 #include "core/context/RunContext.h"
 #include "core/extract/DetailDownloadPass.h"
@@ -18,6 +20,7 @@
 #include "core/text/TextHelpers.h"
 #include "core/text/TextMeasurer.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 QString TotalLabelText(const TradeGrid& grid, bool withYuan)
@@ -85,9 +88,43 @@ int RemoveClosedTrades(Progress& progress, TradeGrid& grid)
     return removed;
 }
 
+namespace {
+
+// Loads a list page that failed for the network again, one try every probe
+// interval, until it arrives, the wait runs out or the user stops. True
+// when the page arrived.
+bool WaitForListPage(Progress& progress, PageLoadWatch& nextPage, int nextPageTimeoutMs,
+    const NetworkWait& wait, const std::function<bool()>& stopRequested)
+{
+    if (!nextPage.LastLoadFailed())
+        return true;
+    if (wait.maxMs == 0)
+        return false;
+    qCWarning(lcWeb) << "a list page did not load; waiting for the network";
+    const QString normalMessage = progress.State().message;
+    QElapsedTimer waited;
+    waited.start();
+    while (nextPage.LastLoadFailed()) {
+        if (stopRequested() || (wait.maxMs > 0 && waited.elapsed() >= wait.maxMs))
+            return false;
+        ShowNetworkWait(progress, NetworkWaitMessage(waited.elapsed() / 1000));
+        WaitUntil(stopRequested, wait.probeEveryMs, PageFetchQueue::kStopCheckMs);
+        if (stopRequested())
+            return false;
+        nextPage.Arm();
+        nextPage.RetryLoad();
+        nextPage.WaitLoaded(nextPageTimeoutMs);
+    }
+    qCInfo(lcWeb) << "the list page loaded after" << waited.elapsed() << "ms";
+    StepProgress(progress, 0, normalMessage);
+    return true;
+}
+
+} // namespace
+
 WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extractPage,
     const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage, int nextPageTimeoutMs,
-    const std::function<bool()>& marketUnreachable)
+    const std::function<bool()>& marketUnreachable, const NetworkWait& listWait)
 {
     // Only the user's own request stops the walk; anything else that
     // closes the shared progress window does not.
@@ -122,6 +159,12 @@ WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extract
         // Read the next page only once it is there, so a slow page cannot
         // end the walk early. A page that never finishes is read as it is.
         nextPage.WaitLoaded(nextPageTimeoutMs);
+        if (!WaitForListPage(progress, nextPage, nextPageTimeoutMs, listWait, stopRequested)) {
+            if (listWait.maxMs != 0) {
+                walk.end = WalkEnd::MarketUnreachable;
+                return walk;
+            }
+        }
     }
     walk.end = WalkEnd::PageLimit;
     return walk;
@@ -143,14 +186,16 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
         PageExtraction page = ExtractTradePage(run, browser, grid, true, detailPass);
         pageMessages += page.messages;
         CheckpointGrid(run.checkpoint, grid);
+        // The page's large texts are gone by now; what they took goes back.
+        ReleaseFreedMemory();
         if (pageRead)
             pageRead(++pages);
         return page.nextClicked;
     };
     WalkResult walk = WalkAllPages(
         run.progress, extractPage, [&] { return ShowsTradeList(browser); }, nextPage, nextPageTimeoutMs,
-        [&] { return detailPass.host.IsUnreachable(); });
-    if (walk.end == WalkEnd::PageNotOpened && ShowsLoginPage(browser))
+        [&] { return detailPass.host.IsUnreachable(); }, detailPass.wait);
+    if ((walk.end == WalkEnd::PageNotOpened && ShowsLoginPage(browser)) || detailPass.sessionEnded)
         walk.end = WalkEnd::SessionExpired;
     else if (walk.end == WalkEnd::LastPage && detailPass.stoppedOnUnreadablePage)
         walk.end = WalkEnd::PageUnreadable;

@@ -4,6 +4,7 @@
 
 #include "core/context/DetailLedger.h"
 #include "core/grid/GridSetup.h"
+#include "core/network/PageFetchQueue.h"
 
 #include <QString>
 #include <functional>
@@ -71,9 +72,14 @@ struct [[nodiscard]] WalkResult {
 // on a page the walk opened, shownPageIsList tells a last page from one that
 // did not open (an error page, a login page). A pass after which
 // marketUnreachable holds ends the walk.
+// A next page that fails to load for the network is loaded again every
+// listWait.probeEveryMs while listWait allows (as long as the detail
+// downloads wait for the network), the progress window saying so; a stop
+// meanwhile ends the walk as the host's absence does.
 WalkResult WalkAllPages(Progress& progress, const std::function<bool()>& extractPage,
     const std::function<bool()>& shownPageIsList, PageLoadWatch& nextPage,
-    int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<bool()>& marketUnreachable = {});
+    int nextPageTimeoutMs = kNextPageTimeoutMs, const std::function<bool()>& marketUnreachable = {},
+    const NetworkWait& listWait = {});
 // The same over the browser's list pages, counting the trades it added.
 // When the shown page states its place in the list ("第 2 页 / 共 4 页"),
 // the progress total becomes the pages left to read; otherwise it stays as

@@ -33,4 +33,6 @@ struct DetailDownloadPass {
     bool stoppedOnUnreadablePage = false;
     // Trades whose columns the history gave instead of a download.
     int fromHistory = 0;
+    // A detail page was answered by the login page: the session has ended.
+    bool sessionEnded = false;
 };

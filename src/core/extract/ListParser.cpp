@@ -432,16 +432,26 @@ PageExtraction ExtractTradePage(
     if (!table.isEmpty()) {
         const ListPageReading reading = ParseListTable(grid, table);
         const bool anyRead = CheckPageReading(run.details, reading, table, extractAll ? pass.listPage : 0);
+        // The next page loads while this page's last details download: it
+        // is opened once every detail request of the page has been sent,
+        // so a session that ends as the next page is asked for still gave
+        // them, and the downloads under way finish before the walk goes
+        // on. A page of which not one trade could be read ends the walk:
+        // the pages after it are of the same shape.
+        const auto openNextPage = [&] {
+            if (extractAll && anyRead && !pass.sessionEnded)
+                extraction.nextClicked
+                    = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
+        };
         // Trades listed here whose details failed before are fetched again.
-        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll, run.details.FailedListedIn(table), pass);
-        // The next page is opened only once this page's details are in: a
-        // session that has ended by the next page then still gave them. A
-        // page of which not one trade could be read ends the walk: the
-        // pages after it are of the same shape.
-        if (extractAll && anyRead)
-            extraction.nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
+        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll,
+            run.details.FailedListedIn(table), pass, openNextPage);
+        // A session that ended under the downloads ends the walk here.
+        extraction.nextClicked = extraction.nextClicked && !pass.sessionEnded;
         pass.stoppedOnUnreadablePage = extractAll && !anyRead;
         if (!extractAll) {
+            if (pass.sessionEnded)
+                extraction.messages.append(QStringLiteral("登录已过期，请重新登录后再提取。"));
             const DetailShortfall shortfall = FinishDetailDownloads(run, grid, true, pass);
             extraction.tradesNamed = shortfall.NamedTrades();
             if (const QString told = DetailShortfallMessage(shortfall); !told.isEmpty())

@@ -24,7 +24,6 @@ namespace {
 
 const QString kPageEndMarker = QStringLiteral(">关于淘宝</");
 const QString kOutageMessage = QStringLiteral("网络中断，正在重试…");
-const QString kWaitingMessage = QStringLiteral("无法连接淘宝，正在等待网络恢复…（已等待 %1 秒）");
 const QString kDash = QStringLiteral("—");
 constexpr int kFirstDetailCol = kFirstDetailColumn;
 
@@ -181,8 +180,10 @@ private:
     {
         const bool waiting = !ending && wait_.Holds(host_);
         QString message;
+        // The wait began with the silence, not with the verdict that the
+        // host is away: the count says how long nothing has come.
         if (waiting)
-            message = kWaitingMessage.arg(host_.UnreachableForMs() / 1000);
+            message = NetworkWaitMessage(host_.SilentForMs() / 1000);
         else if (!ending && host_.IsFailing())
             message = kOutageMessage;
         if (waiting && !tick_.isActive()) {
@@ -192,7 +193,14 @@ private:
             tick_.stop();
         }
         // A window the user closed stays closed.
-        if (message == shown_ || !ProgressWindowOpen(progress_))
+        if (!ProgressWindowOpen(progress_))
+            return;
+        if (waiting) {
+            shown_ = message;
+            ShowNetworkWait(progress_, message);
+            return;
+        }
+        if (message == shown_)
             return;
         shown_ = message;
         StepProgress(progress_, 0, message.isEmpty() ? normalMessage_ : message);
@@ -211,8 +219,8 @@ private:
 // the user's stop (closing its progress window) stops them: nothing still
 // downloading writes afterwards, and the trades not done are remembered as
 // failed.
-void DownloadDetailsOf(
-    RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress, DetailDownloadPass& pass)
+void DownloadDetailsOf(RunContext& run, TradeGrid& grid, const QStringList& orders, bool showProgress,
+    DetailDownloadPass& pass, const std::function<void()>& allSent = {})
 {
     const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
     const quint64 stopsBefore = run.progress.StopRequests();
@@ -222,8 +230,17 @@ void DownloadDetailsOf(
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(run.endpoints, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
+    if (allSent)
+        queue.WhenAllSent(allSent);
     QList<HistoryEntry> fetched;
     while (const auto done = queue.Next(stopped)) {
+        // Every later request would get the login page too; those already
+        // sent may still bring their pages.
+        if (done->loginPage && !pass.sessionEnded) {
+            pass.sessionEnded = true;
+            for (const QString& order : queue.DropWaiting())
+                run.details.RememberFailed(order);
+        }
         if (WriteDownloadedDetails(run.details, grid, *done))
             fetched.append(EntryOfRow(grid, grid.FindOrderRow(done->key), done->key));
         if (showProgress)
@@ -242,6 +259,11 @@ void DownloadDetailsOf(
 }
 
 } // namespace
+
+QString NetworkWaitMessage(qint64 waitedSeconds)
+{
+    return QStringLiteral("无法连接淘宝，正在等待网络恢复…（已等待 %1 秒）").arg(waitedSeconds);
+}
 
 std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
 {
@@ -324,7 +346,7 @@ DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBl
 }
 
 void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
-    const QStringList& alsoFetch, DetailDownloadPass& pass)
+    const QStringList& alsoFetch, DetailDownloadPass& pass, const std::function<void()>& allSent)
 {
     QStringList orders = NewTradeOrders(grid, newRowCount);
     for (const QString& order : alsoFetch)
@@ -334,7 +356,13 @@ void DownloadTradeDetails(RunContext& run, TradeGrid& grid, int newRowCount, boo
         StartProgress(run.progress, QStringLiteral("正在下载物流信息...."), newRowCount + int(alsoFetch.size()), 0);
 
     orders = TakeFromHistory(run, grid, orders, showProgress, pass);
-    DownloadDetailsOf(run, grid, orders, showProgress, pass);
+    // After an ended session every request gets the login page.
+    if (pass.sessionEnded) {
+        for (const QString& order : orders)
+            run.details.RememberFailed(order);
+        orders.clear();
+    }
+    DownloadDetailsOf(run, grid, orders, showProgress, pass, allSent);
     CopyDetailsToContinuationRows(grid);
 
     if (showProgress)
@@ -347,7 +375,7 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
     for (const QString& order : QStringList(run.details.FailedOrders()))
         if (!failed.contains(order))
             run.details.ForgetFailed(order);
-    if (fetchAgain && !failed.isEmpty()) {
+    if (fetchAgain && !pass.sessionEnded && !failed.isEmpty()) {
         qCInfo(lcExtract) << "fetching" << failed.size() << "failed trade details once more";
         const bool ownProgress = !ProgressWindowOpen(run.progress);
         if (ownProgress)

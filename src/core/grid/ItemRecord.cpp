@@ -13,8 +13,13 @@ constexpr int kFields = 4;
 
 QString ItemRecordLine(const ItemRecord& record)
 {
-    return record.order + kFieldSeparator + record.unitPrice + kFieldSeparator + record.quantity + kFieldSeparator
-        + record.text;
+    // One allocation: the parse writes a line for every item of every page.
+    QString line;
+    line.reserve(
+        record.order.size() + record.unitPrice.size() + record.quantity.size() + record.text.size() + 3);
+    line.append(record.order).append(kFieldSeparator).append(record.unitPrice).append(kFieldSeparator);
+    line.append(record.quantity).append(kFieldSeparator).append(record.text);
+    return line;
 }
 
 QVector<ItemRecord> ItemRecordsOf(const QString& cell)
@@ -37,8 +42,11 @@ QString FullItemText(QStringView cell)
     // One pass, no copy of the cell: this runs for every item of every page.
     static constexpr QStringView kSnapshotLink = u"[交易快照]";
     static constexpr QStringView kNbsp = u"&nbsp;";
-    QString single;
-    single.reserve(cell.size());
+    // Written through a pointer into room for the whole cell, then cut to
+    // its length: the text only ever shrinks.
+    QString single(cell.size(), Qt::Uninitialized);
+    QChar* const begin = single.data();
+    QChar* out = begin;
     bool blank = true; // drops leading blanks
     for (qsizetype i = 0; i < cell.size();) {
         const QChar c = cell[i];
@@ -56,11 +64,12 @@ QString FullItemText(QStringView cell)
             blank = true;
             continue;
         }
-        if (blank && !single.isEmpty())
-            single += u' ';
+        if (blank && out != begin)
+            *out++ = u' ';
         blank = false;
-        single += c;
+        *out++ = c;
     }
+    single.truncate(out - begin);
     return single;
 }
 

@@ -17,6 +17,11 @@ qint64 HostReachability::UnreachableForMs() const
     return IsUnreachable() ? clock_.elapsed() - unreachableSinceMs_ : 0;
 }
 
+qint64 HostReachability::SilentForMs() const
+{
+    return IsFailing() ? clock_.elapsed() - silentSinceMs_ : 0;
+}
+
 void HostReachability::NoteAnswer()
 {
     lastAnswerMs_ = clock_.elapsed();

@@ -24,6 +24,9 @@ public:
     bool IsUnreachable() const { return unreachableSinceMs_ >= 0; }
     // How long the host has been unreachable; 0 while it is not.
     qint64 UnreachableForMs() const;
+    // How long the host has given no answer: since the silence began, the
+    // give-up time included; 0 while it answers.
+    qint64 SilentForMs() const;
 
     void NoteAnswer();
     // An attempt that had been out for waitedMs ended without an answer:

@@ -3,6 +3,7 @@
 #include "BodyDecoding.h"
 #include "HostReachability.h"
 #include "PageFetcher.h"
+#include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/text/TextHelpers.h"
 
@@ -58,6 +59,30 @@ bool IsConnectionFailure(const QNetworkReply& reply)
     default:
         return false;
     }
+}
+
+// A 5xx status: the server is there but cannot serve the page for the
+// moment (overloaded, restarting, a gateway without its backend). Its page
+// is no answer to the request, so it counts as a failure without one.
+bool IsServerError(const QNetworkReply& reply)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return status >= 500 && status <= 599;
+}
+
+// A connection cut after the status line: the page came only in part.
+bool IsCutOff(const QNetworkReply& reply)
+{
+    return reply.error() == QNetworkReply::RemoteHostClosedError
+        || reply.error() == QNetworkReply::TemporaryNetworkFailureError
+        || reply.error() == QNetworkReply::UnknownNetworkError;
+}
+
+// The marketplace sends a request without a live session to its login
+// page, by a redirect or with the login form in place of the page.
+bool IsLoginAnswer(const QNetworkReply& reply, const QString& body)
+{
+    return IsLoginAddress(reply.url()) || body.contains(QLatin1String("name=\"TPL_username\""));
 }
 
 // Marker found: the page ends before its last "<BR>", and "<+>" stands
@@ -172,6 +197,7 @@ void PageFetchJob::StartAttempt()
     received_ = receivedAtCheck_ = 0;
     watch_.start(qMax(1, rules_.firstByteMs));
     connect(reply_, &QNetworkReply::finished, this, &PageFetchJob::OnReplyFinished);
+    connect(reply_, &QNetworkReply::requestSent, this, &PageFetchJob::NoteSent);
     // Qt also reports meta data for a connection cut before any answer:
     // only a status line counts as one.
     connect(reply_, &QNetworkReply::metaDataChanged, this, [this] {
@@ -218,7 +244,10 @@ void PageFetchJob::OnBytes(qint64 received)
     if (answered_)
         return;
     answered_ = true;
-    if (rules_.host)
+    NoteSent();
+    // A server error is a sign of a server, not an answer: while the host
+    // answers nothing else, its silence goes on.
+    if (rules_.host && !(reply_ && IsServerError(*reply_)))
         rules_.host->NoteAnswer();
     receivedAtCheck_ = received_;
     watch_.start(qMax(1, rules_.stallMs));
@@ -255,6 +284,17 @@ void PageFetchJob::OnReplyFinished()
         EndAttempt(connectionFailed ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
         return;
     }
+    // Waited out like a refused connection: spaced-out attempts, and the
+    // host's silence counted, so that a long spell waits for the network.
+    if (IsServerError(*reply_)) {
+        qCWarning(lcWeb) << "server error"
+                         << reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() << "from"
+                         << address_;
+        if (rules_.host)
+            rules_.host->NoteConnectionFailure(attemptClock_.elapsed());
+        EndAttempt(AttemptEnd::ConnectionFailed);
+        return;
+    }
     if (rules_.host)
         rules_.host->NoteAnswer();
     const QByteArray body = reply_->readAll();
@@ -265,7 +305,22 @@ void PageFetchJob::OnReplyFinished()
         EndAttempt(AttemptEnd::Success);
         return;
     }
-    EndAttempt(AttemptEnd::Failed);
+    if (IsLoginAnswer(*reply_, response_)) {
+        qCWarning(lcWeb) << "the login page answered" << address_ << "- the session has ended";
+        EndAttempt(AttemptEnd::LoginPage);
+        return;
+    }
+    // A page cut off by the connection is fetched again after a pause, as
+    // a connection that failed at once is.
+    EndAttempt(IsCutOff(*reply_) ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
+}
+
+void PageFetchJob::NoteSent()
+{
+    if (sent_)
+        return;
+    sent_ = true;
+    emit RequestSent();
 }
 
 void PageFetchJob::EndAttempt(AttemptEnd how)
@@ -292,6 +347,8 @@ void PageFetchJob::EndAttempt(AttemptEnd how)
 
 bool PageFetchJob::GivesUpAfter(AttemptEnd how) const
 {
+    if (how == AttemptEnd::LoginPage)
+        return true;
     if (rules_.host && rules_.host->IsUnreachable())
         return true;
     if (how == AttemptEnd::TimedOut && !rules_.retryAfterTimeout) {

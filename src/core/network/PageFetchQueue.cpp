@@ -84,7 +84,7 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::TakeFinished()
             continue;
         }
         Done done { it->key, job->Status(), job->ResponseWritten() ? job->Response() : QString(),
-            job->TimedOut() };
+            job->TimedOut(), job->LoginAnswered() };
         entries_.erase(it);
         return done;
     }
@@ -112,12 +112,29 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::TakeUnsent()
     return done;
 }
 
+void PageFetchQueue::TellAllSent()
+{
+    if (!whenAllSent_)
+        return;
+    for (const Entry& entry : entries_)
+        if (!entry.job || !entry.job->Sent())
+            return;
+    // Taken first: the caller's step may run events, and Next again.
+    const std::function<void()> whenSent = std::move(whenAllSent_);
+    whenAllSent_ = nullptr;
+    whenSent();
+}
+
 std::optional<PageFetchQueue::Done> PageFetchQueue::Next(const std::function<bool()>& stop)
 {
     for (;;) {
-        if (entries_.empty() || (stop && stop()))
+        if (entries_.empty() || (stop && stop())) {
+            if (entries_.empty())
+                TellAllSent();
             return std::nullopt;
+        }
         StartWaiting();
+        TellAllSent();
         if (auto done = TakeFinished())
             return done;
         if (auto unsent = TakeUnsent())
@@ -135,9 +152,13 @@ bool PageFetchQueue::WaitForChange(const std::function<bool()>& stop)
         ourQuit = true;
         loop.quit();
     };
-    for (const Entry& entry : entries_)
-        if (entry.job)
-            QObject::connect(entry.job.get(), &PageFetchJob::Finished, &loop, quit);
+    for (const Entry& entry : entries_) {
+        if (!entry.job)
+            continue;
+        QObject::connect(entry.job.get(), &PageFetchJob::Finished, &loop, quit);
+        if (whenAllSent_ && !entry.job->Sent())
+            QObject::connect(entry.job.get(), &PageFetchJob::RequestSent, &loop, quit);
+    }
     QTimer stopCheck;
     if (stop) {
         QObject::connect(&stopCheck, &QTimer::timeout, &loop, [&] {
@@ -161,10 +182,24 @@ bool PageFetchQueue::WaitForChange(const std::function<bool()>& stop)
     loop.exec();
     for (const Entry& entry : entries_)
         if (entry.job)
-            QObject::disconnect(entry.job.get(), &PageFetchJob::Finished, &loop, nullptr);
+            QObject::disconnect(entry.job.get(), nullptr, &loop, nullptr);
     // Woken by anything but our own events (a stop, the application
     // quitting): the unfinished downloads stay for CancelRest.
     return ourQuit && !(stop && stop());
+}
+
+QStringList PageFetchQueue::DropWaiting()
+{
+    QStringList keys;
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it->job) {
+            ++it;
+            continue;
+        }
+        keys.append(it->key);
+        it = entries_.erase(it);
+    }
+    return keys;
 }
 
 QStringList PageFetchQueue::CancelRest()

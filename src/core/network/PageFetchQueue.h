@@ -46,6 +46,7 @@ public:
         FetchStatus status = FetchStatus::Failed;
         QString response; // empty when no attempt completed
         bool timedOut = false; // the host answered, the page did not come in time
+        bool loginPage = false; // answered by the login page: the session has ended
     };
 
     // rules gives the time limits of each attempt; its attempts and host
@@ -67,6 +68,17 @@ public:
     // finish then stays for CancelRest().
     std::optional<Done> Next(const std::function<bool()>& stop = {});
 
+    // Runs whenSent once, from Next(), as soon as every download not yet
+    // handed back has its request sent: from then on the server has every
+    // request of the queue, so what it does next (a session that ends when
+    // the next list page is asked for) changes none of their answers. It
+    // runs at the latest when the queue is done.
+    void WhenAllSent(std::function<void()> whenSent) { whenAllSent_ = std::move(whenSent); }
+
+    // Drops the downloads not yet started, leaving those under way to end;
+    // returns the keys dropped, in the order they were added.
+    QStringList DropWaiting();
+
     // Aborts the running downloads and drops the waiting ones; returns the
     // keys of both, in the order they were added.
     QStringList CancelRest();
@@ -82,6 +94,7 @@ private:
 
     void StartWaiting();
     bool ProbeDue() const;
+    void TellAllSent();
     std::optional<Done> TakeFinished();
     std::optional<Done> TakeUnsent();
     // Waits for a download to finish, a stop, or (while waiting for the
@@ -98,4 +111,5 @@ private:
     bool probeLeft_; // the host was unreachable when the queue began
     QElapsedTimer lastProbe_;
     std::vector<Entry> entries_; // not yet handed back, in the order added
+    std::function<void()> whenAllSent_;
 };

@@ -148,6 +148,19 @@ void CloseProgress(Progress& progress)
         view.Unload();
 }
 
+void ShowNetworkWait(Progress& progress, const QString& message)
+{
+    const ProgressState& state = progress.State();
+    const qint64 elapsed = state.startTime.isValid()
+        ? QDateTime::currentSecsSinceEpoch() - state.startTime.toSecsSinceEpoch()
+        : 0;
+    LoadedView(progress).SetTimesText(FormatDuration(elapsed) + QStringLiteral("/等待网络"));
+    if (message != state.message)
+        StepProgress(progress, 0, message);
+    else
+        LetEventsRunOnce();
+}
+
 bool ProgressWindowOpen(Progress& progress)
 {
     return progress.View().IsLoaded();

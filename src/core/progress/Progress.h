@@ -61,6 +61,9 @@ void CloseProgress(Progress& progress);
 // Changes the total of the display that is running (once a command learns
 // how much work there is); counter and times follow from the next step.
 void SetProgressTotal(Progress& progress, qint32 total);
+// While the command waits for the network: the message, and the times
+// label's time left says so ("0:42/等待网络"), as no estimate holds then.
+void ShowNetworkWait(Progress& progress, const QString& message);
 // True while the window is loaded: false once the user has closed it.
 bool ProgressWindowOpen(Progress& progress);
 

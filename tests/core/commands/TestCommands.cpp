@@ -1,6 +1,6 @@
-#include "core/extract/DetailDownloadPass.h"
 #include "core/commands/Commands.h"
 #include "core/context/RunContext.h"
+#include "core/extract/DetailDownloadPass.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
@@ -9,6 +9,7 @@
 #include "support/DemoListPage.h"
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
+#include <QTimer>
 
 namespace {
 
@@ -226,21 +227,31 @@ void TestCommands::walkAllPages_data()
     QTest::addColumn<int>("expectedSteps");
     QTest::addColumn<WalkEnd>("expectedEnd");
     QTest::addColumn<int>("unreachableAfterPass"); // 0: the trade host answers
+    QTest::addColumn<int>("failingLoads"); // next-page loads that fail for the network
+    QTest::addColumn<int>("listWaitMs"); // how long a failed list page is waited for; -1: no limit
     // extract returns true while a next page was clicked: the last page
     // returns false and ends the walk.
-    QTest::newRow("last page only") << 1 << 0 << true << 0 << 1 << 0 << WalkEnd::LastPage << 0;
-    QTest::newRow("three pages") << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage << 0;
-    QTest::newRow("user closes during pass 2") << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::StoppedByUser << 0;
+    QTest::newRow("last page only") << 1 << 0 << true << 0 << 1 << 0 << WalkEnd::LastPage << 0 << 0 << 0;
+    QTest::newRow("three pages") << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage << 0 << 0 << 0;
+    QTest::newRow("user closes during pass 2")
+        << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::StoppedByUser << 0 << 0 << 0;
     QTest::newRow("window closed by another operation")
-        << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage << 0;
-    QTest::newRow("page 2 does not open") << 5 << 0 << true << 2 << 2 << 1 << WalkEnd::PageNotOpened << 0;
+        << 2 << 1 << false << 0 << 2 << 1 << WalkEnd::LastPage << 0 << 0 << 0;
+    QTest::newRow("page 2 does not open")
+        << 5 << 0 << true << 2 << 2 << 1 << WalkEnd::PageNotOpened << 0 << 0 << 0;
     // The page the user started on is not one the walk opened.
-    QTest::newRow("first page no list") << 5 << 0 << true << 1 << 1 << 0 << WalkEnd::LastPage << 0;
+    QTest::newRow("first page no list") << 5 << 0 << true << 1 << 1 << 0 << WalkEnd::LastPage << 0 << 0 << 0;
     QTest::newRow("trade host given up in pass 2")
-        << 5 << 0 << true << 0 << 2 << 1 << WalkEnd::MarketUnreachable << 2;
+        << 5 << 0 << true << 0 << 2 << 1 << WalkEnd::MarketUnreachable << 2 << 0 << 0;
     // 停止 while the walk waits for the network: the host's message, not a plain stop.
     QTest::newRow("user stops the wait for the network")
-        << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::MarketUnreachable << 2;
+        << 5 << 2 << true << 0 << 2 << 1 << WalkEnd::MarketUnreachable << 2 << 0 << 0;
+    // A next page that fails for the network is loaded again until it comes,
+    // or until the wait for the network runs out.
+    QTest::newRow("page 2 fails twice, waited for")
+        << 3 << 0 << true << 0 << 3 << 2 << WalkEnd::LastPage << 0 << 2 << -1;
+    QTest::newRow("page 2 never loads, the wait runs out")
+        << 3 << 0 << true << 0 << 1 << 1 << WalkEnd::MarketUnreachable << 0 << 1000 << 60;
 }
 
 void TestCommands::walkAllPages()
@@ -253,8 +264,16 @@ void TestCommands::walkAllPages()
     QFETCH(int, expectedSteps);
     QFETCH(WalkEnd, expectedEnd);
     QFETCH(int, unreachableAfterPass);
+    QFETCH(int, failingLoads);
+    QFETCH(int, listWaitMs);
     StartProgress(run->progress, QString::fromUtf8(kExtractingMessage), kExtractAllProgressTotal, 0);
     CountingLoadWatch watch;
+    watch.failingLoads = failingLoads;
+    bool waitShown = false;
+    QTimer sampler;
+    connect(&sampler, &QTimer::timeout,
+        [&] { waitShown = waitShown || view.times.endsWith(QStringLiteral("/等待网络")); });
+    sampler.start(2);
     int calls = 0;
     const WalkResult walk = WalkAllPages(
         run->progress,
@@ -269,14 +288,21 @@ void TestCommands::walkAllPages()
             return calls < pages && calls != unopenedPage;
         },
         [&] { return calls != unopenedPage; }, watch, 1234,
-        [&] { return unreachableAfterPass > 0 && calls >= unreachableAfterPass; });
+        [&] { return unreachableAfterPass > 0 && calls >= unreachableAfterPass; },
+        NetworkWait { .maxMs = listWaitMs, .probeEveryMs = 10 });
     QCOMPARE(walk.passes, expectedPasses);
     QCOMPARE(walk.end, expectedEnd);
     QCOMPARE(calls, expectedPasses);
     QCOMPARE(run->progress.State().position, expectedSteps);
-    // Armed before every pass; waited for each next page read.
-    QCOMPARE(watch.arms, expectedPasses);
-    QCOMPARE(watch.waits, expectedSteps);
+    // Armed before every pass and every new try; waited for each next
+    // page read and each try.
+    QCOMPARE(watch.arms, expectedPasses + watch.retries);
+    QCOMPARE(watch.waits, expectedSteps + watch.retries);
+    QCOMPARE(watch.retries > 0, failingLoads > 0);
+    if (failingLoads > 0 && expectedEnd == WalkEnd::LastPage)
+        QCOMPARE(watch.retries, failingLoads);
+    // While it waits, the times label says so.
+    QCOMPARE(waitShown, failingLoads > 0);
     if (expectedSteps > 0)
         QCOMPARE(watch.lastTimeout, 1234);
     CloseProgress(run->progress);

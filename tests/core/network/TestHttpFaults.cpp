@@ -25,7 +25,7 @@
 
 namespace {
 
-enum class Misbehaviour { Trickle, Garbage, GarbageWithMarker, Reset, Silent };
+enum class Misbehaviour { Trickle, Garbage, GarbageWithMarker, Reset, Silent, ServerBusy, LoginPage };
 
 void Misbehave(Misbehaviour how, QTcpSocket* socket)
 {
@@ -58,6 +58,17 @@ void Misbehave(Misbehaviour how, QTcpSocket* socket)
         break;
     }
     case Misbehaviour::Silent: // accepts, reads, never answers
+        break;
+    case Misbehaviour::ServerBusy:
+        socket->write(
+            "HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/html\r\nContent-Length: 4\r\n\r\nbusy");
+        socket->disconnectFromHost();
+        break;
+    case Misbehaviour::LoginPage: // the session ended: the login form instead of the page
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nContent-Length: 52\r\n\r\n"
+            "<form><input type=\"text\" name=\"TPL_username\"></form>");
+        socket->disconnectFromHost();
         break;
     }
 }
@@ -149,6 +160,10 @@ private slots:
         QTest::newRow("silent host") << int(Misbehaviour::Silent) << -1 << 0 << 4 << 1;
         QTest::newRow("outage waited out") << int(Misbehaviour::Reset) << 1500 << -1 << 40 << 0;
         QTest::newRow("wait runs out") << int(Misbehaviour::Reset) << -1 << 600 << 30 << 0;
+        // A busy server is waited out as an absent one is; a login page
+        // ends the session: the two requests under way end, no other starts.
+        QTest::newRow("server busy, waited out") << int(Misbehaviour::ServerBusy) << 1500 << -1 << 40 << 0;
+        QTest::newRow("login page for details") << int(Misbehaviour::LoginPage) << -1 << 0 << 2 << 0;
     }
     void detailPassAgainstMisbehavingPeer()
     {
@@ -197,7 +212,9 @@ private slots:
         QVERIFY2(inPass <= maxInPass, qPrintable(QString::number(inPass)));
         const int endRequests = server.requestCount() - inPass;
         QVERIFY2(endRequests >= atEnd && endRequests <= 2 * atEnd, qPrintable(QString::number(endRequests)));
-        const bool noAnswer = how == int(Misbehaviour::Reset) || how == int(Misbehaviour::Silent);
+        QCOMPARE(pass.sessionEnded, how == int(Misbehaviour::LoginPage));
+        const bool noAnswer = how == int(Misbehaviour::Reset) || how == int(Misbehaviour::Silent)
+            || how == int(Misbehaviour::ServerBusy);
         QCOMPARE(messages.contains(QStringLiteral("网络中断，正在重试…")), noAnswer);
         const bool waited = std::any_of(messages.begin(), messages.end(),
             [](const QString& m) { return m.startsWith(QStringLiteral("无法连接淘宝，正在等待网络恢复…（已等待 ")); });

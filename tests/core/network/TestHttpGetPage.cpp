@@ -122,8 +122,12 @@ void TestHttpGetPage::completedResponse_data()
     QTest::newRow("empty body, empty marker") << HttpResponse("") << QString() << true << QString() << 1;
     QTest::newRow("status is not looked at")
         << HttpResponse("gone MARK", "text/html", 404) << "MARK" << true << "gone MARK" << 1;
+    // A server error is no answer, whatever the marker: tried again after
+    // pauses, as a refused connection is, and nothing comes back.
     QTest::newRow("server error without body")
-        << HttpResponse("", "", 500) << QString() << true << QString() << 1;
+        << HttpResponse("", "", 500) << QString() << false << kUntouched << 5;
+    QTest::newRow("server busy, the page's marker in its body")
+        << HttpResponse("busy MARK", "text/html", 503) << "MARK" << false << kUntouched << 5;
     QTest::newRow("LF and CR become CR LF")
         << HttpResponse("a\nb\rc\r\nd") << "b" << true << "a\r\nb\r\nc\r\nd" << 1;
     QTest::newRow("undeclared GBK") << HttpResponse(
