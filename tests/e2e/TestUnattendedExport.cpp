@@ -314,7 +314,7 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong()
 void TestUnattendedExport::secondRunOnProfileRefused()
 {
     ProfileLock window;
-    QVERIFY(window.TryLock());
+    QCOMPARE(window.TryLock(), ProfileLockResult::Locked);
     const QString file = dir_.filePath(QStringLiteral("second.csv"));
     const RunResult run = Run(program_, ListArgs(market_->base(), file));
     QCOMPARE(run.exitStatus, 1);
