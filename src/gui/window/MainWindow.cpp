@@ -309,15 +309,16 @@ void MainWindow::ShowBusy(bool busy)
 {
     // A button that is disabled hands its focus on down the chain, to the
     // seller field, whose blinking cursor then repaints the window twice a
-    // second for as long as it stays idle. The grid holds the focus while
-    // the command runs, and the button takes it back afterwards.
+    // second for as long as it stays idle. The window itself holds the focus
+    // while the command runs (the grid would take it as a click on a cell),
+    // and the button takes it back afterwards.
     QWidget* focused = focusWidget();
     const bool buttonFocused = focused
         && (focused == print_
             || std::find(commands_.cbegin(), commands_.cend(), focused) != commands_.cend());
     if (busy && buttonFocused) {
         focusBeforeBusy_ = focused;
-        gridView_->setFocus(Qt::OtherFocusReason);
+        setFocus(Qt::OtherFocusReason);
     }
     for (QPushButton* button : commands_)
         if (button)
@@ -325,7 +326,7 @@ void MainWindow::ShowBusy(bool busy)
     print_->setEnabled(!busy);
     inputBlocker_->SetBlocking(busy);
     if (!busy && focusBeforeBusy_) {
-        if (focusWidget() == gridView_ || focusWidget() == shop_)
+        if (focusWidget() == this || focusWidget() == shop_)
             focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
         focusBeforeBusy_ = nullptr;
     }
