@@ -81,7 +81,7 @@ else()
     # the CJK font the printed documents name.
     # (The browser's helper process, libqt6webenginecore6-bin, comes through
     # the WebEngine library's shlibs.)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite, fonts-noto-cjk")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite, fonts-noto-cjk, fonts-symbola")
 endif()
 
 include(CPack)

@@ -92,10 +92,15 @@ int main(int argc, char* argv[])
     UseChineseBrowserLocale(); // read once, when the application starts the engine
     KeepLargeBlocksOffTheHeap(); // a long walk's memory stays flat
     // What lives for the whole process is made here, in this order, and goes
-    // in the reverse one: the application, the log file, then the run.
+    // in the reverse one: the log file, the application, then the run. The
+    // log comes first so that it holds what the application and the browser
+    // engine say as they start; the unattended run leaves that out of its
+    // standard error.
+    QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+    const LogFile log(DefaultLogFilePath(), LogFile::kDefaultMaxBytes,
+        unattended ? StandardErrorMessages::OwnOnly : StandardErrorMessages::All);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-    const LogFile log(DefaultLogFilePath());
     QString codecProblem; // every page and export needs the GBK converter
     if (!AnsiCodecReady(&codecProblem)) {
         qCCritical(lcText).noquote() << codecProblem; // standard error and the log file
@@ -110,11 +115,12 @@ int main(int argc, char* argv[])
     // Folders an earlier version made readable to others become the owner's.
     TightenDataFolders();
     ProfileLock profileLock;
-    const bool profileFree = profileLock.TryLock();
+    const ProfileLockResult profile = profileLock.TryLock();
+    const bool profileFree = profile == ProfileLockResult::Locked;
     if (unattended) {
         ConsoleReport report = ConsoleReport::ForStandardError();
         if (!profileFree) {
-            report.Line(QString::fromUtf8(kProfileInUseText));
+            report.Line(profileLock.RefusalText(profile));
             return 1;
         }
         return RunUnattendedExport(batch, endpoints, report);
@@ -126,7 +132,7 @@ int main(int argc, char* argv[])
     MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
     IndicatorWindow indicator;
     if (!profileFree) {
-        prompt.ShowMessage(QString::fromUtf8(kProfileInUseText));
+        prompt.ShowMessage(profileLock.RefusalText(profile));
         return 1;
     }
 

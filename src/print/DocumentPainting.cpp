@@ -49,7 +49,27 @@ void Text(Surface& s, const QRectF& rect, const QFont& font, Qt::Alignment align
     if (!s.painter)
         return;
     s.painter->setFont(font);
-    s.painter->drawText(rect.translated(s.origin), align | Qt::AlignVCenter, text);
+    s.painter->drawText(rect.translated(s.origin), align | Qt::AlignVCenter,
+        WithPlaceholders(text, QFontMetricsF(font, &s.device)));
+}
+
+// With nothing to ship, the document is one page saying so, with its date:
+// a scheduled print of today's file never prints an earlier day's pages.
+int FlowNothingToShip(Surface& s, const ShippingDocuments& documents, ShippingDocument which)
+{
+    s.PageBegins();
+    const QRectF paper = s.device.pageLayout().paintRect(QPageLayout::Millimeter);
+    const QFont titleFont = DocumentFont(15, true);
+    const QFont bodyFont = DocumentFont(12);
+    const double titleHeight = QFontMetricsF(titleFont, &s.device).lineSpacing();
+    const double margin = which == ShippingDocument::PickingList ? 0 : kLabelSlipMarginMm * s.mm;
+    const QRectF top(margin, margin, paper.width() * s.mm - 2 * margin, titleHeight);
+    Text(s, top, titleFont, Qt::AlignLeft, DocumentName(which));
+    Text(s, top.translated(0, titleHeight), DocumentFont(9), Qt::AlignLeft,
+        QStringLiteral("店铺：%1　日期：%2").arg(documents.shop, DateText(documents)));
+    Text(s, top.translated(0, 3 * titleHeight), bodyFont, Qt::AlignLeft,
+        QString::fromUtf8(kNothingToShipText));
+    return 1;
 }
 
 // Lays the picking list out over its pages; paints when the surface has a
@@ -112,6 +132,7 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
 
     int slot = -1; // areas begun on all pages
     bool continued = false;
+    const PackingSlip* current = nullptr;
     const auto newArea = [&] {
         ++slot;
         if (slot > 0 && slot % perPage == 0 && s.painter)
@@ -133,8 +154,21 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
             continued ? QStringLiteral("发货单（续）") : QStringLiteral("发货单"));
         Text(s, titleRect, smallFont, Qt::AlignRight,
             QStringLiteral("%1　%2").arg(documents.shop, DateText(documents)));
+        double below = titleHeight + 2 * s.mm;
+        if (continued && current) {
+            // The half read on its own still says whose parcel it is.
+            const QFontMetricsF metrics(smallFont, &s.device);
+            const QString whose = QStringLiteral("收件人：%1　订单编号：%2")
+                                      .arg(current->recipient, current->orders.join(QStringLiteral("、")));
+            for (const QString& line : WrapText(WithPlaceholders(whose, metrics), metrics, inner.width())) {
+                Text(s, QRectF(inner.left(), inner.top() + below, inner.width(), metrics.lineSpacing()),
+                    smallFont, Qt::AlignLeft, line);
+                below += metrics.lineSpacing();
+            }
+            below += 1 * s.mm;
+        }
         continued = true;
-        return inner.adjusted(0, titleHeight + 2 * s.mm, 0, 0).translated(s.origin);
+        return inner.adjusted(0, below, 0, 0).translated(s.origin);
     };
     PageFlow flow(s.painter, bodyFont, s.device, newArea);
     const QVector<TableColumn> columns { { 0.50 }, { 0.38 }, { 0.12, Qt::AlignRight } };
@@ -142,6 +176,7 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
     strong.setBold(true);
     for (const PackingSlip& slip : documents.slips) {
         continued = false;
+        current = &slip;
         flow.Break();
         QString who = QStringLiteral("收件人：%1").arg(slip.recipient);
         if (!slip.mobile.isEmpty())
@@ -184,8 +219,10 @@ int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& do
     WarnWithoutFont();
     const double mm = device.logicalDpiY() / 25.4;
     Surface counting { device, nullptr, mm, offsetMm * mm, betweenPages };
-    const int pages = which == ShippingDocument::PickingList ? FlowPickingList(counting, documents, 0)
-                                                             : FlowPackingSlips(counting, documents, paper);
+    const bool nothing = documents.NothingToShip();
+    const int pages = nothing                    ? 1
+        : which == ShippingDocument::PickingList ? FlowPickingList(counting, documents, 0)
+                                                 : FlowPackingSlips(counting, documents, paper);
     QPainter painter;
     if (!painter.begin(&device)) {
         qCWarning(lcCommands) << "the painter could not begin on the document's device";
@@ -193,10 +230,17 @@ int PaintShippingDocument(QPagedPaintDevice& device, const ShippingDocuments& do
     }
     painter.setPen(QPen(Qt::black, mm * 0.2));
     Surface painting { device, &painter, mm, offsetMm * mm, betweenPages };
-    if (which == ShippingDocument::PickingList)
+    if (nothing)
+        FlowNothingToShip(painting, documents, which);
+    else if (which == ShippingDocument::PickingList)
         FlowPickingList(painting, documents, pages);
     else
         FlowPackingSlips(painting, documents, paper);
-    painter.end();
+    // A printer may refuse the job only at its end (a queue that went away,
+    // a spool file that could not be written): then nothing was printed.
+    if (!painter.end()) {
+        qCWarning(lcCommands) << "the document's device did not take the pages";
+        return 0;
+    }
     return pages;
 }

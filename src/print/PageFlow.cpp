@@ -2,7 +2,9 @@
 
 #include "DocumentPainting.h"
 
+#include <QHash>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
@@ -10,30 +12,78 @@ namespace {
 
 // Letters, digits and the marks inside numbers stay together; any other
 // character (CJK, punctuation, blanks) is a piece of its own.
-bool JoinsWord(QChar c)
+bool JoinsWord(QStringView cluster)
 {
+    if (cluster.size() != 1)
+        return false;
+    const QChar c = cluster.front();
     return c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'.' || c == u'-' || c == u'_');
 }
 
+// The pieces a line may break between. A character is never cut: an emoji
+// is two UTF-16 units, and with a skin tone, a variation selector or joined
+// to others a single cluster of several, all kept in one piece.
 QStringList Pieces(const QString& text)
 {
     QStringList pieces;
     QString word;
-    for (const QChar c : text) {
-        if (JoinsWord(c)) {
-            word += c;
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    for (qsizetype end = clusters.toNextBoundary(); end > start;
+         start = end, end = clusters.toNextBoundary()) {
+        const QStringView cluster = QStringView(text).mid(start, end - start);
+        if (JoinsWord(cluster)) {
+            word += cluster;
             continue;
         }
         if (!word.isEmpty())
             pieces.append(std::exchange(word, QString()));
-        pieces.append(QString(c));
+        pieces.append(cluster.toString());
     }
     if (!word.isEmpty())
         pieces.append(word);
     return pieces;
 }
 
+// Characters drawn with no glyph between them and that need none of their
+// own: variation selectors, joiners and other marks of no width.
+bool NeedsNoGlyph(char32_t code)
+{
+    return (code >= 0xFE00 && code <= 0xFE0F) || (code >= 0x200B && code <= 0x200F) || code == 0x2060
+        || (code >= 0xE0000 && code <= 0xE01EF);
+}
+
+// Characters the documents' fonts surely have: the Latin, CJK and full-width
+// ranges of Noto Sans CJK. Only the others are looked up.
+bool InCommonRanges(char32_t code)
+{
+    return code < 0x2000 || (code >= 0x3000 && code <= 0x9FFF) || (code >= 0xFF00 && code <= 0xFFEF);
+}
+
 } // namespace
+
+QString WithPlaceholders(const QString& text, const QFontMetricsF& metrics)
+{
+    // Fast path: every character in the common ranges.
+    const auto common = [](QChar c) { return InCommonRanges(c.unicode()) && !c.isSurrogate(); };
+    if (std::all_of(text.cbegin(), text.cend(), common))
+        return text;
+    static QHash<char32_t, bool> drawable; // by the fonts with their fallbacks; one set of fonts
+    QString shown;
+    shown.reserve(text.size());
+    for (const char32_t code : text.toUcs4()) {
+        bool ok = InCommonRanges(code) || NeedsNoGlyph(code);
+        if (!ok) {
+            const auto known = drawable.constFind(code);
+            ok = known != drawable.cend() ? *known : *drawable.insert(code, metrics.inFontUcs4(code));
+        }
+        if (ok)
+            shown += QStringView(QString::fromUcs4(&code, 1));
+        else
+            shown += QString::fromLatin1(kMissingGlyphPlaceholder);
+    }
+    return shown;
+}
 
 QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double width)
 {
@@ -48,8 +98,9 @@ QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double w
     for (const QString& piece : Pieces(text)) {
         const double pieceWidth = metrics.horizontalAdvance(piece);
         if (lineWidth + pieceWidth <= width || line.isEmpty()) {
-            if (pieceWidth > width && line.isEmpty()) {
-                // A word wider than the column is cut wherever it must be.
+            if (pieceWidth > width && line.isEmpty() && piece.size() > 1 && JoinsWord(piece.left(1))) {
+                // A word wider than the column is cut wherever it must be
+                // (a word is plain letters and digits, one unit each).
                 for (const QChar c : piece) {
                     const double w = metrics.horizontalAdvance(c);
                     if (lineWidth + w > width && !line.isEmpty())
@@ -79,6 +130,9 @@ QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double w
 QFont DocumentFont(double pointSize, bool bold)
 {
     QFont font(QString::fromLatin1(kDocumentFontFamily));
+    // Emoji and symbols the CJK font lacks.
+    font.setFamilies(
+        { QString::fromLatin1(kDocumentFontFamily), QString::fromLatin1(kDocumentFallbackFamily) });
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
@@ -130,7 +184,7 @@ void PageFlow::Paragraph(const QString& text, const QFont* font)
     const QFontMetricsF metrics(used, device_);
     if (areas_ == 0)
         NeedArea();
-    for (const QString& line : WrapText(text, metrics, area_.width())) {
+    for (const QString& line : WrapText(WithPlaceholders(text, metrics), metrics, area_.width())) {
         if (!Fits(metrics.lineSpacing()) && !fresh_)
             NeedArea();
         fresh_ = false;
@@ -162,9 +216,13 @@ void PageFlow::Row(const QStringList& cells, const QVector<TableColumn>& columns
     int lineCount = 1;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const double width = area_.width() * columns[i].share - 2 * padding_;
-        wrapped.append(WrapText(cells.value(i), metrics_, std::max(width, 1.0)));
+        wrapped.append(WrapText(WithPlaceholders(cells.value(i), metrics_), metrics_, std::max(width, 1.0)));
         lineCount = std::max(lineCount, int(wrapped.last().size()));
     }
+    // A row that does not fit the space left starts the next area whole.
+    const int room = int((area_.bottom() - y_ - 2 * padding_ + 0.01) / lineHeight_);
+    if (room < lineCount && !fresh_)
+        NeedArea();
     int done = 0;
     while (done < lineCount) {
         int fit = int((area_.bottom() - y_ - 2 * padding_ + 0.01) / lineHeight_);

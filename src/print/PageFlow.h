@@ -15,8 +15,16 @@ class QPainter;
 class QPaintDevice;
 
 // text broken into lines no wider than width: between words and numbers
-// where it can, anywhere in a run of CJK characters or a word too long.
+// where it can, anywhere in a run of CJK characters or a word too long, but
+// never inside a character (an emoji with its modifiers is one).
 QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double width);
+
+// What stands for a character that neither the documents' font nor any
+// fallback can draw, where it would otherwise print as an empty box.
+inline constexpr const char* kMissingGlyphPlaceholder = "?";
+// text with every character metrics' font (with its fallbacks) cannot draw
+// replaced by kMissingGlyphPlaceholder.
+QString WithPlaceholders(const QString& text, const QFontMetricsF& metrics);
 
 // The font of the documents at pointSize, for device.
 QFont DocumentFont(double pointSize, bool bold = false);
@@ -37,8 +45,9 @@ public:
     double LineHeight() const { return lineHeight_; }
     // A paragraph over the area's width.
     void Paragraph(const QString& text, const QFont* font = nullptr);
-    // A table row: each cell wrapped in its column and framed; a row taller
-    // than the space left goes on in the next area.
+    // A table row: each cell wrapped in its column and framed. A row taller
+    // than the space left starts the next area, so it is never read in two
+    // halves; only a row taller than a whole area goes on in the next.
     void Row(const QStringList& cells, const QVector<TableColumn>& columns, bool bold = false);
     // Paints the table's head row now, and again at the top of every further
     // area the table goes on in, until EndTable.

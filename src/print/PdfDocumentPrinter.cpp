@@ -3,6 +3,7 @@
 #include "DocumentPainting.h"
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
+#include "core/export/ExportMessages.h"
 #include "core/export/FileReplace.h"
 
 #include <QBuffer>
@@ -27,11 +28,9 @@ DocumentWritten PdfDocumentPrinter::WritePdf(
     const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper, const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    if (documents.NothingToShip())
-        return Failed(QStringLiteral("没有待发货的交易，%1 没有写入。").arg(shown));
     // Asked before thousands of pages are painted in vain.
-    if (!CanReplaceFile(path))
-        return Failed(QStringLiteral("无法写入 %1：文件或文件夹不能写入。").arg(shown));
+    if (const QString problem = SaveTargetProblemText(CheckSaveTarget(path), shown); !problem.isEmpty())
+        return Failed(problem);
     // The pages are made in memory and the file replaced once they are
     // whole, as an export replaces its file: a full disk or a refused
     // folder leaves an earlier file as it was.

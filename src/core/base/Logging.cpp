@@ -24,6 +24,7 @@ struct LogFile::State {
     QFile file;
     qint64 maxBytes = 0;
     QtMessageHandler previous = nullptr;
+    StandardErrorMessages toStandardError = StandardErrorMessages::All;
     bool failing = false; // the last line could not be written
 };
 
@@ -91,6 +92,14 @@ void AppendLine(LogFile::State& log, const QByteArray& line, const QMessageLogCo
     log.failing = !written;
 }
 
+bool ReachesStandardError(const LogFile::State& log, QtMsgType type, const QMessageLogContext& context)
+{
+    if (log.toStandardError == StandardErrorMessages::All || type == QtCriticalMsg || type == QtFatalMsg)
+        return true;
+    // Without an open file the message would be lost: it goes on as before.
+    return !log.file.isOpen() || (context.category && qstrncmp(context.category, "lumetra.", 8) == 0);
+}
+
 void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const QMutexLocker lock(&logMutex);
@@ -104,7 +113,7 @@ void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, c
         AppendLine(log, line, context);
         RotateIfFull(log);
     }
-    if (log.previous)
+    if (log.previous && ReachesStandardError(log, type, context))
         log.previous(type, context, message);
 }
 
@@ -116,9 +125,10 @@ QString DefaultLogFilePath()
         + QStringLiteral("/lumetra-trades.log");
 }
 
-LogFile::LogFile(const QString& path, qint64 maxBytes)
+LogFile::LogFile(const QString& path, qint64 maxBytes, StandardErrorMessages toStandardError)
     : state_(std::make_unique<State>())
 {
+    state_->toStandardError = toStandardError;
     const QMutexLocker lock(&logMutex);
     if (activeLog) {
         qCWarning(lcSettings) << "a log file is open already; not writing to" << path;

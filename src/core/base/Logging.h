@@ -29,9 +29,20 @@ QString DefaultLogFilePath();
 // (replacing the older one) and a new file starts, so the log never takes
 // more than about twice that. When the file cannot be opened, messages go
 // to standard error only. One at a time: main() keeps the run's.
+// Which messages also reach standard error while a LogFile lives.
+enum class StandardErrorMessages {
+    All,
+    // The tool's own (lumetra.*) and critical ones. An unattended run's
+    // standard error ends up in a scheduler's mail or cron log: the browser
+    // engine's start-up diagnostics (graphics, sandbox) go to the file only.
+    OwnOnly,
+};
+
 class LogFile {
 public:
-    explicit LogFile(const QString& path, qint64 maxBytes = 1024 * 1024);
+    static constexpr qint64 kDefaultMaxBytes = 1024 * 1024;
+    explicit LogFile(const QString& path, qint64 maxBytes = kDefaultMaxBytes,
+        StandardErrorMessages toStandardError = StandardErrorMessages::All);
     ~LogFile();
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;

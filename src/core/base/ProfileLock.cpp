@@ -20,21 +20,36 @@ QString LockFilePath(const QString& folder)
 } // namespace
 
 ProfileLock::ProfileLock(const QString& folder)
-    : lock_(LockFilePath(folder))
+    : folder_(folder)
+    , lock_(LockFilePath(folder))
 {
     // Never stale by age: a run may take hours. A holder that has died is
     // still recognised by its process id.
     lock_.setStaleLockTime(0);
 }
 
-bool ProfileLock::TryLock()
+ProfileLockResult ProfileLock::TryLock()
 {
     if (lock_.tryLock(0)) {
         MakeOwnerOnlyFile(lock_.fileName());
-        return true;
+        return ProfileLockResult::Locked;
     }
-    qCWarning(lcCommands) << "browser profile in use by process" << HolderPid() << "error" << lock_.error();
-    return false;
+    // Only a lock file that is there and held means another program; Qt
+    // removes a lock file it could not write whole.
+    if (lock_.error() != QLockFile::LockFailedError) {
+        qCWarning(lcCommands) << "cannot write the browser profile's lock file" << lock_.fileName() << "error"
+                              << lock_.error();
+        return ProfileLockResult::Unwritable;
+    }
+    qCWarning(lcCommands) << "browser profile in use by process" << HolderPid();
+    return ProfileLockResult::InUse;
+}
+
+QString ProfileLock::RefusalText(ProfileLockResult result) const
+{
+    if (result == ProfileLockResult::Unwritable)
+        return QString::fromUtf8(kProfileLockUnwritableText).arg(QDir::toNativeSeparators(folder_));
+    return QString::fromUtf8(kProfileInUseText);
 }
 
 qint64 ProfileLock::HolderPid() const

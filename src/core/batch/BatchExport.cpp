@@ -3,6 +3,7 @@
 #include "ConsoleReport.h"
 #include "core/base/Endpoints.h"
 #include "core/commands/Commands.h"
+#include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/export/FileReplace.h"
@@ -52,7 +53,8 @@ struct DocumentsWritten {
 };
 
 // The documents asked for, drawn from the rows to ship of the grid as the
-// sheet has it. Nothing to ship writes no file.
+// sheet has it. Nothing to ship writes a page that says so, so that a
+// scheduled print of the file never prints an earlier day's.
 DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocument>& planned,
     const BatchOptions& options, ConsoleReport& report, DocumentPrinter* printer)
 {
@@ -60,17 +62,15 @@ DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocu
     if (std::all_of(planned.cbegin(), planned.cend(), [](const PlannedDocument& d) { return d.path.isEmpty(); }))
         return result;
     const CommandOutcome collected = session.CollectDocuments({});
+    // The window makes no document then; this run writes a page saying so.
     for (const QString& told : collected.messages)
-        report.Line(told);
+        if (told != QString::fromUtf8(kNothingToShipMessage))
+            report.Line(told);
     if (!collected.documents) {
         result.failure = QStringLiteral("拣货单和发货单没有写入：%1").arg(collected.endedEarly);
         return result;
     }
     const ShippingDocuments& documents = *collected.documents;
-    if (documents.NothingToShip()) {
-        result.summary = QStringLiteral("，没有待发货的交易，拣货单和发货单没有写入");
-        return result;
-    }
     if (!printer) {
         result.failure = QStringLiteral("拣货单和发货单没有写入：这个程序不能生成 PDF。");
         return result;
@@ -84,7 +84,10 @@ DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocu
             result.failure = QStringLiteral("%1没有写入：%2").arg(DocumentName(document.which), written.reason);
             return result;
         }
-        if (document.which == ShippingDocument::PickingList)
+        if (documents.NothingToShip())
+            result.summary += QStringLiteral("，%1（1 页，没有待发货的交易）已写入 %2")
+                                  .arg(DocumentName(document.which), document.path);
+        else if (document.which == ShippingDocument::PickingList)
             result.summary += QStringLiteral("，拣货单 %1 种宝贝 %2 件（%3 页）已写入 %4")
                                   .arg(documents.picking.lines.size())
                                   .arg(documents.picking.totalQuantity)
@@ -125,10 +128,12 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     for (const PlannedDocument& document : documents)
         targets.append(document.path);
     targets.removeAll(QString());
+    // Told as what it is: a missing or read-only folder, a read-only file,
+    // a file another program holds.
     for (const QString& target : std::as_const(targets))
-        if (!CanReplaceFile(target))
-            return BatchResult(
-                kBatchFailed, QString::fromUtf8(kCannotReplaceText) + QStringLiteral("（%1）").arg(target));
+        if (const QString problem = SaveTargetProblemText(CheckSaveTarget(target), target);
+            !problem.isEmpty())
+            return BatchResult(kBatchFailed, problem);
     if (const auto refused = CheckListPage(browser, arrival))
         return *refused;
     const QString notWritten = QStringLiteral("没有写入 %1。").arg(targets.join(QStringLiteral("、")));

@@ -3,6 +3,10 @@
 #include "core/settings/DetailDownloadSetting.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <iterator>
 
 namespace {
 const QString kExport = QStringLiteral("export");
@@ -16,6 +20,41 @@ const QString kStartUrl = QStringLiteral("start-url");
 const QString kDetailDownloads = QStringLiteral("detail-downloads");
 const QString kNoHistory = QStringLiteral("no-history");
 const QString kNetworkWait = QStringLiteral("network-wait");
+// Where path leads, for comparing two outputs: absolute, with its folder's
+// links followed when the folder exists.
+QString ResolvedPath(const QString& path)
+{
+    const QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
+}
+
+bool SameFile(const QString& a, const QString& b)
+{
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity kNames = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity kNames = Qt::CaseSensitive;
+#endif
+    return ResolvedPath(a).compare(ResolvedPath(b), kNames) == 0;
+}
+
+// Two outputs given one file would be written one over the other, and both
+// told as written: refused before anything runs.
+QString SharedOutputError(const BatchOptions& options)
+{
+    const std::pair<QString, QString> outputs[] = { { kExport, options.exportPath },
+        { kPickingList, options.pickingListPath }, { kPackingSlips, options.packingSlipsPath } };
+    for (size_t i = 0; i < std::size(outputs); ++i)
+        for (size_t j = i + 1; j < std::size(outputs); ++j)
+            if (!outputs[i].second.isEmpty() && !outputs[j].second.isEmpty()
+                && SameFile(outputs[i].second, outputs[j].second))
+                return QStringLiteral(
+                    "--%1 and --%2 name the same file %3: each output needs a file of its own.")
+                    .arg(outputs[i].first, outputs[j].first, outputs[j].second);
+    return {};
+}
+
 } // namespace
 
 bool IsBatchRun(int argc, char* argv[])
@@ -89,6 +128,10 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
             *error = QStringLiteral("--%1 needs a file name.").arg(option);
             return std::nullopt;
         }
+    }
+    if (const QString shared = SharedOutputError(options); !shared.isEmpty()) {
+        *error = shared;
+        return std::nullopt;
     }
     if (parser.isSet(kSlipPaper)) {
         options.slipPaper = SlipPaperFromText(parser.value(kSlipPaper));

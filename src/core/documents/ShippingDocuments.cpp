@@ -188,6 +188,6 @@ QStringList ShippingDocumentMessages(const ShippingDocuments& documents)
                 .arg(documents.withoutRecipient.size())
                 .arg(documents.withoutRecipient.join(QStringLiteral("、"))));
     if (documents.NothingToShip())
-        messages.append(QStringLiteral("没有待发货的交易（买家已付款、等待卖家发货并有收件人），没有生成拣货单和发货单。"));
+        messages.append(QString::fromUtf8(kNothingToShipMessage));
     return messages;
 }

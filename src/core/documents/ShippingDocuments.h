@@ -72,6 +72,10 @@ bool IsToShipStatus(const QString& statusCell);
 ShippingDocuments CollectShippingDocuments(
     const TradeGrid& grid, const DocumentRows& rows, const QString& shop, const QDate& date);
 
+inline const char* const kNothingToShipMessage
+    = "没有待发货的交易（买家已付款、等待卖家发货并有收件人），没有生成拣货单和发货单。";
+
 // What the user is told about the documents before they are printed: that
-// there is nothing to ship, and which trades were left out.
+// there is nothing to ship (kNothingToShipMessage), and which trades were
+// left out.
 QStringList ShippingDocumentMessages(const ShippingDocuments& documents);

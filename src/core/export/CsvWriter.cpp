@@ -35,6 +35,36 @@ bool WriteAll(QIODevice& out, const QByteArray& bytes)
     return out.write(bytes) == bytes.size();
 }
 
+// GBK has one or two bytes per character; GB18030 writes what GBK cannot
+// hold (emoji, rarer characters) in four, a lead byte 0x81-0xFE then a digit
+// byte, which spreadsheet programs reading GBK show as two wrong characters.
+// Each such character becomes "?"; returns how many did.
+int ReplaceBeyondGbk(QByteArray& bytes)
+{
+    int replaced = 0;
+    char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype to = 0;
+    for (qsizetype from = 0; from < size;) {
+        const uchar lead = uchar(data[from]);
+        if (lead < 0x81 || lead == 0xFF || from + 1 >= size) {
+            data[to++] = data[from++];
+            continue;
+        }
+        const uchar second = uchar(data[from + 1]);
+        if (second >= 0x30 && second <= 0x39 && from + 3 < size) {
+            data[to++] = '?';
+            from += 4;
+            ++replaced;
+            continue;
+        }
+        data[to++] = data[from++];
+        data[to++] = data[from++];
+    }
+    bytes.truncate(to);
+    return replaced;
+}
+
 } // namespace
 
 bool LooksLikeFormula(const QString& cellText)
@@ -99,8 +129,11 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
     QString pending;
     pending.reserve(kFlushChars + 4096);
     const int cols = ExportedColumnCount(grid);
+    int beyondGbk = 0;
     auto flush = [&] {
-        const bool written = WriteAll(out, EncodeAnsi(pending));
+        QByteArray bytes = EncodeAnsi(pending);
+        beyondGbk += ReplaceBeyondGbk(bytes);
+        const bool written = WriteAll(out, bytes);
         pending.clear();
         return written;
     };
@@ -131,7 +164,9 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
     if (!flush())
         return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
     CloseProgress(progress);
-    return ExportResult::Written({});
+    ExportResult written = ExportResult::Written({});
+    written.beyondGbk = beyondGbk;
+    return written;
 }
 
 ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path)

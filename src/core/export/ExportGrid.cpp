@@ -22,6 +22,8 @@ QStringList ExportResultMessages(Progress& progress, const ExportResult& result)
     }
     if (result.cutCells > 0)
         return { CutCellsMessage(result.cutCells) };
+    if (result.beyondGbk > 0)
+        return { BeyondGbkMessage(result.beyondGbk) };
     return {};
 }
 

@@ -1,8 +1,9 @@
 #include "FileReplace.h"
 
+#include "core/base/WholeFileWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -34,11 +35,11 @@ SaveTarget CheckSaveTarget(const QString& path)
     // The new file is written beside the old one and renamed over it, so the
     // folder must take new files.
     if (!folder.isWritable())
-        return SaveTarget::CannotReplace;
+        return SaveTarget::FolderReadOnly;
     if (!target.exists())
         return SaveTarget::Usable;
     if (!target.isWritable())
-        return SaveTarget::CannotReplace;
+        return SaveTarget::FileReadOnly;
     // A file another program holds open without sharing cannot be opened
     // for writing. Appending opens it without touching its contents.
     QFile probe(path);
@@ -55,14 +56,5 @@ bool CanReplaceFile(const QString& path)
 
 bool ReplaceFileContents(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile out(path);
-    // Unbuffered: the write's count is the disk's (commit's flush would not
-    // report a short write of a file smaller than the buffer).
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return WriteFileWhole(path, bytes);
 }

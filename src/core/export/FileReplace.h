@@ -13,7 +13,9 @@ enum class SaveTarget {
     IsFolder, // path names a folder
     NotInFolder, // what path lies in is a file, not a folder
     FolderMissing, // the folder path lies in does not exist
-    CannotReplace, // the folder is read-only, or the file is read-only or locked
+    FolderReadOnly, // the folder takes no new files
+    FileReadOnly, // the file is read-only
+    CannotReplace, // the file cannot be opened for writing: another program holds it
 };
 SaveTarget CheckSaveTarget(const QString& path);
 

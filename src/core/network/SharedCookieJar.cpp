@@ -1,13 +1,13 @@
 #include "SharedCookieJar.h"
 
 #include "core/base/Logging.h"
+#include "core/base/WholeFileWrite.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkCookie>
-#include <QSaveFile>
 
 SharedCookieJar::SharedCookieJar(QObject* parent)
     : QNetworkCookieJar(parent)
@@ -44,17 +44,14 @@ bool SharedCookieJar::SaveNow()
     if (!unsaved_ || file_.isEmpty())
         return true;
     QDir().mkpath(QFileInfo(file_).absolutePath());
-    QSaveFile out(file_);
-    if (!out.open(QIODevice::WriteOnly)) {
-        qCWarning(lcWeb) << "cannot keep the cookies in" << file_ << out.errorString();
-        return false;
-    }
-    // The session cookies are as secret as a password: only the user reads them.
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QByteArray bytes;
     for (const QNetworkCookie& cookie : allCookies())
-        out.write(cookie.toRawForm(QNetworkCookie::Full) + '\n');
-    if (!out.commit()) {
-        qCWarning(lcWeb) << "cannot keep the cookies in" << file_ << out.errorString();
+        bytes += cookie.toRawForm(QNetworkCookie::Full) + '\n';
+    // The session cookies are as secret as a password: only the user reads
+    // them. A full disk leaves the last whole file, never a cut-off one.
+    QString error;
+    if (!WriteFileWhole(file_, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner, &error)) {
+        qCWarning(lcWeb) << "cannot keep the cookies in" << file_ << error;
         return false;
     }
     unsaved_ = false;

@@ -59,22 +59,45 @@ GridRecovery::GridRecovery(const QString& folder)
     : folder_(folder)
 {
     lock_ = std::make_unique<QLockFile>(folder_ + QStringLiteral("/lock"));
-    if (!QDir().mkpath(folder_)) {
-        qCWarning(lcGrid) << "grid recovery off: cannot create" << folder_;
-        return;
-    }
-    // Also a folder an earlier version made readable to others.
-    if (!QFile::setPermissions(folder_, kOwnerOnlyFolder))
-        qCWarning(lcGrid) << "could not make" << folder_ << "the owner's alone";
     // The lock lasts as long as the run, however long; only a lock whose
     // process has gone is taken over.
     lock_->setStaleLockTime(0);
+    TakeLock(false);
+    // A disk too full for the lock still holds the last run's grid.
+    offerPending_ = !Off() && QFile::exists(FilePath());
+    lastSaveFailed_ = lockUnwritable_;
+}
+
+bool GridRecovery::TakeLock(bool quiet)
+{
+    if (!QDir().mkpath(folder_)) {
+        lockUnwritable_ = true;
+        if (!quiet)
+            qCWarning(lcGrid) << "grid recovery cannot save: cannot create" << folder_
+                              << qt_error_string(errno);
+        return false;
+    }
+    // Also a folder an earlier version made readable to others.
+    if (!QFile::setPermissions(folder_, kOwnerOnlyFolder) && !quiet)
+        qCWarning(lcGrid) << "could not make" << folder_ << "the owner's alone";
     locked_ = lock_->tryLock(0);
-    if (locked_)
+    if (locked_) {
         MakeOwnerOnlyFile(lock_->fileName());
-    offerPending_ = locked_ && QFile::exists(FilePath());
-    if (!locked_)
+        lockUnwritable_ = false;
+        return true;
+    }
+    // Only a lock file that is there and held is another instance; one that
+    // could not be made or written is a disk that refuses (QLockFile removes
+    // a lock it could not write whole).
+    lockUnwritable_ = lock_->error() != QLockFile::LockFailedError;
+    if (quiet)
+        return false;
+    if (lockUnwritable_)
+        qCWarning(lcGrid) << "grid recovery cannot save: the lock file in" << folder_
+                          << "cannot be written (disk full?)" << qt_error_string(errno);
+    else
         qCWarning(lcGrid) << "grid recovery off:" << folder_ << "is locked by another instance";
+    return false;
 }
 
 GridRecovery::~GridRecovery() = default;
@@ -113,7 +136,7 @@ QString GridRecovery::SetAside(const char* text)
 
 RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid)
 {
-    if (!locked_)
+    if (Off())
         return {};
     // Whatever the answer, saves may go on after this.
     offerPending_ = false;
@@ -155,8 +178,15 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
 
 RecoverySave GridRecovery::Save(const TradeGrid& grid)
 {
-    if (!locked_ || offerPending_)
+    if (Off() || offerPending_)
         return RecoverySave::Off;
+    // A disk that was too full for the lock may take it now.
+    if (!locked_ && !TakeLock(true)) {
+        if (!lastSaveFailed_)
+            qCWarning(lcGrid) << "could not save the recovery file: its lock file cannot be written";
+        lastSaveFailed_ = true;
+        return RecoverySave::Failed;
+    }
     const QByteArray bytes = EncodeGridSnapshot(grid);
     QSaveFile file(FilePath());
     // A full disk can take part of a write without reporting an error, so
@@ -192,21 +222,27 @@ bool GridRecovery::TakeFailureToTell()
 
 void GridRecovery::EndCleanly()
 {
-    if (!locked_)
+    if (Off())
         return;
     // A grid never offered stays for the next start.
     if (!offerPending_) {
         QFile::remove(FilePath());
         QFile::remove(DeclinedPath());
     }
-    lock_->unlock();
+    if (locked_)
+        lock_->unlock();
     locked_ = false;
+    lockUnwritable_ = false;
 }
 
 void GridRecovery::EndKeepingGrid()
 {
-    if (!locked_)
+    if (!locked_) {
+        // Without the lock the file stays as the last good save left it:
+        // the next start offers it as after a crash.
+        lockUnwritable_ = false;
         return;
+    }
     if (!QFile::exists(FilePath()) || offerPending_) {
         EndCleanly();
         return;
@@ -232,11 +268,11 @@ void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid)
         qCDebug(lcGrid) << "checkpoint failed; the recovery file keeps its last good save";
 }
 
-bool MayEndWithGrid(RunContext& run, const TradeGrid& grid)
+bool MayEndWithGrid(RunContext& run, const TradeGrid& grid, bool commandRunning)
 {
     if (!run.checkpoint || !run.checkpoint->LastSaveFailed() || !grid.HasUnexportedRows())
         return true;
-    if (run.checkpoint->Save(grid) == RecoverySave::Saved)
+    if (!commandRunning && run.checkpoint->Save(grid) == RecoverySave::Saved)
         return true;
     const int dataRows = grid.Rows() - grid.FixedRows();
     return run.Prompt().AskYesNo(QString::fromUtf8(kCloseUnsavedQuestion).arg(dataRows));
@@ -246,7 +282,12 @@ RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid)
 {
     if (!run.checkpoint)
         return {};
-    return run.checkpoint->OfferRestore(run.Prompt(), run.details, grid);
+    RecoveryOfferResult offered = run.checkpoint->OfferRestore(run.Prompt(), run.details, grid);
+    if (run.checkpoint->TakeFailureToTell()) {
+        const QString failed = QString::fromUtf8(kRecoverySaveFailedText);
+        offered.toTell = offered.toTell.isEmpty() ? failed : offered.toTell + QStringLiteral("\n\n") + failed;
+    }
+    return offered;
 }
 
 void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool commandRunning)

@@ -9,8 +9,11 @@
 // can be in place from the start.
 //
 // The folder is locked for the run: a second instance started meanwhile
-// neither offers the first one's grid nor saves over it. Folder and files
-// are the owner's alone, as they hold buyers' names and addresses.
+// neither offers the first one's grid nor saves over it. A lock file that
+// cannot be written (a full disk) is not another instance: the grid left
+// behind is still offered, and every save counts as failed, trying the lock
+// again first, until the disk takes it. Folder and files are the owner's
+// alone, as they hold buyers' names and addresses.
 
 #include <QLockFile>
 #include <QString>
@@ -42,7 +45,8 @@ enum class RecoverySave {
     // Nothing written: another instance holds the folder, the recovery has
     // ended, or the grid the last run left has not been offered yet.
     Off,
-    // The file could not be written (logged); the last one stays.
+    // The file (or the folder's lock file) could not be written (logged);
+    // the last one stays.
     Failed,
 };
 
@@ -66,7 +70,8 @@ public:
     GridRecovery(const GridRecovery&) = delete;
     GridRecovery& operator=(const GridRecovery&) = delete;
 
-    // False when another running instance holds the folder.
+    // False when another running instance holds the folder, or the lock
+    // file could not be written.
     bool Active() const { return locked_; }
 
     QString FilePath() const;
@@ -103,6 +108,12 @@ public:
     void EndKeepingGrid();
 
 private:
+    // Takes the folder's lock; false when another instance holds it or when
+    // it cannot be written (lockUnwritable_). quiet: no warning (a retry).
+    bool TakeLock(bool quiet);
+    // Neither this run's lock nor a failure to write one: the recovery is
+    // off (another instance) or has ended.
+    bool Off() const { return !locked_ && !lockUnwritable_; }
     QString KeptMarkerPath() const;
     QString NextSetAsidePath() const;
     // Moves the recovery file to a new set-aside name; text, with where it
@@ -113,6 +124,9 @@ private:
     QString setAside_;
     std::unique_ptr<QLockFile> lock_;
     bool locked_ = false;
+    // The lock file could not be written (no space, no right to write):
+    // the run's saves fail until it can.
+    bool lockUnwritable_ = false;
     // A grid the last run left waits to be offered: saves would overwrite it.
     bool offerPending_ = false;
     bool lastSaveFailed_ = false;
@@ -131,9 +145,11 @@ void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool co
 
 // Whether the program may end now: asks first (kCloseUnsavedQuestion, No by
 // default) when the grid holds rows not exported and the recovery file could
-// not take them, even at one more try.
-bool MayEndWithGrid(RunContext& run, const TradeGrid& grid);
+// not take them, even at one more try. While a command runs the grid may be
+// half-way through a change, so the last save's failure decides, untried.
+bool MayEndWithGrid(RunContext& run, const TradeGrid& grid, bool commandRunning = false);
 
 // Start-up: offers the last run's grid through the run's checkpoint (Nothing
-// without one); the checkpoint saves from then on.
+// without one); the checkpoint saves from then on. A recovery that cannot
+// save from the start (a full disk) is told with the offer's outcome.
 RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid);

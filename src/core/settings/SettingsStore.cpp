@@ -1,10 +1,14 @@
 #include "SettingsStore.h"
 
+#include "core/base/WholeFileWrite.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -75,6 +79,61 @@ bool SetCorruptFileAside(const QString& path)
     return QFile::rename(path, aside);
 }
 
+// The file's bytes with key set to value, made by QSettings in a scratch
+// copy beside it; empty when they could not be made. A scratch file cut off
+// by a full disk is refused: QSettings ends every line of its files, and the
+// key's line is there.
+QByteArray IniBytesWithValue(const QString& path, const QString& key, const QString& value)
+{
+    QByteArray current;
+    if (QFile in(path); in.exists()) {
+        if (!in.open(QIODevice::ReadOnly))
+            return {};
+        current = in.readAll();
+    }
+    // A new name each time: QSettings keeps what it parsed by file name.
+    QTemporaryFile scratch(path + QStringLiteral(".XXXXXX"));
+    if (!scratch.open())
+        return {};
+    scratch.close();
+    if (!WriteFileWhole(scratch.fileName(), current))
+        return {};
+    {
+        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        if (settings.status() != QSettings::NoError || !settings.isWritable())
+            return {};
+        settings.setValue(key, value);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            return {};
+    }
+    QFile written(scratch.fileName());
+    const QByteArray bytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    const QByteArray keyLine = key.toUtf8() + '=';
+    if (!bytes.endsWith('\n') || !(bytes.startsWith(keyLine) || bytes.contains('\n' + keyLine)))
+        return {};
+    return bytes;
+}
+
+// QSettings writes its file buffered and, on a full disk, puts a cut-off
+// file in place and reports success; so it writes a scratch copy, and the
+// file is replaced by a checked write of the scratch copy's bytes.
+bool WriteIniValue(const QString& path, const QString& key, const QString& value)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    const QByteArray bytes = IniBytesWithValue(path, key, value);
+    if (bytes.isEmpty() || !WriteFileWhole(path, bytes))
+        return false;
+    // QSettings keeps what it parsed by file name and parses again only when
+    // the size or the time (to the millisecond) differ; a file of the same
+    // size written within the same millisecond would be read as the one
+    // before. Setting a path, the one it has, makes it forget its parses.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    return true;
+}
+
 #endif
 
 } // namespace
@@ -99,12 +158,7 @@ bool SaveRegSetting(const QString& app, const QString& section, const QString& k
     case FileHealth::Sound:
         break;
     }
-    QSettings settings(path, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError || !settings.isWritable())
-        return false;
-    settings.setValue(key, value);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return WriteIniValue(path, key, value);
 #endif
 }
 

@@ -307,11 +307,29 @@ void MainWindow::Show(const CommandOutcome& outcome)
 
 void MainWindow::ShowBusy(bool busy)
 {
+    // A button that is disabled hands its focus on down the chain, to the
+    // seller field, whose blinking cursor then repaints the window twice a
+    // second for as long as it stays idle. The window itself holds the focus
+    // while the command runs (the grid would take it as a click on a cell),
+    // and the button takes it back afterwards.
+    QWidget* focused = focusWidget();
+    const bool buttonFocused = focused
+        && (focused == print_
+            || std::find(commands_.cbegin(), commands_.cend(), focused) != commands_.cend());
+    if (busy && buttonFocused) {
+        focusBeforeBusy_ = focused;
+        setFocus(Qt::OtherFocusReason);
+    }
     for (QPushButton* button : commands_)
         if (button)
             button->setEnabled(!busy);
     print_->setEnabled(!busy);
     inputBlocker_->SetBlocking(busy);
+    if (!busy && focusBeforeBusy_) {
+        if (focusWidget() == this || focusWidget() == shop_)
+            focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+        focusBeforeBusy_ = nullptr;
+    }
 }
 
 void MainWindow::PrintDocument(ShippingDocument which, bool selectedOnly)
@@ -414,8 +432,10 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Rows the recovery file could not take would be lost with the window.
-    if (!session_->Busy() && runningHandlers_ == 0 && !MayEndWithGrid(run_, session_->Grid())) {
+    // Rows the recovery file could not take would be lost with the window,
+    // also in the middle of a walk.
+    const bool running = session_->Busy() || runningHandlers_ > 0;
+    if (!MayEndWithGrid(run_, session_->Grid(), running)) {
         event->ignore();
         return;
     }

@@ -132,4 +132,7 @@ private:
     // Handlers waiting in a nested event loop outside the commands (the
     // update check), so ending the program knows to cut through them.
     int runningHandlers_ = 0;
+    // The button that had the focus when a command began; it gets it back
+    // at the end instead of the seller field.
+    QWidget* focusBeforeBusy_ = nullptr;
 };

@@ -16,6 +16,9 @@
 #include <memory>
 #include <vector>
 
+// The category the browser engine reports its graphics set-up in.
+Q_LOGGING_CATEGORY(lcEngineContext, "qt.webenginecontext")
+
 class TestLogging : public QObject {
     Q_OBJECT
 private slots:
@@ -55,6 +58,32 @@ private slots:
         QFile log(path);
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().contains("lumetra.web: gave up fetching 199"));
+    }
+
+    // The unattended run's standard error is read in cron mail: the browser
+    // engine's start-up lines go to the file only, the tool's own to both.
+    void engineDiagnosticsOnlyInTheFile()
+    {
+        static QStringList toStandardError;
+        toStandardError.clear();
+        const QtMessageHandler outer
+            = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+                  toStandardError.append(message);
+              });
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lumetra-trades.log"));
+        {
+            const LogFile logFile(path, LogFile::kDefaultMaxBytes, StandardErrorMessages::OwnOnly);
+            qCWarning(lcEngineContext) << "GL Type: disabled";
+            qWarning("Sandboxing disabled by user.");
+            qCWarning(lcGrid) << "grid step skipped";
+        }
+        qInstallMessageHandler(outer);
+        QCOMPARE(toStandardError, QStringList { QStringLiteral("grid step skipped") });
+        const QByteArray text = testsupport::ReadFile(path);
+        for (const char* line : { "qt.webenginecontext: GL Type: disabled",
+                 "default: Sandboxing disabled by user.", "lumetra.grid: grid step skipped" })
+            QVERIFY2(text.contains(line), text.constData());
     }
 
     void linesFromOtherThreadsStayWhole()

@@ -1,5 +1,6 @@
 #include "core/base/OwnerOnly.h"
 #include "core/base/ProfileLock.h"
+#include "support/ExportTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -9,6 +10,7 @@ class TestProfileLock : public QObject {
 private slots:
     void secondRunRefusedWhileTheFirstHoldsIt();
     void lockOfAnEndedRunTakenOver();
+    void fullDiskIsNotAnotherRun();
     void profileFolderUnderTheDataHome();
 };
 
@@ -16,12 +18,13 @@ void TestProfileLock::secondRunRefusedWhileTheFirstHoldsIt()
 {
     QTemporaryDir folder;
     auto first = std::make_unique<ProfileLock>(folder.path());
-    QVERIFY(first->TryLock());
+    QCOMPARE(first->TryLock(), ProfileLockResult::Locked);
     ProfileLock second(folder.path());
-    QVERIFY(!second.TryLock());
+    QCOMPARE(second.TryLock(), ProfileLockResult::InUse);
+    QCOMPARE(second.RefusalText(ProfileLockResult::InUse), QString::fromUtf8(kProfileInUseText));
     QCOMPARE(second.HolderPid(), QCoreApplication::applicationPid());
     first.reset();
-    QVERIFY(second.TryLock());
+    QCOMPARE(second.TryLock(), ProfileLockResult::Locked);
 }
 
 void TestProfileLock::lockOfAnEndedRunTakenOver()
@@ -47,8 +50,26 @@ void TestProfileLock::lockOfAnEndedRunTakenOver()
     QVERIFY(testsupport::WriteFile(path, leftBehind));
 
     ProfileLock next(folder.path());
-    QVERIFY(next.TryLock());
+    QCOMPARE(next.TryLock(), ProfileLockResult::Locked);
     QCOMPARE(next.HolderPid(), QCoreApplication::applicationPid());
+}
+
+// A disk with no room for the lock file: told as a full disk, and the next
+// run, with room again, takes the profile.
+void TestProfileLock::fullDiskIsNotAnotherRun()
+{
+    QTemporaryDir folder;
+    ProfileLock lock(folder.path());
+    {
+        exporttest::FileSizeLimit full(0);
+        if (!full.active())
+            QSKIP("cannot limit file sizes here");
+        const ProfileLockResult result = lock.TryLock();
+        QCOMPARE(result, ProfileLockResult::Unwritable);
+        QVERIFY(lock.RefusalText(result).startsWith(QStringLiteral("磁盘空间不足")));
+        QVERIFY(lock.RefusalText(result).contains(folder.path()));
+    }
+    QCOMPARE(ProfileLock(folder.path()).TryLock(), ProfileLockResult::Locked);
 }
 
 // The folder holds the session cookies: a profile an earlier version left
@@ -61,7 +82,7 @@ void TestProfileLock::profileFolderUnderTheDataHome()
     QVERIFY(QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOther | QFile::ExeGroup));
     TightenDataFolders();
     ProfileLock lock;
-    QVERIFY(lock.TryLock());
+    QCOMPARE(lock.TryLock(), ProfileLockResult::Locked);
     const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
     QCOMPARE(QFile::permissions(folder), owner | QFile::ExeOwner | QFile::ExeUser);
     QCOMPARE(QFile::permissions(folder + QStringLiteral("/lumetra-trades.lock")), owner);

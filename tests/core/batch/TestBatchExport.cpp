@@ -184,7 +184,7 @@ void TestBatchExport::refusedBeforeTheWalk_data()
     QTest::newRow("page without the list table")
         << list << true << false << "daily.xlsx" << 3 << "J_ListTable";
     QTest::newRow("folder of the file missing")
-        << list << true << true << "gone/daily.csv" << 1 << QString::fromUtf8(kCannotReplaceText);
+        << list << true << true << "gone/daily.csv" << 1 << "所在的文件夹不存在";
 }
 
 void TestBatchExport::refusedBeforeTheWalk()

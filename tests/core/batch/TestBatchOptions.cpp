@@ -52,6 +52,13 @@ void TestBatchOptions::readFromTheCommandLine_data()
                                           << false << -1 << "" << 0 << "--slip-paper needs a5 or 100x150";
     QTest::newRow("slip paper without slips") << QStringList { "--export", "a.csv", "--slip-paper", "a5" } << ""
                                               << false << -1 << "" << 0 << "needs --packing-slips";
+    // One file for two outputs would be written twice and both told as written.
+    QTest::newRow("sheet and picking list in one file")
+        << QStringList { "--export", "day.pdf", "--picking-list", "./sub/../day.pdf" } << "" << false << -1
+        << "" << 0 << "--export and --picking-list name the same file";
+    QTest::newRow("both documents in one file")
+        << QStringList { "--picking-list", "d.pdf", "--packing-slips", "d.pdf" } << "" << false << -1 << ""
+        << 0 << "--picking-list and --packing-slips name the same file";
     QTest::newRow("picking list without a file") << QStringList { "--picking-list=" } << "" << false << -1 << ""
                                                  << 0 << "--picking-list needs a file name";
 }

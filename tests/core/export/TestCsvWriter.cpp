@@ -1,4 +1,5 @@
 #include "core/export/CsvWriter.h"
+#include "core/export/ExportMessages.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
@@ -133,28 +134,38 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("GBK") << "收件人" << QByteArray::fromHex("cad5bcfec8cb09");
-        QTest::newRow("ASCII") << "abc" << QByteArray("abc\t");
-        // Outside GBK: the GB18030 four-byte form keeps the character.
-        QTest::newRow("emoji") << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray::fromHex("9439fc3609");
+        QTest::addColumn<int>("beyondGbk"); // characters written as "?"
+        QTest::newRow("GBK") << "收件人" << QByteArray::fromHex("cad5bcfec8cb09") << 0;
+        QTest::newRow("ASCII") << "abc" << QByteArray("abc\t") << 0;
+        // Outside GBK: GB18030's four bytes would show as two wrong
+        // characters where GBK is read; "?" and the count instead.
+        QTest::newRow("emoji") << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray("?\t") << 1;
+        QTest::newRow("emoji between GBK, one outside the plane")
+            << QStringLiteral("收😀件\u0E01人") << QByteArray::fromHex("cad53fbcfe3fc8cb09") << 2;
         // The euro sign as code page 936 writes it, like every text the tool encodes.
         QTest::newRow("euro") << QString::fromUtf8("\xE2\x82\xAC"
                                                    "5")
-                              << QByteArray::fromHex("803509");
+                              << QByteArray::fromHex("803509") << 0;
     }
     void characters()
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
+        QFETCH(int, beyondGbk);
         TradeGrid grid;
         grid.SetRows(1);
         grid.SetCols(1);
         grid.SetTextMatrix(0, 0, text);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
+        const ExportResult result = WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer));
+        QVERIFY(result.ok);
         QCOMPARE(buffer.data(), bytes + "\r\n");
-        QCOMPARE(DecodeAnsi(buffer.data()), text + "\t\r\n");
+        QCOMPARE(result.beyondGbk, beyondGbk);
+        QCOMPARE(ExportResultMessages(*progress_, result),
+            beyondGbk ? QStringList { BeyondGbkMessage(beyondGbk) } : QStringList());
+        if (beyondGbk == 0)
+            QCOMPARE(DecodeAnsi(buffer.data()), text + "\t\r\n");
     }
 
     void onlyTitleRows()

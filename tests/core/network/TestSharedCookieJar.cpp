@@ -1,4 +1,5 @@
 #include "core/network/SharedCookieJar.h"
+#include "support/ExportTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QNetworkCookie>
@@ -74,6 +75,19 @@ void TestSharedCookieJar::keptCookiesComeBackInTheNextRun()
     SharedCookieJar fourth;
     QVERIFY(fourth.KeepInFile(path));
     QCOMPARE(NamesFor(fourth, QStringLiteral("http://127.0.0.1/")), QStringList { QStringLiteral("fresh") });
+
+    // A full disk: the change is not reported kept, and the last whole file
+    // stays, never one cut off.
+    const QByteArray kept = testsupport::ReadFile(path);
+    fourth.AddCookie(Cookie("long", QByteArray(kept.size() + 200, 'v')));
+    {
+        exporttest::FileSizeLimit full(kept.size() + 50);
+        if (!full.active())
+            QSKIP("cannot limit file sizes here");
+        QVERIFY(!fourth.SaveNow());
+    }
+    QCOMPARE(testsupport::ReadFile(path), kept);
+    QVERIFY(fourth.SaveNow()); // room again
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestSharedCookieJar)

@@ -279,15 +279,20 @@ private slots:
     // close, and the log, which keeps whole lines only.
     void failedSaveKeepsTheLastFile_data()
     {
-        QTest::addColumn<bool>("log");
-        QTest::newRow("recovery file") << false;
-        QTest::newRow("log file") << true;
+        QTest::addColumn<QString>("file");
+        QTest::newRow("recovery file") << "recovery";
+        QTest::newRow("log file") << "log";
+        QTest::newRow("lock file on a disk full at start") << "lock";
     }
     void failedSaveKeepsTheLastFile()
     {
-        QFETCH(bool, log);
+        QFETCH(QString, file);
         QTemporaryDir dir;
-        if (log) {
+        if (file == "lock") {
+            FullDiskAtStart(dir.path());
+            return;
+        }
+        if (file == "log") {
             const QString path = dir.filePath(QStringLiteral("run.log"));
             const LogFile file(path);
             qCWarning(lcGrid) << "a line that fits";
@@ -323,6 +328,44 @@ private slots:
         QCOMPARE(testsupport::ReadFile(recovery.FilePath()), good);
         QCOMPARE(exporttest::Entries(dir.path()), (QStringList { "grid.lmtgrid", "lock" }));
         QVERIFY(MayEndWithGrid(run, grid)); // the disk takes it again
+    }
+
+private:
+    // No room for the lock file: a failed save, told at start, not another
+    // instance. The last run's grid is still offered, a close asks (also
+    // during a command), and once there is room the saves go on.
+    void FullDiskAtStart(const QString& dir)
+    {
+        TradeGrid saved;
+        FillTrades(saved, 4);
+        {
+            GridRecovery lastRun(dir);
+            QCOMPARE(lastRun.Save(saved), RecoverySave::Saved);
+        } // a crash
+        RecordingPrompt prompt(true);
+        std::optional<exporttest::FileSizeLimit> full(std::in_place, 0);
+        if (!full->active())
+            QSKIP("cannot limit file sizes here");
+        GridRecovery recovery(dir);
+        QVERIFY(!recovery.Active());
+        RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery });
+        TradeGrid grid;
+        SetUpTradeGrid(grid);
+        const RecoveryOfferResult offered = StartGridRecovery(run, grid);
+        QCOMPARE(offered.offer, RecoveryOffer::Restored);
+        QCOMPARE(offered.toTell, QString::fromUtf8(kRecoverySaveFailedText));
+        QCOMPARE(Describe(grid), Describe(saved));
+        prompt.answer = false; // keep the window open
+        grid.SetTextMatrix(2, ColRecipient, QStringLiteral("改过"));
+        QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
+        QVERIFY(!MayEndWithGrid(run, grid, true));
+        QVERIFY(!MayEndWithGrid(run, grid));
+        QCOMPARE(prompt.questions.mid(1), QStringList(2, QString::fromUtf8(kCloseUnsavedQuestion).arg(4)));
+        QCOMPARE(exporttest::Entries(dir), QStringList { "grid.lmtgrid" });
+        full.reset(); // room again
+        QCOMPARE(recovery.Save(grid), RecoverySave::Saved);
+        QVERIFY(recovery.Active());
+        QCOMPARE(DecodeGridSnapshot(testsupport::ReadFile(recovery.FilePath())).snapshot.DataRows(), 4);
     }
 };
 

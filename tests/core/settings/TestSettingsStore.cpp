@@ -1,3 +1,4 @@
+#include "support/ExportTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "core/settings/SettingsStore.h"
@@ -37,6 +38,7 @@ private slots:
     void corruptFile_data();
     void corruptFile();
     void unwritableConfigDirectory();
+    void fullDiskKeepsTheFile();
     void unreadableFile();
 };
 
@@ -219,6 +221,24 @@ void TestSettingsStore::unwritableConfigDirectory()
     QCOMPARE(testsupport::ReadFile(IniFile()), before);
     QCOMPARE(
         GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0")), QStringLiteral("1"));
+}
+
+// A disk that takes only part of the new file: the store says so and the
+// file stays as it was, never cut off.
+void TestSettingsStore::fullDiskKeepsTheFile()
+{
+    QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("1")));
+    const QByteArray before = testsupport::ReadFile(IniFile());
+    bool written = true;
+    {
+        exporttest::FileSizeLimit full(before.size() + 10);
+        if (!full.active())
+            QSKIP("cannot limit file sizes here");
+        written = SaveRegSetting(kApp, kSection, QStringLiteral("Printer_Offsets"), QString(200, u'x'));
+    }
+    QVERIFY(!written);
+    QCOMPARE(testsupport::ReadFile(IniFile()), before);
+    QCOMPARE(QDir(QFileInfo(IniFile()).absolutePath()).entryList(QDir::Files), QStringList { "QV09.ini" });
 }
 
 void TestSettingsStore::unreadableFile()

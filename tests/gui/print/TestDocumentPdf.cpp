@@ -7,9 +7,11 @@
 #include "core/grid/TradeGrid.h"
 #include "core/settings/Settings.h"
 #include "gui/print/DocumentPreview.h"
+#include "print/PageFlow.h"
 #include "print/PdfDocumentPrinter.h"
 
 #include <QApplication>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
@@ -18,8 +20,10 @@
 
 namespace {
 
-// Three parcels; the second holds 40 items, more than one slip holds.
-ShippingDocuments Documents()
+// Three parcels; the second holds 40 items, more than one slip holds. With
+// "emoji", the first title holds emoji (one with a skin tone) and a
+// character no font has; with "nothing", there is nothing to ship.
+ShippingDocuments Documents(const QString& kind = QString())
 {
     TradeGrid grid;
     SetUpTradeGrid(grid);
@@ -33,7 +37,12 @@ ShippingDocuments Documents()
         grid.SetTextMatrix(row, ColAddress, QStringLiteral("文三路 478 号"));
         grid.SetTextMatrix(row, ColItemRecord, ItemRecordLine({ order, QStringLiteral("89.00"), QStringLiteral("2"), text }));
     };
-    add(QStringLiteral("1001"), QStringLiteral("张三"), QStringLiteral("2024新款 碎花连衣裙 颜色分类：白色 尺码：M"));
+    if (kind == u"nothing")
+        return CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate(2026, 12, 7));
+    add(QStringLiteral("1001"), QStringLiteral("张三"),
+        kind == u"emoji"
+            ? QStringLiteral("😀爆款👍🏻连衣裙\U000F0001 颜色分类：白色 尺码：M")
+            : QStringLiteral("2024新款 碎花连衣裙 颜色分类：白色 尺码：M"));
     for (int i = 0; i < 40; ++i)
         add(QStringLiteral("1002_%1").arg(i), QStringLiteral("李四"), QStringLiteral("天然竹制砧板 规格：%1号").arg(i));
     add(QStringLiteral("1003"), QStringLiteral("王五"), QStringLiteral("真丝印花围巾"));
@@ -47,22 +56,38 @@ class TestDocumentPdf : public QObject {
 private slots:
     void writesPagesOfThePaperSetWithTheFontEmbedded_data()
     {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("document");
         QTest::addColumn<int>("paper");
         QTest::addColumn<QString>("pageSize"); // in points, as pdfinfo gives it
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("text");
-        QTest::newRow("picking list") << int(ShippingDocument::PickingList) << int(SlipPaper::A5)
+        QTest::newRow("picking list") << "" << int(ShippingDocument::PickingList) << int(SlipPaper::A5)
                                       << "595(\\.\\d+)? x 842" << 2 << "碎花连衣裙颜色分类:白色尺码:M89.0021";
         // Three slips, the second going on in two more: five halves of A4.
-        QTest::newRow("A5 slips") << int(ShippingDocument::PackingSlips) << int(SlipPaper::A5)
-                                  << "595(\\.\\d+)? x 842" << 3 << "收件人:张三地址:浙江省文三路478号宝贝规格数量";
-        QTest::newRow("label slips") << int(ShippingDocument::PackingSlips) << int(SlipPaper::Label100x150)
-                                     << "283(\\.\\d+)? x 425" << -1 << "发货单(续)";
+        QTest::newRow("A5 slips") << "" << int(ShippingDocument::PackingSlips) << int(SlipPaper::A5)
+                                  << "595(\\.\\d+)? x 842" << 3
+                                  << "收件人:张三地址:浙江省文三路478号宝贝规格数量";
+        // A continuation still says whose parcel it is.
+        QTest::newRow("label slips") << "" << int(ShippingDocument::PackingSlips)
+                                     << int(SlipPaper::Label100x150) << "283(\\.\\d+)? x 425" << -1
+                                     << "发货单(续)小店2026-12-07收件人:李四订单编号:1002";
+        // Today's file never keeps an earlier day's pages.
+        QTest::newRow("nothing to ship")
+            << "nothing" << int(ShippingDocument::PickingList) << int(SlipPaper::A5) << "595(\\.\\d+)? x 842"
+            << 1 << "拣货单店铺:小店日期:2026-12-07没有待发货的交易";
+        QTest::newRow("nothing to ship on labels")
+            << "nothing" << int(ShippingDocument::PackingSlips) << int(SlipPaper::Label100x150)
+            << "283(\\.\\d+)? x 425" << 1 << "发货单店铺:小店日期:2026-12-07没有待发货的交易";
+        // Emoji from the fallback font (poppler reads no text back for
+        // them); a character no font has as "?".
+        QTest::newRow("emoji title") << "emoji" << int(ShippingDocument::PickingList) << int(SlipPaper::A5)
+                                     << "595(\\.\\d+)? x 842" << 2 << "爆款连衣裙?颜色分类:白色";
     }
 
     void writesPagesOfThePaperSetWithTheFontEmbedded()
     {
+        QFETCH(QString, kind);
         QFETCH(int, document);
         QFETCH(int, paper);
         QFETCH(QString, pageSize);
@@ -70,9 +95,10 @@ private slots:
         QFETCH(QString, text);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("doc.pdf"));
+        QVERIFY(testsupport::WriteFile(path, "yesterday's pages"));
         PdfDocumentPrinter printer;
         const DocumentWritten written
-            = printer.WritePdf(Documents(), ShippingDocument(document), SlipPaper(paper), path);
+            = printer.WritePdf(Documents(kind), ShippingDocument(document), SlipPaper(paper), path);
         QVERIFY2(written.ok, qPrintable(written.reason));
         const QString info = testsupport::PdfTool(QStringLiteral("pdfinfo"), { path });
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size: +") + pageSize)), qPrintable(info));
@@ -84,6 +110,43 @@ private slots:
         QVERIFY(testsupport::FontsEmbedded(path));
         const QString drawn = testsupport::PdfText(path);
         QVERIFY2(drawn.contains(text), qPrintable(drawn));
+        QVERIFY2(!drawn.contains(QChar::ReplacementCharacter), qPrintable(drawn));
+        const QString fonts = testsupport::PdfTool(QStringLiteral("pdffonts"), { path });
+        QCOMPARE(fonts.contains(QStringLiteral("Symbola")), kind == u"emoji");
+    }
+
+    // A line breaks between characters, never inside one: an emoji is two
+    // UTF-16 units, with a skin tone or a variation selector more.
+    void wrapsBetweenCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("widest"); // the column is one and a half of it wide
+        QTest::addColumn<int>("lines"); // -1: as the glyphs' widths come
+        QTest::newRow("emoji") << "😀😀😀😀"
+                               << "😀" << 4;
+        QTest::newRow("skin tone and selector") << "👍🏻👍🏻❤️❤️"
+                                                << "👍🏻" << -1;
+        QTest::newRow("a word too long, cut") << "AAAAAAAAAAAA"
+                                              << "AA" << -1;
+    }
+    void wrapsBetweenCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, widest);
+        QFETCH(int, lines);
+        QPdfWriter device(QStringLiteral("/dev/null"));
+        const QFontMetricsF metrics(DocumentFont(9), &device);
+        const double width = metrics.horizontalAdvance(widest) * 1.5;
+        const QStringList wrapped = WrapText(text, metrics, width);
+        QCOMPARE(wrapped.join(QString()), text);
+        if (lines >= 0)
+            QCOMPARE(wrapped.size(), lines);
+        QVERIFY(wrapped.size() > 1);
+        for (const QString& line : wrapped) {
+            QVERIFY2(!line.front().isLowSurrogate() && !line.back().isHighSurrogate(), qPrintable(line));
+            QVERIFY(!line.front().isMark() && line.front() != QChar(0xFE0F));
+            QVERIFY(line.size() <= 2 || metrics.horizontalAdvance(line) <= width + 0.01);
+        }
     }
 
     // The window's preview paints the same pages and closes again.
@@ -112,12 +175,11 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier") == 7);
         old.close();
         PdfDocumentPrinter printer;
-        ShippingDocuments nothing;
-        const DocumentWritten empty = printer.WritePdf(nothing, ShippingDocument::PickingList, SlipPaper::A5, path);
-        QVERIFY(!empty.ok && !empty.reason.isEmpty());
         const DocumentWritten refused = printer.WritePdf(
             Documents(), ShippingDocument::PickingList, SlipPaper::A5, path + QStringLiteral("/inside.pdf"));
-        QVERIFY(!refused.ok && !refused.reason.isEmpty());
+        QCOMPARE(refused.ok, false);
+        QCOMPARE(
+            refused.reason, QStringLiteral("无法保存：%1 所在的位置不是文件夹。").arg(path + "/inside.pdf"));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("earlier"));
     }

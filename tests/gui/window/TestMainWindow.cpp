@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -82,6 +83,7 @@ private slots:
     void draggingAndReleasingTheBar();
     void moveWithoutLeftButtonDoesNothing();
     void closingEndsTheProgram();
+    void commandLeavesTheFocusOnItsButton();
 
 private:
     RecordingProgressView progress_;
@@ -276,6 +278,25 @@ void TestMainWindow::moveWithoutLeftButtonDoesNothing()
     SendMouse(Part<QWidget>(*window_, u"bar_1"_s), QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
     SendMouse(Part<QWidget>(*window_, u"bar_1"_s), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton);
     QCOMPARE(Part<QWidget>(*window_, u"bar_1"_s)->x(), before);
+}
+
+// The buttons are disabled while a command runs; the focused one would hand
+// the focus on to the seller field, whose blinking cursor keeps repainting
+// the idle window. The button has it again once the command has ended.
+void TestMainWindow::commandLeavesTheFocusOnItsButton()
+{
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    auto* merge = window_->findChild<QPushButton*>(QStringLiteral("Com_1"));
+    auto* shop = window_->findChild<QLineEdit*>(QStringLiteral("shop"));
+    merge->setFocus();
+    QWidget* focusedMeanwhile = nullptr;
+    const QMetaObject::Connection watch = connect(qApp, &QApplication::focusChanged,
+        [&](QWidget*, QWidget* now) { focusedMeanwhile = focusedMeanwhile ? focusedMeanwhile : now; });
+    QTest::mouseClick(merge, Qt::LeftButton);
+    disconnect(watch);
+    QVERIFY(focusedMeanwhile && focusedMeanwhile != shop); // the command did take it from the button
+    QCOMPARE(QApplication::focusWidget(), merge);
 }
 
 void TestMainWindow::closingEndsTheProgram()

@@ -1,0 +1,17 @@
+#pragma once
+// A file written whole or not at all. The bytes go to a temporary file
+// beside the target, unbuffered so that every write reports what the disk
+// took (a buffered file's flush at commit does not report a short write,
+// and a small file would be put in place cut off on a full disk), and the
+// temporary file replaces the target in one rename only once all is there.
+// On failure the target stays as it was.
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+
+// Puts a file holding bytes in place of path; false when it could not be
+// completed (the reason in error when given). permissions, when not empty,
+// are the new file's.
+bool WriteFileWhole(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions = {},
+    QString* error = nullptr);
