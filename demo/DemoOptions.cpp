@@ -66,6 +66,12 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("misshape"),
             QStringLiteral("Trades whose pages differ in shape (see demo/README.md), and each page's "
                            "first trade listed again at the top of the next.") },
+        { QStringLiteral("rows-in-script"),
+            QStringLiteral("From list page N on, the trades come as data in a script, not as table rows."),
+            QStringLiteral("N") },
+        { QStringLiteral("virtual-shop"),
+            QStringLiteral(
+                "A shop of top-ups only: every trade delivered, no detail page with a shipping section.") },
         { QStringLiteral("any-session"),
             QStringLiteral("Any session cookie counts as logged in (a profile that logged in elsewhere).") },
         { QStringLiteral("expire-after-pages"),
@@ -89,7 +95,7 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
            latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
            outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery,
-           expireAfterPages = options.site.expireAfterPages;
+           expireAfterPages = options.site.expireAfterPages, rowsInScript = options.shop.rowsInScriptFrom;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
@@ -98,9 +104,11 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         || !ReadInt(parser, QStringLiteral("outage-seconds"), 0, 86400, outageSeconds, message)
         || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message)
         || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message)
-        || !ReadInt(parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
-        || !ReadInt(parser, QStringLiteral("trickle-request"), 0, 1000000000, options.site.slow.trickleRequest,
-            message))
+        || !ReadInt(parser, QStringLiteral("rows-in-script"), 0, 1000, rowsInScript, message)
+        || !ReadInt(
+            parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
+        || !ReadInt(parser, QStringLiteral("trickle-request"), 0, 1000000000,
+            options.site.slow.trickleRequest, message))
         return false;
     if (parser.isSet(QStringLiteral("outage-seconds")) != parser.isSet(QStringLiteral("outage-after"))) {
         message = QStringLiteral("--outage-after and --outage-seconds go together");
@@ -119,6 +127,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.virtualEvery = int(virtualEvery);
     options.shop.drift = parser.isSet(QStringLiteral("drift"));
     options.shop.misshape = parser.isSet(QStringLiteral("misshape"));
+    options.shop.rowsInScriptFrom = int(rowsInScript);
+    options.shop.virtualShop = parser.isSet(QStringLiteral("virtual-shop"));
     options.site.anySession = parser.isSet(QStringLiteral("any-session"));
     options.site.expireAfterPages = expireAfterPages;
 
