@@ -550,9 +550,8 @@ PageExtraction ExtractTradePage(
         // The next page is opened only once this page's details are in: a
         // session that has ended by the next page then still gave them. A
         // page of which not one trade could be read ends the walk: the
-        // pages after it are of the same shape. An empty list has no next
-        // page to read.
-        if (extractAll && anyRead && !extraction.saysEmpty)
+        // pages after it are of the same shape.
+        if (extractAll && anyRead)
             extraction.nextClicked = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
         pass.stoppedOnUnreadablePage = extractAll && !anyRead;
         if (!extractAll) {
