@@ -77,6 +77,12 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral(
                 "Trades whose address lines take everyday forms: masked and virtual mobiles, "
                 "country codes, room numbers, municipalities and new districts (see demo/README.md).") },
+        { QStringLiteral("rows-in-script"),
+            QStringLiteral("From list page N on, the trades come as data in a script, not as table rows."),
+            QStringLiteral("N") },
+        { QStringLiteral("virtual-shop"),
+            QStringLiteral(
+                "A shop of top-ups only: every trade delivered, no detail page with a shipping section.") },
         { QStringLiteral("any-session"),
             QStringLiteral("Any session cookie counts as logged in (a profile that logged in elsewhere).") },
         { QStringLiteral("expire-after-pages"),
@@ -100,7 +106,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     qint64 port = options.port, pages = options.shop.pages, perPage = options.shop.perPage,
            latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
            outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery,
-           expireAfterPages = options.site.expireAfterPages, outageStatus = options.site.outageStatus;
+           expireAfterPages = options.site.expireAfterPages, outageStatus = options.site.outageStatus,
+           rowsInScript = options.shop.rowsInScriptFrom;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
@@ -110,9 +117,11 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         || !ReadInt(parser, QStringLiteral("outage-status"), 500, 599, outageStatus, message)
         || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message)
         || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message)
-        || !ReadInt(parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
-        || !ReadInt(parser, QStringLiteral("trickle-request"), 0, 1000000000, options.site.slow.trickleRequest,
-            message))
+        || !ReadInt(parser, QStringLiteral("rows-in-script"), 0, 1000, rowsInScript, message)
+        || !ReadInt(
+            parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
+        || !ReadInt(parser, QStringLiteral("trickle-request"), 0, 1000000000,
+            options.site.slow.trickleRequest, message))
         return false;
     if (parser.isSet(QStringLiteral("outage-seconds")) != parser.isSet(QStringLiteral("outage-after"))) {
         message = QStringLiteral("--outage-after and --outage-seconds go together");
@@ -134,6 +143,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.drift = parser.isSet(QStringLiteral("drift"));
     options.shop.misshape = parser.isSet(QStringLiteral("misshape"));
     options.shop.addressForms = parser.isSet(QStringLiteral("address-forms"));
+    options.shop.rowsInScriptFrom = int(rowsInScript);
+    options.shop.virtualShop = parser.isSet(QStringLiteral("virtual-shop"));
     options.site.anySession = parser.isSet(QStringLiteral("any-session"));
     options.site.expireAfterPages = expireAfterPages;
 

@@ -141,16 +141,17 @@ QString TradeBody(const ShopTrade& trade)
         ? QString()
         : QStringLiteral("<p class=\"buyer-name\">%1</p> ").arg(Esc(trade.name));
     html += ItemCells(trade, trade.items.first())
-        + QStringLiteral(
-            "<td class=\"buyer\" rowspan=\"%1\"><p class=\"buyer-nick\">%2</p> %3"
-            "<a class=\"ww\" href=\"#\">旺旺在线</a></td>\n"
-            "<td class=\"status\" rowspan=\"%1\"><p>%4</p>%9<a href=\"%5\" target=\"_blank\">详情</a></td>\n"
-            "<td class=\"amount\" rowspan=\"%1\"><strong>%6</strong> "
-            "<p class=\"post-fee\">(含快递:%7)</p></td>\n"
-            "<td class=\"rating\" rowspan=\"%1\">%8</td>\n")
+        + QStringLiteral("<td class=\"buyer\" rowspan=\"%1\"><p class=\"buyer-nick\">%2</p> %3"
+                         "<a class=\"ww\" href=\"#\">旺旺在线</a></td>\n"
+                         "<td class=\"status\" rowspan=\"%1\"><p>%4</p>%9<a href=\"%5\" "
+                         "target=\"_blank\">详情</a>%10</td>\n"
+                         "<td class=\"amount\" rowspan=\"%1\"><strong>%6</strong> "
+                         "<p class=\"post-fee\">(含快递:%7)</p></td>\n"
+                         "<td class=\"rating\" rowspan=\"%1\">%8</td>\n")
               .arg(QString::number(span), Esc(trade.buyer), name, Esc(trade.status),
                   TradeDetailAddress(trade.orderNumber).toHtmlEscaped(), trade.amount, trade.shipping,
-                  Esc(trade.rating), m.statusGap);
+                  Esc(trade.rating), m.statusParagraph ? QStringLiteral("\n") : m.statusGap,
+                  m.statusParagraph ? QStringLiteral("\n<a href=\"#\">查看物流</a>") : QString());
     if (m.itemExtraCell)
         html += QStringLiteral("<td class=\"memo\" rowspan=\"%1\">备注</td>\n").arg(span);
     html += QStringLiteral("</tr>\n");
@@ -190,6 +191,18 @@ QString LogisticsBlock(const ShopTrade& trade)
                        .arg(addressLabel, addressLine);
     if (!m.noMethodLine)
         html += QStringLiteral("<dl><dt>运送方式：</dt><dd>%1</dd></dl>\n").arg(Esc(trade.shippingMethod));
+    if (!m.parcelLayout.isEmpty()) {
+        // Each parcel with its own lines and logistics link.
+        for (qsizetype i = 0; i < m.parcelWaybills.size(); ++i) {
+            if (m.parcelLayout == QStringLiteral("headings"))
+                html += QStringLiteral("<h4>包裹%1</h4>\n").arg(i + 1);
+            html += QStringLiteral("<dl><dt>物流公司名称：</dt><dd>%1</dd></dl>\n"
+                                   "<dl><dt>运单号：</dt><dd>%2</dd></dl>\n"
+                                   "<p><a href=\"#\">查看物流信息</a></p>\n")
+                        .arg(Esc(m.parcelCompanies.value(i)), Esc(m.parcelWaybills.at(i)));
+        }
+        return html + QStringLiteral("</div>\n");
+    }
     html += QStringLiteral("<dl><dt>物流公司名称：</dt><dd>%1</dd></dl>\n").arg(Esc(trade.company));
     if (!m.noWaybillLine)
         html += QStringLiteral("<dl><dt>运单号：</dt><dd>%1</dd></dl>\n").arg(Esc(trade.waybill));
@@ -260,12 +273,23 @@ QByteArray SoldItemsPage(const Shop& shop, int page)
     if (first >= last)
         html += QStringLiteral(
             "<tbody class=\"empty\">\n<tr><td colspan=\"8\">没有符合条件的宝贝</td></tr>\n</tbody>\n");
-    if (shop.repeatAtPageTop && page > 1 && first < last)
+    const bool inScript = shop.rowsInScriptFrom > 0 && page >= shop.rowsInScriptFrom;
+    if (shop.repeatAtPageTop && page > 1 && first < last && !inScript)
         html += TradeBody(shop.trades[first - 1]);
-    for (qsizetype i = first; i < last; ++i)
+    for (qsizetype i = first; i < last && !inScript; ++i)
         html += TradeBody(shop.trades[i]);
-    html += QStringLiteral("</table>\n") + Pager(page, shop.PageCount())
-        + QStringLiteral("</div>\n</div>\n</body>\n</html>\n");
+    html += QStringLiteral("</table>\n") + Pager(page, shop.PageCount());
+    if (inScript) {
+        // The rows as data, for a script to build the table from.
+        QStringList orders;
+        for (qsizetype i = first; i < last; ++i)
+            orders.append(
+                QStringLiteral("{\"orderId\":\"%1\",\"createTime\":\"%2\",\"status\":\"%3\"}")
+                    .arg(shop.trades[i].orderNumber, shop.trades[i].time, Esc(shop.trades[i].status)));
+        html += QStringLiteral("<script>window.__DATA__ = {\"mainOrders\":[%1]};</script>\n")
+                    .arg(orders.join(QLatin1Char(',')));
+    }
+    html += QStringLiteral("</div>\n</div>\n</body>\n</html>\n");
     return Utf8(html);
 }
 

@@ -29,6 +29,13 @@ struct TradeMisshape {
     bool noMethodLine = false; // the detail block lacks the "运送方式：" line
     bool noWaybillLine = false; // the detail block lacks the "运单号：" line
     bool otherTemplate = false; // the list gives the header and the first item in one row
+    bool statusParagraph = false; // the status in a paragraph, its links on lines of their own
+    // The detail page shows several parcels: "lines" repeats the company and
+    // waybill lines, "headings" puts each parcel under "包裹N". The trade's
+    // company and waybill are then every parcel's, "、"-joined.
+    QString parcelLayout;
+    QStringList parcelCompanies;
+    QStringList parcelWaybills;
 };
 
 struct ShopTrade {
@@ -68,6 +75,9 @@ struct Shop {
     // Page 2 and later begin with the last trade of the page before, as a
     // list does when new orders arrive while the seller pages.
     bool repeatAtPageTop = false;
+    // From this list page on (0: never) the table keeps its head but the
+    // trades come as data in a script, as pages built in the browser do.
+    int rowsInScriptFrom = 0;
     QList<ShopTrade> trades; // newest first; page p holds trades [p*perPage, (p+1)*perPage)
 
     // Number of list pages: at least one, also for an empty shop.

@@ -392,7 +392,14 @@ Shop GenerateShop(const ShopOptions& options)
         ApplyDrift(shop);
     if (options.misshape)
         ApplyMisshapes(shop);
-    MakeVirtualGoods(shop, options.virtualEvery);
+    MakeVirtualGoods(shop, options.virtualShop ? 1 : options.virtualEvery);
+    if (options.virtualShop)
+        for (ShopTrade& t : shop.trades)
+            if (t.status != QStringLiteral("交易成功")) {
+                t.status = QStringLiteral("交易成功");
+                t.rating = QStringLiteral("好评");
+            }
+    shop.rowsInScriptFrom = options.rowsInScriptFrom;
     if (options.addressForms)
         ApplyAddressForms(shop);
     return shop;

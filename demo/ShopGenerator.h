@@ -18,6 +18,8 @@ struct ShopOptions {
     bool drift = false; // the drifting labels and markup of ShopDrift.h
     bool misshape = false; // the pages of another shape of ShopMisshape.h
     bool addressForms = false; // the everyday address lines of ShopAddressForms.h
+    int rowsInScriptFrom = 0; // from this list page on, the trades come in a script; 0: never
+    bool virtualShop = false; // a shop of top-ups only: every trade delivered, no shipping section
 };
 
 Shop GenerateShop(const ShopOptions& options);

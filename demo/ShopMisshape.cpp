@@ -145,6 +145,25 @@ void ApplyMisshapes(Shop& shop)
         t->misshape.otherTemplate = true;
         Mark(*t, "other-template");
     }
+    if (ShopTrade* t = trade(misshape::kClosedStatusParagraph)) {
+        t->status = QStringLiteral("交易关闭");
+        t->rating.clear();
+        t->misshape.statusParagraph = true;
+        Mark(*t, "status-paragraph");
+    }
+    for (const auto& [index, layout] : { std::pair { misshape::kParcelsRepeatedLines, "lines" },
+             std::pair { misshape::kParcelsUnderHeadings, "headings" } }) {
+        if (ShopTrade* t = trade(index)) {
+            ForceShipped(*t);
+            t->misshape.parcelLayout = QString::fromLatin1(layout);
+            t->misshape.parcelCompanies = QStringList { t->company, QStringLiteral("圆通速递") };
+            t->misshape.parcelWaybills
+                = QStringList { t->waybill, QStringLiteral("YT") + t->orderNumber.right(10) };
+            t->company = t->misshape.parcelCompanies.join(QStringLiteral("、"));
+            t->waybill = t->misshape.parcelWaybills.join(QStringLiteral("、"));
+            Mark(*t, layout == QStringLiteral("lines") ? "parcels-lines" : "parcels-headings");
+        }
+    }
     ShopTrade* unpaid = trade(misshape::kUnpaidTwin);
     ShopTrade* paid = trade(misshape::kPaidUnshipped);
     if (unpaid && paid) {

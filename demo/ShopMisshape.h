@@ -27,6 +27,9 @@ inline constexpr int kClosedStatusNoBlank = 12; // 交易关闭 with its link ri
 inline constexpr int kOtherTemplate = 13; // header and first item in one row
 inline constexpr int kUnpaidTwin = 14; // 等待买家付款 with the recipient of the paid trade below
 inline constexpr int kPaidUnshipped = 15;
+inline constexpr int kClosedStatusParagraph = 16; // <p>交易关闭</p>, then the links on lines of their own
+inline constexpr int kParcelsRepeatedLines = 17; // two parcels: the company and waybill lines twice
+inline constexpr int kParcelsUnderHeadings = 18; // two parcels under "包裹1" and "包裹2"
 } // namespace misshape
 
 // Applies every case whose trade the shop has, and lists the last trade of

@@ -188,6 +188,8 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
         if (!slip.postcode.isEmpty())
             where += QStringLiteral("　邮编：%1").arg(slip.postcode);
         flow.Paragraph(where);
+        if (slip.addressToCheck)
+            flow.Paragraph(QStringLiteral("请核对地址"), &strong);
         flow.Space(flow.LineHeight() * 0.5);
         flow.SetTableHead({ QStringLiteral("宝贝"), QStringLiteral("规格"), QStringLiteral("数量") }, columns);
         for (const SlipItem& item : slip.items)
@@ -195,6 +197,10 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
         flow.EndTable();
         flow.Space(flow.LineHeight() * 0.5);
         flow.Paragraph(QStringLiteral("订单编号：%1").arg(slip.orders.join(QStringLiteral("、"))), &smallFont);
+    }
+    if (const QString endLine = SlipsEndLine(documents); !endLine.isEmpty() && !documents.slips.isEmpty()) {
+        flow.Space(flow.LineHeight() * 0.5);
+        flow.Paragraph(endLine, &smallFont);
     }
     return slot < 0 ? 0 : slot / perPage + 1;
 }

@@ -17,6 +17,7 @@
 #include "core/update/UpdateCheck.h"
 #include "core/update/UpdateHost.h"
 #include "gui/grid/TradeGridView.h"
+#include "gui/window/FindingsPane.h"
 #include "gui/window/SplitterBar.h"
 
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
@@ -219,19 +221,28 @@ void TestEndToEnd::extractAllMergeAndExport()
         QStringLiteral("交易总额：") + NumberText(total) + QStringLiteral("元"));
     QVERIFY(!ProgressWindowOpen(RunProgress()));
     QCOMPARE(e2e::Browser(*window).url().query(), QStringLiteral("page=2"));
-    // One message names the trades whose page had no address, and only those.
-    if (withoutShipping.isEmpty()) {
-        QVERIFY(prompt_.messages.isEmpty());
-    } else {
-        QCOMPARE(prompt_.messages.size(), 1);
-        const QString told = prompt_.messages.first();
-        QVERIFY2(told.startsWith(QStringLiteral("有 %1 笔交易的详情页里没有收货地址").arg(withoutShipping.size())),
-            qPrintable(told));
-        QSet<QString> named;
-        for (const QRegularExpressionMatch& m : QRegularExpression(QStringLiteral("\\d{10,}")).globalMatch(told))
-            named.insert(m.captured());
-        QCOMPARE(named, withoutShipping);
+    // No box after the walk: the findings are listed under the grid, and
+    // name the trades whose page had no address, and only those.
+    QVERIFY2(prompt_.messages.isEmpty(), qPrintable(prompt_.messages.join(u'\n')));
+    const FindingList& findings = window->Session().Findings();
+    const auto* pane = window->findChild<FindingsPane*>(QStringLiteral("findings"));
+    QVERIFY(pane);
+    QCOMPARE(pane->isVisible(), !withoutShipping.isEmpty());
+    QCOMPARE(pane->List()->count(), findings.All().size());
+    QSet<QString> named;
+    for (const Finding& finding : findings.All())
+        named.insert(finding.orderNumber);
+    QCOMPARE(named, withoutShipping);
+    // A trade to ship without a recipient is refused: its order number is tinted red.
+    const auto* view = window->findChild<TradeGridView*>(QStringLiteral("grid"));
+    for (const Finding& finding : findings.All()) {
+        const int row = window->Session().Grid().FindOrderRow(finding.orderNumber);
+        if (finding.severity == FindingSeverity::Refused && row >= 0)
+            QCOMPARE(view->CellTint(row, ColOrderNumber), TradeGridDelegate::Tint::Refused);
+        if (finding.severity == FindingSeverity::Note && row >= 0)
+            QCOMPARE(view->CellTint(row, ColOrderNumber), TradeGridDelegate::Tint::None);
     }
+    QVERIFY(withoutShipping.isEmpty() || findings.Any(FindingSeverity::Refused));
     for (const QString& request : market.RequestLog().filter(QStringLiteral("bizOrderId=")))
         QVERIFY2(QRegularExpression(QStringLiteral("bizOrderId=\\d+(&|$)")).match(request).hasMatch(),
             qPrintable(request));

@@ -33,10 +33,14 @@ inline void MergeSameRecipient(TradeGrid& grid)
         if (i >= grid.Rows())
             break;
         QVector<int> matches;
-        // A row without a recipient, or of a closed or unpaid trade, is never merged.
+        // Only a row with a recipient whose trade is paid and still ships
+        // merges: never a closed or unpaid trade, nor a status not known.
+        static const QStringList kPaidStatuses { QStringLiteral("买家已付款"), QStringLiteral("等待卖家发货"),
+            QStringLiteral("卖家已发货"), QStringLiteral("交易成功"), QStringLiteral("买家已申请退款"),
+            QStringLiteral("退款中"), QStringLiteral("卖家已同意退款"), QStringLiteral("卖家拒绝退款"),
+            QStringLiteral("退款成功"), QStringLiteral("退款关闭") };
         const auto mayMerge = [&](int row) {
-            return !grid.TextMatrix(row, 13).isEmpty() && grid.TextMatrix(row, 10) != QStringLiteral("交易关闭")
-                && grid.TextMatrix(row, 10) != QStringLiteral("等待买家付款");
+            return !grid.TextMatrix(row, 13).isEmpty() && kPaidStatuses.contains(grid.TextMatrix(row, 10));
         };
         for (int j = i + 1; mayMerge(i) && j < grid.Rows(); ++j) {
             bool same = mayMerge(j);

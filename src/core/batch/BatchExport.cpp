@@ -145,16 +145,30 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     if (!extracted.endedEarly.isEmpty() || !extracted.walk)
         return failed(extracted);
     const WalkResult& walk = *extracted.walk;
-    for (const QString& told : walk.pageMessages)
-        report.Line(told);
-    // A sheet that silently misses the later pages would pass for a
-    // whole one: nothing is written then.
-    if (walk.end == WalkEnd::SessionExpired)
-        return BatchResult(kBatchNotLoggedIn, WalkEndMessage(walk) + notWritten);
-    if (walk.end == WalkEnd::PageNotOpened || walk.end == WalkEnd::MarketUnreachable)
-        return BatchResult(kBatchFailed, WalkEndMessage(walk) + notWritten);
+    // What the walk has to tell beyond its findings (the pages' own notes,
+    // a history or recovery file that failed); the closing lines below say
+    // the rest.
+    const QString walkReport = WalkReportMessage(walk);
+    for (const QString& told : extracted.messages)
+        if (told != walkReport)
+            report.Line(told);
+    // One line per finding, for the seller; every trade concerned is named,
+    // with a row or without.
+    for (const Finding& finding : extracted.findings.All())
+        report.Line(FindingLine(finding));
     const TradeGrid& grid = session.Grid();
     const int tradesKept = CountTrades(grid);
+    const BatchExitStatus status = ExitStatusOf(walk, extracted.findings, tradesKept);
+    // A sheet that silently misses pages, or an empty one the list did not
+    // call empty, would pass for a whole one: nothing is written then.
+    if (!WritesFile(status)) {
+        QString why = WalkEndMessage(walk);
+        if (why.isEmpty() && walk.details.sessionExpired)
+            why = QStringLiteral("登录已过期，最后一页的详情没有下载完，请重新登录后再提取。");
+        else if (why.isEmpty() || status == kBatchListUnreadable)
+            why = QStringLiteral("已卖出的宝贝列表里一笔交易也没有读到，列表也没有说它是空的。");
+        return BatchResult(status, why + notWritten);
+    }
     if (options.merge)
         if (const CommandOutcome merged = session.Run(Command::Merge); !merged.endedEarly.isEmpty())
             return failed(merged);
@@ -178,21 +192,20 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
                     .arg(path);
     }
     const DocumentsWritten written = WriteDocuments(session, documents, options, report, printer);
-    if (!written.failure.isEmpty())
-        return BatchResult(kBatchFailed, written.failure);
+    if (!written.failure.isEmpty()) {
+        // The sheet (and a document before the one that failed) is written:
+        // the closing line says so before the failure.
+        return BatchResult(kBatchFailed, done + written.summary + QStringLiteral("；但") + written.failure);
+    }
     done += written.summary;
-    // A sheet cut short or with trades lacking their recipient is still
-    // written, but a scheduler must be able to tell it from a whole one:
-    // every trade is named on standard error, and the status tells a
-    // retry (downloads failed) from a look (the pages differ).
     if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
         done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
-    const QString named = DetailShortfallMessage(walk.details, INT_MAX);
-    if (!named.isEmpty())
-        done = named + QLatin1Char('\n') + done;
-    if (walk.end == WalkEnd::PageUnreadable || walk.details.PagesDiffer() || ShippingSectionMissing(walk.details, grid))
-        return { kBatchPagesDiffer, done };
-    if (!walk.details.failed.isEmpty())
-        return { kBatchWrittenIncomplete, done };
-    return { kBatchWritten, done };
+    const QString failedDownloads = DetailShortfallMessage(walk.details, INT_MAX);
+    if (!failedDownloads.isEmpty())
+        done = failedDownloads + QLatin1Char('\n') + done;
+    if (status != kBatchWritten && !extracted.findings.IsEmpty())
+        done += QStringLiteral("（%1 笔交易、%2 页需要核对，见上面各行）")
+                    .arg(extracted.findings.Trades().size())
+                    .arg(extracted.findings.PagesNamed());
+    return { status, done };
 }

@@ -7,6 +7,7 @@
 // back as an exit status and the line that explains it.
 
 #include "BatchOptions.h"
+#include "ExitStatus.h"
 #include "core/session/CommandSession.h"
 
 #include <QString>
@@ -15,15 +16,6 @@
 class BrowserPage;
 class ConsoleReport;
 class Settings;
-
-enum BatchExitStatus {
-    kBatchWritten = 0,
-    kBatchFailed = 1,
-    kBatchNotLoggedIn = 2,
-    kBatchListUnreadable = 3,
-    kBatchWrittenIncomplete = 4, // written, but details are missing: downloads failed
-    kBatchPagesDiffer = 5, // written, but pages differ from what the tool reads: fields left empty
-};
 
 struct BatchResult {
     BatchResult() = default;

@@ -75,12 +75,12 @@ int RemoveClosedTrades(Progress& progress, TradeGrid& grid)
 {
     const int dataRows = grid.Rows() - grid.FixedRows();
     StartProgress(progress, QString::fromUtf8(kRemovingClosedMessage), dataRows, 0);
-    const QString closed = QString::fromUtf8(kClosedTradeStatus);
     // One bulk removal gives the grid the bottom-up row-by-row deletion
     // would; the progress still counts every data row.
     int removed = 0;
     if (grid.Cols() > ColStatus) {
-        removed = grid.RemoveRowsWhere([&](int row) { return grid.TextMatrix(row, ColStatus) == closed; });
+        removed
+            = grid.RemoveRowsWhere([&](int row) { return IsClosedStatus(grid.TextMatrix(row, ColStatus)); });
     }
     for (int i = 0; i < dataRows; ++i)
         StepProgress(progress, 1, ProgressPagesMode());
@@ -208,6 +208,7 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
         && !stoppedByUser();
     walk.details = FinishDetailDownloads(run, grid, fetchAgain, detailPass);
     walk.fromHistory = detailPass.fromHistory;
+    walk.listSaidEmpty = detailPass.listSaidEmpty;
     walk.pageMessages = pageMessages;
     return walk;
 }

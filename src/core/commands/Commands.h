@@ -62,6 +62,7 @@ struct [[nodiscard]] WalkResult {
     DetailShortfall details {}; // trades still in the grid without their details
     int fromHistory = 0; // trades whose details the history gave (none without one)
     bool historyUsed = false; // the run keeps a trade history
+    bool listSaidEmpty = false; // a list page said the list holds no trade
     QStringList pageMessages {}; // what reading the pages has to tell, in order
 };
 

@@ -66,43 +66,12 @@ QStringList DetailLedger::TimedOutAmong(const QStringList& orderNumbers) const
     return among;
 }
 
-namespace {
-void AppendOnce(QStringList& list, const QString& orderNumber)
-{
-    if (!list.contains(orderNumber))
-        list.append(orderNumber);
-}
-} // namespace
-
-void DetailLedger::RememberWithoutShippingData(const QString& orderNumber)
-{
-    AppendOnce(named_.withoutShippingData, orderNumber);
-}
-
-void DetailLedger::NameTrade(const QString& orderNumber, TradeFinding finding)
-{
-    switch (finding) {
-    case TradeFinding::Unreadable:
-        AppendOnce(named_.unreadable, orderNumber);
-        break;
-    case TradeFinding::AddressToCheck:
-        AppendOnce(named_.addressToCheck, orderNumber);
-        break;
-    case TradeFinding::ShippedWithoutWaybill:
-        AppendOnce(named_.shippedWithoutWaybill, orderNumber);
-        break;
-    }
-}
-
-void DetailLedger::NamePage(const QString& note)
-{
-    named_.pages.append(note);
-}
-
 DetailLedger::Named DetailLedger::TakeNamed()
 {
-    Named named = std::exchange(named_, {});
+    Named named;
+    named.findings = std::exchange(findings_, {});
     named.sawShippingSection = std::exchange(sawShippingSection_, false);
+    named.sawLoginPage = std::exchange(sawLoginPage_, false);
     return named;
 }
 
@@ -122,14 +91,6 @@ QString FailedDetailsMessage(const QStringList& orderNumbers, int namedAtMost)
         orderNumbers, namedAtMost);
 }
 
-QString WithoutShippingDataMessage(const QStringList& orderNumbers, int namedAtMost)
-{
-    return TradesMessage(QStringLiteral("有 %1 笔交易的详情页里没有收货地址（订单编号 %2），"
-                                        "表中它们的收件人、地址和单号是空的。它们可能是虚拟商品，或者详情页已改版，"
-                                        "请在淘宝上核对。"),
-        orderNumbers, namedAtMost);
-}
-
 QString TimedOutDetailsMessage(const QStringList& orderNumbers, int namedAtMost)
 {
     return TradesMessage(QStringLiteral("有 %1 笔交易的详情页下载超时（订单编号 %2），淘宝的网页一直没有传完，"
@@ -139,9 +100,8 @@ QString TimedOutDetailsMessage(const QStringList& orderNumbers, int namedAtMost)
 
 void DetailShortfall::KeepOrdersIn(const TradeGrid& grid)
 {
-    for (QStringList* list :
-        { &failed, &timedOut, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
-        *list = OrdersStillInGrid(grid, *list);
+    failed = OrdersStillInGrid(grid, failed);
+    timedOut = OrdersStillInGrid(grid, timedOut);
 }
 
 QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost)
@@ -150,35 +110,36 @@ QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost
     QStringList networkFailed = shortfall.failed;
     for (const QString& order : shortfall.timedOut)
         networkFailed.removeAll(order);
-    return JoinParagraphs({ shortfall.pages.join(QLatin1Char('\n')),
-        TradesMessage(QStringLiteral("有 %1 笔交易的页面与本软件读取的格式不同（订单编号 %2），读不准的字段已留空，"
-                                     "请在淘宝上核对后补全。"),
-            shortfall.unreadable, namedAtMost),
-        TradesMessage(QStringLiteral("有 %1 笔交易的市或区与全国行政区划不符（订单编号 %2），已照原样写入，请核对地址。"),
-            shortfall.addressToCheck, namedAtMost),
-        TradesMessage(QStringLiteral("有 %1 笔已发货的交易在详情页里没有运单号（订单编号 %2），请在淘宝上核对。"),
-            shortfall.shippedWithoutWaybill, namedAtMost),
-        FailedDetailsMessage(networkFailed, namedAtMost), TimedOutDetailsMessage(shortfall.timedOut, namedAtMost),
-        WithoutShippingDataMessage(shortfall.withoutShippingData, namedAtMost) });
+    return JoinParagraphs({ FailedDetailsMessage(networkFailed, namedAtMost),
+        TimedOutDetailsMessage(shortfall.timedOut, namedAtMost) });
 }
 
-bool ShippingSectionMissing(const DetailShortfall& shortfall, const TradeGrid& grid)
+void WeighMissingSections(DetailShortfall& shortfall, const TradeGrid& grid, bool shopHadSection)
 {
-    if (shortfall.sawShippingSection)
-        return false;
-    for (const QString& order : shortfall.withoutShippingData) {
-        const int row = grid.FindOrderRow(order);
-        if (row >= 0 && IsShippedStatus(CellOrEmpty(grid, row, ColStatus)))
-            return true;
+    FindingList weighed;
+    for (Finding finding : shortfall.findings.All()) {
+        if (finding.kind == FindingKind::WithoutShippingSection) {
+            const int row = grid.FindOrderRow(finding.orderNumber);
+            const QString status = row >= 0 ? CellOrEmpty(grid, row, ColStatus) : QString();
+            if (IsWaitingToShipStatus(status)) {
+                finding.kind = FindingKind::ToShipWithoutRecipient;
+                finding.severity = FindingSeverity::Refused;
+            } else if (IsShippedStatus(status) && !shortfall.sawShippingSection && shopHadSection) {
+                finding.kind = FindingKind::ShippingSectionRenamed;
+                finding.severity = FindingSeverity::ToCheck;
+            } else {
+                finding.severity = FindingSeverity::Note;
+            }
+        }
+        weighed.Add(finding);
     }
-    return false;
+    shortfall.findings = weighed;
 }
 
 int DetailShortfall::NamedTrades() const
 {
-    QSet<QString> named;
-    for (const QStringList* list : { &failed, &withoutShippingData, &unreadable, &addressToCheck, &shippedWithoutWaybill })
-        for (const QString& order : *list)
-            named.insert(order);
+    QSet<QString> named(failed.cbegin(), failed.cend());
+    for (const QString& order : findings.Trades())
+        named.insert(order);
     return int(named.size());
 }

@@ -8,17 +8,12 @@
 // recipient block (a virtual-goods trade, a page the marketplace changed)
 // is not fetched again; it is only named at the end of the command.
 
+#include "Finding.h"
+
 #include <QString>
 #include <QStringList>
 
 class TradeGrid;
-
-// Why a check named a trade.
-enum class TradeFinding {
-    Unreadable, // a field failed its shape or could not be told apart: left empty
-    AddressToCheck, // a city or district the division list does not place there
-    ShippedWithoutWaybill, // shipped, but the detail page gives no waybill
-};
 
 class DetailLedger {
 public:
@@ -33,60 +28,51 @@ public:
     // a whole number, not as part of a longer one.
     QStringList FailedListedIn(const QString& text) const;
 
-    void RememberWithoutShippingData(const QString& orderNumber);
-
-    // A trade a check named; each trade once per finding.
-    void NameTrade(const QString& orderNumber, TradeFinding finding);
-    // A list page that did not read as it lists ("第 2 页的格式可能已变化…").
-    void NamePage(const QString& note);
-    // A detail page whose shipping section was there.
+    // What a check found; kept until the command takes them.
+    void Add(const Finding& finding) { findings_.Add(finding); }
+    // A detail page downloaded by this command had its shipping section
+    // (a page the history stood in for does not count).
     void RememberShippingSection() { sawShippingSection_ = true; }
+    // A detail download came back as the login page: the session ended.
+    void RememberLoginPage() { sawLoginPage_ = true; }
 
-    // Everything named since the last call, for the shortfall of a command;
+    // Everything found since the last call, for the end of a command;
     // failed trades stay remembered.
     struct Named {
-        QStringList withoutShippingData;
-        QStringList unreadable;
-        QStringList addressToCheck;
-        QStringList shippedWithoutWaybill;
-        QStringList pages;
+        FindingList findings;
         bool sawShippingSection = false;
+        bool sawLoginPage = false;
     };
     Named TakeNamed();
 
 private:
     QStringList failed_;
     QStringList timedOut_;
-    Named named_;
+    FindingList findings_;
     bool sawShippingSection_ = false;
+    bool sawLoginPage_ = false;
 };
 
-// What one command left without details, and what its checks named.
+// What one command left without details, and what its checks found.
 struct DetailShortfall {
     QStringList failed; // the page never arrived
     QStringList timedOut; // those of failed whose download ran out of time
-    QStringList withoutShippingData; // the page has no recipient block
-    QStringList unreadable; // fields that failed their checks were left empty
-    QStringList addressToCheck; // written, but the division list places it elsewhere
-    QStringList shippedWithoutWaybill;
-    QStringList pages; // list pages that did not read as they list
-    // Some detail page of the command had its shipping section: without
-    // one, trades "without shipping data" may be a renamed section instead.
+    FindingList findings; // every check's verdict, trades without a row included
+    // Some detail page downloaded by the command had its shipping section:
+    // without one, shipped trades without it may be a renamed section.
     bool sawShippingSection = false;
+    // A download came back as the login page: the details failed because
+    // the session ended, not because of the network.
+    bool sessionExpired = false;
 
     // The trades named for any reason, each once.
     int NamedTrades() const;
-    bool IsEmpty() const { return failed.isEmpty() && withoutShippingData.isEmpty() && !PagesDiffer(); }
-    int Count() const { return int(failed.size() + withoutShippingData.size()); }
-    // The pages differ from what the tool reads: fields were left empty or
-    // are to be checked, or a page did not read whole.
-    bool PagesDiffer() const
-    {
-        return !unreadable.isEmpty() || !addressToCheck.isEmpty() || !shippedWithoutWaybill.isEmpty()
-            || !pages.isEmpty();
-    }
-    // Trades of the shortfall still in the grid (those the closed-trade
-    // filter removed are no longer the user's concern).
+    bool IsEmpty() const { return failed.isEmpty() && findings.IsEmpty(); }
+    // The pages differ from what the tool reads: something was refused or
+    // is to be checked.
+    bool PagesDiffer() const { return findings.Any(FindingSeverity::ToCheck); }
+    // Failed trades still in the grid (those the user deleted are no longer
+    // the user's concern).
     void KeepOrdersIn(const TradeGrid& grid);
 };
 
@@ -94,12 +80,15 @@ struct DetailShortfall {
 // numbers (at most namedAtMost of them); empty for none.
 inline constexpr int kOrdersNamedInMessage = 5;
 QString FailedDetailsMessage(const QStringList& orderNumbers, int namedAtMost = kOrdersNamedInMessage);
-QString WithoutShippingDataMessage(const QStringList& orderNumbers, int namedAtMost = kOrdersNamedInMessage);
 QString TimedOutDetailsMessage(const QStringList& orderNumbers, int namedAtMost = kOrdersNamedInMessage);
-// Whether the trades without shipping data point at a renamed section rather
-// than at virtual goods: some of them say they have shipped, and not one
-// detail page of the command had the section.
-bool ShippingSectionMissing(const DetailShortfall& shortfall, const TradeGrid& grid);
 
-// Every message of the shortfall, in one text.
+// Weighs the trades whose detail page had no shipping section, once the
+// command's pages are in: a trade still waiting to ship without a recipient
+// is refused; shipped trades are a renamed section (to check) when not one
+// page downloaded by the command had the section and the shop's pages had it
+// before (shopHadSection); otherwise virtual goods, a note.
+void WeighMissingSections(DetailShortfall& shortfall, const TradeGrid& grid, bool shopHadSection);
+
+// Every message of the shortfall, in one text: the findings summed up by
+// kind (the window's pane lists them one by one) and the failed downloads.
 QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost = kOrdersNamedInMessage);

@@ -16,10 +16,9 @@
 
 namespace {
 
-// Both statuses of an order that is paid for and waits for the seller.
 bool IsToShipLine(QStringView status)
 {
-    return status == u"买家已付款" || status == u"等待卖家发货";
+    return IsWaitingToShipStatus(status);
 }
 
 // The lines of a cell the merge may have joined.
@@ -106,9 +105,41 @@ bool IsToShipStatus(const QString& statusCell)
     return !lines.isEmpty() && std::all_of(lines.cbegin(), lines.cend(), IsToShipLine);
 }
 
-ShippingDocuments CollectShippingDocuments(
-    const TradeGrid& grid, const DocumentRows& rows, const QString& shop, const QDate& date)
+namespace {
+
+bool IsRecipientColumn(int column)
 {
+    return column >= ColRecipient && column <= ColPostcode;
+}
+
+// The trades whose recipient the checks refused, and those whose address
+// is to be checked.
+struct RecipientVerdicts {
+    QSet<QString> refused;
+    QSet<QString> toCheck;
+};
+
+RecipientVerdicts VerdictsOf(const FindingList& findings)
+{
+    RecipientVerdicts verdicts;
+    for (const Finding& finding : findings.All()) {
+        if (!finding.ConcernsTrade())
+            continue;
+        if (finding.severity == FindingSeverity::Refused
+            && (IsRecipientColumn(finding.column) || finding.kind == FindingKind::ToShipWithoutRecipient))
+            verdicts.refused.insert(finding.orderNumber);
+        else if (finding.kind == FindingKind::AddressToCheck)
+            verdicts.toCheck.insert(finding.orderNumber);
+    }
+    return verdicts;
+}
+
+} // namespace
+
+ShippingDocuments CollectShippingDocuments(const TradeGrid& grid, const DocumentRows& rows,
+    const QString& shop, const QDate& date, const FindingList& findings)
+{
+    const RecipientVerdicts verdicts = VerdictsOf(findings);
     ShippingDocuments documents;
     documents.shop = shop;
     documents.date = date;
@@ -134,6 +165,13 @@ ShippingDocuments CollectShippingDocuments(
                     documents.withoutRecipient.append(trade);
             continue;
         }
+        if (std::any_of(trades.cbegin(), trades.cend(),
+                [&](const QString& t) { return verdicts.refused.contains(t); })) {
+            for (const QString& trade : trades)
+                if (!documents.recipientRefused.contains(trade))
+                    documents.recipientRefused.append(trade);
+            continue;
+        }
 
         // A trade's rows always share a parcel; other rows join one by the
         // merge's key.
@@ -150,6 +188,7 @@ ShippingDocuments CollectShippingDocuments(
         }
         PackingSlip& parcel = documents.slips[slip];
         for (const QString& trade : trades) {
+            parcel.addressToCheck = parcel.addressToCheck || verdicts.toCheck.contains(trade);
             slipOfTrade.insert(trade, slip);
             if (!parcel.orders.contains(trade))
                 parcel.orders.append(trade);
@@ -180,9 +219,29 @@ ShippingDocuments CollectShippingDocuments(
     return documents;
 }
 
+QString SlipsEndLine(const ShippingDocuments& documents)
+{
+    QStringList why;
+    if (!documents.withoutRecipient.isEmpty())
+        why.append(QStringLiteral("%1 笔没有收件人").arg(documents.withoutRecipient.size()));
+    if (!documents.recipientRefused.isEmpty())
+        why.append(QStringLiteral("%1 笔收货地址没有读准（%2）")
+                       .arg(documents.recipientRefused.size())
+                       .arg(documents.recipientRefused.join(QStringLiteral("、"))));
+    if (why.isEmpty())
+        return QString();
+    return QStringLiteral("另有 %1 笔待发货的交易没有发货单：%2，请在淘宝上核对。")
+        .arg(documents.withoutRecipient.size() + documents.recipientRefused.size())
+        .arg(why.join(QStringLiteral("，")));
+}
+
 QStringList ShippingDocumentMessages(const ShippingDocuments& documents)
 {
     QStringList messages;
+    if (!documents.recipientRefused.isEmpty())
+        messages.append(QStringLiteral("有 %1 笔待发货的交易收货地址没有读准，不在拣货单和发货单上：%2")
+                            .arg(documents.recipientRefused.size())
+                            .arg(documents.recipientRefused.join(QStringLiteral("、"))));
     if (!documents.withoutRecipient.isEmpty())
         messages.append(QStringLiteral("有 %1 笔待发货的交易没有收件人，不在拣货单和发货单上：%2")
                 .arg(documents.withoutRecipient.size())

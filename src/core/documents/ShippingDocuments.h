@@ -6,6 +6,8 @@
 // come from the grid's hidden item column, so a merged grid gives the same
 // documents as the grid before the merge.
 
+#include "core/context/Finding.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -51,6 +53,7 @@ struct PackingSlip {
     QString postcode;
     QVector<SlipItem> items;
     QStringList orders;
+    bool addressToCheck = false; // a trade of the parcel has its address to check: "请核对地址"
 };
 
 struct ShippingDocuments {
@@ -61,6 +64,9 @@ struct ShippingDocuments {
     // Trades to ship that are on neither document: their recipient is
     // unknown (the detail page could not be read).
     QStringList withoutRecipient;
+    // Trades to ship whose recipient or address the tool refused (a field
+    // left empty): a slip would send the parcel to half an address.
+    QStringList recipientRefused;
 
     bool NothingToShip() const { return slips.isEmpty(); }
 };
@@ -69,8 +75,15 @@ struct ShippingDocuments {
 // row) is that of goods paid for and not yet shipped.
 bool IsToShipStatus(const QString& statusCell);
 
-ShippingDocuments CollectShippingDocuments(
-    const TradeGrid& grid, const DocumentRows& rows, const QString& shop, const QDate& date);
+// findings: what the checks found on the grid's trades; a trade with a
+// refused recipient column gets no slip, one with its address to check a
+// slip that says so. A status outside the known ones is never to ship.
+ShippingDocuments CollectShippingDocuments(const TradeGrid& grid, const DocumentRows& rows,
+    const QString& shop, const QDate& date, const FindingList& findings = {});
+
+// The slips' end line: how many trades to ship got no slip, and why; empty
+// when every one has its slip.
+QString SlipsEndLine(const ShippingDocuments& documents);
 
 inline const char* const kNothingToShipMessage
     = "没有待发货的交易（买家已付款、等待卖家发货并有收件人），没有生成拣货单和发货单。";

@@ -31,6 +31,11 @@ struct DetailDownloadPass {
     int listPage = 0;
     // The walk stopped on a list page of which not one trade could be read.
     bool stoppedOnUnreadablePage = false;
+    // A list page said the list is empty ("没有符合条件的宝贝").
+    bool listSaidEmpty = false;
+    // Trades the first list page gave: a later page before the last that
+    // gives fewer is named.
+    int firstPageTrades = 0;
     // Trades whose columns the history gave instead of a download.
     int fromHistory = 0;
     // A detail page was answered by the login page: the session has ended.

@@ -2,6 +2,7 @@
 
 #include "DetailDownloadPass.h"
 #include "ListRowCutter.h"
+#include "PagerText.h"
 #include "PieceText.h"
 #include "TradeDetails.h"
 #include "UnreadPageKeeper.h"
@@ -9,18 +10,20 @@
 #include "core/base/Logging.h"
 #include "core/context/RunContext.h"
 #include "core/grid/ColumnTable.h"
-#include "core/grid/ItemRecord.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
+#include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/PageAccess.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDir>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -118,8 +121,10 @@ bool NumberCellFits(QStringView cell, ColumnShape shape)
     return FitsShape(shape, cell.first(end));
 }
 
-// The status is its cell's first word, without the "详情" link that follows
-// it when no blank stands between them (a cell of the link alone has none).
+// The status is its cell's first text (a line break between its paragraph
+// and the links counts as a blank), its first word, without the "详情" link
+// that follows it when no blank stands between them (a cell of the link
+// alone has none).
 QStringView StatusOfCell(QStringView cell)
 {
     static constexpr QStringView kDetailLink = u"详情";
@@ -190,11 +195,17 @@ public:
     ListPageReading ParseRows(QStringView table)
     {
         ListRowCutter rows(table);
+        bool bodyCounted = false; // the current table body has a row of cells
         while (rows.NextRow()) {
-            if (rows.OpensBody())
+            if (rows.OpensBody()) {
                 EndTrade();
+                bodyCounted = false;
+            }
             const HeaderFields header = ReadHeaderFields(rows);
             reading_.listed += header.labels;
+            if (header.hasOrderLabel && rows.PieceCount() > kHeaderPieces
+                && !std::exchange(bodyCounted, true))
+                ++reading_.bodiesWithCells;
             if (header.hasOrderLabel) {
                 SkipOnGridError([&] { HeaderRow(header); });
                 continue;
@@ -212,8 +223,11 @@ public:
                 OddRow();
                 break;
             }
-            if (rows.PieceCount() > kHeaderPieces)
+            if (rows.PieceCount() > kHeaderPieces) {
                 ++reading_.rowsOfCells;
+                if (!std::exchange(bodyCounted, true))
+                    ++reading_.bodiesWithCells;
+            }
         }
         EndTrade();
         return reading_;
@@ -235,11 +249,11 @@ private:
         return row;
     }
 
-    void Name(const QString& orderNumber, const char* why)
+    void Name(const QString& orderNumber, const char* why, FindingKind kind = FindingKind::ListRowShape,
+        int column = -1, const QString& seen = {})
     {
         qCWarning(lcExtract) << "list row of trade" << orderNumber << "not read:" << why;
-        if (!reading_.unreadable.contains(orderNumber))
-            reading_.unreadable.append(orderNumber);
+        reading_.findings.append(TradeFinding(orderNumber, kind, column, seen));
     }
 
     // The trade whose rows were being read ends: one whose first item row
@@ -265,7 +279,8 @@ private:
         const QString orderNumber = header.orderNumber.toString();
         ++reading_.read;
         if (!FitsShape(ColumnShape::OrderNumber, orderNumber)) {
-            Name(orderNumber, "order number is not all digits");
+            Name(orderNumber, "order number is not all digits", FindingKind::OrderNumberShape, ColOrderNumber,
+                orderNumber);
             return;
         }
         if (grid_.FindOrderRow(orderNumber) >= 0)
@@ -277,7 +292,8 @@ private:
         Set(row, OrderCol(), orderNumber);
         Set(row, ColTime, timeFits ? header.timeOfSale.toString() : QString());
         if (!timeFits)
-            Name(orderNumber, "time of sale is not a date and time");
+            Name(orderNumber, "time of sale is not a date and time", FindingKind::FieldShape, ColTime,
+                header.timeOfSale.toString());
     }
 
     // Price and quantity, the cells every item row has.
@@ -320,7 +336,7 @@ private:
         const int row = LastRow();
         if (itemTarget_ != row || lastTakenRow_ != 0)
             return;
-        const QStringView status = StatusOfCell(rows.Piece(5));
+        const QStringView status = StatusOfCell(rows.PieceFirstLine(5));
         if (!ItemCellsFit(rows) || !NumberCellFits(rows.Piece(6), ColumnShape::Decimal)
             || !FitsShape(ColumnShape::Status, status)) {
             OddRow();
@@ -333,6 +349,10 @@ private:
         const qsizetype chat = rest.indexOf(kChatTool);
         Set(row, ColName, chat < 0 ? QString() : TrimBlanks(rest.first(chat)).toString());
         Set(row, ColStatus, statuses_.Get(status));
+        // Written as the page shows it, but nothing is decided on it.
+        if (!IsKnownStatus(status))
+            reading_.findings.append(TradeFinding(currentOrder_, FindingKind::StatusNotKnown, ColStatus,
+                status.toString(), FindingSeverity::ToCheck));
         Set(row, ColAmount, CellNumber(rows.Piece(6)));
         Set(row, ColRating, ratings_.Get(rows.Piece(7)));
         lastTakenRow_ = row;
@@ -395,29 +415,105 @@ ListPageReading ParseListTable(TradeGrid& grid, QStringView table)
 
 namespace {
 
-// A page whose trades did not all read is named, and its table kept. True
-// when the page can be read: some trade of it was, or it is an empty list.
-// A table with rows of cells but no trade label is one of another shape.
-bool CheckPageReading(DetailLedger& ledger, const ListPageReading& reading, const QString& table, int page)
+constexpr int kOrderRunDigits = 12;
+
+bool IsAsciiDigit(QChar c)
 {
-    for (const QString& order : reading.unreadable)
-        ledger.NameTrade(order, TradeFinding::Unreadable);
-    const bool emptyList = reading.listed == 0 && reading.rowsOfCells == 0;
-    if (reading.read == reading.listed && !(reading.listed == 0 && reading.rowsOfCells > 0))
-        return reading.read > 0 || emptyList;
+    return c >= u'0' && c <= u'9';
+}
+
+// Whether the text just before a digit run names an order: "订单", or a key
+// such as "orderId" / "bizOrderId" / "tid" (any case).
+bool AfterOrderLabel(QStringView text, qsizetype runStart)
+{
+    constexpr qsizetype kLookBack = 24;
+    const QStringView before
+        = text.sliced(std::max<qsizetype>(0, runStart - kLookBack), std::min(runStart, kLookBack));
+    return before.contains(u"订单") || before.contains(u"order", Qt::CaseInsensitive)
+        || before.contains(u"tid", Qt::CaseInsensitive);
+}
+
+// Distinct runs of 12 or more digits after an order label in text, in order.
+void CollectOrderRuns(QStringView text, QStringList& runs)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        if (!IsAsciiDigit(text[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && IsAsciiDigit(text[end]))
+            ++end;
+        if (end - i >= kOrderRunDigits && AfterOrderLabel(text, i) && !runs.contains(text.sliced(i, end - i)))
+            runs.append(text.sliced(i, end - i).toString());
+        i = end;
+    }
+}
+
+// Texts with which a list says it holds no trade.
+constexpr QStringView kEmptyListTexts[]
+    = { u"没有符合条件的宝贝", u"没有符合条件的订单", u"没有找到符合条件", u"暂无订单", u"暂无交易" };
+
+// A page whose trades did not all read is named, and its table kept. True
+// when the page can be read: some trade of it was, or it says the list is
+// empty. The trades it lists are counted from more than one mark: the
+// "订单编号：" labels, the table bodies that hold rows of cells, and the
+// order numbers in the page's scripts; a page of rows but no trade, or of
+// trades no mark of which was read, is one of another shape.
+bool CheckPageReading(DetailLedger& ledger, const TradeGrid& grid, const ListPageReading& reading,
+    const ListPageMarks& marks, const QString& table, int page)
+{
+    for (const Finding& finding : reading.findings)
+        ledger.Add(finding);
+    const int listed = std::max({ reading.listed, reading.bodiesWithCells, int(marks.scriptOrders.size()) });
+    if (reading.read > 0 && reading.read >= listed)
+        return true;
+    // Trades the page's script lists and the table did not give are named
+    // one by one: they have no row.
+    for (const QString& order : marks.scriptOrders)
+        if (grid.FindOrderRow(order) < 0)
+            ledger.Add(TradeFinding(order, FindingKind::ListRowShape, -1, {}, FindingSeverity::Refused));
+    if (reading.read == 0 && listed == 0 && reading.rowsOfCells == 0 && marks.saysEmpty)
+        return true;
     const QString kept = KeepUnreadPage(table, page);
-    QString note = (page > 0 ? QStringLiteral("第 %1 页").arg(page) : QStringLiteral("当前页"))
-        + (reading.listed > 0
-                ? QStringLiteral("的格式可能已变化：列出 %1 笔交易，读到 %2 笔。").arg(reading.listed).arg(reading.read)
-                : QStringLiteral("的格式可能已变化：表中有 %1 行，读到 0 笔交易。").arg(reading.rowsOfCells));
+    QString note;
+    if (listed > 0)
+        note = QStringLiteral("的格式可能已变化：列出 %1 笔交易，读到 %2 笔。").arg(listed).arg(reading.read);
+    else if (reading.rowsOfCells > 0)
+        note = QStringLiteral("的格式可能已变化：表中有 %1 行，读到 0 笔交易。").arg(reading.rowsOfCells);
+    else
+        note = QStringLiteral("的格式可能已变化：表中没有交易，页面也没有说列表是空的。");
     if (!kept.isEmpty())
         note += QStringLiteral("该页已保存到 %1，可发给软件作者查看。").arg(QDir::toNativeSeparators(kept));
-    qCWarning(lcExtract).noquote() << note;
-    ledger.NamePage(note);
+    qCWarning(lcExtract).noquote() << (page > 0 ? QStringLiteral("page %1").arg(page)
+                                                : QStringLiteral("page"))
+                                   << note;
+    ledger.Add(PageFinding(page, reading.read > 0 ? FindingKind::PageDiffers : FindingKind::PageUnreadable,
+        note, reading.read > 0 ? FindingSeverity::ToCheck : FindingSeverity::Refused));
     return reading.read > 0;
 }
 
 } // namespace
+
+ListPageMarks CountListPageMarks(QStringView bodyHtml)
+{
+    ListPageMarks marks;
+    QStringList& runs = marks.scriptOrders;
+    constexpr QStringView kScriptOpen = u"<script";
+    constexpr QStringView kScriptClose = u"</script";
+    for (qsizetype at = bodyHtml.indexOf(kScriptOpen, 0, Qt::CaseInsensitive); at >= 0;
+         at = bodyHtml.indexOf(kScriptOpen, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype close = bodyHtml.indexOf(kScriptClose, at, Qt::CaseInsensitive);
+        const QStringView script = bodyHtml.sliced(at, (close < 0 ? bodyHtml.size() : close) - at);
+        CollectOrderRuns(script, runs);
+        if (close < 0)
+            break;
+        at = close;
+    }
+    for (const QStringView text : kEmptyListTexts)
+        marks.saysEmpty = marks.saysEmpty || bodyHtml.contains(text);
+    return marks;
+}
 
 PageExtraction ExtractTradePage(
     RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
@@ -431,7 +527,24 @@ PageExtraction ExtractTradePage(
 
     if (!table.isEmpty()) {
         const ListPageReading reading = ParseListTable(grid, table);
-        const bool anyRead = CheckPageReading(run.details, reading, table, extractAll ? pass.listPage : 0);
+        const QString body = GetBodyHtml(browser);
+        const ListPageMarks marks = CountListPageMarks(body);
+        const int page = extractAll ? pass.listPage : 0;
+        const bool anyRead = CheckPageReading(run.details, grid, reading, marks, table, page);
+        extraction.saysEmpty = reading.read == 0 && marks.saysEmpty;
+        pass.listSaidEmpty = pass.listSaidEmpty || extraction.saysEmpty;
+        // A page before the last that gives fewer trades than the first:
+        // the rest of its rows may be in a shape the parser does not know.
+        if (extractAll && pass.listPage == 1)
+            pass.firstPageTrades = reading.read;
+        const std::optional<PagerPosition> pager = PagerPositionFromHtml(body);
+        if (extractAll && anyRead && pass.listPage > 1 && pager && pager->page < pager->pageCount
+            && reading.read < pass.firstPageTrades)
+            run.details.Add(PageFinding(page, FindingKind::PageShort,
+                QStringLiteral("的交易比第 1 页少（第 1 页 %1 笔，这一页 %2 笔），可能有交易没有读到。")
+                    .arg(pass.firstPageTrades)
+                    .arg(reading.read),
+                FindingSeverity::ToCheck));
         // The next page loads while this page's last details download: it
         // is opened once every detail request of the page has been sent,
         // so a session that ends as the next page is asked for still gave
@@ -454,6 +567,7 @@ PageExtraction ExtractTradePage(
                 extraction.messages.append(QStringLiteral("登录已过期，请重新登录后再提取。"));
             const DetailShortfall shortfall = FinishDetailDownloads(run, grid, true, pass);
             extraction.tradesNamed = shortfall.NamedTrades();
+            extraction.findings = shortfall.findings;
             if (const QString told = DetailShortfallMessage(shortfall); !told.isEmpty())
                 extraction.messages.append(told);
         }

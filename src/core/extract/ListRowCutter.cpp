@@ -92,6 +92,15 @@ bool ListRowCutter::NextRow()
     return true;
 }
 
+QStringView ListRowCutter::PieceFirstLine(int index) const
+{
+    const qsizetype start = index == 0 ? 0 : ends_[size_t(index - 1)];
+    const qsizetype lineBreak = breaks_[size_t(index)];
+    if (lineBreak < 0)
+        return Piece(index);
+    return TrimBlanks(QStringView(text_.data() + start, lineBreak - start));
+}
+
 QStringView ListRowCutter::Piece(int index) const
 {
     const qsizetype start = index == 0 ? 0 : ends_[size_t(index - 1)];
@@ -103,8 +112,15 @@ QStringView ListRowCutter::Piece(int index) const
 // the next LF pairs with nothing, as in QString::remove.
 void ListRowCutter::Append(const char16_t* from, const char16_t* to)
 {
-    if (to - from == 2 && from[0] == u'\r' && from[1] == u'\n' && !afterCr_)
-        return; // the line break between two tags, the most common stretch
+    if (to - from == 2 && from[0] == u'\r' && from[1] == u'\n' && !afterCr_) {
+        // The line break between two tags, the most common stretch.
+        if (count_ < kKeptPieces && breaks_[size_t(count_)] < 0) {
+            const qsizetype start = count_ == 0 ? 0 : ends_[size_t(count_ - 1)];
+            if (!TrimBlanks(QStringView(text_.data() + start, size_ - start)).isEmpty())
+                breaks_[size_t(count_)] = size_;
+        }
+        return;
+    }
     if (text_.size() < size_t(size_ + (to - from)))
         text_.resize(std::max(text_.size() * 2, size_t(size_ + (to - from))));
     char16_t* const out = text_.data();
@@ -141,6 +157,7 @@ void ListRowCutter::CutRow()
     count_ = 0;
     afterCr_ = false;
     opensBody_ = false;
+    breaks_.fill(-1);
     bool inTag = false;
     for (;;) {
         const char16_t* const found

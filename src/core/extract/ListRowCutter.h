@@ -39,6 +39,10 @@ public:
     // Piece index of the current row, cleaned, for index below
     // min(PieceCount(), kKeptPieces); valid until the next NextRow().
     QStringView Piece(int index) const;
+    // The same piece up to the first line break that stood between two tags
+    // (`<p>交易关闭</p>` with its links on lines of their own): the cell's
+    // first text, as a reader sees it. The whole piece when it has none.
+    QStringView PieceFirstLine(int index) const;
 
 private:
     void CutRow();
@@ -53,6 +57,9 @@ private:
     qsizetype size_ = 0;
     bool afterCr_ = false;
     std::array<qsizetype, kKeptPieces> ends_ {};
+    // Where in text_ a kept piece's first line break between tags fell; -1
+    // for none.
+    std::array<qsizetype, kKeptPieces> breaks_ {};
     int count_ = 0;
     bool opensBody_ = false;
 };

@@ -44,8 +44,7 @@ QStringList MergeKeyTexts(const TradeGrid& grid, int row)
 
 bool CanMergeRow(const QString& recipient, const QString& status)
 {
-    return !recipient.isEmpty() && status != QString::fromUtf8(kClosedTradeStatus)
-        && status != QString::fromUtf8(kUnpaidTradeStatus);
+    return !recipient.isEmpty() && IsShipTogetherStatus(status);
 }
 
 JoinedText::JoinedText(const QString& first)

@@ -44,7 +44,8 @@ inline constexpr int kFirstMergedColumn = ColOrderNumber;
 // read: folding all of those together would ship one buyer's order to
 // another's address. A closed trade folded into a live shipment would list
 // its goods for the parcel and hide it from the closed-trade filter; an
-// unpaid one would have its goods shipped before they are paid for.
+// unpaid one would have its goods shipped before they are paid for, and a
+// status the tool does not know says nothing about either.
 bool CanMergeRow(const QString& recipient, const QString& status);
 
 // The rule of a grid column; columns beyond the trade grid's are untouched.

@@ -16,6 +16,7 @@
 #include "core/settings/DetailDownloadSetting.h"
 #include "core/text/TextHelpers.h"
 
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -25,6 +26,7 @@ namespace {
 const QString kPageEndMarker = QStringLiteral(">关于淘宝</");
 const QString kOutageMessage = QStringLiteral("网络中断，正在重试…");
 const QString kDash = QStringLiteral("—");
+const QString kParcelJoin = QStringLiteral("、");
 constexpr int kFirstDetailCol = kFirstDetailColumn;
 
 // Rows that hold a trade's further items get the trade row's recipient and
@@ -93,13 +95,18 @@ QStringList TakeFromHistory(
         for (int i = 0; i < kHistoryDetailColumns; ++i)
             SetCellIfInside(grid, row, kFirstDetailCol + i, stored->details.value(i));
         run.details.ForgetFailed(order);
-        // The stored columns came from a page that had its shipping section.
-        run.details.RememberShippingSection();
         ++pass.fromHistory;
         if (showProgress)
             StepProgress(run.progress, 1, ProgressPagesMode());
     }
     return toDownload;
+}
+
+// The marketplace's login form, which a detail address answers with once
+// the session has ended.
+bool LooksLikeLoginPage(const QString& page)
+{
+    return page.contains(QStringLiteral("TPL_username")) || page.contains(QStringLiteral("J_LoginForm"));
 }
 
 // A finished download goes into the row that holds its order number now,
@@ -121,30 +128,46 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
         findings = WriteRecipientColumns(grid, row, *block, CellOrEmpty(grid, row, ColStatus));
     if (done.status != FetchStatus::Arrived) {
         ledger.RememberFailed(done.key, done.timedOut);
+        if (LooksLikeLoginPage(done.response))
+            ledger.RememberLoginPage();
         return false;
     }
     ledger.ForgetFailed(done.key);
     // The page arrived whole but has nothing to ship to: fetching it again
-    // would not help, so the trade is named instead.
+    // would not help, so the trade is named instead (weighed at the end of
+    // the command: virtual goods, a trade to ship, or a renamed section).
     if (!block) {
         qCWarning(lcExtract) << "detail page without a recipient block:" << done.key;
-        ledger.RememberWithoutShippingData(done.key);
+        ledger.Add(
+            TradeFinding(done.key, FindingKind::WithoutShippingSection, -1, {}, FindingSeverity::Note));
         return false;
     }
     ledger.RememberShippingSection();
-    if (findings.unreadable) {
-        qCWarning(lcExtract) << "detail block of" << done.key << "not read whole:" << block->addressLine
-                             << block->company.value_or(QStringLiteral("(no company)"))
-                             << block->waybill.value_or(QStringLiteral("(no waybill)"));
-        ledger.NameTrade(done.key, TradeFinding::Unreadable);
+    for (const int col : findings.refusedColumns) {
+        const bool logistics = col == ColCompany || col == ColWaybill;
+        const QString seen = col == ColCompany ? block->company.value_or(QString())
+            : col == ColWaybill                ? block->waybill.value_or(QString())
+                                               : block->addressLine;
+        qCWarning(lcExtract) << "detail block of" << done.key << "not read whole, column" << col << ":"
+                             << (logistics
+                                        ? seen
+                                        : QStringLiteral("(address line, %1 characters)").arg(seen.size()));
+        ledger.Add(TradeFinding(done.key, FindingKind::FieldShape, col, seen));
+    }
+    if (findings.parcelsUnread) {
+        qCWarning(lcExtract) << "parcels of" << done.key << "do not pair up:" << block->companies
+                             << block->waybills;
+        ledger.Add(TradeFinding(done.key, FindingKind::ParcelsUnread, ColWaybill,
+            QStringList(block->companies + block->waybills).join(QStringLiteral(" "))));
     }
     if (findings.addressToCheck) {
-        qCWarning(lcExtract) << "address of" << done.key << "not in the division list:" << block->addressLine;
-        ledger.NameTrade(done.key, TradeFinding::AddressToCheck);
+        qCWarning(lcExtract) << "address of" << done.key << "not in the division list";
+        ledger.Add(TradeFinding(done.key, FindingKind::AddressToCheck, ColCity,
+            CellOrEmpty(grid, row, ColCity) + CellOrEmpty(grid, row, ColDistrict), FindingSeverity::ToCheck));
     }
     if (findings.shippedWithoutWaybill) {
         qCWarning(lcExtract) << "shipped trade without a waybill:" << done.key;
-        ledger.NameTrade(done.key, TradeFinding::ShippedWithoutWaybill);
+        ledger.Add(TradeFinding(done.key, FindingKind::ShippedWithoutWaybill, ColWaybill));
     }
     return findings.IsClean();
 }
@@ -285,49 +308,113 @@ std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
     pageText.remove(QLatin1Char('\t'));
     CutAtMarker(pageText, QStringLiteral("查看物流信息"), false);
 
-    // Each labelled line runs from its label to the next label, wherever
-    // the labels stand; a missing one leaves its own value missing and
-    // moves no other into its place.
+    // Each labelled line runs from its label to the next label (or the next
+    // parcel's heading), wherever the labels stand; a missing one leaves its
+    // own value missing and moves no other into its place. A page of several
+    // parcels repeats the company and waybill lines: every one is kept, in
+    // the page's order.
     static const QString kLabels[] = { QStringLiteral("运送方式："), QStringLiteral("物流公司名称："),
         QStringLiteral("运单号：") };
-    qsizetype labelAt[std::size(kLabels)];
-    qsizetype firstLabel = pageText.size();
-    for (size_t i = 0; i < std::size(kLabels); ++i) {
-        labelAt[i] = pageText.indexOf(kLabels[i]);
-        if (labelAt[i] >= 0)
-            firstLabel = std::min(firstLabel, labelAt[i]);
-    }
-    const auto valueOf = [&](size_t label) -> std::optional<QString> {
-        if (labelAt[label] < 0)
-            return std::nullopt;
-        const qsizetype from = labelAt[label] + kLabels[label].size();
-        qsizetype to = pageText.size();
-        for (const qsizetype other : labelAt)
-            if (other >= from && other < to)
-                to = other;
-        return PlainBlanks(pageText.mid(from, to - from));
-    };
+    static const QRegularExpression kParcelHeading(QStringLiteral("包裹\\s*(\\d+)"));
+    QList<qsizetype> stops; // every label and parcel heading, where values end
+    QList<qsizetype> labelAt[std::size(kLabels)];
+    for (size_t i = 0; i < std::size(kLabels); ++i)
+        for (qsizetype at = pageText.indexOf(kLabels[i]); at >= 0;
+             at = pageText.indexOf(kLabels[i], at + 1)) {
+            labelAt[i].append(at);
+            stops.append(at);
+        }
     RecipientBlock block;
-    block.addressLine = PlainBlanks(pageText.left(firstLabel));
-    block.method = valueOf(0);
-    block.company = valueOf(1);
-    block.waybill = valueOf(2);
+    for (QRegularExpressionMatchIterator it = kParcelHeading.globalMatch(pageText); it.hasNext();) {
+        const QRegularExpressionMatch heading = it.next();
+        stops.append(heading.capturedStart());
+        block.parcels = std::max(block.parcels, heading.captured(1).toInt());
+    }
+    const qsizetype firstStop
+        = stops.isEmpty() ? pageText.size() : *std::min_element(stops.cbegin(), stops.cend());
+    const auto valueAt = [&](qsizetype at, size_t label) {
+        const qsizetype from = at + kLabels[label].size();
+        qsizetype to = pageText.size();
+        for (const qsizetype stop : stops)
+            if (stop >= from && stop < to)
+                to = stop;
+        // Each parcel has its own logistics link; the last one cut the page.
+        return PlainBlanks(pageText.mid(from, to - from).remove(QStringLiteral("查看物流信息")));
+    };
+    const auto valuesOf = [&](size_t label) {
+        QStringList values;
+        for (const qsizetype at : labelAt[label])
+            values.append(valueAt(at, label));
+        return values;
+    };
+    block.addressLine = PlainBlanks(pageText.left(firstStop));
+    if (!labelAt[0].isEmpty())
+        block.method = valueAt(labelAt[0].first(), 0);
+    block.companies = valuesOf(1);
+    block.waybills = valuesOf(2);
+    if (!block.companies.isEmpty())
+        block.company = block.companies.join(kParcelJoin);
+    if (!block.waybills.isEmpty())
+        block.waybill = block.waybills.join(kParcelJoin);
+    block.parcels = std::max({ block.parcels, int(block.companies.size()), int(block.waybills.size()), 1 });
     return block;
 }
+
+namespace {
+
+// The company and waybill cells of a page of several parcels: every
+// parcel's waybill, "、"-joined in the page's order, and every company line
+// (one line the parcels share, or one per parcel). Empty when the lines do
+// not pair up with the parcels or one fails its shape: then nothing is
+// written and the trade is named, rather than a waybill dropped.
+std::optional<std::pair<QString, QString>> ParcelCells(const RecipientBlock& block)
+{
+    QStringList companies;
+    QStringList waybills;
+    for (QString company : block.companies)
+        companies.append(company.remove(kDash));
+    for (QString waybill : block.waybills)
+        waybills.append(waybill.remove(kDash));
+    if (waybills.size() != block.parcels || (companies.size() != 1 && companies.size() != block.parcels))
+        return std::nullopt;
+    for (const QString& company : companies)
+        if (company.isEmpty() || !FitsShape(ColumnShape::Company, company))
+            return std::nullopt;
+    for (const QString& waybill : waybills)
+        if (waybill.isEmpty() || !FitsShape(ColumnShape::Waybill, waybill))
+            return std::nullopt;
+    return std::make_pair(companies.join(kParcelJoin), waybills.join(kParcelJoin));
+}
+
+} // namespace
 
 DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBlock& block, const QString& status)
 {
     DetailFindings findings;
     const auto write = [&](int col, const QString& value) { SetCellIfInside(grid, row, col, value); };
-    // Company and waybill, each by its own label; "—" stands for none.
-    const QString company = block.company.value_or(QString()).remove(kDash);
-    const QString waybill = block.waybill.value_or(QString()).remove(kDash);
-    const bool companyFits = FitsShape(ColumnShape::Company, company);
-    const bool waybillFits = FitsShape(ColumnShape::Waybill, waybill);
-    write(ColCompany, companyFits ? company : QString());
-    write(ColWaybill, waybillFits ? waybill : QString());
-    findings.unreadable = !companyFits || !waybillFits;
-    findings.shippedWithoutWaybill = waybillFits && waybill.isEmpty() && IsShippedStatus(status);
+    const auto refuse = [&](int col) {
+        if (!findings.refusedColumns.contains(col))
+            findings.refusedColumns.append(col);
+    };
+    if (block.parcels > 1) {
+        const auto cells = ParcelCells(block);
+        write(ColCompany, cells ? cells->first : QString());
+        write(ColWaybill, cells ? cells->second : QString());
+        findings.parcelsUnread = !cells;
+    } else {
+        // Company and waybill, each by its own label; "—" stands for none.
+        const QString company = block.company.value_or(QString()).remove(kDash);
+        const QString waybill = block.waybill.value_or(QString()).remove(kDash);
+        const bool companyFits = FitsShape(ColumnShape::Company, company);
+        const bool waybillFits = FitsShape(ColumnShape::Waybill, waybill);
+        write(ColCompany, companyFits ? company : QString());
+        write(ColWaybill, waybillFits ? waybill : QString());
+        if (!companyFits)
+            refuse(ColCompany);
+        if (!waybillFits)
+            refuse(ColWaybill);
+        findings.shippedWithoutWaybill = waybillFits && waybill.isEmpty() && IsShippedStatus(status);
+    }
 
     const AddressReading address = ReadAddressLine(block.addressLine);
     const bool piecesRead = address.outcome != AddressReading::Outcome::Unreadable;
@@ -340,7 +427,11 @@ DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBl
     write(ColDistrict, address.district);
     write(ColAddress, address.address);
     write(ColPostcode, address.postcode);
-    findings.unreadable = findings.unreadable || !piecesRead || !streetRead;
+    if (!piecesRead)
+        refuse(ColRecipient);
+    else if (!streetRead)
+        refuse(ColAddress);
+    findings.unreadable = !findings.refusedColumns.isEmpty();
     findings.addressToCheck = address.divisionsToCheck;
     return findings;
 }
@@ -390,17 +481,11 @@ DetailShortfall FinishDetailDownloads(RunContext& run, TradeGrid& grid, bool fet
     shortfall.failed = failed;
     shortfall.timedOut = run.details.TimedOutAmong(failed);
     DetailLedger::Named named = run.details.TakeNamed();
-    shortfall.withoutShippingData = std::move(named.withoutShippingData);
-    shortfall.unreadable = std::move(named.unreadable);
-    shortfall.addressToCheck = std::move(named.addressToCheck);
-    shortfall.shippedWithoutWaybill = std::move(named.shippedWithoutWaybill);
-    shortfall.pages = std::move(named.pages);
+    shortfall.findings = std::move(named.findings);
     shortfall.sawShippingSection = named.sawShippingSection;
-    shortfall.KeepOrdersIn(grid);
+    shortfall.sessionExpired = named.sawLoginPage && !failed.isEmpty();
+    WeighMissingSections(shortfall, grid, run.history && run.history->ShippingSectionSeen());
     if (!failed.isEmpty())
         qCWarning(lcExtract) << failed.size() << "trades left without their details:" << failed;
-    if (!shortfall.withoutShippingData.isEmpty())
-        qCWarning(lcExtract) << shortfall.withoutShippingData.size()
-                             << "trades without shipping data on their detail page:" << shortfall.withoutShippingData;
     return shortfall;
 }

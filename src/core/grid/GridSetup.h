@@ -2,6 +2,8 @@
 // Shape of the trade grid: two header rows, 23 columns shown and one kept
 // out of sight.
 
+#include "TradeStatus.h"
+
 #include <QStringList>
 
 class TradeGrid;
@@ -9,10 +11,6 @@ class TextMeasurer;
 
 inline constexpr int kTradeGridCols = 24;
 inline const char* const kTradeGridTag = "交易记录";
-// The status column's text of a trade that will not ship.
-inline const char* const kClosedTradeStatus = "交易关闭";
-// The status of a trade the buyer has not paid for yet.
-inline const char* const kUnpaidTradeStatus = "等待买家付款";
 
 // Column indices of the trade grid.
 enum TradeColumn : int {
@@ -47,12 +45,6 @@ enum TradeColumn : int {
 // Columns from here on travel with their rows but are neither shown nor
 // exported: the sheet stays as it always was.
 inline constexpr int kShownTradeColumns = ColItemRecord;
-
-// Whether a trade with this status has left the seller: it has a waybill.
-inline bool IsShippedStatus(const QString& status)
-{
-    return status == QStringLiteral("卖家已发货") || status == QStringLiteral("交易成功");
-}
 
 // A trade's further items carry its order number, "_" and a count; the
 // trade's own row holds the number alone.

@@ -7,12 +7,9 @@
 // refunding …) may still change, and so may a trade that ended only after
 // its columns were stored: those are always downloaded again.
 
+#include "core/grid/TradeStatus.h"
+
 #include <QString>
-
-// The statuses after which a trade's detail columns no longer change.
-inline const char* const kFinalTradeStatuses[] = { "交易成功", "交易关闭" };
-
-bool IsFinalTradeStatus(const QString& status);
 
 // True only when the status stored with the columns and the trade's status
 // in the list now are both final.

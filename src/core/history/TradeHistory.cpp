@@ -227,6 +227,18 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
     return entry;
 }
 
+bool TradeHistory::ShippingSectionSeen() const
+{
+    if (!open_)
+        return false;
+    QSqlQuery query(Database());
+    if (!query.exec(QStringLiteral("SELECT 1 FROM trade_details LIMIT 1"))) {
+        qCWarning(lcHistory) << "cannot read" << path_ << query.lastError().text();
+        return false;
+    }
+    return query.next();
+}
+
 HistoryWrite TradeHistory::StorePage(const QList<HistoryEntry>& entries)
 {
     if (!open_)

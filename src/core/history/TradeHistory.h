@@ -74,6 +74,11 @@ public:
     // history is off or the read failed (logged).
     std::optional<HistoryEntry> Find(const QString& orderNumber) const;
 
+    // Whether some detail page of this shop has ever had its shipping
+    // section: only trades read from that section are stored, so any row
+    // says so. False when the history is off.
+    bool ShippingSectionSeen() const;
+
     // Stores one page's entries in one transaction, each replacing what was
     // stored under its order number. All or nothing: an entry without an
     // order number or not exactly ten columns stores none.

@@ -6,8 +6,9 @@
 #include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/RecipientMerge.h"
-#include "core/history/HistoryTrouble.h"
 #include "core/grid/GridOperations.h"
+#include "core/grid/GridSteps.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
@@ -93,9 +94,11 @@ CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
         outcome = Guarded([&] {
             CommandOutcome collected;
             collected.ran = true;
-            collected.documents = CollectShippingDocuments(grid_, rows, shopNick_, QDate::currentDate());
+            collected.documents
+                = CollectShippingDocuments(grid_, rows, shopNick_, QDate::currentDate(), findings_);
             collected.messages = ShippingDocumentMessages(*collected.documents);
-            collected.tradesNamed = int(collected.documents->withoutRecipient.size());
+            collected.tradesNamed = int(
+                collected.documents->withoutRecipient.size() + collected.documents->recipientRefused.size());
             return collected;
         });
     });
@@ -151,6 +154,8 @@ CommandOutcome CommandSession::Execute(Command command)
     case Command::Clear:
         if (!ClearTradeGrid(run_.Prompt(), grid_))
             qCInfo(lcCommands) << "grid kept: the user did not confirm clearing it";
+        else
+            findings_ = {};
         break;
     case Command::DeleteRows:
         DeleteSelectedRows(grid_);
@@ -180,6 +185,13 @@ bool CommandSession::RemoveClosedIfAsked(CommandOutcome& outcome)
 {
     if (!hooks_.filterClosed || !hooks_.filterClosed())
         return false;
+    // Findings on the trades the filter removes are no longer the seller's
+    // concern; a trade refused without a row stays named.
+    QStringList closed;
+    for (int row = grid_.FixedRows(); row < grid_.Rows(); ++row)
+        if (IsClosedStatus(CellOrEmpty(grid_, row, ColStatus)))
+            closed.append(TradeOfOrder(CellOrEmpty(grid_, row, ColOrderNumber)));
+    outcome.findings.DropTrades(closed);
     outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
     outcome.closedFiltered = true;
     return true;
@@ -196,11 +208,13 @@ CommandOutcome CommandSession::ExtractPage()
     outcome.tradesRead = CountTrades(grid_) - tradesBefore;
     outcome.detailsFromHistory = pass.fromHistory;
     outcome.tradesNamed = page.tradesNamed;
+    outcome.findings = page.findings;
     outcome.messages = page.messages;
     if (run_.measurer)
         AutoFitColumns(*run_.measurer, grid_, 1, &run_.progress);
     if (RemoveClosedIfAsked(outcome))
         qCInfo(lcCommands) << outcome.closedRemoved << "closed trades removed after the page";
+    findings_.Append(outcome.findings);
     return outcome;
 }
 
@@ -217,8 +231,11 @@ CommandOutcome CommandSession::ExtractAll()
             hooks_.pageRead(page, CountTrades(grid_));
     });
     // Trades the filter removed are no longer the user's concern.
-    if (RemoveClosedIfAsked(outcome))
+    outcome.findings = walk.details.findings;
+    if (RemoveClosedIfAsked(outcome)) {
         walk.details.KeepOrdersIn(grid_);
+        walk.details.findings = outcome.findings;
+    }
     if (run_.measurer)
         AutoFitColumns(*run_.measurer, grid_, 1, &run_.progress);
     CloseProgress(run_.progress);
@@ -228,6 +245,7 @@ CommandOutcome CommandSession::ExtractAll()
     outcome.tradesRead = walk.trades;
     outcome.detailsFromHistory = walk.fromHistory;
     outcome.tradesNamed = walk.details.NamedTrades();
+    findings_.Append(outcome.findings);
     outcome.walk = std::move(walk);
     return outcome;
 }

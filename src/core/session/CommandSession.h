@@ -42,6 +42,7 @@ struct [[nodiscard]] CommandOutcome {
     int tradesRead = 0; // trades the command added to the grid
     int detailsFromHistory = 0; // of those, trades whose details the history gave
     int tradesNamed = 0; // trades left without details or named by a check
+    FindingList findings; // every check's verdict, trades without a row included
     bool closedFiltered = false; // the closed trades were removed after the extraction
     int closedRemoved = 0; // rows of closed trades the command removed
     std::optional<WalkResult> walk; // how the page walk of "提取所有交易" ended
@@ -76,6 +77,13 @@ public:
     TradeGrid& Grid() { return grid_; }
     const TradeGrid& Grid() const { return grid_; }
     bool Busy() const { return guard_.Busy(); }
+
+    // What the checks found on the grid's trades (and on trades refused
+    // without a row) since the grid was last cleared: the window's pane and
+    // tints, the slips and the recovery file read it.
+    const FindingList& Findings() const { return findings_; }
+    // The findings of a grid the recovery gave back.
+    void SetFindings(FindingList findings) { findings_ = std::move(findings); }
 
     // The seller's nick as the user sees it; an extraction reads it from
     // the page only while it is empty.
@@ -117,6 +125,7 @@ private:
     SaveDialog* saveDialog_;
     SessionHooks hooks_;
     TradeGrid grid_;
+    FindingList findings_;
     CommandGuard guard_;
     QString shopNick_;
     // Commands under way, the outermost one included.

@@ -35,4 +35,11 @@ void TradeGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QMod
     option->textElideMode = Qt::ElideNone;
     if (index.column() < grid_->FixedCols())
         option->backgroundBrush = option->palette.button();
+    else if (tintOf_) {
+        const Tint tint = tintOf_(index.row(), index.column());
+        if (tint == Tint::Refused)
+            option->backgroundBrush = QColor(0xf6, 0xc6, 0xc6);
+        else if (tint == Tint::ToCheck)
+            option->backgroundBrush = QColor(0xfb, 0xee, 0xa8);
+    }
 }

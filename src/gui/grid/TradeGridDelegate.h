@@ -1,9 +1,11 @@
 #pragma once
 // Draws the trade grid's cells: multi-line texts line by line (CR LF as the
 // grid stores them), no ellipsis, and the fixed columns in the colour of
-// fixed cells.
+// fixed cells. Cells a check refused are tinted red, cells to check yellow.
 
 #include <QStyledItemDelegate>
+
+#include <functional>
 
 class TradeGrid;
 
@@ -17,9 +19,15 @@ public:
     // The grid's line breaks in the form text layout breaks lines at.
     static QString DisplayLines(const QString& text);
 
+    // How a cell was judged: none, refused, or to check.
+    enum class Tint { None, Refused, ToCheck };
+    using TintOf = std::function<Tint(int row, int col)>;
+    void SetTints(TintOf tintOf) { tintOf_ = std::move(tintOf); }
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     TradeGrid* grid_;
+    TintOf tintOf_;
 };

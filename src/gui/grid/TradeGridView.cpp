@@ -3,6 +3,8 @@
 #include "FrozenColumnsView.h"
 #include "TradeGridDelegate.h"
 #include "TradeGridHeader.h"
+#include "core/grid/GridSetup.h"
+#include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
 #include "gui/base/Twips.h"
 
@@ -47,7 +49,9 @@ TradeGridView::TradeGridView(TradeGrid* grid, QWidget* parent)
     setFont(TradeGridFont());
     header_->setFont(font());
     setHorizontalHeader(header_);
-    setItemDelegate(new TradeGridDelegate(grid_, this));
+    delegate_ = new TradeGridDelegate(grid_, this);
+    delegate_->SetTints([this](int row, int col) { return CellTint(row, col); });
+    setItemDelegate(delegate_);
     setModel(grid_);
 
     verticalHeader()->hide();
@@ -248,4 +252,30 @@ void TradeGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
     const QRect cell = visualRect(index);
     if (cell.isValid() && cell.left() < covered)
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (covered - cell.left()));
+}
+
+void TradeGridView::SetFindings(const FindingList& findings)
+{
+    tints_.clear();
+    for (const Finding& finding : findings.All()) {
+        if (!finding.ConcernsTrade() || finding.severity == FindingSeverity::Note)
+            continue;
+        const int col = finding.column >= 0 ? finding.column : int(ColOrderNumber);
+        const auto tint = finding.severity == FindingSeverity::Refused ? TradeGridDelegate::Tint::Refused
+                                                                       : TradeGridDelegate::Tint::ToCheck;
+        auto& cols = tints_[finding.orderNumber];
+        if (!cols.contains(col) || tint == TradeGridDelegate::Tint::Refused)
+            cols.insert(col, tint);
+    }
+    viewport()->update();
+}
+
+TradeGridDelegate::Tint TradeGridView::CellTint(int row, int col) const
+{
+    if (tints_.isEmpty() || row < grid_->FixedRows())
+        return TradeGridDelegate::Tint::None;
+    const auto cols = tints_.constFind(TradeOfOrder(CellOrEmpty(*grid_, row, ColOrderNumber)));
+    if (cols == tints_.cend())
+        return TradeGridDelegate::Tint::None;
+    return cols->value(col, TradeGridDelegate::Tint::None);
 }

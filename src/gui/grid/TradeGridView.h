@@ -6,7 +6,11 @@
 // put while the view scrolls sideways. The user's selection feeds the grid's
 // Row and RowSel, and the view's width its Width.
 
+#include "TradeGridDelegate.h"
+#include "core/context/Finding.h"
+
 #include <QFont>
+#include <QHash>
 #include <QTableView>
 
 class FrozenColumnsView;
@@ -27,6 +31,11 @@ public:
 
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
+    // The findings whose cells are tinted: refused red, to check yellow (a
+    // finding on the whole trade tints its order number).
+    void SetFindings(const FindingList& findings);
+    TradeGridDelegate::Tint CellTint(int row, int col) const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
@@ -44,6 +53,9 @@ private:
 
     TradeGrid* grid_;
     TradeGridHeader* header_;
+    TradeGridDelegate* delegate_ = nullptr;
+    // Order number → column → the heaviest tint a finding gave it.
+    QHash<QString, QHash<int, TradeGridDelegate::Tint>> tints_;
     FrozenColumnsView* frozen_ = nullptr;
     bool showingGridSelection_ = false;
     int scrollBeforeReset_ = 0;

@@ -1,24 +1,27 @@
 #include "MainWindow.h"
 
+#include "FindingsPane.h"
+
 #include "BrowserInputBlocker.h"
 #include "BrowserLoadWatch.h"
 #include "CursorPos.h"
+#include "FindingsPane.h"
 #include "SplitterBar.h"
-#include "gui/base/Twips.h"
 #include "WindowPlacementKeeper.h"
-#include "core/context/RunContext.h"
 #include "core/base/Logging.h"
 #include "core/commands/Commands.h"
-#include "core/grid/GridSteps.h"
+#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
+#include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
-#include "core/history/HistoryTrouble.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/settings/CheckBoxSettings.h"
 #include "core/text/TextHelpers.h"
 #include "core/update/UpdateCheck.h"
+#include "gui/base/Twips.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
@@ -214,6 +217,8 @@ void MainWindow::CreateControls()
     // The focus moves from the top row to the grid, then to the browser.
     setTabOrder(total_, gridView_);
     setTabOrder(gridView_, browser_);
+    findings_ = new FindingsPane(this);
+    connect(findings_, &FindingsPane::tradeActivated, this, &MainWindow::SelectTrade);
 
     bars_[0] = new SplitterBar(0, Qt::Vertical, this);
     bars_[1] = new SplitterBar(1, Qt::Horizontal, this);
@@ -303,6 +308,27 @@ void MainWindow::Show(const CommandOutcome& outcome)
     for (const QString& told : outcome.messages)
         run_.Prompt().ShowMessage(told);
     UpdateTotal(true);
+    ShowFindings();
+}
+
+void MainWindow::ShowFindings()
+{
+    const FindingList& findings = session_->Findings();
+    const bool wasVisible = findings_->isVisible();
+    findings_->ShowFindings(findings, CountTrades(session_->Grid()));
+    gridView_->SetFindings(findings);
+    if (findings_->isVisible() != wasVisible)
+        ApplyControls();
+}
+
+void MainWindow::SelectTrade(const QString& orderNumber)
+{
+    TradeGrid& grid = session_->Grid();
+    const int row = grid.FindOrderRow(orderNumber);
+    if (row < 0)
+        return; // refused without a row, or removed since
+    grid.SetSelection(row, row);
+    gridView_->scrollTo(grid.index(row, ColOrderNumber));
 }
 
 void MainWindow::ShowBusy(bool busy)
@@ -407,7 +433,16 @@ void MainWindow::LayOut()
 
 void MainWindow::ApplyControls()
 {
-    gridView_->setGeometry(ToPixels(controls_.grid));
+    // The findings pane, when shown, takes the lower part of the grid's place.
+    QRect gridRect = ToPixels(controls_.grid);
+    if (findings_->isVisibleTo(this)) {
+        const int paneHeight = std::min(kFindingsPaneHeight, gridRect.height() / 2);
+        findings_->setGeometry(
+            gridRect.left(), gridRect.bottom() + 1 - paneHeight, gridRect.width(), paneHeight);
+        gridRect.setHeight(gridRect.height() - paneHeight);
+        findings_->raise();
+    }
+    gridView_->setGeometry(gridRect);
     session_->Grid().SetWidth(controls_.grid.width);
     browser_->setGeometry(ToPixels(controls_.browser));
     bars_[0]->setGeometry(ToPixels(controls_.bar0));

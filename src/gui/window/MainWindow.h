@@ -4,7 +4,8 @@
 // session; the window wires clicks, timer and browser notifications to it,
 // lays out its controls and shows what each command tells. Its controls
 // carry object names ("Com_<index>", "Chk_<index>", "print", "total", "shop",
-// "bar_<index>", "grid", "browser", "firstPageTimer").
+// "bar_<index>", "grid", "findings", "browser", "firstPageTimer"). What the
+// checks found is listed under the grid, never in a box.
 
 #include "core/documents/DocumentPrinter.h"
 #include "core/session/CommandSession.h"
@@ -19,6 +20,7 @@
 #include <optional>
 
 class BrowserInputBlocker;
+class FindingsPane;
 class BrowserProfile;
 class RunContext;
 class BrowserLoadWatch;
@@ -84,6 +86,10 @@ private:
     QSize MinimumClientSize() const;
     void StartUp();
     void Show(const CommandOutcome& outcome);
+    // The session's findings in the pane and as the grid's tints.
+    void ShowFindings();
+    // Selects the row of a trade a finding names and scrolls to it.
+    void SelectTrade(const QString& orderNumber);
     void ShowBusy(bool busy);
     void ShowShopNick(const QString& nick);
     // Collects the document from the rows to ship (all or the selected
@@ -110,6 +116,7 @@ private:
     Settings settings_ = Settings::Read();
     std::unique_ptr<CommandSession> session_;
     TradeGridView* gridView_ = nullptr;
+    FindingsPane* findings_ = nullptr;
     WebBrowser* browser_ = nullptr;
     BrowserLoadWatch* loadWatch_ = nullptr;
     BrowserInputBlocker* inputBlocker_ = nullptr;

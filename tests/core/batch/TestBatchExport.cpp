@@ -95,6 +95,8 @@ private slots:
     void writesTheWalkedList_data();
     void writesTheWalkedList();
     void terminalReportRewritesThePageLineAndPromptAnswersNo();
+    void exitStatusFollowsWalkAndFindings_data();
+    void exitStatusFollowsWalkAndFindings();
 
 private:
     BatchResult Export(BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options);
@@ -290,4 +292,55 @@ void TestBatchExport::terminalReportRewritesThePageLineAndPromptAnswersNo()
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestBatchExport)
+
+void TestBatchExport::exitStatusFollowsWalkAndFindings_data()
+{
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("passes");
+    QTest::addColumn<int>("finding"); // severity of one finding; -1 for none
+    QTest::addColumn<QString>(
+        "walkState"); // f(ailed download), s(ession ended in downloads), e(mpty list said)
+    QTest::addColumn<int>("trades");
+    QTest::addColumn<int>("status");
+    const int last = int(WalkEnd::LastPage);
+    QTest::newRow("whole") << last << 3 << -1 << "" << 10 << 0;
+    QTest::newRow("notes only") << last << 3 << int(FindingSeverity::Note) << "" << 10 << 0;
+    QTest::newRow("to check") << last << 3 << int(FindingSeverity::ToCheck) << "" << 10 << 5;
+    QTest::newRow("refused") << last << 3 << int(FindingSeverity::Refused) << "" << 10 << 5;
+    QTest::newRow("downloads failed") << last << 3 << -1 << "f" << 10 << 4;
+    QTest::newRow("refused outweighs failed downloads")
+        << last << 3 << int(FindingSeverity::Refused) << "f" << 10 << 5;
+    QTest::newRow("session ended on a list page") << int(WalkEnd::SessionExpired) << 2 << -1 << "" << 10 << 2;
+    QTest::newRow("session ended in the last page's downloads") << last << 3 << -1 << "fs" << 10 << 2;
+    QTest::newRow("first page unreadable")
+        << int(WalkEnd::PageUnreadable) << 1 << int(FindingSeverity::Refused) << "" << 0 << 3;
+    QTest::newRow("later page unreadable")
+        << int(WalkEnd::PageUnreadable) << 2 << int(FindingSeverity::Refused) << "" << 10 << 5;
+    QTest::newRow("empty sheet, the list did not say so") << last << 1 << -1 << "" << 0 << 3;
+    QTest::newRow("empty list said so") << last << 1 << -1 << "e" << 0 << 0;
+    QTest::newRow("page did not open") << int(WalkEnd::PageNotOpened) << 2 << -1 << "" << 10 << 1;
+}
+
+void TestBatchExport::exitStatusFollowsWalkAndFindings()
+{
+    QFETCH(int, end);
+    QFETCH(int, passes);
+    QFETCH(int, finding);
+    QFETCH(QString, walkState);
+    QFETCH(int, trades);
+    QFETCH(int, status);
+    WalkResult walk;
+    walk.end = WalkEnd(end);
+    walk.passes = passes;
+    walk.listSaidEmpty = walkState.contains(u'e');
+    if (walkState.contains(u'f'))
+        walk.details.failed = QStringList { QStringLiteral("7001") };
+    walk.details.sessionExpired = walkState.contains(u's');
+    FindingList findings;
+    if (finding >= 0)
+        findings.Add(TradeFinding(QStringLiteral("7002"), FindingKind::FieldShape, ColMobile,
+            QStringLiteral("138"), FindingSeverity(finding)));
+    QCOMPARE(int(ExitStatusOf(walk, findings, trades)), status);
+}
+
 #include "TestBatchExport.moc"

@@ -47,7 +47,8 @@ QString SlipsText(const QVector<PackingSlip>& slips)
         QStringList items;
         for (const SlipItem& item : slip.items)
             items.append(QStringLiteral("%1/%2×%3").arg(item.title, item.options, item.quantity));
-        texts.append(QStringLiteral("%1:%2:%3").arg(slip.recipient, slip.orders.join(u','), items.join(u',')));
+        texts.append(QStringLiteral("%1:%2:%3").arg(slip.recipient, slip.orders.join(u','), items.join(u','))
+            + (slip.addressToCheck ? QStringLiteral("（请核对地址）") : QString()));
     }
     return texts.join(u';');
 }
@@ -68,36 +69,47 @@ private slots:
         QTest::addColumn<QString>("picking");
         QTest::addColumn<QString>("slips");
         QTest::addColumn<QStringList>("withoutRecipient");
+        QTest::addColumn<QStringList>(
+            "findings"); // "order:R" a refused mobile, "order:C" an address to check
+        QTest::addColumn<QStringList>("recipientRefused");
 
         QTest::newRow("a trade's items and another trade to the same address make one parcel")
             << QStringList { "11|" + kPaid + "|张三||碎花连衣裙 颜色分类：白色 尺码：M|89.00|2",
                    "11_1|" + kPaid + "|张三||马克杯|19.90|1", "12|" + kWaiting + "|张三||马克杯|19.90|3",
                    "13|" + kPaid + "|李四||马克杯|19.90|1" }
-            << -1 << -1
-            << "马克杯//19.90×5@11,12,13;碎花连衣裙/颜色分类：白色 尺码：M/89.00×2@11"
+            << -1 << -1 << "马克杯//19.90×5@11,12,13;碎花连衣裙/颜色分类：白色 尺码：M/89.00×2@11"
             << "张三:11,12:碎花连衣裙/颜色分类：白色 尺码：M×2,马克杯/×1,马克杯/×3;李四:13:马克杯/×1"
-            << QStringList {};
+            << QStringList {} << QStringList {} << QStringList {};
         QTest::newRow("the same title with other options or another price sums apart")
             << QStringList { "21|" + kPaid + "|张三||T恤 颜色分类：白色|39.00|1",
-                   "22|" + kPaid + "|李四||T恤 颜色分类：黑色|39.00|2", "23|" + kPaid + "|王五||T恤 颜色分类：白色|35.00|1",
+                   "22|" + kPaid + "|李四||T恤 颜色分类：黑色|39.00|2",
+                   "23|" + kPaid + "|王五||T恤 颜色分类：白色|35.00|1",
                    "24|" + kPaid + "|赵六||T恤 颜色分类：白色|39.00|4" }
             << -1 << -1
             << "T恤/颜色分类：白色/35.00×1@23;T恤/颜色分类：白色/39.00×5@21,24;T恤/颜色分类：黑色/39.00×2@22"
             << "张三:21:T恤/颜色分类：白色×1;李四:22:T恤/颜色分类：黑色×2;王五:23:T恤/颜色分类：白色×1;"
                "赵六:24:T恤/颜色分类：白色×4"
-            << QStringList {};
+            << QStringList {} << QStringList {} << QStringList {};
         QTest::newRow("closed, unpaid and shipped trades are left out; no recipient is named")
             << QStringList { "31|交易关闭|张三||围巾|20.00|1", "32|等待买家付款|张三||围巾|20.00|1",
                    "33|卖家已发货|张三|YT123|围巾|20.00|1", "34|" + kPaid + "|||围巾|20.00|1",
-                   "35|" + kPaid + "|张三||围巾|20.00|2" }
-            << -1 << -1 << "围巾//20.00×2@35" << "张三:35:围巾/×2" << QStringList { "34" };
+                   "35|" + kPaid + "|张三||围巾|20.00|2", "36|交易关闭详情查看物流|张三||围巾|20.00|1" }
+            << -1 << -1 << "围巾//20.00×2@35"
+            << "张三:35:围巾/×2" << QStringList { "34" } << QStringList {} << QStringList {};
         QTest::newRow("only the selected rows")
             << QStringList { "41|" + kPaid + "|张三||围巾|20.00|1", "42|" + kPaid + "|李四||帽子|15.00|1",
                    "43|" + kPaid + "|王五||手套|10.00|1" }
-            << 2 << 1 << "帽子//15.00×1@42;手套//10.00×1@43" << "李四:42:帽子/×1;王五:43:手套/×1"
-            << QStringList {};
-        QTest::newRow("nothing to ship") << QStringList { "51|交易成功|张三|SF1|围巾|20.00|1" } << -1 << -1
-                                         << QString() << QString() << QStringList {};
+            << 2 << 1 << "帽子//15.00×1@42;手套//10.00×1@43"
+            << "李四:42:帽子/×1;王五:43:手套/×1" << QStringList {} << QStringList {} << QStringList {};
+        QTest::newRow("nothing to ship")
+            << QStringList { "51|交易成功|张三|SF1|围巾|20.00|1" } << -1 << -1 << QString() << QString()
+            << QStringList {} << QStringList {} << QStringList {};
+        QTest::newRow("a refused recipient gets no slip; an address to check says so on its slip")
+            << QStringList { "61|" + kPaid + "|张三||围巾|20.00|1", "62|" + kPaid + "|李四||帽子|15.00|1",
+                   "63|" + kPaid + "|王五||手套|10.00|1" }
+            << -1 << -1 << "帽子//15.00×1@62;手套//10.00×1@63"
+            << "李四:62:帽子/×1（请核对地址）;王五:63:手套/×1" << QStringList {}
+            << QStringList { "61:R", "62:C" } << QStringList { "61" };
     }
 
     // The merge folds parcels into rows; the documents stay what they were.
@@ -109,6 +121,15 @@ private slots:
         QFETCH(QString, picking);
         QFETCH(QString, slips);
         QFETCH(QStringList, withoutRecipient);
+        QFETCH(QStringList, findings);
+        QFETCH(QStringList, recipientRefused);
+        FindingList found;
+        for (const QString& spec : findings)
+            found.Add(spec.endsWith(u'R')
+                    ? TradeFinding(
+                        spec.section(u':', 0, 0), FindingKind::FieldShape, ColMobile, QStringLiteral("138"))
+                    : TradeFinding(spec.section(u':', 0, 0), FindingKind::AddressToCheck, ColCity,
+                        QStringLiteral("南京市"), FindingSeverity::ToCheck));
         for (const bool merged : { false, true }) {
             if (merged && selectedFrom >= 0)
                 continue; // the merge moves rows out of a selection
@@ -124,16 +145,20 @@ private slots:
             if (selectedFrom >= 0)
                 only.only = std::pair { grid.FixedRows() + selectedFrom, grid.FixedRows() + selectedTo };
             const ShippingDocuments documents
-                = CollectShippingDocuments(grid, only, QStringLiteral("小店"), QDate(2026, 12, 7));
+                = CollectShippingDocuments(grid, only, QStringLiteral("小店"), QDate(2026, 12, 7), found);
             QCOMPARE(PickingText(documents.picking), picking);
             QCOMPARE(SlipsText(documents.slips), slips);
             QCOMPARE(documents.withoutRecipient, withoutRecipient);
+            QCOMPARE(documents.recipientRefused, recipientRefused);
+            QCOMPARE(SlipsEndLine(documents).contains(QStringLiteral("收货地址没有读准")),
+                !recipientRefused.isEmpty());
             qint64 total = 0;
             for (const PickLine& line : documents.picking.lines)
                 total += line.quantity;
             QCOMPARE(documents.picking.totalQuantity, total);
             QCOMPARE(ShippingDocumentMessages(documents).isEmpty(),
-                !documents.NothingToShip() && documents.withoutRecipient.isEmpty());
+                !documents.NothingToShip() && documents.withoutRecipient.isEmpty()
+                    && recipientRefused.isEmpty());
         }
     }
 

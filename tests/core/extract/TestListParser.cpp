@@ -132,6 +132,7 @@ private slots:
     {
         prompt_.Clear();
         told_.clear();
+        found_.clear();
         Endpoints endpoints = DefaultEndpoints();
         endpoints.tradeBase = QStringLiteral("http://trade.example");
         run_.emplace(RunServices { .prompt = &prompt_, .endpoints = endpoints })
@@ -203,6 +204,17 @@ private slots:
             << "8"
             << "b 名 旺旺"
             << "交易关闭&nbsp;<A>详情</A>" << QStringList { "x", "8", "b", "名", "交易关闭" };
+        QTest::newRow("status in its own paragraph, links on lines of their own")
+            << "x"
+            << "8"
+            << "b 名 旺旺"
+            << "<P>交易关闭</P>\r\n<A>详情</A>\r\n<A>查看物流</A>"
+            << QStringList { "x", "8", "b", "名", "交易关闭" };
+        QTest::newRow("status after a line break of its cell")
+            << "x"
+            << "8"
+            << "b 名 旺旺"
+            << "\r\n<P>卖家已发货</P>\r\n<A>详情</A>" << QStringList { "x", "8", "b", "名", "卖家已发货" };
         QTest::newRow("character references stay") << "A&amp;B"
                                                    << "1200.00"
                                                    << "b n旺旺"
@@ -409,7 +421,7 @@ private slots:
         QCOMPARE(OrderColumn(grid), named ? (QStringList { "101", "102" }) : (QStringList { "101", "101_1", "102" }));
         QCOMPARE(grid.TextMatrix(2, ColItem), named ? QString() : QStringLiteral("a1"));
         QCOMPARE(grid.TextMatrix(grid.Rows() - 1, ColItem), QStringLiteral("b1"));
-        QCOMPARE(told_.join("").contains(QStringLiteral("订单编号 101")), named);
+        QCOMPARE(found_.join("").contains(QStringLiteral("订单编号 101")), named);
     }
 
     // Items belong to their own table body: those of a trade whose header
@@ -423,8 +435,8 @@ private slots:
         QCOMPARE(OrderColumn(grid), QStringList { "101" });
         QCOMPARE(grid.TextMatrix(2, ColItem), QStringLiteral("a1"));
         // The page lists two trades and read one: it is named.
-        QVERIFY2(told_.join("").contains(QStringLiteral("列出 2 笔交易，读到 1 笔")),
-            qPrintable(told_.join("")));
+        QVERIFY2(found_.join("").contains(QStringLiteral("列出 2 笔交易，读到 1 笔")),
+            qPrintable(found_.join("")));
     }
 
     void headerRowWithoutOrderLabelIsIgnored()
@@ -463,6 +475,52 @@ private slots:
         Extract(grid, false);
         QCOMPARE(OrderColumn(grid), emptyTable ? QStringList { "101" } : (QStringList { "101", "102" }));
         QCOMPARE(grid.TextMatrix(grid.Rows() - 1, ColSequence), QString::number(grid.Rows() - 2));
+    }
+
+    // A page's trades are counted from marks the reader does not read by;
+    // one that reads fewer, or none without saying the list is empty, is
+    // named, and so is every trade its script lists without a row.
+    void pageCountsItsTradesFromOtherMarks_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QStringList>("named"); // parts of the seller's lines, in order
+        const QString script = QStringLiteral(
+            "<SCRIPT>window.__DATA__ = {\"mainOrders\":[{\"orderId\":\"123456789012345\",\"createTime\":"
+            "\"1709259630000\"},{\"orderId\":\"123456789012346\"}]};</SCRIPT>");
+        QTest::newRow("table read whole")
+            << Table({ HeaderRow("101"), SimpleItemRow("a") }) << QString() << QStringList();
+        QTest::newRow("rows moved into a script") << Table(
+            {}) << script << QStringList { "123456789012345", "123456789012346", "列出 2 笔交易，读到 0 笔" };
+        QTest::newRow("one row in the table, two in the script")
+            << Table({ HeaderRow("123456789012345"), SimpleItemRow("a") }) << script
+            << QStringList { "123456789012346", "列出 2 笔交易，读到 1 笔" };
+        QTest::newRow("the list says it is empty")
+            << Table({ QStringLiteral("<TR><TD colspan=\"8\">没有符合条件的宝贝</TD></TR>") })
+            << QStringLiteral("<TABLE><TR><TD>没有符合条件的宝贝</TD></TR></TABLE>") << QStringList();
+        QTest::newRow("an empty table that says nothing")
+            << Table({}) << QString() << QStringList { "页面也没有说列表是空的" };
+        QTest::newRow("a status not known is to check")
+            << Table({ HeaderRow("101"),
+                   ItemRow("t", "1", "1", "", "b n旺旺", "交易关闭详情查看物流", "1", "") })
+            << QString() << QStringList { "请核对：订单编号 101", "交易关闭详情查看物流" };
+    }
+    void pageCountsItsTradesFromOtherMarks()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, body);
+        QFETCH(QStringList, named);
+        TradeGrid grid;
+        page_.table = table;
+        page_.body = body;
+        Extract(grid, false);
+        const QString lines = found_.join(QLatin1Char('\n'));
+        qsizetype at = 0;
+        for (const QString& part : named) {
+            at = lines.indexOf(part, at);
+            QVERIFY2(at >= 0, qPrintable(part + QLatin1Char('\n') + lines));
+        }
+        QCOMPARE(found_.isEmpty(), named.isEmpty());
     }
 
     void messageOnlyWhenGridHasNoTrade_data()
@@ -596,11 +654,17 @@ private:
         DetailDownloadPass pass;
         const PageExtraction page = ExtractTradePage(*run_, page_, grid, extractAll, pass);
         told_ += page.messages;
+        FindingList findings = page.findings;
+        if (extractAll)
+            findings.Append(run_->details.TakeNamed().findings);
+        for (const Finding& finding : findings.All())
+            found_ += FindingLine(finding);
         return page.nextClicked;
     }
 
     RecordingPrompt prompt_;
     QStringList told_;
+    QStringList found_; // the seller's line of every finding
     std::optional<RecordingProgressView> view_;
     std::optional<RunContext> run_;
     QStringList events_;

@@ -17,7 +17,7 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// Data rows numbered 1 … n, all for one recipient so that they merge
+// Data rows numbered 1 … n, all paid for one recipient so that they merge
 // unless a test says otherwise.
 void MakeTradeGrid(TradeGrid& grid, int dataRows)
 {
@@ -26,6 +26,7 @@ void MakeTradeGrid(TradeGrid& grid, int dataRows)
     for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
         grid.SetTextMatrix(r, ColSequence, QString::number(r - grid.FixedRows() + 1));
         grid.SetTextMatrix(r, ColRecipient, QStringLiteral("王五"));
+        grid.SetTextMatrix(r, ColStatus, QStringLiteral("买家已付款"));
     }
 }
 
@@ -38,6 +39,11 @@ void FillRandomGrid(TradeGrid& grid, QRandomGenerator& random)
     static const QStringList joinPool { QString(), QStringLiteral("a"), QStringLiteral("ab"),
         QStringLiteral("b"), QStringLiteral("帽子"), QStringLiteral("帽子 围巾"), QStringLiteral("x\r\ny"),
         QStringLiteral("\r\n"), QStringLiteral("交易关闭"), QStringLiteral("等待买家付款"), QStringLiteral("y") };
+    // Mostly statuses that merge, then those that never do: closed, unpaid,
+    // one the tool does not know, none.
+    static const QStringList statusPool { QStringLiteral("买家已付款"), QStringLiteral("卖家已发货"),
+        QStringLiteral("交易成功"), QStringLiteral("退款中"), QStringLiteral("交易关闭"),
+        QStringLiteral("等待买家付款"), QStringLiteral("交易关闭详情"), QString() };
     static const QStringList orderPool { QString(), QStringLiteral("1001"), QStringLiteral("1001_1"),
         QStringLiteral("1001_2"), QStringLiteral("1001_10"), QStringLiteral("21001"), QStringLiteral("1002"),
         QStringLiteral("1002_1_1"), QStringLiteral("_1") };
@@ -71,8 +77,9 @@ void FillRandomGrid(TradeGrid& grid, QRandomGenerator& random)
                 break;
             case stepbystep::Rule::Join:
                 grid.SetTextMatrix(r, c,
-                    c == 2 ? orderPool.at(random.bounded(orderPool.size()))
-                           : joinPool.at(random.bounded(joinPool.size())));
+                    c == 2        ? orderPool.at(random.bounded(orderPool.size()))
+                        : c == 10 ? statusPool.at(random.bounded(statusPool.size()))
+                                  : joinPool.at(random.bounded(joinPool.size())));
                 break;
             case stepbystep::Rule::Untouched:
                 if (c == 0 && random.bounded(3) == 0)
@@ -299,6 +306,10 @@ private slots:
                                                    << "交易关闭" << 4;
         QTest::newRow("unpaid trade below a paid one") << 10 << "买家已付款"
                                                        << "等待买家付款" << 4;
+        QTest::newRow("a status not known never merges") << 10 << "交易关闭详情查看物流"
+                                                         << "交易关闭详情查看物流" << 4;
+        QTest::newRow("refund and paid ship together") << 10 << "退款中"
+                                                       << "买家已付款" << 3;
         QTest::newRow("waybill differs") << 22 << "YT1"
                                          << "YT2" << 4;
         QTest::newRow("address case differs") << 19 << "Road"

@@ -159,6 +159,17 @@ private slots:
         QTest::newRow("logistics link cut at its last occurrence")
             << QStringLiteral("收货和物流信息收货地址：a查看物流信息b查看物流信息c我对购买流程有意见或建议")
             << QStringList { "a查看物流信息b", "-", "-", "-" };
+        QTest::newRow("two parcels: the lines repeated")
+            << QStringLiteral(
+                   "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 物流公司名称：中通 "
+                   "运单号：ZT2 查看物流信息我对购买流程有意见或建议")
+            << QStringList { "a", "-", "圆通、中通", "YT1、ZT2" };
+        QTest::newRow("two parcels under headings") << QStringLiteral(
+            "收货和物流信息收货地址：a 包裹1 物流公司名称：圆通 运单号：YT1 包裹2 物流公司名称：中通 "
+            "运单号：ZT2我对购买流程有意见或建议") << QStringList { "a", "-", "圆通、中通", "YT1、ZT2" };
+        QTest::newRow("two waybills of one company") << QStringLiteral(
+            "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 运单号：YT2我对购买流程有意见或建议")
+                                                     << QStringList { "a", "-", "圆通", "YT1、YT2" };
         QTest::newRow("no feedback line") << QStringLiteral("<P>收货和物流信息 收货地址：张三，1</P><A>关于淘宝</A>")
                                           << QStringList();
         QTest::newRow("renamed address label") << QString(DetailPage(kFiveLine, "c", "w"))
@@ -327,6 +338,56 @@ private slots:
         QCOMPARE(found, named);
     }
 
+    // Every parcel keeps its waybill, in the page's order, or the trade is
+    // named and no waybill written.
+    void everyParcelKeepsItsWaybill_data()
+    {
+        QTest::addColumn<QString>("logistics"); // the block after the address line
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<QString>("waybill");
+        QTest::addColumn<bool>("named");
+        QTest::newRow("lines repeated") << "物流公司名称：圆通 运单号：YT1 物流公司名称：中通 运单号：ZT2"
+                                        << "圆通、中通"
+                                        << "YT1、ZT2" << false;
+        QTest::newRow("under headings")
+            << "包裹1 物流公司名称：圆通 运单号：YT1 包裹2 物流公司名称：圆通 运单号：YT2"
+            << "圆通、圆通"
+            << "YT1、YT2" << false;
+        QTest::newRow("one company, two waybills") << "物流公司名称：圆通 运单号：YT1 运单号：YT2"
+                                                   << "圆通"
+                                                   << "YT1、YT2" << false;
+        QTest::newRow("second parcel without its waybill")
+            << "包裹1 物流公司名称：圆通 运单号：YT1 包裹2 物流公司名称：中通"
+            << ""
+            << "" << true;
+        QTest::newRow("two waybills in one line") << "物流公司名称：圆通 运单号：YT1 YT2 包裹2"
+                                                  << ""
+                                                  << "" << true;
+        QTest::newRow("a parcel not yet shipped")
+            << "物流公司名称：圆通 运单号：YT1 物流公司名称：— 运单号：—"
+            << ""
+            << "" << true;
+    }
+    void everyParcelKeepsItsWaybill()
+    {
+        QFETCH(QString, logistics);
+        QFETCH(QString, company);
+        QFETCH(QString, waybill);
+        QFETCH(bool, named);
+        const std::optional<RecipientBlock> block
+            = FindRecipientBlock(QStringLiteral("收货和物流信息收货地址：%1 %2我对购买流程有意见或建议")
+                                     .arg(kFiveLine, logistics));
+        QVERIFY(block);
+        TradeGrid grid;
+        MakeGrid(grid, { "1" });
+        FillOld(grid, 2);
+        const DetailFindings findings = WriteRecipientColumns(grid, 2, *block, QStringLiteral("卖家已发货"));
+        QCOMPARE(grid.TextMatrix(2, ColCompany), company);
+        QCOMPARE(grid.TextMatrix(2, ColWaybill), waybill);
+        QCOMPARE(findings.parcelsUnread, named);
+        QCOMPARE(grid.TextMatrix(2, ColRecipient), QStringLiteral("张三"));
+    }
+
     void companyThatLooksLikeAWaybillIsNotWritten()
     {
         TradeGrid grid;
@@ -374,21 +435,31 @@ private slots:
     void pageWithoutBlockWritesNothing_data()
     {
         QTest::addColumn<QString>("page"); // empty: the download fails
+        QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("failed");
-        QTest::newRow("download failed") << QString() << true;
-        QTest::newRow("virtual goods: no section")
-            << QStringLiteral("<P>充值成功</P><P>我对购买流程有意见或建议</P><A>关于淘宝</A>") << false;
-        QTest::newRow("renamed label")
-            << QString(DetailPage(kFiveLine, "c", "w")).replace(QStringLiteral("收货地址："), QStringLiteral("收货人信息："))
-            << false;
+        QTest::addColumn<int>("severity"); // of the finding; -1 for none
+        const QString virtualPage
+            = QStringLiteral("<P>充值成功</P><P>我对购买流程有意见或建议</P><A>关于淘宝</A>");
+        QTest::newRow("download failed") << QString() << "交易成功" << true << -1;
+        QTest::newRow("virtual goods: no section, a note")
+            << virtualPage << "交易成功" << false << int(FindingSeverity::Note);
+        QTest::newRow("waiting to ship without a recipient: refused")
+            << virtualPage << "买家已付款" << false << int(FindingSeverity::Refused);
+        QTest::newRow("renamed label, in a shop the history knows nothing of")
+            << QString(DetailPage(kFiveLine, "c", "w"))
+                   .replace(QStringLiteral("收货地址："), QStringLiteral("收货人信息："))
+            << "卖家已发货" << false << int(FindingSeverity::Note);
     }
     void pageWithoutBlockWritesNothing()
     {
         QFETCH(QString, page);
+        QFETCH(QString, status);
         QFETCH(bool, failed);
+        QFETCH(int, severity);
         TradeGrid grid;
         MakeGrid(grid, { "71", "71_1" });
         FillOld(grid, 2);
+        grid.SetTextMatrix(2, ColStatus, status);
         if (!page.isEmpty())
             pages_.insert(TradeDetailAddress(run_->endpoints, "71"), page);
         DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
@@ -398,11 +469,16 @@ private slots:
         const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
         QCOMPARE(fetched_.size(), failed ? 2 : 1);
         QCOMPARE(shortfall.failed, failed ? QStringList { "71" } : QStringList());
-        QCOMPARE(shortfall.withoutShippingData, failed ? QStringList() : QStringList { "71" });
-        QVERIFY(DetailShortfallMessage(shortfall).contains(QStringLiteral("订单编号 71")));
+        QCOMPARE(shortfall.findings.All().size(), severity < 0 ? 0 : 1);
+        if (severity >= 0) {
+            QCOMPARE(shortfall.findings.All().first().orderNumber, QStringLiteral("71"));
+            QCOMPARE(int(shortfall.findings.All().first().severity), severity);
+        } else {
+            QVERIFY(DetailShortfallMessage(shortfall).contains(QStringLiteral("订单编号 71")));
+        }
         // Named once; a failed trade stays remembered for a later page.
         QCOMPARE(FinishDetailDownloads(*run_, grid, false, *pass_).failed, shortfall.failed);
-        QVERIFY(FinishDetailDownloads(*run_, grid, false, *pass_).withoutShippingData.isEmpty());
+        QVERIFY(FinishDetailDownloads(*run_, grid, false, *pass_).findings.IsEmpty());
     }
 
     void failedDownloadDoesNotReusePreviousPage()

@@ -62,13 +62,13 @@ const QByteArray kLastPage = R"HTML(<html><head><meta charset="utf-8"></head><bo
 
 // A sold-items table without trades whose "下一页" leads to %1.
 const char* const kEmptyListPage = R"HTML(<html><head><meta charset="utf-8"></head><body>
-<table id="J_ListTable"><tbody><tr><th>宝贝</th></tr></tbody></table>
+<table id="J_ListTable"><tbody><tr><th>宝贝</th></tr><tr><td>没有符合条件的宝贝</td></tr></tbody></table>
 <a href="%1">下一页</a>
 </body></html>
 )HTML";
 
 const QByteArray kEmptyLastListPage = R"HTML(<html><head><meta charset="utf-8"></head><body>
-<table id="J_ListTable"><tbody><tr><th>宝贝</th></tr></tbody></table>
+<table id="J_ListTable"><tbody><tr><th>宝贝</th></tr><tr><td>没有符合条件的宝贝</td></tr></tbody></table>
 <a class="disabled">下一页</a>
 </body></html>
 )HTML";

@@ -1,0 +1,33 @@
+#pragma once
+// The unattended export's exit status, from how the walk ended and what
+// its checks found: the one place a scheduler's answer is decided.
+//
+//   0  written, whole (notes at most)
+//   1  any other failure
+//   2  not logged in, or the session ended during the walk: nothing written
+//   3  the list could not be read (its first page gave no trade and did not
+//      say it is empty): nothing written, an earlier file kept
+//   4  written, but details are missing because downloads failed
+//   5  written, but something was refused or is to be checked, or a page
+//      differs: a look is needed, not a retry
+
+#include "core/commands/Commands.h"
+
+enum BatchExitStatus {
+    kBatchWritten = 0,
+    kBatchFailed = 1,
+    kBatchNotLoggedIn = 2,
+    kBatchListUnreadable = 3,
+    kBatchWrittenIncomplete = 4, // written, but details are missing: downloads failed
+    kBatchPagesDiffer = 5, // written, but pages differ from what the tool reads: fields left empty
+};
+
+// The status of a walk whose file (if any) is yet to be written; 0, 4 and
+// 5 say the file is to be written. trades: the trades the grid holds.
+[[nodiscard]] BatchExitStatus ExitStatusOf(const WalkResult& walk, const FindingList& findings, int trades);
+
+// Whether the status is one after which the file is written.
+inline bool WritesFile(BatchExitStatus status)
+{
+    return status == kBatchWritten || status == kBatchWrittenIncomplete || status == kBatchPagesDiffer;
+}
