@@ -158,7 +158,9 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         report.Line(FindingLine(finding));
     const TradeGrid& grid = session.Grid();
     const int tradesKept = CountTrades(grid);
-    const BatchExitStatus status = ExitStatusOf(walk, extracted.findings, tradesKept);
+    // The trades read, not those kept: a list of closed trades only, all
+    // filtered away, was read, not unreadable.
+    const BatchExitStatus status = ExitStatusOf(walk, extracted.findings, extracted.tradesRead);
     // A sheet that silently misses pages, or an empty one the list did not
     // call empty, would pass for a whole one: nothing is written then.
     if (!WritesFile(status)) {

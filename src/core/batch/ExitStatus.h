@@ -23,7 +23,8 @@ enum BatchExitStatus {
 };
 
 // The status of a walk whose file (if any) is yet to be written; 0, 4 and
-// 5 say the file is to be written. trades: the trades the grid holds.
+// 5 say the file is to be written. trades: the trades the walk read (before
+// any filter).
 [[nodiscard]] BatchExitStatus ExitStatusOf(const WalkResult& walk, const FindingList& findings, int trades);
 
 // Whether the status is one after which the file is written.

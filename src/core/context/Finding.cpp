@@ -74,6 +74,8 @@ QString FindingReason(const Finding& finding)
     case FindingKind::ParcelsUnread:
         return QStringLiteral("详情页里有几个包裹，没能读出每个包裹的物流公司和运单号%1，已留空")
             .arg(Seen(finding));
+    case FindingKind::MaskedMobile:
+        return QStringLiteral("手机号码被隐藏%1，已照原样写入").arg(Seen(finding));
     case FindingKind::PageDiffers:
     case FindingKind::PageUnreadable:
     case FindingKind::PageShort:

@@ -31,6 +31,7 @@ enum class FindingKind {
     PageDiffers = 10, // a list page lists more trades than were read
     PageUnreadable = 11, // not one trade of a list page could be read
     PageShort = 12, // a page before the last gave fewer trades than the first
+    MaskedMobile = 13, // the page shows the buyer's mobile masked ("138****5678"): written as shown
 };
 
 struct Finding {

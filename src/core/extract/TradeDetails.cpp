@@ -165,6 +165,9 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
         ledger.Add(TradeFinding(done.key, FindingKind::AddressToCheck, ColCity,
             CellOrEmpty(grid, row, ColCity) + CellOrEmpty(grid, row, ColDistrict), FindingSeverity::ToCheck));
     }
+    if (findings.maskedMobile)
+        ledger.Add(TradeFinding(done.key, FindingKind::MaskedMobile, ColMobile, CellOrEmpty(grid, row, ColMobile),
+            FindingSeverity::Note));
     if (findings.shippedWithoutWaybill) {
         qCWarning(lcExtract) << "shipped trade without a waybill:" << done.key;
         ledger.Add(TradeFinding(done.key, FindingKind::ShippedWithoutWaybill, ColWaybill));
@@ -433,6 +436,7 @@ DetailFindings WriteRecipientColumns(TradeGrid& grid, int row, const RecipientBl
         refuse(ColAddress);
     findings.unreadable = !findings.refusedColumns.isEmpty();
     findings.addressToCheck = address.divisionsToCheck;
+    findings.maskedMobile = piecesRead && address.maskedMobile;
     return findings;
 }
 

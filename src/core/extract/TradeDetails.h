@@ -69,6 +69,7 @@ struct DetailFindings {
     bool addressToCheck = false; // a city or district not where the division list has it
     bool shippedWithoutWaybill = false; // the status says shipped, the block has no waybill
     bool parcelsUnread = false; // several parcels whose lines do not pair up: none written
+    bool maskedMobile = false; // the mobile is shown masked: written as shown, a note only
     QList<int> refusedColumns; // the columns left empty because their value failed
 
     bool IsClean() const
