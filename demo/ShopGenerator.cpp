@@ -2,6 +2,7 @@
 
 #include "ShopDrift.h"
 #include "ShopMisshape.h"
+#include "ShopNotes.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -392,6 +393,7 @@ Shop GenerateShop(const ShopOptions& options)
     if (options.misshape)
         ApplyMisshapes(shop);
     MakeVirtualGoods(shop, options.virtualEvery);
+    ApplyOrderNotes(shop);
     return shop;
 }
 

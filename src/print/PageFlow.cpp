@@ -19,14 +19,20 @@ QStringList Pieces(const QString& text)
 {
     QStringList pieces;
     QString word;
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (JoinsWord(c)) {
             word += c;
             continue;
         }
         if (!word.isEmpty())
             pieces.append(std::exchange(word, QString()));
-        pieces.append(QString(c));
+        // A character beyond the first plane (an emoji) is two units: one
+        // piece, never split across lines.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            pieces.append(text.mid(i++, 2));
+        else
+            pieces.append(QString(c));
     }
     if (!word.isEmpty())
         pieces.append(word);
@@ -46,6 +52,11 @@ QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double w
         lineWidth = 0;
     };
     for (const QString& piece : Pieces(text)) {
+        // A line break in the text (a buyer's message) starts a new line.
+        if (piece == u"\n") {
+            endLine();
+            continue;
+        }
         const double pieceWidth = metrics.horizontalAdvance(piece);
         if (lineWidth + pieceWidth <= width || line.isEmpty()) {
             if (pieceWidth > width && line.isEmpty()) {

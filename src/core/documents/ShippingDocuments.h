@@ -6,7 +6,10 @@
 // come from the grid's hidden item column, so a merged grid gives the same
 // documents as the grid before the merge.
 
+#include "core/grid/NoteRecord.h"
+
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -31,6 +34,9 @@ struct PickingList {
     QVector<PickLine> lines; // by title, options, then price
     qint64 totalQuantity = 0;
     int totalOrders = 0; // trades, each counted once
+    // The trades on the list with a buyer's message or a seller's memo:
+    // their order numbers carry a mark, so the picker checks the slip.
+    QSet<QString> ordersWithNotes;
 };
 
 struct SlipItem {
@@ -51,6 +57,9 @@ struct PackingSlip {
     QString postcode;
     QVector<SlipItem> items;
     QStringList orders;
+    // Each trade's message and memo, in the order of orders; trades with
+    // neither are left out.
+    QVector<TradeNotes> notes;
 };
 
 struct ShippingDocuments {

@@ -1,6 +1,9 @@
 #include "TradeGridDelegate.h"
 
+#include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
+
+#include <QColor>
 
 TradeGridDelegate::TradeGridDelegate(TradeGrid* grid, QObject* parent)
     : QStyledItemDelegate(parent)
@@ -33,6 +36,10 @@ void TradeGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QMod
     QStyledItemDelegate::initStyleOption(option, index);
     option->features &= ~QStyleOptionViewItem::WrapText;
     option->textElideMode = Qt::ElideNone;
-    if (index.column() < grid_->FixedCols())
-        option->backgroundBrush = option->palette.button();
+    if (index.column() < grid_->FixedCols()) {
+        // A trade with a buyer's message or a seller's memo is marked in
+        // the fixed columns, which stay in sight however the grid scrolls.
+        const bool notes = index.row() >= grid_->FixedRows() && RowHasNotes(*grid_, index.row());
+        option->backgroundBrush = notes ? QBrush(QColor(kNotesRowColor)) : option->palette.button();
+    }
 }
