@@ -36,6 +36,14 @@ void AddRow(TradeGrid& grid, const QString& cells)
     }
 }
 
+QString MarkedOrders(const QStringList& orders, const QSet<QString>& withNotes)
+{
+    QStringList marked;
+    for (const QString& order : orders)
+        marked.append(withNotes.contains(order) ? order + u'※' : order);
+    return marked.join(u',');
+}
+
 // "title/options/price×quantity@orders" per line, ";" between lines.
 QString PickingText(const PickingList& list)
 {
@@ -46,14 +54,6 @@ QString PickingText(const PickingList& list)
                          .arg(line.quantity)
                          .arg(MarkedOrders(line.orders, list.ordersWithNotes)));
     return lines.join(u';');
-}
-
-QString MarkedOrders(const QStringList& orders, const QSet<QString>& withNotes)
-{
-    QStringList marked;
-    for (const QString& order : orders)
-        marked.append(withNotes.contains(order) ? order + u'※' : order);
-    return marked.join(u',');
 }
 
 // "recipient:orders:items" per slip, then "[order=message/memo]" per trade

@@ -120,7 +120,8 @@ private slots:
         QFETCH(bool, downloaded);
         QTemporaryDir dir;
         TradeHistory history(dir.filePath(QStringLiteral("history.sqlite")));
-        const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通", "Y0" };
+        const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通", "Y0", "",
+            "送小样" };
         if (!storedStatus.isEmpty())
             QCOMPARE(history.StorePage({ { "81", stored, storedStatus, QDateTime::currentDateTimeUtc() } }),
                 HistoryWrite::Stored);
@@ -135,10 +136,13 @@ private slots:
         QCOMPARE(pass_->fromHistory, downloaded ? 0 : 1);
         QCOMPARE(grid.TextMatrix(2, ColWaybill), downloaded ? QStringLiteral("Z9") : QStringLiteral("Y0"));
         QCOMPARE(DetailColumns(grid, 3), DetailColumns(grid, 2)); // the item row's copy
+        // The stored memo comes back with its record, for the slips.
+        QCOMPARE(grid.TextMatrix(2, ColNoteRecord).isEmpty(), downloaded);
+        QCOMPARE(grid.TextMatrix(3, ColSellerMemo), downloaded ? QString() : QStringLiteral("送小样"));
         // A download is stored with the status listed now.
         const std::optional<HistoryEntry> kept = history.Find(QStringLiteral("81"));
         QVERIFY(kept);
-        QCOMPARE(kept->details, DetailColumns(grid, 2));
+        QCOMPARE(kept->details.mid(0, 10), DetailColumns(grid, 2));
         QCOMPARE(kept->status, downloaded ? listedStatus : storedStatus);
     }
 

@@ -139,8 +139,10 @@ private slots:
         old.SetCols(format == 1 ? 23 : 24);
         for (int r = old.FixedRows(); r < old.Rows() && format == 2; ++r)
             old.SetTextMatrix(r, 23, QStringLiteral("item %1").arg(r));
-        if (format == 2)
+        if (format == 2) {
             old.SetTextMatrix(1, 23, TradeGridTitles().at(ColItemRecord));
+            old.SetColWidth(23, 0);
+        }
         QByteArray bytes = EncodeGridSnapshot(old);
         qToLittleEndian(quint16(format), bytes.data() + 8);
         const SnapshotReadResult read = DecodeGridSnapshot(bytes);
