@@ -37,7 +37,7 @@ void ApplyOrderNotes(Shop& shop)
     const auto at = [&](int index) { return index < shop.trades.size() ? &shop.trades[index] : nullptr; };
     if (ShopTrade* t = at(notes::kBoth)) {
         t->buyerMessage = QStringLiteral("请发顺丰，周末不在家");
-        t->sellerMemo = QStringLiteral("送小样 x2");
+        t->sellerMemo = QStringLiteral("送小样两份");
     }
     if (ShopTrade* t = at(notes::kMessageOnly))
         t->buyerMessage = QStringLiteral("不要放发票");

@@ -479,9 +479,11 @@ void TestUnattendedExport::notesOnTheSheetOnlyWhenAskedAndOnEverySlip()
     // Every trade to ship with notes: its texts on its slip, its order marked.
     const QString slipText = testsupport::PdfText(slips);
     const QString pickingText = testsupport::PdfText(picking);
+    // A character beyond the first plane is drawn from a fallback font,
+    // which gives pdftotext no text for it.
     const auto pdfForm = [](const QString& text) {
         return text.normalized(QString::NormalizationForm_KC)
-            .remove(QRegularExpression(QStringLiteral("\\s")));
+            .remove(QRegularExpression(QStringLiteral("\\s|[\\x{10000}-\\x{10FFFF}]")));
     };
     const QStringList toShip { QStringLiteral("买家已付款"), QStringLiteral("等待卖家发货") };
     int shippedWithNotes = 0;
