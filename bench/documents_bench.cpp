@@ -64,6 +64,7 @@ struct Timing {
     int slipPages = 0;
     int pickingPages = 0;
     qsizetype parcels = 0;
+    qsizetype parcelsWithNotes = 0;
 };
 
 Timing Measure(int trades, const QTemporaryDir& dir, bool notes = false)
@@ -91,6 +92,8 @@ Timing Measure(int trades, const QTemporaryDir& dir, bool notes = false)
     t.slipPages = packing.pages;
     t.pickingPages = list.pages;
     t.parcels = documents.slips.size();
+    t.parcelsWithNotes = std::count_if(documents.slips.cbegin(), documents.slips.cend(),
+        [](const PackingSlip& slip) { return !slip.notes.isEmpty(); });
     return t;
 }
 
@@ -115,6 +118,7 @@ int main(int argc, char* argv[])
     std::printf("packing_slips_ms_per_page %.2f ms\n", full.slipsMs / std::max(1, full.slipPages));
     std::printf("packing_slips_pdf_%d_notes_every_third %.1f ms\n", trades, noted.slipsMs);
     std::printf("packing_slips_pdf_%d_notes_pages %d pages\n", trades, noted.slipPages);
+    std::printf("packing_slips_pdf_%d_with_notes %lld slips\n", trades, qint64(noted.parcelsWithNotes));
     std::printf("picking_list_pdf_%d_notes_every_third %.1f ms\n", trades, noted.pickingMs);
     std::printf("packing_slips_time_ratio_notes_to_none %.2f x\n", noted.slipsMs / full.slipsMs);
     std::printf("documents_time_ratio_full_to_half %.2f x\n",
