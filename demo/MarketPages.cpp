@@ -1,5 +1,7 @@
 #include "MarketPages.h"
 
+#include "ShopNotes.h"
+
 #include <QUrl>
 
 #include <unicode/ucnv.h>
@@ -318,6 +320,9 @@ QByteArray TradeDetailPage(const Shop& shop, const ShopTrade& trade)
         "<div class=\"main\">\n<div class=\"detail-hd\">"
         "<span>订单编号：%1</span> <span>成交时间：%2</span> <span>交易状态：%3</span></div>\n")
                 .arg(trade.orderNumber, trade.time, Esc(trade.status));
+    // Before the shipping block: what follows its last line up to the
+    // feedback line belongs to that line.
+    html += OrderInfoSection(trade);
     html += trade.virtualGoods ? VirtualGoodsBlock() : LogisticsBlock(trade);
     html += QStringLiteral(
         "<table class=\"detail-items\">\n<tr><th>宝贝</th><th>单价(元)</th><th>数量</th></tr>\n");

@@ -58,6 +58,9 @@ struct ShopTrade {
     QString headerGap = QStringLiteral(" "); // markup between order number and time in the list header
     bool virtualGoods = false; // a top-up: its detail page has no shipping block, so no recipient
     bool renamedAddressLabel = false; // the detail page says "收货人信息：" instead of "收货地址："
+    QString buyerMessage; // 买家留言, "\n" between lines; empty for none
+    QString sellerMemo; // 卖家备注
+    bool notesLabels = false; // the detail page shows both labels even when empty
     TradeMisshape misshape;
     QString addressForm; // an everyday address form of ShopAddressForms.h; empty for the usual line
     QStringList addressCells; // with a form: 收件人 to 邮编 as a reader writes them

@@ -3,6 +3,7 @@
 #include "ShopAddressForms.h"
 #include "ShopDrift.h"
 #include "ShopMisshape.h"
+#include "ShopNotes.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -402,6 +403,7 @@ Shop GenerateShop(const ShopOptions& options)
     shop.rowsInScriptFrom = options.rowsInScriptFrom;
     if (options.addressForms)
         ApplyAddressForms(shop);
+    ApplyOrderNotes(shop);
     return shop;
 }
 

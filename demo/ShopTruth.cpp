@@ -38,8 +38,9 @@ QByteArray ShopTruthJson(const Shop& shop)
             { QStringLiteral("addressPieces"), QJsonArray::fromStringList(t.addressPieces) },
             { QStringLiteral("addressLine"), t.AddressLine() },
             { QStringLiteral("shippingMethod"), t.shippingMethod }, { QStringLiteral("company"), t.company },
-            { QStringLiteral("waybill"), t.waybill },
-            { QStringLiteral("shippingData"), t.HasShippingData() } });
+            { QStringLiteral("waybill"), t.waybill }, { QStringLiteral("shippingData"), t.HasShippingData() },
+            { QStringLiteral("buyerMessage"), t.buyerMessage },
+            { QStringLiteral("sellerMemo"), t.sellerMemo } });
         if (!t.misshape.kind.isEmpty()) {
             QJsonObject last = trades.last().toObject();
             last.insert(QStringLiteral("misshape"), t.misshape.kind);

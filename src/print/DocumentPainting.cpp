@@ -1,5 +1,6 @@
 #include "DocumentPainting.h"
 
+#include "NotesBox.h"
 #include "PageFlow.h"
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
@@ -82,6 +83,10 @@ int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInA
     const QFont titleFont = DocumentFont(15, true);
     const QFont headFont = DocumentFont(9);
     const double titleHeight = QFontMetricsF(titleFont, &s.device).lineSpacing();
+    const QSet<QString>& withNotes = documents.picking.ordersWithNotes;
+    // The mark's footnote takes the page's last line.
+    const double footHeight
+        = withNotes.isEmpty() ? 0 : QFontMetricsF(headFont, &s.device).lineSpacing() + 2 * s.mm;
     int page = 0;
     const auto newPage = [&] {
         if (page > 0 && s.painter)
@@ -96,7 +101,10 @@ int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInA
                 .arg(page)
                 .arg(pagesInAll));
         const double top2 = titleHeight + 3 * s.mm;
-        return QRectF(s.origin.x(), s.origin.y() + top2, width, height - top2);
+        if (footHeight > 0)
+            Text(s, QRectF(0, height - footHeight + 2 * s.mm, width, footHeight - 2 * s.mm), headFont,
+                Qt::AlignLeft, kNotesFootnote.toString());
+        return QRectF(s.origin.x(), s.origin.y() + top2, width, height - top2 - footHeight);
     };
     PageFlow flow(s.painter, DocumentFont(9), s.device, newPage);
     // Two 19-digit order numbers to a line: an item of a busy day lists
@@ -108,7 +116,7 @@ int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInA
         columns);
     for (const PickLine& line : documents.picking.lines)
         flow.Row({ line.title, line.options, line.unitPrice, QString::number(line.quantity),
-                     QString::number(line.orders.size()), line.orders.join(QStringLiteral("、")) },
+                     QString::number(line.orders.size()), MarkedOrders(line.orders, withNotes) },
             columns);
     flow.Row({ QStringLiteral("合计"), QString(), QString(), QString::number(documents.picking.totalQuantity),
                  QString::number(documents.picking.totalOrders), QString() },
@@ -195,6 +203,7 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
         for (const SlipItem& item : slip.items)
             flow.Row({ item.title, item.options, item.quantity }, columns);
         flow.EndTable();
+        PaintSlipNotes(flow, slip);
         flow.Space(flow.LineHeight() * 0.5);
         flow.Paragraph(QStringLiteral("订单编号：%1").arg(slip.orders.join(QStringLiteral("、"))), &smallFont);
     }

@@ -96,6 +96,11 @@ QStringList WrapText(const QString& text, const QFontMetricsF& metrics, double w
         lineWidth = 0;
     };
     for (const QString& piece : Pieces(text)) {
+        // A line break in the text (a buyer's message) starts a new line.
+        if (piece == u"\n" || piece == u"\r\n" || piece == u"\r") {
+            endLine();
+            continue;
+        }
         const double pieceWidth = metrics.horizontalAdvance(piece);
         if (lineWidth + pieceWidth <= width || line.isEmpty()) {
             if (pieceWidth > width && line.isEmpty() && piece.size() > 1 && JoinsWord(piece.left(1))) {

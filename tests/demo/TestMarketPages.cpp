@@ -5,6 +5,7 @@
 
 #include "MarketPages.h"
 #include "ShopGenerator.h"
+#include "ShopNotes.h"
 #include "core/text/AnsiCodec.h"
 #include "core/text/TextHelpers.h"
 #include "support/TestSupport.h"
@@ -328,13 +329,18 @@ void TestMarketPages::detailBlockYieldsTheAddressLine()
 void TestMarketPages::detailPagesAreGbkWithMarker()
 {
     const Shop shop = Make(1, 3, 20);
-    // Scripts and expected sheets rely on the default shop's pages, byte for byte.
+    // Scripts and expected sheets rely on the default shop's pages, byte for
+    // byte; the order-information sections of the trades with notes are
+    // all that was added to them.
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (int page = 1; page <= 3; ++page)
         hash.addData(SoldItemsPage(shop, page));
+    int withNotes = 0;
     for (const ShopTrade& t : shop.trades) {
         const QByteArray bytes = TradeDetailPage(shop, t);
-        hash.addData(bytes);
+        const QString notes = QString(OrderInfoSection(t)).replace(u'\n', QStringLiteral("\r\n"));
+        withNotes += !notes.isEmpty();
+        hash.addData(notes.isEmpty() ? bytes : EncodeAnsi(DecodeAnsi(bytes).remove(notes)));
         QVERIFY(bytes.contains("charset=gbk"));
         // GBK bytes of "收货和物流信息" and of the completion marker.
         QVERIFY(bytes.contains(QByteArray::fromHex("cad5bbf5bacdceefc1f7d0c5cfa2")));
@@ -345,6 +351,7 @@ void TestMarketPages::detailPagesAreGbkWithMarker()
         QVERIFY(!QString::fromUtf8(bytes).contains(QStringLiteral("收货和物流信息")));
     }
     QCOMPARE(hash.result().toHex(), QByteArray("af783e569addf16a2fac3bf8f8a66f9fbb2f0e97"));
+    QCOMPARE(withNotes, 8);
     const QByteArray missing = TradeMissingPage(shop, QStringLiteral("123"));
     QVERIFY(DecodeAnsi(missing).contains(kDetailCompleteMarker));
     QVERIFY(!DecodeAnsi(missing).contains(QStringLiteral("收货和物流信息")));

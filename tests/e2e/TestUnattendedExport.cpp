@@ -162,6 +162,7 @@ private slots:
     void misshapenPagesAreNamedNeverWrittenWrong();
     void secondRunOnProfileRefused();
     void writesTheDaysShippingDocuments();
+    void notesOnTheSheetOnlyWhenAskedAndOnEverySlip();
     void nextDayDownloadsOnlyWhatCanChange();
 
 private:
@@ -489,6 +490,82 @@ void TestUnattendedExport::writesTheDaysShippingDocuments()
         QVERIFY(testsupport::FontsEmbedded(pdf));
     QVERIFY(testsupport::PdfTool(QStringLiteral("pdfinfo"), { slips }).contains(QRegularExpression("Page size: +283(\\.\\d+)? x 425")));
     QVERIFY(testsupport::PdfTool(QStringLiteral("pdfinfo"), { picking }).contains(QRegularExpression("Page size: +595(\\.\\d+)? x 842")));
+}
+
+// The buyer's messages and seller's memos: the sheet gains them as its last
+// two columns only with --with-notes, every other cell as without it; each
+// parcel's slip carries its trades' texts and the picking list marks them.
+void TestUnattendedExport::notesOnTheSheetOnlyWhenAskedAndOnEverySlip()
+{
+    const QString truthPath = dir_.filePath(QStringLiteral("notes.json"));
+    testsupport::DemoMarket market(QStringList {
+        "--pages", "3", "--per-page", "10", "--seed", "11", "--any-session", "--dump-truth", truthPath });
+    QVERIFY(market.ok());
+    const QString plain = dir_.filePath(QStringLiteral("plain.csv"));
+    const QString withNotes = dir_.filePath(QStringLiteral("notes.csv"));
+    const QString picking = dir_.filePath(QStringLiteral("notes-picking.pdf"));
+    const QString slips = dir_.filePath(QStringLiteral("notes-slips.pdf"));
+    const QStringList common { "--keep-closed", "--no-history" };
+    RunResult run = Run(program_, ListArgs(market.base(), plain) + common);
+    QVERIFY2(run.exitStatus == 0, qPrintable(run.errorLines.join('\n')));
+    run = Run(program_,
+        ListArgs(market.base(), withNotes) + common
+            + QStringList {
+                "--with-notes", "--picking-list", picking, "--packing-slips", slips, "--slip-paper", "a5" });
+    QVERIFY2(run.exitStatus == 0, qPrintable(run.errorLines.join('\n')));
+
+    // Without the option the sheet's titles end at 单号, as they always did.
+    const QStringList plainLines = DecodeAnsi(testsupport::ReadFile(plain)).split(QStringLiteral("\r\n"));
+    QVERIFY(plainLines.value(1).endsWith(QStringLiteral(",单号\t")));
+    const QList<QHash<QString, QString>> before = CsvRecords(plain);
+    const QList<QHash<QString, QString>> after = CsvRecords(withNotes);
+    QCOMPARE(after.size(), before.size());
+    QHash<QString, QJsonObject> truth;
+    for (const QJsonValue& value :
+        QJsonDocument::fromJson(testsupport::ReadFile(truthPath)).object().value("trades").toArray())
+        truth.insert(value.toObject().value("orderNumber").toString(), value.toObject());
+    const auto oneLine = [](QString text) { return text.replace(u'\n', QStringLiteral(" / ")); };
+    int rowsWithNotes = 0;
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        QHash<QString, QString> rest = after[i];
+        const QString message = rest.take(QStringLiteral("买家留言"));
+        const QString memo = rest.take(QStringLiteral("卖家备注"));
+        QCOMPARE(rest, before[i]);
+        const QJsonObject trade = truth.value(rest.value(QStringLiteral("订单编号")).section(u'_', 0, 0));
+        QCOMPARE(message, oneLine(trade.value("buyerMessage").toString()));
+        QCOMPARE(memo, oneLine(trade.value("sellerMemo").toString()));
+        rowsWithNotes += !message.isEmpty() || !memo.isEmpty();
+    }
+    QVERIFY(rowsWithNotes >= 7);
+
+    // Every trade to ship with notes: its texts on its slip, its order marked.
+    const QString slipText = testsupport::PdfText(slips);
+    const QString pickingText = testsupport::PdfText(picking);
+    // A character beyond the first plane is drawn from a fallback font,
+    // which gives pdftotext no text for it.
+    const auto pdfForm = [](const QString& text) {
+        return text.normalized(QString::NormalizationForm_KC)
+            .remove(QRegularExpression(QStringLiteral("\\s|[\\x{10000}-\\x{10FFFF}]")));
+    };
+    const QStringList toShip { QStringLiteral("买家已付款"), QStringLiteral("等待卖家发货") };
+    int shippedWithNotes = 0;
+    for (const QJsonObject& trade : std::as_const(truth)) {
+        const QString message = trade.value("buyerMessage").toString();
+        const QString memo = trade.value("sellerMemo").toString();
+        if ((message.isEmpty() && memo.isEmpty()) || trade.value("recipient").toString().isEmpty()
+            || !toShip.contains(demotruth::FirstWord(trade.value("status").toString())))
+            continue;
+        ++shippedWithNotes;
+        for (const QString& text : { message.isEmpty() ? QString() : QStringLiteral("买家留言：") + message,
+                 memo.isEmpty() ? QString() : QStringLiteral("卖家备注：") + memo })
+            QVERIFY2(
+                slipText.contains(pdfForm(text)), qPrintable(pdfForm(text) + QLatin1Char('\n') + slipText));
+        const QString order = trade.value("orderNumber").toString();
+        QVERIFY2(pickingText.contains(order + QStringLiteral("※")),
+            qPrintable(order + QLatin1Char('\n') + pickingText));
+    }
+    QVERIFY(shippedWithNotes >= 2);
+    QVERIFY(pickingText.contains(pdfForm(QStringLiteral("※ 该订单有买家留言或卖家备注，请看发货单"))));
 }
 
 int main(int argc, char* argv[])

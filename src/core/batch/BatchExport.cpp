@@ -181,7 +181,8 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     if (extracted.closedFiltered)
         done += QStringLiteral("，去掉关闭交易 %1 笔").arg(extracted.tradesRead - tradesKept);
     if (!path.isEmpty()) {
-        const CommandOutcome exported = session.ExportTo(path);
+        const CommandOutcome exported
+            = session.ExportTo(path, options.withNotes ? ExportNotes::With : ExportNotes::Without);
         for (const QString& told : exported.messages)
             report.Line(told);
         if (!exported.endedEarly.isEmpty())

@@ -14,6 +14,7 @@ const QString kPickingList = QStringLiteral("picking-list");
 const QString kPackingSlips = QStringLiteral("packing-slips");
 const QString kSlipPaper = QStringLiteral("slip-paper");
 const QString kMerge = QStringLiteral("merge");
+const QString kWithNotes = QStringLiteral("with-notes");
 const QString kFilterClosed = QStringLiteral("filter-closed");
 const QString kKeepClosed = QStringLiteral("keep-closed");
 const QString kStartUrl = QStringLiteral("start-url");
@@ -95,6 +96,9 @@ void AddBatchOptions(QCommandLineParser& parser)
                            "each); the stored setting otherwise, default a5."),
             QStringLiteral("PAPER") },
         { kMerge, QStringLiteral("With --export: merge the rows of one shipment before writing.") },
+        { kWithNotes,
+            QStringLiteral("With --export: add the buyer's message (买家留言) and the seller's memo (卖家备注) "
+                           "as the sheet's last two columns.") },
         { kFilterClosed,
             QStringLiteral("With --export: drop closed trades (default: as the window's box).") },
         { kKeepClosed, QStringLiteral("With --export: keep closed trades.") },
@@ -145,6 +149,7 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
         }
     }
     options.merge = parser.isSet(kMerge);
+    options.withNotes = parser.isSet(kWithNotes);
     options.noHistory = parser.isSet(kNoHistory);
     if (parser.isSet(kFilterClosed) && parser.isSet(kKeepClosed)) {
         *error = QStringLiteral("--filter-closed and --keep-closed exclude each other.");
@@ -167,6 +172,10 @@ std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, Q
             *error = QStringLiteral("--network-wait needs a whole number of seconds from 0 to 86400.");
             return std::nullopt;
         }
+    }
+    if (options.withNotes && options.exportPath.isEmpty()) {
+        *error = QStringLiteral("--with-notes needs --export FILE.");
+        return std::nullopt;
     }
     if (!options.WritesAnything() && (options.merge || options.filterClosed)) {
         *error = QStringLiteral("--merge, --filter-closed and --keep-closed need --export FILE.");

@@ -18,6 +18,10 @@ struct BatchOptions {
     // --slip-paper; the run puts the stored setting here when it is not given.
     std::optional<SlipPaper> slipPaper;
     bool merge = false;
+    // --with-notes: the sheet gets 买家留言 and 卖家备注 at its end. The
+    // stored window setting is not read here: a scheduled run's sheet
+    // changes only when its command line says so.
+    bool withNotes = false;
     // Set by --filter-closed / --keep-closed; otherwise the stored check box.
     std::optional<bool> filterClosed;
     // The sold-items list to open; empty means the marketplace's own.

@@ -60,6 +60,18 @@ QString JoinedCell(const TradeGrid& grid, int row, int col)
     return CellLines(CellOrEmpty(grid, row, col)).join(QStringLiteral(" / "));
 }
 
+// The row's notes, trade by trade. A row of a grid restored from an older
+// recovery file has no note record: its shown cells stand in, under the
+// row's trades.
+QVector<TradeNotes> RowNotes(const TradeGrid& grid, int row, const QStringList& trades)
+{
+    QVector<TradeNotes> notes = NoteRecordsOf(CellOrEmpty(grid, row, ColNoteRecord));
+    if (notes.isEmpty() && RowHasNotes(grid, row))
+        notes.append({ trades.join(QStringLiteral("、")), CellOrEmpty(grid, row, ColBuyerMessage),
+            CellOrEmpty(grid, row, ColSellerMemo) });
+    return notes;
+}
+
 PackingSlip SlipOfRow(const TradeGrid& grid, int row)
 {
     PackingSlip slip;
@@ -192,6 +204,16 @@ ShippingDocuments CollectShippingDocuments(const TradeGrid& grid, const Document
             slipOfTrade.insert(trade, slip);
             if (!parcel.orders.contains(trade))
                 parcel.orders.append(trade);
+        }
+        // A trade's further item rows carry its notes again: once per trade.
+        for (const TradeNotes& notes : RowNotes(grid, row, trades)) {
+            const bool known = std::any_of(parcel.notes.cbegin(), parcel.notes.cend(),
+                [&](const TradeNotes& kept) { return kept.order == notes.order; });
+            if (!known && !notes.IsEmpty())
+                parcel.notes.append(notes);
+            if (!notes.IsEmpty())
+                for (const QString& trade : notes.order.split(QStringLiteral("、")))
+                    documents.picking.ordersWithNotes.insert(trade);
         }
 
         for (const ItemRecord& item : items) {

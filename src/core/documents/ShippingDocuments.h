@@ -7,8 +7,10 @@
 // documents as the grid before the merge.
 
 #include "core/context/Finding.h"
+#include "core/grid/NoteRecord.h"
 
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -33,6 +35,9 @@ struct PickingList {
     QVector<PickLine> lines; // by title, options, then price
     qint64 totalQuantity = 0;
     int totalOrders = 0; // trades, each counted once
+    // The trades on the list with a buyer's message or a seller's memo:
+    // their order numbers carry a mark, so the picker checks the slip.
+    QSet<QString> ordersWithNotes;
 };
 
 struct SlipItem {
@@ -54,6 +59,9 @@ struct PackingSlip {
     QVector<SlipItem> items;
     QStringList orders;
     bool addressToCheck = false; // a trade of the parcel has its address to check: "请核对地址"
+    // Each trade's message and memo, in the order of orders; trades with
+    // neither are left out.
+    QVector<TradeNotes> notes;
 };
 
 struct ShippingDocuments {

@@ -119,7 +119,17 @@ QString CsvField(const QString& cellText)
     return field;
 }
 
-ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& out)
+QString OneLineText(const QString& text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    line.replace(u'\r', u'\n');
+    return line.split(u'\n').join(QStringLiteral(" / "));
+}
+
+ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& out, ExportNotes notes)
 {
     const int rows = grid.Rows();
     StartProgress(progress, QStringLiteral("正在导出数据至CSV格式文件……"), rows, 0);
@@ -128,7 +138,8 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
     constexpr qsizetype kFlushChars = 1 << 15;
     QString pending;
     pending.reserve(kFlushChars + 4096);
-    const int cols = ExportedColumnCount(grid);
+    const QVector<int> cols = ExportedColumns(grid, notes);
+    const bool tradeGrid = grid.Tag() == QString::fromUtf8(kTradeGridTag);
     int beyondGbk = 0;
     auto flush = [&] {
         QByteArray bytes = EncodeAnsi(pending);
@@ -144,13 +155,16 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
         for (int r = 0; r < rows; ++r) {
             if (grid.RowHeight(r) > 0) {
                 bool first = true;
-                for (int c = 0; c < cols; ++c) {
+                for (const int c : cols) {
                     if (grid.ColWidth(c) <= 0)
                         continue;
                     if (!first)
                         pending += u',';
                     first = false;
-                    AppendCsvField(pending, grid.TextMatrix(r, c));
+                    if (tradeGrid && c >= kSheetTradeColumns)
+                        AppendCsvField(pending, OneLineText(grid.TextMatrix(r, c)));
+                    else
+                        AppendCsvField(pending, grid.TextMatrix(r, c));
                 }
                 pending += QStringLiteral("\r\n");
                 if (pending.size() >= kFlushChars && !flush())
@@ -169,7 +183,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
     return written;
 }
 
-ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path)
+ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path, ExportNotes notes)
 {
     // QSaveFile writes beside the target and renames over it on commit: the
     // old file stays whole until the new one is complete. Unbuffered, so
@@ -178,7 +192,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QStri
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ExportResult::Failed(path, file.errorString());
-    ExportResult written = WriteGridCsv(progress, grid, static_cast<QIODevice&>(file));
+    ExportResult written = WriteGridCsv(progress, grid, static_cast<QIODevice&>(file), notes);
     written.path = path;
     if (!written.ok) {
         file.cancelWriting();

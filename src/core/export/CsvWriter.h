@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "ExportResult.h"
+#include "core/grid/GridSetup.h"
 
 class Progress;
 class QIODevice;
@@ -22,11 +23,18 @@ QString CsvField(const QString& cellText);
 // The same field appended to a line being built.
 void AppendCsvField(QString& line, const QString& cellText);
 
+// A message or memo on one line of a CSV file: its line breaks (CR LF, CR or
+// LF) become " / ", so that a reader splitting the file at line ends keeps
+// each row whole.
+QString OneLineText(const QString& text);
+
 // Writes the visible grid to an open device with progress, which it closes
 // once done. A grid that changes shape underneath or a device that refuses
 // bytes stops it with the reason, the progress left for the caller to close
 // after telling the user.
-ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& out);
+ExportResult WriteGridCsv(
+    Progress& progress, const TradeGrid& grid, QIODevice& out, ExportNotes notes = ExportNotes::Without);
 
 // CSV in the ANSI code page. A failure leaves any earlier file as it was.
-ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QString& path);
+ExportResult WriteGridCsv(
+    Progress& progress, const TradeGrid& grid, const QString& path, ExportNotes notes = ExportNotes::Without);

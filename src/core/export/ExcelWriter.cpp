@@ -178,7 +178,8 @@ bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QStrin
     return book.Close();
 }
 
-ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName)
+ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path,
+    const QString& sheetName, ExportNotes notes)
 {
     StartProgress(progress, QStringLiteral("正在将数据导出到EXCEL文件 …"), grid.Rows() + 2, 0);
     // The workbook is built in a private scratch file, read back and checked
@@ -194,7 +195,7 @@ ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QSt
     StepProgress(progress, 1, ProgressPagesMode());
     SheetPlan plan;
     try {
-        plan = PlanSheet(progress, grid);
+        plan = PlanSheet(progress, grid, notes);
     } catch (const GridRangeError&) {
         return ExportResult::Failed(path, QStringLiteral("the grid changed while it was written"));
     }

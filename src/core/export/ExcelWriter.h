@@ -2,6 +2,7 @@
 // Workbook details beyond the command's interface.
 
 #include "ExportResult.h"
+#include "core/grid/GridSetup.h"
 
 #include <QString>
 
@@ -33,6 +34,7 @@ bool WriteSheetPlanXlsx(
 // any earlier file stays as it was. The file is always an Office Open XML
 // workbook (.xlsx content), whatever extension the name has: a name ending
 // in .xls still gets that format.
-ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName);
+ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path,
+    const QString& sheetName, ExportNotes notes = ExportNotes::Without);
 // 1 → "A", 27 → "AA", 702 → "ZZ".
 QString ExcelColumnLetters(int column);

@@ -27,10 +27,11 @@ QStringList ExportResultMessages(Progress& progress, const ExportResult& result)
     return {};
 }
 
-ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName)
+ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path,
+    const QString& sheetName, ExportNotes notes)
 {
-    return IsCsvFileName(path) ? WriteGridCsv(progress, grid, path)
-                               : WriteGridExcel(progress, grid, path, sheetName);
+    return IsCsvFileName(path) ? WriteGridCsv(progress, grid, path, notes)
+                               : WriteGridExcel(progress, grid, path, sheetName, notes);
 }
 
 QStringList ExportFileFilters()
@@ -44,8 +45,8 @@ bool IsCsvFileName(const QString& path)
     return path.right(3).toLower() == QLatin1String("csv");
 }
 
-QStringList ExportGrid(
-    UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog, const QString& sheetName)
+QStringList ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog,
+    const QString& sheetName, ExportNotes notes)
 {
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
@@ -66,7 +67,7 @@ QStringList ExportGrid(
         if (!CanReplaceFile(path))
             return { QString::fromUtf8(kCannotReplaceText) };
     }
-    const ExportResult result = WriteExportFile(progress, grid, path, sheetName);
+    const ExportResult result = WriteExportFile(progress, grid, path, sheetName, notes);
     if (result.ok)
         grid.NoteExported();
     return ExportResultMessages(progress, result);

@@ -4,6 +4,7 @@
 // grid (TradeGrid::NoteExported), so clearing or closing knows nothing is lost.
 
 #include "ExportResult.h"
+#include "core/grid/GridSetup.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,11 +15,13 @@ class TradeGrid;
 class UserPrompt;
 
 // Returns what the user is to be told, in order; questions go to prompt.
+// notes adds the buyer's message and the seller's memo at the sheet's end.
 [[nodiscard]] QStringList ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid,
-    SaveDialog& saveDialog, const QString& sheetName);
+    SaveDialog& saveDialog, const QString& sheetName, ExportNotes notes = ExportNotes::Without);
 
 // CSV or a workbook at path, by its name.
-[[nodiscard]] ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path, const QString& sheetName);
+[[nodiscard]] ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path,
+    const QString& sheetName, ExportNotes notes = ExportNotes::Without);
 
 // What the user is told about a written file: on a failure the reason is
 // logged, the progress closed and "文件保存出错！" returned; a workbook

@@ -10,20 +10,20 @@ int SheetColumnWidth(int gridTwips)
     return gridTwips > 0 ? gridTwips / 123 : 0;
 }
 
-SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid)
+SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid, ExportNotes notes)
 {
     SheetPlan plan;
     // Progress steps let other commands run, and those may change the grid:
     // a row that disappears meanwhile fails the export (GridRangeError)
     // rather than leaving a sheet that silently misses rows.
     const int rows = grid.Rows();
-    const int cols = ExportedColumnCount(grid);
+    const QVector<int> cols = ExportedColumns(grid, notes);
     for (int r = 0; r < rows; ++r) {
         if (grid.RowHeight(r) > 0) {
             SheetPlan::Row row;
             row.title = r < grid.FixedRows();
             const bool lastTitleRow = r == grid.FixedRows() - 1;
-            for (int c = 0; c < cols; ++c) {
+            for (const int c : cols) {
                 if (grid.ColWidth(c) <= 0)
                     continue;
                 row.cells.append(grid.TextMatrix(r, c));

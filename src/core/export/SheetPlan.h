@@ -3,6 +3,8 @@
 // grid: the cells packed without gaps, which rows are title rows, the
 // column widths, and the extent of the bordered block.
 
+#include "core/grid/GridSetup.h"
+
 #include <QStringList>
 #include <QVector>
 
@@ -26,5 +28,6 @@ struct SheetPlan {
 int SheetColumnWidth(int gridTwips);
 
 // Walks every grid row, stepping the progress once per row (hidden rows
-// included). Throws GridRangeError when the grid shrinks underneath.
-SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid);
+// included); the note columns come last when asked for. Throws GridRangeError when the grid shrinks
+// underneath.
+SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid, ExportNotes notes = ExportNotes::Without);

@@ -2,12 +2,14 @@
 
 #include "DetailDownloadPass.h"
 #include "AddressLine.h"
+#include "OrderNotes.h"
 #include "PieceText.h"
 #include "core/context/RunContext.h"
 #include "core/base/Logging.h"
 #include "core/grid/ColumnTable.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
+#include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/history/StoredDetailsPolicy.h"
 #include "core/history/TradeHistory.h"
@@ -94,6 +96,7 @@ QStringList TakeFromHistory(
         }
         for (int i = 0; i < kHistoryDetailColumns; ++i)
             SetCellIfInside(grid, row, kFirstDetailCol + i, stored->details.value(i));
+        RefreshNoteRecord(grid, row, order);
         run.details.ForgetFailed(order);
         ++pass.fromHistory;
         if (showProgress)
@@ -133,6 +136,9 @@ bool WriteDownloadedDetails(DetailLedger& ledger, TradeGrid& grid, const PageFet
         return false;
     }
     ledger.ForgetFailed(done.key);
+    // The order information stands apart from the shipping block: a page
+    // without the latter still has the buyer's message.
+    WriteRowNotes(grid, row, NotesOfTrade(done.key, ReadOrderNotes(done.response)));
     // The page arrived whole but has nothing to ship to: fetching it again
     // would not help, so the trade is named instead (weighed at the end of
     // the command: virtual goods, a trade to ship, or a renamed section).

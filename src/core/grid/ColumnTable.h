@@ -20,7 +20,8 @@ enum class ColumnSource {
     ListHeader, // the trade's header row, by its label
     ListItem, // the item's own cells
     ListTrade, // the trade's cells that span its item rows
-    DetailPage, // the detail page's recipient and logistics block
+    DetailPage, // the detail page's recipient and logistics block, and its notes
+    DetailRecord, // kept from the detail page's notes for the documents
 };
 
 enum class ColumnShape {
@@ -71,7 +72,10 @@ inline constexpr ColumnFacts kTradeColumns[] = {
     { ColPostcode,    u"邮编",       MergeMode::Key,       ColumnSource::DetailPage, ColumnShape::Postcode },
     { ColCompany,     u"物流公司",    MergeMode::Key,       ColumnSource::DetailPage, ColumnShape::Company },
     { ColWaybill,     u"单号",       MergeMode::Key,       ColumnSource::DetailPage, ColumnShape::Waybill },
+    { ColBuyerMessage, u"买家留言",   MergeMode::Join,      ColumnSource::DetailPage, ColumnShape::Text },
+    { ColSellerMemo,  u"卖家备注",    MergeMode::Join,      ColumnSource::DetailPage, ColumnShape::Text },
     { ColItemRecord,  u"宝贝明细",    MergeMode::Join,      ColumnSource::ListItem,   ColumnShape::Text },
+    { ColNoteRecord,  u"留言明细",    MergeMode::Join,      ColumnSource::DetailRecord, ColumnShape::Text },
 };
 // clang-format on
 

@@ -46,15 +46,22 @@ QStringList TradeGridTitles()
 QStringList TradeGridLetters()
 {
     QStringList letters { QString(), QString() };
-    for (char c = 'A'; c <= 'U'; ++c)
+    for (char c = 'A'; c <= 'W'; ++c)
         letters.append(QString(QLatin1Char(c)));
     return letters;
 }
 
-int ExportedColumnCount(const TradeGrid& grid)
+QVector<int> ExportedColumns(const TradeGrid& grid, ExportNotes notes)
 {
     const bool tradeGrid = grid.Tag() == QString::fromUtf8(kTradeGridTag);
-    return tradeGrid ? std::min(grid.Cols(), kShownTradeColumns) : grid.Cols();
+    QVector<int> columns;
+    const int sheet = tradeGrid ? std::min(grid.Cols(), kSheetTradeColumns) : grid.Cols();
+    for (int c = 0; c < sheet; ++c)
+        columns.append(c);
+    if (tradeGrid && notes == ExportNotes::With)
+        for (int c = kSheetTradeColumns; c < std::min(grid.Cols(), kShownTradeColumns); ++c)
+            columns.append(c);
+    return columns;
 }
 
 void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles)

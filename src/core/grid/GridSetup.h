@@ -1,15 +1,17 @@
 #pragma once
-// Shape of the trade grid: two header rows, 23 columns shown and one kept
-// out of sight.
+// Shape of the trade grid: two header rows, 25 columns shown and two kept
+// out of sight. The sheet an export writes holds the first 23 shown ones,
+// and the two note columns after them only when asked.
 
 #include "TradeStatus.h"
 
 #include <QStringList>
+#include <QVector>
 
 class TradeGrid;
 class TextMeasurer;
 
-inline constexpr int kTradeGridCols = 24;
+inline constexpr int kTradeGridCols = 27;
 inline const char* const kTradeGridTag = "交易记录";
 
 // Column indices of the trade grid.
@@ -37,14 +39,26 @@ enum TradeColumn : int {
     ColPostcode = 20,
     ColCompany = 21,
     ColWaybill = 22,
+    // The order's 买家留言 and 卖家备注 as its detail page gives them.
+    ColBuyerMessage = 23,
+    ColSellerMemo = 24,
     // Hidden: one line per item the row holds (ItemRecord.h), so that the
     // documents printed from the grid know every item in full, merged or not.
-    ColItemRecord = 23,
+    ColItemRecord = 25,
+    // Hidden: one line per trade with a message or memo (NoteRecord.h), so
+    // that a merged row still knows whose text is whose.
+    ColNoteRecord = 26,
 };
 
 // Columns from here on travel with their rows but are neither shown nor
 // exported: the sheet stays as it always was.
 inline constexpr int kShownTradeColumns = ColItemRecord;
+// The sheet's columns without the notes: the sheet as it always was.
+inline constexpr int kSheetTradeColumns = ColBuyerMessage;
+
+// Whether an export adds the buyer's message and the seller's memo at the
+// end of the sheet.
+enum class ExportNotes { Without, With };
 
 // A trade's further items carry its order number, "_" and a count; the
 // trade's own row holds the number alone.
@@ -71,9 +85,9 @@ void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer = nullptr);
 // fit columns to.
 const TextMeasurer& ApproximateTradeGridMeasurer();
 
-// The columns an export writes from: those of the trade grid that are
-// shown (hidden ones among them are skipped by width), every column of any
-// other grid.
-int ExportedColumnCount(const TradeGrid& grid);
+// The columns an export writes from: those of the trade grid's sheet (hidden
+// ones among them are skipped by width), then its note columns when asked;
+// every column of any other grid.
+QVector<int> ExportedColumns(const TradeGrid& grid, ExportNotes notes = ExportNotes::Without);
 
 void BuildGridHeader(TradeGrid& grid, const QStringList& letters, const QStringList& titles);

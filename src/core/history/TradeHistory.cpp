@@ -13,20 +13,27 @@
 
 namespace {
 
-// Version 2 of the file: one row per order number, the detail columns in
-// the grid's order, the list status when they were fetched, when that was
-// (UTC, ISO 8601) and the reading of the page that gave them (version 1
-// files gain that column, their rows counted as the first reading). Every
-// statement reads and writes the columns in this order.
+// Version 3 of the file: one row per order number, the detail columns in
+// the grid's order (the buyer's message and the seller's memo last), the
+// list status when they were fetched, when that was (UTC, ISO 8601) and the
+// reading of the page that gave them (version 1 files gain that column,
+// their rows counted as the first reading; version 2 files gain the two
+// note columns, empty, their rows of an earlier reading). Every statement
+// reads and writes the columns in this order.
 const char* const kCreateTable = "CREATE TABLE trade_details (order_number TEXT PRIMARY KEY NOT NULL, "
                                  "recipient TEXT NOT NULL, mobile TEXT NOT NULL, telephone TEXT NOT NULL, "
                                  "province TEXT NOT NULL, city TEXT NOT NULL, district TEXT NOT NULL, "
                                  "address TEXT NOT NULL, postcode TEXT NOT NULL, company TEXT NOT NULL, "
-                                 "waybill TEXT NOT NULL, status TEXT NOT NULL, fetched_at TEXT NOT NULL, "
-                                 "reading INTEGER NOT NULL DEFAULT 1)";
+                                 "waybill TEXT NOT NULL, buyer_message TEXT NOT NULL DEFAULT '', "
+                                 "seller_memo TEXT NOT NULL DEFAULT '', status TEXT NOT NULL, "
+                                 "fetched_at TEXT NOT NULL, reading INTEGER NOT NULL DEFAULT 1)";
 const char* const kAddReadingColumn = "ALTER TABLE trade_details ADD COLUMN reading INTEGER NOT NULL DEFAULT 1";
+const char* const kAddNoteColumns[]
+    = { "ALTER TABLE trade_details ADD COLUMN buyer_message TEXT NOT NULL DEFAULT ''",
+          "ALTER TABLE trade_details ADD COLUMN seller_memo TEXT NOT NULL DEFAULT ''" };
 const char* const kAllColumns = "order_number, recipient, mobile, telephone, province, city, district, "
-                                "address, postcode, company, waybill, status, fetched_at, reading";
+                                "address, postcode, company, waybill, buyer_message, seller_memo, status, "
+                                "fetched_at, reading";
 constexpr auto kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr auto kOwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 // SQLite's primary result codes for a file another connection holds.
@@ -153,10 +160,15 @@ TradeHistory::OpenResult TradeHistory::OpenFile()
         }
         return SetUpSchema() ? OpenResult::Usable : OpenResult::Off;
     }
-    if (version == 1) {
-        // The rows stay; read by the first reading, they are not used, and
+    if (version < kTradeHistorySchemaVersion) {
+        // The rows stay; read by an earlier reading, they are not used, and
         // each is replaced when its trade is downloaded again.
-        if (!(db.transaction() && query.exec(QString::fromLatin1(kAddReadingColumn))
+        bool upgraded = db.transaction();
+        if (upgraded && version == 1)
+            upgraded = query.exec(QString::fromLatin1(kAddReadingColumn));
+        for (const char* statement : kAddNoteColumns)
+            upgraded = upgraded && query.exec(QString::fromLatin1(statement));
+        if (!(upgraded
                 && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kTradeHistorySchemaVersion))
                 && db.commit())) {
             const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();

@@ -1,5 +1,5 @@
 #pragma once
-// The trade history: the detail columns (recipient to waybill) of trades
+// The trade history: the detail columns (recipient to memo) of trades
 // already fetched, kept between runs in an SQLite file so that a trade which
 // has ended need not have its detail page downloaded again on every run.
 //
@@ -26,17 +26,18 @@ class QSqlDatabase;
 
 // The schema version this build writes and reads (PRAGMA user_version); a file with a
 // higher one is moved aside rather than guessed at.
-inline constexpr int kTradeHistorySchemaVersion = 2;
+inline constexpr int kTradeHistorySchemaVersion = 3;
 // How this build reads a detail page into its columns. A row stored by an
 // earlier reading is not used: its trade is downloaded again and the row
 // replaced. Raised whenever the reading changes what a page gives.
 inline constexpr int kDetailReadingVersion = 3;
-// The grid's columns read from the detail page (收件人 to 单号), in order.
+// The grid's columns read from the detail page (收件人 to 单号, 买家留言 and
+// 卖家备注), in order.
 inline constexpr int kHistoryDetailColumns = kDetailColumnCount;
 
 struct HistoryEntry {
     QString orderNumber;
-    // The ten detail columns exactly as the trade row received them.
+    // The detail columns exactly as the trade row received them.
     QStringList details;
     // The trade's status in the list when the columns were fetched.
     QString status;
@@ -50,7 +51,7 @@ struct HistoryEntry {
 enum class HistoryWrite {
     Stored,
     Off, // the history is off: nothing stored
-    Malformed, // an entry without an order number or ten columns (logged)
+    Malformed, // an entry without an order number or all detail columns (logged)
     Failed, // the database refused the write (logged)
 };
 
@@ -81,7 +82,7 @@ public:
 
     // Stores one page's entries in one transaction, each replacing what was
     // stored under its order number. All or nothing: an entry without an
-    // order number or not exactly ten columns stores none.
+    // order number or not exactly kHistoryDetailColumns columns stores none.
     [[nodiscard]] HistoryWrite StorePage(const QList<HistoryEntry>& entries);
 
 private:

@@ -149,18 +149,54 @@ bool LayoutIsValid(const GridSnapshot& s)
 // other. The documents then fall back on the shown item columns.
 void AddItemColumn(GridSnapshot& s)
 {
-    if (s.tag != QString::fromUtf8(kTradeGridTag) || s.cols != kTradeGridCols - 1)
+    constexpr int kFormat1Cols = 23;
+    if (s.tag != QString::fromUtf8(kTradeGridTag) || s.cols != kFormat1Cols)
         return;
     QVector<QString> cells;
-    cells.reserve(qsizetype(s.rows) * kTradeGridCols);
+    cells.reserve(qsizetype(s.rows) * (s.cols + 1));
     for (int r = 0; r < s.rows; ++r) {
         for (int c = 0; c < s.cols; ++c)
             cells.append(std::move(s.cells[qsizetype(r) * s.cols + c]));
         cells.append(r == s.fixedRows - 1 ? TradeGridTitles().value(ColItemRecord) : QString());
     }
     s.cells = std::move(cells);
-    s.cols = kTradeGridCols;
+    s.cols += 1;
     s.colWidths.append(0);
+    s.colAlignments.append(TradeGrid::kAlignLeftCenter);
+}
+
+// A trade grid of format 2 (or 1, its item column added) lacks the note
+// columns of format 3: the two shown ones go in after 单号, empty and as
+// wide as the grid makes an empty column, the hidden record after the item
+// column. The letters and titles are those of the grid's head.
+void AddNoteColumns(GridSnapshot& s)
+{
+    constexpr int kFormat2Cols = 24;
+    if (s.tag != QString::fromUtf8(kTradeGridTag) || s.cols != kFormat2Cols)
+        return;
+    const QStringList titles = TradeGridTitles();
+    const QStringList letters = TradeGridLetters();
+    const auto headText = [&](int r, int c) {
+        return r == s.fixedRows - 1 ? titles.value(c) : r == s.fixedRows - 2 ? letters.value(c) : QString();
+    };
+    QVector<QString> cells;
+    cells.reserve(qsizetype(s.rows) * kTradeGridCols);
+    for (int r = 0; r < s.rows; ++r) {
+        QString* row = s.cells.data() + qsizetype(r) * s.cols;
+        for (int c = 0; c < ColBuyerMessage; ++c)
+            cells.append(std::move(row[c]));
+        cells.append(headText(r, ColBuyerMessage));
+        cells.append(headText(r, ColSellerMemo));
+        cells.append(std::move(row[ColBuyerMessage])); // the item column
+        cells.append(headText(r, ColNoteRecord));
+    }
+    s.cells = std::move(cells);
+    s.cols = kTradeGridCols;
+    // An empty column's width: that of the strip, as the fitting gives it.
+    const int emptyWidth = s.colWidths.value(ColStrip);
+    s.colWidths.insert(ColBuyerMessage, 2, emptyWidth);
+    s.colWidths.append(0);
+    s.colAlignments.insert(ColBuyerMessage, 2, TradeGrid::kAlignLeftCenter);
     s.colAlignments.append(TradeGrid::kAlignLeftCenter);
 }
 
@@ -245,6 +281,8 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
         return Failed(SnapshotStatus::Damaged, QStringLiteral("impossible width, height or alignment"));
     if (format < 2)
         AddItemColumn(s);
+    if (format < 3)
+        AddNoteColumns(s);
     SnapshotReadResult result;
     result.status = SnapshotStatus::Ok;
     result.snapshot = std::move(s);

@@ -43,7 +43,10 @@ struct GridSnapshot {
 
 // Format 2 has the same bytes; its trade grid holds the hidden item column.
 // A trade grid of format 1 is read with that column added, empty.
-inline constexpr quint16 kGridSnapshotFormat = 2;
+// Format 3 has the same bytes; its trade grid holds the note columns
+// (买家留言, 卖家备注 after 单号, the hidden note record last). A trade grid
+// of an earlier format is read with them added, empty.
+inline constexpr quint16 kGridSnapshotFormat = 3;
 
 // The recovery file's bytes for the grid as it is now.
 QByteArray EncodeGridSnapshot(const TradeGrid& grid);

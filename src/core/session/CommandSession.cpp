@@ -70,14 +70,15 @@ CommandOutcome CommandSession::GridChanged()
     return outcome;
 }
 
-CommandOutcome CommandSession::ExportTo(const QString& path)
+CommandOutcome CommandSession::ExportTo(const QString& path, ExportNotes notes)
 {
     CommandOutcome outcome;
     guard_.Run([&] {
         outcome = Guarded([&] {
             CommandOutcome written;
             written.ran = true;
-            written.written = WriteExportFile(run_.progress, grid_, path, QString::fromUtf8(kExportSheetName));
+            written.written
+                = WriteExportFile(run_.progress, grid_, path, QString::fromUtf8(kExportSheetName), notes);
             if (written.written->ok)
                 grid_.NoteExported();
             written.messages = ExportResultMessages(run_.progress, *written.written);
@@ -165,8 +166,9 @@ CommandOutcome CommandSession::Execute(Command command)
         break;
     case Command::Export:
         if (saveDialog_)
-            outcome.messages = ExportGrid(
-                run_.Prompt(), run_.progress, grid_, *saveDialog_, QString::fromUtf8(kExportSheetName));
+            outcome.messages = ExportGrid(run_.Prompt(), run_.progress, grid_, *saveDialog_,
+                QString::fromUtf8(kExportSheetName),
+                hooks_.exportNotes && hooks_.exportNotes() ? ExportNotes::With : ExportNotes::Without);
         break;
     }
     return outcome;

@@ -12,6 +12,7 @@
 #include "core/commands/Commands.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportResult.h"
+#include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 
 #include <QString>
@@ -63,6 +64,9 @@ struct SessionHooks {
     // After each page of "提取所有交易": its number from 1, the trades
     // the grid holds then.
     std::function<void(int page, int trades)> pageRead;
+    // Asked as "导出记录" writes: whether the sheet gets the buyer's message
+    // and the seller's memo at its end; without the hook it does not.
+    std::function<bool()> exportNotes;
 };
 
 class CommandSession {
@@ -105,7 +109,7 @@ public:
     CommandOutcome CollectDocuments(const DocumentRows& rows);
     // Writes the grid to path as "导出记录" would after its dialog, without
     // its questions (the unattended export).
-    CommandOutcome ExportTo(const QString& path);
+    CommandOutcome ExportTo(const QString& path, ExportNotes notes = ExportNotes::Without);
     // The program ends under a running command: nothing waits any more, the
     // running command stops at its next step and asks nothing.
     void EndRun();

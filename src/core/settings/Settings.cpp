@@ -18,8 +18,9 @@ Settings Settings::Read()
 {
     Settings settings;
     QStringList keys { QString::fromLatin1(kDetailDownloads), QString::fromLatin1(kDetailHistory),
-        QString::fromLatin1(kWindowPlacement), QString::fromLatin1(kExportFolder), QString::fromLatin1(kSlipPaper),
-        QString::fromLatin1(kPrinterOffsets) };
+        QString::fromLatin1(kWindowPlacement), QString::fromLatin1(kExportFolder),
+        QString::fromLatin1(kSlipPaper), QString::fromLatin1(kPrinterOffsets),
+        QString::fromLatin1(kExportNotes) };
     for (int i = 0; i < 2; ++i)
         keys << CheckBoxKey(i) << QStringLiteral("Split_Top_%1").arg(i);
     for (const QString& key : keys)

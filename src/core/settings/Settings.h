@@ -36,6 +36,10 @@ public:
     // of this name is to print, because label printers shift what they
     // print; 0, 0 when none is stored.
     QPointF PrinterOffset(const QString& printerName) const;
+    // "Export_Notes" (导出留言和备注): whether the export adds the buyer's
+    // message and the seller's memo at the end of the sheet; off unless 1
+    // is stored, so the sheet stays as it was.
+    bool ExportNotes() const { return Text(kExportNotes).trimmed() == QStringLiteral("1"); }
 
     // Each stores at once; false when the store refused the write.
     [[nodiscard]] bool StoreCheckBox(int index, bool checked);
@@ -44,6 +48,10 @@ public:
     [[nodiscard]] bool StoreExportFolder(const QString& folder) { return Store(kExportFolder, folder); }
     [[nodiscard]] bool StorePackingSlipPaper(SlipPaper paper) { return Store(kSlipPaper, SlipPaperText(paper)); }
     [[nodiscard]] bool StorePrinterOffset(const QString& printerName, QPointF millimetres);
+    [[nodiscard]] bool StoreExportNotes(bool on)
+    {
+        return Store(kExportNotes, on ? QStringLiteral("1") : QStringLiteral("0"));
+    }
 
     static constexpr const char* kDetailDownloads = "DetailDownloads";
     static constexpr const char* kDetailHistory = "DetailHistory";
@@ -53,6 +61,7 @@ public:
     // "<printer name's UTF-8 in hex>=<right>,<down>" for each printer,
     // joined by ";": printer names hold any character.
     static constexpr const char* kPrinterOffsets = "Printer_Offsets";
+    static constexpr const char* kExportNotes = "Export_Notes";
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }

@@ -1,6 +1,9 @@
 #include "TradeGridDelegate.h"
 
+#include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
+
+#include <QColor>
 
 TradeGridDelegate::TradeGridDelegate(TradeGrid* grid, QObject* parent)
     : QStyledItemDelegate(parent)
@@ -33,9 +36,12 @@ void TradeGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QMod
     QStyledItemDelegate::initStyleOption(option, index);
     option->features &= ~QStyleOptionViewItem::WrapText;
     option->textElideMode = Qt::ElideNone;
-    if (index.column() < grid_->FixedCols())
-        option->backgroundBrush = option->palette.button();
-    else if (tintOf_) {
+    if (index.column() < grid_->FixedCols()) {
+        // A trade with a buyer's message or a seller's memo is marked in
+        // the fixed columns, which stay in sight however the grid scrolls.
+        const bool notes = index.row() >= grid_->FixedRows() && RowHasNotes(*grid_, index.row());
+        option->backgroundBrush = notes ? QBrush(QColor(kNotesRowColor)) : option->palette.button();
+    } else if (tintOf_) {
         const Tint tint = tintOf_(index.row(), index.column());
         if (tint == Tint::Refused)
             option->backgroundBrush = QColor(0xf6, 0xc6, 0xc6);

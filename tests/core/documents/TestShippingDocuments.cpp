@@ -4,13 +4,16 @@
 #include "core/extract/RecipientMerge.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
+#include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
 namespace {
 
-// One grid row from "order|status|recipient|waybill|item text|price|quantity";
-// the list parser writes the item column the same way.
+// One grid row from "order|status|recipient|waybill|item text|price|quantity",
+// then "|message|memo" for a trade with notes; the list parser writes the
+// item column the same way, the detail download the notes (a further item's
+// row gets the shown ones only).
 void AddRow(TradeGrid& grid, const QString& cells)
 {
     const QStringList f = cells.split(u'|');
@@ -25,6 +28,20 @@ void AddRow(TradeGrid& grid, const QString& cells)
     grid.SetTextMatrix(row, ColUnitPrice, f[5]);
     grid.SetTextMatrix(row, ColQuantity, f[6]);
     grid.SetTextMatrix(row, ColItemRecord, ItemRecordLine({ f[0], f[5], f[6], f[4] }));
+    if (f.size() > 8 && IsFurtherItemOrder(f[0])) {
+        grid.SetTextMatrix(row, ColBuyerMessage, f[7]);
+        grid.SetTextMatrix(row, ColSellerMemo, f[8]);
+    } else if (f.size() > 8) {
+        WriteRowNotes(grid, row, { f[0], f[7], f[8] });
+    }
+}
+
+QString MarkedOrders(const QStringList& orders, const QSet<QString>& withNotes)
+{
+    QStringList marked;
+    for (const QString& order : orders)
+        marked.append(withNotes.contains(order) ? order + u'※' : order);
+    return marked.join(u',');
 }
 
 // "title/options/price×quantity@orders" per line, ";" between lines.
@@ -33,13 +50,14 @@ QString PickingText(const PickingList& list)
     QStringList lines;
     for (const PickLine& line : list.lines)
         lines.append(QStringLiteral("%1/%2/%3×%4@%5")
-                .arg(line.title, line.options, line.unitPrice)
-                .arg(line.quantity)
-                .arg(line.orders.join(u',')));
+                         .arg(line.title, line.options, line.unitPrice)
+                         .arg(line.quantity)
+                         .arg(MarkedOrders(line.orders, list.ordersWithNotes)));
     return lines.join(u';');
 }
 
-// "recipient:orders:items" per slip, items as "title/options×quantity".
+// "recipient:orders:items" per slip, then "[order=message/memo]" per trade
+// with notes, items as "title/options×quantity".
 QString SlipsText(const QVector<PackingSlip>& slips)
 {
     QStringList texts;
@@ -49,6 +67,8 @@ QString SlipsText(const QVector<PackingSlip>& slips)
             items.append(QStringLiteral("%1/%2×%3").arg(item.title, item.options, item.quantity));
         texts.append(QStringLiteral("%1:%2:%3").arg(slip.recipient, slip.orders.join(u','), items.join(u','))
             + (slip.addressToCheck ? QStringLiteral("（请核对地址）") : QString()));
+        for (const TradeNotes& notes : slip.notes)
+            texts.last() += QStringLiteral("[%1=%2/%3]").arg(notes.order, notes.message, notes.memo);
     }
     return texts.join(u';');
 }
@@ -110,6 +130,17 @@ private slots:
             << -1 << -1 << "帽子//15.00×1@62;手套//10.00×1@63"
             << "李四:62:帽子/×1（请核对地址）;王五:63:手套/×1" << QStringList {}
             << QStringList { "61:R", "62:C" } << QStringList { "61" };
+        QTest::newRow("each trade's notes on its parcel, merged or not, and its orders marked")
+            << QStringList { "71|" + kPaid + "|张三||围巾|20.00|1|请发顺丰\r\n周末不在|",
+                   "71_1|" + kPaid + "|张三||帽子|15.00|1|请发顺丰\r\n周末不在|",
+                   "72|" + kPaid + "|张三||手套|10.00|1||送小样",
+                   "73|" + kWaiting + "|张三||袜子|5.00|1|请发顺丰|",
+                   "74|" + kPaid + "|李四||围巾|20.00|1||" }
+            << -1 << -1 << "帽子//15.00×1@71※;手套//10.00×1@72※;袜子//5.00×1@73※;围巾//20.00×2@71※,74"
+            << "张三:71,72,73:围巾/×1,帽子/×1,手套/×1,袜子/×1[71=请发顺丰\r\n周末不在/][72=/"
+               "送小样][73=请发顺丰/];"
+               "李四:74:围巾/×1"
+            << QStringList {} << QStringList {} << QStringList {};
     }
 
     // The merge folds parcels into rows; the documents stay what they were.

@@ -119,6 +119,31 @@ private slots:
         QCOMPARE(buffer.data(), SampleGridBytes());
     }
 
+    // The notes come after 单号 only when asked, each on one line and
+    // guarded like any field; every other byte stays as without them.
+    void notesAtTheEndOnlyWhenAsked()
+    {
+        TradeGrid grid;
+        SetUpTradeGrid(grid);
+        grid.SetRows(3);
+        grid.SetTextMatrix(2, ColOrderNumber, QStringLiteral("88"));
+        grid.SetTextMatrix(2, ColBuyerMessage, QStringLiteral("=1+1\r\nb\nc\rd"));
+        grid.SetTextMatrix(2, ColSellerMemo, QStringLiteral("x,y"));
+        QStringList lines[2];
+        for (const ExportNotes notes : { ExportNotes::Without, ExportNotes::With }) {
+            QBuffer buffer;
+            QVERIFY(buffer.open(QIODevice::WriteOnly));
+            QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer), notes).ok);
+            lines[int(notes)] = DecodeAnsi(buffer.data()).split(QStringLiteral("\r\n"));
+        }
+        const QStringList added { ",V\t,W\t", ",买家留言\t,卖家备注\t", ",'=1+1 / b / c / d\t,\"x,y\t\"",
+            "" };
+        QCOMPARE(lines[1].size(), added.size());
+        for (qsizetype i = 0; i < added.size(); ++i)
+            QCOMPARE(lines[1][i], lines[0][i] + added[i]);
+        QVERIFY(lines[0][1].endsWith(QStringLiteral(",单号\t")));
+    }
+
     void goldenBytesInFile()
     {
         QTemporaryDir dir;

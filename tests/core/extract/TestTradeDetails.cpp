@@ -7,8 +7,10 @@
 #include "core/context/RunContext.h"
 #include "core/extract/AddressLine.h"
 #include "core/extract/DetailDownloadPass.h"
+#include "core/extract/OrderNotes.h"
 #include "core/extract/TradeDetails.h"
 #include "core/grid/GridSetup.h"
+#include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/history/TradeHistory.h"
 #include "core/network/PageFetchJob.h"
@@ -119,7 +121,8 @@ private slots:
         QFETCH(bool, downloaded);
         QTemporaryDir dir;
         TradeHistory history(dir.filePath(QStringLiteral("history.sqlite")));
-        const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通", "Y0" };
+        const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通", "Y0", "",
+            "送小样" };
         if (!storedStatus.isEmpty())
             QCOMPARE(history.StorePage({ { "81", stored, storedStatus, QDateTime::currentDateTimeUtc() } }),
                 HistoryWrite::Stored);
@@ -134,10 +137,13 @@ private slots:
         QCOMPARE(pass_->fromHistory, downloaded ? 0 : 1);
         QCOMPARE(grid.TextMatrix(2, ColWaybill), downloaded ? QStringLiteral("Z9") : QStringLiteral("Y0"));
         QCOMPARE(DetailColumns(grid, 3), DetailColumns(grid, 2)); // the item row's copy
+        // The stored memo comes back with its record, for the slips.
+        QCOMPARE(grid.TextMatrix(2, ColNoteRecord).isEmpty(), downloaded);
+        QCOMPARE(grid.TextMatrix(3, ColSellerMemo), downloaded ? QString() : QStringLiteral("送小样"));
         // A download is stored with the status listed now.
         const std::optional<HistoryEntry> kept = history.Find(QStringLiteral("81"));
         QVERIFY(kept);
-        QCOMPARE(kept->details, DetailColumns(grid, 2));
+        QCOMPARE(kept->details.mid(0, 10), DetailColumns(grid, 2));
         QCOMPARE(kept->status, downloaded ? listedStatus : storedStatus);
     }
 
@@ -189,6 +195,49 @@ private slots:
         const auto shown = [](const std::optional<QString>& value) { return value.value_or(QStringLiteral("-")); };
         QCOMPARE((QStringList { block->addressLine, shown(block->method), shown(block->company), shown(block->waybill) }),
             values);
+    }
+
+    void readsOrderNotesByTheirLabels_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QStringList>("notes"); // message, memo; "-" for a missing label
+        const QString dl = QStringLiteral("<dl><dt>%1</dt><dd>%2</dd></dl>\r\n");
+        const QString message = QStringLiteral("买家留言：");
+        const QString memo = QStringLiteral("卖家备注：");
+        QTest::newRow("both") << dl.arg(message, QStringLiteral("请发顺丰"))
+                + dl.arg(memo, QStringLiteral("送小样 x2"))
+                              << QStringList { "请发顺丰", "送小样 x2" };
+        QTest::newRow("missing labels") << QStringLiteral("<p>订单编号：1</p>") << QStringList { "-", "-" };
+        QTest::newRow("memo only") << dl.arg(memo, QStringLiteral("老客户")) << QStringList { "-", "老客户" };
+        QTest::newRow("empty values")
+            << dl.arg(message, QStringLiteral("")) + dl.arg(memo, QStringLiteral("\r\n "))
+            << QStringList { "", "" };
+        QTest::newRow("empty in a paragraph, next line kept apart")
+            << QStringLiteral("<p>买家留言：</p><p>卖家备注：x</p>") << QStringList { "", "x" };
+        QTest::newRow("multi-line, source blanks made one")
+            << dl.arg(message, QStringLiteral("换成红色<br>\r\n  尺码<b>大一号</b><BR/>"))
+            << QStringList { "换成红色\r\n尺码大一号", "-" };
+        QTest::newRow("entities are text") << dl.arg(
+            message, QStringLiteral("&lt;b&gt;&amp;amp; &#127873;&#x4E2D;&quot;&nbsp;&bogus; &#xD800;"))
+                                           << QStringList { "<b>&amp; \U0001F381中\" &bogus; &#xD800;", "-" };
+        QTest::newRow("value in the label's cell")
+            << QStringLiteral("<td>买家留言：不要发票</td><td>卖家备注：</td></tr>")
+            << QStringList { "不要发票", "" };
+        QTest::newRow("a message quoting the other label")
+            << dl.arg(message, QStringLiteral("请写卖家备注：无")) + dl.arg(memo, QStringLiteral("真的备注"))
+            << QStringList { "请写卖家备注：无", "真的备注" };
+    }
+    void readsOrderNotesByTheirLabels()
+    {
+        QFETCH(QString, section);
+        QFETCH(QStringList, notes);
+        const OrderNotesReading reading
+            = ReadOrderNotes(DetailPage(kFiveLine, "c", "w")
+                                 .replace(QStringLiteral("<DIV class=\"title\">"),
+                                     section + QStringLiteral("<DIV class=\"title\">")));
+        const auto shown
+            = [](const std::optional<QString>& value) { return value.value_or(QStringLiteral("-")); };
+        QCOMPARE((QStringList { shown(reading.message), shown(reading.memo) }), notes);
     }
 
     // The address line read by what its pieces are; every value checked.
@@ -403,8 +452,9 @@ private slots:
         TradeGrid grid;
         // Rows 2-3 are from an earlier page; rows 4-7 are new.
         MakeGrid(grid, { "A1", "A1_1", "B2", "B2_1", "B2_2", "C3" });
-        pages_.insert(
-            TradeDetailAddress(run_->endpoints, "B2"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "B2"),
+            QStringLiteral("<dl><dt>买家留言：</dt><dd>a<br>b</dd></dl>")
+                + DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y1")));
         pages_.insert(TradeDetailAddress(run_->endpoints, "C3"),
             DetailPage(
                 QStringLiteral("李四，13900002222，021-55556666，上海 上海市 浦东新区 世纪大道，200000"),
@@ -418,6 +468,12 @@ private slots:
         QCOMPARE(DetailColumns(grid, 5), DetailColumns(grid, 4));
         QCOMPARE(DetailColumns(grid, 6), DetailColumns(grid, 4));
         QCOMPARE(grid.TextMatrix(4, ColWaybill), QStringLiteral("Y1"));
+        // The notes go with the detail columns; the record names the trade once.
+        QCOMPARE(grid.TextMatrix(6, ColBuyerMessage), QStringLiteral("a\r\nb"));
+        QCOMPARE(NoteRecordsOf(grid.TextMatrix(4, ColNoteRecord)),
+            (QVector<TradeNotes> { { "B2", "a\r\nb", "" } }));
+        QVERIFY(grid.TextMatrix(5, ColNoteRecord).isEmpty());
+        QVERIFY(grid.TextMatrix(7, ColNoteRecord).isEmpty() && grid.TextMatrix(7, ColSellerMemo).isEmpty());
         // Continuation rows of earlier pages are refreshed too.
         QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("earlier"));
     }

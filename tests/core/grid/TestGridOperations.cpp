@@ -370,7 +370,7 @@ void TestGridOperations::autoFitProgress_data()
     QTest::addColumn<bool>("allowed");
     QTest::addColumn<int>("steps");
     QTest::newRow("200 rows") << 200 << true << 0;
-    QTest::newRow("201 rows") << 201 << true << 23;
+    QTest::newRow("201 rows") << 201 << true << kShownTradeColumns; // one step per shown column
     QTest::newRow("201 rows, not allowed") << 201 << false << 0;
 }
 
@@ -388,7 +388,7 @@ void TestGridOperations::autoFitProgress()
     QVERIFY(!view_.loaded);
     if (steps) {
         QCOMPARE(view_.message, QStringLiteral("正在做交易数据表格进行格式设置……"));
-        QCOMPARE(view_.counter, QStringLiteral("(23/23)"));
+        QCOMPARE(view_.counter, QStringLiteral("(%1/%1)").arg(kShownTradeColumns));
         QCOMPARE(view_.percentHistory.last(), QStringLiteral("100%"));
     }
 }

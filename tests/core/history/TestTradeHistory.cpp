@@ -95,7 +95,13 @@ private slots:
         QTest::addColumn<QStringList>("statements");
         QTest::newRow("row of an earlier reading") << QStringList { "UPDATE trade_details SET reading = 1" };
         QTest::newRow("file of the first version")
-            << QStringList { "ALTER TABLE trade_details DROP COLUMN reading", "PRAGMA user_version = 1" };
+            << QStringList { "ALTER TABLE trade_details DROP COLUMN reading",
+                   "ALTER TABLE trade_details DROP COLUMN buyer_message",
+                   "ALTER TABLE trade_details DROP COLUMN seller_memo", "PRAGMA user_version = 1" };
+        QTest::newRow("file of the second version, without notes")
+            << QStringList { "ALTER TABLE trade_details DROP COLUMN buyer_message",
+                   "ALTER TABLE trade_details DROP COLUMN seller_memo", "UPDATE trade_details SET reading = 2",
+                   "PRAGMA user_version = 2" };
     }
     void rowsOfAnEarlierReadingAreNotUsed()
     {
@@ -120,7 +126,7 @@ private slots:
         QCOMPARE(TradeHistory(dir.filePath("h")).StorePage({ Entry("1001") }), HistoryWrite::Stored);
         QTest::newRow("not a database") << QStringList() << QByteArray("no database\n").repeated(500);
         QTest::newRow("cut short") << QStringList() << testsupport::ReadFile(dir.filePath("h")).left(4096);
-        QTest::newRow("newer schema") << QStringList { "PRAGMA user_version = 3" } << QByteArray();
+        QTest::newRow("newer schema") << QStringList { "PRAGMA user_version = 4" } << QByteArray();
         QTest::newRow("table missing") << QStringList { "DROP TABLE trade_details" } << QByteArray();
         QTest::newRow("another program's database")
             << QStringList { "ALTER TABLE trade_details RENAME TO notes", "PRAGMA user_version = 0" }

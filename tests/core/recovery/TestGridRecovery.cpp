@@ -121,26 +121,48 @@ private slots:
             dataRows > 0 ? grid.Rows() - 1 : -1);
     }
 
-    // A file written before the hidden item column opens with the column
-    // added, empty and hidden, and every other cell where it was.
-    void firstFormatFileGetsTheItemColumn()
+    // A file written before the hidden item column (format 1) or before the
+    // note columns (format 2) opens with them added, empty, the shown note
+    // columns after 单号 and the hidden ones hidden, and every other cell
+    // where it was.
+    void earlierFormatFileGetsTheNewColumns_data()
     {
+        QTest::addColumn<int>("format");
+        QTest::newRow("format 1") << 1;
+        QTest::newRow("format 2") << 2;
+    }
+    void earlierFormatFileGetsTheNewColumns()
+    {
+        QFETCH(int, format);
         TradeGrid old;
         FillTrades(old, 4);
-        old.SetCols(kTradeGridCols - 1);
+        old.SetCols(format == 1 ? 23 : 24);
+        for (int r = old.FixedRows(); r < old.Rows() && format == 2; ++r)
+            old.SetTextMatrix(r, 23, QStringLiteral("item %1").arg(r));
+        if (format == 2) {
+            old.SetTextMatrix(1, 23, TradeGridTitles().at(ColItemRecord));
+            old.SetColWidth(23, 0);
+        }
         QByteArray bytes = EncodeGridSnapshot(old);
-        qToLittleEndian(quint16(1), bytes.data() + 8);
+        qToLittleEndian(quint16(format), bytes.data() + 8);
         const SnapshotReadResult read = DecodeGridSnapshot(bytes);
         QCOMPARE(read.status, SnapshotStatus::Ok);
         TradeGrid restored;
         ApplyGridSnapshot(read.snapshot, restored);
         QCOMPARE(restored.Cols(), kTradeGridCols);
         QCOMPARE(restored.ColWidth(ColItemRecord), 0);
-        QCOMPARE(restored.TextMatrix(1, ColItemRecord), TradeGridTitles().at(ColItemRecord));
+        QCOMPARE(restored.ColWidth(ColNoteRecord), 0);
+        QVERIFY(restored.ColWidth(ColBuyerMessage) > 0 && restored.ColWidth(ColSellerMemo) > 0);
+        QCOMPARE(RowTextsOf(restored, 1).mid(ColBuyerMessage), TradeGridTitles().mid(ColBuyerMessage));
+        QCOMPARE(restored.TextMatrix(0, ColSellerMemo), TradeGridLetters().at(ColSellerMemo));
         for (int r = 0; r < old.Rows(); ++r) {
-            QCOMPARE(RowTextsOf(restored, r).mid(0, old.Cols()), RowTextsOf(old, r));
-            if (r >= old.FixedRows())
-                QVERIFY(restored.TextMatrix(r, ColItemRecord).isEmpty());
+            QCOMPARE(
+                RowTextsOf(restored, r).mid(0, ColBuyerMessage), RowTextsOf(old, r).mid(0, ColBuyerMessage));
+            if (r < old.FixedRows())
+                continue;
+            QCOMPARE(restored.TextMatrix(r, ColItemRecord), format == 2 ? old.TextMatrix(r, 23) : QString());
+            for (const int c : { ColBuyerMessage, ColSellerMemo, ColNoteRecord })
+                QVERIFY(restored.TextMatrix(r, c).isEmpty());
         }
     }
 

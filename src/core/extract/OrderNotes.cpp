@@ -1,0 +1,197 @@
+#include "OrderNotes.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr QStringView kMessageLabel = u"买家留言：";
+constexpr QStringView kMemoLabel = u"卖家备注：";
+
+// Elements whose end ends a labelled value. Inline ones (b, span, font, a)
+// are only dropped.
+bool EndsValue(QStringView tag)
+{
+    static constexpr std::array<QStringView, 16> kBlocks { u"dd", u"dt", u"dl", u"p", u"div", u"td", u"th",
+        u"tr", u"li", u"ul", u"ol", u"table", u"tbody", u"body", u"h3", u"h4" };
+    return std::find(kBlocks.begin(), kBlocks.end(), tag) != kBlocks.end();
+}
+
+// The elements a value stands in after its label's: a definition or a cell.
+bool IsValueCell(QStringView tag)
+{
+    return tag == u"dd" || tag == u"td";
+}
+
+struct Tag {
+    QString name; // lower case
+    bool closing = false;
+    qsizetype end = 0; // index after '>'
+};
+
+// The tag at page[at] == '<'; a '<' that starts no tag has no name.
+Tag ReadTag(QStringView page, qsizetype at)
+{
+    Tag tag;
+    const qsizetype close = page.indexOf(u'>', at);
+    tag.end = close < 0 ? page.size() : close + 1;
+    qsizetype i = at + 1;
+    if (i < page.size() && page[i] == u'/') {
+        tag.closing = true;
+        ++i;
+    }
+    while (i < tag.end && page[i].isLetterOrNumber() && page[i].unicode() < 0x80)
+        tag.name += page[i++].toLower();
+    return tag;
+}
+
+bool IsHtmlBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
+}
+
+// A value's text: source blanks collapse to one space, as a browser shows
+// them; each line is trimmed, and blank lines at either end go.
+QString FinishedValue(const QStringList& lines)
+{
+    QStringList kept;
+    for (const QString& line : lines)
+        kept.append(line.trimmed());
+    while (!kept.isEmpty() && kept.first().isEmpty())
+        kept.removeFirst();
+    while (!kept.isEmpty() && kept.last().isEmpty())
+        kept.removeLast();
+    return kept.join(QStringLiteral("\r\n"));
+}
+
+struct Value {
+    QString text;
+    qsizetype end = 0; // where reading stopped
+};
+
+// The value after a label ending at from: through the end of the label's
+// own element (when the label stands alone in one) to the end of the next.
+Value ValueAfter(QStringView page, qsizetype from)
+{
+    QStringList lines { QString() };
+    bool content = false; // a character of the value seen
+    bool labelClosed = false;
+    bool pendingBlank = false;
+    qsizetype i = from;
+    while (i < page.size()) {
+        const QChar c = page[i];
+        if (c == u'<') {
+            const Tag tag = ReadTag(page, i);
+            if (!tag.name.isEmpty()) {
+                if (tag.name == u"br") {
+                    lines.append(QString());
+                    pendingBlank = false;
+                } else if (EndsValue(tag.name) && tag.closing) {
+                    // The label's own element ends first (when the label
+                    // stands alone in one); the next end ends the value.
+                    if (content || labelClosed)
+                        return { FinishedValue(lines), i };
+                    labelClosed = true;
+                } else if (EndsValue(tag.name) && !IsValueCell(tag.name) && (content || labelClosed)) {
+                    // A new line of the section: the value was empty, or
+                    // has ended.
+                    return { FinishedValue(lines), i };
+                }
+                i = tag.end;
+                continue;
+            }
+        }
+        if (IsHtmlBlank(c)) {
+            pendingBlank = !lines.last().isEmpty();
+            ++i;
+            continue;
+        }
+        qsizetype next = page.indexOf(u'<', i);
+        if (next < 0)
+            next = page.size();
+        // Text up to the next tag or blank. A label's text inside a value is
+        // the buyer's own words: only the page's elements end a value.
+        qsizetype stop = i + 1;
+        while (stop < next && !IsHtmlBlank(page[stop]))
+            ++stop;
+        if (pendingBlank)
+            lines.last() += u' ';
+        pendingBlank = false;
+        lines.last() += DecodeEntities(page.sliced(i, stop - i));
+        content = true;
+        i = stop;
+    }
+    return { FinishedValue(lines), i };
+}
+
+} // namespace
+
+QString DecodeEntities(QStringView text)
+{
+    if (!text.contains(u'&'))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype semicolon = text[i] == u'&' ? text.indexOf(u';', i) : -1;
+        if (semicolon < 0 || semicolon - i > 10) {
+            out += text[i];
+            continue;
+        }
+        const QStringView name = text.sliced(i + 1, semicolon - i - 1);
+        static constexpr std::pair<QStringView, char16_t> kNamed[] { { u"lt", u'<' }, { u"gt", u'>' },
+            { u"amp", u'&' }, { u"quot", u'"' }, { u"apos", u'\'' }, { u"nbsp", u' ' } };
+        bool decoded = false;
+        for (const auto& [entity, c] : kNamed) {
+            if (name == entity) {
+                out += QChar(c);
+                decoded = true;
+            }
+        }
+        if (!decoded && name.size() > 1 && name[0] == u'#') {
+            bool ok = false;
+            const bool hex = name[1] == u'x' || name[1] == u'X';
+            const uint code = name.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+            // Only characters: no surrogate halves, nothing past the last plane.
+            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+                const char32_t character = code;
+                out += QString::fromUcs4(&character, 1);
+                decoded = true;
+            }
+        }
+        if (!decoded) {
+            out += text[i];
+            continue;
+        }
+        i = semicolon;
+    }
+    return out;
+}
+
+OrderNotesReading ReadOrderNotes(const QString& pageHtml)
+{
+    // The labels are read in page order, each after the value before it:
+    // a message that quotes "卖家备注：" is not mistaken for the memo.
+    OrderNotesReading reading;
+    const QStringView page(pageHtml);
+    qsizetype from = 0;
+    while (!reading.message || !reading.memo) {
+        const qsizetype message = reading.message ? -1 : page.indexOf(kMessageLabel, from);
+        const qsizetype memo = reading.memo ? -1 : page.indexOf(kMemoLabel, from);
+        if (message < 0 && memo < 0)
+            break;
+        const bool isMessage = message >= 0 && (memo < 0 || message < memo);
+        const qsizetype at = isMessage ? message : memo;
+        const Value value = ValueAfter(page, at + kMessageLabel.size());
+        (isMessage ? reading.message : reading.memo) = value.text;
+        from = std::max(value.end, at + kMessageLabel.size());
+    }
+    return reading;
+}
+
+TradeNotes NotesOfTrade(const QString& order, const OrderNotesReading& reading)
+{
+    return { order, reading.message.value_or(QString()), reading.memo.value_or(QString()) };
+}
