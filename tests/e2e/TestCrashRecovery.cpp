@@ -98,7 +98,7 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     testsupport::DemoMarket market({ "--pages", QString::number(kPages), "--per-page",
         QString::number(kPerPage), "--seed", "5", "--latency-ms", "100", "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonArray trades
         = QJsonDocument::fromJson(testsupport::ReadFile(truthPath)).object().value("trades").toArray();
     QCOMPARE(trades.size(), kPages * kPerPage);

@@ -100,7 +100,7 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     testsupport::DemoMarket market({ "--pages", "2", "--per-page", "9", "--seed", "23", "--latency-ms", "120",
         "--fail-rate", "0.25", "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     standin::RecordingPrompt prompt(true); // clearing the first walk's grid
     auto windowRun = LoggedInWindow(market, prompt);
     QVERIFY(windowRun);
@@ -149,7 +149,7 @@ void TestDetailDownloads::outageMidWalk()
         { "--pages", "2", "--per-page", "8", "--seed", "5", "--latency-ms", "50", "--outage-after", "5",
             "--outage-seconds", QString::number(outageSeconds), "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     standin::RecordingPrompt prompt;
     auto windowRun = LoggedInWindow(market, prompt);
     QVERIFY(windowRun);
@@ -191,7 +191,7 @@ void TestDetailDownloads::hostGoneEndsTheWalk()
     testsupport::DemoMarket market({ "--pages", "3", "--per-page", "8", "--seed", "5", "--latency-ms", "50",
         "--outage-after", "5", "--outage-seconds", "120" });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     standin::RecordingPrompt prompt;
     auto windowRun = LoggedInWindow(market, prompt);
     QVERIFY(windowRun);

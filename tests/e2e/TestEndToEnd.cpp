@@ -190,7 +190,7 @@ void TestEndToEnd::extractAllMergeAndExport()
                                        "--dump-truth", truthPath, "--log-requests" }
         + drift);
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonObject truth = ReadTruth(truthPath);
     const QJsonArray trades = truth.value("trades").toArray();
     QCOMPARE(trades.size(), 12);
@@ -285,7 +285,7 @@ void TestEndToEnd::currentPageAndGridCommands()
     testsupport::DemoMarket market(
         { "--pages", "2", "--per-page", "6", "--seed", "31", "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
     QJsonArray firstPage;
     for (const QJsonValue& t : trades)
@@ -368,7 +368,7 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     testsupport::DemoMarket market({ "--pages", "3", "--per-page", "6", "--seed", "31", "--latency-ms", "150",
         "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
     QCOMPARE(trades.size(), 18);
 
@@ -480,7 +480,7 @@ void TestEndToEnd::settingsRestoredAtNextStart()
 {
     testsupport::DemoMarket market({ "--pages", "1", "--per-page", "2" });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     {
         auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
         QVERIFY(!e2e::CheckBox(*window, 1)->isChecked());
@@ -532,7 +532,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     QFETCH(bool, upgrade);
     testsupport::DemoMarket market({ "--pages", "1", "--per-page", "2", "--version", version });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     QTemporaryDir programDir;
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "shop data"));
