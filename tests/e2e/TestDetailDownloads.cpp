@@ -59,7 +59,7 @@ private slots:
 
 private:
     // The window's run, logged in, on the first list page.
-    std::unique_ptr<e2e::WindowRun> LoggedInWindow(const testsupport::DemoMarket& market, UserPrompt& prompt);
+    std::unique_ptr<e2e::WindowRun> LoggedInWindow(const testsupport::DemoMarket& market, UserPrompt& prompt, int downloads = 4);
     // Clears the grid, shows the first list page and extracts all pages.
     bool ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market);
 
@@ -67,10 +67,12 @@ private:
 };
 
 std::unique_ptr<e2e::WindowRun> TestDetailDownloads::LoggedInWindow(
-    const testsupport::DemoMarket& market, UserPrompt& prompt)
+    const testsupport::DemoMarket& market, UserPrompt& prompt, int downloads)
 {
-    auto windowRun = std::make_unique<e2e::WindowRun>(prompt, market.base());
-    windowRun->run.progress.SetView(&progress_);
+    auto windowRun = std::make_unique<e2e::WindowRun>(RunServices { .prompt = &prompt,
+        .endpoints = e2e::DemoEndpoints(market.base()),
+        .progressView = &progress_,
+        .detailDownloads = downloads });
     MainWindow& window = windowRun->Open();
     window.show();
     if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
@@ -101,16 +103,20 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
         "--fail-rate", "0.25", "--dump-truth", truthPath });
     if (!market.ok())
         SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
-    standin::RecordingPrompt prompt(true); // clearing the first walk's grid
-    auto windowRun = LoggedInWindow(market, prompt);
+    standin::RecordingPrompt prompt(true);
+    // One run downloads one page at a time, the next four: each its own run.
+    QList<QStringList> sequential;
+    {
+        auto oneByOne = LoggedInWindow(market, prompt, 1);
+        QVERIFY(oneByOne);
+        oneByOne->run.fetcher.SetFirstRetryPauseMs(100);
+        QVERIFY(ExtractAllFromFirstPage(*oneByOne->window, market));
+        sequential = GridSnapshot(oneByOne->window->Session().Grid());
+    }
+    auto windowRun = LoggedInWindow(market, prompt, 4);
     QVERIFY(windowRun);
     MainWindow* window = windowRun->window.get();
     windowRun->run.fetcher.SetFirstRetryPauseMs(100);
-
-    windowRun->run.detailDownloads = 1;
-    QVERIFY(ExtractAllFromFirstPage(*window, market));
-    const QList<QStringList> sequential = GridSnapshot(window->Session().Grid());
-    windowRun->run.detailDownloads = 4;
     QVERIFY(ExtractAllFromFirstPage(*window, market));
     const QList<QStringList> parallel = GridSnapshot(window->Session().Grid());
 
@@ -155,7 +161,6 @@ void TestDetailDownloads::outageMidWalk()
     QVERIFY(windowRun);
     MainWindow* window = windowRun->window.get();
     windowRun->run.fetcher.SetFirstRetryPauseMs(firstPauseMs);
-    windowRun->run.detailDownloads = 4;
     window->Run(Command::ExtractAll);
 
     const TradeGrid& grid = window->Session().Grid();
@@ -196,7 +201,6 @@ void TestDetailDownloads::hostGoneEndsTheWalk()
     auto windowRun = LoggedInWindow(market, prompt);
     QVERIFY(windowRun);
     windowRun->run.fetcher.SetFirstRetryPauseMs(200);
-    windowRun->run.detailDownloads = 4;
     MainWindow& window = *windowRun->window;
     BrowserLoadWatch watch(&e2e::Browser(window));
     DetailDownloadPass pass(60, 1000);

@@ -1,6 +1,7 @@
 #include "ItemRecord.h"
 
 #include "ColumnTable.h"
+#include "core/text/Blanks.h"
 
 #include <QStringList>
 
@@ -36,7 +37,6 @@ QString FullItemText(QStringView cell)
 {
     // One pass, no copy of the cell: this runs for every item of every page.
     static constexpr QStringView kSnapshotLink = u"[交易快照]";
-    static constexpr QStringView kNbsp = u"&nbsp;";
     QString single;
     single.reserve(cell.size());
     bool blank = true; // drops leading blanks
@@ -46,8 +46,8 @@ QString FullItemText(QStringView cell)
             i += kSnapshotLink.size();
             continue;
         }
-        if (c == u'&' && cell.sliced(i).startsWith(kNbsp)) {
-            i += kNbsp.size();
+        if (c == u'&' && cell.sliced(i).startsWith(kNbspEntity)) {
+            i += kNbspEntity.size();
             blank = true;
             continue;
         }

@@ -18,7 +18,6 @@
 #include <memory>
 
 class DetailLedger;
-class RunContext;
 class TradeGrid;
 class UserPrompt;
 
@@ -92,9 +91,6 @@ public:
     [[nodiscard]] RecoverySave Save(const TradeGrid& grid);
     // The latest save failed.
     bool LastSaveFailed() const { return lastSaveFailed_; }
-    // True once per run, after the first failed save: the user is to be told
-    // (kRecoverySaveFailedText).
-    bool TakeFailureToTell();
 
     // A normal end: the recovery file and a declined one go.
     void EndCleanly();
@@ -116,7 +112,6 @@ private:
     // A grid the last run left waits to be offered: saves would overwrite it.
     bool offerPending_ = false;
     bool lastSaveFailed_ = false;
-    bool failureTold_ = false;
 };
 
 // The commands checkpoint the grid after every page and command: saved
@@ -132,8 +127,9 @@ void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool co
 // Whether the program may end now: asks first (kCloseUnsavedQuestion, No by
 // default) when the grid holds rows not exported and the recovery file could
 // not take them, even at one more try.
-bool MayEndWithGrid(RunContext& run, const TradeGrid& grid);
+bool MayEndWithGrid(GridRecovery* checkpoint, UserPrompt& prompt, const TradeGrid& grid);
 
-// Start-up: offers the last run's grid through the run's checkpoint (Nothing
-// without one); the checkpoint saves from then on.
-RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid);
+// Start-up: offers the last run's grid through checkpoint (Nothing without
+// one); the checkpoint saves from then on.
+RecoveryOfferResult StartGridRecovery(
+    GridRecovery* checkpoint, UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);

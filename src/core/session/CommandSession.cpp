@@ -8,6 +8,7 @@
 #include "core/extract/RecipientMerge.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/grid/GridOperations.h"
+#include "core/grid/GridSteps.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
@@ -29,6 +30,7 @@ CommandSession::CommandSession(
     , nextPage_(nextPage)
     , saveDialog_(saveDialog)
     , hooks_(std::move(hooks))
+    , updateCheck_(run)
 {
     guard_.SetBusyObserver([this](bool busy) {
         if (hooks_.busyChanged)
@@ -59,20 +61,22 @@ void CommandSession::RunWhenFree(
 CommandOutcome CommandSession::GridChanged()
 {
     CommandOutcome outcome;
-    guard_.Run([&] {
+    const bool ran = guard_.Run([&] {
         outcome = Guarded([] {
             CommandOutcome nothing;
             nothing.ran = true;
             return nothing;
         });
     });
+    if (!ran)
+        qCInfo(lcCommands) << "grid change not followed up: another command is running";
     return outcome;
 }
 
 CommandOutcome CommandSession::ExportTo(const QString& path)
 {
     CommandOutcome outcome;
-    guard_.Run([&] {
+    const bool ran = guard_.Run([&] {
         outcome = Guarded([&] {
             CommandOutcome written;
             written.ran = true;
@@ -83,13 +87,15 @@ CommandOutcome CommandSession::ExportTo(const QString& path)
             return written;
         });
     });
+    if (!ran)
+        qCInfo(lcCommands) << "export not run: another command is running";
     return outcome;
 }
 
 CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
 {
     CommandOutcome outcome;
-    guard_.Run([&] {
+    const bool ran = guard_.Run([&] {
         outcome = Guarded([&] {
             CommandOutcome collected;
             collected.ran = true;
@@ -99,6 +105,8 @@ CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
             return collected;
         });
     });
+    if (!ran)
+        qCInfo(lcCommands) << "documents not collected: another command is running";
     return outcome;
 }
 
@@ -108,6 +116,49 @@ void CommandSession::EndRun()
     run_.progress.RequestStop();
     run_.Silence();
     CloseProgress(run_.progress);
+    run_.progress.SetView(nullptr);
+}
+
+Settings& CommandSession::RunSettings()
+{
+    return run_.settings;
+}
+
+UserPrompt& CommandSession::Prompt()
+{
+    return run_.Prompt();
+}
+
+const QString& CommandSession::StartUrl() const
+{
+    return run_.endpoints.startUrl;
+}
+
+void CommandSession::SetUpGrid()
+{
+    SkipOnGridError([&] { SetUpTradeGrid(grid_, run_.measurer); });
+}
+
+RecoveryOfferResult CommandSession::OfferRecovery()
+{
+    return StartGridRecovery(run_.checkpoint, run_.Prompt(), run_.details, grid_);
+}
+
+void CommandSession::StartUpdateCheck(UpdateHost& host, std::function<void()> firstPage)
+{
+    updateCheck_.Start(host, std::move(firstPage));
+}
+
+bool CommandSession::MayClose()
+{
+    return Running() || MayEndWithGrid(run_.checkpoint, run_.Prompt(), grid_);
+}
+
+void CommandSession::EndCheckpoints(bool ownerWaiting)
+{
+    // While a command runs, the grid may be half-way through a change: the
+    // file then keeps the grid of the last finished step.
+    EndGridCheckpoints(run_.checkpoint, grid_, Running() || ownerWaiting);
 }
 
 CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& work)
@@ -127,9 +178,11 @@ CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& wo
     // Saved for crash recovery once the outermost command has ended; a save
     // that failed and a history that cannot be used are told once, after it.
     if (depth_ == 0) {
-        CheckpointGrid(run_.checkpoint, grid_);
-        if (run_.checkpoint && run_.checkpoint->TakeFailureToTell())
+        const RecoverySave saved = run_.checkpoint ? run_.checkpoint->Save(grid_) : RecoverySave::Off;
+        if (saved == RecoverySave::Failed && !saveFailureTold_) {
+            saveFailureTold_ = true;
             outcome.messages.append(QString::fromUtf8(kRecoverySaveFailedText));
+        }
         if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
             outcome.messages.append(trouble);
     }

@@ -225,7 +225,7 @@ private slots:
         // A checkpoint before the offer leaves the last run's grid alone.
         QCOMPARE(recovery.Save(grid), RecoverySave::Off);
         QCOMPARE(
-            StartGridRecovery(run, grid).offer, answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+            StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid).offer, answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.
@@ -314,15 +314,13 @@ private slots:
             if (!limit.active())
                 QSKIP("cannot limit file sizes here");
             QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
-            QVERIFY(recovery.TakeFailureToTell());
-            QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
-            QVERIFY(!recovery.TakeFailureToTell());
-            QVERIFY(!MayEndWithGrid(run, grid));
+            QVERIFY(recovery.LastSaveFailed());
+            QVERIFY(!MayEndWithGrid(run.checkpoint, run.Prompt(), grid));
         }
         QCOMPARE(prompt.questions, QStringList { QString::fromUtf8(kCloseUnsavedQuestion).arg(400) });
         QCOMPARE(testsupport::ReadFile(recovery.FilePath()), good);
         QCOMPARE(exporttest::Entries(dir.path()), (QStringList { "grid.lmtgrid", "lock" }));
-        QVERIFY(MayEndWithGrid(run, grid)); // the disk takes it again
+        QVERIFY(MayEndWithGrid(run.checkpoint, run.Prompt(), grid)); // the disk takes it again
     }
 };
 
