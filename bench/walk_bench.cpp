@@ -140,7 +140,8 @@ bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, 
     out.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     out.cpuSeconds = ToolCpuSeconds() - cpuBefore;
     out.rows = window.Session().Grid().Rows() - window.Session().Grid().FixedRows();
-    const double detailsPerPage = kPerPage * (kLatencyMs / 1000.0) / windowRun.run.detailDownloads.value_or(1);
+    const double detailsPerPage
+        = kPerPage * (kLatencyMs / 1000.0) / windowRun.run.detailDownloads.value_or(1);
     out.floorSeconds = kPages * 1.0 + kPages * detailsPerPage + loads.Seconds();
     // The pause after a page runs while its details download.
     out.overlappedFloorSeconds = kPages * std::max(1.0, detailsPerPage) + loads.Seconds();

@@ -41,8 +41,8 @@ int main(int argc, char* argv[])
     SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
         QStringLiteral("Split_Top_1"), QStringLiteral("0.55"));
     RecordingProgressView progress; // no progress window in the picture
-    e2e::WindowRun windowRun(
-        RunServices { .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .progressView = &progress });
+    e2e::WindowRun windowRun(RunServices {
+        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .progressView = &progress });
     MainWindow& window = windowRun.Open();
     window.show();
     if (!e2e::LogIn(window, market.base(), windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window)) {

@@ -59,7 +59,8 @@ private slots:
 
 private:
     // The window's run, logged in, on the first list page.
-    std::unique_ptr<e2e::WindowRun> LoggedInWindow(const testsupport::DemoMarket& market, UserPrompt& prompt, int downloads = 4);
+    std::unique_ptr<e2e::WindowRun> LoggedInWindow(
+        const testsupport::DemoMarket& market, UserPrompt& prompt, int downloads = 4);
     // Clears the grid, shows the first list page and extracts all pages.
     bool ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market);
 

@@ -186,9 +186,9 @@ private:
 
 // Ends the test function when the demo marketplace is not there: a failure
 // under CI, a skip elsewhere (testsupport::DemoRequired).
-#define SKIP_OR_FAIL_WITHOUT_DEMO(why)                                                                 \
-    do {                                                                                               \
-        if (testsupport::DemoRequired())                                                               \
-            QFAIL(why " (CI=true: the demo marketplace is required)");                                 \
-        QSKIP(why);                                                                                    \
+#define SKIP_OR_FAIL_WITHOUT_DEMO(why)                                                                       \
+    do {                                                                                                     \
+        if (testsupport::DemoRequired())                                                                     \
+            QFAIL(why " (CI=true: the demo marketplace is required)");                                       \
+        QSKIP(why);                                                                                          \
     } while (false)

@@ -9,14 +9,14 @@
 #include "core/base/Logging.h"
 #include "core/context/RunContext.h"
 #include "core/grid/ColumnTable.h"
-#include "core/grid/ItemRecord.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
+#include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/PageAccess.h"
-#include "core/text/TextHelpers.h"
 #include "core/text/Blanks.h"
+#include "core/text/TextHelpers.h"
 
 #include <QDir>
 

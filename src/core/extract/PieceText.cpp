@@ -1,7 +1,7 @@
 #include "PieceText.h"
 
-#include "core/text/TextHelpers.h"
 #include "core/text/Blanks.h"
+#include "core/text/TextHelpers.h"
 
 QString TrimBlanks(const QString& text)
 {

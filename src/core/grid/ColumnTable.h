@@ -107,7 +107,6 @@ inline constexpr int kFirstDetailColumn = FirstColumnFrom(ColumnSource::DetailPa
 inline constexpr int kDetailColumnCount = ColumnCountFrom(ColumnSource::DetailPage);
 static_assert(kFirstDetailColumn + kDetailColumnCount == kShownTradeColumns, "detail columns end the shown ones");
 
-
 // The facts of a grid column; nothing for columns beyond the trade grid's.
 const ColumnFacts* FactsOfColumn(int col);
 

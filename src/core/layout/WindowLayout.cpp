@@ -115,7 +115,8 @@ QString SplitterKey(int index)
     return QString::fromLatin1(index != 0 ? Settings::kSplitVertical : Settings::kSplitHorizontal);
 }
 
-MainWindowControls DragBar(MainWindowControls controls, int index, int mouseX, int mouseY, const TwipsRect& frame)
+MainWindowControls DragBar(
+    MainWindowControls controls, int index, int mouseX, int mouseY, const TwipsRect& frame)
 {
     TwipsRect& bar = index != 0 ? controls.bar1 : controls.bar0;
     if (IsVerticalBar(bar))

@@ -69,7 +69,8 @@ QString SplitterKey(int index);
 // (mouseX, mouseY) puts it; a bar that moves left and right follows the
 // cursor's x, the other its y. frame is the window's outer rectangle; all
 // in screen twips.
-MainWindowControls DragBar(MainWindowControls controls, int index, int mouseX, int mouseY, const TwipsRect& frame);
+MainWindowControls DragBar(
+    MainWindowControls controls, int index, int mouseX, int mouseY, const TwipsRect& frame);
 
 // What letting go of bar index stores: the key and the bar's fraction of
 // the window (frame's width for bar 1, its height for bar 0); an empty

@@ -6,9 +6,9 @@
 #include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/RecipientMerge.h"
-#include "core/history/HistoryTrouble.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSteps.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
@@ -23,8 +23,8 @@ std::optional<Command> CommandAt(int index)
     return Command(index);
 }
 
-CommandSession::CommandSession(
-    RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, SaveDialog* saveDialog, SessionHooks hooks)
+CommandSession::CommandSession(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage,
+    SaveDialog* saveDialog, SessionHooks hooks)
     : run_(run)
     , browser_(browser)
     , nextPage_(nextPage)

@@ -11,13 +11,13 @@
 // be told comes back in the outcome, for the window to show or the
 // unattended export to report. Nothing here shows anything itself.
 
+#include "FirstPageUpdateCheck.h"
 #include "core/commands/CommandGuard.h"
 #include "core/commands/Commands.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportResult.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"
-#include "FirstPageUpdateCheck.h"
 
 #include <QString>
 #include <QStringList>

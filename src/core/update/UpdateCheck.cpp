@@ -1,8 +1,8 @@
 #include "UpdateCheck.h"
 
+#include "UpdateCheckState.h"
 #include "UpdateHost.h"
 #include "core/base/Logging.h"
-#include "UpdateCheckState.h"
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 #include "core/text/TextHelpers.h"
@@ -79,8 +79,8 @@ void BackUpDataFile(const QString& dir)
 
 } // namespace
 
-QString CheckForUpdate(
-    UpdateCheckState& state, PageFetcher& fetcher, const QString& updateUrl, UpdateHost& host, int productNumber)
+QString CheckForUpdate(UpdateCheckState& state, PageFetcher& fetcher, const QString& updateUrl,
+    UpdateHost& host, int productNumber)
 {
     if (state.CurrentStage() != UpdateCheckState::Stage::NotRun)
         return {};
@@ -88,8 +88,8 @@ QString CheckForUpdate(
     state.Start();
 
     const QString localVersion = LocalVersionFromCaption(host.CaptionText());
-    const FetchResult fetched = fetcher.FetchPage(updateUrl + QString::number(productNumber),
-            QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
+    const FetchResult fetched = fetcher.FetchPage(
+        updateUrl + QString::number(productNumber), QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
     // A page without its title still names no version: nothing is done.
     if (!fetched.Arrived())
         qCInfo(lcUpdate) << "the download page did not arrive whole";

@@ -23,8 +23,8 @@ void ResetUpdateCheck(UpdateCheckState& state);
 // When it is newer: backs up data.mdb, tells the user, starts the update
 // program beside the program and ends the program through the host. If the
 // update program cannot be started the user is told and the program runs on.
-QString CheckForUpdate(
-    UpdateCheckState& state, PageFetcher& fetcher, const QString& updateUrl, UpdateHost& host, int productNumber);
+QString CheckForUpdate(UpdateCheckState& state, PageFetcher& fetcher, const QString& updateUrl,
+    UpdateHost& host, int productNumber);
 
 // The pieces of the check.
 QString LocalVersionFromCaption(const QString& caption); // digits and dots only

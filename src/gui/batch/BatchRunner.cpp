@@ -2,11 +2,11 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/context/RunFactory.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
-#include "core/history/HistoryTrouble.h"
+#include "core/context/RunFactory.h"
 #include "core/grid/GridSetup.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/session/CommandSession.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"

@@ -1,7 +1,7 @@
 #include "WebBrowser.h"
 
-#include "DomScripts.h"
 #include "BrowserProfile.h"
+#include "DomScripts.h"
 #include "core/base/Logging.h"
 #include "core/network/SharedCookieJar.h"
 

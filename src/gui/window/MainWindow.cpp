@@ -4,13 +4,13 @@
 #include "BrowserLoadWatch.h"
 #include "CursorPos.h"
 #include "SplitterBar.h"
-#include "gui/base/Twips.h"
 #include "WindowPlacementKeeper.h"
 #include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/context/RunContext.h"
 #include "core/grid/TotalText.h"
 #include "core/settings/Settings.h"
+#include "gui/base/Twips.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
@@ -161,8 +161,8 @@ void MainWindow::CreateControls()
     }
 
     print_ = new PrintButton(
-        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); }, run_.settings,
-        this);
+        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); },
+        run_.settings, this);
     print_->setObjectName(QStringLiteral("print"));
     print_->setGeometry(ToPixels(kPrintRect));
     print_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
@@ -419,7 +419,8 @@ void MainWindow::OnBarDragged(int index)
 void MainWindow::OnBarReleased(int index)
 {
     const SplitterSetting setting = ReleasedBarSetting(controls_, index, FrameTwips());
-    if (!setting.fraction.isEmpty() && !session_->RunSettings().StoreLayoutText(setting.key, setting.fraction))
+    if (!setting.fraction.isEmpty()
+        && !session_->RunSettings().StoreLayoutText(setting.key, setting.fraction))
         qCWarning(lcSettings) << "splitter" << index << "not stored";
     LayOut();
 }

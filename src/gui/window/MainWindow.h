@@ -7,8 +7,8 @@
 // "print", "total", "shop", "bar_<index>", "grid", "browser").
 
 #include "core/documents/DocumentPrinter.h"
-#include "core/session/CommandSession.h"
 #include "core/layout/WindowLayout.h"
+#include "core/session/CommandSession.h"
 #include "core/update/UpdateHost.h"
 
 #include <QWidget>

@@ -27,7 +27,8 @@ void TestCommandGuard::secondCommandIsRefused()
     QVERIFY(!guard.Busy());
 
     // A command that throws frees the guard too.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, (void)guard.Run([] { throw std::runtime_error("step failed"); }));
+    QVERIFY_THROWS_EXCEPTION(
+        std::runtime_error, (void)guard.Run([] { throw std::runtime_error("step failed"); }));
     QVERIFY(!guard.Busy());
     QVERIFY(guard.Run([&] { innerRan = true; }));
     QVERIFY(innerRan);

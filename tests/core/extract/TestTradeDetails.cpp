@@ -87,8 +87,10 @@ private slots:
         Endpoints endpoints = DefaultEndpoints();
         endpoints.tradeBase = tradeBase;
         run_.reset();
-        run_.emplace(RunServices {
-            .prompt = &prompt_, .endpoints = endpoints, .history = history, .detailDownloads = detailDownloads });
+        run_.emplace(RunServices { .prompt = &prompt_,
+            .endpoints = endpoints,
+            .history = history,
+            .detailDownloads = detailDownloads });
         run_->progress.SetView(&view_.emplace());
         run_->fetcher.UseStandIn([this](const QString& address, const QString& marker, int timeout) {
             fetched_.append(address);

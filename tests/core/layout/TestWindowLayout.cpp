@@ -201,7 +201,8 @@ void TestWindowLayout::dragClamps()
     QFETCH(int, expected);
     // The bar moves along its own axis only; the other bar stays.
     const MainWindowControls before = DesignControls();
-    const TwipsRect frame = index != 0 ? TwipsRect { origin, -7000, size, 500 } : TwipsRect { -7000, origin, 500, size };
+    const TwipsRect frame
+        = index != 0 ? TwipsRect { origin, -7000, size, 500 } : TwipsRect { -7000, origin, 500, size };
     const MainWindowControls after
         = DragBar(before, index, index != 0 ? mouse : 99999, index != 0 ? 99999 : mouse, frame);
     const TwipsRect& moved = index != 0 ? after.bar1 : after.bar0;

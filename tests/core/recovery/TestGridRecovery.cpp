@@ -224,8 +224,8 @@ private slots:
         const QStringList empty = Describe(grid);
         // A checkpoint before the offer leaves the last run's grid alone.
         QCOMPARE(recovery.Save(grid), RecoverySave::Off);
-        QCOMPARE(
-            StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid).offer, answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        QCOMPARE(StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid).offer,
+            answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.

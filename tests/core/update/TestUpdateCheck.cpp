@@ -243,7 +243,8 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
         seenDuringWait = state_.CurrentStage();
         secondResult = CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58);
     });
-    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QStringLiteral("1.5"));
+    QCOMPARE(
+        CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QStringLiteral("1.5"));
     QCOMPARE(seenDuringWait, UpdateCheckState::Stage::Started);
     QCOMPARE(secondResult, QString());
     QCOMPARE(server->requestCount(), 1);

@@ -113,8 +113,10 @@ void TestMainWindow::StartNewRun()
 {
     window_.reset();
     profile_.reset();
-    run_ = std::make_unique<RunContext>(RunServices {
-        .prompt = &prompt_, .endpoints = endpoints_, .measurer = measurer_.get(), .progressView = &progress_ });
+    run_ = std::make_unique<RunContext>(RunServices { .prompt = &prompt_,
+        .endpoints = endpoints_,
+        .measurer = measurer_.get(),
+        .progressView = &progress_ });
     profile_ = std::make_unique<BrowserProfile>(run_->fetcher);
 }
 
@@ -146,7 +148,8 @@ void TestMainWindow::topRowFitsTheWindow()
     QVERIFY(total->width() >= total->sizeHint().width());
     // The print button sits between the boxes and the total, overlapping neither.
     const QRect print = Part<QPushButton>(*window_, u"print"_s)->geometry();
-    QVERIFY(print.left() > Part<QCheckBox>(*window_, u"Chk_1"_s)->geometry().right() && print.right() < total->x());
+    QVERIFY(print.left() > Part<QCheckBox>(*window_, u"Chk_1"_s)->geometry().right()
+        && print.right() < total->x());
 }
 
 void TestMainWindow::totalLabelShowsWhole_data()
