@@ -120,6 +120,9 @@ MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollabora
 
 MainWindow::~MainWindow()
 {
+    // The browser, a child widget, outlives the session: it tells it nothing
+    // more.
+    disconnect(browser_, nullptr, this, nullptr);
     // The view goes before the grid it shows.
     delete gridView_;
 }
