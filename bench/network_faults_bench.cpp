@@ -14,7 +14,7 @@
 
 #include "core/commands/Commands.h"
 #include "core/commands/PageLoadWatch.h"
-#include "core/context/RunContext.h"
+#include "core/context/RunFactory.h"
 #include "core/extract/DetailDownloadPass.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
@@ -57,9 +57,9 @@ bool Walk(const QStringList& fault, int waitSeconds, Figures& out)
         + fault);
     if (!market.ok())
         return false;
-    RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
-    run.detailDownloads = 4;
-    run.networkWait.maxMs = qint64(waitSeconds) * 1000;
+    RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(market.base()),
+        .detailDownloads = 4,
+        .networkWait = WaitForSeconds(waitSeconds) });
     demolist::Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=bench")));
     demolist::DemoListPage page(run.fetcher.Network(), market.base());
     TradeGrid grid;

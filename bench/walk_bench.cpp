@@ -175,10 +175,9 @@ double ResidentMb()
     return 0;
 }
 
-bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, int downloads, WalkFigures& out)
+bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, WalkFigures& out)
 {
     MainWindow& window = *windowRun.window;
-    windowRun.run.detailDownloads = downloads;
     window.Run(Command::Clear);
     WebBrowser& browser = e2e::Browser(window);
     if (!e2e::WaitForPage(
@@ -193,7 +192,8 @@ bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, 
     out.cpuSeconds = ToolCpuSeconds() - cpuBefore;
     out.rows = window.Session().Grid().Rows() - window.Session().Grid().FixedRows();
     out.cells = GridCells(window.Session().Grid());
-    const double detailsPerPage = kPerPage * (kLatencyMs / 1000.0) / downloads;
+    const double detailsPerPage
+        = kPerPage * (kLatencyMs / 1000.0) / windowRun.run.detailDownloads.value_or(1);
     out.floorSeconds = kPages * 1.0 + kPages * detailsPerPage + loads.Seconds();
     // The pause after a page runs while its details download.
     out.overlappedFloorSeconds = kPages * std::max(1.0, detailsPerPage) + loads.Seconds();
@@ -225,13 +225,13 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
     e2e::WindowRun windowRun(RunServices { .prompt = &prompt,
         .endpoints = e2e::DemoEndpoints(base),
         .checkpoint = &recovery,
-        .history = &history });
-    windowRun.run.progress.SetView(&indicator);
+        .history = &history,
+        .progressView = &indicator });
     MainWindow& window = windowRun.Open();
     window.show();
     if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
         return 1;
-    (void)StartGridRecovery(windowRun.run, window.Session().Grid());
+    (void)window.Session().OfferRecovery();
     int nextMark = 1;
     double firstMb = 0;
     QTimer sampler;
@@ -300,11 +300,14 @@ int main(int argc, char* argv[])
     IndicatorWindow indicator;
     if (memoryPages > 0)
         return MemoryWalk(memoryPages, market.base(), prompt, indicator);
-    // A window on the first list page, logged in; its run uses history when given.
-    const auto openWindow = [&](TradeHistory* history) -> std::unique_ptr<e2e::WindowRun> {
-        auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
-            .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .history = history });
-        windowRun->run.progress.SetView(&indicator);
+    // A window on the first list page, logged in; its run uses history when
+    // given and downloads that many detail pages at once.
+    const auto openWindow = [&](TradeHistory* history, int downloads) -> std::unique_ptr<e2e::WindowRun> {
+        auto windowRun = std::make_unique<e2e::WindowRun>(RunServices { .prompt = &prompt,
+            .endpoints = e2e::DemoEndpoints(market.base()),
+            .history = history,
+            .progressView = &indicator,
+            .detailDownloads = downloads });
         MainWindow& window = windowRun->Open();
         window.show();
         if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar())
@@ -314,16 +317,21 @@ int main(int argc, char* argv[])
         }
         return windowRun;
     };
-    std::unique_ptr<e2e::WindowRun> windowRun = openWindow(nullptr);
-    if (!windowRun)
-        return 1;
-    auto loads = std::make_unique<LoadTimer>(e2e::Browser(*windowRun->window));
-
+    // Each count gets a run of its own, as a seller's setting would.
     WalkFigures one, four;
-    if (!WalkOnce(*windowRun, market.base(), *loads, 1, one)
-        || !WalkOnce(*windowRun, market.base(), *loads, 4, four)) {
-        std::fprintf(stderr, "the first list page did not load\n");
-        return 1;
+    std::unique_ptr<e2e::WindowRun> windowRun;
+    std::unique_ptr<LoadTimer> loads;
+    for (const auto& [downloads, figures] : { std::pair { 1, &one }, std::pair { 4, &four } }) {
+        loads.reset();
+        windowRun.reset();
+        windowRun = openWindow(nullptr, downloads);
+        if (!windowRun)
+            return 1;
+        loads = std::make_unique<LoadTimer>(e2e::Browser(*windowRun->window));
+        if (!WalkOnce(*windowRun, market.base(), *loads, *figures)) {
+            std::fprintf(stderr, "the first list page did not load\n");
+            return 1;
+        }
     }
     PrintWalk("n1", one);
     PrintWalk("n4", four);
@@ -340,7 +348,7 @@ int main(int argc, char* argv[])
     loads.reset();
     windowRun.reset();
     TradeHistory history(DefaultTradeHistoryPath());
-    windowRun = openWindow(&history);
+    windowRun = openWindow(&history, 4);
     if (!windowRun)
         return 1;
     loads = std::make_unique<LoadTimer>(e2e::Browser(*windowRun->window));
@@ -349,11 +357,11 @@ int main(int argc, char* argv[])
     };
     WalkFigures firstDay, nextDay;
     int requests = detailRequests();
-    if (!WalkOnce(*windowRun, market.base(), *loads, 4, firstDay))
+    if (!WalkOnce(*windowRun, market.base(), *loads, firstDay))
         return 1;
     const int firstRequests = detailRequests() - requests;
     requests = detailRequests();
-    if (!WalkOnce(*windowRun, market.base(), *loads, 4, nextDay))
+    if (!WalkOnce(*windowRun, market.base(), *loads, nextDay))
         return 1;
     const int nextRequests = detailRequests() - requests;
     Print("walk_history_first_detail_requests", firstRequests, "requests");
@@ -364,6 +372,5 @@ int main(int argc, char* argv[])
     Print("walk_history_next_rows_equal", nextDay.rows == firstDay.rows ? 1 : 0, "bool");
     if (!prompt.messages.isEmpty())
         std::fprintf(stderr, "messages: %s\n", qPrintable(prompt.messages.join(QLatin1Char('\n'))));
-    windowRun->run.progress.SetView(nullptr);
     return 0;
 }

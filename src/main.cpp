@@ -5,9 +5,7 @@
 #include "core/base/ProfileLock.h"
 #include "core/batch/BatchOptions.h"
 #include "core/batch/ConsoleReport.h"
-#include "core/context/RunContext.h"
-#include "core/history/HistorySetting.h"
-#include "core/history/TradeHistory.h"
+#include "core/context/RunFactory.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/text/AnsiCodec.h"
 #include "gui/batch/BatchRunner.h"
@@ -23,13 +21,15 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 
 namespace {
 
 // The marketplace and update addresses; options replace the built-in ones
 // (the demo marketplace, tests). The unattended export's options go to batch.
-Endpoints EndpointsFromOptions(const QCoreApplication& app, BatchOptions* batch = nullptr)
+// None when the options cannot be used (said on standard error): the
+// program then ends with status 1.
+std::optional<Endpoints> EndpointsFromOptions(const QCoreApplication& app, BatchOptions* batch = nullptr)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -50,7 +50,7 @@ Endpoints EndpointsFromOptions(const QCoreApplication& app, BatchOptions* batch 
     const std::optional<BatchOptions> batchOptions = ReadBatchOptions(parser, &error);
     if (!batchOptions) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
-        std::exit(1);
+        return std::nullopt;
     }
     if (batch)
         *batch = *batchOptions;
@@ -83,8 +83,8 @@ int main(int argc, char* argv[])
     if (WantsConsoleOnly(argc, argv)) {
         QCoreApplication console(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-        EndpointsFromOptions(console); // prints the help and exits
-        return 0;
+        // Prints the help and exits; a bad option ends with status 1.
+        return EndpointsFromOptions(console) ? 0 : 1;
     }
     const bool unattended = IsBatchRun(argc, argv);
     if (unattended)
@@ -110,8 +110,13 @@ int main(int argc, char* argv[])
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
     BatchOptions batch;
-    const Endpoints endpoints = EndpointsFromOptions(app, &batch);
+    const std::optional<Endpoints> chosen = EndpointsFromOptions(app, &batch);
+    if (!chosen)
+        return 1;
+    const Endpoints& endpoints = *chosen;
 
+    // The settings are read once, here, for the whole run.
+    Settings settings = Settings::Read();
     // Folders an earlier version made readable to others become the owner's.
     TightenDataFolders();
     ProfileLock profileLock;
@@ -123,7 +128,7 @@ int main(int argc, char* argv[])
             report.Line(profileLock.RefusalText(profile));
             return 1;
         }
-        return RunUnattendedExport(batch, endpoints, report);
+        return RunUnattendedExport(batch, endpoints, std::move(settings), report);
     }
 
     // The progress window and the message boxes must be in place before the
@@ -136,37 +141,29 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    const Settings settings = Settings::Read();
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(batch.noHistory, settings);
     const WidgetTextMeasurer measurer(TradeGridFont());
     // The grid a crashed run left is offered before anything saves over it.
     GridRecovery recovery(GridRecovery::DefaultFolder());
-    RunContext run(RunServices { .prompt = &prompt,
-        .endpoints = endpoints,
-        .settings = settings,
-        .measurer = &measurer,
-        .checkpoint = &recovery,
-        .history = history.get() });
-    run.detailDownloads = batch.detailDownloads;
-    // The window waits for the network until the user stops the walk.
-    run.networkWait.maxMs = -1;
-    run.progress.SetView(&indicator);
+    OpenedRun opened(RunPlan { .prompt = &prompt,
+                         .endpoints = endpoints,
+                         .measurer = &measurer,
+                         .checkpoint = &recovery,
+                         .progressView = &indicator,
+                         .detailDownloads = batch.detailDownloads,
+                         .networkWait = WaitUntilStopped(),
+                         .noHistory = batch.noHistory },
+        std::move(settings));
 
-    BrowserProfile browserProfile(run.fetcher);
+    BrowserProfile browserProfile(opened.Run().fetcher);
     int result = 0;
     {
-        MainWindow window(run, browserProfile);
+        MainWindow window(opened.Run(), browserProfile);
         prompt.SetParent(&window);
         window.show();
-        const RecoveryOfferResult offered = StartGridRecovery(run, window.Session().Grid());
-        if (!offered.toTell.isEmpty())
-            prompt.ShowMessage(offered.toTell);
-        if (offered.offer == RecoveryOffer::Restored)
-            window.RefreshTotal();
+        window.OfferRecovery();
         result = app.exec();
-        EndGridCheckpoints(run.checkpoint, window.Session().Grid());
+        window.Session().EndCheckpoints();
         prompt.SetParent(nullptr);
     }
-    run.progress.SetView(nullptr);
     return result;
 }

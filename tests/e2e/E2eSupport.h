@@ -109,10 +109,10 @@ inline QWidget* Bar(MainWindow& window, int index)
 {
     return window.findChild<QWidget*>(QStringLiteral("bar_%1").arg(index));
 }
-// Runs until the first finished page has run the window's one-time action.
-inline QTimer* FirstPageTimer(MainWindow& window)
+// True until the first finished page has run the session's one-time action.
+inline bool WaitingForFirstPage(MainWindow& window)
 {
-    return window.findChild<QTimer*>(QStringLiteral("firstPageTimer"));
+    return window.Session().UpdateCheck().Waiting();
 }
 
 // Runs action and waits until the browser has finished loading a page whose
@@ -132,7 +132,7 @@ inline bool WaitForPage(
 inline bool LogIn(MainWindow& window, const QString& base, SharedCookieJar& jar)
 {
     WebBrowser& browser = Browser(window);
-    if (!WaitUntil([&] { return !FirstPageTimer(window)->isActive(); }, 30000))
+    if (!WaitUntil([&] { return !WaitingForFirstPage(window); }, 30000))
         return false;
     const bool backOffice = WaitForPage(browser, QStringLiteral("/seller_admin.htm"), [&] {
         browser.page()->runJavaScript(

@@ -37,13 +37,12 @@ int main(int argc, char* argv[])
         return 2;
     }
     SilentPrompt prompt;
-    e2e::WindowRun windowRun(prompt, market.base());
-    RecordingProgressView progress; // no progress window in the picture
-    windowRun.run.progress.SetView(&progress);
-
     // A wider grid than the design's, as a seller would drag it.
     SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
         QStringLiteral("Split_Top_1"), QStringLiteral("0.55"));
+    RecordingProgressView progress; // no progress window in the picture
+    e2e::WindowRun windowRun(RunServices {
+        .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .progressView = &progress });
     MainWindow& window = windowRun.Open();
     window.show();
     if (!e2e::LogIn(window, market.base(), windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window)) {

@@ -47,7 +47,7 @@ int RunWalkChild(int argc, char* argv[])
     windowRun.run.progress.SetView(&indicator);
     MainWindow& window = windowRun.Open();
     window.show();
-    const RecoveryOfferResult offered = StartGridRecovery(windowRun.run, window.Session().Grid());
+    const RecoveryOfferResult offered = window.Session().OfferRecovery();
     if (!offered.toTell.isEmpty())
         prompt.ShowMessage(offered.toTell);
     if (!e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
@@ -98,7 +98,7 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     testsupport::DemoMarket market({ "--pages", QString::number(kPages), "--per-page",
         QString::number(kPerPage), "--seed", "5", "--latency-ms", "100", "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonArray trades
         = QJsonDocument::fromJson(testsupport::ReadFile(truthPath)).object().value("trades").toArray();
     QCOMPARE(trades.size(), kPages * kPerPage);
@@ -151,7 +151,7 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     auto windowRun = std::make_unique<e2e::WindowRun>(RunServices {
         .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &recovery });
     MainWindow& window = windowRun->Open();
-    QCOMPARE(StartGridRecovery(windowRun->run, window.Session().Grid()).offer, RecoveryOffer::Restored);
+    QCOMPARE(window.Session().OfferRecovery().offer, RecoveryOffer::Restored);
     QCOMPARE(prompt.questions,
         QStringList { QStringLiteral("恢复上次未完成的表格（%1 行）？").arg(expected.size()) });
     QCOMPARE(GridRows(window.Session().Grid()), expected);
@@ -174,7 +174,7 @@ void TestCrashRecovery::killedWalkIsOfferedBack()
     e2e::WindowRun nextRun(RunServices {
         .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .checkpoint = &nextStart });
     MainWindow& again = nextRun.Open();
-    QCOMPARE(StartGridRecovery(nextRun.run, again.Session().Grid()).offer, RecoveryOffer::Restored);
+    QCOMPARE(again.Session().OfferRecovery().offer, RecoveryOffer::Restored);
     QCOMPARE(
         prompt.questions, QStringList { u"上次关闭时表格中有 %1 行尚未导出，恢复？"_s.arg(expected.size()) });
     QCOMPARE(EncodeGridSnapshot(again.Session().Grid()), before);

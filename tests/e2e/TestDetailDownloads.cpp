@@ -8,6 +8,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/context/RunFactory.h"
 #include "core/commands/Commands.h"
 #include "core/context/DetailLedger.h"
 #include "core/extract/DetailDownloadPass.h"
@@ -59,7 +60,8 @@ private slots:
 
 private:
     // The window's run, logged in, on the first list page.
-    std::unique_ptr<e2e::WindowRun> LoggedInWindow(const testsupport::DemoMarket& market, UserPrompt& prompt);
+    std::unique_ptr<e2e::WindowRun> LoggedInWindow(
+        const testsupport::DemoMarket& market, UserPrompt& prompt, int downloads = 4, NetworkWait wait = {});
     // Clears the grid, shows the first list page and extracts all pages.
     bool ExtractAllFromFirstPage(MainWindow& window, const testsupport::DemoMarket& market);
 
@@ -67,10 +69,13 @@ private:
 };
 
 std::unique_ptr<e2e::WindowRun> TestDetailDownloads::LoggedInWindow(
-    const testsupport::DemoMarket& market, UserPrompt& prompt)
+    const testsupport::DemoMarket& market, UserPrompt& prompt, int downloads, NetworkWait wait)
 {
-    auto windowRun = std::make_unique<e2e::WindowRun>(prompt, market.base());
-    windowRun->run.progress.SetView(&progress_);
+    auto windowRun = std::make_unique<e2e::WindowRun>(RunServices { .prompt = &prompt,
+        .endpoints = e2e::DemoEndpoints(market.base()),
+        .progressView = &progress_,
+        .detailDownloads = downloads,
+        .networkWait = wait });
     MainWindow& window = windowRun->Open();
     window.show();
     if (!e2e::LogIn(window, market.base(), windowRun->run.fetcher.CookieJar()) || !e2e::OpenSoldItems(window))
@@ -100,17 +105,21 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     testsupport::DemoMarket market({ "--pages", "2", "--per-page", "9", "--seed", "23", "--latency-ms", "120",
         "--fail-rate", "0.25", "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
-    standin::RecordingPrompt prompt(true); // clearing the first walk's grid
-    auto windowRun = LoggedInWindow(market, prompt);
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
+    standin::RecordingPrompt prompt(true);
+    // One run downloads one page at a time, the next four: each its own run.
+    QList<QStringList> sequential;
+    {
+        auto oneByOne = LoggedInWindow(market, prompt, 1);
+        QVERIFY(oneByOne);
+        oneByOne->run.fetcher.SetFirstRetryPauseMs(100);
+        QVERIFY(ExtractAllFromFirstPage(*oneByOne->window, market));
+        sequential = GridSnapshot(oneByOne->window->Session().Grid());
+    }
+    auto windowRun = LoggedInWindow(market, prompt, 4);
     QVERIFY(windowRun);
     MainWindow* window = windowRun->window.get();
     windowRun->run.fetcher.SetFirstRetryPauseMs(100);
-
-    windowRun->run.detailDownloads = 1;
-    QVERIFY(ExtractAllFromFirstPage(*window, market));
-    const QList<QStringList> sequential = GridSnapshot(window->Session().Grid());
-    windowRun->run.detailDownloads = 4;
     QVERIFY(ExtractAllFromFirstPage(*window, market));
     const QList<QStringList> parallel = GridSnapshot(window->Session().Grid());
 
@@ -157,15 +166,12 @@ void TestDetailDownloads::outageMidWalk()
                                        QString::number(outageSeconds), "--dump-truth", truthPath }
         + answer);
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     standin::RecordingPrompt prompt;
-    auto windowRun = LoggedInWindow(market, prompt);
+    auto windowRun = LoggedInWindow(market, prompt, 4, waitForNetwork ? WaitUntilStopped() : NetworkWait {});
     QVERIFY(windowRun);
     MainWindow* window = windowRun->window.get();
     windowRun->run.fetcher.SetFirstRetryPauseMs(firstPauseMs);
-    windowRun->run.detailDownloads = 4;
-    if (waitForNetwork)
-        windowRun->run.networkWait.maxMs = -1;
     window->Run(Command::ExtractAll);
 
     const TradeGrid& grid = window->Session().Grid();
@@ -201,12 +207,11 @@ void TestDetailDownloads::hostGoneEndsTheWalk()
     testsupport::DemoMarket market({ "--pages", "3", "--per-page", "8", "--seed", "5", "--latency-ms", "50",
         "--outage-after", "5", "--outage-seconds", "120" });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     standin::RecordingPrompt prompt;
     auto windowRun = LoggedInWindow(market, prompt);
     QVERIFY(windowRun);
     windowRun->run.fetcher.SetFirstRetryPauseMs(200);
-    windowRun->run.detailDownloads = 4;
     MainWindow& window = *windowRun->window;
     BrowserLoadWatch watch(&e2e::Browser(window));
     DetailDownloadPass pass(60, 1000);

@@ -192,7 +192,7 @@ void TestEndToEnd::extractAllMergeAndExport()
                                        "--dump-truth", truthPath, "--log-requests" }
         + drift);
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonObject truth = ReadTruth(truthPath);
     const QJsonArray trades = truth.value("trades").toArray();
     QCOMPARE(trades.size(), 12);
@@ -296,7 +296,7 @@ void TestEndToEnd::currentPageAndGridCommands()
     testsupport::DemoMarket market(
         { "--pages", "2", "--per-page", "6", "--seed", "31", "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
     QJsonArray firstPage;
     for (const QJsonValue& t : trades)
@@ -379,7 +379,7 @@ void TestEndToEnd::commandsWaitWhileExtractAllRuns()
     testsupport::DemoMarket market({ "--pages", "3", "--per-page", "6", "--seed", "31", "--latency-ms", "150",
         "--dump-truth", truthPath });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QJsonArray trades = ReadTruth(truthPath).value("trades").toArray();
     QCOMPARE(trades.size(), 18);
 
@@ -491,7 +491,7 @@ void TestEndToEnd::settingsRestoredAtNextStart()
 {
     testsupport::DemoMarket market({ "--pages", "1", "--per-page", "2" });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     {
         auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
         QVERIFY(!e2e::CheckBox(*window, 1)->isChecked());
@@ -504,6 +504,8 @@ void TestEndToEnd::settingsRestoredAtNextStart()
         QCOMPARE(StoredSetting("CHK_1"), QStringLiteral("1"));
         QCOMPARE(e2e::TotalLabel(*window)->text(), QStringLiteral("交易总额：0"));
     }
+    // The next start reads the settings once, for its run.
+    windowRun_.reset();
     StoreSetting("CHK_0", QStringLiteral("1"));
     StoreSetting("Split_Top_0", QStringLiteral("0.5"));
     auto window = OpenWindow(e2e::DemoEndpoints(market.base()));
@@ -521,6 +523,7 @@ void TestEndToEnd::settingsRestoredAtNextStart()
     QVERIFY(qAbs(e2e::Browser(*window).y() - (bar.y() + bar.height())) <= 1);
     QVERIFY(e2e::Browser(*window).geometry().top() > e2e::Bar(*window, 0)->geometry().top());
     // A box holding no number leaves the box as it is.
+    windowRun_.reset();
     StoreSetting("CHK_1", QStringLiteral("yes"));
     auto third = OpenWindow(e2e::DemoEndpoints(market.base()));
     QVERIFY(!e2e::CheckBox(*third, 1)->isChecked());
@@ -543,7 +546,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
     QFETCH(bool, upgrade);
     testsupport::DemoMarket market({ "--pages", "1", "--per-page", "2", "--version", version });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     QTemporaryDir programDir;
     QVERIFY(testsupport::WriteStandInUpdater(programDir.path()));
     QVERIFY(testsupport::WriteFile(programDir.filePath(QStringLiteral("data.mdb")), "shop data"));
@@ -556,7 +559,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
 
     // The first finished page runs the one-time action (the timer stops
     // only then): the check is done.
-    QVERIFY(WaitUntil([&] { return !e2e::FirstPageTimer(*window)->isActive(); }, 30000));
+    QVERIFY(WaitUntil([&] { return !e2e::WaitingForFirstPage(*window); }, 30000));
     const QString argsFile = programDir.filePath(QStringLiteral("update-args.txt"));
     if (upgrade) {
         QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
@@ -570,7 +573,7 @@ void TestEndToEnd::updateCheckAgainstDownloadPage()
         QCOMPARE(host.ends, 0);
         QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
         QVERIFY(!QFile::exists(argsFile));
-        const UpdateCheckState& check = windowRun_->run.updateCheck;
+        const UpdateCheckState& check = window->Session().UpdateCheck().State();
         QCOMPARE(check.CurrentStage(), reachable ? UpdateCheckState::Stage::NotNewer : UpdateCheckState::Stage::Started);
         QCOMPARE(check.PublishedVersion(), reachable ? QStringLiteral("2") : QString());
     }

@@ -181,7 +181,7 @@ void TestUnattendedExport::initTestCase()
         QStringList { "--pages", "2", "--per-page", "5", "--seed", "2", "--log-requests", "--dump-truth",
             dir_.filePath(QStringLiteral("truth.json")) });
     if (program_.isEmpty() || !market_->ok())
-        QSKIP("program or demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("program or demo marketplace not available");
     StoreFilterClosed(false);
     // Logs in once through the window and keeps its exports for comparison.
     QProcess window;

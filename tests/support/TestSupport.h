@@ -93,6 +93,15 @@ inline bool WriteStandInUpdater(const QString& dir)
         path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }
 
+// Under CI (CI=true in the environment) a test that needs the demo
+// marketplace fails when it is missing or does not start: a skip counts as a
+// pass, and CI must not go green without one end-to-end run. Elsewhere the
+// test is skipped, so a build without the demo still runs the rest.
+inline bool DemoRequired()
+{
+    return qEnvironmentVariable("CI") == QLatin1String("true");
+}
+
 // A running demo marketplace on a free loopback port, stopped on destruction.
 class DemoMarket {
 public:
@@ -174,3 +183,12 @@ private:
         QTEST_SET_MAIN_SOURCE_PATH                                                                           \
         return QTest::qExec(&tc, argc, argv);                                                                \
     }
+
+// Ends the test function when the demo marketplace is not there: a failure
+// under CI, a skip elsewhere (testsupport::DemoRequired).
+#define SKIP_OR_FAIL_WITHOUT_DEMO(why)                                                                       \
+    do {                                                                                                     \
+        if (testsupport::DemoRequired())                                                                     \
+            QFAIL(why " (CI=true: the demo marketplace is required)");                                       \
+        QSKIP(why);                                                                                          \
+    } while (false)

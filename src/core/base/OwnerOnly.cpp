@@ -45,6 +45,6 @@ void TightenDataFolders()
     const QStringList folders { QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), BrowserProfileFolder() };
     for (const QString& folder : folders)
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
-            MakeOwnerOnlyFolder(folder);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !MakeOwnerOnlyFolder(folder))
+            qCWarning(lcSettings) << "left as it was:" << folder;
 }

@@ -8,10 +8,10 @@
 
 // Creates folder when missing and takes group and other access from it.
 // False (and logged) when it could not.
-bool MakeOwnerOnlyFolder(const QString& folder);
+[[nodiscard]] bool MakeOwnerOnlyFolder(const QString& folder);
 // Takes group and other access from an existing file. False (and logged)
 // when it could not.
-bool MakeOwnerOnlyFile(const QString& path);
+[[nodiscard]] bool MakeOwnerOnlyFile(const QString& path);
 // The per-user data folders (the browser profile among them), as far as they
 // exist already.
 void TightenDataFolders();

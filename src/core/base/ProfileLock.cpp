@@ -14,7 +14,10 @@ QString BrowserProfileFolder()
 namespace {
 QString LockFilePath(const QString& folder)
 {
-    MakeOwnerOnlyFolder(folder); // the browser profile: session cookies
+    // The browser profile holds session cookies; a folder that cannot be
+    // made the owner's is logged, and the lock in it still works.
+    if (!MakeOwnerOnlyFolder(folder))
+        qCWarning(lcCommands) << "browser profile folder left as it was:" << folder;
     return folder + QStringLiteral("/lumetra-trades.lock");
 }
 } // namespace
@@ -31,7 +34,9 @@ ProfileLock::ProfileLock(const QString& folder)
 ProfileLockResult ProfileLock::TryLock()
 {
     if (lock_.tryLock(0)) {
-        MakeOwnerOnlyFile(lock_.fileName());
+        // The lock holds only a process id: a lock others can read still locks.
+        if (!MakeOwnerOnlyFile(lock_.fileName()))
+            qCInfo(lcCommands) << "profile lock kept with its modes";
         return ProfileLockResult::Locked;
     }
     // Only a lock file that is there and held means another program; Qt

@@ -38,7 +38,8 @@ bool CommandGuard::Run(const Action& action)
 void CommandGuard::RunWhenFree(const QString& key, Action action)
 {
     if (!busy_) {
-        Run(action);
+        // Not busy, so it runs: Run refuses only while another command runs.
+        [[maybe_unused]] const bool ran = Run(action);
         return;
     }
     for (auto& [keptKey, keptAction] : kept_) {

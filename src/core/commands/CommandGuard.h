@@ -22,7 +22,7 @@ public:
     bool Busy() const { return busy_; }
     // Runs action as the one running command, then the actions kept for
     // after it. False, and nothing runs, while another command runs.
-    bool Run(const Action& action);
+    [[nodiscard]] bool Run(const Action& action);
     // Runs action now when no command runs; otherwise keeps it for the end
     // of the running command. A later action under the same key replaces a
     // kept one (the latest click decides), in its place in the order.

@@ -23,20 +23,6 @@
 #include <QElapsedTimer>
 #include <algorithm>
 
-QString TotalLabelText(const TradeGrid& grid, bool withYuan)
-{
-    double total = 0;
-    try {
-        total = SumColumn(grid, ColAmount);
-    } catch (const GridRangeError&) {
-        total = 0;
-    }
-    QString text = QString::fromUtf8(kTotalPrefix) + NumberText(total);
-    if (withYuan)
-        text += QStringLiteral("元");
-    return text;
-}
-
 QString ShopNickFromBody(QString bodyHtml)
 {
     QString html = CutAtMarker(bodyHtml, QStringLiteral("user-nick"), false);

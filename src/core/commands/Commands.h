@@ -5,6 +5,7 @@
 #include "core/context/DetailLedger.h"
 #include "core/grid/GridSetup.h"
 #include "core/network/PageFetchQueue.h"
+#include "core/grid/TotalText.h"
 
 #include <QString>
 #include <functional>
@@ -19,15 +20,11 @@ struct DetailDownloadPass;
 
 inline const char* const kRemovingClosedMessage = "正在查找并清除关闭的交易...";
 inline const char* const kExtractingMessage = "正在提取交易信息...";
-inline const char* const kTotalPrefix = "交易总额：";
 inline const char* const kClearUnexportedQuestion = "表格中有 %1 行尚未导出，确定清空？";
 inline const char* const kExportSheetName = "Quorvel软件-淘宝发货信息表";
 inline constexpr int kExtractAllProgressTotal = 500;
 inline constexpr int kExtractAllMaxPasses = 501;
 inline constexpr int kNextPageTimeoutMs = 30000;
-
-// "交易总额：<total>元", or without "元"; the total of the amount column.
-QString TotalLabelText(const TradeGrid& grid, bool withYuan);
 
 // The seller's nick from the page body: the text of the element whose
 // markup carries the last "user-nick", trimmed; empty when there is none.

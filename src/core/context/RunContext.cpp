@@ -16,6 +16,15 @@ RunContext::RunContext(RunServices services)
     , measurer(services.measurer)
     , checkpoint(services.checkpoint)
     , history(services.history)
+    , detailDownloads(services.detailDownloads)
+    , networkWait(services.networkWait)
     , prompt_(services.prompt ? services.prompt : &silent_)
 {
+    progress.SetView(services.progressView);
+}
+
+RunContext::~RunContext()
+{
+    // The view may go before the run's progress does.
+    progress.SetView(nullptr);
 }

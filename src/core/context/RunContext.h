@@ -3,9 +3,11 @@
 // page: who is told things, the progress display, the page fetches, the
 // marketplace addresses, the text measurer, the crash checkpoint and the
 // trades left without details. The window's run and the unattended export
-// each build one and hand it down by reference, as they hand down the grid;
-// a test builds its own. Nothing here is process-wide, and the services are
-// given once, when the run is built: nobody puts another in place later.
+// each build one through OpenedRun (RunFactory.h) and hand it down by
+// reference, as they hand down the grid; a test builds its own. Nothing here
+// is process-wide, and the services are given once, when the run is built:
+// nobody puts another in place later. A test that needs another download
+// count or wait builds another run.
 
 #include "DetailLedger.h"
 #include "core/base/Endpoints.h"
@@ -14,11 +16,11 @@
 #include "core/network/PageFetcher.h"
 #include "core/progress/Progress.h"
 #include "core/settings/Settings.h"
-#include "core/update/UpdateCheckState.h"
 
 #include <optional>
 
 class GridRecovery;
+class ProgressView;
 class TextMeasurer;
 class TradeHistory;
 
@@ -36,6 +38,14 @@ struct RunServices {
     GridRecovery* checkpoint = nullptr;
     // Detail columns kept from earlier runs; none: every page is downloaded.
     TradeHistory* history = nullptr;
+    // Where the run's progress is shown; none: nowhere.
+    ProgressView* progressView = nullptr;
+    // How many detail pages download at once; none: the setting.
+    std::optional<int> detailDownloads = std::nullopt;
+    // How long a page walk waits for an unreachable trade host to answer
+    // again: the window waits until the user stops, the unattended export
+    // as its --network-wait allows; none by default.
+    NetworkWait networkWait = {};
 };
 
 class RunContext {
@@ -45,6 +55,7 @@ public:
     // A run with only a prompt given.
     explicit RunContext(UserPrompt& prompt);
     explicit RunContext(RunServices services);
+    ~RunContext();
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -58,24 +69,20 @@ public:
     PageFetcher fetcher;
     // The services the run was built with (RunServices).
     const Endpoints endpoints;
-    const Settings settings;
+    // The run's settings, read once; a change the user makes is stored
+    // through them, so later reads in the run see it.
+    Settings settings;
     const TextMeasurer* const measurer;
     GridRecovery* const checkpoint;
     TradeHistory* const history;
+    const std::optional<int> detailDownloads;
+    const NetworkWait networkWait;
 
-    // How many detail pages download at once for this run; none: the setting.
-    std::optional<int> detailDownloads;
     DetailLedger details;
-    // How long a page walk waits for an unreachable trade host to answer
-    // again: the window waits until the user stops, the unattended export
-    // as its --network-wait allows; none by default.
-    NetworkWait networkWait;
     // A page the history did not take this run, and whether the user has
     // been told about the history (HistoryTrouble.h).
     bool historyWriteFailed = false;
     bool historyTroubleTold = false;
-    // Where the run's update check stands.
-    UpdateCheckState updateCheck;
 
 private:
     SilentPrompt silent_;

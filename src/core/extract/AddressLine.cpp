@@ -3,6 +3,7 @@
 #include "PieceText.h"
 #include "core/address/AdminDivisions.h"
 #include "core/grid/ColumnTable.h"
+#include "core/text/Blanks.h"
 
 #include <QStringList>
 #include <utility>
@@ -113,9 +114,10 @@ void SplitStreet(AddressReading& reading, QString street)
 
 QString PlainBlanks(QString text)
 {
-    text.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
-    text.replace(QChar::Nbsp, QLatin1Char(' '));
-    text.replace(QChar(0x3000), QLatin1Char(' '));
+    text.replace(kNbspEntity.toString(), QString(kPlainBlank));
+    for (QChar& c : text)
+        if (IsPageBlank(c))
+            c = kPlainBlank;
     const QString twoBlanks = QStringLiteral("  ");
     while (text.contains(twoBlanks))
         text.replace(twoBlanks, QStringLiteral(" "));

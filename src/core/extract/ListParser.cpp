@@ -16,6 +16,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/PageAccess.h"
+#include "core/text/Blanks.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDir>
@@ -46,9 +47,8 @@ static_assert(kItemPieces <= ListRowCutter::kKeptPieces);
 // either as a character or as the serializer's entity.
 QStringView SkipBlanks(QStringView text)
 {
-    static constexpr QStringView kNbspEntity = u"&nbsp;";
     for (;;) {
-        if (!text.isEmpty() && (text.front().isSpace() || text.front() == QChar::Nbsp))
+        if (!text.isEmpty() && IsAnyBlank(text.front()))
             text = text.sliced(1);
         else if (text.startsWith(kNbspEntity))
             text = text.sliced(kNbspEntity.size());
@@ -64,7 +64,6 @@ constexpr qsizetype kDateTimeLength = 19; // yyyy-MM-dd hh:mm:ss
 // when it has none.
 QStringView UpToBlank(QStringView text, QStringView stop = {})
 {
-    static constexpr QStringView kNbspEntity = u"&nbsp;";
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (IsAnyBlank(c) || c == u'<' || (c == u'&' && text.sliced(i).startsWith(kNbspEntity))
@@ -374,7 +373,8 @@ private:
         int row = 0;
         try {
             row = AppendRow();
-        } catch (const GridRangeError&) {
+        } catch (const GridRangeError& error) {
+            qCWarning(lcGrid) << "item row not added:" << error.what();
             return;
         }
         Set(row, OrderCol(), ContinuationOrderNumber(Get(previous, OrderCol())));

@@ -1,5 +1,6 @@
 #include "PieceText.h"
 
+#include "core/text/Blanks.h"
 #include "core/text/TextHelpers.h"
 
 QString TrimBlanks(const QString& text)
@@ -12,9 +13,9 @@ QStringView TrimBlanks(QStringView text)
 {
     qsizetype first = 0;
     qsizetype end = text.size();
-    while (first < end && text[first] == u' ')
+    while (first < end && text[first] == kPlainBlank)
         ++first;
-    while (end > first && text[end - 1] == u' ')
+    while (end > first && text[end - 1] == kPlainBlank)
         --end;
     return text.sliced(first, end - first);
 }
@@ -33,7 +34,7 @@ QString TakeFirstWord(QString& text)
 
 FirstWordCut CutFirstWord(QStringView text)
 {
-    const qsizetype blank = text.indexOf(u' ');
+    const qsizetype blank = text.indexOf(kPlainBlank);
     if (blank < 0)
         return { false, QStringView(), text };
     return { true, text.first(blank), text.sliced(blank + 1) };

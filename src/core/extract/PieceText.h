@@ -1,6 +1,7 @@
 #pragma once
-// Small text steps shared by the list and detail parsers. "Blank" means the
-// space character only: page texts keep tabs and other white space as data.
+// Small text steps shared by the list and detail parsers. They trim and cut
+// at the plain blank only (Blanks.h): page texts keep tabs and other white
+// space as data.
 
 #include <QString>
 #include <QStringList>

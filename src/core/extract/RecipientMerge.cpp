@@ -1,6 +1,7 @@
 #include "RecipientMerge.h"
 
 #include "MergeRules.h"
+#include "core/base/Logging.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
@@ -34,7 +35,9 @@ QVector<Group> GroupRows(const TradeGrid& grid)
         QStringList key;
         try {
             key = MergeKeyTexts(grid, row);
-        } catch (const GridRangeError&) {
+        } catch (const GridRangeError& error) {
+            // A row without its key cells is merged with none.
+            qCWarning(lcGrid) << "row" << row << "kept apart from the merge:" << error.what();
             groups.append(Group { row, {} });
             continue;
         }

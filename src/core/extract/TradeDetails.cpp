@@ -60,7 +60,8 @@ QStringList NewTradeOrders(const TradeGrid& grid, int newRowCount)
         QString orderNumber;
         try {
             orderNumber = grid.TextMatrix(row, grid.FixedCols());
-        } catch (const GridRangeError&) {
+        } catch (const GridRangeError& error) {
+            qCWarning(lcGrid) << "row" << row << "left out of the detail pass:" << error.what();
             continue;
         }
         if (!IsFurtherItemOrder(orderNumber) && !orders.contains(orderNumber))

@@ -118,11 +118,6 @@ int WaybillDigits(QStringView value)
 
 } // namespace
 
-bool IsAnyBlank(QChar c)
-{
-    return c.isSpace() || c == QChar::Nbsp || c == QChar(0x3000);
-}
-
 const ColumnFacts* FactsOfColumn(int col)
 {
     if (col < 0 || col >= int(std::size(kTradeColumns)))

@@ -7,6 +7,8 @@
 
 #include "GridSetup.h"
 
+#include "core/text/Blanks.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -108,10 +110,6 @@ consteval int ColumnCountFrom(ColumnSource source)
 inline constexpr int kFirstDetailColumn = FirstColumnFrom(ColumnSource::DetailPage);
 inline constexpr int kDetailColumnCount = ColumnCountFrom(ColumnSource::DetailPage);
 static_assert(kFirstDetailColumn + kDetailColumnCount == kShownTradeColumns, "detail columns end the shown ones");
-
-// Blank of any kind: the space, the no-break space, the ideographic space,
-// tabs and line breaks.
-bool IsAnyBlank(QChar c);
 
 // The facts of a grid column; nothing for columns beyond the trade grid's.
 const ColumnFacts* FactsOfColumn(int col);

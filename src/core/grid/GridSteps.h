@@ -21,11 +21,10 @@ template <typename Step> void SkipOnGridError(Step&& step)
 // The cell's text, or an empty text for a cell outside the grid.
 inline QString CellOrEmpty(const TradeGrid& grid, int row, int col)
 {
-    try {
-        return grid.TextMatrix(row, col);
-    } catch (const GridRangeError&) {
+    // Checked before the read: outside the grid is an expected case here.
+    if (row < 0 || row >= grid.Rows() || col < 0 || col >= grid.Cols())
         return QString();
-    }
+    return grid.TextMatrix(row, col);
 }
 
 // The order numbers of orders that the grid still holds, in their order;

@@ -1,6 +1,7 @@
 #include "ItemRecord.h"
 
 #include "ColumnTable.h"
+#include "core/text/Blanks.h"
 
 #include <QStringList>
 
@@ -54,8 +55,8 @@ QString FullItemText(QStringView cell)
             i += kSnapshotLink.size();
             continue;
         }
-        if (c == u'&' && cell.sliced(i).startsWith(kNbsp)) {
-            i += kNbsp.size();
+        if (c == u'&' && cell.sliced(i).startsWith(kNbspEntity)) {
+            i += kNbspEntity.size();
             blank = true;
             continue;
         }

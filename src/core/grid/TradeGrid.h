@@ -14,6 +14,13 @@
 // Raised by an access outside the grid or by a shape the grid refuses.
 // Operations that skip failing steps catch it; the grid is never left
 // half-changed by it.
+// Why an exception here, when everything else in core returns its outcome:
+// the grid is read and written cell by cell in hundreds of places, each a
+// step of a parser, the merge or a writer, and what a bad index means is
+// always the same (the step ends, the grid keeps what the steps before it
+// did). A value at every cell access would be dropped or repeated in each
+// of them; one catch per step (SkipOnGridError, CommandSession::Guarded,
+// the writers) says it once. Every catch logs what it caught.
 class GridRangeError : public std::out_of_range {
 public:
     using std::out_of_range::out_of_range;

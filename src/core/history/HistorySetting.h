@@ -8,8 +8,6 @@
 class Settings;
 class TradeHistory;
 
-inline const char* const kDetailHistoryKey = "DetailHistory";
-
 // The run's history at its usual place, or none when it is turned off (the
 // option, or Settings::DetailHistory).
 std::unique_ptr<TradeHistory> OpenRunHistory(bool noHistoryOption, const Settings& settings);

@@ -1,5 +1,6 @@
 #include "WindowLayout.h"
 
+#include "core/settings/Settings.h"
 #include "core/text/TextHelpers.h"
 
 #include <cmath>
@@ -64,10 +65,10 @@ MainWindowControls LayOutMainWindow(int windowWidth, int windowHeight, bool side
     TwipsRect& bar0 = c.bar0;
     TwipsRect& bar1 = c.bar1;
 
-    PlaceFromSetting(bar0.top, windowHeight, QString::fromLatin1(kSplitKeyHorizontal), readSetting);
+    PlaceFromSetting(bar0.top, windowHeight, QString::fromLatin1(Settings::kSplitHorizontal), readSetting);
     const double designGridShare = double(DesignControls().bar1.left) / kDesignClientWidth;
     PlaceFromSetting(
-        bar1.left, windowWidth, QString::fromLatin1(kSplitKeyVertical), readSetting, designGridShare);
+        bar1.left, windowWidth, QString::fromLatin1(Settings::kSplitVertical), readSetting, designGridShare);
     Clamp(bar0.top, windowHeight);
     Clamp(bar1.left, windowWidth);
 
@@ -111,5 +112,23 @@ QString SplitterFractionText(int barPosition, int windowSize)
 
 QString SplitterKey(int index)
 {
-    return QString::fromLatin1(index != 0 ? kSplitKeyVertical : kSplitKeyHorizontal);
+    return QString::fromLatin1(index != 0 ? Settings::kSplitVertical : Settings::kSplitHorizontal);
+}
+
+MainWindowControls DragBar(
+    MainWindowControls controls, int index, int mouseX, int mouseY, const TwipsRect& frame)
+{
+    TwipsRect& bar = index != 0 ? controls.bar1 : controls.bar0;
+    if (IsVerticalBar(bar))
+        bar.left = DragSplitterPosition(mouseX, frame.left, frame.width, bar.width);
+    else
+        bar.top = DragSplitterPosition(mouseY, frame.top, frame.height, bar.height);
+    return controls;
+}
+
+SplitterSetting ReleasedBarSetting(const MainWindowControls& controls, int index, const TwipsRect& frame)
+{
+    const QString fraction = index != 0 ? SplitterFractionText(controls.bar1.left, frame.width)
+                                        : SplitterFractionText(controls.bar0.top, frame.height);
+    return { SplitterKey(index), fraction };
 }

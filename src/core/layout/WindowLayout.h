@@ -34,9 +34,6 @@ inline constexpr int kBarMinimum = 400;
 inline constexpr int kBarMaximumMargin = 800;
 inline constexpr int kDragOffset = 120;
 
-inline const char* const kSplitKeyHorizontal = "Split_Top_0";
-inline const char* const kSplitKeyVertical = "Split_Top_1";
-
 // Reads a stored setting: (key, default text) -> text.
 using LayoutSettingReader = std::function<QString(const QString& key, const QString& defaultText)>;
 
@@ -67,3 +64,19 @@ inline bool IsVerticalBar(const TwipsRect& bar)
 // but 0), else "Split_Top_0". Empty text when the window size is 0.
 QString SplitterFractionText(int barPosition, int windowSize);
 QString SplitterKey(int index);
+
+// Bar index (1, any index but 0, or 0) moved as the drag of the cursor at
+// (mouseX, mouseY) puts it; a bar that moves left and right follows the
+// cursor's x, the other its y. frame is the window's outer rectangle; all
+// in screen twips.
+MainWindowControls DragBar(
+    MainWindowControls controls, int index, int mouseX, int mouseY, const TwipsRect& frame);
+
+// What letting go of bar index stores: the key and the bar's fraction of
+// the window (frame's width for bar 1, its height for bar 0); an empty
+// fraction stores nothing.
+struct SplitterSetting {
+    QString key;
+    QString fraction;
+};
+SplitterSetting ReleasedBarSetting(const MainWindowControls& controls, int index, const TwipsRect& frame);

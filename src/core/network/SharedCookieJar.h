@@ -22,10 +22,10 @@ public:
     // now (expired ones left out), and every later change is written back
     // once the current event has been handled. False when an existing file
     // cannot be read.
-    bool KeepInFile(const QString& path);
+    [[nodiscard]] bool KeepInFile(const QString& path);
     // Writes a change still waiting to be written; true when nothing waits
     // any more.
-    bool SaveNow();
+    [[nodiscard]] bool SaveNow();
 
 public slots:
     // Adds or replaces (same name, domain and path) a cookie as the browser

@@ -3,7 +3,8 @@
 #include "GridSnapshot.h"
 #include "core/base/Logging.h"
 #include "core/base/OwnerOnly.h"
-#include "core/context/RunContext.h"
+#include "core/base/UserPrompt.h"
+#include "core/context/DetailLedger.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
@@ -82,7 +83,9 @@ bool GridRecovery::TakeLock(bool quiet)
         qCWarning(lcGrid) << "could not make" << folder_ << "the owner's alone";
     locked_ = lock_->tryLock(0);
     if (locked_) {
-        MakeOwnerOnlyFile(lock_->fileName());
+        // The lock holds only a process id: a lock others can read still locks.
+        if (!MakeOwnerOnlyFile(lock_->fileName()))
+            qCInfo(lcGrid) << "recovery lock kept with its modes";
         lockUnwritable_ = false;
         return true;
     }
@@ -212,14 +215,6 @@ RecoverySave GridRecovery::Save(const TradeGrid& grid)
     return saved ? RecoverySave::Saved : RecoverySave::Failed;
 }
 
-bool GridRecovery::TakeFailureToTell()
-{
-    if (!lastSaveFailed_ || failureTold_)
-        return false;
-    failureTold_ = true;
-    return true;
-}
-
 void GridRecovery::EndCleanly()
 {
     if (Off())
@@ -263,27 +258,30 @@ void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid)
     if (!checkpoint)
         return;
     // The save warns at the first failure of a run of them, and the session
-    // tells it after the command (TakeFailureToTell); Off needs nothing.
+    // tells it after the command from its own save; Off needs nothing.
     if (checkpoint->Save(grid) == RecoverySave::Failed)
         qCDebug(lcGrid) << "checkpoint failed; the recovery file keeps its last good save";
 }
 
-bool MayEndWithGrid(RunContext& run, const TradeGrid& grid, bool commandRunning)
+bool MayEndWithGrid(GridRecovery* checkpoint, UserPrompt& prompt, const TradeGrid& grid, bool commandRunning)
 {
-    if (!run.checkpoint || !run.checkpoint->LastSaveFailed() || !grid.HasUnexportedRows())
+    if (!checkpoint || !checkpoint->LastSaveFailed() || !grid.HasUnexportedRows())
         return true;
-    if (!commandRunning && run.checkpoint->Save(grid) == RecoverySave::Saved)
+    if (!commandRunning && checkpoint->Save(grid) == RecoverySave::Saved)
         return true;
     const int dataRows = grid.Rows() - grid.FixedRows();
-    return run.Prompt().AskYesNo(QString::fromUtf8(kCloseUnsavedQuestion).arg(dataRows));
+    return prompt.AskYesNo(QString::fromUtf8(kCloseUnsavedQuestion).arg(dataRows));
 }
 
-RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid)
+RecoveryOfferResult StartGridRecovery(
+    GridRecovery* checkpoint, UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid)
 {
-    if (!run.checkpoint)
+    if (!checkpoint)
         return {};
-    RecoveryOfferResult offered = run.checkpoint->OfferRestore(run.Prompt(), run.details, grid);
-    if (run.checkpoint->TakeFailureToTell()) {
+    RecoveryOfferResult offered = checkpoint->OfferRestore(prompt, ledger, grid);
+    // A recovery that cannot save from the start (a disk too full for its
+    // lock) is told with the offer, which still came from the last file.
+    if (checkpoint->LastSaveFailed()) {
         const QString failed = QString::fromUtf8(kRecoverySaveFailedText);
         offered.toTell = offered.toTell.isEmpty() ? failed : offered.toTell + QStringLiteral("\n\n") + failed;
     }

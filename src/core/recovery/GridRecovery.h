@@ -21,7 +21,6 @@
 #include <memory>
 
 class DetailLedger;
-class RunContext;
 class TradeGrid;
 class UserPrompt;
 
@@ -97,9 +96,6 @@ public:
     [[nodiscard]] RecoverySave Save(const TradeGrid& grid);
     // The latest save failed.
     bool LastSaveFailed() const { return lastSaveFailed_; }
-    // True once per run, after the first failed save: the user is to be told
-    // (kRecoverySaveFailedText).
-    bool TakeFailureToTell();
 
     // A normal end: the recovery file and a declined one go.
     void EndCleanly();
@@ -130,7 +126,6 @@ private:
     // A grid the last run left waits to be offered: saves would overwrite it.
     bool offerPending_ = false;
     bool lastSaveFailed_ = false;
-    bool failureTold_ = false;
 };
 
 // The commands checkpoint the grid after every page and command: saved
@@ -147,9 +142,10 @@ void EndGridCheckpoints(GridRecovery* checkpoint, const TradeGrid& grid, bool co
 // default) when the grid holds rows not exported and the recovery file could
 // not take them, even at one more try. While a command runs the grid may be
 // half-way through a change, so the last save's failure decides, untried.
-bool MayEndWithGrid(RunContext& run, const TradeGrid& grid, bool commandRunning = false);
+bool MayEndWithGrid(GridRecovery* checkpoint, UserPrompt& prompt, const TradeGrid& grid, bool commandRunning = false);
 
-// Start-up: offers the last run's grid through the run's checkpoint (Nothing
-// without one); the checkpoint saves from then on. A recovery that cannot
-// save from the start (a full disk) is told with the offer's outcome.
-RecoveryOfferResult StartGridRecovery(RunContext& run, TradeGrid& grid);
+// Start-up: offers the last run's grid through checkpoint (Nothing without
+// one); the checkpoint saves from then on. A recovery that cannot save from
+// the start (a full disk) is told with the offer's outcome.
+RecoveryOfferResult StartGridRecovery(
+    GridRecovery* checkpoint, UserPrompt& prompt, DetailLedger& ledger, TradeGrid& grid);

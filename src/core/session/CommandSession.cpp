@@ -23,13 +23,14 @@ std::optional<Command> CommandAt(int index)
     return Command(index);
 }
 
-CommandSession::CommandSession(
-    RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage, SaveDialog* saveDialog, SessionHooks hooks)
+CommandSession::CommandSession(RunContext& run, BrowserPage& browser, PageLoadWatch& nextPage,
+    SaveDialog* saveDialog, SessionHooks hooks)
     : run_(run)
     , browser_(browser)
     , nextPage_(nextPage)
     , saveDialog_(saveDialog)
     , hooks_(std::move(hooks))
+    , updateCheck_(run)
 {
     guard_.SetBusyObserver([this](bool busy) {
         if (hooks_.busyChanged)
@@ -60,20 +61,22 @@ void CommandSession::RunWhenFree(
 CommandOutcome CommandSession::GridChanged()
 {
     CommandOutcome outcome;
-    guard_.Run([&] {
+    const bool ran = guard_.Run([&] {
         outcome = Guarded([] {
             CommandOutcome nothing;
             nothing.ran = true;
             return nothing;
         });
     });
+    if (!ran)
+        qCInfo(lcCommands) << "grid change not followed up: another command is running";
     return outcome;
 }
 
 CommandOutcome CommandSession::ExportTo(const QString& path, ExportNotes notes)
 {
     CommandOutcome outcome;
-    guard_.Run([&] {
+    const bool ran = guard_.Run([&] {
         outcome = Guarded([&] {
             CommandOutcome written;
             written.ran = true;
@@ -85,13 +88,15 @@ CommandOutcome CommandSession::ExportTo(const QString& path, ExportNotes notes)
             return written;
         });
     });
+    if (!ran)
+        qCInfo(lcCommands) << "export not run: another command is running";
     return outcome;
 }
 
 CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
 {
     CommandOutcome outcome;
-    guard_.Run([&] {
+    const bool ran = guard_.Run([&] {
         outcome = Guarded([&] {
             CommandOutcome collected;
             collected.ran = true;
@@ -103,6 +108,8 @@ CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
             return collected;
         });
     });
+    if (!ran)
+        qCInfo(lcCommands) << "documents not collected: another command is running";
     return outcome;
 }
 
@@ -112,6 +119,49 @@ void CommandSession::EndRun()
     run_.progress.RequestStop();
     run_.Silence();
     CloseProgress(run_.progress);
+    run_.progress.SetView(nullptr);
+}
+
+Settings& CommandSession::RunSettings()
+{
+    return run_.settings;
+}
+
+UserPrompt& CommandSession::Prompt()
+{
+    return run_.Prompt();
+}
+
+const QString& CommandSession::StartUrl() const
+{
+    return run_.endpoints.startUrl;
+}
+
+void CommandSession::SetUpGrid()
+{
+    SkipOnGridError([&] { SetUpTradeGrid(grid_, run_.measurer); });
+}
+
+RecoveryOfferResult CommandSession::OfferRecovery()
+{
+    return StartGridRecovery(run_.checkpoint, run_.Prompt(), run_.details, grid_);
+}
+
+void CommandSession::StartUpdateCheck(UpdateHost& host, std::function<void()> firstPage)
+{
+    updateCheck_.Start(host, std::move(firstPage));
+}
+
+bool CommandSession::MayClose(bool ownerWaiting)
+{
+    return MayEndWithGrid(run_.checkpoint, run_.Prompt(), grid_, Running() || ownerWaiting);
+}
+
+void CommandSession::EndCheckpoints(bool ownerWaiting)
+{
+    // While a command runs, the grid may be half-way through a change: the
+    // file then keeps the grid of the last finished step.
+    EndGridCheckpoints(run_.checkpoint, grid_, Running() || ownerWaiting);
 }
 
 CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& work)
@@ -131,9 +181,11 @@ CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& wo
     // Saved for crash recovery once the outermost command has ended; a save
     // that failed and a history that cannot be used are told once, after it.
     if (depth_ == 0) {
-        CheckpointGrid(run_.checkpoint, grid_);
-        if (run_.checkpoint && run_.checkpoint->TakeFailureToTell())
+        const RecoverySave saved = run_.checkpoint ? run_.checkpoint->Save(grid_) : RecoverySave::Off;
+        if (saved == RecoverySave::Failed && !saveFailureTold_) {
+            saveFailureTold_ = true;
             outcome.messages.append(QString::fromUtf8(kRecoverySaveFailedText));
+        }
         if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
             outcome.messages.append(trouble);
     }

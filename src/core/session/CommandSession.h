@@ -1,5 +1,8 @@
 #pragma once
-// The commands of one run as one object. It owns the trade grid and runs
+// The commands of one run as one object, and the run from its start to its
+// end: the grid's set-up, the offer of the grid a crashed run left, the
+// update check once the first page is there, the close check, the last
+// checkpoint and the end of the recovery. It owns the trade grid and runs
 // one command at a time on it: each command's whole sequence (an extraction
 // reads the seller's nick, the pages and their details, fits the columns and
 // drops closed trades when asked), the detail pass the command's pages
@@ -8,12 +11,14 @@
 // be told comes back in the outcome, for the window to show or the
 // unattended export to report. Nothing here shows anything itself.
 
+#include "FirstPageUpdateCheck.h"
 #include "core/commands/CommandGuard.h"
 #include "core/commands/Commands.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportResult.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "core/recovery/GridRecovery.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +29,9 @@ class BrowserPage;
 class PageLoadWatch;
 class RunContext;
 class SaveDialog;
+class Settings;
+class UpdateHost;
+class UserPrompt;
 
 // The seven commands, in the order of the window's buttons.
 enum class Command {
@@ -81,6 +89,37 @@ public:
     TradeGrid& Grid() { return grid_; }
     const TradeGrid& Grid() const { return grid_; }
     bool Busy() const { return guard_.Busy(); }
+    // A command or the update check waits in a nested event loop.
+    bool Running() const { return Busy() || updateCheck_.Running(); }
+    // The run's settings and prompt, for the owner's controls.
+    Settings& RunSettings();
+    UserPrompt& Prompt();
+    // The address the browser opens first (the login page).
+    const QString& StartUrl() const;
+
+    // Start-up, before the first command: the grid's columns and heights
+    // (a grid that cannot be set up now is set up by the first extraction).
+    void SetUpGrid();
+    // Start-up, once the owner shows the grid: offers the grid the last run
+    // left through the run's checkpoint (Nothing without one); the result
+    // says what the user is to be told and whether the grid came back.
+    [[nodiscard]] RecoveryOfferResult OfferRecovery();
+    // Start-up: the update check, once the browser's first page has
+    // finished (PageFinished); firstPage is told first.
+    void StartUpdateCheck(UpdateHost& host, std::function<void()> firstPage);
+    void PageFinished() { updateCheck_.PageFinished(); }
+    const FirstPageUpdateCheck& UpdateCheck() const { return updateCheck_; }
+
+    // The close check: false when the user chose to keep the program open
+    // because rows not exported would be lost (MayEndWithGrid). While
+    // something runs (or ownerWaiting: the owner waits in a nested event
+    // loop of its own) the grid may be half-way through a change, so the
+    // last save's failure decides, untried.
+    [[nodiscard]] bool MayClose(bool ownerWaiting = false);
+    // The program ends normally: the last checkpoint and the end of the
+    // recovery (EndGridCheckpoints); a second call does nothing more.
+    // ownerWaiting: the owner waits in a nested event loop of its own.
+    void EndCheckpoints(bool ownerWaiting = false);
 
     // What the checks found on the grid's trades (and on trades refused
     // without a row) since the grid was last cleared: the window's pane and
@@ -111,7 +150,8 @@ public:
     // its questions (the unattended export).
     CommandOutcome ExportTo(const QString& path, ExportNotes notes = ExportNotes::Without);
     // The program ends under a running command: nothing waits any more, the
-    // running command stops at its next step and asks nothing.
+    // running command stops at its next step and asks nothing, and nothing
+    // is shown on the progress view any more.
     void EndRun();
 
 private:
@@ -132,8 +172,11 @@ private:
     FindingList findings_;
     CommandGuard guard_;
     QString shopNick_;
+    FirstPageUpdateCheck updateCheck_;
     // Commands under way, the outermost one included.
     int depth_ = 0;
+    // A failed recovery save is told once a run.
+    bool saveFailureTold_ = false;
 };
 
 // The command behind a button index 0 … 6; none for any other index.

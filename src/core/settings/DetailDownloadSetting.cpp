@@ -21,7 +21,7 @@ int DetailDownloadLimit(std::optional<int> runOverride, const Settings& settings
         return kDefaultDetailDownloads;
     if (const auto value = DetailDownloadsFromText(stored))
         return *value;
-    qCWarning(lcSettings) << kDetailDownloadsKey << "holds" << stored << "- not a number from 1 to"
+    qCWarning(lcSettings) << Settings::kDetailDownloads << "holds" << stored << "- not a number from 1 to"
                           << kMaxDetailDownloads << "; using" << kDefaultDetailDownloads;
     return kDefaultDetailDownloads;
 }

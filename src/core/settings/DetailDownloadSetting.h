@@ -8,7 +8,6 @@
 
 class Settings;
 
-inline const char* const kDetailDownloadsKey = "DetailDownloads";
 inline constexpr int kDefaultDetailDownloads = 4;
 // The network layer opens at most six connections to one host; more
 // requests would only queue there and spend their time-out waiting.

@@ -17,12 +17,12 @@ QString ReadStored(const QString& key)
 Settings Settings::Read()
 {
     Settings settings;
-    QStringList keys { QString::fromLatin1(kDetailDownloads), QString::fromLatin1(kDetailHistory),
-        QString::fromLatin1(kWindowPlacement), QString::fromLatin1(kExportFolder),
-        QString::fromLatin1(kSlipPaper), QString::fromLatin1(kPrinterOffsets),
-        QString::fromLatin1(kExportNotes) };
+    QStringList keys;
+    for (const char* key : { kDetailDownloads, kDetailHistory, kWindowPlacement, kExportFolder, kSlipPaper,
+             kPrinterOffsets, kSplitHorizontal, kSplitVertical, kExportNotes })
+        keys << QString::fromLatin1(key);
     for (int i = 0; i < 2; ++i)
-        keys << CheckBoxKey(i) << QStringLiteral("Split_Top_%1").arg(i);
+        keys << CheckBoxKey(i);
     for (const QString& key : keys)
         settings.texts_.insert(key, ReadStored(key));
     return settings;

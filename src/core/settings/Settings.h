@@ -5,7 +5,7 @@
 // The keys and texts are those the store has always held, so a settings
 // file of an earlier version reads as it did.
 
-#include "core/documents/DocumentPrinter.h"
+#include "SlipPaper.h"
 
 #include <QHash>
 #include <QPointF>
@@ -58,6 +58,10 @@ public:
     static constexpr const char* kWindowPlacement = "Window_Place";
     static constexpr const char* kExportFolder = "Export_Dir";
     static constexpr const char* kSlipPaper = "Slip_Paper";
+    // The splitter bars' places: the horizontal bar's (index 0) and the
+    // vertical bar's (index 1) fraction of the window.
+    static constexpr const char* kSplitHorizontal = "Split_Top_0";
+    static constexpr const char* kSplitVertical = "Split_Top_1";
     // "<printer name's UTF-8 in hex>=<right>,<down>" for each printer,
     // joined by ";": printer names hold any character.
     static constexpr const char* kPrinterOffsets = "Printer_Offsets";

@@ -1,9 +1,10 @@
 #include "UpdateCheck.h"
 
+#include "UpdateCheckState.h"
 #include "UpdateHost.h"
 #include "core/base/Logging.h"
-#include "core/context/RunContext.h"
 #include "core/network/PageFetchJob.h"
+#include "core/network/PageFetcher.h"
 #include "core/text/TextHelpers.h"
 
 #include <QDir>
@@ -78,18 +79,17 @@ void BackUpDataFile(const QString& dir)
 
 } // namespace
 
-QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber)
+QString CheckForUpdate(UpdateCheckState& state, PageFetcher& fetcher, const QString& updateUrl,
+    UpdateHost& host, int productNumber)
 {
-    UpdateCheckState& state = run.updateCheck;
     if (state.CurrentStage() != UpdateCheckState::Stage::NotRun)
         return {};
     // Set before waiting: a second call meanwhile returns at once.
     state.Start();
 
     const QString localVersion = LocalVersionFromCaption(host.CaptionText());
-    const FetchResult fetched
-        = run.fetcher.FetchPage(run.endpoints.updateUrl + QString::number(productNumber),
-            QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
+    const FetchResult fetched = fetcher.FetchPage(
+        updateUrl + QString::number(productNumber), QStringLiteral("</title>"), kUpdatePageTimeoutSeconds);
     // A page without its title still names no version: nothing is done.
     if (!fetched.Arrived())
         qCInfo(lcUpdate) << "the download page did not arrive whole";

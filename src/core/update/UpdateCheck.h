@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class RunContext;
+class PageFetcher;
 class UpdateCheckState;
 class UpdateHost;
 
@@ -17,12 +17,14 @@ inline constexpr int kUpdatePageTimeoutSeconds = 120;
 // Forgets the run's earlier check, so the next CheckForUpdate runs.
 void ResetUpdateCheck(UpdateCheckState& state);
 
-// Runs the check once after each ResetUpdateCheck (RunContext::updateCheck). Returns the published
+// Runs the check once after each ResetUpdateCheck of state, fetching
+// updateUrl and the product number through fetcher. Returns the published
 // version text when it is not newer than the local one, "" otherwise.
 // When it is newer: backs up data.mdb, tells the user, starts the update
 // program beside the program and ends the program through the host. If the
 // update program cannot be started the user is told and the program runs on.
-QString CheckForUpdate(RunContext& run, UpdateHost& host, int productNumber);
+QString CheckForUpdate(UpdateCheckState& state, PageFetcher& fetcher, const QString& updateUrl,
+    UpdateHost& host, int productNumber);
 
 // The pieces of the check.
 QString LocalVersionFromCaption(const QString& caption); // digits and dots only

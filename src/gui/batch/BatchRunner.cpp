@@ -2,13 +2,11 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/context/RunContext.h"
-#include "core/history/HistorySetting.h"
-#include "core/history/TradeHistory.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
-#include "core/history/HistoryTrouble.h"
+#include "core/context/RunFactory.h"
 #include "core/grid/GridSetup.h"
+#include "core/history/HistoryTrouble.h"
 #include "core/session/CommandSession.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
@@ -67,20 +65,20 @@ ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int ti
     return arrival;
 }
 
-int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints, ConsoleReport& report)
+int RunUnattendedExport(
+    const BatchOptions& options, const Endpoints& endpoints, Settings settings, ConsoleReport& report)
 {
     ConsolePrompt prompt(report);
-    const Settings settings = Settings::Read();
-    const std::unique_ptr<TradeHistory> history = OpenRunHistory(options.noHistory, settings);
     const WidgetTextMeasurer measurer(TradeGridFont());
-    RunContext run(RunServices { .prompt = &prompt,
-        .endpoints = endpoints,
-        .settings = settings,
-        .measurer = &measurer,
-        .checkpoint = nullptr,
-        .history = history.get() });
-    run.detailDownloads = options.detailDownloads;
-    run.networkWait.maxMs = qint64(options.networkWaitSeconds) * 1000;
+    OpenedRun opened(RunPlan { .prompt = &prompt,
+                         .endpoints = endpoints,
+                         .measurer = &measurer,
+                         .checkpoint = nullptr,
+                         .detailDownloads = options.detailDownloads,
+                         .networkWait = WaitForSeconds(options.networkWaitSeconds),
+                         .noHistory = options.noHistory },
+        std::move(settings));
+    RunContext& run = opened.Run();
 
     BatchResult result;
     {

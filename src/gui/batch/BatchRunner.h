@@ -8,6 +8,7 @@
 
 class ConsoleReport;
 struct Endpoints;
+class Settings;
 class WebBrowser;
 
 // Longest wait for the list address to finish loading, redirects included.
@@ -23,5 +24,7 @@ void UseOffscreenPlatformWithoutDisplay();
 // Loads address and waits until the browser has settled on a page.
 ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int timeoutMs = kListOpenTimeoutMs);
 
-// The whole run; returns the exit status. Progress and the outcome go to report.
-int RunUnattendedExport(const BatchOptions& options, const Endpoints& endpoints, ConsoleReport& report);
+// The whole run on the settings the program read; returns the exit status.
+// Progress and the outcome go to report.
+int RunUnattendedExport(
+    const BatchOptions& options, const Endpoints& endpoints, Settings settings, ConsoleReport& report);

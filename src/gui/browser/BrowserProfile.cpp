@@ -1,5 +1,6 @@
 #include "BrowserProfile.h"
 
+#include "core/base/Logging.h"
 #include "core/base/ProfileLock.h"
 #include "core/network/PageFetcher.h"
 #include "core/network/SharedCookieJar.h"
@@ -18,7 +19,9 @@ BrowserProfile::BrowserProfile(PageFetcher& fetcher)
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     profile_->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9"));
 
-    jar_.KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies"));
+    // Cookies that cannot be read back only mean logging in again.
+    if (!jar_.KeepInFile(BrowserProfileFolder() + QStringLiteral("/page-fetch-cookies")))
+        qCWarning(lcWeb) << "the page fetches start without the kept cookies";
     QWebEngineCookieStore* store = profile_->cookieStore();
     QObject::connect(store, &QWebEngineCookieStore::cookieAdded, &jar_, &SharedCookieJar::AddCookie);
     QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, &jar_, &SharedCookieJar::RemoveCookie);
@@ -31,7 +34,8 @@ BrowserProfile::BrowserProfile(PageFetcher& fetcher)
 
 BrowserProfile::~BrowserProfile()
 {
-    jar_.SaveNow();
+    if (!jar_.SaveNow())
+        qCWarning(lcWeb) << "the page fetches' cookies were not kept for the next run";
     delete profile_;
 }
 

@@ -1,7 +1,8 @@
 #include "WebBrowser.h"
 
-#include "DomScripts.h"
 #include "BrowserProfile.h"
+#include "DomScripts.h"
+#include "core/base/Logging.h"
 #include "core/network/SharedCookieJar.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,8 @@ WebBrowser::WebBrowser(BrowserProfile& profile, QWidget* parent)
 WebBrowser::~WebBrowser()
 {
     // The cookies this browser brought in are on disk before the program ends.
-    profile_.CookieJar().SaveNow();
+    if (!profile_.CookieJar().SaveNow())
+        qCWarning(lcWeb) << "the browser's cookies were not kept for the next run";
 }
 
 void WebBrowser::Navigate2(const QString& address)

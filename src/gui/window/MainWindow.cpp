@@ -10,18 +10,10 @@
 #include "SplitterBar.h"
 #include "WindowPlacementKeeper.h"
 #include "core/base/Logging.h"
-#include "core/commands/Commands.h"
+#include "core/base/UserPrompt.h"
 #include "core/context/RunContext.h"
-#include "core/grid/GridSetup.h"
-#include "core/grid/GridSteps.h"
-#include "core/grid/TradeGrid.h"
-#include "core/history/HistoryTrouble.h"
-#include "core/network/PageAccess.h"
-#include "core/progress/Progress.h"
-#include "core/recovery/GridRecovery.h"
-#include "core/settings/CheckBoxSettings.h"
-#include "core/text/TextHelpers.h"
-#include "core/update/UpdateCheck.h"
+#include "core/grid/TotalText.h"
+#include "core/settings/Settings.h"
 #include "gui/base/Twips.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/dialogs/FileSaveDialog.h"
@@ -37,8 +29,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <QScreen>
-#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -72,10 +62,6 @@ const QColor kPrintFace(192, 255, 192);
 constexpr int kClientHeightTwips = 8160;
 constexpr int kClientWidthTwips = kDesignClientWidth;
 constexpr int kTotalRightMarginTwips = 150;
-// The widest amounts NumberText writes (15 significant digits, sign,
-// exponent): with room for these, every total the grid can sum shows whole.
-const char* const kWidestTotals[]
-    = { "-8.88888888888888E-308", "-0.0000888888888888888", "-888888888888888" };
 
 QRect ToPixels(const TwipsRect& r)
 {
@@ -107,7 +93,7 @@ public:
     {
     }
     QString CaptionText() const override { return window_->windowTitle(); }
-    void TellUser(const QString& text) override { window_->run_.Prompt().ShowMessage(text); }
+    void TellUser(const QString& text) override { window_->session_->Prompt().ShowMessage(text); }
     void EndProgram() override { window_->EndProgram(); }
 
 private:
@@ -122,27 +108,25 @@ MainWindow::MainWindow(RunContext& run, BrowserProfile& profile, WindowCollabora
 {
     setWindowTitle(QString::fromUtf8(kMainWindowCaption));
     if (!collaborators.saveDialog)
-        ownSaveDialog_ = std::make_unique<FileSaveDialog>(settings_, this);
+        ownSaveDialog_ = std::make_unique<FileSaveDialog>(run.settings, this);
     saveDialog_ = collaborators.saveDialog ? collaborators.saveDialog : ownSaveDialog_.get();
     if (!collaborators.updateHost)
         ownUpdateHost_ = std::make_unique<WindowUpdateHost>(this);
     updateHost_ = collaborators.updateHost ? collaborators.updateHost : ownUpdateHost_.get();
     CreateControls();
-
-    firstPageTimer_ = new QTimer(this);
-    firstPageTimer_->setObjectName(QStringLiteral("firstPageTimer"));
-    firstPageTimer_->setInterval(kFirstPageTimerMs);
-    connect(firstPageTimer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
-    firstPageTimer_->start();
+    session_->StartUpdateCheck(*updateHost_, [this] { browser_->ScrollBy(1000, 300); });
 
     setMinimumSize(MinimumClientSize());
-    placement_ = new WindowPlacementKeeper(this, settings_);
+    placement_ = new WindowPlacementKeeper(this, session_->RunSettings());
 
     StartUp();
 }
 
 MainWindow::~MainWindow()
 {
+    // The browser, a child widget, outlives the session: it tells it nothing
+    // more.
+    disconnect(browser_, nullptr, this, nullptr);
     // The view goes before the grid it shows.
     delete gridView_;
 }
@@ -185,7 +169,8 @@ void MainWindow::CreateControls()
     }
 
     print_ = new PrintButton(
-        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); }, settings_, this);
+        [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); },
+        run_.settings, this);
     print_->setObjectName(QStringLiteral("print"));
     print_->setGeometry(ToPixels(kPrintRect));
     print_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
@@ -204,7 +189,7 @@ void MainWindow::CreateControls()
     browser_->setObjectName(QStringLiteral("browser"));
     loadWatch_ = new BrowserLoadWatch(browser_);
     inputBlocker_ = new BrowserInputBlocker(browser_);
-    connect(browser_, &WebBrowser::DownloadComplete, this, &MainWindow::OnDownloadComplete);
+    connect(browser_, &WebBrowser::DownloadComplete, this, [this] { session_->PageFinished(); });
 
     SessionHooks hooks;
     hooks.filterClosed = [this] { return FilterClosedChecked(); };
@@ -237,8 +222,8 @@ void MainWindow::CreateControls()
 QSize MainWindow::MinimumClientSize() const
 {
     int totalWidth = 0;
-    for (const char* amount : kWidestTotals) {
-        QLabel probe(QString::fromUtf8(kTotalPrefix) + QString::fromLatin1(amount) + QStringLiteral("元"));
+    for (const QString& widest : WidestTotalLabelTexts()) {
+        QLabel probe(widest);
         probe.setFont(total_->font());
         totalWidth = std::max(totalWidth, probe.sizeHint().width());
     }
@@ -248,14 +233,20 @@ QSize MainWindow::MinimumClientSize() const
 
 void MainWindow::StartUp()
 {
-    ResetUpdateCheck(run_.updateCheck);
-    pageReadyCount_ = 0;
     for (int i = 0; i < 2; ++i)
-        if (const std::optional<int> value = settings_.CheckBox(i))
+        if (const std::optional<int> value = session_->RunSettings().CheckBox(i))
             SetBoxFromSettings(i, *value);
-    // A grid that cannot be set up now is set up by the first extraction.
-    SkipOnGridError([&] { SetUpTradeGrid(session_->Grid(), run_.measurer); });
-    browser_->Navigate2(run_.endpoints.startUrl);
+    session_->SetUpGrid();
+    browser_->Navigate2(session_->StartUrl());
+}
+
+void MainWindow::OfferRecovery()
+{
+    const RecoveryOfferResult offered = session_->OfferRecovery();
+    if (!offered.toTell.isEmpty())
+        session_->Prompt().ShowMessage(offered.toTell);
+    if (offered.offer == RecoveryOffer::Restored)
+        RefreshTotal();
 }
 
 bool MainWindow::FilterClosedChecked() const
@@ -267,8 +258,8 @@ void MainWindow::EndProgram()
 {
     // However it ends from here, the run ends normally: the grid is offered
     // back at the next start only when rows were not exported.
-    const bool running = session_->Busy() || runningHandlers_ > 0;
-    EndGridCheckpoints(run_.checkpoint, session_->Grid(), running);
+    const bool running = session_->Running() || previews_ > 0;
+    session_->EndCheckpoints(previews_ > 0);
     if (programEnder_) {
         programEnder_();
         return;
@@ -280,7 +271,6 @@ void MainWindow::EndProgram()
         // temporary files removed. Nothing it does from here on is shown
         // or asked (without a prompt, questions are answered No).
         session_->EndRun();
-        run_.progress.SetView(nullptr);
         hide();
     }
     QCoreApplication::exit(0);
@@ -309,7 +299,7 @@ void MainWindow::Show(const CommandOutcome& outcome)
     if (!outcome.ran)
         return;
     for (const QString& told : outcome.messages)
-        run_.Prompt().ShowMessage(told);
+        session_->Prompt().ShowMessage(told);
     UpdateTotal(true);
     ShowFindings();
 }
@@ -370,8 +360,8 @@ void MainWindow::PrintDocument(ShippingDocument which, bool selectedOnly)
     Show(outcome);
     if (!outcome.documents || outcome.documents->NothingToShip())
         return;
-    const BusyScope previewing(runningHandlers_);
-    ShowDocumentPreview(this, *outcome.documents, which, settings_);
+    const BusyScope previewing(previews_);
+    ShowDocumentPreview(this, *outcome.documents, which, session_->RunSettings());
 }
 
 void MainWindow::ShowShopNick(const QString& nick)
@@ -393,7 +383,7 @@ void MainWindow::Chk_Click(int index)
     }
     if (index == 1)
         LayOut();
-    if (!settings_.StoreCheckBox(index, checks_[size_t(index)]->isChecked()))
+    if (!session_->RunSettings().StoreCheckBox(index, checks_[size_t(index)]->isChecked()))
         qCWarning(lcSettings) << "check box" << index << "not stored";
     UpdateTotal(false);
 }
@@ -414,23 +404,20 @@ void MainWindow::UpdateTotal(bool withYuan)
     total_->adjustSize();
 }
 
-int MainWindow::WindowWidthTwips() const
+TwipsRect MainWindow::FrameTwips() const
 {
-    return int(PixelsToTwips(frameGeometry().width()) + 0.5);
-}
-
-int MainWindow::WindowHeightTwips() const
-{
-    return int(PixelsToTwips(frameGeometry().height()) + 0.5);
+    const QRect frame = frameGeometry();
+    const auto twips = [](int pixels) { return int(PixelsToTwips(pixels) + 0.5); };
+    return { twips(frame.x()), twips(frame.y()), twips(frame.width()), twips(frame.height()) };
 }
 
 void MainWindow::LayOut()
 {
     const LayoutSettingReader read = [this](const QString& key, const QString& defaultText) {
-        return settings_.LayoutText(key, defaultText);
+        return session_->RunSettings().LayoutText(key, defaultText);
     };
-    controls_ = LayOutMainWindow(
-        WindowWidthTwips(), WindowHeightTwips(), !checks_[1]->isChecked(), controls_, read);
+    const TwipsRect frame = FrameTwips();
+    controls_ = LayOutMainWindow(frame.width, frame.height, !checks_[1]->isChecked(), controls_, read);
     ApplyControls();
 }
 
@@ -472,8 +459,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Rows the recovery file could not take would be lost with the window,
     // also in the middle of a walk.
-    const bool running = session_->Busy() || runningHandlers_ > 0;
-    if (!MayEndWithGrid(run_, session_->Grid(), running)) {
+    if (!session_->MayClose(previews_ > 0)) {
         event->ignore();
         return;
     }
@@ -481,46 +467,20 @@ void MainWindow::closeEvent(QCloseEvent* event)
     EndProgram();
 }
 
-void MainWindow::OnDownloadComplete()
-{
-    if (pageReadyCount_ < 1)
-        ++pageReadyCount_;
-}
-
-void MainWindow::OnTimerTick()
-{
-    if (pageReadyCount_ != 1)
-        return;
-    BusyScope busy(runningHandlers_);
-    firstPageTimer_->stop();
-    browser_->ScrollBy(1000, 300);
-    CheckForUpdate(run_, *updateHost_, kProductNumber);
-}
-
 void MainWindow::OnBarDragged(int index)
 {
-    TwipsRect& bar = index != 0 ? controls_.bar1 : controls_.bar0;
-    const bool vertical = IsVerticalBar(bar);
     int mouseX = 0;
     int mouseY = 0;
     GetCursorPosTwips(mouseX, mouseY);
-    const QRect frame = frameGeometry();
-    if (vertical) {
-        bar.left = DragSplitterPosition(
-            mouseX, int(PixelsToTwips(frame.x()) + 0.5), WindowWidthTwips(), bar.width);
-    } else {
-        bar.top = DragSplitterPosition(
-            mouseY, int(PixelsToTwips(frame.y()) + 0.5), WindowHeightTwips(), bar.height);
-    }
-    bars_[size_t(index)]->setGeometry(ToPixels(bar));
+    controls_ = DragBar(controls_, index, mouseX, mouseY, FrameTwips());
+    bars_[size_t(index)]->setGeometry(ToPixels(index != 0 ? controls_.bar1 : controls_.bar0));
 }
 
 void MainWindow::OnBarReleased(int index)
 {
-    const bool vertical = index != 0;
-    const QString fraction = vertical ? SplitterFractionText(controls_.bar1.left, WindowWidthTwips())
-                                      : SplitterFractionText(controls_.bar0.top, WindowHeightTwips());
-    if (!fraction.isEmpty() && !settings_.StoreLayoutText(SplitterKey(index), fraction))
+    const SplitterSetting setting = ReleasedBarSetting(controls_, index, FrameTwips());
+    if (!setting.fraction.isEmpty()
+        && !session_->RunSettings().StoreLayoutText(setting.key, setting.fraction))
         qCWarning(lcSettings) << "splitter" << index << "not stored";
     LayOut();
 }

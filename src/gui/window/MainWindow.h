@@ -1,16 +1,15 @@
 #pragma once
 // The main window MF: the row of commands, the trade grid, the browser and
-// the splitter bars between them. The commands run in the window's command
-// session; the window wires clicks, timer and browser notifications to it,
-// lays out its controls and shows what each command tells. Its controls
-// carry object names ("Com_<index>", "Chk_<index>", "print", "total", "shop",
-// "bar_<index>", "grid", "findings", "browser", "firstPageTimer"). What the
-// checks found is listed under the grid, never in a box.
+// the splitter bars between them. The run, from its start to its end, is
+// the window's command session's; the window wires clicks and browser
+// notifications to it, lays out its controls and shows what the session
+// tells. Its controls carry object names ("Com_<index>", "Chk_<index>",
+// "print", "total", "shop", "bar_<index>", "grid", "findings", "browser").
+// What the checks found is listed under the grid, never in a box.
 
 #include "core/documents/DocumentPrinter.h"
-#include "core/session/CommandSession.h"
-#include "core/settings/Settings.h"
 #include "core/layout/WindowLayout.h"
+#include "core/session/CommandSession.h"
 #include "core/update/UpdateHost.h"
 
 #include <QWidget>
@@ -29,7 +28,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 class SaveDialog;
 class SplitterBar;
 class TradeGrid;
@@ -38,8 +36,6 @@ class WebBrowser;
 class WindowPlacementKeeper;
 
 inline const char* const kMainWindowCaption = "Lumetra交易数据提取软件【C店版】2.00";
-inline constexpr int kProductNumber = 58;
-inline constexpr int kFirstPageTimerMs = 500;
 
 // What the window works with besides the run and the browser profile. Any
 // left empty is the window's own: the file dialog, the update host that
@@ -66,6 +62,9 @@ public:
     void Run(Command command);
     // Shows the grid's total (after the grid was filled from outside).
     void RefreshTotal();
+    // Start-up, once the window is shown: the session offers the grid the
+    // last run left, and the window shows what it tells.
+    void OfferRecovery();
     void Chk_Click(int index);
     // Places grid, browser and bars for the current window size.
     void LayOut();
@@ -98,22 +97,18 @@ private:
     // Sets a box to its stored value as the program does: a different value
     // runs Chk_Click.
     void SetBoxFromSettings(int index, int value);
-    void OnDownloadComplete();
-    void OnTimerTick();
     void OnBarDragged(int index);
     void OnBarReleased(int index);
     void ApplyControls();
     void UpdateTotal(bool withYuan);
     bool FilterClosedChecked() const;
-    int WindowWidthTwips() const;
-    int WindowHeightTwips() const;
+    // The window's outer rectangle in screen twips.
+    TwipsRect FrameTwips() const;
 
     class WindowUpdateHost;
 
     RunContext& run_;
     BrowserProfile& profile_;
-    // The check boxes and the layout as stored, read when the window opens.
-    Settings settings_ = Settings::Read();
     std::unique_ptr<CommandSession> session_;
     TradeGridView* gridView_ = nullptr;
     FindingsPane* findings_ = nullptr;
@@ -127,7 +122,6 @@ private:
     QLineEdit* shop_ = nullptr;
     QLabel* sellerCaption_ = nullptr;
     QLabel* total_ = nullptr;
-    QTimer* firstPageTimer_ = nullptr;
     WindowPlacementKeeper* placement_ = nullptr;
     std::unique_ptr<SaveDialog> ownSaveDialog_;
     std::unique_ptr<UpdateHost> ownUpdateHost_;
@@ -135,10 +129,9 @@ private:
     UpdateHost* updateHost_ = nullptr;
     std::function<void()> programEnder_;
     MainWindowControls controls_ = DesignControls();
-    int pageReadyCount_ = 0;
-    // Handlers waiting in a nested event loop outside the commands (the
-    // update check), so ending the program knows to cut through them.
-    int runningHandlers_ = 0;
+    // Print previews open in a nested event loop outside the session, so
+    // ending the program knows to cut through them.
+    int previews_ = 0;
     // The button that had the focus when a command began; it gets it back
     // at the end instead of the seller field.
     QWidget* focusBeforeBusy_ = nullptr;

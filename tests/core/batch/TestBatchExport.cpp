@@ -121,7 +121,7 @@ void TestBatchExport::initTestCase()
     market_ = std::make_unique<testsupport::DemoMarket>(
         QStringList { "--pages", "2", "--per-page", "5", "--seed", "2", "--dump-truth", truth });
     if (!market_->ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     trades_ = QJsonDocument::fromJson(testsupport::ReadFile(truth)).object().value("trades").toArray();
     QCOMPARE(trades_.size(), 10);
     // Closed trades and shared parcels make every variant differ.

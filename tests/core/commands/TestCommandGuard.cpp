@@ -27,7 +27,8 @@ void TestCommandGuard::secondCommandIsRefused()
     QVERIFY(!guard.Busy());
 
     // A command that throws frees the guard too.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, guard.Run([] { throw std::runtime_error("step failed"); }));
+    QVERIFY_THROWS_EXCEPTION(
+        std::runtime_error, (void)guard.Run([] { throw std::runtime_error("step failed"); }));
     QVERIFY(!guard.Busy());
     QVERIFY(guard.Run([&] { innerRan = true; }));
     QVERIFY(innerRan);
@@ -38,15 +39,17 @@ void TestCommandGuard::keptActionsRunAfterTheCommand()
     CommandGuard guard;
     QStringList log;
     QList<bool> busyStates;
+    int keptInside = 0;
     guard.SetBusyObserver([&](bool busy) { busyStates << busy; });
-    guard.Run([&] {
+    QVERIFY(guard.Run([&] {
         log << "command starts";
         guard.RunWhenFree("filter", [&] { log << "filter (first click)"; });
         guard.RunWhenFree("layout", [&] { log << "layout"; });
         guard.RunWhenFree("filter", [&] { log << "filter (second click)"; });
-        QCOMPARE(guard.KeptActions(), 2);
+        keptInside = guard.KeptActions();
         log << "command ends";
-    });
+    }));
+    QCOMPARE(keptInside, 2);
     // The latest click of a key decides, in its first click's place; the
     // controls stay disabled until the kept actions are done.
     QCOMPARE(log, (QStringList { "command starts", "command ends", "filter (second click)", "layout" }));
@@ -61,15 +64,15 @@ void TestCommandGuard::keptActionsRunAfterTheCommand()
 
     // An action kept by a kept action runs as well.
     int ran = 0;
-    guard.Run([&] { guard.RunWhenFree("a", [&] { guard.RunWhenFree("b", [&] { ++ran; }); }); });
+    QVERIFY(guard.Run([&] { guard.RunWhenFree("a", [&] { guard.RunWhenFree("b", [&] { ++ran; }); }); }));
     QCOMPARE(ran, 1);
     QVERIFY(!guard.Busy());
 
     // Dropped actions (the program ends) never run.
-    guard.Run([&] {
+    QVERIFY(guard.Run([&] {
         guard.RunWhenFree("filter", [&] { log << "dropped"; });
         guard.DropKeptActions();
-    });
+    }));
     QVERIFY(!log.contains("dropped"));
 }
 

@@ -326,7 +326,7 @@ void TestCommands::extractAllTotalFromPager()
     QFETCH(int, expectedTotal);
     testsupport::DemoMarket market({ "--pages", "4", "--per-page", "2" });
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     run = std::make_unique<RunContext>(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
     run->progress.SetView(&view);
     QNetworkAccessManager& network = run->fetcher.Network();

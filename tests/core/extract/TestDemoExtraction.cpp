@@ -71,7 +71,7 @@ private slots:
                 "--latency-ms", latencyMs, "--dump-truth", truthPath }
             + shop);
         if (!market.ok())
-            QSKIP("demo marketplace not available");
+            SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
         QFile truthFile(truthPath);
         QVERIFY(truthFile.open(QIODevice::ReadOnly));
         const QJsonArray trades
@@ -149,7 +149,7 @@ private slots:
     {
         testsupport::DemoMarket market({ "--pages", "1", "--per-page", "3", "--seed", "7" });
         if (!market.ok())
-            QSKIP("demo marketplace not available");
+            SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
         RecordingProgressView view;
         RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(market.base()) });
         run.progress.SetView(&view);

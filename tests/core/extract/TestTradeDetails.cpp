@@ -84,11 +84,16 @@ private slots:
         BuildRun(QStringLiteral("http://trade.example"));
     }
     // A new run on the trade host tradeBase whose fetches the test answers.
-    void BuildRun(const QString& tradeBase, TradeHistory* history = nullptr)
+    void BuildRun(const QString& tradeBase, TradeHistory* history = nullptr,
+        std::optional<int> detailDownloads = std::nullopt)
     {
         Endpoints endpoints = DefaultEndpoints();
         endpoints.tradeBase = tradeBase;
-        run_.emplace(RunServices { .prompt = &prompt_, .endpoints = endpoints, .history = history });
+        run_.reset();
+        run_.emplace(RunServices { .prompt = &prompt_,
+            .endpoints = endpoints,
+            .history = history,
+            .detailDownloads = detailDownloads });
         run_->progress.SetView(&view_.emplace());
         run_->fetcher.UseStandIn([this](const QString& address, const QString& marker, int timeout) {
             fetched_.append(address);
@@ -626,7 +631,7 @@ private slots:
     void resultGoesToTheRowHoldingItsOrderNumber()
     {
         QFETCH(int, limit);
-        run_->detailDownloads = limit;
+        BuildRun(QStringLiteral("http://trade.example"), nullptr, limit);
         TradeGrid grid;
         MakeGrid(grid, { "OLD", "A1", "B2", "B2_1", "C3" });
         for (const char* order : { "A1", "B2", "C3" })
@@ -746,9 +751,8 @@ private slots:
     {
         // A trade host that accepts and never answers.
         testweb::LocalHttpServer silent([](const QByteArray&, const QByteArray&) { return QByteArray(); });
-        BuildRun(silent.url(QString()));
+        BuildRun(silent.url(QString()), nullptr, 4);
         run_->fetcher.UseStandIn({});
-        run_->detailDownloads = 4;
         TradeGrid grid;
         MakeGrid(grid, { "S1", "S2", "S3", "S4", "S5", "S6" });
         FillOld(grid, 7);

@@ -178,24 +178,37 @@ void TestWindowLayout::tinyWindowKeepsRefusedSizes()
 
 void TestWindowLayout::dragClamps_data()
 {
+    QTest::addColumn<int>("index");
     QTest::addColumn<int>("mouse");
     QTest::addColumn<int>("origin");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("expected");
-    QTest::newRow("inside") << 5000 << 1000 << 12000 << 3880;
-    QTest::newRow("past the far edge") << 30000 << 1000 << 12000 << 12000 - 45 - 800;
-    QTest::newRow("before the near edge") << 900 << 1000 << 12000 << 400;
-    QTest::newRow("exactly at minimum") << 1520 << 1000 << 12000 << 400;
-    QTest::newRow("window too small: maximum wins") << 5000 << 0 << 1000 << 1000 - 45 - 800;
+    QTest::newRow("inside") << 1 << 5000 << 1000 << 12000 << 3880;
+    QTest::newRow("past the far edge") << 1 << 30000 << 1000 << 12000 << 12000 - 45 - 800;
+    QTest::newRow("before the near edge") << 1 << 900 << 1000 << 12000 << 400;
+    QTest::newRow("exactly at minimum") << 1 << 1520 << 1000 << 12000 << 400;
+    QTest::newRow("window too small: maximum wins") << 1 << 5000 << 0 << 1000 << 1000 - 45 - 800;
+    QTest::newRow("horizontal bar follows the height") << 0 << 5000 << 1000 << 9000 << 3880;
+    QTest::newRow("horizontal bar past the bottom") << 0 << 30000 << 1000 << 9000 << 9000 - 45 - 800;
 }
 
 void TestWindowLayout::dragClamps()
 {
+    QFETCH(int, index);
     QFETCH(int, mouse);
     QFETCH(int, origin);
     QFETCH(int, size);
     QFETCH(int, expected);
-    QCOMPARE(DragSplitterPosition(mouse, origin, size, kSplitterThickness), expected);
+    // The bar moves along its own axis only; the other bar stays.
+    const MainWindowControls before = DesignControls();
+    const TwipsRect frame
+        = index != 0 ? TwipsRect { origin, -7000, size, 500 } : TwipsRect { -7000, origin, 500, size };
+    const MainWindowControls after
+        = DragBar(before, index, index != 0 ? mouse : 99999, index != 0 ? 99999 : mouse, frame);
+    const TwipsRect& moved = index != 0 ? after.bar1 : after.bar0;
+    QCOMPARE(index != 0 ? moved.left : moved.top, expected);
+    QCOMPARE(index != 0 ? moved.top : moved.left, index != 0 ? before.bar1.top : before.bar0.left);
+    QCOMPARE(index != 0 ? after.bar0 : after.bar1, index != 0 ? before.bar0 : before.bar1);
 }
 
 void TestWindowLayout::releaseStoresSinglePrecisionFraction_data()
@@ -222,8 +235,14 @@ void TestWindowLayout::releaseStoresSinglePrecisionFraction()
     QFETCH(int, size);
     QFETCH(QString, key);
     QFETCH(QString, text);
-    QCOMPARE(SplitterKey(index), key);
-    QCOMPARE(SplitterFractionText(position, size), text);
+    // The bar 1 fraction is of the width, the bar 0 fraction of the height.
+    MainWindowControls controls = DesignControls();
+    controls.bar0.top = position;
+    controls.bar1.left = position;
+    const TwipsRect frame = index != 0 ? TwipsRect { 0, 0, size, 777 } : TwipsRect { 0, 0, 777, size };
+    const SplitterSetting setting = ReleasedBarSetting(controls, index, frame);
+    QCOMPARE(setting.key, key);
+    QCOMPARE(setting.fraction, text);
     QVERIFY(IsVerticalBar(DesignControls().bar1));
     QVERIFY(!IsVerticalBar(DesignControls().bar0));
 }

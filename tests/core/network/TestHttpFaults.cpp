@@ -188,8 +188,8 @@ private slots:
                 reply.takeOver = [how](QTcpSocket* socket) { Misbehave(Misbehaviour(how), socket); };
             return reply;
         });
-        RunContext run(RunServices { .endpoints = testsupport::TradeHostAt(server.base()) });
-        run.detailDownloads = 2;
+        RunContext run(
+            RunServices { .endpoints = testsupport::TradeHostAt(server.base()), .detailDownloads = 2 });
         run.fetcher.SetFirstRetryPauseMs(100);
         TradeGrid grid;
         SetUpTradeGrid(grid);

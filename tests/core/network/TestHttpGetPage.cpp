@@ -269,7 +269,7 @@ void TestHttpGetPage::demoMarketPages()
 {
     testsupport::DemoMarket market;
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const FetchResult download
         = HttpGetPage(fetcher_, market.url(QStringLiteral("/download?ID=58")), "</title>", 10);
     QVERIFY(download.Arrived());

@@ -246,8 +246,8 @@ private slots:
         const QStringList empty = Describe(grid);
         // A checkpoint before the offer leaves the last run's grid alone.
         QCOMPARE(recovery.Save(grid), RecoverySave::Off);
-        QCOMPARE(
-            StartGridRecovery(run, grid).offer, answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        QCOMPARE(StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid).offer,
+            answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.
@@ -341,15 +341,13 @@ private slots:
             if (!limit.active())
                 QSKIP("cannot limit file sizes here");
             QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
-            QVERIFY(recovery.TakeFailureToTell());
-            QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
-            QVERIFY(!recovery.TakeFailureToTell());
-            QVERIFY(!MayEndWithGrid(run, grid));
+            QVERIFY(recovery.LastSaveFailed());
+            QVERIFY(!MayEndWithGrid(run.checkpoint, run.Prompt(), grid));
         }
         QCOMPARE(prompt.questions, QStringList { QString::fromUtf8(kCloseUnsavedQuestion).arg(400) });
         QCOMPARE(testsupport::ReadFile(recovery.FilePath()), good);
         QCOMPARE(exporttest::Entries(dir.path()), (QStringList { "grid.lmtgrid", "lock" }));
-        QVERIFY(MayEndWithGrid(run, grid)); // the disk takes it again
+        QVERIFY(MayEndWithGrid(run.checkpoint, run.Prompt(), grid)); // the disk takes it again
     }
 
 private:
@@ -373,15 +371,15 @@ private:
         RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery });
         TradeGrid grid;
         SetUpTradeGrid(grid);
-        const RecoveryOfferResult offered = StartGridRecovery(run, grid);
+        const RecoveryOfferResult offered = StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid);
         QCOMPARE(offered.offer, RecoveryOffer::Restored);
         QCOMPARE(offered.toTell, QString::fromUtf8(kRecoverySaveFailedText));
         QCOMPARE(Describe(grid), Describe(saved));
         prompt.answer = false; // keep the window open
         grid.SetTextMatrix(2, ColRecipient, QStringLiteral("改过"));
         QCOMPARE(recovery.Save(grid), RecoverySave::Failed);
-        QVERIFY(!MayEndWithGrid(run, grid, true));
-        QVERIFY(!MayEndWithGrid(run, grid));
+        QVERIFY(!MayEndWithGrid(run.checkpoint, run.Prompt(), grid, true));
+        QVERIFY(!MayEndWithGrid(run.checkpoint, run.Prompt(), grid));
         QCOMPARE(prompt.questions.mid(1), QStringList(2, QString::fromUtf8(kCloseUnsavedQuestion).arg(4)));
         QCOMPARE(exporttest::Entries(dir), QStringList { "grid.lmtgrid" });
         full.reset(); // room again

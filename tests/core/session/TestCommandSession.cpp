@@ -95,6 +95,61 @@ private slots:
         }
         QVERIFY(prompt.messages.isEmpty());
     }
+
+    // A run from start to end through the session alone: what the end
+    // leaves for the next start, which offers it back.
+    void runStartsAndEndsInTheSession_data()
+    {
+        QTest::addColumn<bool>("exported");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<bool>("closeAnyway");
+        QTest::newRow("rows not exported come back") << false << false << true;
+        QTest::newRow("an exported grid leaves nothing") << true << false << true;
+        QTest::newRow("saves fail: the user keeps the program open") << false << true << false;
+        QTest::newRow("saves fail: the user closes, nothing comes back") << false << true << true;
+    }
+    void runStartsAndEndsInTheSession()
+    {
+        QFETCH(bool, exported);
+        QFETCH(bool, saveFails);
+        QFETCH(bool, closeAnyway);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("recovery"));
+        standin::ScriptedPage page;
+        commandtest::CountingLoadWatch watch;
+        {
+            standin::RecordingPrompt prompt(closeAnyway);
+            GridRecovery recovery(folder);
+            RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery });
+            CommandSession session(run, page, watch, nullptr);
+            session.SetUpGrid();
+            QVERIFY(session.Grid().Cols() > ColRecipient);
+            QCOMPARE(session.OfferRecovery().offer, RecoveryOffer::Nothing);
+            TradeGrid& grid = session.Grid();
+            grid.SetRows(grid.FixedRows() + 2);
+            grid.SetTextMatrix(grid.FixedRows(), ColOrderNumber, QStringLiteral("A1"));
+            grid.SetTextMatrix(grid.FixedRows() + 1, ColOrderNumber, QStringLiteral("B2"));
+            if (exported)
+                grid.NoteExported();
+            std::optional<exporttest::FileSizeLimit> limit;
+            if (saveFails && !limit.emplace(16).active())
+                QSKIP("cannot limit file sizes here");
+            QVERIFY(session.GridChanged().ran);
+            QCOMPARE(session.MayClose(), !saveFails || closeAnyway);
+            QCOMPARE(prompt.questions.size(), saveFails ? 1 : 0);
+            if (!session.MayClose())
+                return;
+            session.EndCheckpoints();
+        }
+        standin::RecordingPrompt prompt(true);
+        GridRecovery recovery(folder);
+        RunContext run(RunServices { .prompt = &prompt, .checkpoint = &recovery });
+        CommandSession session(run, page, watch, nullptr);
+        session.SetUpGrid();
+        const bool back = !exported && !saveFails;
+        QCOMPARE(session.OfferRecovery().offer, back ? RecoveryOffer::Restored : RecoveryOffer::Nothing);
+        QCOMPARE(session.Grid().FindOrderRow(QStringLiteral("B2")) >= 0, back);
+    }
 };
 
 LUMETRA_TEST_GUILESS_MAIN(TestCommandSession)

@@ -22,7 +22,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(int, limit);
         QVERIFY(SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(kDetailDownloadsKey), stored));
+            QString::fromLatin1(Settings::kDetailDownloads), stored));
         const Settings settings = Settings::Read();
         QCOMPARE(DetailDownloadLimit(std::nullopt, settings), limit);
         // The command line's value wins for the run.

@@ -1,5 +1,6 @@
 #include "core/context/RunContext.h"
 #include "core/update/UpdateCheck.h"
+#include "core/update/UpdateCheckState.h"
 #include "core/update/UpdateHost.h"
 #include "support/LocalHttpServer.h"
 #include "support/StandIns.h"
@@ -58,7 +59,11 @@ class TestUpdateCheck : public QObject {
     Q_OBJECT
 private slots:
     // An unreachable page is refused; no need to wait between its attempts.
-    void init() { run_.emplace().fetcher.SetFirstRetryPauseMs(10); }
+    void init()
+    {
+        run_.emplace().fetcher.SetFirstRetryPauseMs(10);
+        state_.Reset();
+    }
     void localVersion_data();
     void localVersion();
     void publishedVersion_data();
@@ -75,6 +80,7 @@ private slots:
 
 private:
     std::optional<RunContext> run_;
+    UpdateCheckState state_;
 };
 
 void TestUpdateCheck::localVersion_data()
@@ -153,7 +159,7 @@ void TestUpdateCheck::newerVersionBacksUpAndHandsOver()
     PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QString());
     QCOMPARE(host.messages, QStringList { QStringLiteral("本软件已升级，启动自动升级...") });
     QCOMPARE(host.ends, 1);
     QVERIFY(!server->heads().isEmpty());
@@ -191,20 +197,20 @@ void TestUpdateCheck::notNewerChangesNothing()
     PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
-    QCOMPARE(run_->updateCheck.CurrentStage(), UpdateCheckState::Stage::NotNewer);
-    QCOMPARE(run_->updateCheck.PublishedVersion(), expected);
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), expected);
+    QCOMPARE(state_.CurrentStage(), UpdateCheckState::Stage::NotNewer);
+    QCOMPARE(state_.PublishedVersion(), expected);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
     // Once per run: the next call returns at once without asking again.
     const int asked = server->requestCount();
-    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QString());
     QCOMPARE(server->requestCount(), asked);
     // After a reset it runs again.
-    ResetUpdateCheck(run_->updateCheck);
-    QCOMPARE(run_->updateCheck.CurrentStage(), UpdateCheckState::Stage::NotRun);
-    QCOMPARE(CheckForUpdate(*run_, host, 58), expected);
+    ResetUpdateCheck(state_);
+    QCOMPARE(state_.CurrentStage(), UpdateCheckState::Stage::NotRun);
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), expected);
 }
 
 void TestUpdateCheck::unreachablePageChangesNothing()
@@ -215,12 +221,12 @@ void TestUpdateCheck::unreachablePageChangesNothing()
     PointUpdateUrlAt(run_, testsupport::RefusedBase());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
-    QCOMPARE(run_->updateCheck.CurrentStage(), UpdateCheckState::Stage::Started);
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QString());
+    QCOMPARE(state_.CurrentStage(), UpdateCheckState::Stage::Started);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.ends, 0);
     QVERIFY(!QFile::exists(programDir.filePath(QStringLiteral("BAK_data000.DAT"))));
-    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QString());
 }
 
 void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
@@ -234,10 +240,11 @@ void TestUpdateCheck::secondCallWhileWaitingReturnsAtOnce()
     auto seenDuringWait = UpdateCheckState::Stage::NotRun;
     QObject testScope; // the timer goes with this test's locals
     QTimer::singleShot(100, &testScope, [&] {
-        seenDuringWait = run_->updateCheck.CurrentStage();
-        secondResult = CheckForUpdate(*run_, host, 58);
+        seenDuringWait = state_.CurrentStage();
+        secondResult = CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58);
     });
-    QCOMPARE(CheckForUpdate(*run_, host, 58), QStringLiteral("1.5"));
+    QCOMPARE(
+        CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QStringLiteral("1.5"));
     QCOMPARE(seenDuringWait, UpdateCheckState::Stage::Started);
     QCOMPARE(secondResult, QString());
     QCOMPARE(server->requestCount(), 1);
@@ -251,7 +258,7 @@ void TestUpdateCheck::missingUpdateProgramKeepsRunning()
     PointUpdateUrlAt(run_, server->base());
     auto host = HostOfVersion200(programDir.path());
 
-    QCOMPARE(CheckForUpdate(*run_, host, 58), QString());
+    QCOMPARE(CheckForUpdate(state_, run_->fetcher, run_->endpoints.updateUrl, host, 58), QString());
     QCOMPARE(host.ends, 0);
     QCOMPARE(host.messages.size(), 2);
     QCOMPARE(host.messages.at(0), QStringLiteral("本软件已升级，启动自动升级..."));

@@ -346,7 +346,7 @@ void TestWebBrowser::demoLoginThenDetailPage()
 {
     testsupport::DemoMarket market;
     if (!market.ok())
-        QSKIP("demo marketplace not available");
+        SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     const QString backOffice = market.url(QStringLiteral("/seller_admin.htm"));
     QVERIFY(Load(market.url(QStringLiteral("/member/login.jhtml?redirectURL="))
         + QString::fromUtf8(QUrl::toPercentEncoding(backOffice))));
