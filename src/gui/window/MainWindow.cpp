@@ -151,7 +151,7 @@ void MainWindow::CreateControls()
         connect(button, &QPushButton::clicked, this, [this, index = d.index] { Com_Click(index); });
         commands_[size_t(d.index)] = button;
     }
-    AddExportNotesChoice(*commands_[size_t(Command::Export)], settings_);
+    AddExportNotesChoice(*commands_[size_t(Command::Export)], run_.settings);
 
     sellerCaption_ = new QLabel(QStringLiteral("卖家："), this);
     sellerCaption_->setGeometry(ToPixels(kSellerCaptionRect));
@@ -195,7 +195,7 @@ void MainWindow::CreateControls()
     hooks.filterClosed = [this] { return FilterClosedChecked(); };
     hooks.busyChanged = [this](bool busy) { ShowBusy(busy); };
     hooks.shopNickRead = [this](const QString& nick) { ShowShopNick(nick); };
-    hooks.exportNotes = [this] { return settings_.ExportNotes(); };
+    hooks.exportNotes = [this] { return run_.settings.ExportNotes(); };
     session_ = std::make_unique<CommandSession>(run_, *browser_, *loadWatch_, saveDialog_, std::move(hooks));
     connect(shop_, &QLineEdit::textChanged, this, [this](const QString& text) { session_->SetShopNick(text); });
 
