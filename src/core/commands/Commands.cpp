@@ -171,7 +171,7 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
     const auto extractPage = [&] {
         PageExtraction page = ExtractTradePage(run, browser, grid, true, detailPass);
         pageMessages += page.messages;
-        CheckpointGrid(run.checkpoint, grid);
+        CheckpointGrid(run.checkpoint, grid, run.details.PendingFindings());
         // The page's large texts are gone by now; what they took goes back.
         ReleaseFreedMemory();
         if (pageRead)

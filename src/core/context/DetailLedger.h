@@ -30,6 +30,8 @@ public:
 
     // What a check found; kept until the command takes them.
     void Add(const Finding& finding) { findings_.Add(finding); }
+    // What the checks found since the last TakeNamed.
+    const FindingList& PendingFindings() const { return findings_; }
     // A detail page downloaded by this command had its shipping section
     // (a page the history stood in for does not count).
     void RememberShippingSection() { sawShippingSection_ = true; }

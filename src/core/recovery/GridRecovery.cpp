@@ -176,10 +176,29 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
         return { RecoveryOffer::Unreadable, SetAside(kRecoveryDamagedText) };
     }
     RememberTradesWithoutRecipient(ledger, grid);
-    return { RecoveryOffer::Restored, QString() };
+    findings_ = read.snapshot.findings;
+    return { RecoveryOffer::Restored, QString(), read.snapshot.findings };
 }
 
 RecoverySave GridRecovery::Save(const TradeGrid& grid)
+{
+    return Write(grid, findings_);
+}
+
+RecoverySave GridRecovery::Save(const TradeGrid& grid, const FindingList& findings)
+{
+    findings_ = findings;
+    return Write(grid, findings_);
+}
+
+RecoverySave GridRecovery::SaveDuringCommand(const TradeGrid& grid, const FindingList& pending)
+{
+    FindingList all = findings_;
+    all.Append(pending);
+    return Write(grid, all);
+}
+
+RecoverySave GridRecovery::Write(const TradeGrid& grid, const FindingList& findings)
 {
     if (Off() || offerPending_)
         return RecoverySave::Off;
@@ -190,7 +209,7 @@ RecoverySave GridRecovery::Save(const TradeGrid& grid)
         lastSaveFailed_ = true;
         return RecoverySave::Failed;
     }
-    const QByteArray bytes = EncodeGridSnapshot(grid);
+    const QByteArray bytes = EncodeGridSnapshot(grid, findings);
     QSaveFile file(FilePath());
     // A full disk can take part of a write without reporting an error, so
     // the count is checked; commit only replaces the file once all is there.
@@ -253,13 +272,13 @@ void GridRecovery::EndKeepingGrid()
     locked_ = false;
 }
 
-void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid)
+void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid, const FindingList& pending)
 {
     if (!checkpoint)
         return;
     // The save warns at the first failure of a run of them, and the session
     // tells it after the command from its own save; Off needs nothing.
-    if (checkpoint->Save(grid) == RecoverySave::Failed)
+    if (checkpoint->SaveDuringCommand(grid, pending) == RecoverySave::Failed)
         qCDebug(lcGrid) << "checkpoint failed; the recovery file keeps its last good save";
 }
 

@@ -15,6 +15,8 @@
 // again first, until the disk takes it. Folder and files are the owner's
 // alone, as they hold buyers' names and addresses.
 
+#include "core/context/Finding.h"
+
 #include <QLockFile>
 #include <QString>
 
@@ -36,6 +38,7 @@ enum class RecoveryOffer {
 struct [[nodiscard]] RecoveryOfferResult {
     RecoveryOffer offer = RecoveryOffer::Nothing;
     QString toTell;
+    FindingList findings; // Restored: what the checks had found on the grid's trades
 };
 
 // How a save of the recovery file ended.
@@ -92,8 +95,14 @@ public:
 
     // Writes the grid to the recovery file, replacing it only once the new
     // one is complete. Failed (and logged) when it could not be written; the
-    // file then stays as the last save left it.
+    // file then stays as the last save left it. The findings on the grid's
+    // trades are saved with it: those given here, else those of the last
+    // save that gave them.
     [[nodiscard]] RecoverySave Save(const TradeGrid& grid);
+    [[nodiscard]] RecoverySave Save(const TradeGrid& grid, const FindingList& findings);
+    // A save in the middle of a command: the findings of the last save that
+    // gave them and those the command has made so far.
+    [[nodiscard]] RecoverySave SaveDuringCommand(const TradeGrid& grid, const FindingList& pending);
     // The latest save failed.
     bool LastSaveFailed() const { return lastSaveFailed_; }
 
@@ -126,11 +135,15 @@ private:
     // A grid the last run left waits to be offered: saves would overwrite it.
     bool offerPending_ = false;
     bool lastSaveFailed_ = false;
+    FindingList findings_; // as the last save that gave them gave them
+
+    RecoverySave Write(const TradeGrid& grid, const FindingList& findings);
 };
 
 // The commands checkpoint the grid after every page and command: saved
 // through the run's recovery, or not at all without one.
-void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid);
+// pending: the findings the running command has made so far.
+void CheckpointGrid(GridRecovery* checkpoint, const TradeGrid& grid, const FindingList& pending = {});
 // The program ends normally: the recovery ends, so nothing is saved
 // afterwards (a saving checkpoint of an ended recovery does nothing). A grid holding rows not exported since
 // they changed stays in the recovery file for the next start; otherwise

@@ -110,6 +110,57 @@ private:
     bool ok_ = true;
 };
 
+qsizetype FindingsSize(const FindingList& findings)
+{
+    if (findings.IsEmpty())
+        return 0;
+    qsizetype size = 4;
+    for (const Finding& f : findings.All())
+        size += 4 + f.orderNumber.size() * 2 + 4 * 4 + 4 + f.seen.size() * 2;
+    return size;
+}
+
+void PutFindings(Writer& writer, const FindingList& findings)
+{
+    if (findings.IsEmpty())
+        return;
+    writer.Put(quint32(findings.All().size()));
+    for (const Finding& f : findings.All()) {
+        writer.PutText(f.orderNumber);
+        writer.Put(qint32(f.page));
+        writer.Put(qint32(f.column));
+        writer.Put(qint32(f.kind));
+        writer.Put(qint32(f.severity));
+        writer.PutText(f.seen);
+    }
+}
+
+// The findings section, when the payload goes on after the cells. A kind or
+// severity this version does not know makes the file damaged: guessing its
+// weight could turn a refused cell into a clean one.
+bool GetFindings(Reader& in, FindingList& findings)
+{
+    if (in.AtEnd())
+        return true;
+    const quint32 count = in.Get<quint32>();
+    for (quint32 i = 0; i < count && in.ok(); ++i) {
+        Finding f;
+        f.orderNumber = in.GetText();
+        f.page = in.Get<qint32>();
+        f.column = in.Get<qint32>();
+        const qint32 kind = in.Get<qint32>();
+        const qint32 severity = in.Get<qint32>();
+        f.seen = in.GetText();
+        if (kind < 0 || kind > int(FindingKind::MaskedMobile) || severity < 0
+            || severity > int(FindingSeverity::Note))
+            return false;
+        f.kind = FindingKind(kind);
+        f.severity = FindingSeverity(severity);
+        findings.Add(f);
+    }
+    return in.ok();
+}
+
 qsizetype PayloadSize(const TradeGrid& grid)
 {
     const qsizetype cols = grid.Cols();
@@ -202,14 +253,15 @@ void AddNoteColumns(GridSnapshot& s)
 
 } // namespace
 
-QByteArray EncodeGridSnapshot(const TradeGrid& grid)
+QByteArray EncodeGridSnapshot(const TradeGrid& grid, const FindingList& findings)
 {
-    const qsizetype payloadSize = PayloadSize(grid);
+    const qsizetype payloadSize = PayloadSize(grid) + FindingsSize(findings);
     QByteArray out(kHeaderSize + payloadSize, Qt::Uninitialized);
     std::memcpy(out.data(), kMagic, sizeof(kMagic));
     Writer writer(out.data() + sizeof(kMagic));
     writer.Put(kGridSnapshotFormat);
-    writer.Put(quint16(1)); // oldest format that reads this file
+    // The oldest format that reads this file: one with findings needs 4.
+    writer.Put(quint16(findings.IsEmpty() ? 1 : 4));
     writer.Put(quint32(0));
     writer.Put(quint64(payloadSize));
     writer.Put(quint32(0)); // checksum, filled in below
@@ -231,6 +283,7 @@ QByteArray EncodeGridSnapshot(const TradeGrid& grid)
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
             writer.PutText(grid.TextMatrix(r, c));
+    PutFindings(writer, findings);
     Q_ASSERT(writer.At() == out.data() + out.size());
 
     qToLittleEndian(PayloadChecksum(out.constData() + kHeaderSize, payloadSize), out.data() + kChecksumAt);
@@ -273,8 +326,11 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
     s.cells.reserve(cellCount);
     for (qsizetype i = 0; i < cellCount && in.ok(); ++i)
         s.cells.append(in.GetText());
+    if (format >= 4 && in.ok() && !GetFindings(in, s.findings))
+        return Failed(SnapshotStatus::Damaged, QStringLiteral("findings not readable"));
     // Fields a later writer appended after these are skipped; bytes beyond
-    // a format-1 grid, or too few, mean the shape was not what was written.
+    // a grid of a known format, or too few, mean the shape was not what was
+    // written.
     if (!in.ok() || (format <= kGridSnapshotFormat && !in.AtEnd()))
         return Failed(SnapshotStatus::Damaged, QStringLiteral("contents do not match the grid shape"));
     if (!LayoutIsValid(s))

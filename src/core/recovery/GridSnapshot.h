@@ -21,6 +21,8 @@
 // readable version only when a format-1 reader would misread the file.
 // Texts stay UTF-16 so that saving is a copy rather than a conversion.
 
+#include "core/context/Finding.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -37,6 +39,7 @@ struct GridSnapshot {
     QVector<int> colAlignments;
     QVector<int> rowHeights;
     QVector<QString> cells; // rows × cols, row by row
+    FindingList findings; // what the checks found on the grid's trades (format 4)
 
     int DataRows() const { return rows - fixedRows; }
 };
@@ -46,10 +49,18 @@ struct GridSnapshot {
 // Format 3 has the same bytes; its trade grid holds the note columns
 // (买家留言, 卖家备注 after 单号, the hidden note record last). A trade grid
 // of an earlier format is read with them added, empty.
-inline constexpr quint16 kGridSnapshotFormat = 3;
+// Format 4 appends, after the cells, the findings on the grid's trades, so
+// that a refused or doubtful cell is still marked after a crash:
+//   u32 count, then per finding: text order number, i32 list page, i32
+//   column, i32 kind, i32 severity, text seen.
+// A reader of format 3 would take them for a misshapen grid, so a file
+// with findings needs a reader of format 4; one without stays readable by
+// format 1 readers.
+inline constexpr quint16 kGridSnapshotFormat = 4;
 
-// The recovery file's bytes for the grid as it is now.
-QByteArray EncodeGridSnapshot(const TradeGrid& grid);
+// The recovery file's bytes for the grid as it is now, with the findings
+// on its trades.
+QByteArray EncodeGridSnapshot(const TradeGrid& grid, const FindingList& findings = {});
 
 enum class SnapshotStatus {
     Ok,

@@ -144,7 +144,10 @@ void CommandSession::SetUpGrid()
 
 RecoveryOfferResult CommandSession::OfferRecovery()
 {
-    return StartGridRecovery(run_.checkpoint, run_.Prompt(), run_.details, grid_);
+    RecoveryOfferResult offered = StartGridRecovery(run_.checkpoint, run_.Prompt(), run_.details, grid_);
+    if (offered.offer == RecoveryOffer::Restored)
+        findings_ = offered.findings; // the restored grid's marks, as they were
+    return offered;
 }
 
 void CommandSession::StartUpdateCheck(UpdateHost& host, std::function<void()> firstPage)
@@ -181,7 +184,7 @@ CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& wo
     // Saved for crash recovery once the outermost command has ended; a save
     // that failed and a history that cannot be used are told once, after it.
     if (depth_ == 0) {
-        const RecoverySave saved = run_.checkpoint ? run_.checkpoint->Save(grid_) : RecoverySave::Off;
+        const RecoverySave saved = run_.checkpoint ? run_.checkpoint->Save(grid_, findings_) : RecoverySave::Off;
         if (saved == RecoverySave::Failed && !saveFailureTold_) {
             saveFailureTold_ = true;
             outcome.messages.append(QString::fromUtf8(kRecoverySaveFailedText));

@@ -245,8 +245,10 @@ void MainWindow::OfferRecovery()
     const RecoveryOfferResult offered = session_->OfferRecovery();
     if (!offered.toTell.isEmpty())
         session_->Prompt().ShowMessage(offered.toTell);
-    if (offered.offer == RecoveryOffer::Restored)
+    if (offered.offer == RecoveryOffer::Restored) {
         RefreshTotal();
+        ShowFindings();
+    }
 }
 
 bool MainWindow::FilterClosedChecked() const

@@ -231,10 +231,19 @@ private slots:
         QVERIFY(QDir().mkpath(dir) && QFile::setPermissions(dir, QFile::Permissions(0x7755)));
         TradeGrid saved;
         FillTrades(saved, 4);
+        // The grid's marks survive the crash with it.
+        FindingList found;
+        found.Add(TradeFinding(QStringLiteral("行2列2"), FindingKind::FieldShape, ColMobile, QStringLiteral("138")));
+        found.Add(PageFinding(2, FindingKind::PageShort, QStringLiteral("少了"), FindingSeverity::ToCheck));
+        FindingList walkSoFar;
+        walkSoFar.Add(TradeFinding(QStringLiteral("行3列2"), FindingKind::MaskedMobile, ColMobile,
+            QStringLiteral("138****5678"), FindingSeverity::Note));
         {
             GridRecovery lastRun(dir);
-            QCOMPARE(lastRun.Save(saved), RecoverySave::Saved);
+            QCOMPARE(lastRun.Save(saved, found), RecoverySave::Saved);
+            QCOMPARE(lastRun.SaveDuringCommand(saved, walkSoFar), RecoverySave::Saved);
         } // ends without EndCleanly, as a crash would
+        found.Append(walkSoFar);
         // Also a folder an earlier version left open to others.
         QVERIFY(OwnerOnly(dir) && OwnerOnly(dir + QStringLiteral("/grid.lmtgrid")));
 
@@ -246,8 +255,9 @@ private slots:
         const QStringList empty = Describe(grid);
         // A checkpoint before the offer leaves the last run's grid alone.
         QCOMPARE(recovery.Save(grid), RecoverySave::Off);
-        QCOMPARE(StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid).offer,
-            answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        const RecoveryOfferResult offered = StartGridRecovery(run.checkpoint, run.Prompt(), run.details, grid);
+        QCOMPARE(offered.offer, answer ? RecoveryOffer::Restored : RecoveryOffer::Declined);
+        QCOMPARE(offered.findings.All(), answer ? found.All() : QList<Finding>());
         QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（4 行）？" });
         QCOMPARE(Describe(grid), answer ? Describe(saved) : empty);
         // The restored trade without a recipient is fetched again later.
