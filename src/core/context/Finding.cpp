@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <functional>
+
 Finding TradeFinding(
     const QString& orderNumber, FindingKind kind, int column, const QString& seen, FindingSeverity severity)
 {
@@ -95,17 +97,31 @@ QString FindingLine(const Finding& finding)
 }
 
 namespace {
-bool SameSubject(const Finding& a, const Finding& b)
+// What a finding is about: one finding per trade (or page), kind and column.
+QString SubjectOf(const Finding& f)
 {
-    return a.orderNumber == b.orderNumber && a.page == b.page && a.kind == b.kind && a.column == b.column;
+    return QStringLiteral("%1|%2|%3|%4").arg(f.orderNumber).arg(f.page).arg(int(f.kind)).arg(f.column);
+}
+
+QStringList DistinctTrades(const QList<Finding>& findings, const std::function<bool(const Finding&)>& wanted)
+{
+    QStringList trades;
+    QSet<QString> seen;
+    for (const Finding& finding : findings)
+        if (finding.ConcernsTrade() && wanted(finding) && !seen.contains(finding.orderNumber)) {
+            seen.insert(finding.orderNumber);
+            trades.append(finding.orderNumber);
+        }
+    return trades;
 }
 } // namespace
 
 void FindingList::Add(const Finding& finding)
 {
-    for (const Finding& known : findings_)
-        if (SameSubject(known, finding))
-            return;
+    const QString subject = SubjectOf(finding);
+    if (subjects_.contains(subject))
+        return;
+    subjects_.insert(subject);
     findings_.append(finding);
 }
 
@@ -133,20 +149,12 @@ bool FindingList::Any(FindingKind kind) const
 
 QStringList FindingList::TradesWith(FindingSeverity severity) const
 {
-    QStringList trades;
-    for (const Finding& finding : findings_)
-        if (finding.severity == severity && finding.ConcernsTrade() && !trades.contains(finding.orderNumber))
-            trades.append(finding.orderNumber);
-    return trades;
+    return DistinctTrades(findings_, [severity](const Finding& f) { return f.severity == severity; });
 }
 
 QStringList FindingList::Trades() const
 {
-    QStringList trades;
-    for (const Finding& finding : findings_)
-        if (finding.ConcernsTrade() && !trades.contains(finding.orderNumber))
-            trades.append(finding.orderNumber);
-    return trades;
+    return DistinctTrades(findings_, [](const Finding&) { return true; });
 }
 
 int FindingList::PagesNamed() const
@@ -174,6 +182,9 @@ void FindingList::DropTrades(const QStringList& orderNumbers)
         return;
     const QSet<QString> dropped(orderNumbers.cbegin(), orderNumbers.cend());
     findings_.removeIf([&](const Finding& finding) { return dropped.contains(finding.orderNumber); });
+    subjects_.clear();
+    for (const Finding& finding : findings_)
+        subjects_.insert(SubjectOf(finding));
 }
 
 void FindingList::Reweigh(FindingKind kind, FindingSeverity severity)

@@ -7,6 +7,7 @@
 // decides lives only in a log line.
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -84,4 +85,7 @@ public:
 
 private:
     QList<Finding> findings_;
+    // The subjects of findings_ (trade or page, kind, column), so that a
+    // walk of thousands of trades adds its findings in linear time.
+    QSet<QString> subjects_;
 };

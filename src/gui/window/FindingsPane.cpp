@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QSet>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,10 +34,10 @@ QString FindingsPane::StatusLine(const FindingList& findings, int trades)
 {
     QStringList parts { QStringLiteral("已提取 %1 笔交易").arg(trades) };
     // A trade refused in part is one to check as well: the seller looks it up.
-    QStringList toCheck = findings.TradesWith(FindingSeverity::Refused);
-    for (const QString& order : findings.TradesWith(FindingSeverity::ToCheck))
-        if (!toCheck.contains(order))
-            toCheck.append(order);
+    const QStringList refused = findings.TradesWith(FindingSeverity::Refused);
+    const QStringList doubtful = findings.TradesWith(FindingSeverity::ToCheck);
+    QSet<QString> toCheck(refused.cbegin(), refused.cend());
+    toCheck.unite(QSet<QString>(doubtful.cbegin(), doubtful.cend()));
     if (!toCheck.isEmpty())
         parts.append(QStringLiteral("%1 笔需核对").arg(toCheck.size()));
     if (const int pages = findings.PagesNamed(); pages > 0)
