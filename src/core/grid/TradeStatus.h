@@ -47,32 +47,21 @@ inline bool IsKnownStatus(QStringView status)
 {
     return FactsOfStatus(status) != nullptr;
 }
+// One fact of a status; false for a status outside the table.
+inline bool StatusHas(QStringView status, bool TradeStatusFacts::*fact)
+{
+    const TradeStatusFacts* facts = FactsOfStatus(status);
+    return facts && facts->*fact;
+}
 // Whether the goods have left the seller: a waybill is due.
-inline bool IsShippedStatus(QStringView status)
-{
-    const TradeStatusFacts* facts = FactsOfStatus(status);
-    return facts && facts->shipped;
-}
+inline bool IsShippedStatus(QStringView status) { return StatusHas(status, &TradeStatusFacts::shipped); }
 // Paid for and still waiting to leave.
-inline bool IsWaitingToShipStatus(QStringView status)
-{
-    const TradeStatusFacts* facts = FactsOfStatus(status);
-    return facts && facts->toShip;
-}
+inline bool IsWaitingToShipStatus(QStringView status) { return StatusHas(status, &TradeStatusFacts::toShip); }
 // Ended: the trade's recipient and waybill no longer change.
-inline bool IsFinalTradeStatus(QStringView status)
-{
-    const TradeStatusFacts* facts = FactsOfStatus(status);
-    return facts && facts->final;
-}
-inline bool IsClosedStatus(QStringView status)
-{
-    const TradeStatusFacts* facts = FactsOfStatus(status);
-    return facts && facts->closed;
-}
+inline bool IsFinalTradeStatus(QStringView status) { return StatusHas(status, &TradeStatusFacts::final); }
+inline bool IsClosedStatus(QStringView status) { return StatusHas(status, &TradeStatusFacts::closed); }
 // Goods that may go into one parcel with others: known, paid, not closed.
 inline bool IsShipTogetherStatus(QStringView status)
 {
-    const TradeStatusFacts* facts = FactsOfStatus(status);
-    return facts && facts->paid && !facts->closed;
+    return StatusHas(status, &TradeStatusFacts::paid) && !IsClosedStatus(status);
 }

@@ -155,11 +155,11 @@ private slots:
         QFETCH(QStringList, findings);
         QFETCH(QStringList, recipientRefused);
         FindingList found;
-        for (const QString& spec : findings)
-            found.Add(spec.endsWith(u'R')
+        for (const QString& mark : findings)
+            found.Add(mark.endsWith(u'R')
                     ? TradeFinding(
-                        spec.section(u':', 0, 0), FindingKind::FieldShape, ColMobile, QStringLiteral("138"))
-                    : TradeFinding(spec.section(u':', 0, 0), FindingKind::AddressToCheck, ColCity,
+                        mark.section(u':', 0, 0), FindingKind::FieldShape, ColMobile, QStringLiteral("138"))
+                    : TradeFinding(mark.section(u':', 0, 0), FindingKind::AddressToCheck, ColCity,
                         QStringLiteral("南京市"), FindingSeverity::ToCheck));
         for (const bool merged : { false, true }) {
             if (merged && selectedFrom >= 0)
