@@ -3,12 +3,12 @@
 // the same progress steps), the layout pass and the total label.
 // Prints "name value unit" lines.
 
-#include "core/commands/Commands.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/layout/WindowLayout.h"
 #include "core/progress/Progress.h"
+#include "core/session/Commands.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,12 +6,12 @@
 #include "support/DemoListPage.h"
 #include "support/TestSupport.h"
 
-#include "core/extract/DetailDownloadPass.h"
 #include "core/base/Endpoints.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
-#include "core/context/RunContext.h"
 #include "core/progress/Progress.h"
+#include "core/session/RunContext.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -10,16 +10,16 @@
 #include "support/StepByStepMerge.h"
 #include "support/TestSupport.h"
 
-#include "core/context/RunContext.h"
-#include "core/extract/DetailDownloadPass.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
-#include "core/extract/RecipientMerge.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
+#include "core/grid/RecipientMerge.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
+#include "core/session/RunContext.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -12,12 +12,12 @@
 #include "support/DemoListPage.h"
 #include "support/TestSupport.h"
 
-#include "core/commands/Commands.h"
-#include "core/commands/PageLoadWatch.h"
-#include "core/context/RunFactory.h"
-#include "core/extract/DetailDownloadPass.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
+#include "core/session/Commands.h"
+#include "core/session/PageLoadWatch.h"
+#include "core/session/RunFactory.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

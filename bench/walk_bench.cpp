@@ -13,11 +13,11 @@
 #include "support/TestSupport.h"
 
 #include "core/base/MemoryRelease.h"
-#include "core/commands/Commands.h"
 #include "core/grid/TradeGrid.h"
 #include "core/history/TradeHistory.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
+#include "core/session/Commands.h"
 #include "core/settings/DetailDownloadSetting.h"
 #include "gui/progress/IndicatorForm.h"
 #include "gui/progress/IndicatorWindow.h"

@@ -1,12 +1,13 @@
 // Detail page bytes through decoding, the block parser and the column split.
 
 #include "FuzzSupport.h"
-#include "core/extract/TradeDetails.h"
-#include "core/grid/ColumnTable.h"
+#include "core/downloads/TradeDetails.h"
+#include "core/extract/DetailPage.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/text/AnsiCodec.h"
 #include "core/text/TextHelpers.h"
+#include "core/trade/ColumnTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

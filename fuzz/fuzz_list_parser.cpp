@@ -2,14 +2,14 @@
 // grid (the second call sees the first call's rows), without network.
 
 #include "FuzzSupport.h"
-#include "core/context/RunContext.h"
-#include "core/extract/DetailDownloadPass.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
+#include "core/session/RunContext.h"
 #include "support/StandIns.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "PdfDocumentPrinter.h"
 
 #include "DocumentPainting.h"
+#include "core/base/FileReplace.h"
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportMessages.h"
-#include "core/export/FileReplace.h"
 
 #include <QBuffer>
 #include <QDir>

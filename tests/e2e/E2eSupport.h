@@ -4,9 +4,9 @@
 
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
-#include "core/context/RunContext.h"
 #include "core/network/PageAccess.h"
 #include "core/network/SharedCookieJar.h"
+#include "core/session/RunContext.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/grid/TradeGridView.h"

@@ -8,14 +8,14 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/context/RunFactory.h"
-#include "core/commands/Commands.h"
-#include "core/context/DetailLedger.h"
-#include "core/extract/DetailDownloadPass.h"
+#include "core/downloads/DetailDownloadPass.h"
+#include "core/downloads/DetailLedger.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/session/Commands.h"
+#include "core/session/RunFactory.h"
 #include "core/settings/DetailDownloadSetting.h"
 #include "gui/window/BrowserLoadWatch.h"
 

@@ -2,7 +2,7 @@
 // Stand-ins at the command work's seams: the wait for the next list page and
 // the measuring of texts for the column fit.
 
-#include "core/commands/PageLoadWatch.h"
+#include "core/session/PageLoadWatch.h"
 #include "core/text/TextMeasurer.h"
 
 #include <algorithm>

@@ -5,9 +5,9 @@
 // read and written back. Tests hold ParseListTable to it, and the parser
 // benchmark measures against it.
 
-#include "core/extract/PieceText.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
+#include "core/text/PieceText.h"
 #include "core/text/TextHelpers.h"
 
 #include <QRegularExpression>

@@ -2,14 +2,14 @@
 
 #include "ConsoleReport.h"
 #include "core/base/Endpoints.h"
-#include "core/commands/Commands.h"
+#include "core/base/FileReplace.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
-#include "core/export/FileReplace.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
+#include "core/session/Commands.h"
 #include "core/settings/Settings.h"
 
 #include <QDir>

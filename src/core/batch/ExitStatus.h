@@ -11,7 +11,7 @@
 //   5  written, but something was refused or is to be checked, or a page
 //      differs: a look is needed, not a retry
 
-#include "core/commands/Commands.h"
+#include "core/session/Commands.h"
 
 enum BatchExitStatus {
     kBatchWritten = 0,

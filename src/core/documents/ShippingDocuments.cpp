@@ -1,12 +1,12 @@
 #include "ShippingDocuments.h"
 
-
-#include "core/extract/MergeRules.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/ItemRecord.h"
+#include "core/grid/RecipientMerge.h"
 #include "core/grid/TradeGrid.h"
 #include "core/text/TextHelpers.h"
+#include "core/trade/MergeRules.h"
 
 #include <QCollator>
 #include <QHash>

@@ -6,8 +6,8 @@
 // come from the grid's hidden item column, so a merged grid gives the same
 // documents as the grid before the merge.
 
-#include "core/context/Finding.h"
 #include "core/grid/NoteRecord.h"
+#include "core/trade/Finding.h"
 
 #include <QDate>
 #include <QSet>

@@ -1,9 +1,9 @@
 #include "ExcelWriter.h"
 
 #include "ExportMessages.h"
-#include "FileReplace.h"
 #include "SheetPlan.h"
 #include "WorkbookCheck.h"
+#include "core/base/FileReplace.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 

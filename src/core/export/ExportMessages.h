@@ -1,7 +1,7 @@
 #pragma once
 // Texts shared by the export command and its writers.
 
-#include "FileReplace.h"
+#include "core/base/FileReplace.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "AddressLine.h"
 
-#include "PieceText.h"
 #include "core/address/AdminDivisions.h"
-#include "core/grid/ColumnTable.h"
 #include "core/text/Blanks.h"
+#include "core/text/PieceText.h"
+#include "core/trade/ColumnTable.h"
 
 #include <QStringList>
 #include <utility>

@@ -1,15 +1,13 @@
 #include "ListParser.h"
 
-#include "DetailDownloadPass.h"
 #include "ListRowCutter.h"
 #include "PagerText.h"
-#include "PieceText.h"
-#include "TradeDetails.h"
 #include "UnreadPageKeeper.h"
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
-#include "core/context/RunContext.h"
-#include "core/grid/ColumnTable.h"
+#include "core/downloads/DetailDownloadPass.h"
+#include "core/downloads/TradeDetails.h"
+#include "core/downloads/WalkContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/ItemRecord.h"
@@ -17,7 +15,9 @@
 #include "core/network/BrowserPage.h"
 #include "core/network/PageAccess.h"
 #include "core/text/Blanks.h"
+#include "core/text/PieceText.h"
 #include "core/text/TextHelpers.h"
+#include "core/trade/ColumnTable.h"
 
 #include <QDir>
 #include <QSet>
@@ -516,7 +516,7 @@ ListPageMarks CountListPageMarks(QStringView bodyHtml)
 }
 
 PageExtraction ExtractTradePage(
-    RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
+    WalkContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
 {
     PageExtraction extraction;
     SkipOnGridError([&] { SetUpTradeGrid(grid, run.measurer); });

@@ -1,11 +1,11 @@
 #pragma once
-#include "core/context/Finding.h"
+#include "core/trade/Finding.h"
 
 #include <QStringList>
 #include <QStringView>
 
 class BrowserPage;
-class RunContext;
+class WalkContext;
 struct DetailDownloadPass;
 class TradeGrid;
 
@@ -27,7 +27,7 @@ struct [[nodiscard]] PageExtraction {
 // the new trades' details in the command's pass. In extract-all mode it
 // also clicks "下一页"; a single page ends its details' pass itself.
 PageExtraction ExtractTradePage(
-    RunContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass);
+    WalkContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass);
 
 // Whether the shown page holds the sold-items list table (a list page, as
 // opposed to an error or login page).

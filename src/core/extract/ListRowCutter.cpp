@@ -1,6 +1,6 @@
 #include "ListRowCutter.h"
 
-#include "PieceText.h"
+#include "core/text/PieceText.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -1,10 +1,10 @@
 #include "GridSetup.h"
 
-#include "ColumnTable.h"
 #include "GridOperations.h"
 #include "GridSteps.h"
 #include "TradeGrid.h"
 #include "core/text/TextMeasurer.h"
+#include "core/trade/ColumnTable.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "ItemRecord.h"
 
-#include "ColumnTable.h"
 #include "core/text/Blanks.h"
+#include "core/trade/ColumnTable.h"
 
 #include <QStringList>
 

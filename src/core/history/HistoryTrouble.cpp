@@ -1,20 +1,17 @@
 #include "HistoryTrouble.h"
 
-#include "TradeHistory.h"
-#include "core/context/RunContext.h"
+#include "core/downloads/StoredDetails.h"
 
 #include <QDir>
 
-QString TakeHistoryTrouble(RunContext& run)
+QString HistoryTroubleText(const StoredDetails* history, bool writeFailed)
 {
-    if (!run.history || run.historyTroubleTold)
+    if (!history)
         return QString();
-    const QString where = QDir::toNativeSeparators(run.history->FilePath());
-    QString text;
-    if (!run.history->IsOpen())
-        text = QString::fromUtf8(kHistoryOffText).arg(where);
-    else if (run.historyWriteFailed)
-        text = QString::fromUtf8(kHistoryWriteFailedText).arg(where);
-    run.historyTroubleTold = !text.isEmpty();
-    return text;
+    const QString where = QDir::toNativeSeparators(history->FilePath());
+    if (!history->IsOpen())
+        return QString::fromUtf8(kHistoryOffText).arg(where);
+    if (writeFailed)
+        return QString::fromUtf8(kHistoryWriteFailedText).arg(where);
+    return QString();
 }

@@ -13,7 +13,7 @@
 // The file is readable by its owner only. Each instance has its own database
 // connection, to be used from the thread that created it.
 
-#include "core/grid/ColumnTable.h"
+#include "core/downloads/StoredDetails.h"
 
 #include <QDateTime>
 #include <QList>
@@ -31,35 +31,11 @@ inline constexpr int kTradeHistorySchemaVersion = 3;
 // earlier reading is not used: its trade is downloaded again and the row
 // replaced. Raised whenever the reading changes what a page gives.
 inline constexpr int kDetailReadingVersion = 3;
-// The grid's columns read from the detail page (收件人 to 单号, 买家留言 and
-// 卖家备注), in order.
-inline constexpr int kHistoryDetailColumns = kDetailColumnCount;
-
-struct HistoryEntry {
-    QString orderNumber;
-    // The detail columns exactly as the trade row received them.
-    QStringList details;
-    // The trade's status in the list when the columns were fetched.
-    QString status;
-    // When they were fetched, in UTC (StorePage takes "now" for an invalid one).
-    QDateTime fetchedAt;
-
-    bool operator==(const HistoryEntry&) const = default;
-};
-
-// How storing a page of entries ended; all or nothing in every case.
-enum class HistoryWrite {
-    Stored,
-    Off, // the history is off: nothing stored
-    Malformed, // an entry without an order number or all detail columns (logged)
-    Failed, // the database refused the write (logged)
-};
-
 // history.sqlite in the per-user data folder, beside the recovery folder.
 // Needs the application name set.
 QString DefaultTradeHistoryPath();
 
-class TradeHistory {
+class TradeHistory final : public StoredDetails {
 public:
     explicit TradeHistory(const QString& path);
     ~TradeHistory();
@@ -68,22 +44,22 @@ public:
 
     // False when no usable file could be opened or created: the history is
     // off for this instance and every call below does nothing.
-    bool IsOpen() const { return open_; }
-    QString FilePath() const { return path_; }
+    bool IsOpen() const override { return open_; }
+    QString FilePath() const override { return path_; }
 
     // The stored entry of one order number; nothing when there is none, the
     // history is off or the read failed (logged).
-    std::optional<HistoryEntry> Find(const QString& orderNumber) const;
+    std::optional<HistoryEntry> Find(const QString& orderNumber) const override;
 
     // Whether some detail page of this shop has ever had its shipping
     // section: only trades read from that section are stored, so any row
     // says so. False when the history is off.
-    bool ShippingSectionSeen() const;
+    bool ShippingSectionSeen() const override;
 
     // Stores one page's entries in one transaction, each replacing what was
     // stored under its order number. All or nothing: an entry without an
     // order number or not exactly kHistoryDetailColumns columns stores none.
-    [[nodiscard]] HistoryWrite StorePage(const QList<HistoryEntry>& entries);
+    [[nodiscard]] HistoryWrite StorePage(const QList<HistoryEntry>& entries) override;
 
 private:
     enum class OpenResult {

@@ -4,7 +4,7 @@
 #include "core/base/Logging.h"
 #include "core/base/OwnerOnly.h"
 #include "core/base/UserPrompt.h"
-#include "core/context/DetailLedger.h"
+#include "core/downloads/DetailLedger.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"

@@ -15,7 +15,7 @@
 // again first, until the disk takes it. Folder and files are the owner's
 // alone, as they hold buyers' names and addresses.
 
-#include "core/context/Finding.h"
+#include "core/trade/Finding.h"
 
 #include <QLockFile>
 #include <QString>

@@ -21,7 +21,7 @@
 // readable version only when a format-1 reader would misread the file.
 // Texts stay UTF-16 so that saving is a copy rather than a conversion.
 
-#include "core/context/Finding.h"
+#include "core/trade/Finding.h"
 
 #include <QByteArray>
 #include <QString>

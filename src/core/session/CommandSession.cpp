@@ -1,17 +1,17 @@
 #include "CommandSession.h"
 
 #include "core/base/Logging.h"
-#include "core/context/RunContext.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/export/ExportGrid.h"
-#include "core/extract/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
-#include "core/extract/RecipientMerge.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSteps.h"
+#include "core/grid/RecipientMerge.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
+#include "core/session/RunContext.h"
 #include "core/text/TextMeasurer.h"
 
 #include <exception>
@@ -189,10 +189,19 @@ CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& wo
             saveFailureTold_ = true;
             outcome.messages.append(QString::fromUtf8(kRecoverySaveFailedText));
         }
-        if (const QString trouble = TakeHistoryTrouble(run_); !trouble.isEmpty())
+        if (const QString trouble = UntoldHistoryTrouble(outcome.historyWriteFailed); !trouble.isEmpty())
             outcome.messages.append(trouble);
     }
     return outcome;
+}
+
+QString CommandSession::UntoldHistoryTrouble(bool writeFailed)
+{
+    if (historyTroubleTold_)
+        return QString();
+    const QString text = HistoryTroubleText(run_.history, writeFailed);
+    historyTroubleTold_ = !text.isEmpty();
+    return text;
 }
 
 CommandOutcome CommandSession::Execute(Command command)
@@ -264,6 +273,7 @@ CommandOutcome CommandSession::ExtractPage()
     PageExtraction page = ExtractTradePage(run_, browser_, grid_, false, pass);
     outcome.tradesRead = CountTrades(grid_) - tradesBefore;
     outcome.detailsFromHistory = pass.fromHistory;
+    outcome.historyWriteFailed = pass.historyWriteFailed;
     outcome.tradesNamed = page.tradesNamed;
     outcome.findings = page.findings;
     outcome.messages = page.messages;
@@ -287,6 +297,7 @@ CommandOutcome CommandSession::ExtractAll()
         if (hooks_.pageRead)
             hooks_.pageRead(page, CountTrades(grid_));
     });
+    outcome.historyWriteFailed = pass.historyWriteFailed;
     // Trades the filter removed are no longer the user's concern.
     outcome.findings = walk.details.findings;
     if (RemoveClosedIfAsked(outcome)) {

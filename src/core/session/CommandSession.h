@@ -12,13 +12,13 @@
 // unattended export to report. Nothing here shows anything itself.
 
 #include "FirstPageUpdateCheck.h"
-#include "core/commands/CommandGuard.h"
-#include "core/commands/Commands.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportResult.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"
+#include "core/session/CommandGuard.h"
+#include "core/session/Commands.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,6 +50,7 @@ struct [[nodiscard]] CommandOutcome {
     QStringList messages; // what the user is to be told, in order
     int tradesRead = 0; // trades the command added to the grid
     int detailsFromHistory = 0; // of those, trades whose details the history gave
+    bool historyWriteFailed = false; // the history did not take a page of downloaded details
     int tradesNamed = 0; // trades left without details or named by a check
     FindingList findings; // every check's verdict, trades without a row included
     bool closedFiltered = false; // the closed trades were removed after the extraction
@@ -149,6 +150,10 @@ public:
     // Writes the grid to path as "导出记录" would after its dialog, without
     // its questions (the unattended export).
     CommandOutcome ExportTo(const QString& path, ExportNotes notes = ExportNotes::Without);
+    // What the user is to hear about a run's history that cannot be used
+    // (HistoryTrouble.h), once a run: empty when there is nothing or it was
+    // told already. writeFailed: a page of details was not taken.
+    [[nodiscard]] QString UntoldHistoryTrouble(bool writeFailed = false);
     // The program ends under a running command: nothing waits any more, the
     // running command stops at its next step and asks nothing, and nothing
     // is shown on the progress view any more.
@@ -177,6 +182,7 @@ private:
     int depth_ = 0;
     // A failed recovery save is told once a run.
     bool saveFailureTold_ = false;
+    bool historyTroubleTold_ = false;
 };
 
 // The command behind a button index 0 … 6; none for any other index.

@@ -1,6 +1,6 @@
 #include "FirstPageUpdateCheck.h"
 
-#include "core/context/RunContext.h"
+#include "core/session/RunContext.h"
 #include "core/update/UpdateCheck.h"
 
 FirstPageUpdateCheck::FirstPageUpdateCheck(RunContext& run)

@@ -4,10 +4,9 @@
 #include "core/base/EventWait.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
-#include "core/context/RunFactory.h"
 #include "core/grid/GridSetup.h"
-#include "core/history/HistoryTrouble.h"
 #include "core/session/CommandSession.h"
+#include "core/session/RunFactory.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/grid/TradeGridView.h"
@@ -81,6 +80,7 @@ int RunUnattendedExport(
     RunContext& run = opened.Run();
 
     BatchResult result;
+    QString historyTrouble;
     {
         BrowserProfile profile(run.fetcher);
         WebBrowser browser(profile); // never shown
@@ -92,10 +92,12 @@ int RunUnattendedExport(
         BatchOptions withPaper = options;
         withPaper.slipPaper = options.slipPaper.value_or(run.settings.PackingSlipPaper());
         result = ExportFromListPage(session, browser, arrival, withPaper, report, &printer);
+        // Also when no command ran (a page refused before the walk).
+        historyTrouble = session.UntoldHistoryTrouble();
     }
     // Told, but the sheet decides the status: the history is only a cache.
-    if (const QString trouble = TakeHistoryTrouble(run); !trouble.isEmpty())
-        report.Line(trouble);
+    if (!historyTrouble.isEmpty())
+        report.Line(historyTrouble);
     report.Line(result.message);
     return result.exitStatus;
 }

@@ -7,7 +7,7 @@
 // Row and RowSel, and the view's width its Width.
 
 #include "TradeGridDelegate.h"
-#include "core/context/Finding.h"
+#include "core/trade/Finding.h"
 
 #include <QFont>
 #include <QHash>

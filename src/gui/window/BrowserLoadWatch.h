@@ -1,5 +1,5 @@
 #pragma once
-#include "core/commands/PageLoadWatch.h"
+#include "core/session/PageLoadWatch.h"
 
 #include <QObject>
 

@@ -6,7 +6,7 @@
 // the seller's work, unlike a message box after every walk; activating a
 // line asks for its trade's row.
 
-#include "core/context/Finding.h"
+#include "core/trade/Finding.h"
 
 #include <QWidget>
 

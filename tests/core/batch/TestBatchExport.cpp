@@ -8,13 +8,13 @@
 #include "support/TestSupport.h"
 #include "support/XlsxReadBack.h"
 
-#include "core/commands/Commands.h"
-#include "core/context/RunContext.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/SharedCookieJar.h"
+#include "core/session/Commands.h"
+#include "core/session/RunContext.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/AnsiCodec.h"
 

@@ -1,10 +1,10 @@
 #include "support/TestSupport.h"
 
 #include "core/documents/ShippingDocuments.h"
-#include "core/extract/RecipientMerge.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/NoteRecord.h"
+#include "core/grid/RecipientMerge.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 

@@ -3,14 +3,14 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/extract/DetailDownloadPass.h"
-#include "core/context/RunContext.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
+#include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/grid/GridSetup.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/session/RunContext.h"
 #include "core/text/TextHelpers.h"
 
 #include <QEventLoop>

@@ -2,8 +2,7 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/context/RunContext.h"
-#include "core/extract/DetailDownloadPass.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
@@ -11,6 +10,7 @@
 #include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/session/RunContext.h"
 
 #include <QRandomGenerator>
 #include <optional>

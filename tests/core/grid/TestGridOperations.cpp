@@ -1,5 +1,6 @@
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
+#include "core/grid/TotalText.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
@@ -34,6 +35,8 @@ private slots:
     void findCellOutsideGridThrows();
     void sumColumn_data();
     void sumColumn();
+    void totalLabel_data();
+    void totalLabel();
 
 private:
     RecordingProgressView view_;
@@ -506,6 +509,33 @@ void TestGridOperations::sumColumn()
         grid.SetTextMatrix(grid.Rows() - 1, ColAmount, text);
     }
     QCOMPARE(SumColumn(grid, col), sum);
+}
+
+// The total under the grid: the amounts' sum, "元" unless a check box
+// asked for none.
+void TestGridOperations::totalLabel_data()
+{
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<bool>("withYuan");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("1234.5") << QStringList { "1000.00", "234.50" } << true << "交易总额：1234.5元";
+    QTest::newRow("after a check box: no yuan")
+        << QStringList { "12.50元", "30" } << false << "交易总额：42.5";
+    QTest::newRow("no data rows") << QStringList {} << true << "交易总额：0元";
+}
+
+void TestGridOperations::totalLabel()
+{
+    QFETCH(QStringList, amounts);
+    QFETCH(bool, withYuan);
+    QFETCH(QString, label);
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    for (const QString& amount : amounts) {
+        grid.SetRows(grid.Rows() + 1);
+        grid.SetTextMatrix(grid.Rows() - 1, ColAmount, amount);
+    }
+    QCOMPARE(TotalLabelText(grid, withYuan), label);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestGridOperations)

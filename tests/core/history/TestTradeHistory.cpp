@@ -1,7 +1,6 @@
 // The trade history's file: owner-only, a page stored whole or not at all,
 // and unreadable files moved aside.
 
-#include "core/context/RunContext.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/history/TradeHistory.h"
 #include "support/TestSupport.h"
@@ -66,13 +65,13 @@ private slots:
     }
 
     // A history the run cannot use is told once per run; the walk goes on.
-    void troubleToldOncePerRun_data()
+    void troubleToTell_data()
     {
         QTest::addColumn<bool>("folder");
         QTest::newRow("a folder in its place") << true;
         QTest::newRow("a page not stored") << false;
     }
-    void troubleToldOncePerRun()
+    void troubleToTell()
     {
         QFETCH(bool, folder);
         QTemporaryDir dir;
@@ -80,12 +79,13 @@ private slots:
         if (folder)
             QVERIFY(QDir().mkpath(path));
         TradeHistory history(path);
-        RunContext run(RunServices { .history = &history });
-        QCOMPARE(TakeHistoryTrouble(run).isEmpty(), !folder);
-        run.historyWriteFailed = !folder;
-        const QString told = folder ? QString() : TakeHistoryTrouble(run);
-        QCOMPARE(told, folder ? QString() : QString::fromUtf8(kHistoryWriteFailedText).arg(QDir::toNativeSeparators(path)));
-        QVERIFY(TakeHistoryTrouble(run).isEmpty());
+        const QString where = QDir::toNativeSeparators(path);
+        const QString off = QString::fromUtf8(kHistoryOffText).arg(where);
+        // An open history has something to tell only once a page was not taken.
+        QCOMPARE(HistoryTroubleText(&history, false), folder ? off : QString());
+        QCOMPARE(HistoryTroubleText(&history, true),
+            folder ? off : QString::fromUtf8(kHistoryWriteFailedText).arg(where));
+        QVERIFY(HistoryTroubleText(nullptr, true).isEmpty());
     }
 
     // A row read by an earlier reading, or a whole file of the first

@@ -4,14 +4,14 @@
 // caller's text is left as it was. A detail download pass gives up sooner,
 // and with a network wait, sits an outage out.
 
-#include "core/context/RunContext.h"
-#include "core/extract/DetailDownloadPass.h"
-#include "core/extract/TradeDetails.h"
+#include "core/downloads/DetailDownloadPass.h"
+#include "core/downloads/TradeDetails.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
+#include "core/session/RunContext.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestSupport.h"
 

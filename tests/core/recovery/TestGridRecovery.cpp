@@ -3,11 +3,11 @@
 #include "support/TestSupport.h"
 
 #include "core/base/Logging.h"
-#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/recovery/GridSnapshot.h"
+#include "core/session/RunContext.h"
 
 #include <QtEndian>
 

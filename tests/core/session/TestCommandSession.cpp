@@ -7,12 +7,12 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/context/RunContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/history/TradeHistory.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/session/CommandSession.h"
+#include "core/session/RunContext.h"
 
 #include <QDir>
 #include <optional>

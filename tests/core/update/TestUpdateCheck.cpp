@@ -1,4 +1,4 @@
-#include "core/context/RunContext.h"
+#include "core/session/RunContext.h"
 #include "core/update/UpdateCheck.h"
 #include "core/update/UpdateCheckState.h"
 #include "core/update/UpdateHost.h"

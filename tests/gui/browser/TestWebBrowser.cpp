@@ -2,15 +2,15 @@
 // serialized HTML form, link finding and clicking, scrolling, and cookies
 // shared with the page fetches.
 
-#include "core/extract/DetailDownloadPass.h"
 #include "core/base/EventWait.h"
-#include "core/commands/Commands.h"
+#include "core/downloads/DetailDownloadPass.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/HttpGetPage.h"
 #include "core/network/PageAccess.h"
-#include "core/network/SharedCookieJar.h"
-#include "core/context/RunContext.h"
 #include "core/network/PageFetcher.h"
+#include "core/network/SharedCookieJar.h"
+#include "core/session/Commands.h"
+#include "core/session/RunContext.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
 #include "gui/window/BrowserLoadWatch.h"

@@ -8,7 +8,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
-#include "core/context/RunContext.h"
+#include "core/session/RunContext.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/window/MainWindow.h"
 #include "support/ExportTestSupport.h"

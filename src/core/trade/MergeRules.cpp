@@ -1,0 +1,55 @@
+#include "MergeRules.h"
+
+#include "core/text/TextHelpers.h"
+#include "core/trade/TradeStatus.h"
+
+#include <climits>
+
+MergeMode MergeModeOf(int col)
+{
+    const ColumnFacts* facts = FactsOfColumn(col);
+    return facts ? facts->merge : MergeMode::Untouched;
+}
+
+QString WithoutFirstItemSuffix(const QString& orderNumber)
+{
+    if (orderNumber.endsWith(QLatin1String("_1")))
+        return orderNumber.chopped(2);
+    return orderNumber;
+}
+
+QString SumText(const QString& a, const QString& b)
+{
+    return NumberText(LeadingNumber(a) + LeadingNumber(b));
+}
+
+int ScaledRowHeight(int height, qsizetype factor)
+{
+    const qint64 scaled = qint64(height) * qint64(factor);
+    return scaled > INT_MAX ? INT_MAX : int(scaled);
+}
+
+namespace {
+const QString kLineBreak = kJoinedLineBreak.toString();
+}
+
+bool CanMergeRow(const QString& recipient, const QString& status)
+{
+    return !recipient.isEmpty() && IsShipTogetherStatus(status);
+}
+
+JoinedText::JoinedText(const QString& first)
+    : text_(first)
+{
+    for (const QString& line : first.split(kLineBreak))
+        lines_.insert(line);
+}
+
+void JoinedText::Add(const QString& value)
+{
+    if (value.isEmpty() || lines_.contains(value))
+        return;
+    text_ += kLineBreak + value;
+    for (const QString& line : value.split(kLineBreak))
+        lines_.insert(line);
+}

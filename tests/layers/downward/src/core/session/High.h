@@ -1,0 +1,3 @@
+#pragma once
+#include "core/base/Low.h"
+#include "core/session/Other.h"
