@@ -1,11 +1,12 @@
 #pragma once
 // Everything a run of the tool works with besides the grid and the browser
-// page: who is told things, the progress display, the page fetches, the
-// marketplace addresses, the text measurer, the crash checkpoint and the
-// trades left without details. The window's run and the unattended export
-// each build one through OpenedRun (RunFactory.h) and hand it down by
-// reference, as they hand down the grid; a test builds its own. Nothing here
-// is process-wide, and the services are given once, when the run is built:
+// page: what the list reading and the detail downloads work with
+// (WalkContext.h: progress, page fetches, addresses, settings, measurer,
+// stored details, the trades left without details), who is told things and
+// the crash checkpoint. The window's run and the unattended export each
+// build one through OpenedRun (RunFactory.h) and hand it down by reference,
+// as they hand down the grid; a test builds its own. Nothing here is
+// process-wide, and the services are given once, when the run is built:
 // nobody puts another in place later. A test that needs another download
 // count or wait builds another run.
 
