@@ -187,7 +187,7 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
             report.Line(told);
         if (!exported.endedEarly.isEmpty())
             return failed(exported);
-        if (!exported.written || !exported.written->ok)
+        if (!exported.written || !exported.written->IsWritten())
             return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
         done += QStringLiteral("，%1 %2 行，已写入 %3")
                     .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
