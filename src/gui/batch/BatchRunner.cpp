@@ -96,6 +96,6 @@ int RunUnattendedExport(
     // Told, but the sheet decides the status: the history is only a cache.
     if (const QString trouble = TakeHistoryTrouble(run); !trouble.isEmpty())
         report.Line(trouble);
-    report.Line(result.message);
+    report.Line(result.closingLine);
     return result.exitStatus;
 }
