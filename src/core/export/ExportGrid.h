@@ -15,7 +15,7 @@ class TradeGrid;
 class UserPrompt;
 
 // How the export command ended, and what the user is to be told, in order
-// (nothing when cancelled or when a file was written whole).
+// (nothing when cancelled, nor for a written file with nothing to note).
 struct [[nodiscard]] ExportOutcome {
     ExportStatus status = ExportStatus::Cancelled;
     QStringList toTell;

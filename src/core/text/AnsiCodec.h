@@ -24,7 +24,7 @@ struct [[nodiscard]] AnsiCodecCheck {
 AnsiCodecCheck AnsiCodecReady();
 
 // Bytes that are not valid GBK/GB18030 become U+FFFD, one per bad sequence.
-// Without a converter (AnsiCodecReady false) both return an empty result
+// Without a converter (AnsiCodecReady not ready) both return an empty result
 // and log it once, rather than guessing another code page.
 QString DecodeAnsi(const QByteArray& bytes);
 QByteArray EncodeAnsi(const QString& text);
