@@ -85,8 +85,8 @@ Timing Measure(int trades, const QTemporaryDir& dir, bool notes = false)
     clock.restart();
     const DocumentWritten packing = printer.WritePdf(documents, ShippingDocument::PackingSlips, SlipPaper::A5, slips);
     t.slipsMs = double(clock.nsecsElapsed()) / 1e6;
-    if (!list.ok || !packing.ok)
-        std::fprintf(stderr, "not written: %s %s\n", qPrintable(list.reason), qPrintable(packing.reason));
+    if (!list.IsWritten() || !packing.IsWritten())
+        std::fprintf(stderr, "not written: %s %s\n", qPrintable(list.toTell), qPrintable(packing.toTell));
     t.pickingBytes = QFileInfo(picking).size();
     t.slipsBytes = QFileInfo(slips).size();
     t.slipPages = packing.pages;

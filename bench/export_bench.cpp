@@ -101,8 +101,9 @@ int main(int argc, char* argv[])
         TradeGrid grid;
         FillTrades(grid, sizes[i]);
         Progress progress;
-        csvMs[i] = BestMs(3, [&] { return WriteGridCsv(progress, grid, csv).ok; });
-        workbookMs[i] = BestMs(2, [&] { return WriteGridExcel(progress, grid, workbook, sheet).ok; });
+        csvMs[i] = BestMs(3, [&] { return WriteGridCsv(progress, grid, csv).IsWritten(); });
+        workbookMs[i]
+            = BestMs(2, [&] { return WriteGridExcel(progress, grid, workbook, sheet).IsWritten(); });
         const QByteArray n = QByteArray::number(sizes[i]);
         Print(("export_csv_" + n + "_rows").constData(), csvMs[i], "ms");
         Print(("export_csv_" + n + "_rows_size").constData(), QFileInfo(csv).size() / 1024.0, "KiB");

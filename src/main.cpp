@@ -46,14 +46,13 @@ std::optional<Endpoints> EndpointsFromOptions(const QCoreApplication& app, Batch
     parser.addOptions({ startUrl, tradeBase, updateUrl });
     AddBatchOptions(parser);
     parser.process(app);
-    QString error;
-    const std::optional<BatchOptions> batchOptions = ReadBatchOptions(parser, &error);
-    if (!batchOptions) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    const BatchOptionsRead batchOptions = ReadBatchOptions(parser);
+    if (!batchOptions.usable) {
+        std::fprintf(stderr, "%s\n", qPrintable(batchOptions.reason));
         return std::nullopt;
     }
     if (batch)
-        *batch = *batchOptions;
+        *batch = batchOptions.options;
 
     Endpoints endpoints = DefaultEndpoints();
     if (parser.isSet(startUrl))
@@ -101,9 +100,9 @@ int main(int argc, char* argv[])
         unattended ? StandardErrorMessages::OwnOnly : StandardErrorMessages::All);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-    QString codecProblem; // every page and export needs the GBK converter
-    if (!AnsiCodecReady(&codecProblem)) {
-        qCCritical(lcText).noquote() << codecProblem; // standard error and the log file
+    // Every page and export needs the GBK converter.
+    if (const AnsiCodecCheck codec = AnsiCodecReady(); !codec.ready) {
+        qCCritical(lcText).noquote() << codec.reason; // standard error and the log file
         return 1;
     }
     InstallQtChineseTranslations(app);

@@ -15,10 +15,11 @@ namespace {
 // Fine enough for print, small enough for the coordinates.
 constexpr int kPdfDotsPerInch = 300;
 
-DocumentWritten Failed(const QString& reason)
+DocumentWritten NotWritten(DocumentStatus status, const QString& toTell)
 {
     DocumentWritten failed;
-    failed.reason = reason;
+    failed.status = status;
+    failed.toTell = toTell;
     return failed;
 }
 
@@ -30,7 +31,7 @@ DocumentWritten PdfDocumentPrinter::WritePdf(
     const QString shown = QDir::toNativeSeparators(path);
     // Asked before thousands of pages are painted in vain.
     if (const QString problem = SaveTargetProblemText(CheckSaveTarget(path), shown); !problem.isEmpty())
-        return Failed(problem);
+        return NotWritten(DocumentStatus::Refused, problem);
     // The pages are made in memory and the file replaced once they are
     // whole, as an export replaces its file: a full disk or a refused
     // folder leaves an earlier file as it was.
@@ -46,13 +47,14 @@ DocumentWritten PdfDocumentPrinter::WritePdf(
         pages = PaintShippingDocument(writer, documents, which, paper);
     }
     if (pages == 0)
-        return Failed(QStringLiteral("%1 没有写入：页面无法生成。").arg(shown));
+        return NotWritten(DocumentStatus::Failed, QStringLiteral("%1 没有写入：页面无法生成。").arg(shown));
     if (!ReplaceFileContents(path, pdf.data())) {
         qCWarning(lcExport) << "writing" << path << "failed";
-        return Failed(QStringLiteral("写入 %1 失败，原有文件保持不变。").arg(shown));
+        return NotWritten(
+            DocumentStatus::Failed, QStringLiteral("写入 %1 失败，原有文件保持不变。").arg(shown));
     }
     DocumentWritten written;
-    written.ok = true;
+    written.status = DocumentStatus::Written;
     written.pages = pages;
     return written;
 }

@@ -1,5 +1,6 @@
 #include "FileReplace.h"
 
+#include "core/base/Logging.h"
 #include "core/base/WholeFileWrite.h"
 
 #include <QFile>
@@ -56,5 +57,8 @@ bool CanReplaceFile(const QString& path)
 
 bool ReplaceFileContents(const QString& path, const QByteArray& bytes)
 {
-    return WriteFileWhole(path, bytes);
+    const WholeFileWritten replaced = WriteFileWhole(path, bytes);
+    if (!replaced.written)
+        qCWarning(lcExport) << "cannot replace" << path << replaced.reason;
+    return replaced.written;
 }

@@ -2,15 +2,14 @@
 
 #include <QSaveFile>
 
-bool WriteFileWhole(
-    const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions, QString* error)
+WholeFileWritten WriteFileWhole(
+    const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions)
 {
     QSaveFile out(path);
     const auto failed = [&] {
-        if (error)
-            *error = out.errorString();
+        const QString reason = out.errorString();
         out.cancelWriting();
-        return false;
+        return WholeFileWritten { false, reason };
     };
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed();
@@ -18,10 +17,7 @@ bool WriteFileWhole(
         return failed();
     if (out.write(bytes) != bytes.size())
         return failed();
-    if (!out.commit()) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    return true;
+    if (!out.commit())
+        return { false, out.errorString() };
+    return { true, {} };
 }

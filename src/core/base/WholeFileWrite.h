@@ -10,8 +10,12 @@
 #include <QFileDevice>
 #include <QString>
 
-// Puts a file holding bytes in place of path; false when it could not be
-// completed (the reason in error when given). permissions, when not empty,
+struct [[nodiscard]] WholeFileWritten {
+    bool written = false; // the file at path holds the bytes
+    QString reason; // why it does not, from the file system; empty when written
+};
+
+// Puts a file holding bytes in place of path. permissions, when not empty,
 // are the new file's.
-bool WriteFileWhole(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions = {},
-    QString* error = nullptr);
+WholeFileWritten WriteFileWhole(
+    const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions = {});

@@ -18,28 +18,46 @@
 
 namespace {
 
-std::optional<BatchResult> CheckListPage(BrowserPage& browser, const ListPageArrival& arrival)
+// What the browser shows where the list address ended.
+enum class ListPageState {
+    List, // the sold-items list with its trade table: the export can start
+    NotLoaded, // the page did not load
+    LoginPage, // the seller is not logged in
+    OtherPage, // a page without the trade table
+};
+
+struct [[nodiscard]] ListPageCheck {
+    ListPageState state = ListPageState::NotLoaded;
+    QString reason; // why the export cannot start there, for the closing line; empty for List
+
+    BatchResult Refusal() const
+    {
+        return { state == ListPageState::LoginPage ? kBatchNotLoggedIn : kBatchListUnreadable, reason };
+    }
+};
+
+ListPageCheck CheckListPage(BrowserPage& browser, const ListPageArrival& arrival)
 {
     const QString where = arrival.url.toDisplayString();
     // A page that did not load says nothing about the login, even when its
     // address is the login page's (a marketplace that is down).
     if (!arrival.loaded) {
-        return BatchResult(kBatchListUnreadable,
-            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error));
+        return { ListPageState::NotLoaded,
+            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error) };
     }
     if (IsLoginAddress(arrival.url)) {
-        return BatchResult(kBatchNotLoggedIn,
+        return { ListPageState::LoginPage,
             QStringLiteral(
                 "未登录：已卖出的宝贝列表转到了登录页面（%1）。请打开本软件一次，在窗口里登录淘宝，"
                 "然后关闭窗口，再运行导出。")
-                .arg(where));
+                .arg(where) };
     }
     if (browser.ElementInnerHtml(QString::fromLatin1(kListTableId)).isEmpty()) {
-        return BatchResult(kBatchListUnreadable,
+        return { ListPageState::OtherPage,
             QStringLiteral("无法读取已卖出的宝贝列表：%1 上没有交易表 %2，找到的是页面“%3”。")
-                .arg(where, QString::fromLatin1(kListTableId), arrival.title));
+                .arg(where, QString::fromLatin1(kListTableId), arrival.title) };
     }
-    return std::nullopt;
+    return { ListPageState::List, {} };
 }
 
 struct PlannedDocument {
@@ -80,8 +98,9 @@ DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocu
         if (document.path.isEmpty())
             continue;
         const DocumentWritten written = printer->WritePdf(documents, document.which, paper, document.path);
-        if (!written.ok) {
-            result.failure = QStringLiteral("%1没有写入：%2").arg(DocumentName(document.which), written.reason);
+        if (!written.IsWritten()) {
+            result.failure
+                = QStringLiteral("%1没有写入：%2").arg(DocumentName(document.which), written.toTell);
             return result;
         }
         if (documents.NothingToShip())
@@ -134,8 +153,8 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         if (const QString problem = SaveTargetProblemText(CheckSaveTarget(target), target);
             !problem.isEmpty())
             return BatchResult(kBatchFailed, problem);
-    if (const auto refused = CheckListPage(browser, arrival))
-        return *refused;
+    if (const ListPageCheck list = CheckListPage(browser, arrival); list.state != ListPageState::List)
+        return list.Refusal();
     const QString notWritten = QStringLiteral("没有写入 %1。").arg(targets.join(QStringLiteral("、")));
 
     const auto failed = [](const CommandOutcome& outcome) {
@@ -187,7 +206,7 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
             report.Line(told);
         if (!exported.endedEarly.isEmpty())
             return failed(exported);
-        if (!exported.written || !exported.written->ok)
+        if (!exported.written || !exported.written->IsWritten())
             return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
         done += QStringLiteral("，%1 %2 行，已写入 %3")
                     .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))

@@ -17,15 +17,16 @@ class BrowserPage;
 class ConsoleReport;
 class Settings;
 
-struct BatchResult {
+struct [[nodiscard]] BatchResult {
     BatchResult() = default;
-    BatchResult(int status, QString text)
+    BatchResult(int status, QString line)
         : exitStatus(status)
-        , message(std::move(text))
+        , closingLine(std::move(line))
     {
     }
     int exitStatus = kBatchFailed;
-    QString message;
+    // Told last whatever the status: what was written, or why nothing was.
+    QString closingLine;
 };
 
 // How opening the list address ended.

@@ -117,71 +117,52 @@ void AddBatchOptions(QCommandLineParser& parser)
     });
 }
 
-std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, QString* error)
+BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
 {
+    const auto refused = [](const QString& reason) { return BatchOptionsRead { false, {}, reason }; };
     BatchOptions options;
     options.exportPath = parser.value(kExport);
-    if (parser.isSet(kExport) && options.exportPath.isEmpty()) {
-        *error = QStringLiteral("--export needs a file name.");
-        return std::nullopt;
-    }
+    if (parser.isSet(kExport) && options.exportPath.isEmpty())
+        return refused(QStringLiteral("--export needs a file name."));
     for (const auto& [option, path] : { std::pair { kPickingList, &options.pickingListPath },
              std::pair { kPackingSlips, &options.packingSlipsPath } }) {
         *path = parser.value(option);
-        if (parser.isSet(option) && path->isEmpty()) {
-            *error = QStringLiteral("--%1 needs a file name.").arg(option);
-            return std::nullopt;
-        }
+        if (parser.isSet(option) && path->isEmpty())
+            return refused(QStringLiteral("--%1 needs a file name.").arg(option));
     }
-    if (const QString shared = SharedOutputError(options); !shared.isEmpty()) {
-        *error = shared;
-        return std::nullopt;
-    }
+    if (const QString shared = SharedOutputError(options); !shared.isEmpty())
+        return refused(shared);
     if (parser.isSet(kSlipPaper)) {
         options.slipPaper = SlipPaperFromText(parser.value(kSlipPaper));
-        if (!options.slipPaper) {
-            *error = QStringLiteral("--slip-paper needs a5 or 100x150.");
-            return std::nullopt;
-        }
-        if (options.packingSlipsPath.isEmpty()) {
-            *error = QStringLiteral("--slip-paper needs --packing-slips FILE.");
-            return std::nullopt;
-        }
+        if (!options.slipPaper)
+            return refused(QStringLiteral("--slip-paper needs a5 or 100x150."));
+        if (options.packingSlipsPath.isEmpty())
+            return refused(QStringLiteral("--slip-paper needs --packing-slips FILE."));
     }
     options.merge = parser.isSet(kMerge);
     options.withNotes = parser.isSet(kWithNotes);
     options.noHistory = parser.isSet(kNoHistory);
-    if (parser.isSet(kFilterClosed) && parser.isSet(kKeepClosed)) {
-        *error = QStringLiteral("--filter-closed and --keep-closed exclude each other.");
-        return std::nullopt;
-    }
+    if (parser.isSet(kFilterClosed) && parser.isSet(kKeepClosed))
+        return refused(QStringLiteral("--filter-closed and --keep-closed exclude each other."));
     if (parser.isSet(kFilterClosed) || parser.isSet(kKeepClosed))
         options.filterClosed = parser.isSet(kFilterClosed);
     if (parser.isSet(kDetailDownloads)) {
         options.detailDownloads = DetailDownloadsFromText(parser.value(kDetailDownloads));
-        if (!options.detailDownloads) {
-            *error = QStringLiteral("--detail-downloads needs a whole number from 1 to %1.")
-                         .arg(kMaxDetailDownloads);
-            return std::nullopt;
-        }
+        if (!options.detailDownloads)
+            return refused(QStringLiteral("--detail-downloads needs a whole number from 1 to %1.")
+                               .arg(kMaxDetailDownloads));
     }
     if (parser.isSet(kNetworkWait)) {
         bool ok = false;
         options.networkWaitSeconds = parser.value(kNetworkWait).toInt(&ok);
-        if (!ok || options.networkWaitSeconds < 0 || options.networkWaitSeconds > 24 * 3600) {
-            *error = QStringLiteral("--network-wait needs a whole number of seconds from 0 to 86400.");
-            return std::nullopt;
-        }
+        if (!ok || options.networkWaitSeconds < 0 || options.networkWaitSeconds > 24 * 3600)
+            return refused(QStringLiteral("--network-wait needs a whole number of seconds from 0 to 86400."));
     }
-    if (options.withNotes && options.exportPath.isEmpty()) {
-        *error = QStringLiteral("--with-notes needs --export FILE.");
-        return std::nullopt;
-    }
-    if (!options.WritesAnything() && (options.merge || options.filterClosed)) {
-        *error = QStringLiteral("--merge, --filter-closed and --keep-closed need --export FILE.");
-        return std::nullopt;
-    }
+    if (options.withNotes && options.exportPath.isEmpty())
+        return refused(QStringLiteral("--with-notes needs --export FILE."));
+    if (!options.WritesAnything() && (options.merge || options.filterClosed))
+        return refused(QStringLiteral("--merge, --filter-closed and --keep-closed need --export FILE."));
     if (parser.isSet(kStartUrl))
         options.listUrl = parser.value(kStartUrl);
-    return options;
+    return { true, options, {} };
 }

@@ -48,8 +48,14 @@ bool IsBatchRun(int argc, char* argv[]);
 // --filter-closed, --keep-closed and --detail-downloads (the window's --start-url doubles as the list address).
 void AddBatchOptions(QCommandLineParser& parser);
 
+// The options the command line gives, or why they cannot be used.
+struct [[nodiscard]] BatchOptionsRead {
+    bool usable = false;
+    BatchOptions options; // as given when usable
+    QString reason; // why the options cannot be used, for standard error; empty when usable
+};
+
 // The options of a processed parser. Nothing to write means no batch run.
 // A contradiction (both filter flags, a batch flag without --export, a count
-// that is not a positive whole number) gives nothing and the reason in error.
-std::optional<BatchOptions> ReadBatchOptions(const QCommandLineParser& parser, QString* error);
-
+// that is not a positive whole number) makes them unusable, with the reason.
+BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser);

@@ -12,10 +12,19 @@ struct ShippingDocuments;
 
 enum class ShippingDocument { PickingList, PackingSlips };
 
+// How writing a document ended.
+enum class DocumentStatus {
+    Written,
+    Refused, // no file can go there (a folder, a read-only file): nothing was painted
+    Failed, // the pages could not be made or the file not replaced; an earlier file is as it was
+};
+
 struct [[nodiscard]] DocumentWritten {
-    bool ok = false;
-    QString reason; // why not, for the user; empty when ok
+    DocumentStatus status = DocumentStatus::Failed;
+    QString toTell; // why it was not written, for the user; empty when written
     int pages = 0;
+
+    bool IsWritten() const { return status == DocumentStatus::Written; }
 };
 
 class DocumentPrinter {

@@ -194,7 +194,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QStri
         return ExportResult::Failed(path, file.errorString());
     ExportResult written = WriteGridCsv(progress, grid, static_cast<QIODevice&>(file), notes);
     written.path = path;
-    if (!written.ok) {
+    if (!written.IsWritten()) {
         file.cancelWriting();
         return written;
     }

@@ -15,7 +15,7 @@
 
 QStringList ExportResultMessages(Progress& progress, const ExportResult& result)
 {
-    if (!result.ok) {
+    if (!result.IsWritten()) {
         qCWarning(lcExport) << "export failed:" << result.path << result.reason;
         CloseProgress(progress);
         return { QString::fromUtf8(kExportFailedText) };
@@ -45,30 +45,30 @@ bool IsCsvFileName(const QString& path)
     return path.right(3).toLower() == QLatin1String("csv");
 }
 
-QStringList ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog,
+ExportOutcome ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog,
     const QString& sheetName, ExportNotes notes)
 {
     const QString path = saveDialog.AskSavePath(ExportFileFilters());
     if (path.isEmpty())
-        return {};
+        return { ExportStatus::Cancelled, {} };
     // No file can go there at all: said before asking about overwriting.
     const SaveTarget target = CheckSaveTarget(path);
     if (target == SaveTarget::IsFolder || target == SaveTarget::NotInFolder) {
         const char* text
             = target == SaveTarget::IsFolder ? kSaveTargetIsFolderText : kSaveTargetNotInFolderText;
-        return { QString::fromUtf8(text).arg(QDir::toNativeSeparators(path)) };
+        return { ExportStatus::Refused, { QString::fromUtf8(text).arg(QDir::toNativeSeparators(path)) } };
     }
     if (QFileInfo::exists(path)) {
         if (!prompt.AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
-            return {};
+            return { ExportStatus::Cancelled, {} };
         // The old file is not removed here: the writers replace it only once
         // the new one is complete. What can be checked beforehand is whether
         // it can be replaced at all.
         if (!CanReplaceFile(path))
-            return { QString::fromUtf8(kCannotReplaceText) };
+            return { ExportStatus::Refused, { QString::fromUtf8(kCannotReplaceText) } };
     }
     const ExportResult result = WriteExportFile(progress, grid, path, sheetName, notes);
-    if (result.ok)
+    if (result.IsWritten())
         grid.NoteExported();
-    return ExportResultMessages(progress, result);
+    return { result.status, ExportResultMessages(progress, result) };
 }

@@ -14,10 +14,17 @@ class SaveDialog;
 class TradeGrid;
 class UserPrompt;
 
-// Returns what the user is to be told, in order; questions go to prompt.
-// notes adds the buyer's message and the seller's memo at the sheet's end.
-[[nodiscard]] QStringList ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid,
-    SaveDialog& saveDialog, const QString& sheetName, ExportNotes notes = ExportNotes::Without);
+// How the export command ended, and what the user is to be told, in order
+// (nothing when cancelled, nor for a written file with nothing to note).
+struct [[nodiscard]] ExportOutcome {
+    ExportStatus status = ExportStatus::Cancelled;
+    QStringList toTell;
+};
+
+// Questions go to prompt. notes adds the buyer's message and the seller's
+// memo at the sheet's end.
+ExportOutcome ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog,
+    const QString& sheetName, ExportNotes notes = ExportNotes::Without);
 
 // CSV or a workbook at path, by its name.
 [[nodiscard]] ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path,

@@ -4,19 +4,30 @@
 
 #include <QString>
 
-struct ExportResult {
-    bool ok = true;
+// How an export ended. The writers give Written or Failed; the export
+// command adds the two ends that come before any writing.
+enum class ExportStatus {
+    Written, // the file holds the grid
+    Cancelled, // the user chose no file, or not to overwrite one: nothing to tell
+    Refused, // no file can go there (a folder, a file that cannot be replaced)
+    Failed, // writing failed; an earlier file is as it was
+};
+
+struct [[nodiscard]] ExportResult {
+    ExportStatus status = ExportStatus::Failed;
     QString path;
-    QString reason; // why it failed, for the log
+    QString reason; // why it was not written, for the log; empty when written
     int cutCells = 0; // workbook texts shortened to fit a cell
     int beyondGbk = 0; // CSV characters GBK cannot hold, written as "?"
 
+    bool IsWritten() const { return status == ExportStatus::Written; }
+
     static ExportResult Written(const QString& path, int cutCells = 0)
     {
-        return { true, path, {}, cutCells, 0 };
+        return { ExportStatus::Written, path, {}, cutCells, 0 };
     }
     static ExportResult Failed(const QString& path, const QString& reason)
     {
-        return { false, path, reason, 0, 0 };
+        return { ExportStatus::Failed, path, reason, 0, 0 };
     }
 };

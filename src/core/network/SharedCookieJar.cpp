@@ -49,9 +49,10 @@ bool SharedCookieJar::SaveNow()
         bytes += cookie.toRawForm(QNetworkCookie::Full) + '\n';
     // The session cookies are as secret as a password: only the user reads
     // them. A full disk leaves the last whole file, never a cut-off one.
-    QString error;
-    if (!WriteFileWhole(file_, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner, &error)) {
-        qCWarning(lcWeb) << "cannot keep the cookies in" << file_ << error;
+    const WholeFileWritten kept
+        = WriteFileWhole(file_, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!kept.written) {
+        qCWarning(lcWeb) << "cannot keep the cookies in" << file_ << kept.reason;
         return false;
     }
     unsaved_ = false;

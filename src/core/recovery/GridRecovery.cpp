@@ -152,7 +152,7 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
     file.close();
     SnapshotReadResult read = DecodeGridSnapshot(bytes);
     if (read.status != SnapshotStatus::Ok) {
-        qCWarning(lcGrid) << "recovery file unreadable:" << read.detail;
+        qCWarning(lcGrid) << "recovery file unreadable:" << read.reason;
         return { RecoveryOffer::Unreadable,
             SetAside(
                 read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText) };

@@ -171,11 +171,11 @@ qsizetype PayloadSize(const TradeGrid& grid)
     return size;
 }
 
-SnapshotReadResult Failed(SnapshotStatus status, const QString& detail)
+SnapshotReadResult Failed(SnapshotStatus status, const QString& reason)
 {
     SnapshotReadResult result;
     result.status = status;
-    result.detail = detail;
+    result.reason = reason;
     return result;
 }
 

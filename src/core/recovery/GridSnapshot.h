@@ -72,7 +72,7 @@ enum class SnapshotStatus {
 struct SnapshotReadResult {
     SnapshotStatus status = SnapshotStatus::NotASnapshot;
     GridSnapshot snapshot; // valid when status is Ok
-    QString detail; // what was wrong, for the log
+    QString reason; // what was wrong, for the log; empty when Ok
 };
 
 // Reads recovery-file bytes. Never throws; anything unexpected gives a

@@ -82,7 +82,7 @@ CommandOutcome CommandSession::ExportTo(const QString& path, ExportNotes notes)
             written.ran = true;
             written.written
                 = WriteExportFile(run_.progress, grid_, path, QString::fromUtf8(kExportSheetName), notes);
-            if (written.written->ok)
+            if (written.written->IsWritten())
                 grid_.NoteExported();
             written.messages = ExportResultMessages(run_.progress, *written.written);
             return written;
@@ -229,10 +229,12 @@ CommandOutcome CommandSession::Execute(Command command)
         outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
         break;
     case Command::Export:
-        if (saveDialog_)
-            outcome.messages = ExportGrid(run_.Prompt(), run_.progress, grid_, *saveDialog_,
+        if (saveDialog_) {
+            const ExportOutcome exported = ExportGrid(run_.Prompt(), run_.progress, grid_, *saveDialog_,
                 QString::fromUtf8(kExportSheetName),
                 hooks_.exportNotes && hooks_.exportNotes() ? ExportNotes::With : ExportNotes::Without);
+            outcome.messages = exported.toTell;
+        }
         break;
     }
     return outcome;

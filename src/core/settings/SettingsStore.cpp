@@ -96,7 +96,7 @@ QByteArray IniBytesWithValue(const QString& path, const QString& key, const QStr
     if (!scratch.open())
         return {};
     scratch.close();
-    if (!WriteFileWhole(scratch.fileName(), current))
+    if (!WriteFileWhole(scratch.fileName(), current).written)
         return {};
     {
         QSettings settings(scratch.fileName(), QSettings::IniFormat);
@@ -123,7 +123,7 @@ bool WriteIniValue(const QString& path, const QString& key, const QString& value
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     const QByteArray bytes = IniBytesWithValue(path, key, value);
-    if (bytes.isEmpty() || !WriteFileWhole(path, bytes))
+    if (bytes.isEmpty() || !WriteFileWhole(path, bytes).written)
         return false;
     // QSettings keeps what it parsed by file name and parses again only when
     // the size or the time (to the millisecond) differ; a file of the same

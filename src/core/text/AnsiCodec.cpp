@@ -106,12 +106,12 @@ void AppendEncoded(UConverter* converter, QStringView text, QByteArray& out)
 
 } // namespace
 
-bool AnsiCodecReady(QString* reason)
+AnsiCodecCheck AnsiCodecReady()
 {
     const ThreadConverter& converter = ThisThreadsConverter();
-    if (!converter.converter && reason)
-        *reason = MissingConverterReason(converter.status);
-    return bool(converter.converter);
+    if (!converter.converter)
+        return { false, MissingConverterReason(converter.status) };
+    return { true, {} };
 }
 
 QString DecodeAnsi(const QByteArray& bytes)

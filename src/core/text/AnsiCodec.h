@@ -13,13 +13,18 @@
 #include <QByteArray>
 #include <QString>
 
-// Whether the GB18030 converter can be opened; when not, `reason` (if
-// given) says why. The program checks this once at start-up and refuses to
-// run without it, since every page and export goes through here.
-bool AnsiCodecReady(QString* reason = nullptr);
+struct [[nodiscard]] AnsiCodecCheck {
+    bool ready = false; // the GB18030 converter opens
+    QString reason; // why it does not; empty when ready
+};
+
+// Whether the GB18030 converter can be opened. The program checks this once
+// at start-up and refuses to run without it, since every page and export
+// goes through here.
+AnsiCodecCheck AnsiCodecReady();
 
 // Bytes that are not valid GBK/GB18030 become U+FFFD, one per bad sequence.
-// Without a converter (AnsiCodecReady false) both return an empty result
+// Without a converter (AnsiCodecReady not ready) both return an empty result
 // and log it once, rather than guessing another code page.
 QString DecodeAnsi(const QByteArray& bytes);
 QByteArray EncodeAnsi(const QString& text);

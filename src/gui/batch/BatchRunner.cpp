@@ -98,6 +98,6 @@ int RunUnattendedExport(
     // Told, but the sheet decides the status: the history is only a cache.
     if (!historyTrouble.isEmpty())
         report.Line(historyTrouble);
-    report.Line(result.message);
+    report.Line(result.closingLine);
     return result.exitStatus;
 }

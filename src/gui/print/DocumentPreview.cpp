@@ -30,8 +30,8 @@ void SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocu
         return;
     PdfDocumentPrinter pdf;
     const DocumentWritten written = pdf.WritePdf(documents, which, paper, path);
-    if (!written.ok)
-        QMessageBox::warning(parent, DocumentName(which), written.reason);
+    if (!written.IsWritten())
+        QMessageBox::warning(parent, DocumentName(which), written.toTell);
 }
 
 } // namespace

@@ -210,7 +210,7 @@ void TestBatchExport::refusedBeforeTheWalk()
     options.exportPath = file;
     const BatchResult result = Export(page, arrival, options);
     QCOMPARE(result.exitStatus, status);
-    QVERIFY2(result.message.contains(told), qPrintable(result.message));
+    QVERIFY2(result.closingLine.contains(told), qPrintable(result.closingLine));
     QCOMPARE(page.pagesLoaded, 1);
     QCOMPARE(watch_.arms, 0); // no page was read
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("daily.csv"))), QByteArray("yesterday"));
@@ -253,7 +253,7 @@ void TestBatchExport::writesTheWalkedList()
     const int closed = int(std::count_if(
         trades_.begin(), trades_.end(), [](const QJsonValue& t) { return IsClosed(t.toObject()); }));
     QCOMPARE(result.exitStatus, 0);
-    QCOMPARE(result.message,
+    QCOMPARE(result.closingLine,
         QStringLiteral("完成：提取 10 笔交易%1，%2 %3 行，已写入 %4")
             .arg(dropsClosed ? QStringLiteral("，去掉关闭交易 %1 笔").arg(closed) : QString(),
                 merge ? QStringLiteral("合并后") : QStringLiteral("共"))

@@ -77,13 +77,14 @@ void TestBatchOptions::readFromTheCommandLine()
     AddBatchOptions(parser);
     QVERIFY(parser.parse(QStringList { QStringLiteral("lumetra-trades") } + args));
 
-    QString told;
-    const std::optional<BatchOptions> options = ReadBatchOptions(parser, &told);
-    QCOMPARE(options.has_value(), error.isEmpty());
-    if (!options) {
-        QVERIFY2(told.contains(error), qPrintable(told));
+    const BatchOptionsRead read = ReadBatchOptions(parser);
+    QCOMPARE(read.usable, error.isEmpty());
+    if (!read.usable) {
+        QVERIFY2(read.reason.contains(error), qPrintable(read.reason));
         return;
     }
+    QVERIFY(read.reason.isEmpty());
+    const BatchOptions* options = &read.options;
     QCOMPARE(options->exportPath, exportPath);
     QCOMPARE(options->merge, merge);
     QCOMPARE(options->filterClosed.has_value(), filter >= 0);

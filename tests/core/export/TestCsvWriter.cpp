@@ -115,7 +115,7 @@ private slots:
         FillSampleGrid(grid);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).IsWritten());
         QCOMPARE(buffer.data(), SampleGridBytes());
     }
 
@@ -133,7 +133,7 @@ private slots:
         for (const ExportNotes notes : { ExportNotes::Without, ExportNotes::With }) {
             QBuffer buffer;
             QVERIFY(buffer.open(QIODevice::WriteOnly));
-            QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer), notes).ok);
+            QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer), notes).IsWritten());
             lines[int(notes)] = DecodeAnsi(buffer.data()).split(QStringLiteral("\r\n"));
         }
         const QStringList added { ",V\t,W\t", ",买家留言\t,卖家备注\t", ",'=1+1 / b / c / d\t,\"x,y\t\"",
@@ -150,7 +150,7 @@ private slots:
         TradeGrid grid;
         FillSampleGrid(grid);
         const QString path = dir.filePath("out.csv");
-        QVERIFY(WriteGridCsv(*progress_, grid, path).ok);
+        QVERIFY(WriteGridCsv(*progress_, grid, path).IsWritten());
         QCOMPARE(testsupport::ReadFile(path), SampleGridBytes());
         QCOMPARE(Entries(dir.path()), QStringList { "out.csv" });
     }
@@ -184,7 +184,7 @@ private slots:
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
         const ExportResult result = WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer));
-        QVERIFY(result.ok);
+        QVERIFY(result.IsWritten());
         QCOMPARE(buffer.data(), bytes + "\r\n");
         QCOMPARE(result.beyondGbk, beyondGbk);
         QCOMPARE(ExportResultMessages(*progress_, result),
@@ -199,7 +199,7 @@ private slots:
         FillGrid(grid, 2, 2, 2);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).IsWritten());
         QCOMPARE(buffer.data(), QByteArray("r0c0\t,r0c1\t\r\nr1c0\t,r1c1\t\r\n"));
     }
 
@@ -221,7 +221,7 @@ private slots:
             grid.SetRowHeight(rows - 1 - r, 0);
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).ok);
+        QVERIFY(WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(buffer)).IsWritten());
         QCOMPARE(progress_->State().total, rows);
         QCOMPARE(progress_->State().position, rows);
         QCOMPARE(view_.counter, QStringLiteral("(%1/%1)").arg(rows));
@@ -237,7 +237,7 @@ private slots:
         TradeGrid grid;
         FillGrid(grid, rows, 3);
         const QString path = dir.filePath("big.csv");
-        QVERIFY(WriteGridCsv(*progress_, grid, path).ok);
+        QVERIFY(WriteGridCsv(*progress_, grid, path).IsWritten());
         const QByteArray bytes = testsupport::ReadFile(path);
         QCOMPARE(bytes.count("\r\n"), rows);
         QVERIFY(bytes.endsWith("\r\nr40000c0\t,r40000c1\t,r40000c2\t\r\n"));
@@ -260,7 +260,7 @@ private slots:
         FailDevice device(failAfter);
         QVERIFY(device.open(QIODevice::WriteOnly));
         const ExportResult result = WriteGridCsv(*progress_, grid, static_cast<QIODevice&>(device));
-        QVERIFY(!result.ok);
+        QVERIFY(!result.IsWritten());
         QVERIFY(view_.loaded); // left for the one who tells the user
         QCOMPARE(ToldUser(*progress_, result), QStringList { "文件保存出错！" });
         QVERIFY(!view_.loaded);

@@ -117,7 +117,7 @@ private slots:
         TradeGrid grid;
         FillGrid(grid, 2, 2);
         const QString path = dir_.filePath("name.xlsx");
-        QVERIFY(WriteGridExcel(*progress_, grid, path, wanted).ok);
+        QVERIFY(WriteGridExcel(*progress_, grid, path, wanted).IsWritten());
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QCOMPARE(book.sheetCount, 1);
@@ -129,7 +129,8 @@ private slots:
         TradeGrid grid;
         FillTradeGrid(grid);
         const QString path = dir_.filePath("trades.xls");
-        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("Quorvel软件-淘宝发货信息表")).ok);
+        QVERIFY(
+            WriteGridExcel(*progress_, grid, path, QStringLiteral("Quorvel软件-淘宝发货信息表")).IsWritten());
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QVERIFY(!book.anyFormula);
@@ -179,7 +180,7 @@ private slots:
         grid.SetRowHeight(2, 0);
         grid.SetColWidth(1, 0);
         const QString path = dir_.filePath("packed.xlsx");
-        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("s")).ok);
+        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("s")).IsWritten());
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QStringList refs;
@@ -222,7 +223,7 @@ private slots:
         if (hideLastTitleRow)
             grid.SetRowHeight(fixedRows - 1, 0);
         const QString path = dir_.filePath("widths.xlsx");
-        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("s")).ok);
+        QVERIFY(WriteGridExcel(*progress_, grid, path, QStringLiteral("s")).IsWritten());
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
         QCOMPARE(book.columns.size(), widthsSet ? 3 : 0);
@@ -254,7 +255,8 @@ private slots:
         FillGrid(grid, rows, 2);
         for (int r = 0; r < hidden; ++r)
             grid.SetRowHeight(1 + r, 0);
-        QVERIFY(WriteGridExcel(*progress_, grid, dir_.filePath("progress.xlsx"), QStringLiteral("s")).ok);
+        QVERIFY(WriteGridExcel(*progress_, grid, dir_.filePath("progress.xlsx"), QStringLiteral("s"))
+                    .IsWritten());
         // Two set-up steps and one per grid row; the total counts them all.
         QCOMPARE(progress_->State().total, rows + 2);
         QCOMPARE(progress_->State().position, rows + 2);
@@ -299,7 +301,7 @@ private slots:
             grid.SetTextMatrix(1, c, text);
         const QString path = dir_.filePath("long.xlsx");
         const ExportResult result = WriteGridExcel(*progress_, grid, path, QStringLiteral("s"));
-        QVERIFY(result.ok);
+        QVERIFY(result.IsWritten());
         QCOMPARE(ToldUser(*progress_, result), messages);
         const XlsxBook book = ReadXlsx(path);
         QVERIFY(book.ok);
@@ -327,7 +329,7 @@ private slots:
         FillGrid(grid, 3, 3);
         const ExportResult result
             = WriteGridExcel(*progress_, grid, dir.filePath(relativePath), QStringLiteral("s"));
-        QVERIFY(!result.ok);
+        QVERIFY(!result.IsWritten());
         QVERIFY(view_.loaded); // left for the one who tells the user
         QCOMPARE(ToldUser(*progress_, result), QStringList { "文件保存出错！" });
         QVERIFY(!view_.loaded);

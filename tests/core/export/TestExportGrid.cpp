@@ -46,7 +46,7 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet).toTell;
         QCOMPARE(dialog.asked, 1);
         QCOMPARE(dialog.offered.size(), 3);
         QCOMPARE(dialog.offered.at(0), QStringLiteral("CSV (逗号分隔)(*.csv)"));
@@ -59,7 +59,9 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(QString {});
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        const ExportOutcome outcome = ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += outcome.toTell;
+        QCOMPARE(outcome.status, ExportStatus::Cancelled);
         QVERIFY(prompt.questions.isEmpty());
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(view_.loads, 0);
@@ -88,7 +90,9 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        const ExportOutcome outcome = ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += outcome.toTell;
+        QCOMPARE(outcome.status, ExportStatus::Written);
         QVERIFY(prompt.messages.isEmpty());
         QVERIFY(prompt.questions.isEmpty());
         const QByteArray bytes = testsupport::ReadFile(dir.filePath(name));
@@ -107,7 +111,9 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = false;
         ScriptedSaveDialog dialog(path);
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        const ExportOutcome outcome = ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += outcome.toTell;
+        QCOMPARE(outcome.status, ExportStatus::Cancelled);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old contents"));
@@ -130,7 +136,9 @@ private slots:
         RecordingPrompt prompt;
         prompt.answer = true;
         ScriptedSaveDialog dialog(path);
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        const ExportOutcome outcome = ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += outcome.toTell;
+        QCOMPARE(outcome.status, ExportStatus::Written);
         QCOMPARE(prompt.questions, QStringList { kOverwrite });
         QVERIFY(prompt.messages.isEmpty());
         const QByteArray bytes = testsupport::ReadFile(path);
@@ -184,8 +192,10 @@ private slots:
         prompt.answer = true;
         const QString saveTo = folder + u'/' + target;
         ScriptedSaveDialog dialog(saveTo);
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        const ExportOutcome outcome = ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += outcome.toTell;
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(outcome.status, ExportStatus::Refused);
         QCOMPARE(prompt.questions, asked);
         QCOMPARE(prompt.messages,
             QStringList { message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(saveTo)) });
@@ -209,7 +219,9 @@ private slots:
         QTemporaryDir dir;
         RecordingPrompt prompt;
         ScriptedSaveDialog dialog(dir.filePath(name));
-        prompt.messages += ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        const ExportOutcome outcome = ExportGrid(prompt, *progress_, grid_, dialog, kSheet);
+        prompt.messages += outcome.toTell;
+        QCOMPARE(outcome.status, ExportStatus::Failed);
         QVERIFY(prompt.questions.isEmpty());
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);
@@ -244,7 +256,9 @@ private slots:
         {
             FileSizeLimit limited(limit);
             QVERIFY(limited.active());
-            prompt.messages += ExportGrid(prompt, *progress_, big, dialog, kSheet);
+            const ExportOutcome outcome = ExportGrid(prompt, *progress_, big, dialog, kSheet);
+            prompt.messages += outcome.toTell;
+            QCOMPARE(outcome.status, ExportStatus::Failed);
         }
         QCOMPARE(prompt.messages, QStringList { kSaveFailed });
         QVERIFY(!view_.loaded);

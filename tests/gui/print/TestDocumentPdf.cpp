@@ -107,7 +107,7 @@ private slots:
         PdfDocumentPrinter printer;
         const DocumentWritten written
             = printer.WritePdf(Documents(kind), ShippingDocument(document), SlipPaper(paper), path);
-        QVERIFY2(written.ok, qPrintable(written.reason));
+        QVERIFY2(written.IsWritten(), qPrintable(written.toTell));
         const QString info = testsupport::PdfTool(QStringLiteral("pdfinfo"), { path });
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size: +") + pageSize)), qPrintable(info));
         QVERIFY2(info.contains(QStringLiteral("Pages:           %1\n").arg(written.pages)), qPrintable(info));
@@ -188,9 +188,9 @@ private slots:
         PdfDocumentPrinter printer;
         const DocumentWritten refused = printer.WritePdf(
             Documents(), ShippingDocument::PickingList, SlipPaper::A5, path + QStringLiteral("/inside.pdf"));
-        QCOMPARE(refused.ok, false);
+        QCOMPARE(refused.status, DocumentStatus::Refused);
         QCOMPARE(
-            refused.reason, QStringLiteral("无法保存：%1 所在的位置不是文件夹。").arg(path + "/inside.pdf"));
+            refused.toTell, QStringLiteral("无法保存：%1 所在的位置不是文件夹。").arg(path + "/inside.pdf"));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("earlier"));
     }
