@@ -3,8 +3,8 @@
 #include "DocumentPainting.h"
 #include "core/base/FileReplace.h"
 #include "core/base/Logging.h"
+#include "core/base/SaveTargetText.h"
 #include "core/documents/ShippingDocuments.h"
-#include "core/export/ExportMessages.h"
 
 #include <QBuffer>
 #include <QDir>

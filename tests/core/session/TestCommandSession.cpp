@@ -12,6 +12,7 @@
 #include "core/history/TradeHistory.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/session/CommandSession.h"
+#include "core/session/FirstPageUpdateCheck.h"
 #include "core/session/RunContext.h"
 
 #include <QDir>
@@ -149,6 +150,32 @@ private slots:
         const bool back = !exported && !saveFails;
         QCOMPARE(session.OfferRecovery().offer, back ? RecoveryOffer::Restored : RecoveryOffer::Nothing);
         QCOMPARE(session.Grid().FindOrderRow(QStringLiteral("B2")) >= 0, back);
+    }
+
+    // The update check waits for the browser's first finished page, tells
+    // the owner once, then checks (here against a port nobody answers on,
+    // so the program runs on).
+    void updateCheckWaitsForTheFirstPage()
+    {
+        QTemporaryDir dir;
+        Endpoints endpoints = DefaultEndpoints();
+        endpoints.updateUrl = QStringLiteral("http://127.0.0.1:1/");
+        RunContext run(RunServices { .endpoints = endpoints });
+        standin::ScriptedPage page;
+        commandtest::CountingLoadWatch watch;
+        CommandSession session(run, page, watch, nullptr);
+        standin::RecordingUpdateHost host(dir.path(), [] { return QStringLiteral("Lumetra Trades 1.0"); });
+        int firstPageTold = 0;
+        session.StartUpdateCheck(host, [&] { ++firstPageTold; });
+        QTest::qWait(2 * kFirstPageTimerMs);
+        QVERIFY(session.UpdateCheck().Waiting());
+        QCOMPARE(firstPageTold, 0);
+        session.PageFinished();
+        session.PageFinished();
+        QTRY_VERIFY(!session.UpdateCheck().Waiting());
+        QVERIFY(!session.UpdateCheck().Running());
+        QCOMPARE(firstPageTold, 1);
+        QCOMPARE(host.ends, 0);
     }
 };
 
