@@ -11,6 +11,7 @@
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
+#include "core/session/PageExtraction.h"
 #include "core/session/RunContext.h"
 
 #include <QCoreApplication>

@@ -9,6 +9,7 @@
 #include "core/network/BrowserPage.h"
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
+#include "core/session/PageExtraction.h"
 #include "core/session/RunContext.h"
 #include "support/StandIns.h"
 

@@ -1,13 +1,8 @@
 #include "ListParser.h"
 
 #include "ListRowCutter.h"
-#include "PagerText.h"
-#include "UnreadPageKeeper.h"
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
-#include "core/downloads/DetailDownloadPass.h"
-#include "core/downloads/TradeDetails.h"
-#include "core/downloads/WalkContext.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/ItemRecord.h"
@@ -19,7 +14,6 @@
 #include "core/text/TextHelpers.h"
 #include "core/trade/ColumnTable.h"
 
-#include <QDir>
 #include <QSet>
 
 #include <algorithm>
@@ -34,8 +28,6 @@ constexpr QStringView kOrderMarker = u"订单编号：";
 constexpr QStringView kTimeMarker = u"成交时间：";
 constexpr QStringView kComplaint = u"投诉维权";
 constexpr QStringView kChatTool = u"旺旺";
-const QString kNextPage = QStringLiteral("下一页");
-const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在下面网页点开淘宝店铺“已卖出的宝贝”页面！");
 
 // Row kinds by the number of pieces a row gives when split at "</TD>".
 constexpr int kHeaderPieces = 2;
@@ -400,12 +392,6 @@ private:
     QString currentOrder_;
 };
 
-void DropBlankLastRow(TradeGrid& grid)
-{
-    if (grid.Rows() > grid.FixedRows() && grid.TextMatrix(grid.Rows() - 1, ColOrderNumber).isEmpty())
-        grid.SetRows(grid.Rows() - 1);
-}
-
 } // namespace
 
 ListPageReading ParseListTable(TradeGrid& grid, QStringView table)
@@ -454,45 +440,6 @@ void CollectOrderRuns(QStringView text, QStringList& runs)
 constexpr QStringView kEmptyListTexts[]
     = { u"没有符合条件的宝贝", u"没有符合条件的订单", u"没有找到符合条件", u"暂无订单", u"暂无交易" };
 
-// A page whose trades did not all read is named, and its table kept. True
-// when the page can be read: some trade of it was, or it says the list is
-// empty. The trades it lists are counted from more than one mark: the
-// "订单编号：" labels, the table bodies that hold rows of cells, and the
-// order numbers in the page's scripts; a page of rows but no trade, or of
-// trades no mark of which was read, is one of another shape.
-bool CheckPageReading(DetailLedger& ledger, const TradeGrid& grid, const ListPageReading& reading,
-    const ListPageMarks& marks, const QString& table, int page)
-{
-    for (const Finding& finding : reading.findings)
-        ledger.Add(finding);
-    const int listed = std::max({ reading.listed, reading.bodiesWithCells, int(marks.scriptOrders.size()) });
-    if (reading.read > 0 && reading.read >= listed)
-        return true;
-    // Trades the page's script lists and the table did not give are named
-    // one by one: they have no row.
-    for (const QString& order : marks.scriptOrders)
-        if (grid.FindOrderRow(order) < 0)
-            ledger.Add(TradeFinding(order, FindingKind::ListRowShape, -1, {}, FindingSeverity::Refused));
-    if (reading.read == 0 && listed == 0 && reading.rowsOfCells == 0 && marks.saysEmpty)
-        return true;
-    const QString kept = KeepUnreadPage(table, page);
-    QString note;
-    if (listed > 0)
-        note = QStringLiteral("的格式可能已变化：列出 %1 笔交易，读到 %2 笔。").arg(listed).arg(reading.read);
-    else if (reading.rowsOfCells > 0)
-        note = QStringLiteral("的格式可能已变化：表中有 %1 行，读到 0 笔交易。").arg(reading.rowsOfCells);
-    else
-        note = QStringLiteral("的格式可能已变化：表中没有交易，页面也没有说列表是空的。");
-    if (!kept.isEmpty())
-        note += QStringLiteral("该页已保存到 %1，可发给软件作者查看。").arg(QDir::toNativeSeparators(kept));
-    qCWarning(lcExtract).noquote() << (page > 0 ? QStringLiteral("page %1").arg(page)
-                                                : QStringLiteral("page"))
-                                   << note;
-    ledger.Add(PageFinding(page, reading.read > 0 ? FindingKind::PageDiffers : FindingKind::PageUnreadable,
-        note, reading.read > 0 ? FindingSeverity::ToCheck : FindingSeverity::Refused));
-    return reading.read > 0;
-}
-
 } // namespace
 
 ListPageMarks CountListPageMarks(QStringView bodyHtml)
@@ -513,69 +460,6 @@ ListPageMarks CountListPageMarks(QStringView bodyHtml)
     for (const QStringView text : kEmptyListTexts)
         marks.saysEmpty = marks.saysEmpty || bodyHtml.contains(text);
     return marks;
-}
-
-PageExtraction ExtractTradePage(
-    WalkContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
-{
-    PageExtraction extraction;
-    SkipOnGridError([&] { SetUpTradeGrid(grid, run.measurer); });
-    const QString table = browser.ElementInnerHtml(kTableId);
-    SkipOnGridError([&] { DropBlankLastRow(grid); });
-    const int startRows = grid.Rows();
-    ++pass.listPage;
-
-    if (!table.isEmpty()) {
-        const ListPageReading reading = ParseListTable(grid, table);
-        const QString body = GetBodyHtml(browser);
-        const ListPageMarks marks = CountListPageMarks(body);
-        const int page = extractAll ? pass.listPage : 0;
-        const bool anyRead = CheckPageReading(run.details, grid, reading, marks, table, page);
-        extraction.saysEmpty = reading.read == 0 && marks.saysEmpty;
-        pass.listSaidEmpty = pass.listSaidEmpty || extraction.saysEmpty;
-        // A page before the last that gives fewer trades than the first:
-        // the rest of its rows may be in a shape the parser does not know.
-        if (extractAll && pass.listPage == 1)
-            pass.firstPageTrades = reading.read;
-        const std::optional<PagerPosition> pager = PagerPositionFromHtml(body);
-        if (extractAll && anyRead && pass.listPage > 1 && pager && pager->page < pager->pageCount
-            && reading.read < pass.firstPageTrades)
-            run.details.Add(PageFinding(page, FindingKind::PageShort,
-                QStringLiteral("的交易比第 1 页少（第 1 页 %1 笔，这一页 %2 笔），可能有交易没有读到。")
-                    .arg(pass.firstPageTrades)
-                    .arg(reading.read),
-                FindingSeverity::ToCheck));
-        // The next page loads while this page's last details download: it
-        // is opened once every detail request of the page has been sent,
-        // so a session that ends as the next page is asked for still gave
-        // them, and the downloads under way finish before the walk goes
-        // on. A page of which not one trade could be read ends the walk:
-        // the pages after it are of the same shape.
-        const auto openNextPage = [&] {
-            if (extractAll && anyRead && !pass.sessionEnded)
-                extraction.nextClicked
-                    = !FindLinkAndClick(browser, kNextPage, true, QStringLiteral("A")).isEmpty();
-        };
-        // Trades listed here whose details failed before are fetched again.
-        DownloadTradeDetails(run, grid, grid.Rows() - startRows, !extractAll,
-            run.details.FailedListedIn(table), pass, openNextPage);
-        // A session that ended under the downloads ends the walk here.
-        extraction.nextClicked = extraction.nextClicked && !pass.sessionEnded;
-        pass.stoppedOnUnreadablePage = extractAll && !anyRead;
-        if (!extractAll) {
-            if (pass.sessionEnded)
-                extraction.messages.append(QStringLiteral("登录已过期，请重新登录后再提取。"));
-            const DetailShortfall shortfall = FinishDetailDownloads(run, grid, true, pass);
-            extraction.tradesNamed = shortfall.NamedTrades();
-            extraction.findings = shortfall.findings;
-            if (const QString told = DetailShortfallMessage(shortfall); !told.isEmpty())
-                extraction.messages.append(told);
-        }
-    }
-
-    if (grid.Rows() == grid.FixedRows())
-        extraction.messages.append(kNoTrades);
-    return extraction;
 }
 
 bool ShowsTradeList(BrowserPage& browser)

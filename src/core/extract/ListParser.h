@@ -1,33 +1,17 @@
 #pragma once
+// The sold-items list page read: its table parsed into the grid, one row
+// per item, and the marks the page shows apart from its rows.
+
 #include "core/trade/Finding.h"
 
 #include <QStringList>
 #include <QStringView>
 
 class BrowserPage;
-class WalkContext;
-struct DetailDownloadPass;
 class TradeGrid;
 
 // The id of the sold-items list table on a list page.
 inline const char* const kListTableId = "J_ListTable";
-
-// How reading one list page went: whether "下一页" was found and clicked
-// (extract-all mode only), and what the user is to be told, in order (a
-// single page's trades left without details, a grid still empty).
-struct [[nodiscard]] PageExtraction {
-    bool nextClicked = false;
-    bool saysEmpty = false; // the list says it has no trade ("没有符合条件的宝贝")
-    QStringList messages;
-    int tradesNamed = 0; // a single page's trades left without details or named
-    FindingList findings; // a single page's findings (a walk's come with its end)
-};
-
-// Parses the sold-items list the browser shows into the grid, then fetches
-// the new trades' details in the command's pass. In extract-all mode it
-// also clicks "下一页"; a single page ends its details' pass itself.
-PageExtraction ExtractTradePage(
-    WalkContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass);
 
 // Whether the shown page holds the sold-items list table (a list page, as
 // opposed to an error or login page).

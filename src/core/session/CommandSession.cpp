@@ -11,6 +11,7 @@
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
+#include "core/session/PageExtraction.h"
 #include "core/session/RunContext.h"
 #include "core/text/TextMeasurer.h"
 

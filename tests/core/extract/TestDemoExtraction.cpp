@@ -10,6 +10,7 @@
 #include "core/network/BrowserPage.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/session/PageExtraction.h"
 #include "core/session/RunContext.h"
 #include "core/text/TextHelpers.h"
 

@@ -10,6 +10,7 @@
 #include "core/network/PageFetchJob.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
+#include "core/session/PageExtraction.h"
 #include "core/session/RunContext.h"
 
 #include <QRandomGenerator>
