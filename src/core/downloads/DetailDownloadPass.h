@@ -4,8 +4,8 @@
 // long one attempt may take (as a whole, to its first byte, and without
 // progress), how long the downloads wait for the network when the host is
 // away, how far the list has been read, how many trades the history gave
-// and whether it took what was downloaded. The command owns it and hands it down; a test builds one with
-// short times.
+// and whether it took what was downloaded. The command owns it, hands it
+// down and reads it at its end; a test builds one with short times.
 
 #include "core/network/HostReachability.h"
 #include "core/network/PageFetchJob.h"
