@@ -25,11 +25,17 @@
 
 namespace {
 
-// The marketplace and update addresses; options replace the built-in ones
-// (the demo marketplace, tests). The unattended export's options go to batch.
+// What the command line chose: the marketplace and update addresses, whose
+// options replace the built-in ones (the demo marketplace, tests), and the
+// unattended export's options.
+struct ChosenOptions {
+    Endpoints endpoints;
+    BatchOptions batch;
+};
+
 // None when the options cannot be used (said on standard error): the
 // program then ends with status 1.
-std::optional<Endpoints> EndpointsFromOptions(const QCoreApplication& app, BatchOptions* batch = nullptr)
+std::optional<ChosenOptions> OptionsOfCommandLine(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -51,9 +57,6 @@ std::optional<Endpoints> EndpointsFromOptions(const QCoreApplication& app, Batch
         std::fprintf(stderr, "%s\n", qPrintable(batchOptions.reason));
         return std::nullopt;
     }
-    if (batch)
-        *batch = batchOptions.options;
-
     Endpoints endpoints = DefaultEndpoints();
     if (parser.isSet(startUrl))
         endpoints.startUrl = parser.value(startUrl);
@@ -61,7 +64,7 @@ std::optional<Endpoints> EndpointsFromOptions(const QCoreApplication& app, Batch
         endpoints.tradeBase = parser.value(tradeBase);
     if (parser.isSet(updateUrl))
         endpoints.updateUrl = parser.value(updateUrl);
-    return endpoints;
+    return ChosenOptions { std::move(endpoints), batchOptions.options };
 }
 
 // Help needs no display: it is answered before the GUI starts.
@@ -83,7 +86,7 @@ int main(int argc, char* argv[])
         QCoreApplication console(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
         // Prints the help and exits; a bad option ends with status 1.
-        return EndpointsFromOptions(console) ? 0 : 1;
+        return OptionsOfCommandLine(console) ? 0 : 1;
     }
     const bool unattended = IsBatchRun(argc, argv);
     if (unattended)
@@ -108,11 +111,11 @@ int main(int argc, char* argv[])
     InstallQtChineseTranslations(app);
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
-    BatchOptions batch;
-    const std::optional<Endpoints> chosen = EndpointsFromOptions(app, &batch);
+    const std::optional<ChosenOptions> chosen = OptionsOfCommandLine(app);
     if (!chosen)
         return 1;
-    const Endpoints& endpoints = *chosen;
+    const Endpoints& endpoints = chosen->endpoints;
+    const BatchOptions& batch = chosen->batch;
 
     // The settings are read once, here, for the whole run.
     Settings settings = Settings::Read();
