@@ -12,11 +12,14 @@
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 #include "core/base/Endpoints.h"
@@ -45,6 +48,22 @@ inline QString UseTemporaryHome()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-first-run --disable-background-networking");
     return home.path();
+}
+
+// Runs statements on the SQLite file at path through a connection of its
+// own (to age or break a trade history behind its back).
+inline bool RunSql(const QString& path, const QStringList& statements)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("test"));
+        db.setDatabaseName(path);
+        ok = db.open() && std::all_of(statements.begin(), statements.end(), [&](const QString& sql) {
+            return QSqlQuery(db).exec(sql);
+        });
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test"));
+    return ok;
 }
 
 inline QByteArray ReadFile(const QString& path)

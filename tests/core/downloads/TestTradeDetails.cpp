@@ -112,26 +112,33 @@ private slots:
         QTest::addColumn<QString>("storedStatus");
         QTest::addColumn<QString>("listedStatus");
         QTest::addColumn<bool>("downloaded");
+        QTest::addColumn<bool>("historyRefuses");
         QTest::newRow("both ended: the stored row") << "交易成功"
-                                                    << "交易关闭" << false;
+                                                    << "交易关闭" << false << false;
         QTest::newRow("stored while shipping") << "卖家已发货"
-                                               << "交易成功" << true;
+                                               << "交易成功" << true << false;
         QTest::newRow("listed still open") << "交易成功"
-                                           << "退款中" << true;
-        QTest::newRow("nothing stored") << QString() << "交易成功" << true;
+                                           << "退款中" << true << false;
+        QTest::newRow("nothing stored") << QString() << "交易成功" << true << false;
+        // The grid has the page either way; the pass says it was not kept.
+        QTest::newRow("the history refuses the page") << QString() << "交易成功" << true << true;
     }
     void historyStandsInForEndedTrades()
     {
         QFETCH(QString, storedStatus);
         QFETCH(QString, listedStatus);
         QFETCH(bool, downloaded);
+        QFETCH(bool, historyRefuses);
         QTemporaryDir dir;
-        TradeHistory history(dir.filePath(QStringLiteral("history.sqlite")));
+        const QString historyPath = dir.filePath(QStringLiteral("history.sqlite"));
+        TradeHistory history(historyPath);
         const QStringList stored { "旧收件人", "1", "", "浙江", "杭州市", "西湖区", "路", "310000", "圆通",
             "Y0", "", "送小样" };
         if (!storedStatus.isEmpty())
             QCOMPARE(history.StorePage({ { "81", stored, storedStatus, QDateTime::currentDateTimeUtc() } }),
                 HistoryWrite::Stored);
+        if (historyRefuses)
+            QVERIFY(testsupport::RunSql(historyPath, { QStringLiteral("DROP TABLE trade_details") }));
         BuildRun(QStringLiteral("http://trade.example"), &history);
         TradeGrid grid;
         MakeGrid(grid, { "81", "81_1" });
@@ -147,9 +154,12 @@ private slots:
         // The stored memo comes back with its record, for the slips.
         QCOMPARE(grid.TextMatrix(2, ColNoteRecord).isEmpty(), downloaded);
         QCOMPARE(grid.TextMatrix(3, ColSellerMemo), downloaded ? QString() : QStringLiteral("送小样"));
+        QCOMPARE(pass_->historyWriteFailed, historyRefuses);
         // A download is stored with the status listed now.
         const std::optional<HistoryEntry> kept = history.Find(QStringLiteral("81"));
-        QVERIFY(kept);
+        QCOMPARE(kept.has_value(), !historyRefuses);
+        if (!kept)
+            return;
         QCOMPARE(kept->details.mid(0, 10), DetailColumns(grid, 2));
         QCOMPARE(kept->status, downloaded ? listedStatus : storedStatus);
     }

@@ -19,21 +19,6 @@ HistoryEntry Entry(const QString& order, const QStringList& details = QStringLis
     return { order, details, status, kFetched };
 }
 
-// Runs statements on the SQLite file at path through a connection of its own.
-bool RunSql(const QString& path, const QStringList& statements)
-{
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
-        db.setDatabaseName(path);
-        ok = db.open() && std::all_of(statements.begin(), statements.end(), [&](auto& sql) {
-            return QSqlQuery(db).exec(sql);
-        });
-    }
-    QSqlDatabase::removeDatabase("test");
-    return ok;
-}
-
 } // namespace
 
 class TestTradeHistory : public QObject {
@@ -109,7 +94,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
         QCOMPARE(TradeHistory(path).StorePage({ Entry("1001") }), HistoryWrite::Stored);
-        QVERIFY(RunSql(path, statements));
+        QVERIFY(testsupport::RunSql(path, statements));
         TradeHistory history(path);
         QVERIFY(history.IsOpen());
         QVERIFY(!history.Find("1001"));
@@ -140,7 +125,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
         QCOMPARE(TradeHistory(path).StorePage({ Entry("1001") }), HistoryWrite::Stored);
-        QVERIFY(RunSql(path, statements));
+        QVERIFY(testsupport::RunSql(path, statements));
         const QByteArray unreadable = bytes.isEmpty() ? testsupport::ReadFile(path) : bytes;
         for (int round = 1; round <= 2; ++round) {
             QVERIFY(testsupport::WriteFile(path, unreadable));
