@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/grid.csv");
     Progress progress;
-    FUZZ_CHECK(WriteGridCsv(progress, grid, path).ok);
+    FUZZ_CHECK(WriteGridCsv(progress, grid, path).IsWritten());
     QFile file(path);
     FUZZ_CHECK(file.open(QIODevice::ReadOnly));
     bool wellFormed = false;
