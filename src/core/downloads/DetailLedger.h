@@ -69,10 +69,6 @@ struct DetailShortfall {
 
     // The trades named for any reason, each once.
     int NamedTrades() const;
-    bool IsEmpty() const { return failed.isEmpty() && findings.IsEmpty(); }
-    // The pages differ from what the tool reads: something was refused or
-    // is to be checked.
-    bool PagesDiffer() const { return findings.Any(FindingSeverity::ToCheck); }
     // Failed trades still in the grid (those the user deleted are no longer
     // the user's concern).
     void KeepOrdersIn(const TradeGrid& grid);

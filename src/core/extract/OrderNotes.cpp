@@ -1,5 +1,7 @@
 #include "OrderNotes.h"
 
+#include "core/text/Blanks.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -47,9 +49,48 @@ Tag ReadTag(QStringView page, qsizetype at)
     return tag;
 }
 
-bool IsHtmlBlank(QChar c)
+// Entities of a text taken from markup: the named ones pages use (&lt; &gt;
+// &amp; &quot; &apos; &nbsp;) and numeric ones; any other "&" stays.
+QString DecodeEntities(QStringView text)
 {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
+    if (!text.contains(u'&'))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype semicolon = text[i] == u'&' ? text.indexOf(u';', i) : -1;
+        if (semicolon < 0 || semicolon - i > 10) {
+            out += text[i];
+            continue;
+        }
+        const QStringView name = text.sliced(i + 1, semicolon - i - 1);
+        static constexpr std::pair<QStringView, char16_t> kNamed[] { { u"lt", u'<' }, { u"gt", u'>' },
+            { u"amp", u'&' }, { u"quot", u'"' }, { u"apos", u'\'' }, { u"nbsp", u' ' } };
+        bool decoded = false;
+        for (const auto& [entity, c] : kNamed) {
+            if (name == entity) {
+                out += QChar(c);
+                decoded = true;
+            }
+        }
+        if (!decoded && name.size() > 1 && name[0] == u'#') {
+            bool ok = false;
+            const bool hex = name[1] == u'x' || name[1] == u'X';
+            const uint code = name.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+            // Only characters: no surrogate halves, nothing past the last plane.
+            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+                const char32_t character = code;
+                out += QString::fromUcs4(&character, 1);
+                decoded = true;
+            }
+        }
+        if (!decoded) {
+            out += text[i];
+            continue;
+        }
+        i = semicolon;
+    }
+    return out;
 }
 
 // A value's text: source blanks collapse to one space, as a browser shows
@@ -103,7 +144,7 @@ Value ValueAfter(QStringView page, qsizetype from)
                 continue;
             }
         }
-        if (IsHtmlBlank(c)) {
+        if (IsMarkupBlank(c)) {
             pendingBlank = !lines.last().isEmpty();
             ++i;
             continue;
@@ -114,7 +155,7 @@ Value ValueAfter(QStringView page, qsizetype from)
         // Text up to the next tag or blank. A label's text inside a value is
         // the buyer's own words: only the page's elements end a value.
         qsizetype stop = i + 1;
-        while (stop < next && !IsHtmlBlank(page[stop]))
+        while (stop < next && !IsMarkupBlank(page[stop]))
             ++stop;
         if (pendingBlank)
             lines.last() += u' ';
@@ -127,48 +168,6 @@ Value ValueAfter(QStringView page, qsizetype from)
 }
 
 } // namespace
-
-QString DecodeEntities(QStringView text)
-{
-    if (!text.contains(u'&'))
-        return text.toString();
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semicolon = text[i] == u'&' ? text.indexOf(u';', i) : -1;
-        if (semicolon < 0 || semicolon - i > 10) {
-            out += text[i];
-            continue;
-        }
-        const QStringView name = text.sliced(i + 1, semicolon - i - 1);
-        static constexpr std::pair<QStringView, char16_t> kNamed[] { { u"lt", u'<' }, { u"gt", u'>' },
-            { u"amp", u'&' }, { u"quot", u'"' }, { u"apos", u'\'' }, { u"nbsp", u' ' } };
-        bool decoded = false;
-        for (const auto& [entity, c] : kNamed) {
-            if (name == entity) {
-                out += QChar(c);
-                decoded = true;
-            }
-        }
-        if (!decoded && name.size() > 1 && name[0] == u'#') {
-            bool ok = false;
-            const bool hex = name[1] == u'x' || name[1] == u'X';
-            const uint code = name.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
-            // Only characters: no surrogate halves, nothing past the last plane.
-            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                const char32_t character = code;
-                out += QString::fromUcs4(&character, 1);
-                decoded = true;
-            }
-        }
-        if (!decoded) {
-            out += text[i];
-            continue;
-        }
-        i = semicolon;
-    }
-    return out;
-}
 
 OrderNotesReading ReadOrderNotes(const QString& pageHtml)
 {

@@ -23,7 +23,3 @@ OrderNotesReading ReadOrderNotes(const QString& pageHtml);
 
 // The reading as the trade's notes: a missing label reads as empty.
 TradeNotes NotesOfTrade(const QString& order, const OrderNotesReading& reading);
-
-// Entities of a text taken from markup: the named ones pages use (&lt; &gt;
-// &amp; &quot; &apos; &#39; &nbsp;) and numeric ones; any other "&" stays.
-QString DecodeEntities(QStringView text);

@@ -1,5 +1,7 @@
 #include "ItemRecord.h"
 
+#include "RecordLines.h"
+
 #include "core/text/Blanks.h"
 #include "core/trade/ColumnTable.h"
 
@@ -7,7 +9,6 @@
 
 namespace {
 
-constexpr QChar kFieldSeparator = u'\t';
 constexpr int kFields = 4;
 
 } // namespace
@@ -18,23 +19,20 @@ QString ItemRecordLine(const ItemRecord& record)
     QString line;
     line.reserve(
         record.order.size() + record.unitPrice.size() + record.quantity.size() + record.text.size() + 3);
-    line.append(record.order).append(kFieldSeparator).append(record.unitPrice).append(kFieldSeparator);
-    line.append(record.quantity).append(kFieldSeparator).append(record.text);
+    line.append(record.order)
+        .append(kRecordFieldSeparator)
+        .append(record.unitPrice)
+        .append(kRecordFieldSeparator);
+    line.append(record.quantity).append(kRecordFieldSeparator).append(record.text);
     return line;
 }
 
 QVector<ItemRecord> ItemRecordsOf(const QString& cell)
 {
     QVector<ItemRecord> records;
-    // The merge joins lines with CR LF.
-    for (QStringView line : QStringView(cell).split(u'\n', Qt::SkipEmptyParts)) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        const QList<QStringView> fields = line.split(kFieldSeparator);
-        if (fields.size() != kFields)
-            continue;
+    ForEachRecordLine(cell, kFields, [&](const QList<QStringView>& fields) {
         records.append({ fields[0].toString(), fields[1].toString(), fields[2].toString(), fields[3].toString() });
-    }
+    });
     return records;
 }
 

@@ -2,11 +2,11 @@
 
 #include "GridSetup.h"
 #include "GridSteps.h"
+#include "RecordLines.h"
 #include "TradeGrid.h"
 
 namespace {
 
-constexpr QChar kFieldSeparator = u'\t';
 constexpr int kFields = 3;
 
 // Backslash escapes: "\\" a backslash, "\n" a line break (CR LF in the
@@ -56,21 +56,18 @@ QString Unescaped(QStringView text)
 
 QString NoteRecordLine(const TradeNotes& notes)
 {
-    return notes.order + kFieldSeparator + Escaped(notes.message) + kFieldSeparator + Escaped(notes.memo);
+    return notes.order + kRecordFieldSeparator + Escaped(notes.message) + kRecordFieldSeparator
+        + Escaped(notes.memo);
 }
 
 QVector<TradeNotes> NoteRecordsOf(const QString& cell)
 {
     QVector<TradeNotes> records;
-    // The merge joins lines with CR LF; the texts hold no line break.
-    for (QStringView line : QStringView(cell).split(u'\n', Qt::SkipEmptyParts)) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        const QList<QStringView> fields = line.split(kFieldSeparator);
-        if (fields.size() != kFields || fields[0].isEmpty())
-            continue;
-        records.append({ fields[0].toString(), Unescaped(fields[1]), Unescaped(fields[2]) });
-    }
+    // The texts are escaped: they hold no line break or TAB of their own.
+    ForEachRecordLine(cell, kFields, [&](const QList<QStringView>& fields) {
+        if (!fields[0].isEmpty())
+            records.append({ fields[0].toString(), Unescaped(fields[1]), Unescaped(fields[2]) });
+    });
     return records;
 }
 

@@ -26,3 +26,10 @@ inline bool IsAnyBlank(QChar c)
 {
     return c.isSpace() || IsPageBlank(c);
 }
+
+// White space in a page's markup as HTML has it (space, tab, line feed, form
+// feed, carriage return): a run of it shows as one space.
+inline bool IsMarkupBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
+}

@@ -139,14 +139,6 @@ bool FindingList::Any(FindingSeverity atLeast) const
     return false;
 }
 
-bool FindingList::Any(FindingKind kind) const
-{
-    for (const Finding& finding : findings_)
-        if (finding.kind == kind)
-            return true;
-    return false;
-}
-
 QStringList FindingList::TradesWith(FindingSeverity severity) const
 {
     return DistinctTrades(findings_, [severity](const Finding& f) { return f.severity == severity; });
@@ -166,16 +158,6 @@ int FindingList::PagesNamed() const
     return int(pages.size());
 }
 
-const Finding* FindingList::HeaviestFor(const QString& orderNumber) const
-{
-    const Finding* heaviest = nullptr;
-    for (const Finding& finding : findings_)
-        if (finding.orderNumber == orderNumber
-            && (!heaviest || int(finding.severity) < int(heaviest->severity)))
-            heaviest = &finding;
-    return heaviest;
-}
-
 void FindingList::DropTrades(const QStringList& orderNumbers)
 {
     if (orderNumbers.isEmpty())
@@ -185,11 +167,4 @@ void FindingList::DropTrades(const QStringList& orderNumbers)
     subjects_.clear();
     for (const Finding& finding : findings_)
         subjects_.insert(SubjectOf(finding));
-}
-
-void FindingList::Reweigh(FindingKind kind, FindingSeverity severity)
-{
-    for (Finding& finding : findings_)
-        if (finding.kind == kind)
-            finding.severity = severity;
 }

@@ -68,20 +68,15 @@ public:
     bool IsEmpty() const { return findings_.isEmpty(); }
     // Any finding of at least this weight (Refused is the heaviest).
     bool Any(FindingSeverity atLeast) const;
-    bool Any(FindingKind kind) const;
     // Trades with a finding of exactly this severity, each once, in order.
     QStringList TradesWith(FindingSeverity severity) const;
     // Every trade named, each once, in order.
     QStringList Trades() const;
     // Pages named, each once.
     int PagesNamed() const;
-    // The heaviest finding on this trade, or none.
-    const Finding* HeaviestFor(const QString& orderNumber) const;
     // Drops the findings of these trades (rows the closed-trade filter
     // removed: no longer the seller's concern).
     void DropTrades(const QStringList& orderNumbers);
-    // Changes the findings of one kind into another weight.
-    void Reweigh(FindingKind kind, FindingSeverity severity);
 
 private:
     QList<Finding> findings_;
