@@ -27,11 +27,14 @@ QStringList ExportResultMessages(Progress& progress, const ExportResult& result)
     return {};
 }
 
-ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path,
-    const QString& sheetName, ExportNotes notes)
+ExportResult WriteExportFile(
+    Progress& progress, TradeGrid& grid, const QString& path, const QString& sheetName, ExportNotes notes)
 {
-    return IsCsvFileName(path) ? WriteGridCsv(progress, grid, path, notes)
-                               : WriteGridExcel(progress, grid, path, sheetName, notes);
+    const ExportResult result = IsCsvFileName(path) ? WriteGridCsv(progress, grid, path, notes)
+                                                    : WriteGridExcel(progress, grid, path, sheetName, notes);
+    if (result.IsWritten())
+        grid.NoteExported();
+    return result;
 }
 
 QStringList ExportFileFilters()
@@ -68,7 +71,5 @@ ExportOutcome ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid
             return { ExportStatus::Refused, { QString::fromUtf8(kCannotReplaceText) } };
     }
     const ExportResult result = WriteExportFile(progress, grid, path, sheetName, notes);
-    if (result.IsWritten())
-        grid.NoteExported();
     return { result.status, ExportResultMessages(progress, result) };
 }

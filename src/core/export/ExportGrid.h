@@ -26,8 +26,9 @@ struct [[nodiscard]] ExportOutcome {
 ExportOutcome ExportGrid(UserPrompt& prompt, Progress& progress, TradeGrid& grid, SaveDialog& saveDialog,
     const QString& sheetName, ExportNotes notes = ExportNotes::Without);
 
-// CSV or a workbook at path, by its name.
-[[nodiscard]] ExportResult WriteExportFile(Progress& progress, const TradeGrid& grid, const QString& path,
+// CSV or a workbook at path, by its name; once the file holds the grid,
+// the grid's rows count as exported (the close check asks no more).
+[[nodiscard]] ExportResult WriteExportFile(Progress& progress, TradeGrid& grid, const QString& path,
     const QString& sheetName, ExportNotes notes = ExportNotes::Without);
 
 // What the user is told about a written file: on a failure the reason is

@@ -83,8 +83,6 @@ CommandOutcome CommandSession::ExportTo(const QString& path, ExportNotes notes)
             written.ran = true;
             written.written
                 = WriteExportFile(run_.progress, grid_, path, QString::fromUtf8(kExportSheetName), notes);
-            if (written.written->IsWritten())
-                grid_.NoteExported();
             written.messages = ExportResultMessages(run_.progress, *written.written);
             return written;
         });
