@@ -1,1 +1,3 @@
 #pragma once
+#include "../base/Low.h"
+#include <core/base/Low.h>
