@@ -1,12 +1,10 @@
 #include "OwnerOnly.h"
 
 #include "Logging.h"
-#include "ProfileLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
 constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -38,13 +36,4 @@ bool MakeOwnerOnlyFolder(const QString& folder)
 bool MakeOwnerOnlyFile(const QString& path)
 {
     return Restrict(path, kOwnerFile);
-}
-
-void TightenDataFolders()
-{
-    const QStringList folders { QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), BrowserProfileFolder() };
-    for (const QString& folder : folders)
-        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !MakeOwnerOnlyFolder(folder))
-            qCWarning(lcSettings) << "left as it was:" << folder;
 }

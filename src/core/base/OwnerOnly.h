@@ -2,7 +2,7 @@
 // The tool's folders and files hold buyers' names and addresses and the
 // browser's session cookies: they are the owner's alone (folders 0700,
 // files 0600). A folder an earlier version created with wider modes is
-// tightened when the tool starts.
+// tightened when the tool starts (DataFolders.h).
 
 #include <QString>
 
@@ -12,6 +12,3 @@
 // Takes group and other access from an existing file. False (and logged)
 // when it could not.
 [[nodiscard]] bool MakeOwnerOnlyFile(const QString& path);
-// The per-user data folders (the browser profile among them), as far as they
-// exist already.
-void TightenDataFolders();

@@ -6,11 +6,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-QString BrowserProfileFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/browser");
-}
-
 namespace {
 QString LockFilePath(const QString& folder)
 {

@@ -6,12 +6,10 @@
 // that cannot be written (a full disk) is told as what it is: nothing else
 // is running then.
 
+#include "DataFolders.h"
+
 #include <QLockFile>
 #include <QString>
-
-// The folder of the persistent browser profile (cookies, storage), under the
-// per-user data location.
-QString BrowserProfileFolder();
 
 inline const char* const kProfileInUseText = "Lumetra交易数据提取软件已在运行（窗口或计划导出），它正在使用同"
                                              "一个浏览器登录资料。请等它结束或先关闭它，再重新启动。";

@@ -1,15 +1,17 @@
 #include "HttpGetPage.h"
 
+#include "PageFetcher.h"
+
 FetchResult HttpGetPageOnce(
     PageFetcher& fetcher, const QString& address, const QString& marker, int timeoutSeconds)
 {
-    PageFetchJob job(&fetcher, address, marker, timeoutSeconds, FetchRules { .attempts = 1 });
+    PageFetchJob job(fetcher.Line(), address, marker, timeoutSeconds, FetchRules { .attempts = 1 });
     return job.RunToEnd();
 }
 
 FetchResult HttpGetPage(
     PageFetcher& fetcher, const QString& address, const QString& marker, int timeoutSeconds)
 {
-    PageFetchJob job(&fetcher, address, marker, timeoutSeconds);
+    PageFetchJob job(fetcher.Line(), address, marker, timeoutSeconds);
     return job.RunToEnd();
 }

@@ -2,7 +2,6 @@
 
 #include "BodyDecoding.h"
 #include "HostReachability.h"
-#include "PageFetcher.h"
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/text/TextHelpers.h"
@@ -107,10 +106,10 @@ int ConnectionRetryPauseMs(int firstPauseMs, int failedAttempt)
     return int(qMin<qint64>(qint64(qMax(0, firstPauseMs)) << doublings, 3600 * 1000));
 }
 
-PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds,
+PageFetchJob::PageFetchJob(FetchLine line, QString address, QString marker, int timeoutSeconds,
     const FetchRules& rules, QObject* parent)
     : QObject(parent)
-    , fetcher_(fetcher)
+    , line_(std::move(line))
     , address_(std::move(address))
     , marker_(std::move(marker))
     , timeoutSeconds_(timeoutSeconds)
@@ -131,7 +130,7 @@ PageFetchJob::PageFetchJob(PageFetcher* fetcher, QString address, QString marker
 
 PageFetchJob* PageFetchJob::Answered(const FetchResult& result, QObject* parent)
 {
-    auto* job = new PageFetchJob(nullptr, QString(), QString(), 0, FetchRules { .attempts = 1 }, parent);
+    auto* job = new PageFetchJob(FetchLine {}, QString(), QString(), 0, FetchRules { .attempts = 1 }, parent);
     job->status_ = result.status;
     job->response_ = result.body.value_or(QString());
     job->responseWritten_ = result.body.has_value();
@@ -188,7 +187,7 @@ void PageFetchJob::StartAttempt()
     ++attempt_;
     const QString url = AppendTimeParameter(address_, QTime::currentTime());
     deadline_ = QDeadlineTimer(qMax<qint64>(0, qint64(timeoutSeconds_) * 1000));
-    reply_ = fetcher_->Network().get(fetcher_->PageRequest(url));
+    reply_ = line_.network->get(line_.request(url));
     // Reading pauses once a little more than the cap is buffered, so the
     // check below sees the excess before much more memory is taken.
     reply_->setReadBufferSize(kMaxBodyBytes + 1);
@@ -338,7 +337,7 @@ void PageFetchJob::EndAttempt(AttemptEnd how)
         Finish();
         return;
     }
-    const int pauseMs = ConnectionRetryPauseMs(fetcher_->FirstRetryPauseMs(), attempt_);
+    const int pauseMs = ConnectionRetryPauseMs(line_.firstRetryPauseMs, attempt_);
     if (how == AttemptEnd::ConnectionFailed && pauseMs > 0)
         pause_.start(pauseMs);
     else

@@ -16,6 +16,7 @@
 // unreachable the job ends at once.
 
 #include <QDeadlineTimer>
+#include <QNetworkRequest>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -23,8 +24,10 @@
 #include <QTime>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 
 // A body larger than this ends its attempt unfinished, so a runaway server
@@ -44,7 +47,6 @@ inline constexpr int kStallLimitMs = 15000;
 inline constexpr qint64 kStallBytes = 512;
 
 class HostReachability;
-class PageFetcher;
 
 // The pause after an attempt that failed at the connection level (refused,
 // unreachable, reset before an answer) is firstPauseMs for the first
@@ -83,12 +85,20 @@ struct FetchRules {
     int stallMs = kStallLimitMs;
 };
 
+// What a job sends its attempts through: the network, the request an attempt
+// makes for its address, and the first pause before a retry after a
+// connection failure (later pauses double). The page fetcher gives it and
+// outlives the job.
+struct FetchLine {
+    QNetworkAccessManager* network = nullptr;
+    std::function<QNetworkRequest(const QString& url)> request;
+    int firstRetryPauseMs = 1000;
+};
+
 class PageFetchJob : public QObject {
     Q_OBJECT
 public:
-    // The fetcher gives the network, the request's headers and the pauses;
-    // it must outlive the job.
-    PageFetchJob(PageFetcher* fetcher, QString address, QString marker, int timeoutSeconds,
+    PageFetchJob(FetchLine line, QString address, QString marker, int timeoutSeconds,
         const FetchRules& rules = {}, QObject* parent = nullptr);
     // A job that is already over, with a result known beforehand (a
     // stand-in fetcher's answer).
@@ -143,7 +153,7 @@ private:
     void DropReply();
     void Finish();
 
-    PageFetcher* fetcher_ = nullptr; // none for an answered job
+    FetchLine line_; // no network for an answered job
     QString address_;
     QString marker_;
     int timeoutSeconds_ = 0;

@@ -37,11 +37,18 @@ QNetworkRequest PageFetcher::PageRequest(const QString& url) const
     return request;
 }
 
+FetchLine PageFetcher::Line()
+{
+    return FetchLine { .network = network_.get(),
+        .request = [this](const QString& url) { return PageRequest(url); },
+        .firstRetryPauseMs = firstRetryPauseMs_ };
+}
+
 FetchResult PageFetcher::FetchPage(const QString& address, const QString& marker, int timeoutSeconds)
 {
     if (standIn_)
         return standIn_(address, marker, timeoutSeconds);
-    PageFetchJob job(this, address, marker, timeoutSeconds);
+    PageFetchJob job(Line(), address, marker, timeoutSeconds);
     return job.RunToEnd();
 }
 
@@ -50,7 +57,7 @@ PageFetchJob* PageFetcher::StartPageFetch(
 {
     if (standIn_)
         return PageFetchJob::Answered(standIn_(address, marker, timeoutSeconds));
-    auto* job = new PageFetchJob(this, address, marker, timeoutSeconds, rules);
+    auto* job = new PageFetchJob(Line(), address, marker, timeoutSeconds, rules);
     job->Start();
     return job;
 }

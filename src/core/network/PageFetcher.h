@@ -11,6 +11,7 @@
 #include <memory>
 
 class PageFetchJob;
+struct FetchLine;
 struct FetchResult;
 struct FetchRules;
 class QNetworkAccessManager;
@@ -38,6 +39,10 @@ public:
     // the browser's User-Agent, redirects followed but never from https to
     // http.
     QNetworkRequest PageRequest(const QString& url) const;
+
+    // What a page fetch job sends its attempts through: this fetcher's
+    // network, request and retry pause.
+    FetchLine Line();
 
     // A unit test's replacement for the network: it answers every fetch.
     using StandIn
