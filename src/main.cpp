@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     // Every page and export needs the GBK converter.
-    if (const AnsiCodecCheck codec = AnsiCodecReady(); !codec.ready) {
+    if (const Done codec = AnsiCodecReady(); !codec) {
         qCCritical(lcText).noquote() << codec.reason; // standard error and the log file
         return 1;
     }

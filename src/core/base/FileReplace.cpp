@@ -55,10 +55,10 @@ bool CanReplaceFile(const QString& path)
     return CheckSaveTarget(path) == SaveTarget::Usable;
 }
 
-bool ReplaceFileContents(const QString& path, const QByteArray& bytes)
+Done ReplaceFileContents(const QString& path, const QByteArray& bytes)
 {
-    const WholeFileWritten replaced = WriteFileWhole(path, bytes);
-    if (!replaced.written)
+    Done replaced = WriteFileWhole(path, bytes);
+    if (!replaced)
         qCWarning(lcExport) << "cannot replace" << path << replaced.reason;
-    return replaced.written;
+    return replaced;
 }

@@ -3,6 +3,8 @@
 // one under a temporary name and takes its place in one rename, so a failed
 // export never leaves a half-written file or destroys the old one.
 
+#include "Done.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,6 +27,6 @@ SaveTarget CheckSaveTarget(const QString& path);
 // CheckSaveTarget says why not.
 bool CanReplaceFile(const QString& path);
 
-// Puts a file holding bytes in place of path, atomically. False when the
-// new file could not be completed; path is then as it was.
-bool ReplaceFileContents(const QString& path, const QByteArray& bytes);
+// Puts a file holding bytes in place of path, atomically. The reason when
+// the new file could not be completed; path is then as it was.
+Done ReplaceFileContents(const QString& path, const QByteArray& bytes);

@@ -12,28 +12,28 @@ constexpr QFileDevice::Permissions kOwnerFolder = kOwnerFile | QFileDevice::ExeO
 constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup
     | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
-bool Restrict(const QString& path, QFileDevice::Permissions wanted)
+Done Restrict(const QString& path, QFileDevice::Permissions wanted)
 {
     const QFileDevice::Permissions now = QFile::permissions(path);
     if (!(now & kOthers) && (now & wanted) == wanted)
-        return true;
+        return Done::Ok();
     if (QFile::setPermissions(path, wanted))
-        return true;
+        return Done::Ok();
     qCWarning(lcSettings) << "cannot make" << path << "the owner's alone";
-    return false;
+    return Done::Failed(QStringLiteral("cannot make %1 the owner's alone").arg(path));
 }
 } // namespace
 
-bool MakeOwnerOnlyFolder(const QString& folder)
+Done MakeOwnerOnlyFolder(const QString& folder)
 {
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         qCWarning(lcSettings) << "cannot create" << folder;
-        return false;
+        return Done::Failed(QStringLiteral("cannot create %1").arg(folder));
     }
     return Restrict(folder, kOwnerFolder);
 }
 
-bool MakeOwnerOnlyFile(const QString& path)
+Done MakeOwnerOnlyFile(const QString& path)
 {
     return Restrict(path, kOwnerFile);
 }

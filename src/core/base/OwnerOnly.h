@@ -4,11 +4,13 @@
 // files 0600). A folder an earlier version created with wider modes is
 // tightened when the tool starts (DataFolders.h).
 
+#include "Done.h"
+
 #include <QString>
 
 // Creates folder when missing and takes group and other access from it.
-// False (and logged) when it could not.
-[[nodiscard]] bool MakeOwnerOnlyFolder(const QString& folder);
-// Takes group and other access from an existing file. False (and logged)
-// when it could not.
-[[nodiscard]] bool MakeOwnerOnlyFile(const QString& path);
+// The reason (also logged) when it could not.
+Done MakeOwnerOnlyFolder(const QString& folder);
+// Takes group and other access from an existing file. The reason (also
+// logged) when it could not.
+Done MakeOwnerOnlyFile(const QString& path);

@@ -9,7 +9,7 @@ WholeFileWritten WriteFileWhole(
     const auto failed = [&] {
         const QString reason = out.errorString();
         out.cancelWriting();
-        return WholeFileWritten { false, reason };
+        return Done::Failed(reason);
     };
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed();
@@ -18,6 +18,6 @@ WholeFileWritten WriteFileWhole(
     if (out.write(bytes) != bytes.size())
         return failed();
     if (!out.commit())
-        return { false, out.errorString() };
-    return { true, {} };
+        return Done::Failed(out.errorString());
+    return Done::Ok();
 }

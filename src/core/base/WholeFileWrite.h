@@ -6,14 +6,15 @@
 // temporary file replaces the target in one rename only once all is there.
 // On failure the target stays as it was.
 
+#include "Done.h"
+
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
 
-struct [[nodiscard]] WholeFileWritten {
-    bool written = false; // the file at path holds the bytes
-    QString reason; // why it does not, from the file system; empty when written
-};
+// Done when the file at path holds the bytes; else why not, from the file
+// system.
+using WholeFileWritten = Done;
 
 // Puts a file holding bytes in place of path. permissions, when not empty,
 // are the new file's.

@@ -15,18 +15,19 @@ SharedCookieJar::SharedCookieJar(QObject* parent)
     // Pages set many cookies at once; one write covers them all.
     saveSoon_.setSingleShot(true);
     saveSoon_.setInterval(0);
-    connect(&saveSoon_, &QTimer::timeout, this, &SharedCookieJar::SaveNow);
+    // A write that fails is logged in SaveNow and tried again on the next change.
+    connect(&saveSoon_, &QTimer::timeout, this, [this] { (void)SaveNow(); });
 }
 
-bool SharedCookieJar::KeepInFile(const QString& path)
+Done SharedCookieJar::KeepInFile(const QString& path)
 {
     file_ = path;
     QFile in(path);
     if (!in.exists())
-        return true;
+        return Done::Ok();
     if (!in.open(QIODevice::ReadOnly)) {
         qCWarning(lcWeb) << "cannot read the kept cookies" << path << in.errorString();
-        return false;
+        return Done::Failed(in.errorString());
     }
     const QDateTime now = QDateTime::currentDateTimeUtc();
     while (!in.atEnd()) {
@@ -35,28 +36,27 @@ bool SharedCookieJar::KeepInFile(const QString& path)
                 insertCookie(cookie);
         }
     }
-    return true;
+    return Done::Ok();
 }
 
-bool SharedCookieJar::SaveNow()
+Done SharedCookieJar::SaveNow()
 {
     saveSoon_.stop();
     if (!unsaved_ || file_.isEmpty())
-        return true;
+        return Done::Ok();
     QDir().mkpath(QFileInfo(file_).absolutePath());
     QByteArray bytes;
     for (const QNetworkCookie& cookie : allCookies())
         bytes += cookie.toRawForm(QNetworkCookie::Full) + '\n';
     // The session cookies are as secret as a password: only the user reads
     // them. A full disk leaves the last whole file, never a cut-off one.
-    const WholeFileWritten kept
-        = WriteFileWhole(file_, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!kept.written) {
+    Done kept = WriteFileWhole(file_, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!kept) {
         qCWarning(lcWeb) << "cannot keep the cookies in" << file_ << kept.reason;
-        return false;
+        return kept;
     }
     unsaved_ = false;
-    return true;
+    return Done::Ok();
 }
 
 void SharedCookieJar::AddCookie(const QNetworkCookie& cookie)

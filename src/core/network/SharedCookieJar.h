@@ -10,6 +10,8 @@
 // own copy beside the profile: a login made in an earlier run (the window's,
 // for a later unattended export) still reaches the page fetches.
 
+#include "core/base/Done.h"
+
 #include <QNetworkCookieJar>
 #include <QTimer>
 
@@ -20,12 +22,12 @@ public:
 
     // From now on the jar lives in path too: the cookies kept there are added
     // now (expired ones left out), and every later change is written back
-    // once the current event has been handled. False when an existing file
-    // cannot be read.
-    [[nodiscard]] bool KeepInFile(const QString& path);
-    // Writes a change still waiting to be written; true when nothing waits
+    // once the current event has been handled. The reason when an existing
+    // file cannot be read.
+    Done KeepInFile(const QString& path);
+    // Writes a change still waiting to be written; done when nothing waits
     // any more.
-    [[nodiscard]] bool SaveNow();
+    Done SaveNow();
 
 public slots:
     // Adds or replaces (same name, domain and path) a cookie as the browser

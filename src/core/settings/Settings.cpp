@@ -75,7 +75,7 @@ QPointF Settings::PrinterOffset(const QString& printerName) const
     return parts.size() == 2 && rightOk && downOk ? QPointF(right, down) : QPointF();
 }
 
-bool Settings::StorePrinterOffset(const QString& printerName, QPointF millimetres)
+Done Settings::StorePrinterOffset(const QString& printerName, QPointF millimetres)
 {
     QHash<QString, QString> offsets = PrinterOffsets(Text(kPrinterOffsets));
     offsets.insert(PrinterKey(printerName),
@@ -87,21 +87,21 @@ bool Settings::StorePrinterOffset(const QString& printerName, QPointF millimetre
     return Store(kPrinterOffsets, entries.join(u';'));
 }
 
-bool Settings::StoreCheckBox(int index, bool checked)
+Done Settings::StoreCheckBox(int index, bool checked)
 {
     return Store(CheckBoxKey(index), QString::number(checked ? 1 : 0));
 }
 
-bool Settings::StoreLayoutText(const QString& key, const QString& text)
+Done Settings::StoreLayoutText(const QString& key, const QString& text)
 {
     return Store(key, text);
 }
 
-bool Settings::Store(const QString& key, const QString& text)
+Done Settings::Store(const QString& key, const QString& text)
 {
     texts_.insert(key, text);
-    const bool stored = SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key, text);
+    Done stored = SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key, text);
     if (!stored)
-        qCWarning(lcSettings) << "could not store" << key;
+        qCWarning(lcSettings) << "could not store" << key << ":" << stored.reason;
     return stored;
 }

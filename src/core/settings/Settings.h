@@ -6,6 +6,7 @@
 // file of an earlier version reads as it did.
 
 #include "SlipPaper.h"
+#include "core/base/Done.h"
 
 #include <QHash>
 #include <QPointF>
@@ -41,14 +42,14 @@ public:
     // is stored, so the sheet stays as it was.
     bool ExportNotes() const { return Text(kExportNotes).trimmed() == QStringLiteral("1"); }
 
-    // Each stores at once; false when the store refused the write.
-    [[nodiscard]] bool StoreCheckBox(int index, bool checked);
-    [[nodiscard]] bool StoreLayoutText(const QString& key, const QString& text);
-    [[nodiscard]] bool StoreWindowPlacement(const QString& text) { return Store(kWindowPlacement, text); }
-    [[nodiscard]] bool StoreExportFolder(const QString& folder) { return Store(kExportFolder, folder); }
-    [[nodiscard]] bool StorePackingSlipPaper(SlipPaper paper) { return Store(kSlipPaper, SlipPaperText(paper)); }
-    [[nodiscard]] bool StorePrinterOffset(const QString& printerName, QPointF millimetres);
-    [[nodiscard]] bool StoreExportNotes(bool on)
+    // Each stores at once; the reason when the store refused the write.
+    Done StoreCheckBox(int index, bool checked);
+    Done StoreLayoutText(const QString& key, const QString& text);
+    Done StoreWindowPlacement(const QString& text) { return Store(kWindowPlacement, text); }
+    Done StoreExportFolder(const QString& folder) { return Store(kExportFolder, folder); }
+    Done StorePackingSlipPaper(SlipPaper paper) { return Store(kSlipPaper, SlipPaperText(paper)); }
+    Done StorePrinterOffset(const QString& printerName, QPointF millimetres);
+    Done StoreExportNotes(bool on)
     {
         return Store(kExportNotes, on ? QStringLiteral("1") : QStringLiteral("0"));
     }
@@ -69,8 +70,8 @@ public:
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }
-    bool Store(const QString& key, const QString& text);
-    bool Store(const char* key, const QString& text) { return Store(QString::fromLatin1(key), text); }
+    Done Store(const QString& key, const QString& text);
+    Done Store(const char* key, const QString& text) { return Store(QString::fromLatin1(key), text); }
 
     QHash<QString, QString> texts_;
 };

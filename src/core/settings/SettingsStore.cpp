@@ -71,12 +71,14 @@ QString IniPath(const QString& app, const QString& section)
 
 // Moves a damaged file aside so the new one starts empty and the old bytes
 // stay on disk for whoever wants them.
-bool SetCorruptFileAside(const QString& path)
+Done SetCorruptFileAside(const QString& path)
 {
     const QString aside = path + QStringLiteral(".corrupt");
     if (QFileInfo::exists(aside) && !QFile::remove(aside))
-        return false;
-    return QFile::rename(path, aside);
+        return Done::Failed(QStringLiteral("cannot remove the older %1").arg(aside));
+    if (!QFile::rename(path, aside))
+        return Done::Failed(QStringLiteral("cannot set the damaged %1 aside").arg(path));
+    return Done::Ok();
 }
 
 // The file's bytes with key set to value, made by QSettings in a scratch
@@ -96,7 +98,7 @@ QByteArray IniBytesWithValue(const QString& path, const QString& key, const QStr
     if (!scratch.open())
         return {};
     scratch.close();
-    if (!WriteFileWhole(scratch.fileName(), current).written)
+    if (!WriteFileWhole(scratch.fileName(), current))
         return {};
     {
         QSettings settings(scratch.fileName(), QSettings::IniFormat);
@@ -118,41 +120,45 @@ QByteArray IniBytesWithValue(const QString& path, const QString& key, const QStr
 // QSettings writes its file buffered and, on a full disk, puts a cut-off
 // file in place and reports success; so it writes a scratch copy, and the
 // file is replaced by a checked write of the scratch copy's bytes.
-bool WriteIniValue(const QString& path, const QString& key, const QString& value)
+Done WriteIniValue(const QString& path, const QString& key, const QString& value)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
+        return Done::Failed(QStringLiteral("cannot create the folder of %1").arg(path));
     const QByteArray bytes = IniBytesWithValue(path, key, value);
-    if (bytes.isEmpty() || !WriteFileWhole(path, bytes).written)
-        return false;
+    if (bytes.isEmpty())
+        return Done::Failed(QStringLiteral("cannot make the new contents of %1").arg(path));
+    if (Done written = WriteFileWhole(path, bytes); !written)
+        return written;
     // QSettings keeps what it parsed by file name and parses again only when
     // the size or the time (to the millisecond) differ; a file of the same
     // size written within the same millisecond would be read as the one
     // before. Setting a path, the one it has, makes it forget its parses.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    return true;
+    return Done::Ok();
 }
 
 #endif
 
 } // namespace
 
-bool SaveRegSetting(const QString& app, const QString& section, const QString& key, const QString& value)
+Done SaveRegSetting(const QString& app, const QString& section, const QString& key, const QString& value)
 {
 #ifdef Q_OS_WIN
     QSettings settings(RegistryPath(app, section, key), QSettings::NativeFormat);
     settings.setValue(QStringLiteral("Default"), value);
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() != QSettings::NoError)
+        return Done::Failed(QStringLiteral("the registry refused %1").arg(key));
+    return Done::Ok();
 #else
     const QString path = IniPath(app, section);
     switch (CheckSettingsFile(path)) {
-    case FileHealth::Unreadable:
-        return false; // we could not keep what it holds
+    case FileHealth::Unreadable: // we could not keep what it holds
+        return Done::Failed(QStringLiteral("cannot read %1").arg(path));
     case FileHealth::Corrupt:
-        if (!SetCorruptFileAside(path))
-            return false;
+        if (Done aside = SetCorruptFileAside(path); !aside)
+            return aside;
         break;
     case FileHealth::Missing:
     case FileHealth::Sound:

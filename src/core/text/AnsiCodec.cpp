@@ -106,12 +106,12 @@ void AppendEncoded(UConverter* converter, QStringView text, QByteArray& out)
 
 } // namespace
 
-AnsiCodecCheck AnsiCodecReady()
+Done AnsiCodecReady()
 {
     const ThreadConverter& converter = ThisThreadsConverter();
     if (!converter.converter)
-        return { false, MissingConverterReason(converter.status) };
-    return { true, {} };
+        return Done::Failed(MissingConverterReason(converter.status));
+    return Done::Ok();
 }
 
 QString DecodeAnsi(const QByteArray& bytes)

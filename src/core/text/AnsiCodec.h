@@ -10,18 +10,15 @@
 // through Qt's codecs (which have GB18030 only where Qt was built with ICU)
 // and never through the local 8-bit code page.
 
+#include "core/base/Done.h"
+
 #include <QByteArray>
 #include <QString>
-
-struct [[nodiscard]] AnsiCodecCheck {
-    bool ready = false; // the GB18030 converter opens
-    QString reason; // why it does not; empty when ready
-};
 
 // Whether the GB18030 converter can be opened. The program checks this once
 // at start-up and refuses to run without it, since every page and export
 // goes through here.
-AnsiCodecCheck AnsiCodecReady();
+Done AnsiCodecReady();
 
 // Bytes that are not valid GBK/GB18030 become U+FFFD, one per bad sequence.
 // Without a converter (AnsiCodecReady not ready) both return an empty result

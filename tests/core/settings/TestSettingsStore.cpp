@@ -214,7 +214,7 @@ void TestSettingsStore::unwritableConfigDirectory()
     const auto saved = QFile::permissions(folder);
     QFile::setPermissions(IniFile(), QFileDevice::ReadOwner);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool written = SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0"));
+    const Done written = SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0"));
     QFile::setPermissions(folder, saved);
     QFile::setPermissions(IniFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QVERIFY(!written);
@@ -229,7 +229,7 @@ void TestSettingsStore::fullDiskKeepsTheFile()
 {
     QVERIFY(SaveRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("1")));
     const QByteArray before = testsupport::ReadFile(IniFile());
-    bool written = true;
+    Done written;
     {
         exporttest::FileSizeLimit full(before.size() + 10);
         if (!full.active())
@@ -249,7 +249,7 @@ void TestSettingsStore::unreadableFile()
     const QByteArray before = testsupport::ReadFile(IniFile());
     QFile::setPermissions(IniFile(), QFileDevice::Permissions());
     const QString read = GetRegSetting(kApp, kSection, QStringLiteral("CHK_0"), QStringLiteral("0"));
-    const bool written = SaveRegSetting(kApp, kSection, QStringLiteral("CHK_1"), QStringLiteral("1"));
+    const Done written = SaveRegSetting(kApp, kSection, QStringLiteral("CHK_1"), QStringLiteral("1"));
     QFile::setPermissions(IniFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(read, QStringLiteral("0"));
     QVERIFY(!written);
