@@ -40,6 +40,14 @@ public:
     // message and the seller's memo at the end of the sheet; off unless 1
     // is stored, so the sheet stays as it was.
     bool ExportNotes() const { return Text(kExportNotes).trimmed() == QStringLiteral("1"); }
+    // "Sender_Name", "Sender_Phone", "Sender_Address": the sender (寄件人)
+    // the courier sheet writes; empty when none is stored.
+    QString SenderName() const { return Text(kSenderName); }
+    QString SenderPhone() const { return Text(kSenderPhone); }
+    QString SenderAddress() const { return Text(kSenderAddress); }
+    // "Courier_Template": the courier sheet's template chosen last; empty
+    // when none.
+    QString CourierTemplateName() const { return Text(kCourierTemplate); }
 
     // Each stores at once; false when the store refused the write.
     [[nodiscard]] bool StoreCheckBox(int index, bool checked);
@@ -52,6 +60,12 @@ public:
     {
         return Store(kExportNotes, on ? QStringLiteral("1") : QStringLiteral("0"));
     }
+    [[nodiscard]] bool StoreSender(const QString& name, const QString& phone, const QString& address)
+    {
+        const bool stored = Store(kSenderName, name);
+        return Store(kSenderPhone, phone) && Store(kSenderAddress, address) && stored;
+    }
+    [[nodiscard]] bool StoreCourierTemplateName(const QString& name) { return Store(kCourierTemplate, name); }
 
     static constexpr const char* kDetailDownloads = "DetailDownloads";
     static constexpr const char* kDetailHistory = "DetailHistory";
@@ -66,6 +80,10 @@ public:
     // joined by ";": printer names hold any character.
     static constexpr const char* kPrinterOffsets = "Printer_Offsets";
     static constexpr const char* kExportNotes = "Export_Notes";
+    static constexpr const char* kSenderName = "Sender_Name";
+    static constexpr const char* kSenderPhone = "Sender_Phone";
+    static constexpr const char* kSenderAddress = "Sender_Address";
+    static constexpr const char* kCourierTemplate = "Courier_Template";
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }
