@@ -16,12 +16,12 @@ struct ParcelForm {
 };
 
 const ParcelForm kForms[] = {
-    { "to-ship-municipality-twice", u"买家已付款", u"上海市 上海市 浦东新区 世纪大道 88号", u"上海市", u"上海市",
-        u"浦东新区", u"世纪大道 88号", false },
+    { "to-ship-municipality-twice", u"买家已付款", u"上海市 上海市 浦东新区 世纪大道 88号", u"上海市",
+        u"上海市", u"浦东新区", u"世纪大道 88号", false },
     { "to-ship-autonomous-region", u"等待卖家发货", u"内蒙古 呼和浩特市 新城区 新华大街 1号", u"内蒙古",
         u"呼和浩特市", u"新城区", u"新华大街 1号", false },
-    { "to-ship-privacy-number", u"买家已付款", u"浙江省 杭州市 西湖区 文三路 7号", u"浙江", u"杭州市", u"西湖区",
-        u"文三路 7号", true },
+    { "to-ship-privacy-number", u"买家已付款", u"浙江省 杭州市 西湖区 文三路 7号", u"浙江", u"杭州市",
+        u"西湖区", u"文三路 7号", true },
     // The parcel of three: this trade and the next two candidates.
     { "to-ship-parcel-of-three", u"买家已付款", u"广东省 广州市 天河区 体育西路 9号", u"广东", u"广州市",
         u"天河区", u"体育西路 9号", false },

@@ -20,7 +20,8 @@ CourierOutcome CheckCourierRequest(const CourierRequest& request, CourierTemplat
     const CourierTemplateRead found = FindCourierTemplate(request.templateName, request.templateFolder);
     if (!found.usable)
         return Refused(found.reason);
-    if (const QString problem = CourierSenderProblem(found.courierTemplate, request.sender); !problem.isEmpty())
+    if (const QString problem = CourierSenderProblem(found.courierTemplate, request.sender);
+        !problem.isEmpty())
         return Refused(problem);
     if (const QString problem = CourierPathProblem(request.path); !problem.isEmpty())
         return Refused(problem);

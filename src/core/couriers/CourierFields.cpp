@@ -69,7 +69,8 @@ QString SheetCity(const QString& province, const QString& city)
     return municipality.isEmpty() ? WithoutBlanks(city) : municipality;
 }
 
-QString StreetText(const QString& province, const QString& city, const QString& district, const QString& street)
+QString StreetText(
+    const QString& province, const QString& city, const QString& district, const QString& street)
 {
     // Only whole names are dropped: a street may well begin with a
     // province's short form (浙江路 in 上海).
@@ -86,7 +87,8 @@ QString StreetText(const QString& province, const QString& city, const QString& 
     return rest;
 }
 
-QString WholeAddress(const QString& province, const QString& city, const QString& district, const QString& street)
+QString WholeAddress(
+    const QString& province, const QString& city, const QString& district, const QString& street)
 {
     QString whole = FullProvince(province);
     const QString sheetCity = SheetCity(province, city);
@@ -156,8 +158,9 @@ qsizetype DivisionPrefix(const QString& text, const std::function<bool(QStringVi
         if (length < 2 || length >= text.size())
             return false;
         const QStringView start = QStringView(text).first(length);
-        return std::any_of(endings.cbegin(), endings.cend(), [&](const QString& e) { return start.endsWith(e); })
-            && ok(start);
+        return std::any_of(endings.cbegin(), endings.cend(), [&](const QString& e) {
+            return start.endsWith(e);
+        }) && ok(start);
     };
     for (qsizetype length = 2; length <= 12; ++length)
         if (names(length))
@@ -179,7 +182,8 @@ AddressPieces SplitAddress(const QString& address)
         return { true, words[0], words[1], words[2], words.mid(3).join(QString()) };
     }
     qsizetype provinceLength = 0;
-    for (qsizetype length = std::min<qsizetype>(rest.size() - 1, 10); length >= 2 && provinceLength == 0; --length)
+    for (qsizetype length = std::min<qsizetype>(rest.size() - 1, 10); length >= 2 && provinceLength == 0;
+         --length)
         if (divisions.IsProvince(QStringView(rest).first(length)))
             provinceLength = length;
     if (provinceLength == 0)
@@ -188,7 +192,8 @@ AddressPieces SplitAddress(const QString& address)
     rest = rest.mid(provinceLength);
     pieces.province = FullProvince(province);
     const QString municipality = divisions.MunicipalityOf(province);
-    const qsizetype cityLength = DivisionPrefix(rest, [&](QStringView c) { return divisions.IsCityOf(province, c); });
+    const qsizetype cityLength
+        = DivisionPrefix(rest, [&](QStringView c) { return divisions.IsCityOf(province, c); });
     pieces.city = municipality.isEmpty() ? rest.left(cityLength) : municipality;
     rest = rest.mid(cityLength);
     const qsizetype districtLength = DivisionPrefix(

@@ -22,11 +22,13 @@ QString SheetCity(const QString& province, const QString& city);
 // 省 + 市 + 区 + 地址 without blanks: the province in full, a municipality
 // once, and the street without a leading copy of a piece already written
 // ("上海市上海市浦东新区…" reads "上海市浦东新区…").
-QString WholeAddress(const QString& province, const QString& city, const QString& district, const QString& street);
+QString WholeAddress(
+    const QString& province, const QString& city, const QString& district, const QString& street);
 
 // The street without its blanks or a leading copy of the province, city or
 // district before it.
-QString StreetText(const QString& province, const QString& city, const QString& district, const QString& street);
+QString StreetText(
+    const QString& province, const QString& city, const QString& district, const QString& street);
 
 // The first mobile of the cell (a merged parcel may hold several, " / "
 // between them), else the first telephone; a privacy number as shown.

@@ -169,7 +169,8 @@ QStringList CourierSheetMessages(const CourierSheet& sheet)
                                        "“包括地址需核对的包裹”即可一并导出。")
                             .arg(sheet.toCheckLeftOut));
     if (sheet.toCheckWritten > 0)
-        messages.append(QStringLiteral("快递导入表里有 %1 个包裹的地址需要核对，已照原样写入。").arg(sheet.toCheckWritten));
+        messages.append(QStringLiteral("快递导入表里有 %1 个包裹的地址需要核对，已照原样写入。")
+                            .arg(sheet.toCheckWritten));
     if (sheet.rows.isEmpty())
         messages.append(QStringLiteral("没有待发货的包裹，快递导入表只有标题行。"));
     return messages;

@@ -24,14 +24,16 @@ QStringList CourierTemplate::Titles() const
 
 bool CourierTemplate::NeedsSender() const
 {
-    return std::any_of(columns.cbegin(), columns.cend(), [](const CourierColumn& c) { return IsSenderField(c.field); });
+    return std::any_of(
+        columns.cbegin(), columns.cend(), [](const CourierColumn& c) { return IsSenderField(c.field); });
 }
 
 namespace {
 
 using F = CourierField;
 
-CourierTemplate Built(const char* name, std::initializer_list<std::pair<const char16_t*, CourierField>> columns)
+CourierTemplate Built(
+    const char* name, std::initializer_list<std::pair<const char16_t*, CourierField>> columns)
 {
     CourierTemplate t;
     t.name = QString::fromUtf8(name);
@@ -55,11 +57,12 @@ QVector<CourierTemplate> BuiltInCourierTemplates()
             { u"订单编号", F::OrderNumbers } });
     CourierTemplate oneLine = Built(kOneLineTemplate,
         { { u"收件人", F::RecipientName }, { u"收件人手机/电话", F::MobileElseTelephone },
-            { u"收件地址", F::WholeAddress }, { u"寄件人", F::SenderName }, { u"寄件人手机/电话", F::SenderPhone },
-            { u"寄件地址", F::SenderWholeAddress }, { u"收件公司", F::Empty }, { u"包裹件数", F::FixedText },
-            { u"托寄物", F::Goods }, { u"重量", F::Empty }, { u"长", F::Empty }, { u"宽", F::Empty },
-            { u"高", F::Empty }, { u"备注(选填)", F::OrderNumbers }, { u"寄件公司", F::Empty },
-            { u"业务类型", F::Empty }, { u"包装服务费", F::Empty } });
+            { u"收件地址", F::WholeAddress }, { u"寄件人", F::SenderName },
+            { u"寄件人手机/电话", F::SenderPhone }, { u"寄件地址", F::SenderWholeAddress },
+            { u"收件公司", F::Empty }, { u"包裹件数", F::FixedText }, { u"托寄物", F::Goods },
+            { u"重量", F::Empty }, { u"长", F::Empty }, { u"宽", F::Empty }, { u"高", F::Empty },
+            { u"备注(选填)", F::OrderNumbers }, { u"寄件公司", F::Empty }, { u"业务类型", F::Empty },
+            { u"包装服务费", F::Empty } });
     // One parcel a row: one piece each.
     oneLine.columns[7].fixedText = QStringLiteral("1");
     CourierTemplate simple = Built(kSimpleTemplate,
@@ -119,7 +122,8 @@ FieldRead ReadField(const QString& title, const QString& word)
 CourierTemplateRead ParseCourierTemplate(const QString& name, const QString& text, const QString& file)
 {
     const auto refused = [&](int line, const QString& why) {
-        return CourierTemplateRead { false, {}, QStringLiteral("快递模板 %1 第 %2 行：%3。").arg(file).arg(line).arg(why) };
+        return CourierTemplateRead { false, {},
+            QStringLiteral("快递模板 %1 第 %2 行：%3。").arg(file).arg(line).arg(why) };
     };
     CourierTemplate result;
     result.name = name;
@@ -174,16 +178,20 @@ CourierTemplateRead FindCourierTemplate(const QString& name, const QString& fold
     if (!name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && QFile::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return { false, {}, QStringLiteral("快递模板 %1 无法读取：%2。").arg(QDir::toNativeSeparators(path), file.errorString()) };
+            return { false, {},
+                QStringLiteral("快递模板 %1 无法读取：%2。")
+                    .arg(QDir::toNativeSeparators(path), file.errorString()) };
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8.decode(file.readAll());
         if (utf8.hasError())
-            return { false, {}, QStringLiteral("快递模板 %1 不是 UTF-8 文本。").arg(QDir::toNativeSeparators(path)) };
+            return { false, {},
+                QStringLiteral("快递模板 %1 不是 UTF-8 文本。").arg(QDir::toNativeSeparators(path)) };
         return ParseCourierTemplate(name, text, QDir::toNativeSeparators(path));
     }
     for (const CourierTemplate& builtIn : BuiltInCourierTemplates())
         if (builtIn.name == name)
             return { true, builtIn, {} };
     return { false, {},
-        QStringLiteral("没有名为“%1”的快递模板（可选：%2）。").arg(name, CourierTemplateNames(folder).join(QStringLiteral("、"))) };
+        QStringLiteral("没有名为“%1”的快递模板（可选：%2）。")
+            .arg(name, CourierTemplateNames(folder).join(QStringLiteral("、"))) };
 }

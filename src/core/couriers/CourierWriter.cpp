@@ -142,7 +142,8 @@ CourierWritten WriteCsv(const CourierSheet& sheet, const QString& path)
 QString CourierPathProblem(const QString& path)
 {
     if (path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive))
-        return QStringLiteral("快递导入表不能存为 .xls（旧的 Excel 格式，快递的导入页面不收）：%1。请把文件名改为 .xlsx 或 .csv。")
+        return QStringLiteral("快递导入表不能存为 .xls（旧的 Excel "
+                              "格式，快递的导入页面不收）：%1。请把文件名改为 .xlsx 或 .csv。")
             .arg(QDir::toNativeSeparators(path));
     return SaveTargetProblemText(CheckSaveTarget(path), QDir::toNativeSeparators(path));
 }

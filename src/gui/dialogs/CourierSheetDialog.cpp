@@ -35,7 +35,8 @@ std::optional<CourierRequest> AskCourierChoices(Settings& settings, QWidget* par
     auto* toCheck = new QCheckBox(QStringLiteral("包括地址需核对的包裹"), &dialog);
     toCheck->setObjectName(QStringLiteral("includeToCheck"));
     form->addRow(toCheck);
-    auto* folder = new QLabel(QStringLiteral("自己的模板：%1/模板名.txt").arg(CourierTemplateFolder()), &dialog);
+    auto* folder
+        = new QLabel(QStringLiteral("自己的模板：%1/模板名.txt").arg(CourierTemplateFolder()), &dialog);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(folder);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);

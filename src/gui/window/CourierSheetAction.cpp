@@ -24,15 +24,18 @@ void ExportCourierSheetFromWindow(CommandSession& session, QWidget* parent)
     UserPrompt& prompt = session.Prompt();
     // The template and the sender are told before a file is asked for.
     const CourierTemplateRead found = FindCourierTemplate(request->templateName, request->templateFolder);
-    const QString problem = found.usable ? CourierSenderProblem(found.courierTemplate, request->sender) : found.reason;
+    const QString problem
+        = found.usable ? CourierSenderProblem(found.courierTemplate, request->sender) : found.reason;
     if (!problem.isEmpty()) {
         prompt.ShowMessage(problem);
         return;
     }
-    const QString offered = QDir(FileSaveDialog::StartFolder(session.RunSettings()))
-                                .filePath(SuggestedCourierFileName(request->templateName, QDate::currentDate()));
+    const QString offered
+        = QDir(FileSaveDialog::StartFolder(session.RunSettings()))
+              .filePath(SuggestedCourierFileName(request->templateName, QDate::currentDate()));
     request->path = QFileDialog::getSaveFileName(parent, QStringLiteral("导出快递导入表"), offered,
-        QStringLiteral("MS Excel工作簿 (*.xlsx);;CSV (逗号分隔)(*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        QStringLiteral("MS Excel工作簿 (*.xlsx);;CSV (逗号分隔)(*.csv)"), nullptr,
+        QFileDialog::DontConfirmOverwrite);
     if (request->path.isEmpty())
         return;
     if (QFileInfo::exists(request->path) && !prompt.AskYesNo(QString::fromUtf8(kOverwriteQuestionText)))
