@@ -131,7 +131,8 @@ CourierRequest CourierRequestOf(const BatchOptions& options, const Settings& set
     if (!options.courierTemplate.isEmpty())
         request.templateName = options.courierTemplate;
     request.sender = { options.senderName.value_or(settings.SenderName()),
-        options.senderPhone.value_or(settings.SenderPhone()), options.senderAddress.value_or(settings.SenderAddress()) };
+        options.senderPhone.value_or(settings.SenderPhone()),
+        options.senderAddress.value_or(settings.SenderAddress()) };
     return request;
 }
 
