@@ -27,7 +27,7 @@ done
 
 if [ "$demo" -eq 1 ]; then
     out=$(mktemp)
-    ./build/demo/lumetra-demo-market --port 0 >"$out" &
+    ./build/demo/lumetra-demo-market --port 0 --parcels-to-ship >"$out" &
     market=$!
     trap 'kill $market 2>/dev/null || true; rm -f "$out"' EXIT
     for _ in $(seq 1 100); do

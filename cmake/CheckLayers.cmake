@@ -18,13 +18,15 @@ set(layer_order
     "trade"
     "grid"
     "extract downloads"
-    "history recovery export documents update layout"
+    "history recovery export documents couriers update layout"
     "session"
     "batch"
 )
 # Why these places: settings and progress hold no logic of the trades and are
 # read by the downloads and the commands; update and layout are features of
-# the run beside the history and the documents, and the session starts them.
+# the run beside the history and the documents, and the session starts them;
+# the courier sheet is read from the documents' parcels and written as the
+# export writes.
 # Fails on an include pointing upward (to a higher layer or library) and on a
 # core folder the order does not name. With REPORT_ONLY every such include is
 # listed and nothing fails.

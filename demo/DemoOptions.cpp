@@ -77,6 +77,9 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral(
                 "Trades whose address lines take everyday forms: masked and virtual mobiles, "
                 "country codes, room numbers, municipalities and new districts (see demo/README.md).") },
+        { QStringLiteral("parcels-to-ship"),
+            QStringLiteral("Parcels still to ship with a municipality written twice, an autonomous region, "
+                           "a privacy number and three trades to one recipient (see demo/README.md).") },
         { QStringLiteral("rows-in-script"),
             QStringLiteral("From list page N on, the trades come as data in a script, not as table rows."),
             QStringLiteral("N") },
@@ -143,6 +146,7 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.drift = parser.isSet(QStringLiteral("drift"));
     options.shop.misshape = parser.isSet(QStringLiteral("misshape"));
     options.shop.addressForms = parser.isSet(QStringLiteral("address-forms"));
+    options.shop.parcelsToShip = parser.isSet(QStringLiteral("parcels-to-ship"));
     options.shop.rowsInScriptFrom = int(rowsInScript);
     options.shop.virtualShop = parser.isSet(QStringLiteral("virtual-shop"));
     options.site.anySession = parser.isSet(QStringLiteral("any-session"));

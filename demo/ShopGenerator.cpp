@@ -4,6 +4,7 @@
 #include "ShopDrift.h"
 #include "ShopMisshape.h"
 #include "ShopNotes.h"
+#include "ShopParcelsToShip.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -403,6 +404,8 @@ Shop GenerateShop(const ShopOptions& options)
     shop.rowsInScriptFrom = options.rowsInScriptFrom;
     if (options.addressForms)
         ApplyAddressForms(shop);
+    if (options.parcelsToShip)
+        ApplyParcelsToShip(shop);
     ApplyOrderNotes(shop);
     return shop;
 }

@@ -131,6 +131,7 @@ int AdminDivisions::FindOrAddProvince(const QString& name)
         return known.value();
     const int index = int(provinces_.size());
     provinces_.emplace_back();
+    provinces_.back().fullName = name;
     for (const QString& form : ProvinceForms(name)) {
         provinceByName_.insert(form, index);
         longestProvinceName_ = std::max(longestProvinceName_, form.size());
@@ -185,6 +186,12 @@ QString AdminDivisions::MunicipalityOf(QStringView province) const
 {
     const auto found = provinceByName_.constFind(Key(province));
     return found == provinceByName_.cend() ? QString() : provinces_[size_t(found.value())].name;
+}
+
+QString AdminDivisions::FullProvinceName(QStringView province) const
+{
+    const auto found = provinceByName_.constFind(Key(province));
+    return found == provinceByName_.cend() ? QString() : provinces_[size_t(found.value())].fullName;
 }
 
 int AdminDivisions::FindCity(QStringView province, QStringView city) const

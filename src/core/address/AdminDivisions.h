@@ -43,11 +43,16 @@ public:
     // The full name of a municipality (上海市 for 上海 or 上海市), the
     // city column addresses there write; empty for any other province.
     QString MunicipalityOf(QStringView province) const;
+    // The province's name as the list writes it in full (浙江省 for 浙江,
+    // 广西壮族自治区 for 广西): what a whole address line starts with;
+    // empty for a word that is no province.
+    QString FullProvinceName(QStringView province) const;
 
 private:
     struct Province {
         QHash<QString, int> cityByName; // every accepted form -> cities_
         QString name; // a municipality's full name; empty for the others
+        QString fullName; // the name as the list gives it
         int municipalityCity = -1; // a municipality's one city in cities_
     };
     // The city's index into cities_, or a negative answer: the province

@@ -3,6 +3,7 @@
 #include "ConsoleReport.h"
 #include "core/base/Endpoints.h"
 #include "core/base/FileReplace.h"
+#include "core/couriers/CourierExport.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
@@ -121,6 +122,46 @@ DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocu
     return result;
 }
 
+// The courier sheet's request: the stored sender, each part the command
+// line gives over it.
+CourierRequest CourierRequestOf(const BatchOptions& options, const Settings& settings, const QString& path)
+{
+    CourierRequest request;
+    request.path = path;
+    if (!options.courierTemplate.isEmpty())
+        request.templateName = options.courierTemplate;
+    request.sender = { options.senderName.value_or(settings.SenderName()),
+        options.senderPhone.value_or(settings.SenderPhone()),
+        options.senderAddress.value_or(settings.SenderAddress()) };
+    return request;
+}
+
+// The courier sheet of the rows to ship; what it says goes to the report,
+// the summary or the failure to the closing line.
+DocumentsWritten WriteRunCourierSheet(
+    CommandSession& session, const CourierRequest& request, ConsoleReport& report, int& leftOut)
+{
+    DocumentsWritten result;
+    const CommandOutcome collected = session.CollectDocuments({});
+    if (!collected.documents) {
+        result.failure = QStringLiteral("快递导入表没有写入：%1").arg(collected.endedEarly);
+        return result;
+    }
+    const CourierOutcome courier = ExportCourierSheet(*collected.documents, request);
+    for (const QString& told : courier.toTell)
+        report.Line(told);
+    if (!courier.IsWritten()) {
+        result.failure = QStringLiteral("快递导入表没有写入 %1。").arg(request.path);
+        return result;
+    }
+    leftOut = courier.leftOut;
+    result.summary = QStringLiteral("，快递导入表（%1）%2 个包裹已写入 %3")
+                         .arg(request.templateName)
+                         .arg(courier.parcels)
+                         .arg(request.path);
+    return result;
+}
+
 } // namespace
 
 SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report)
@@ -146,7 +187,15 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     QStringList targets { path };
     for (const PlannedDocument& document : documents)
         targets.append(document.path);
+    const QString courierPath = absolute(options.courierSheetPath);
+    targets.append(courierPath);
     targets.removeAll(QString());
+    const CourierRequest courier = CourierRequestOf(options, session.RunSettings(), courierPath);
+    // A template that is not there or has a bad line, a sender it lacks,
+    // an .xls name: refused before the walk, as a bad folder is.
+    if (!courierPath.isEmpty())
+        if (const CourierOutcome checked = CheckCourierRequest(courier); !checked.IsWritten())
+            return BatchResult(kBatchFailed, checked.toTell.join(QLatin1Char('\n')));
     // Told as what it is: a missing or read-only folder, a read-only file,
     // a file another program holds.
     for (const QString& target : std::as_const(targets))
@@ -220,6 +269,18 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         return BatchResult(kBatchFailed, done + written.summary + QStringLiteral("；但") + written.failure);
     }
     done += written.summary;
+    BatchExitStatus finalStatus = status;
+    if (!courierPath.isEmpty()) {
+        int leftOut = 0;
+        const DocumentsWritten sheet = WriteRunCourierSheet(session, courier, report, leftOut);
+        if (!sheet.failure.isEmpty())
+            return BatchResult(kBatchFailed, done + QStringLiteral("；但") + sheet.failure);
+        done += sheet.summary;
+        // Parcels to ship left off the sheet need a look, as the trades
+        // named above do.
+        if (leftOut > 0 && finalStatus == kBatchWritten)
+            finalStatus = kBatchPagesDiffer;
+    }
     if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
         done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
     const QString failedDownloads = DetailShortfallMessage(walk.details, INT_MAX);
@@ -229,5 +290,5 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         done += QStringLiteral("（%1 笔交易、%2 页需要核对，见上面各行）")
                     .arg(extracted.findings.Trades().size())
                     .arg(extracted.findings.PagesNamed());
-    return { status, done };
+    return { finalStatus, done };
 }

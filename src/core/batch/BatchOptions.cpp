@@ -21,6 +21,11 @@ const QString kStartUrl = QStringLiteral("start-url");
 const QString kDetailDownloads = QStringLiteral("detail-downloads");
 const QString kNoHistory = QStringLiteral("no-history");
 const QString kNetworkWait = QStringLiteral("network-wait");
+const QString kCourierSheet = QStringLiteral("courier-sheet");
+const QString kCourierTemplate = QStringLiteral("courier-template");
+const QString kSenderName = QStringLiteral("sender-name");
+const QString kSenderPhone = QStringLiteral("sender-phone");
+const QString kSenderAddress = QStringLiteral("sender-address");
 // Where path leads, for comparing two outputs: absolute, with its folder's
 // links followed when the folder exists.
 QString ResolvedPath(const QString& path)
@@ -45,7 +50,8 @@ bool SameFile(const QString& a, const QString& b)
 QString SharedOutputError(const BatchOptions& options)
 {
     const std::pair<QString, QString> outputs[] = { { kExport, options.exportPath },
-        { kPickingList, options.pickingListPath }, { kPackingSlips, options.packingSlipsPath } };
+        { kPickingList, options.pickingListPath }, { kPackingSlips, options.packingSlipsPath },
+        { kCourierSheet, options.courierSheetPath } };
     for (size_t i = 0; i < std::size(outputs); ++i)
         for (size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].second.isEmpty() && !outputs[j].second.isEmpty()
@@ -64,7 +70,7 @@ bool IsBatchRun(int argc, char* argv[])
         const QByteArray arg(argv[i]);
         if (arg == "--") // what follows is not an option
             return false;
-        for (const char* option : { "--export", "--picking-list", "--packing-slips" })
+        for (const char* option : { "--export", "--picking-list", "--packing-slips", "--courier-sheet" })
             if (arg == option || arg.startsWith(QByteArray(option) + '='))
                 return true;
     }
@@ -114,6 +120,22 @@ void AddBatchOptions(QCommandLineParser& parser)
                            "SECONDS for the network to come back, trying one trade every few seconds, "
                            "then go on where the walk was (default 600; 0 stops at once with status 1)."),
             QStringLiteral("SECONDS") },
+        { kCourierSheet,
+            QStringLiteral("Unattended: write the courier sheet (快递导入表) of the parcels to ship as FILE, "
+                           "a workbook, or GBK CSV when it ends in .csv (.xls is refused); beside --export or "
+                           "without it."),
+            QStringLiteral("FILE") },
+        { kCourierTemplate,
+            QStringLiteral("With --courier-sheet: the template, 分列地址 (default), 整行地址, 简单 or the "
+                           "name of one of your own in the config folder's couriers/NAME.txt."),
+            QStringLiteral("NAME") },
+        { kSenderName, QStringLiteral("With --courier-sheet: the sender's name, over the stored one."),
+            QStringLiteral("NAME") },
+        { kSenderPhone, QStringLiteral("With --courier-sheet: the sender's phone, over the stored one."),
+            QStringLiteral("PHONE") },
+        { kSenderAddress,
+            QStringLiteral("With --courier-sheet: the sender's address (省 市 区 详细地址), over the stored one."),
+            QStringLiteral("ADDRESS") },
     });
 }
 
@@ -125,7 +147,8 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
     if (parser.isSet(kExport) && options.exportPath.isEmpty())
         return refused(QStringLiteral("--export needs a file name."));
     for (const auto& [option, path] : { std::pair { kPickingList, &options.pickingListPath },
-             std::pair { kPackingSlips, &options.packingSlipsPath } }) {
+             std::pair { kPackingSlips, &options.packingSlipsPath },
+             std::pair { kCourierSheet, &options.courierSheetPath } }) {
         *path = parser.value(option);
         if (parser.isSet(option) && path->isEmpty())
             return refused(QStringLiteral("--%1 needs a file name.").arg(option));
@@ -158,6 +181,15 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
         if (!ok || options.networkWaitSeconds < 0 || options.networkWaitSeconds > 24 * 3600)
             return refused(QStringLiteral("--network-wait needs a whole number of seconds from 0 to 86400."));
     }
+    if (parser.isSet(kCourierTemplate))
+        options.courierTemplate = parser.value(kCourierTemplate).trimmed();
+    for (const auto& [option, sender] : { std::pair { kSenderName, &options.senderName },
+             std::pair { kSenderPhone, &options.senderPhone }, std::pair { kSenderAddress, &options.senderAddress } })
+        if (parser.isSet(option))
+            *sender = parser.value(option).trimmed();
+    if (options.courierSheetPath.isEmpty()
+        && (parser.isSet(kCourierTemplate) || options.senderName || options.senderPhone || options.senderAddress))
+        return refused(QStringLiteral("--courier-template and the --sender options need --courier-sheet FILE."));
     if (options.withNotes && options.exportPath.isEmpty())
         return refused(QStringLiteral("--with-notes needs --export FILE."));
     if (!options.WritesAnything() && (options.merge || options.filterClosed))

@@ -32,11 +32,19 @@ struct BatchOptions {
     // --network-wait: how long the walk waits for an unreachable trade host.
     int networkWaitSeconds = kDefaultNetworkWaitSeconds;
     static constexpr int kDefaultNetworkWaitSeconds = 600;
+    // --courier-sheet FILE with --courier-template NAME (empty: 分列地址).
+    QString courierSheetPath;
+    QString courierTemplate;
+    // --sender-name, --sender-phone, --sender-address: each over the stored one.
+    std::optional<QString> senderName;
+    std::optional<QString> senderPhone;
+    std::optional<QString> senderAddress;
 
     // Whether the run writes any file: a sheet or a document.
     bool WritesAnything() const
     {
-        return !exportPath.isEmpty() || !pickingListPath.isEmpty() || !packingSlipsPath.isEmpty();
+        return !exportPath.isEmpty() || !pickingListPath.isEmpty() || !packingSlipsPath.isEmpty()
+            || !courierSheetPath.isEmpty();
     }
 };
 

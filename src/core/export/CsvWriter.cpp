@@ -35,10 +35,8 @@ bool WriteAll(QIODevice& out, const QByteArray& bytes)
     return out.write(bytes) == bytes.size();
 }
 
-// GBK has one or two bytes per character; GB18030 writes what GBK cannot
-// hold (emoji, rarer characters) in four, a lead byte 0x81-0xFE then a digit
-// byte, which spreadsheet programs reading GBK show as two wrong characters.
-// Each such character becomes "?"; returns how many did.
+} // namespace
+
 int ReplaceBeyondGbk(QByteArray& bytes)
 {
     int replaced = 0;
@@ -64,8 +62,6 @@ int ReplaceBeyondGbk(QByteArray& bytes)
     bytes.truncate(to);
     return replaced;
 }
-
-} // namespace
 
 bool LooksLikeFormula(const QString& cellText)
 {

@@ -23,6 +23,12 @@ QString CsvField(const QString& cellText);
 // The same field appended to a line being built.
 void AppendCsvField(QString& line, const QString& cellText);
 
+// GBK has one or two bytes per character; GB18030 writes what GBK cannot
+// hold (emoji, rarer characters) in four, a lead byte 0x81-0xFE then a digit
+// byte, which spreadsheet programs reading GBK show as two wrong characters.
+// Each such character of bytes (EncodeAnsi's) becomes "?"; returns how many did.
+int ReplaceBeyondGbk(QByteArray& bytes);
+
 // A message or memo on one line of a CSV file: its line breaks (CR LF, CR or
 // LF) become " / ", so that a reader splitting the file at line ends keeps
 // each row whole.

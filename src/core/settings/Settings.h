@@ -41,6 +41,14 @@ public:
     // message and the seller's memo at the end of the sheet; off unless 1
     // is stored, so the sheet stays as it was.
     bool ExportNotes() const { return Text(kExportNotes).trimmed() == QStringLiteral("1"); }
+    // "Sender_Name", "Sender_Phone", "Sender_Address": the sender (寄件人)
+    // the courier sheet writes; empty when none is stored.
+    QString SenderName() const { return Text(kSenderName); }
+    QString SenderPhone() const { return Text(kSenderPhone); }
+    QString SenderAddress() const { return Text(kSenderAddress); }
+    // "Courier_Template": the courier sheet's template chosen last; empty
+    // when none.
+    QString CourierTemplateName() const { return Text(kCourierTemplate); }
 
     // Each stores at once; the reason when the store refused the write.
     Done StoreCheckBox(int index, bool checked);
@@ -53,6 +61,15 @@ public:
     {
         return Store(kExportNotes, on ? QStringLiteral("1") : QStringLiteral("0"));
     }
+    // All three are stored even when one is refused; the first refusal is told.
+    Done StoreSender(const QString& name, const QString& phone, const QString& address)
+    {
+        const Done storedName = Store(kSenderName, name);
+        const Done storedPhone = Store(kSenderPhone, phone);
+        const Done storedAddress = Store(kSenderAddress, address);
+        return !storedName ? storedName : !storedPhone ? storedPhone : storedAddress;
+    }
+    Done StoreCourierTemplateName(const QString& name) { return Store(kCourierTemplate, name); }
 
     static constexpr const char* kDetailDownloads = "DetailDownloads";
     static constexpr const char* kDetailHistory = "DetailHistory";
@@ -67,6 +84,10 @@ public:
     // joined by ";": printer names hold any character.
     static constexpr const char* kPrinterOffsets = "Printer_Offsets";
     static constexpr const char* kExportNotes = "Export_Notes";
+    static constexpr const char* kSenderName = "Sender_Name";
+    static constexpr const char* kSenderPhone = "Sender_Phone";
+    static constexpr const char* kSenderAddress = "Sender_Address";
+    static constexpr const char* kCourierTemplate = "Courier_Template";
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }

@@ -5,6 +5,7 @@
 #include "BrowserInputBlocker.h"
 #include "BrowserLoadWatch.h"
 #include "CursorPos.h"
+#include "CourierSheetAction.h"
 #include "ExportNotesChoice.h"
 #include "FindingsPane.h"
 #include "SplitterBar.h"
@@ -197,6 +198,7 @@ void MainWindow::CreateControls()
     hooks.shopNickRead = [this](const QString& nick) { ShowShopNick(nick); };
     hooks.exportNotes = [this] { return run_.settings.ExportNotes(); };
     session_ = std::make_unique<CommandSession>(run_, *browser_, *loadWatch_, saveDialog_, std::move(hooks));
+    AddCourierSheetAction(*commands_[size_t(Command::Export)], *session_, this);
     connect(shop_, &QLineEdit::textChanged, this, [this](const QString& text) { session_->SetShopNick(text); });
 
     gridView_ = new TradeGridView(&session_->Grid(), this);

@@ -95,6 +95,8 @@ private slots:
     void writesTheWalkedList_data();
     void writesTheWalkedList();
     void terminalReportRewritesThePageLineAndPromptAnswersNo();
+    void writesTheCourierSheet_data();
+    void writesTheCourierSheet();
     void exitStatusFollowsWalkAndFindings_data();
     void exitStatusFollowsWalkAndFindings();
 
@@ -119,7 +121,7 @@ void TestBatchExport::initTestCase()
 {
     const QString truth = dir_.filePath(QStringLiteral("truth.json"));
     market_ = std::make_unique<testsupport::DemoMarket>(
-        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2", "--dump-truth", truth });
+        QStringList { "--pages", "2", "--per-page", "5", "--seed", "2", "--parcels-to-ship", "--dump-truth", truth });
     if (!market_->ok())
         SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     trades_ = QJsonDocument::fromJson(testsupport::ReadFile(truth)).object().value("trades").toArray();
@@ -275,6 +277,71 @@ void TestBatchExport::writesTheWalkedList()
         QVERIFY(!book.cells.contains(exporttest::CellRef(3 + rows, 1)));
     }
     QFile::remove(file);
+}
+
+void TestBatchExport::writesTheCourierSheet_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("sender"); // --sender-name; empty: none given, none stored
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("workbook beside the sheet") << "k.xlsx" << "小店" << 0 << "快递导入表（分列地址）4 个包裹已写入";
+    QTest::newRow("an xls name, refused before the walk") << "k.xls" << "小店" << 1 << ".xlsx";
+    QTest::newRow("no sender, refused before the walk") << "k.xlsx" << "" << 1 << "寄件人的姓名";
+}
+
+void TestBatchExport::writesTheCourierSheet()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, sender);
+    QFETCH(int, status);
+    QFETCH(QString, told);
+    DemoListPage page(session_, market_->base());
+    BatchOptions options;
+    options.exportPath = dir_.filePath(QStringLiteral("day.csv"));
+    options.courierSheetPath = dir_.filePath(name);
+    if (!sender.isEmpty())
+        options.senderName = sender;
+    options.senderPhone = QStringLiteral("0571-12345678");
+    options.senderAddress = QStringLiteral("浙江省 杭州市 西湖区 文三路7号");
+    for (const QString& earlier : { options.exportPath, options.courierSheetPath })
+        QFile::remove(earlier);
+    const BatchResult result = Export(page, ArrivedAt(market_->url(QStringLiteral("/list"))), options);
+    QCOMPARE(result.exitStatus, status);
+    QVERIFY2(result.closingLine.contains(told), qPrintable(result.closingLine));
+    if (status != 0) {
+        QCOMPARE(watch_.arms, 0); // refused before any page was read
+        QVERIFY(!QFileInfo::exists(options.courierSheetPath) && !QFileInfo::exists(options.exportPath));
+        return;
+    }
+    // One row per parcel to ship: each trade to ship of the shop is on it
+    // once, with the phone and address a reader writes for it.
+    const exporttest::XlsxBook book = exporttest::ReadXlsx(options.courierSheetPath);
+    QVERIFY(book.ok && !book.anyFormula);
+    QMap<QString, QStringList> rowOfOrder;
+    for (int row = 2; book.cells.contains(exporttest::CellRef(row, 1)); ++row) {
+        QStringList cells;
+        for (int col = 1; col <= 18; ++col)
+            cells.append(book.cells.value(exporttest::CellRef(row, col)).value);
+        for (const QString& order : cells.at(17).split(QStringLiteral("、")))
+            rowOfOrder.insert(order, cells);
+    }
+    int toShip = 0;
+    for (const QJsonValue& value : std::as_const(trades_)) {
+        const QJsonObject trade = value.toObject();
+        const QString status = demotruth::FirstWord(trade.value("status").toString());
+        if (status != QStringLiteral("买家已付款") && status != QStringLiteral("等待卖家发货"))
+            continue;
+        ++toShip;
+        const QStringList cells = rowOfOrder.value(trade.value("orderNumber").toString());
+        const QStringList details = demotruth::ExpectedDetails(trade);
+        QCOMPARE(cells.value(0), details.at(0));
+        QCOMPARE(cells.value(1), details.at(1));
+        QCOMPARE(cells.value(4), details.at(5));
+        QCOMPARE(cells.value(13), QStringLiteral("浙江省"));
+    }
+    QCOMPARE(toShip, rowOfOrder.size());
+    QCOMPARE(toShip, 6); // the parcel of three is one row of four
 }
 
 void TestBatchExport::terminalReportRewritesThePageLineAndPromptAnswersNo()

@@ -59,6 +59,14 @@ void TestBatchOptions::readFromTheCommandLine_data()
     QTest::newRow("both documents in one file")
         << QStringList { "--picking-list", "d.pdf", "--packing-slips", "d.pdf" } << "" << false << -1 << ""
         << 0 << "--picking-list and --packing-slips name the same file";
+    QTest::newRow("courier sheet alone, sender given")
+        << QStringList { "--courier-sheet", "k.xlsx", "--courier-template", "简单", "--sender-name", "小店" } << ""
+        << false << -1 << "" << 0 << "";
+    QTest::newRow("sender without a courier sheet") << QStringList { "--export", "a.csv", "--sender-phone", "1" }
+                                                    << "" << false << -1 << "" << 0 << "need --courier-sheet";
+    QTest::newRow("sheet and courier sheet in one file")
+        << QStringList { "--export", "a.csv", "--courier-sheet", "a.csv" } << "" << false << -1 << "" << 0
+        << "--export and --courier-sheet name the same file";
     QTest::newRow("picking list without a file") << QStringList { "--picking-list=" } << "" << false << -1 << ""
                                                  << 0 << "--picking-list needs a file name";
 }

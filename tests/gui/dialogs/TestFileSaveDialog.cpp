@@ -1,11 +1,14 @@
 #include "core/export/ExportGrid.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/dialogs/CourierSheetDialog.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/i18n/QtTranslations.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -174,6 +177,40 @@ private slots:
         SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
             QString::fromLatin1(Settings::kExportFolder), gone);
         QCOMPARE(FileSaveDialog::StartFolder(Settings::Read()), documents);
+    }
+
+    // The courier sheet's dialog offers what was chosen last, and what it
+    // is given is remembered for the next time and the unattended run.
+    void courierChoicesRemembered()
+    {
+        Settings settings = Settings::Read();
+        QVERIFY(settings.StoreCourierTemplateName(QStringLiteral("简单")));
+        QVERIFY(settings.StoreSender(QStringLiteral("小店"), QString(), QStringLiteral("浙江省杭州市西湖区文三路7号")));
+        QString offeredTemplate;
+        QString offeredName;
+        QTimer::singleShot(50, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto* templates = dialog->findChild<QComboBox*>(QStringLiteral("courierTemplate"));
+            offeredTemplate = templates->currentText();
+            offeredName = dialog->findChild<QLineEdit*>(QStringLiteral("senderName"))->text();
+            templates->setCurrentText(QStringLiteral("整行地址"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("senderPhone"))->setText(QStringLiteral(" 0571-12345678 "));
+            dialog->findChild<QCheckBox*>(QStringLiteral("includeToCheck"))->setChecked(true);
+            dialog->accept();
+        });
+        const std::optional<CourierRequest> request = AskCourierChoices(settings, nullptr);
+        QCOMPARE(offeredTemplate, QStringLiteral("简单"));
+        QCOMPARE(offeredName, QStringLiteral("小店"));
+        QVERIFY(request);
+        QCOMPARE(request->templateName, QStringLiteral("整行地址"));
+        QCOMPARE(request->sender.phone, QStringLiteral("0571-12345678"));
+        QVERIFY(request->choices.includeToCheck);
+        const Settings stored = Settings::Read();
+        QCOMPARE(stored.CourierTemplateName(), QStringLiteral("整行地址"));
+        QCOMPARE(stored.SenderPhone(), QStringLiteral("0571-12345678"));
+        QCOMPARE(stored.SenderAddress(), QStringLiteral("浙江省杭州市西湖区文三路7号"));
     }
 };
 

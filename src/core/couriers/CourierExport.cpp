@@ -1,0 +1,63 @@
+#include "CourierExport.h"
+
+#include "core/base/Logging.h"
+#include "core/export/ExportMessages.h"
+
+#include <QDate>
+#include <QDir>
+
+namespace {
+
+CourierOutcome Refused(const QString& why)
+{
+    return { CourierWriteStatus::Refused, { why }, why, 0, 0 };
+}
+
+} // namespace
+
+CourierOutcome CheckCourierRequest(const CourierRequest& request, CourierTemplate* courierTemplate)
+{
+    const CourierTemplateRead found = FindCourierTemplate(request.templateName, request.templateFolder);
+    if (!found.usable)
+        return Refused(found.reason);
+    if (const QString problem = CourierSenderProblem(found.courierTemplate, request.sender);
+        !problem.isEmpty())
+        return Refused(problem);
+    if (const QString problem = CourierPathProblem(request.path); !problem.isEmpty())
+        return Refused(problem);
+    if (courierTemplate)
+        *courierTemplate = found.courierTemplate;
+    return { CourierWriteStatus::Written, {}, {}, 0, 0 };
+}
+
+CourierOutcome ExportCourierSheet(const ShippingDocuments& documents, const CourierRequest& request)
+{
+    CourierTemplate courierTemplate;
+    CourierOutcome outcome = CheckCourierRequest(request, &courierTemplate);
+    if (!outcome.IsWritten()) {
+        qCWarning(lcExport) << "courier sheet refused:" << outcome.reason;
+        return outcome;
+    }
+    const CourierSheet sheet = BuildCourierSheet(documents, courierTemplate, request.sender, request.choices);
+    outcome.toTell = CourierSheetMessages(sheet);
+    outcome.parcels = int(sheet.rows.size());
+    outcome.leftOut = int(sheet.leftOut.size());
+    const CourierWritten written = WriteCourierSheet(sheet, request.path);
+    outcome.status = written.status;
+    outcome.reason = written.reason;
+    if (!written.IsWritten()) {
+        qCWarning(lcExport) << "courier sheet not written:" << request.path << written.reason;
+        outcome.toTell.append(written.toTell);
+        return outcome;
+    }
+    if (written.cutCells > 0)
+        outcome.toTell.append(CutCellsMessage(written.cutCells));
+    if (written.beyondGbk > 0)
+        outcome.toTell.append(BeyondGbkMessage(written.beyondGbk));
+    return outcome;
+}
+
+QString SuggestedCourierFileName(const QString& templateName, const QDate& date)
+{
+    return QStringLiteral("快递导入-%1-%2.xlsx").arg(templateName, date.toString(Qt::ISODate));
+}
