@@ -19,7 +19,7 @@ Settings Settings::Read()
     Settings settings;
     QStringList keys;
     for (const char* key : { kDetailDownloads, kDetailHistory, kWindowPlacement, kExportFolder, kSlipPaper,
-             kPrinterOffsets, kSplitHorizontal, kSplitVertical, kExportNotes })
+             kPrinterOffsets, kSplitHorizontal, kSplitVertical, kExportNotes, kSlipMemo })
         keys << QString::fromLatin1(key);
     for (int i = 0; i < 2; ++i)
         keys << CheckBoxKey(i);

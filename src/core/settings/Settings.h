@@ -40,6 +40,10 @@ public:
     // message and the seller's memo at the end of the sheet; off unless 1
     // is stored, so the sheet stays as it was.
     bool ExportNotes() const { return Text(kExportNotes).trimmed() == QStringLiteral("1"); }
+    // "Slip_Memo" (发货单打印卖家备注): whether the packing slips, which go
+    // into the parcel, print the seller's memo too; off unless 1 is stored.
+    // The picking list, the packer's, always prints it.
+    bool SlipMemo() const { return Text(kSlipMemo).trimmed() == QStringLiteral("1"); }
 
     // Each stores at once; false when the store refused the write.
     [[nodiscard]] bool StoreCheckBox(int index, bool checked);
@@ -51,6 +55,10 @@ public:
     [[nodiscard]] bool StoreExportNotes(bool on)
     {
         return Store(kExportNotes, on ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    [[nodiscard]] bool StoreSlipMemo(bool on)
+    {
+        return Store(kSlipMemo, on ? QStringLiteral("1") : QStringLiteral("0"));
     }
 
     static constexpr const char* kDetailDownloads = "DetailDownloads";
@@ -66,6 +74,7 @@ public:
     // joined by ";": printer names hold any character.
     static constexpr const char* kPrinterOffsets = "Printer_Offsets";
     static constexpr const char* kExportNotes = "Export_Notes";
+    static constexpr const char* kSlipMemo = "Slip_Memo";
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }
