@@ -383,8 +383,9 @@ void TestMainWindow::findingSelectsItsTradeVisibly()
     QVERIFY(line->text().endsWith(QStringLiteral("已留空。双击打开详情页核对。")));
     // Read whole: wrapped to the pane's width, and in the tooltip.
     QCOMPARE(line->toolTip(), line->text());
-    if (list->fontMetrics().horizontalAdvance(line->text()) > list->viewport()->width())
-        QVERIFY(list->visualItemRect(line).height() >= 2 * list->fontMetrics().height());
+    QVERIFY(list->fontMetrics().horizontalAdvance(line->text()) > list->viewport()->width());
+    QVERIFY(list->visualItemRect(line).height() >= 2 * list->fontMetrics().height());
+    QVERIFY(list->visualItemRect(line).width() <= list->viewport()->width());
     list->setFocus();
     list->setCurrentItem(line);
     QTest::keyClick(list, Qt::Key_Return);
