@@ -317,13 +317,11 @@ void MainWindow::ShowFindings()
     ApplyControls();
 }
 
-bool MainWindow::SelectTrade(const QString& orderNumber, int column)
+void MainWindow::SelectTrade(const QString& orderNumber, int column)
 {
     const int row = TradeRowIndex(session_->Grid()).value(orderNumber, -1);
-    if (row < 0)
-        return false; // refused without a row
-    gridView_->SelectRows(row, row, column >= 0 ? column : int(ColOrderNumber));
-    return true;
+    if (row >= 0) // else refused without a row
+        gridView_->SelectRows(row, row, column >= 0 ? column : int(ColOrderNumber));
 }
 
 void MainWindow::OpenFinding(const QString& orderNumber, int column)
