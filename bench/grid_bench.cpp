@@ -12,7 +12,10 @@
 
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
+#include "core/grid/RowHeights.h"
+#include "core/grid/TotalText.h"
 #include "core/grid/TradeGrid.h"
+#include "core/grid/TradeRows.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -161,6 +164,18 @@ int main(int argc, char* argv[])
         Print(QStringLiteral("grid_sum_column_cpu_%1").arg(n), timer.CpuMs() / repeats, "ms");
         if (sum <= 0)
             std::fprintf(stderr, "sum mismatch\n");
+
+        // What follows a command that removes or folds rows: the trades the
+        // grid still holds (for the findings), the rows' heights set again,
+        // the status line's tally and the total in cents.
+        timer.start();
+        const QSet<QString> held = TradesInGrid(bulk);
+        FitRowHeights(bulk);
+        const GridTally tally = TallyGrid(bulk);
+        const QString total = TotalLabelText(bulk, true);
+        report(QStringLiteral("after_removal_bookkeeping"));
+        if (held.size() != tally.trades || total.isEmpty())
+            std::fprintf(stderr, "tally mismatch\n");
 
         // Column fit with the stand-in measurer (the real-font fit is
         // measured by bench_grid_fit).

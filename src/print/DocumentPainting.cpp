@@ -116,7 +116,8 @@ int FlowPickingList(Surface& s, const ShippingDocuments& documents, int pagesInA
         columns);
     for (const PickLine& line : documents.picking.lines)
         flow.Row({ line.title, line.options, line.unitPrice, QString::number(line.quantity),
-                     QString::number(line.orders.size()), MarkedOrders(line.orders, withNotes) },
+                     QString::number(line.orders.size()),
+                     MarkedOrders(line.orders, withNotes, documents.picking.memos) },
             columns);
     flow.Row({ QStringLiteral("合计"), QString(), QString(), QString::number(documents.picking.totalQuantity),
                  QString::number(documents.picking.totalOrders), QString() },
@@ -203,7 +204,7 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
         for (const SlipItem& item : slip.items)
             flow.Row({ item.title, item.options, item.quantity }, columns);
         flow.EndTable();
-        PaintSlipNotes(flow, slip);
+        PaintSlipNotes(flow, slip, documents.memoOnSlips);
         flow.Space(flow.LineHeight() * 0.5);
         flow.Paragraph(QStringLiteral("订单编号：%1").arg(slip.orders.join(QStringLiteral("、"))), &smallFont);
     }

@@ -1,7 +1,8 @@
 // Runs the tool against the demo marketplace as on a first start (the
 // window's own size and place, Qt's Chinese texts), logs in, extracts every
-// page, opens the export's save dialog and saves a picture of the whole
-// screen with both: lumetra-screenshot OUTPUT.png
+// page (pages of several shapes, so the findings pane under the grid has
+// lines and the grid tinted cells), opens the export's save dialog and saves
+// a picture of the whole screen: lumetra-screenshot OUTPUT.png
 // Needs LUMETRA_DEMO_MARKET (the demo binary) and a display (xvfb-run).
 
 #include "E2eSupport.h"
@@ -31,7 +32,7 @@ int main(int argc, char* argv[])
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 
     testsupport::DemoMarket market(
-        { "--pages", "3", "--per-page", "8", "--seed", "5", "--nick", "演示小店" });
+        { "--pages", "3", "--per-page", "8", "--seed", "5", "--nick", "演示小店", "--misshape" });
     if (!market.ok()) {
         std::fprintf(stderr, "demo marketplace did not start (LUMETRA_DEMO_MARKET)\n");
         return 2;

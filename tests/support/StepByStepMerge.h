@@ -60,7 +60,10 @@ inline void MergeSameRecipient(TradeGrid& grid)
                     t.chop(2);
                 if (RuleOf(k) == Rule::Sum)
                     s = NumberText(LeadingNumber(s) + LeadingNumber(t));
-                else if (RuleOf(k) == Rule::Join && !t.isEmpty() && !s.split(QStringLiteral("\r\n")).contains(t))
+                else if (RuleOf(k) == Rule::Join && !t.isEmpty()
+                    && !s.split(QStringLiteral("\r\n")).contains(t)
+                    && !(QStringLiteral("\r\n") + s + QStringLiteral("\r\n"))
+                            .contains(QStringLiteral("\r\n") + t + QStringLiteral("\r\n")))
                     s = s + QStringLiteral("\r\n") + t;
             }
             grid.SetTextMatrix(i, k, s);

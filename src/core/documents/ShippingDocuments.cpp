@@ -211,9 +211,12 @@ ShippingDocuments CollectShippingDocuments(const TradeGrid& grid, const Document
                 [&](const TradeNotes& kept) { return kept.order == notes.order; });
             if (!known && !notes.IsEmpty())
                 parcel.notes.append(notes);
-            if (!notes.IsEmpty())
+            if (!notes.message.isEmpty())
                 for (const QString& trade : notes.order.split(QStringLiteral("、")))
                     documents.picking.ordersWithNotes.insert(trade);
+            if (!notes.memo.isEmpty())
+                for (const QString& trade : notes.order.split(QStringLiteral("、")))
+                    documents.picking.memos.insert(trade, notes.memo);
         }
 
         for (const ItemRecord& item : items) {

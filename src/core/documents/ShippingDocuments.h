@@ -10,6 +10,7 @@
 #include "core/trade/Finding.h"
 
 #include <QDate>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -35,9 +36,12 @@ struct PickingList {
     QVector<PickLine> lines; // by title, options, then price
     qint64 totalQuantity = 0;
     int totalOrders = 0; // trades, each counted once
-    // The trades on the list with a buyer's message or a seller's memo:
-    // their order numbers carry a mark, so the picker checks the slip.
+    // The trades on the list with a buyer's message: their order numbers
+    // carry a mark, so the picker reads it on the slip.
     QSet<QString> ordersWithNotes;
+    // The seller's memo of each trade that has one: the packer's note,
+    // printed beside its order number on the list.
+    QHash<QString, QString> memos;
 };
 
 struct SlipItem {
@@ -75,6 +79,10 @@ struct ShippingDocuments {
     // Trades to ship whose recipient or address the tool refused (a field
     // left empty): a slip would send the parcel to half an address.
     QStringList recipientRefused;
+    // Whether the slips print the seller's memo too. The slip goes into
+    // the parcel, and the memo is the seller's own ("VIP 老客户"): off
+    // unless the seller asks (the setting 发货单打印卖家备注).
+    bool memoOnSlips = false;
 
     bool NothingToShip() const { return slips.isEmpty(); }
 };

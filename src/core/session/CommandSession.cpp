@@ -7,6 +7,8 @@
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/RecipientMerge.h"
+#include "core/grid/RowHeights.h"
+#include "core/grid/TradeRows.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/network/PageAccess.h"
 #include "core/progress/Progress.h"
@@ -101,6 +103,7 @@ CommandOutcome CommandSession::CollectDocuments(const DocumentRows& rows)
             collected.ran = true;
             collected.documents
                 = CollectShippingDocuments(grid_, rows, shopNick_, QDate::currentDate(), findings_);
+            collected.documents->memoOnSlips = run_.settings.SlipMemo();
             collected.messages = ShippingDocumentMessages(*collected.documents);
             collected.tradesNamed = int(
                 collected.documents->withoutRecipient.size() + collected.documents->recipientRefused.size());
@@ -214,6 +217,7 @@ CommandOutcome CommandSession::Execute(Command command)
         return ExtractAll();
     case Command::Merge:
         MergeSameRecipient(run_.progress, grid_);
+        FitRowHeights(grid_);
         break;
     case Command::Clear:
         if (!ClearTradeGrid(run_.Prompt(), grid_))
@@ -221,12 +225,18 @@ CommandOutcome CommandSession::Execute(Command command)
         else
             findings_ = {};
         break;
-    case Command::DeleteRows:
+    case Command::DeleteRows: {
+        const QSet<QString> before = TradesInGrid(grid_);
         DeleteSelectedRows(grid_);
+        RowsRemoved(before);
         break;
-    case Command::RemoveClosed:
+    }
+    case Command::RemoveClosed: {
+        const QSet<QString> before = TradesInGrid(grid_);
         outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
+        RowsRemoved(before);
         break;
+    }
     case Command::Export:
         if (saveDialog_) {
             const ExportOutcome exported = ExportGrid(run_.Prompt(), run_.progress, grid_, *saveDialog_,
@@ -237,6 +247,16 @@ CommandOutcome CommandSession::Execute(Command command)
         break;
     }
     return outcome;
+}
+
+void CommandSession::RowsRemoved(const QSet<QString>& tradesBefore)
+{
+    // A trade is gone once none of its rows is left (deleting a further
+    // item's row leaves the trade); what the checks said of it goes too.
+    QSet<QString> gone = tradesBefore;
+    gone.subtract(TradesInGrid(grid_));
+    findings_.DropTrades(QStringList(gone.cbegin(), gone.cend()));
+    FitRowHeights(grid_);
 }
 
 void CommandSession::ReadShopNickIfUnknown()
@@ -259,7 +279,9 @@ bool CommandSession::RemoveClosedIfAsked(CommandOutcome& outcome)
         if (IsClosedStatus(CellOrEmpty(grid_, row, ColStatus)))
             closed.append(TradeOfOrder(CellOrEmpty(grid_, row, ColOrderNumber)));
     outcome.findings.DropTrades(closed);
+    const QSet<QString> before = TradesInGrid(grid_);
     outcome.closedRemoved = RemoveClosedTrades(run_.progress, grid_);
+    RowsRemoved(before);
     outcome.closedFiltered = true;
     return true;
 }

@@ -167,6 +167,9 @@ private:
     void ReadShopNickIfUnknown();
     // True when the closed trades were removed (the owner's filter is on).
     bool RemoveClosedIfAsked(CommandOutcome& outcome);
+    // After rows were removed: the findings of trades no row holds any more
+    // are dropped, and the rows' heights follow their rows.
+    void RowsRemoved(const QSet<QString>& tradesBefore);
 
     RunContext& run_;
     BrowserPage& browser_;

@@ -19,8 +19,8 @@ Settings Settings::Read()
     Settings settings;
     QStringList keys;
     for (const char* key : { kDetailDownloads, kDetailHistory, kWindowPlacement, kExportFolder, kSlipPaper,
-             kPrinterOffsets, kSplitHorizontal, kSplitVertical, kExportNotes, kSenderName, kSenderPhone,
-             kSenderAddress, kCourierTemplate })
+             kPrinterOffsets, kSplitHorizontal, kSplitVertical, kExportNotes, kSlipMemo, kSenderName,
+             kSenderPhone, kSenderAddress, kCourierTemplate })
         keys << QString::fromLatin1(key);
     for (int i = 0; i < 2; ++i)
         keys << CheckBoxKey(i);

@@ -49,6 +49,10 @@ public:
     // "Courier_Template": the courier sheet's template chosen last; empty
     // when none.
     QString CourierTemplateName() const { return Text(kCourierTemplate); }
+    // "Slip_Memo" (发货单打印卖家备注): whether the packing slips, which go
+    // into the parcel, print the seller's memo too; off unless 1 is stored.
+    // The picking list, the packer's, always prints it.
+    bool SlipMemo() const { return Text(kSlipMemo).trimmed() == QStringLiteral("1"); }
 
     // Each stores at once; the reason when the store refused the write.
     Done StoreCheckBox(int index, bool checked);
@@ -70,6 +74,10 @@ public:
         return !storedName ? storedName : !storedPhone ? storedPhone : storedAddress;
     }
     Done StoreCourierTemplateName(const QString& name) { return Store(kCourierTemplate, name); }
+    Done StoreSlipMemo(bool on)
+    {
+        return Store(kSlipMemo, on ? QStringLiteral("1") : QStringLiteral("0"));
+    }
 
     static constexpr const char* kDetailDownloads = "DetailDownloads";
     static constexpr const char* kDetailHistory = "DetailHistory";
@@ -88,6 +96,7 @@ public:
     static constexpr const char* kSenderPhone = "Sender_Phone";
     static constexpr const char* kSenderAddress = "Sender_Address";
     static constexpr const char* kCourierTemplate = "Courier_Template";
+    static constexpr const char* kSlipMemo = "Slip_Memo";
 
 private:
     QString Text(const char* key) const { return texts_.value(QString::fromLatin1(key)); }

@@ -49,6 +49,12 @@ void JoinedText::Add(const QString& value)
 {
     if (value.isEmpty() || lines_.contains(value))
         return;
+    // A value of several lines (a buyer's two-line message, repeated on each
+    // item row of its trade) is there already when its lines stand together
+    // in the text: joined again, it would be read twice.
+    if (value.contains(kLineBreak)
+        && (kLineBreak + text_ + kLineBreak).contains(kLineBreak + value + kLineBreak))
+        return;
     text_ += kLineBreak + value;
     for (const QString& line : value.split(kLineBreak))
         lines_.insert(line);

@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QPointer>
 
+class QCheckBox;
+class QFileDialog;
 class QWidget;
 class Settings;
 
@@ -12,7 +14,8 @@ class Settings;
 // the name chosen last during this run is offered again. Before the first
 // choice of a run it offers a dated sheet name in the folder of the last
 // export (kept in the settings across runs), else in the user's documents
-// folder.
+// folder. A check box under the name, "导出留言和备注", stored when the
+// seller saves, adds the buyer's message and the seller's memo to the sheet.
 class FileSaveDialog : public SaveDialog {
 public:
     // settings is not owned and must outlive the dialog.
@@ -30,6 +33,10 @@ public:
     static QString StartFolder(const Settings& settings);
 
 private:
+    // The export-notes box in Qt's own file dialog; null when the dialog
+    // has no layout to take it.
+    QCheckBox* AddExportNotesBox(QFileDialog& dialog);
+
     Settings& settings_;
     QPointer<QWidget> parent_;
     QString lastPath_;

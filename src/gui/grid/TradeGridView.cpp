@@ -1,17 +1,21 @@
 #include "TradeGridView.h"
 
+#include "FindingCells.h"
 #include "FrozenColumnsView.h"
 #include "TradeGridDelegate.h"
 #include "TradeGridHeader.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
+#include "core/grid/TradeRows.h"
 #include "gui/base/Twips.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 
 QFont TradeGridFont()
@@ -177,19 +181,40 @@ void TradeGridView::RestoreAfterReset()
 void TradeGridView::ShowGridSelection()
 {
     // A reset clears the view's selection, but the grid keeps Row and RowSel
-    // (the delete command acts on them): show the rows they span.
+    // (the delete command acts on them): show the rows they span, and
+    // nothing when they span no data row.
     const int lastRow = grid_->Rows() - 1;
     const int top = std::min(grid_->Row(), grid_->RowSel());
     const int bottom = std::min(std::max(grid_->Row(), grid_->RowSel()), lastRow);
-    if (top < grid_->FixedRows() || top > bottom || grid_->Cols() <= grid_->FixedCols())
-        return;
     showingGridSelection_ = true;
+    if (top < grid_->FixedRows() || top > bottom || grid_->Cols() <= grid_->FixedCols()) {
+        selectionModel()->clearSelection();
+        showingGridSelection_ = false;
+        return;
+    }
     const QItemSelection rows(grid_->index(top, grid_->FixedCols()), grid_->index(bottom, grid_->Cols() - 1));
     selectionModel()->setCurrentIndex(
         grid_->index(grid_->RowSel() <= lastRow ? grid_->RowSel() : bottom, grid_->FixedCols()),
         QItemSelectionModel::NoUpdate);
     selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
     showingGridSelection_ = false;
+}
+
+void TradeGridView::SelectRows(int top, int bottom, int col)
+{
+    if (top < grid_->FixedRows() || bottom < top || bottom >= grid_->Rows()
+        || grid_->Cols() <= grid_->FixedCols())
+        return;
+    col = std::clamp(col, grid_->FixedCols(), grid_->Cols() - 1);
+    const QModelIndex current = grid_->index(bottom, col);
+    // Through the selection model, as a click would: the grid takes the
+    // selection from the view (TakeSelection), never the other way round.
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(
+        QItemSelection(grid_->index(top, grid_->FixedCols()), grid_->index(bottom, grid_->Cols() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    grid_->SetSelection(top, bottom);
+    scrollTo(current, PositionAtCenter);
 }
 
 void TradeGridView::TakeSelection()
@@ -256,26 +281,82 @@ void TradeGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
 
 void TradeGridView::SetFindings(const FindingList& findings)
 {
-    tints_.clear();
+    marks_.clear();
+    QHash<QString, int> rowOfTrade;
     for (const Finding& finding : findings.All()) {
         if (!finding.ConcernsTrade() || finding.severity == FindingSeverity::Note)
             continue;
-        const int col = finding.column >= 0 ? finding.column : int(ColOrderNumber);
+        if (rowOfTrade.isEmpty())
+            rowOfTrade = TradeRowIndex(*grid_);
+        const int row = rowOfTrade.value(finding.orderNumber, -1);
+        if (row < 0)
+            continue; // refused without a row
         const auto tint = finding.severity == FindingSeverity::Refused ? TradeGridDelegate::Tint::Refused
                                                                        : TradeGridDelegate::Tint::ToCheck;
-        auto& cols = tints_[finding.orderNumber];
-        if (!cols.contains(col) || tint == TradeGridDelegate::Tint::Refused)
-            cols.insert(col, tint);
+        auto& cols = marks_[finding.orderNumber];
+        for (const int col : FindingColumns(finding, *grid_, row)) {
+            CellMark& mark = cols[col];
+            if (mark.tint != TradeGridDelegate::Tint::Refused)
+                mark.tint = tint;
+            mark.reasons.append(FindingLine(finding));
+        }
     }
     viewport()->update();
 }
 
 TradeGridDelegate::Tint TradeGridView::CellTint(int row, int col) const
 {
-    if (tints_.isEmpty() || row < grid_->FixedRows())
+    if (marks_.isEmpty() || row < grid_->FixedRows())
         return TradeGridDelegate::Tint::None;
-    const auto cols = tints_.constFind(TradeOfOrder(CellOrEmpty(*grid_, row, ColOrderNumber)));
-    if (cols == tints_.cend())
-        return TradeGridDelegate::Tint::None;
-    return cols->value(col, TradeGridDelegate::Tint::None);
+    TradeGridDelegate::Tint tint = TradeGridDelegate::Tint::None;
+    // A merged row holds several trades: the heaviest of their tints.
+    for (const QString& trade : TradesOfOrderCell(CellOrEmpty(*grid_, row, ColOrderNumber))) {
+        const auto cols = marks_.constFind(trade);
+        if (cols == marks_.cend())
+            continue;
+        const auto mark = cols->constFind(col);
+        if (mark == cols->cend())
+            continue;
+        if (tint != TradeGridDelegate::Tint::Refused)
+            tint = mark->tint;
+    }
+    return tint;
+}
+
+QString TradeGridView::CellToolTip(int row, int col) const
+{
+    if (row < grid_->FixedRows() || row >= grid_->Rows())
+        return QString();
+    QStringList lines;
+    if (!marks_.isEmpty()) {
+        for (const QString& trade : TradesOfOrderCell(CellOrEmpty(*grid_, row, ColOrderNumber))) {
+            const auto cols = marks_.constFind(trade);
+            if (cols != marks_.cend())
+                lines += cols->value(col).reasons;
+        }
+    }
+    // A message or memo is the buyer's or seller's own text, often longer
+    // than its column and of several lines: the tooltip shows it whole.
+    if (col == ColBuyerMessage || col == ColSellerMemo) {
+        QString text = CellOrEmpty(*grid_, row, col);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+        if (!text.isEmpty())
+            lines.append(text);
+    }
+    return lines.join(u'\n');
+}
+
+bool TradeGridView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString tip = index.isValid() ? CellToolTip(index.row(), index.column()) : QString();
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
+    return true;
 }

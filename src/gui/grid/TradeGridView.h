@@ -11,6 +11,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QStringList>
 #include <QTableView>
 
 class FrozenColumnsView;
@@ -31,14 +32,27 @@ public:
 
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
-    // The findings whose cells are tinted: refused red, to check yellow (a
-    // finding on the whole trade tints its order number).
+    // The findings whose cells are tinted: refused red, to check yellow,
+    // every cell a finding left empty or doubts (FindingColumns), on the
+    // rows of its trade, merged or not.
     void SetFindings(const FindingList& findings);
     TradeGridDelegate::Tint CellTint(int row, int col) const;
+    // What a cell's tooltip says: the findings that tinted it, and a note
+    // cell's whole text with its line breaks; empty for none.
+    QString CellToolTip(int row, int col) const;
+
+    // Selects the rows top … bottom (data rows) as the seller would, the
+    // current cell in col brought into sight; the grid's Row and RowSel
+    // follow, so the commands act on what is highlighted.
+    void SelectRows(int top, int bottom, int col);
+    // Shows the grid's Row … RowSel as the view's selection (none when they
+    // cover no data row), after a command changed them.
+    void ShowGridSelection();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void ApplyLayoutValues();
@@ -48,14 +62,18 @@ private:
     void OnRowsInserted(int first, int last);
     void RememberScroll();
     void RestoreAfterReset();
-    void ShowGridSelection();
     void TakeSelection();
 
     TradeGrid* grid_;
     TradeGridHeader* header_;
     TradeGridDelegate* delegate_ = nullptr;
-    // Order number → column → the heaviest tint a finding gave it.
-    QHash<QString, QHash<int, TradeGridDelegate::Tint>> tints_;
+    // What findings said of one cell: the heaviest tint and their reasons.
+    struct CellMark {
+        TradeGridDelegate::Tint tint = TradeGridDelegate::Tint::None;
+        QStringList reasons;
+    };
+    // The marks of the cells of the trades' rows: trade → column → mark.
+    QHash<QString, QHash<int, CellMark>> marks_;
     FrozenColumnsView* frozen_ = nullptr;
     bool showingGridSelection_ = false;
     int scrollBeforeReset_ = 0;

@@ -3,6 +3,7 @@
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/settings/Settings.h"
+#include "gui/dialogs/FileSaveDialog.h"
 #include "print/DocumentPainting.h"
 #include "print/PdfDocumentPrinter.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -20,24 +22,47 @@ namespace {
 
 constexpr qint64 kEventsEveryMs = 50;
 
-void SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
-{
-    const QString suggested = QDir::home().filePath(
-        QStringLiteral("%1-%2.pdf").arg(DocumentName(which), documents.date.toString(QStringLiteral("yyyyMMdd"))));
-    const QString path = QFileDialog::getSaveFileName(
-        parent, QStringLiteral("保存为PDF"), suggested, QStringLiteral("PDF 文件 (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    PdfDocumentPrinter pdf;
-    const DocumentWritten written = pdf.WritePdf(documents, which, paper, path);
-    if (!written.IsWritten())
-        QMessageBox::warning(parent, DocumentName(which), written.toTell);
-}
-
 } // namespace
 
+QString SuggestedPdfPath(const Settings& settings, ShippingDocument which, const QDate& date)
+{
+    return QDir(FileSaveDialog::StartFolder(settings))
+        .filePath(QStringLiteral("%1-%2.pdf").arg(DocumentName(which), date.toString(Qt::ISODate)));
+}
+
+QString SaveDocumentPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which,
+    SlipPaper paper, Settings& settings)
+{
+    QFileDialog dialog(parent, QStringLiteral("保存为PDF"), QString(), QStringLiteral("PDF 文件 (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("savePdfDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(SuggestedPdfPath(settings, which, documents.date));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QString path = dialog.selectedFiles().value(0);
+    if (path.isEmpty())
+        return QString();
+    PdfDocumentPrinter pdf;
+    const DocumentWritten written = pdf.WritePdf(documents, which, paper, path);
+    if (!written.IsWritten()) {
+        QMessageBox::warning(parent, DocumentName(which), written.toTell);
+        return QString();
+    }
+    // The documents go where the day's sheet went; the next save starts there.
+    if (!settings.StoreExportFolder(QFileInfo(path).absolutePath()))
+        qCWarning(lcSettings) << "the export folder was not stored";
+    QMessageBox::information(parent, DocumentName(which),
+        QStringLiteral("%1已保存为PDF（%2 页）：\n%3")
+            .arg(DocumentName(which))
+            .arg(written.pages)
+            .arg(QDir::toNativeSeparators(path)));
+    return path;
+}
+
 void ShowDocumentPreview(
-    QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, const Settings& settings)
+    QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, Settings& settings)
 {
     const SlipPaper paper = settings.PackingSlipPaper();
     QPrinter printer(QPrinter::HighResolution);
@@ -73,7 +98,7 @@ void ShowDocumentPreview(
         QAction* save = toolBar->addAction(QStringLiteral("保存为PDF"));
         save->setObjectName(QStringLiteral("saveAsPdf"));
         QObject::connect(save, &QAction::triggered, &preview,
-            [&] { SaveAsPdf(&preview, documents, which, paper); });
+            [&] { (void)SaveDocumentPdf(&preview, documents, which, paper, settings); });
     }
     preview.exec();
 }

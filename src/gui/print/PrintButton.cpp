@@ -35,6 +35,16 @@ PrintButton::PrintButton(std::function<void(ShippingDocument, bool)> print, Sett
                 qCWarning(lcSettings) << "slip paper not stored";
         });
     }
+    // The slip goes into the parcel; the seller's memo is the packer's and
+    // stays on the picking list unless the seller wants it on the slip too.
+    QAction* memo = menu->addAction(QStringLiteral("发货单打印卖家备注"));
+    memo->setObjectName(QStringLiteral("slipMemo"));
+    memo->setCheckable(true);
+    memo->setChecked(settings_.SlipMemo());
+    connect(memo, &QAction::toggled, this, [this](bool on) {
+        if (!settings_.StoreSlipMemo(on))
+            qCWarning(lcSettings) << "the slip-memo choice was not stored";
+    });
     menu->addAction(QStringLiteral("打印机偏移…"), this, &PrintButton::AskPrinterOffset);
 }
 

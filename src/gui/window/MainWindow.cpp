@@ -6,13 +6,13 @@
 #include "BrowserLoadWatch.h"
 #include "CursorPos.h"
 #include "CourierSheetAction.h"
-#include "ExportNotesChoice.h"
-#include "FindingsPane.h"
 #include "SplitterBar.h"
 #include "WindowPlacementKeeper.h"
+#include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/grid/TotalText.h"
+#include "core/grid/TradeRows.h"
 #include "core/session/RunContext.h"
 #include "core/settings/Settings.h"
 #include "gui/base/Twips.h"
@@ -152,7 +152,6 @@ void MainWindow::CreateControls()
         connect(button, &QPushButton::clicked, this, [this, index = d.index] { Com_Click(index); });
         commands_[size_t(d.index)] = button;
     }
-    AddExportNotesChoice(*commands_[size_t(Command::Export)], run_.settings);
 
     sellerCaption_ = new QLabel(QStringLiteral("卖家："), this);
     sellerCaption_->setGeometry(ToPixels(kSellerCaptionRect));
@@ -208,7 +207,7 @@ void MainWindow::CreateControls()
     setTabOrder(total_, gridView_);
     setTabOrder(gridView_, browser_);
     findings_ = new FindingsPane(this);
-    connect(findings_, &FindingsPane::tradeActivated, this, &MainWindow::SelectTrade);
+    connect(findings_, &FindingsPane::tradeActivated, this, &MainWindow::OpenFinding);
 
     bars_[0] = new SplitterBar(0, Qt::Vertical, this);
     bars_[1] = new SplitterBar(1, Qt::Horizontal, this);
@@ -239,6 +238,7 @@ void MainWindow::StartUp()
         if (const std::optional<int> value = session_->RunSettings().CheckBox(i))
             SetBoxFromSettings(i, *value);
     session_->SetUpGrid();
+    ShowFindings();
     browser_->Navigate2(session_->StartUrl());
 }
 
@@ -306,26 +306,33 @@ void MainWindow::Show(const CommandOutcome& outcome)
         session_->Prompt().ShowMessage(told);
     UpdateTotal(true);
     ShowFindings();
+    // A command may have moved the grid's selection (a deletion clears it):
+    // the view shows what the next command will act on.
+    gridView_->ShowGridSelection();
 }
 
 void MainWindow::ShowFindings()
 {
     const FindingList& findings = session_->Findings();
-    const bool wasVisible = findings_->isVisible();
-    findings_->ShowFindings(findings, CountTrades(session_->Grid()));
+    findings_->ShowFindings(findings, TallyGrid(session_->Grid()));
     gridView_->SetFindings(findings);
-    if (findings_->isVisible() != wasVisible)
-        ApplyControls();
+    ApplyControls();
 }
 
-void MainWindow::SelectTrade(const QString& orderNumber)
+void MainWindow::SelectTrade(const QString& orderNumber, int column)
 {
-    TradeGrid& grid = session_->Grid();
-    const int row = grid.FindOrderRow(orderNumber);
-    if (row < 0)
-        return; // refused without a row, or removed since
-    grid.SetSelection(row, row);
-    gridView_->scrollTo(grid.index(row, ColOrderNumber));
+    const int row = TradeRowIndex(session_->Grid()).value(orderNumber, -1);
+    if (row >= 0) // else refused without a row
+        gridView_->SelectRows(row, row, column >= 0 ? column : int(ColOrderNumber));
+}
+
+void MainWindow::OpenFinding(const QString& orderNumber, int column)
+{
+    SelectTrade(orderNumber, column);
+    // The trade's own page shows what the tool could not read; not while a
+    // command reads pages in the browser.
+    if (!session_->Running())
+        browser_->Navigate2(TradeDetailAddress(run_.endpoints, orderNumber));
 }
 
 void MainWindow::ShowBusy(bool busy)
@@ -430,7 +437,7 @@ void MainWindow::ApplyControls()
     // The findings pane, when shown, takes the lower part of the grid's place.
     QRect gridRect = ToPixels(controls_.grid);
     if (findings_->isVisibleTo(this)) {
-        const int paneHeight = std::min(kFindingsPaneHeight, gridRect.height() / 2);
+        const int paneHeight = findings_->HeightWithin(gridRect.height());
         findings_->setGeometry(
             gridRect.left(), gridRect.bottom() + 1 - paneHeight, gridRect.width(), paneHeight);
         gridRect.setHeight(gridRect.height() - paneHeight);

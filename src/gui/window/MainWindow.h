@@ -87,8 +87,13 @@ private:
     void Show(const CommandOutcome& outcome);
     // The session's findings in the pane and as the grid's tints.
     void ShowFindings();
-    // Selects the row of a trade a finding names and scrolls to it.
-    void SelectTrade(const QString& orderNumber);
+    // Selects the row of a trade a finding names, visibly, with the cell of
+    // column in sight; nothing when no row holds it.
+    void SelectTrade(const QString& orderNumber, int column);
+    // A finding's line was activated: its trade's row is selected and its
+    // detail page opened in the browser (also for a trade without a row:
+    // the page shows what the list did not).
+    void OpenFinding(const QString& orderNumber, int column);
     void ShowBusy(bool busy);
     void ShowShopNick(const QString& nick);
     // Collects the document from the rows to ship (all or the selected

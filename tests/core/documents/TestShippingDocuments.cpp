@@ -36,11 +36,14 @@ void AddRow(TradeGrid& grid, const QString& cells)
     }
 }
 
-QString MarkedOrders(const QStringList& orders, const QSet<QString>& withNotes)
+// Each order with "※" when it has a buyer's message, and "{memo}" when
+// the seller wrote one.
+QString MarkedOrders(const QStringList& orders, const PickingList& list)
 {
     QStringList marked;
     for (const QString& order : orders)
-        marked.append(withNotes.contains(order) ? order + u'※' : order);
+        marked.append((list.ordersWithNotes.contains(order) ? order + u'※' : order)
+            + (list.memos.contains(order) ? QStringLiteral("{%1}").arg(list.memos.value(order)) : QString()));
     return marked.join(u',');
 }
 
@@ -52,7 +55,7 @@ QString PickingText(const PickingList& list)
         lines.append(QStringLiteral("%1/%2/%3×%4@%5")
                          .arg(line.title, line.options, line.unitPrice)
                          .arg(line.quantity)
-                         .arg(MarkedOrders(line.orders, list.ordersWithNotes)));
+                         .arg(MarkedOrders(line.orders, list)));
     return lines.join(u';');
 }
 
@@ -134,11 +137,13 @@ private slots:
             << QStringList { "71|" + kPaid + "|张三||围巾|20.00|1|请发顺丰\r\n周末不在|",
                    "71_1|" + kPaid + "|张三||帽子|15.00|1|请发顺丰\r\n周末不在|",
                    "72|" + kPaid + "|张三||手套|10.00|1||送小样",
-                   "73|" + kWaiting + "|张三||袜子|5.00|1|请发顺丰|",
+                   "73|" + kWaiting + "|张三||袜子|5.00|1|请发顺丰|VIP",
                    "74|" + kPaid + "|李四||围巾|20.00|1||" }
-            << -1 << -1 << "帽子//15.00×1@71※;手套//10.00×1@72※;袜子//5.00×1@73※;围巾//20.00×2@71※,74"
+            << -1 << -1
+            << "帽子//15.00×1@71※;手套//10.00×1@72{送小样};袜子//5.00×1@73※{VIP}"
+               ";围巾//20.00×2@71※,74"
             << "张三:71,72,73:围巾/×1,帽子/×1,手套/×1,袜子/×1[71=请发顺丰\r\n周末不在/][72=/"
-               "送小样][73=请发顺丰/];"
+               "送小样][73=请发顺丰/VIP];"
                "李四:74:围巾/×1"
             << QStringList {} << QStringList {} << QStringList {};
     }

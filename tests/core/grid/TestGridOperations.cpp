@@ -2,6 +2,7 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/TotalText.h"
 #include "core/grid/TradeGrid.h"
+#include "core/grid/TradeRows.h"
 #include "core/progress/Progress.h"
 #include "core/progress/RecordingProgressView.h"
 #include "core/text/TextHelpers.h"
@@ -37,6 +38,8 @@ private slots:
     void sumColumn();
     void totalLabel_data();
     void totalLabel();
+    void tradesOfOrderCells_data();
+    void tradesOfOrderCells();
 
 private:
     RecordingProgressView view_;
@@ -522,6 +525,10 @@ void TestGridOperations::totalLabel_data()
     QTest::newRow("after a check box: no yuan")
         << QStringList { "12.50元", "30" } << false << "交易总额：42.5";
     QTest::newRow("no data rows") << QStringList {} << true << "交易总额：0元";
+    // Summed in cents, not as binary fractions.
+    QTest::newRow("after a delete: cents add up")
+        << QStringList { "41139.7" } + QStringList(19, QStringLiteral("0.3")) << true << "交易总额：41145.4元";
+    QTest::newRow("refunds") << QStringList { "99.99", "-0.33", "0.34" } << false << "交易总额：100";
 }
 
 void TestGridOperations::totalLabel()
@@ -536,6 +543,34 @@ void TestGridOperations::totalLabel()
         grid.SetTextMatrix(grid.Rows() - 1, ColAmount, amount);
     }
     QCOMPARE(TotalLabelText(grid, withYuan), label);
+}
+
+void TestGridOperations::tradesOfOrderCells_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QStringList>("trades");
+    QTest::newRow("one trade") << "4001" << QStringList { "4001" };
+    QTest::newRow("a further item") << "4001_2" << QStringList { "4001" };
+    QTest::newRow("merged, line by line") << "4001\r\n4002\r\n4001_2" << QStringList { "4001", "4002" };
+    QTest::newRow("merged, as the documents write it") << "4001 / 4002" << QStringList { "4001", "4002" };
+    QTest::newRow("empty") << "" << QStringList {};
+}
+
+void TestGridOperations::tradesOfOrderCells()
+{
+    QFETCH(QString, cell);
+    QFETCH(QStringList, trades);
+    QCOMPARE(TradesOfOrderCell(cell), trades);
+    // The grid's index finds a merged row by each of its trades.
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    grid.SetRows(grid.FixedRows() + 2);
+    grid.SetTextMatrix(grid.FixedRows() + 1, ColOrderNumber, cell);
+    const QHash<QString, int> rows = TradeRowIndex(grid);
+    QCOMPARE(rows.size(), trades.size());
+    for (const QString& trade : trades)
+        QCOMPARE(rows.value(trade), grid.FixedRows() + 1);
+    QCOMPARE(TallyGrid(grid).mergedRows, trades.size() > 1 ? 1 : 0);
 }
 
 LUMETRA_TEST_GUILESS_MAIN(TestGridOperations)

@@ -275,6 +275,16 @@ private slots:
         QTest::newRow("_1 only stripped in order column") << 4 << "x"
                                                           << "x_1"
                                                           << "x\r\nx_1";
+        QTest::newRow("a two-line message of the trade's item row joined once")
+            << int(ColBuyerMessage) << "请发顺丰\r\n周末不在家"
+            << "请发顺丰\r\n周末不在家"
+            << "请发顺丰\r\n周末不在家";
+        QTest::newRow("another trade's two-line memo joined") << int(ColSellerMemo) << "VIP\r\n老客户"
+                                                              << "送小样\r\n老客户"
+                                                              << "VIP\r\n老客户\r\n送小样\r\n老客户";
+        QTest::newRow("the same lines in another order are another text") << int(ColBuyerMessage) << "a\r\nb"
+                                                                          << "b\r\na"
+                                                                          << "a\r\nb\r\nb\r\na";
     }
     void joinColumns()
     {

@@ -166,6 +166,48 @@ private slots:
         QVERIFY(QFileInfo(third.offeredFile).fileName().startsWith(QStringLiteral("淘宝发货信息-")));
     }
 
+    // "导出留言和备注" is chosen where the file is: stored when the seller
+    // saves, left as it was when the dialog is cancelled.
+    void exportNotesAreChosenInTheDialog()
+    {
+        QTemporaryDir dir;
+        Settings settings = Settings::Read();
+        QVERIFY(settings.StoreExportNotes(false));
+        FileSaveDialog saveDialog(settings);
+        const QString path = dir.filePath(QStringLiteral("notes.xlsx"));
+        int boxes = 0;
+        bool shownChecked = true;
+        SeenDialog seen;
+        AnswerDialogWhenShown(seen, [&](QFileDialog& d) {
+            auto* box = d.findChild<QCheckBox*>(QStringLiteral("exportNotes"));
+            boxes = box && box->isVisible() ? 1 : 0;
+            shownChecked = box && box->isChecked();
+            if (box)
+                box->setChecked(true);
+            if (auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                edit->setText(path);
+            static_cast<QDialog&>(d).accept();
+        });
+        QCOMPARE(saveDialog.AskSavePath(ExportFileFilters()), path);
+        QCOMPARE(boxes, 1);
+        QVERIFY(!shownChecked);
+        QVERIFY(settings.ExportNotes());
+        QVERIFY(Settings::Read().ExportNotes());
+
+        // Shown as stored; unticked and cancelled, it stays.
+        SeenDialog again;
+        AnswerDialogWhenShown(again, [&](QFileDialog& d) {
+            auto* box = d.findChild<QCheckBox*>(QStringLiteral("exportNotes"));
+            shownChecked = box && box->isChecked();
+            if (box)
+                box->setChecked(false);
+            d.reject();
+        });
+        QCOMPARE(saveDialog.AskSavePath(ExportFileFilters()), QString());
+        QVERIFY(shownChecked);
+        QVERIFY(Settings::Read().ExportNotes());
+    }
+
     void forgetsAFolderThatIsGone()
     {
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

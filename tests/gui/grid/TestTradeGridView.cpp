@@ -11,8 +11,10 @@
 #include "support/TestSupport.h"
 
 #include <QFontInfo>
+#include <QHelpEvent>
 #include <QImage>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 class TestTradeGridView : public QObject {
@@ -36,6 +38,9 @@ private slots:
     void selectionFeedsRowAndRowSel();
     void resizeSetsWidth();
     void deletionKeepsScrollAndSelection();
+    void tintsEveryCellTheFindingLeftEmptyOrDoubts_data();
+    void tintsEveryCellTheFindingLeftEmptyOrDoubts();
+    void noteCellShowsItsWholeText();
     void measurer_data();
     void measurer();
     void fitWithRealFontCoversTitles();
@@ -480,6 +485,102 @@ void TestTradeGridView::deletionKeepsScrollAndSelection()
     QVERIFY(view.selectionModel()->isSelected(grid.index(311, ColTime)));
     QVERIFY(!view.selectionModel()->isSelected(grid.index(313, ColTime)));
     QCOMPARE(view.currentIndex().row(), 312);
+}
+
+void TestTradeGridView::tintsEveryCellTheFindingLeftEmptyOrDoubts_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("orderCell"); // of the finding's row; its trade is 40003
+    QTest::addColumn<QStringList>("divisions"); // 省, 市, 区 as written
+    QTest::addColumn<QList<int>>("tinted");
+    QTest::addColumn<bool>("refused"); // else to check
+    const QList<int> address { ColRecipient, ColMobile, ColTelephone, ColProvince, ColCity, ColDistrict,
+        ColAddress, ColPostcode };
+    QTest::newRow("an address line not told apart: every cell it left empty")
+        << int(FindingKind::FieldShape) << int(ColRecipient) << "40003" << QStringList {} << address << true;
+    QTest::newRow("a street without its province: 省/市/区 and the address")
+        << int(FindingKind::FieldShape) << int(ColAddress) << "40003" << QStringList {}
+        << QList<int> { ColProvince, ColCity, ColDistrict, ColAddress } << true;
+    QTest::newRow("a municipality written three times: the district holds it")
+        << int(FindingKind::AddressToCheck) << int(ColCity) << "40003"
+        << QStringList { "北京市", "北京市", "北京市" } << QList<int> { ColDistrict } << false;
+    QTest::newRow("a city of another province")
+        << int(FindingKind::AddressToCheck) << int(ColCity) << "40003"
+        << QStringList { "浙江省", "南京市", "玄武区" } << QList<int> { ColCity } << false;
+    QTest::newRow("to ship without a recipient: its number and the empty cells")
+        << int(FindingKind::ToShipWithoutRecipient) << -1 << "40003" << QStringList {}
+        << QList<int> { ColOrderNumber } + address << true;
+    QTest::newRow("parcels unread: company and waybill")
+        << int(FindingKind::ParcelsUnread) << int(ColWaybill) << "40003" << QStringList {}
+        << QList<int> { ColCompany, ColWaybill } << true;
+    QTest::newRow("a merged row: the trade's cell on it")
+        << int(FindingKind::ShippedWithoutWaybill) << int(ColWaybill) << "40099\r\n40003\r\n40003_2"
+        << QStringList {} << QList<int> { ColWaybill } << true;
+}
+
+void TestTradeGridView::tintsEveryCellTheFindingLeftEmptyOrDoubts()
+{
+    QFETCH(int, kind);
+    QFETCH(int, column);
+    QFETCH(QString, orderCell);
+    QFETCH(QStringList, divisions);
+    QFETCH(QList<int>, tinted);
+    QFETCH(bool, refused);
+    TradeGrid grid;
+    Trades(grid, 3);
+    const int row = 3;
+    grid.SetTextMatrix(row, ColOrderNumber, orderCell);
+    if (!divisions.isEmpty()) {
+        grid.SetTextMatrix(row, ColRecipient, QStringLiteral("张三"));
+        grid.SetTextMatrix(row, ColProvince, divisions[0]);
+        grid.SetTextMatrix(row, ColCity, divisions[1]);
+        grid.SetTextMatrix(row, ColDistrict, divisions[2]);
+        grid.SetTextMatrix(row, ColAddress, QStringLiteral("朝阳区 建国路 1 号"));
+    }
+    TradeGridView view(&grid);
+    Show(view);
+    const Finding finding = TradeFinding(QStringLiteral("40003"), FindingKind(kind), column,
+        QStringLiteral("所见"), refused ? FindingSeverity::Refused : FindingSeverity::ToCheck);
+    FindingList findings;
+    findings.Add(finding);
+    view.SetFindings(findings);
+    const auto tint = refused ? TradeGridDelegate::Tint::Refused : TradeGridDelegate::Tint::ToCheck;
+    for (int col = 0; col < grid.Cols(); ++col) {
+        const bool expected = tinted.contains(col);
+        QCOMPARE(view.CellTint(row, col), expected ? tint : TradeGridDelegate::Tint::None);
+        // A tinted cell says why; the rows of other trades say nothing.
+        QCOMPARE(view.CellToolTip(row, col), expected ? FindingLine(finding) : QString());
+        QCOMPARE(view.CellTint(row - 1, col), TradeGridDelegate::Tint::None);
+    }
+}
+
+// A message of two lines shows its first on a one-line row; its tooltip
+// holds the whole text, line breaks and all.
+void TestTradeGridView::noteCellShowsItsWholeText()
+{
+    TradeGrid grid;
+    Trades(grid, 3);
+    const QString message
+        = QStringLiteral("请发顺丰，周末家里没有人，请放门卫\r\n发票抬头：杭州某某科技有限公司");
+    grid.SetTextMatrix(3, ColBuyerMessage, message);
+    grid.SetTextMatrix(3, ColSellerMemo, QStringLiteral("VIP 老客户"));
+    TradeGridView view(&grid);
+    Show(view);
+    const QString whole
+        = QStringLiteral("请发顺丰，周末家里没有人，请放门卫\n发票抬头：杭州某某科技有限公司");
+    QCOMPARE(view.CellToolTip(3, ColBuyerMessage), whole);
+    QCOMPARE(view.CellToolTip(3, ColSellerMemo), QStringLiteral("VIP 老客户"));
+    QCOMPARE(view.CellToolTip(2, ColBuyerMessage), QString());
+    // As the seller sees it: the mouse rests on the cell.
+    const QModelIndex cell = grid.index(3, ColBuyerMessage);
+    view.scrollTo(cell);
+    const QPoint at = view.visualRect(cell).center();
+    QVERIFY(view.viewport()->rect().contains(at));
+    QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(view.viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), whole);
+    QToolTip::hideText();
 }
 
 void TestTradeGridView::measurer_data()

@@ -11,7 +11,13 @@
 #include "print/PageFlow.h"
 #include "print/PdfDocumentPrinter.h"
 
+#include "core/settings/SettingsStore.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -49,7 +55,10 @@ ShippingDocuments Documents(const QString& kind = QString())
     add(QStringLiteral("1003"), QStringLiteral("王五"), QStringLiteral("真丝印花围巾"));
     WriteRowNotes(grid, grid.Rows() - 1,
         { QStringLiteral("1003"), QStringLiteral("请发顺丰<b>&\r\n周末不在\U0001F381"), QStringLiteral("送小样两份") });
-    return CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate(2026, 12, 7));
+    ShippingDocuments documents
+        = CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate(2026, 12, 7));
+    documents.memoOnSlips = kind == u"memo on slips";
+    return documents;
 }
 
 } // namespace
@@ -65,32 +74,51 @@ private slots:
         QTest::addColumn<QString>("pageSize"); // in points, as pdfinfo gives it
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("absent"); // empty: nothing to miss
         QTest::newRow("picking list") << "" << int(ShippingDocument::PickingList) << int(SlipPaper::A5)
-                                      << "595(\\.\\d+)? x 842" << 2 << "碎花连衣裙颜色分类:白色尺码:M89.0021";
+                                      << "595(\\.\\d+)? x 842" << 2 << "碎花连衣裙颜色分类:白色尺码:M89.0021"
+                                      << "";
+        // The memo is the packer's: beside its order on the picking list.
+        QTest::newRow("picking list with the memo beside its order")
+            << "" << int(ShippingDocument::PickingList) << int(SlipPaper::A5) << "595(\\.\\d+)? x 842" << 2
+            << "真丝印花围巾89.00211003※(卖家备注:送小样两份)"
+            << "";
         // Three slips, the second going on in two more: five halves of A4.
         QTest::newRow("A5 slips") << "" << int(ShippingDocument::PackingSlips) << int(SlipPaper::A5)
                                   << "595(\\.\\d+)? x 842" << 3
-                                  << "收件人:张三地址:浙江省文三路478号宝贝规格数量";
-        QTest::newRow("A5 slip with notes") << "" << int(ShippingDocument::PackingSlips) << int(SlipPaper::A5)
-                                            << "595(\\.\\d+)? x 842" << 3
-                                            // The emoji is drawn from a font that has it, which
-                                            // gives pdftotext no text for it.
-                                            << "买家留言:请发顺丰<b>&周末不在卖家备注:送小样两份";
+                                  << "收件人:张三地址:浙江省文三路478号宝贝规格数量"
+                                  << "";
+        QTest::newRow("A5 slip with notes")
+            << "" << int(ShippingDocument::PackingSlips) << int(SlipPaper::A5) << "595(\\.\\d+)? x 842"
+            << 3
+            // The emoji is drawn from a font that has it, which
+            // gives pdftotext no text for it.
+            << "买家留言:请发顺丰<b>&周末不在"
+            << "卖家备注";
+        // The slip goes into the parcel: the seller's memo only when asked.
+        QTest::newRow("A5 slip with the memo asked for")
+            << "memo on slips" << int(ShippingDocument::PackingSlips) << int(SlipPaper::A5)
+            << "595(\\.\\d+)? x 842" << 3 << "买家留言:请发顺丰<b>&周末不在卖家备注:送小样两份"
+            << "";
         // A continuation still says whose parcel it is.
         QTest::newRow("label slips") << "" << int(ShippingDocument::PackingSlips)
                                      << int(SlipPaper::Label100x150) << "283(\\.\\d+)? x 425" << -1
-                                     << "发货单(续)小店2026-12-07收件人:李四订单编号:1002";
+                                     << "发货单(续)小店2026-12-07收件人:李四订单编号:1002"
+                                     << "";
         // Today's file never keeps an earlier day's pages.
         QTest::newRow("nothing to ship")
             << "nothing" << int(ShippingDocument::PickingList) << int(SlipPaper::A5) << "595(\\.\\d+)? x 842"
-            << 1 << "拣货单店铺:小店日期:2026-12-07没有待发货的交易";
+            << 1 << "拣货单店铺:小店日期:2026-12-07没有待发货的交易"
+            << "";
         QTest::newRow("nothing to ship on labels")
             << "nothing" << int(ShippingDocument::PackingSlips) << int(SlipPaper::Label100x150)
-            << "283(\\.\\d+)? x 425" << 1 << "发货单店铺:小店日期:2026-12-07没有待发货的交易";
+            << "283(\\.\\d+)? x 425" << 1 << "发货单店铺:小店日期:2026-12-07没有待发货的交易"
+            << "";
         // Emoji from the fallback font (poppler reads no text back for
         // them); a character no font has as "?".
         QTest::newRow("emoji title") << "emoji" << int(ShippingDocument::PickingList) << int(SlipPaper::A5)
-                                     << "595(\\.\\d+)? x 842" << 2 << "爆款连衣裙?颜色分类:白色";
+                                     << "595(\\.\\d+)? x 842" << 2 << "爆款连衣裙?颜色分类:白色"
+                                     << "";
     }
 
     void writesPagesOfThePaperSetWithTheFontEmbedded()
@@ -101,6 +129,7 @@ private slots:
         QFETCH(QString, pageSize);
         QFETCH(int, pages);
         QFETCH(QString, text);
+        QFETCH(QString, absent);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("doc.pdf"));
         QVERIFY(testsupport::WriteFile(path, "yesterday's pages"));
@@ -118,11 +147,13 @@ private slots:
         QVERIFY(testsupport::FontsEmbedded(path));
         const QString drawn = testsupport::PdfText(path);
         QVERIFY2(drawn.contains(text), qPrintable(drawn));
+        QVERIFY2(absent.isEmpty() || !drawn.contains(absent), qPrintable(drawn));
         QVERIFY2(!drawn.contains(QChar::ReplacementCharacter), qPrintable(drawn));
         const QString fonts = testsupport::PdfTool(QStringLiteral("pdffonts"), { path });
         // The fallback font only where a page needs it: the emoji title, and
         // the slip whose buyer's message ends in one.
-        const bool slipsWithNotes = document == int(ShippingDocument::PackingSlips) && kind.isEmpty();
+        const bool slipsWithNotes
+            = document == int(ShippingDocument::PackingSlips) && (kind.isEmpty() || kind == u"memo on slips");
         QCOMPARE(fonts.contains(QStringLiteral("Symbola")), kind == u"emoji" || slipsWithNotes);
     }
 
@@ -174,8 +205,42 @@ private slots:
             }
         });
         poll.start(20);
-        ShowDocumentPreview(nullptr, Documents(), ShippingDocument::PackingSlips, Settings::Read());
+        Settings settings = Settings::Read();
+        ShowDocumentPreview(nullptr, Documents(), ShippingDocument::PackingSlips, settings);
         QCOMPARE(pages, 3);
+    }
+
+    // 保存为PDF starts in the export folder with the sheet's date form, and
+    // says where the file went.
+    void savingAPdfSaysWhere()
+    {
+        QTemporaryDir dir;
+        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
+            QString::fromLatin1(Settings::kExportFolder), dir.path());
+        Settings settings = Settings::Read();
+        const QString expected = QDir(dir.path()).filePath(QStringLiteral("拣货单-2026-12-07.pdf"));
+        QString offered;
+        QString told;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                told = box->text();
+                box->accept();
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && offered.isEmpty()) {
+                offered = dialog->selectedFiles().value(0);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        poll.start(20);
+        const QString written
+            = SaveDocumentPdf(nullptr, Documents(), ShippingDocument::PickingList, SlipPaper::A5, settings);
+        QCOMPARE(offered, expected);
+        QCOMPARE(written, expected);
+        QVERIFY(QFileInfo(expected).size() > 0);
+        QCOMPARE(
+            told, QStringLiteral("拣货单已保存为PDF（2 页）：\n%1").arg(QDir::toNativeSeparators(expected)));
+        QCOMPARE(Settings::Read().ExportFolder(), QFileInfo(expected).absolutePath());
     }
 
     void aFileThatCannotBeWrittenLeavesTheOldOne()

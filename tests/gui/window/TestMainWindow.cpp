@@ -8,6 +8,7 @@
 #include "core/session/RunContext.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/TextHelpers.h"
+#include "core/trade/Finding.h"
 #include "gui/base/Twips.h"
 #include "gui/browser/BrowserProfile.h"
 #include "gui/browser/WebBrowser.h"
@@ -19,9 +20,11 @@
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -58,6 +61,34 @@ int TwipsOf(int pixels)
     return int(PixelsToTwips(pixels) + 0.5);
 }
 
+// Trades 1 … count as rows to ship, order numbers 70001 …, each to a
+// recipient of its own but those in sameRecipient (one parcel), the
+// trades in closed closed; every trade 19.9 yuan.
+void FillTrades(
+    TradeGrid& grid, int count, const QList<int>& sameRecipient = {}, const QList<int>& closed = {})
+{
+    SetUpTradeGrid(grid);
+    for (int i = 1; i <= count; ++i) {
+        const int row = grid.Rows();
+        grid.SetRows(row + 1);
+        grid.SetTextMatrix(row, ColSequence, QString::number(i));
+        grid.SetTextMatrix(row, ColOrderNumber, QStringLiteral("7%1").arg(i, 4, 10, QLatin1Char('0')));
+        grid.SetTextMatrix(row, ColTime, QStringLiteral("2026-12-08 09:00:00"));
+        grid.SetTextMatrix(row, ColItem, QStringLiteral("围巾"));
+        grid.SetTextMatrix(
+            row, ColStatus, closed.contains(i) ? QStringLiteral("交易关闭") : QStringLiteral("买家已付款"));
+        grid.SetTextMatrix(row, ColAmount, QStringLiteral("19.9"));
+        grid.SetTextMatrix(row, ColRecipient,
+            sameRecipient.contains(i) ? QStringLiteral("张三") : QStringLiteral("收件人%1").arg(i));
+        grid.SetTextMatrix(row, ColAddress, QStringLiteral("文三路 1 号"));
+    }
+}
+
+QString Order(int trade)
+{
+    return QStringLiteral("7%1").arg(trade, 4, 10, QLatin1Char('0'));
+}
+
 void StorePlacement(const QString& text)
 {
     SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
@@ -84,6 +115,8 @@ private slots:
     void moveWithoutLeftButtonDoesNothing();
     void closingEndsTheProgram();
     void commandLeavesTheFocusOnItsButton();
+    void findingSelectsItsTradeVisibly();
+    void findingsAndHeightsFollowTheGrid();
 
 private:
     // A new run, which reads the settings as stored now (a next start).
@@ -106,6 +139,7 @@ void TestMainWindow::initTestCase()
     Endpoints e = DefaultEndpoints();
     e.startUrl = QStringLiteral("about:blank");
     e.updateUrl = refused + QStringLiteral("/download?ID=");
+    e.tradeBase = refused;
     measurer_ = std::make_unique<WidgetTextMeasurer>(TradeGridFont());
     endpoints_ = e;
     StartNewRun();
@@ -160,6 +194,9 @@ void TestMainWindow::totalLabelShowsWhole_data()
     QTest::addColumn<QString>("caption");
     QTest::newRow("a busy year") << QStringList { "1234567.89" } << "交易总额：1234567.89元";
     QTest::newRow("fifteen digits") << QStringList { "888888888888888" } << "交易总额：888888888888888元";
+    // Summed in cents: 37 × 19.9 added as numbers reads 736.299999999999.
+    QTest::newRow("many amounts with cents")
+        << QStringList(37, QStringLiteral("19.9")) << "交易总额：736.3元";
     QTest::newRow("refunds below zero, exponent")
         << QStringList { "-8.88888888888888E+300", "1" } << "交易总额：-8.88888888888888E+300元";
 }
@@ -319,6 +356,116 @@ void TestMainWindow::closingEndsTheProgram()
     QCOMPARE(ended_, 0);
     window_->close();
     QCOMPARE(ended_, 1);
+}
+
+// A finding's line selects its trade as a click would: the row is
+// highlighted, the grid's Row and RowSel follow, so the next command acts
+// on what the seller sees; the trade's detail page opens in the browser.
+void TestMainWindow::findingSelectsItsTradeVisibly()
+{
+    // The grid as wide as a seller would drag it (an earlier test left it narrow).
+    QVERIFY(run_->settings.StoreLayoutText(QStringLiteral("Split_Top_1"), QStringLiteral("0.6")));
+    window_->LayOut();
+    TradeGrid& grid = window_->Session().Grid();
+    FillTrades(grid, 30);
+    FindingList findings;
+    findings.Add(TradeFinding(Order(20), FindingKind::FieldShape, ColWaybill, QString(60, u'单')));
+    window_->Session().SetFindings(findings);
+    window_->RefreshTotal();
+    auto* view = Part<TradeGridView>(*window_, u"grid"_s);
+    auto* list = Part<QListWidget>(*window_, u"findingsList"_s);
+    QVERIFY(list->isVisible());
+    QTest::mouseClick(
+        view->viewport(), Qt::LeftButton, {}, view->visualRect(grid.index(3, ColTime)).center());
+    QCOMPARE(grid.Row(), 3);
+
+    QListWidgetItem* line = list->item(0);
+    QVERIFY(line->text().endsWith(QStringLiteral("已留空。双击打开详情页核对。")));
+    // Read whole: wrapped to the pane's width, and in the tooltip.
+    QCOMPARE(line->toolTip(), line->text());
+    QVERIFY(list->fontMetrics().horizontalAdvance(line->text()) > list->viewport()->width());
+    QVERIFY(list->visualItemRect(line).height() >= 2 * list->fontMetrics().height());
+    QVERIFY(list->visualItemRect(line).width() <= list->viewport()->width());
+    list->setFocus();
+    list->setCurrentItem(line);
+    QTest::keyClick(list, Qt::Key_Return);
+    const int row = 2 + 19;
+    QCOMPARE(grid.Row(), row);
+    QCOMPARE(grid.RowSel(), row);
+    QVERIFY(view->selectionModel()->isSelected(grid.index(row, ColTime)));
+    QVERIFY(!view->selectionModel()->isSelected(grid.index(3, ColTime)));
+    QVERIFY(view->viewport()->rect().intersects(view->visualRect(grid.index(row, ColWaybill))));
+    auto* browser = Part<WebBrowser>(*window_, u"browser"_s);
+    QTRY_VERIFY2(browser->url().toString().contains(QStringLiteral("bizOrderId=") + Order(20)),
+        qPrintable(browser->url().toString()));
+
+    // The line's text, for a message to the shop's helper.
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), line->text());
+    QCOMPARE(list->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(list->actions().value(0)->text(), QStringLiteral("复制"));
+
+    // 删除记录 deletes the highlighted trade, not the one clicked before.
+    window_->Run(Command::DeleteRows);
+    QCOMPARE(grid.FindOrderRow(Order(20)), -1);
+    QVERIFY(grid.FindOrderRow(Order(2)) >= 0);
+    QCOMPARE(list->count(), 0);
+    QVERIFY(!list->isVisible());
+    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 0);
+}
+
+// After 合并记录, 过滤关闭交易 and 删除记录 the pane, the tints, the status
+// line, the total and the rows' heights describe the rows the grid holds.
+void TestMainWindow::findingsAndHeightsFollowTheGrid()
+{
+    TradeGrid& grid = window_->Session().Grid();
+    FillTrades(grid, 12, { 3, 5, 7 }, { 1, 10 });
+    FindingList findings;
+    findings.Add(TradeFinding(Order(7), FindingKind::FieldShape, ColMobile, QStringLiteral("1380000")));
+    findings.Add(TradeFinding(
+        Order(10), FindingKind::AddressToCheck, ColCity, QStringLiteral("南京市"), FindingSeverity::ToCheck));
+    findings.Add(TradeFinding(Order(11), FindingKind::MaskedMobile, ColMobile, QStringLiteral("138****0000"),
+        FindingSeverity::Note));
+    window_->Session().SetFindings(findings);
+    window_->RefreshTotal();
+    auto* view = Part<TradeGridView>(*window_, u"grid"_s);
+    auto* list = Part<QListWidget>(*window_, u"findingsList"_s);
+    auto* status = Part<QLabel>(*window_, u"findingsStatus"_s);
+    QCOMPARE(
+        status->text(), QStringLiteral("已提取 12 笔交易，共 12 行 · 1 笔未写入 · 1 笔需核对 · 1 笔提示"));
+
+    window_->Run(Command::Merge);
+    QCOMPARE(status->text(),
+        QStringLiteral(
+            "已提取 12 笔交易，共 10 行（1 行合并了多笔交易） · 1 笔未写入 · 1 笔需核对 · 1 笔提示"));
+    const int merged = 2 + 2; // trade 3's row holds 5 and 7 too
+    QCOMPARE(view->CellTint(merged, ColMobile), TradeGridDelegate::Tint::Refused);
+    QCOMPARE(view->rowHeight(merged), TwipsToPixels(3 * TradeGrid::kDefaultRowHeight));
+
+    // The filter removes trade 1 above the merged row and trade 10 below.
+    QTest::mouseClick(Part<QCheckBox>(*window_, u"Chk_0"_s), Qt::LeftButton, {},
+        QPoint(4, Part<QCheckBox>(*window_, u"Chk_0"_s)->height() / 2));
+    QCOMPARE(grid.Rows(), 2 + 8);
+    QCOMPARE(status->text(),
+        QStringLiteral("已提取 10 笔交易，共 8 行（1 行合并了多笔交易） · 1 笔未写入 · 1 笔提示"));
+    QCOMPARE(list->count(), 2);
+    for (int row = 2; row < grid.Rows(); ++row)
+        QCOMPARE(
+            view->rowHeight(row), TwipsToPixels((row == merged - 1 ? 3 : 1) * TradeGrid::kDefaultRowHeight));
+
+    // The merged row's line finds the row by any of its trades.
+    list->setCurrentRow(0);
+    QVERIFY(list->currentItem()->text().contains(Order(7)));
+    emit list->itemActivated(list->currentItem());
+    QCOMPARE(grid.Row(), merged - 1);
+    window_->Run(Command::DeleteRows);
+    QCOMPARE(status->text(), QStringLiteral("已提取 7 笔交易，共 7 行 · 1 笔提示"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(Part<QLabel>(*window_, u"total"_s)->text(), QStringLiteral("交易总额：139.3元"));
+    for (int row = 2; row < grid.Rows(); ++row)
+        QCOMPARE(view->rowHeight(row), TwipsToPixels(TradeGrid::kDefaultRowHeight));
+    QTest::mouseClick(Part<QCheckBox>(*window_, u"Chk_0"_s), Qt::LeftButton, {},
+        QPoint(4, Part<QCheckBox>(*window_, u"Chk_0"_s)->height() / 2));
 }
 
 LUMETRA_TEST_MAIN(TestMainWindow)
