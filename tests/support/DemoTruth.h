@@ -25,8 +25,9 @@ inline QString Number(const QString& text)
 
 // Columns 13-22 as a trade's address line reads: province, city and
 // district begin the street, with or without blanks between them (the shop
-// names them with 省 or 自治区, or a municipality's two characters, then 市,
-// then 区), the rest is the address; pieces between the telephone and the
+// names a province with 省 or 自治区, or by its first two characters as
+// municipalities are, then a city with 市, then a district with 区), the
+// rest is the address; pieces between the telephone and the
 // postcode form the street.
 // A line of four pieces has no postcode. A trade whose page has no shipping
 // data keeps every column empty. A trade of an everyday address form gives
@@ -50,7 +51,7 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
     const QString street
         = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
     static const QRegularExpression places(
-        QStringLiteral("^(.+?(?:省|自治区)|上海|北京|天津|重庆) ?([^ ]+?市) ?([^ ]+?区) ?(.*)$"));
+        QStringLiteral("^([^ ]+?(?:省|自治区)|[^ ]{2}) ?([^ ]+?市) ?([^ ]+?区) ?(.*)$"));
     const QRegularExpressionMatch match = places.match(street);
     return { pieces.value(0), pieces.value(1), pieces.value(2), match.captured(1).remove(QStringLiteral("省")),
         match.captured(2), match.captured(3), match.hasMatch() ? match.captured(4) : street,
