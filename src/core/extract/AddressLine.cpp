@@ -80,11 +80,11 @@ bool Place(AddressReading& reading, PieceKind kind, const QString& piece)
 }
 
 // Province, city, district and the rest, read from the street's start by
-// the division list, whether blanks part them or not
+// the division lists, whether blanks part them or not
 // ("上海市上海市宝山区友谊路101号"): the longest province name, then the
 // longest city of it, then the longest district of that city. A name
 // written twice ("浙江省 浙江省 杭州市", "北京市 北京市 北京市 朝阳区") is
-// read once. A piece the list does not know is taken up to its blank as
+// read once. A piece the lists do not know is taken up to its blank as
 // written, as the sheet has always cut them, and is to be checked; a
 // street without a blank there is all address. A municipality is its own
 // city, whichever of its names the line gives (北京, 市辖区, 县) or none
@@ -106,7 +106,7 @@ void SplitStreet(AddressReading& reading, QStringView street)
     };
     // A name again is a repeat only where a word ends or the next level's
     // name begins: "山东省 山东路" keeps its road.
-    const auto repeatEnds = [&street](qsizetype length, qsizetype nextLevel) {
+    const auto endsRepeat = [&street](qsizetype length, qsizetype nextLevel) {
         return length == street.size() || street[length] == u' ' || nextLevel > 0;
     };
 
@@ -117,12 +117,16 @@ void SplitStreet(AddressReading& reading, QStringView street)
         return;
     }
     reading.province = province.toString().remove(QStringLiteral("省"));
-    // 吉林省 吉林市: a province's name that begins a city's is the city.
-    for (qsizetype again = divisions.ProvinceAtStart(street);
-         again > 0 && divisions.IsSameProvince(province, street.first(again))
-         && divisions.CityAtStart(province, street) < again
-         && repeatEnds(again, divisions.CityAtStart(province, street.sliced(again)));
-         again = divisions.ProvinceAtStart(street))
+    // The length of the province written again at the street's start, or 0;
+    // a province's name that begins one of its cities' (吉林省 吉林市) is the city.
+    const auto provinceAgain = [&]() -> qsizetype {
+        const qsizetype again = divisions.ProvinceAtStart(street);
+        const bool repeated = again > 0 && divisions.IsSameProvince(province, street.first(again))
+            && divisions.CityAtStart(province, street) < again
+            && endsRepeat(again, divisions.CityAtStart(province, street.sliced(again)));
+        return repeated ? again : 0;
+    };
+    while (const qsizetype again = provinceAgain())
         take(again);
 
     const QString municipality = divisions.MunicipalityOf(province);
@@ -134,11 +138,16 @@ void SplitStreet(AddressReading& reading, QStringView street)
     reading.city = municipality.isEmpty() || (!city.isEmpty() && !divisions.IsCityOf(province, city))
         ? city.toString()
         : municipality;
-    for (qsizetype again = divisions.CityAtStart(province, street); again > 0
-         && divisions.IsSameCity(province, reading.city, street.first(again))
-         && divisions.DistrictAtStart(province, reading.city, street) < again
-         && repeatEnds(again, divisions.DistrictAtStart(province, reading.city, street.sliced(again)));
-         again = divisions.CityAtStart(province, street))
+    // Likewise the city again ("北京市 北京市 北京市 朝阳区"); a city's name
+    // that begins one of its districts' (苏州工业园区) is the district.
+    const auto cityAgain = [&]() -> qsizetype {
+        const qsizetype again = divisions.CityAtStart(province, street);
+        const bool repeated = again > 0 && divisions.IsSameCity(province, reading.city, street.first(again))
+            && divisions.DistrictAtStart(province, reading.city, street) < again
+            && endsRepeat(again, divisions.DistrictAtStart(province, reading.city, street.sliced(again)));
+        return repeated ? again : 0;
+    };
+    while (const qsizetype again = cityAgain())
         take(again);
 
     const qsizetype districtLength = divisions.DistrictAtStart(province, reading.city, street);

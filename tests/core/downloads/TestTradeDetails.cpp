@@ -405,6 +405,10 @@ private slots:
             { "重庆", "重庆市", "渝中区", "解放碑8号" }, "");
         place("run together, city named after its province", "吉林省吉林市船营区北京路1号",
             { "吉林", "吉林市", "船营区", "北京路1号" }, "");
+        place("city's short name is its province's", "吉林省 吉林 船营区 北京路 1号",
+            { "吉林", "吉林", "船营区", "北京路 1号" }, "");
+        place("district named after its city", "江苏省 苏州市 苏州工业园区 星湖街 1号",
+            { "江苏", "苏州市", "苏州工业园区", "星湖街 1号" }, "");
         place("run together, city unknown", "浙江省东海市西湖区文三路1号", { "浙江", "", "", "东海市西湖区文三路1号" },
             "c");
         place("municipality three times", "北京市 北京市 北京市 朝阳区 建国路 1号",
