@@ -53,9 +53,9 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
     static const QRegularExpression places(
         QStringLiteral("^([^ ]+?(?:省|自治区)|[^ ]{2}) ?([^ ]+?市) ?([^ ]+?区) ?(.*)$"));
     const QRegularExpressionMatch match = places.match(street);
-    return { pieces.value(0), pieces.value(1), pieces.value(2), match.captured(1).remove(QStringLiteral("省")),
-        match.captured(2), match.captured(3), match.hasMatch() ? match.captured(4) : street,
-        pieces.size() >= 5 ? pieces.last() : QString(),
+    return { pieces.value(0), pieces.value(1), pieces.value(2),
+        match.captured(1).remove(QStringLiteral("省")), match.captured(2), match.captured(3),
+        match.hasMatch() ? match.captured(4) : street, pieces.size() >= 5 ? pieces.last() : QString(),
         trade.value(QStringLiteral("company")).toString().remove(dash),
         trade.value(QStringLiteral("waybill")).toString().remove(dash) };
 }

@@ -25,8 +25,7 @@ QString Key(QStringView view)
 
 // The length of the longest name that has() knows at the start of the
 // text's first word; a name shorter than kShortestName only as the word.
-template <typename Has>
-qsizetype LongestAtStart(QStringView text, qsizetype longest, const Has& has)
+template <typename Has> qsizetype LongestAtStart(QStringView text, qsizetype longest, const Has& has)
 {
     const qsizetype blank = text.indexOf(u' ');
     const QStringView word = blank < 0 ? text : text.first(blank);
@@ -250,7 +249,8 @@ qsizetype AdminDivisions::CityAtStart(QStringView province, QStringView text) co
     if (found == provinceByName_.cend())
         return 0;
     const QHash<QString, int>& cityByName = provinces_[size_t(found.value())].cityByName;
-    return LongestAtStart(text, longestCityName_, [&](const QString& name) { return cityByName.contains(name); });
+    return LongestAtStart(
+        text, longestCityName_, [&](const QString& name) { return cityByName.contains(name); });
 }
 
 qsizetype AdminDivisions::DistrictAtStart(QStringView province, QStringView city, QStringView text) const
@@ -259,7 +259,8 @@ qsizetype AdminDivisions::DistrictAtStart(QStringView province, QStringView city
     if (index < 0)
         return 0;
     const QSet<QString>& districts = cities_[size_t(index)];
-    return LongestAtStart(text, longestDistrictName_, [&](const QString& name) { return districts.contains(name); });
+    return LongestAtStart(
+        text, longestDistrictName_, [&](const QString& name) { return districts.contains(name); });
 }
 
 QString AdminDivisions::MunicipalityOf(QStringView province) const

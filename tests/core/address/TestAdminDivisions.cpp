@@ -185,8 +185,8 @@ private slots:
         QFETCH(QString, place);
         QFETCH(bool, isDistrict);
         const QStringList words = place.split(u' ');
-        const QString list
-            = QStringLiteral("浙江省\n\t杭州市\n\t\t西湖区\n\t温州市\n上海市\n\t市辖区\n\t\t黄浦区\n台湾省\n");
+        const QString list = QStringLiteral(
+            "浙江省\n\t杭州市\n\t\t西湖区\n\t温州市\n上海市\n\t市辖区\n\t\t黄浦区\n台湾省\n");
         const AdminDivisions divisions(withList ? list : QString(), { supplement });
         QCOMPARE(divisions.IsLoaded(), withList);
         QCOMPARE(divisions.IsDistrictOf(words[0], words[1], words[2]), isDistrict);
@@ -242,7 +242,8 @@ private slots:
     // sends the line: read whole, in its own cells, and nothing to check.
     void everyPickerCountyReadsWhole()
     {
-        const QByteArray data = testsupport::ReadFile(QStringLiteral(":/lumetra/address/divisions-picker.txt"));
+        const QByteArray data
+            = testsupport::ReadFile(QStringLiteral(":/lumetra/address/divisions-picker.txt"));
         QStringList flagged;
         int counties = 0;
         QString province;
@@ -257,8 +258,9 @@ private slots:
             } else {
                 const QString county = line.mid(2);
                 ++counties;
-                const AddressReading reading = ReadAddressLine(
-                    QStringLiteral("张三，13800001111，%1 %2 %3 文三路 1号，310000").arg(province, city, county));
+                const AddressReading reading
+                    = ReadAddressLine(QStringLiteral("张三，13800001111，%1 %2 %3 文三路 1号，310000")
+                                          .arg(province, city, county));
                 if (reading.outcome != AddressReading::Outcome::Read || reading.divisionsToCheck
                     || reading.district != county || reading.address != QStringLiteral("文三路 1号"))
                     flagged << QStringList { province, city, county }.join(u' ');
