@@ -112,6 +112,12 @@ void SplitStreet(AddressReading& reading, QStringView street)
 
     const qsizetype provinceLength = divisions.ProvinceAtStart(street);
     const QStringView province = provinceLength > 0 ? take(provinceLength) : takeWord();
+    if (province.isEmpty() && !divisions.IsLoaded()) {
+        // Without the lists a street without blanks cannot be cut: it is
+        // all address, as before there were lists.
+        reading.address = street.toString();
+        return;
+    }
     if (!divisions.IsProvince(province)) {
         reading.outcome = AddressReading::Outcome::StreetNotSplit;
         return;
