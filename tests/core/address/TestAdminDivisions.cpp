@@ -266,7 +266,8 @@ private slots:
                     flagged << QStringList { province, city, county }.join(u' ');
             }
         }
-        QCOMPARE(counties, 3479);
+        // The list read whole (3,479 counties in 2.1.0), not a few lines of it.
+        QVERIFY2(counties > 3000, qPrintable(QString::number(counties)));
         QVERIFY2(flagged.isEmpty(),
             qPrintable(QStringLiteral("%1 of %2: ").arg(flagged.size()).arg(counties) + flagged.join(u'|')));
     }
