@@ -1,5 +1,6 @@
-// Throughput of the list parser, and the recipient merge and the
-// closed-trade filter on large grids against their straightforward forms.
+// Throughput of the list parser and the address line reader, and the
+// recipient merge and the closed-trade filter on large grids against their
+// straightforward forms.
 // Prints "name value unit" lines. The straightforward forms run on 20,000
 // rows; "--full" runs them on 40,000 rows too (minutes); "--parser-only"
 // runs only the parser.
@@ -11,6 +12,7 @@
 #include "support/TestSupport.h"
 
 #include "core/downloads/DetailDownloadPass.h"
+#include "core/extract/AddressLine.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"
@@ -24,6 +26,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -281,6 +284,53 @@ void BenchGridOperations(bool full)
 
 } // namespace
 
+// Address lines per second, one for every county an address picker offers,
+// with blanks between province, city and district and run together: the
+// reader cuts both by table look-ups, so their ratio stays near 1.
+void BenchAddressLines()
+{
+    QFile file(QStringLiteral(":/lumetra/address/divisions-picker.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QStringList spaced;
+    QStringList together;
+    QString province;
+    QString city;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (!line.startsWith(u'\t'))
+            province = line;
+        else if (!line.startsWith(QStringLiteral("\t\t")))
+            city = line.mid(1);
+        else {
+            const QString pieces = QStringLiteral("张三，13800001111，%1，310000");
+            spaced << pieces.arg(
+                QStringList { province, city, line.mid(2), QStringLiteral("文三路 1号") }.join(u' '));
+            together << pieces.arg(province + city + line.mid(2) + QStringLiteral("文三路1号"));
+        }
+    }
+    const auto rate = [](const QStringList& lines) {
+        constexpr int kRounds = 20;
+        int checked = 0;
+        QElapsedTimer timer;
+        timer.start();
+        for (int round = 0; round < kRounds; ++round) {
+            for (const QString& line : lines)
+                checked += ReadAddressLine(line).divisionsToCheck ? 1 : 0;
+        }
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        return std::pair { lines.size() * kRounds / seconds, checked };
+    };
+    rate(spaced); // the division lists load on first use
+    const auto [spacedRate, spacedChecked] = rate(spaced);
+    const auto [togetherRate, togetherChecked] = rate(together);
+    Print("address_lines_spaced", spacedRate, "lines/s");
+    Print("address_lines_run_together", togetherRate, "lines/s");
+    Print("address_lines_run_together_vs_spaced", togetherRate / spacedRate, "x");
+    Print("address_lines_to_check", spacedChecked + togetherChecked, "lines");
+}
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
@@ -291,6 +341,7 @@ int main(int argc, char* argv[])
         synthetic.append(ListPage(100, p, random));
     BenchParser("synthetic", synthetic, 100);
     BenchParser("demo", DemoTables(10, 100), 100);
+    BenchAddressLines();
     if (!app.arguments().contains(QStringLiteral("--parser-only")))
         BenchGridOperations(full);
     return 0;

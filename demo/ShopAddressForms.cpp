@@ -140,6 +140,37 @@ const AddressForm kForms[] = {
             return QStringList { t.recipient, t.mobile,
                 Street(c, "海南省", "三沙市", "西沙区", "永兴岛 北京路 1号"), postcode };
         } },
+    // Places as an address picker names them: zones as districts, 省直辖县 as the city.
+    { "picker-development-zone",
+        [](const ShopTrade& t, const QString& postcode, Cells& c) {
+            c.mobile = t.mobile;
+            return QStringList { t.recipient, t.mobile,
+                Street(c, "河北省", "秦皇岛市", "经济技术开发区", "海滨路 1号"), postcode };
+        } },
+    { "picker-high-tech-zone",
+        [](const ShopTrade& t, const QString& postcode, Cells& c) {
+            c.mobile = t.mobile;
+            return QStringList { t.recipient, t.mobile,
+                Street(c, "江苏省", "苏州市", "高新区", "狮山路 88号"), postcode };
+        } },
+    { "picker-zone-with-region",
+        [](const ShopTrade& t, const QString& postcode, Cells& c) {
+            c.mobile = t.mobile;
+            return QStringList { t.recipient, t.mobile,
+                Street(c, "内蒙古自治区", "阿拉善盟", "内蒙古阿拉善经济开发区", "乌斯太镇 1号"), postcode };
+        } },
+    { "picker-directly-administered-hubei",
+        [](const ShopTrade& t, const QString& postcode, Cells& c) {
+            c.mobile = t.mobile;
+            return QStringList { t.recipient, t.mobile,
+                Street(c, "湖北省", "省直辖县", "潜江市", "园林路 1号"), postcode };
+        } },
+    { "picker-directly-administered-hainan",
+        [](const ShopTrade& t, const QString& postcode, Cells& c) {
+            c.mobile = t.mobile;
+            return QStringList { t.recipient, t.mobile,
+                Street(c, "海南省", "省直辖县", "琼中黎族苗族自治县", "营根镇 1号"), postcode };
+        } },
 };
 
 } // namespace

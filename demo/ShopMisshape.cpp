@@ -117,7 +117,7 @@ void ApplyMisshapes(Shop& shop)
         Mark(*t, "order-letters");
     }
     if (ShopTrade* t = trade(misshape::kStreetNotProvince)) {
-        // "浙江省 杭州市 …" written "浙江杭州市 …": one word that begins with a province.
+        // "浙江省 杭州市 …" written "浙江杭州市 …": the province run into the city.
         QStringList& pieces = t->addressPieces;
         QString& street = pieces[3];
         const qsizetype blank = street.indexOf(QLatin1Char(' '));

@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace demotruth {
@@ -23,8 +24,11 @@ inline QString Number(const QString& text)
 }
 
 // Columns 13-22 as a trade's address line reads: province, city and
-// district are the first three of the street's words, the rest is the
-// address; pieces between the telephone and the postcode form the street.
+// district begin the street, with or without blanks between them (the shop
+// names a province with 省 or 自治区, or by its first two characters as
+// municipalities are, then a city with 市, then a district with 区), the
+// rest is the address; pieces between the telephone and the
+// postcode form the street.
 // A line of four pieces has no postcode. A trade whose page has no shipping
 // data keeps every column empty. A trade of an everyday address form gives
 // its columns 13-20 itself.
@@ -46,12 +50,12 @@ inline QStringList ExpectedDetails(const QJsonObject& trade)
         pieces.append(piece.toString().trimmed());
     const QString street
         = pieces.size() == 4 ? pieces.at(3) : pieces.mid(3, pieces.size() - 4).join(QString());
-    QStringList words = street.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QString province = words.size() > 1 ? words.takeFirst().remove(QStringLiteral("省")) : QString();
-    const QString city = words.size() > 1 ? words.takeFirst() : QString();
-    const QString district = words.size() > 1 ? words.takeFirst() : QString();
-    return { pieces.value(0), pieces.value(1), pieces.value(2), province, city, district,
-        words.join(QLatin1Char(' ')), pieces.size() >= 5 ? pieces.last() : QString(),
+    static const QRegularExpression places(
+        QStringLiteral("^([^ ]+?(?:省|自治区)|[^ ]{2}) ?([^ ]+?市) ?([^ ]+?区) ?(.*)$"));
+    const QRegularExpressionMatch match = places.match(street);
+    return { pieces.value(0), pieces.value(1), pieces.value(2),
+        match.captured(1).remove(QStringLiteral("省")), match.captured(2), match.captured(3),
+        match.hasMatch() ? match.captured(4) : street, pieces.size() >= 5 ? pieces.last() : QString(),
         trade.value(QStringLiteral("company")).toString().remove(dash),
         trade.value(QStringLiteral("waybill")).toString().remove(dash) };
 }

@@ -23,6 +23,28 @@ QString Key(QStringView view)
     return QString::fromRawData(view.data(), view.size());
 }
 
+// The length of the longest name that has() knows at the start of the
+// text's first word; a name shorter than kShortestName only as the word.
+template <typename Has> qsizetype LongestAtStart(QStringView text, qsizetype longest, const Has& has)
+{
+    const qsizetype blank = text.indexOf(u' ');
+    const QStringView word = blank < 0 ? text : text.first(blank);
+    for (qsizetype length = std::min(longest, word.size()); length > 0; --length) {
+        if ((length >= kShortestName || length == word.size()) && has(Key(word.first(length))))
+            return length;
+    }
+    return 0;
+}
+
+// What the lists call a province's directly administered counties: the
+// national list the second and third, address pickers the first.
+const QStringList& DirectlyAdministeredNames()
+{
+    static const QStringList names { QStringLiteral("省直辖县"), QStringLiteral("省直辖县级行政区划"),
+        QStringLiteral("自治区直辖县级行政区划") };
+    return names;
+}
+
 // 北京市 -> 北京, 浙江省 -> 浙江, 广西壮族自治区 -> 广西壮族 and 广西, as
 // addresses and the callers (who may have dropped every 省) write them.
 QStringList ProvinceForms(const QString& name)
@@ -60,8 +82,9 @@ const AdminDivisions& AdminDivisions::National()
             return QString();
         };
         const QString text = read(QStringLiteral(":/lumetra/address/divisions.txt"));
+        const QString picker = read(QStringLiteral(":/lumetra/address/divisions-picker.txt"));
         const QString supplement = read(QStringLiteral(":/lumetra/address/divisions-supplement.txt"));
-        AdminDivisions divisions(text, supplement);
+        AdminDivisions divisions(text, { picker, supplement });
         // Unloaded, every check passes: a build that lost its data file must
         // not make the tool blank every address it reads.
         if (!divisions.IsLoaded())
@@ -71,18 +94,31 @@ const AdminDivisions& AdminDivisions::National()
     return national;
 }
 
-AdminDivisions::AdminDivisions(QStringView text, QStringView supplement)
+AdminDivisions::AdminDivisions(QStringView text, std::initializer_list<QStringView> additions)
 {
     Read(text);
-    // The supplement only adds to what the list has; without the list it
+    // The additions only add to what the list has; without the list they
     // would check every address against a handful of places.
-    if (IsLoaded())
-        Read(supplement);
+    if (!IsLoaded())
+        return;
+    for (const QStringView addition : additions)
+        Read(addition);
+    for (const Province& province : provinces_) {
+        for (auto name = province.cityByName.keyBegin(); name != province.cityByName.keyEnd(); ++name)
+            longestCityName_ = std::max(longestCityName_, name->size());
+    }
+    for (const QSet<QString>& districts : cities_) {
+        for (const QString& name : districts)
+            longestDistrictName_ = std::max(longestDistrictName_, name.size());
+    }
 }
 
 void AdminDivisions::Read(QStringView text)
 {
     int province = -1;
+    // A province an earlier list gave without cities accepts any; lines
+    // that add cities to it must not narrow it to those.
+    bool keepsAnyCity = false;
     bool directlyAdministered = false; // the city line groups county-level cities
     int districtsOf = -1;
     // A city the list gives without districts accepts any; lines that add
@@ -96,18 +132,22 @@ void AdminDivisions::Read(QStringView text)
         if (name.isEmpty() || name.startsWith(u'#'))
             continue;
         if (depth == 0) {
+            const bool known = provinceByName_.contains(name);
             province = FindOrAddProvince(name);
+            keepsAnyCity = known && provinces_[size_t(province)].cityByName.isEmpty();
             districtsOf = -1;
             directlyAdministered = false;
-        } else if (province < 0) {
+        } else if (province < 0 || keepsAnyCity) {
             continue;
         } else if (depth == 1) {
             Province& parent = provinces_[size_t(province)];
-            directlyAdministered = name.contains(QStringLiteral("直辖县级行政区划"));
+            directlyAdministered = name.contains(QStringLiteral("直辖县"));
             keepsAnyDistrict = false;
             if (parent.municipalityCity >= 0) {
                 parent.cityByName.insert(name, parent.municipalityCity);
                 districtsOf = parent.municipalityCity;
+            } else if (directlyAdministered) {
+                districtsOf = DirectlyAdministered(province, name);
             } else if (const auto known = parent.cityByName.constFind(name);
                        known != parent.cityByName.cend()) {
                 districtsOf = known.value();
@@ -149,6 +189,22 @@ int AdminDivisions::FindOrAddProvince(const QString& name)
     return index;
 }
 
+int AdminDivisions::DirectlyAdministered(int province, const QString& name)
+{
+    QHash<QString, int>& cityByName = provinces_[size_t(province)].cityByName;
+    for (const QString& known : DirectlyAdministeredNames()) {
+        if (const auto found = cityByName.constFind(known); found != cityByName.cend()) {
+            const int index = found.value();
+            cityByName.insert(name, index);
+            return index;
+        }
+    }
+    const int index = AddCity(province, name);
+    for (const QString& other : DirectlyAdministeredNames())
+        cityByName.insert(other, index);
+    return index;
+}
+
 int AdminDivisions::AddCity(int province, const QString& name)
 {
     const int index = int(cities_.size());
@@ -169,17 +225,43 @@ bool AdminDivisions::IsProvince(QStringView word) const
     return !IsLoaded() || provinceByName_.contains(Key(word));
 }
 
+bool AdminDivisions::IsSameProvince(QStringView word, QStringView other) const
+{
+    const auto found = provinceByName_.constFind(Key(word));
+    return found != provinceByName_.cend() && provinceByName_.value(Key(other), -1) == found.value();
+}
+
 bool AdminDivisions::StartsWithProvince(QStringView text) const
 {
     if (text.isEmpty())
         return false;
-    if (!IsLoaded())
-        return true;
-    for (qsizetype length = std::min(longestProvinceName_, text.size()); length >= kShortestName; --length) {
-        if (provinceByName_.contains(Key(text.first(length))))
-            return true;
-    }
-    return false;
+    return !IsLoaded() || ProvinceAtStart(text) > 0;
+}
+
+qsizetype AdminDivisions::ProvinceAtStart(QStringView text) const
+{
+    return LongestAtStart(
+        text, longestProvinceName_, [this](const QString& name) { return provinceByName_.contains(name); });
+}
+
+qsizetype AdminDivisions::CityAtStart(QStringView province, QStringView text) const
+{
+    const auto found = provinceByName_.constFind(Key(province));
+    if (found == provinceByName_.cend())
+        return 0;
+    const QHash<QString, int>& cityByName = provinces_[size_t(found.value())].cityByName;
+    return LongestAtStart(
+        text, longestCityName_, [&](const QString& name) { return cityByName.contains(name); });
+}
+
+qsizetype AdminDivisions::DistrictAtStart(QStringView province, QStringView city, QStringView text) const
+{
+    const int index = FindCity(province, city);
+    if (index < 0)
+        return 0;
+    const QSet<QString>& districts = cities_[size_t(index)];
+    return LongestAtStart(
+        text, longestDistrictName_, [&](const QString& name) { return districts.contains(name); });
 }
 
 QString AdminDivisions::MunicipalityOf(QStringView province) const
@@ -210,6 +292,25 @@ bool AdminDivisions::IsCityOf(QStringView province, QStringView city) const
     if (province.isEmpty() || city.isEmpty())
         return false;
     return !IsLoaded() || FindCity(province, city) >= kAnyCity;
+}
+
+bool AdminDivisions::IsSameCity(QStringView province, QStringView city, QStringView other) const
+{
+    const int index = FindCity(province, city);
+    return index >= 0 && FindCity(province, other) == index;
+}
+
+bool AdminDivisions::TakesAnyCity(QStringView province) const
+{
+    return !IsLoaded() || (!province.isEmpty() && FindCity(province, {}) == kAnyCity);
+}
+
+bool AdminDivisions::TakesAnyDistrict(QStringView province, QStringView city) const
+{
+    if (!IsLoaded())
+        return true;
+    const int index = FindCity(province, city);
+    return index == kAnyCity || (index >= 0 && cities_[size_t(index)].isEmpty());
 }
 
 bool AdminDivisions::IsDistrictOf(QStringView province, QStringView city, QStringView district) const

@@ -6,7 +6,6 @@
 #include "core/trade/ColumnTable.h"
 
 #include <QStringList>
-#include <utility>
 
 namespace {
 
@@ -80,34 +79,95 @@ bool Place(AddressReading& reading, PieceKind kind, const QString& piece)
     return false;
 }
 
-// Province, city, district and the rest, cut at the street's blanks as the
-// sheet has always cut them: a street without a blank is all address. A
-// municipality followed by one of its districts ("上海市 浦东新区 …") has
-// the municipality as its city, as "上海 上海市 浦东新区 …" writes it.
-void SplitStreet(AddressReading& reading, QString street)
+// Province, city, district and the rest, read from the street's start by
+// the division lists, whether blanks part them or not
+// ("上海市上海市宝山区友谊路101号"): the longest province name, then the
+// longest city of it, then the longest district of that city. A name
+// written twice ("浙江省 浙江省 杭州市", "北京市 北京市 北京市 朝阳区") is
+// read once. A piece the lists do not know is taken up to its blank as
+// written, as the sheet has always cut them, and is to be checked; a
+// street without a blank there is all address. A municipality is its own
+// city, whichever of its names the line gives (北京, 市辖区, 县) or none
+// before one of its districts (上海市 浦东新区 …).
+void SplitStreet(AddressReading& reading, QStringView street)
 {
     const AdminDivisions& divisions = AdminDivisions::National();
-    const QString provinceWord = TakeFirstWord(street);
-    if (!provinceWord.isEmpty() && !divisions.IsProvince(provinceWord)) {
+    street = TrimBlanks(street);
+    const auto take = [&street](qsizetype length) {
+        const QStringView piece = street.first(length);
+        street = TrimBlanks(street.sliced(length));
+        return piece;
+    };
+    const auto takeWord = [&street]() {
+        const FirstWordCut cut = CutFirstWord(street);
+        if (cut.hasBlank)
+            street = TrimBlanks(cut.rest);
+        return cut.word;
+    };
+    // A name again is a repeat only where a word ends or the next level's
+    // name begins: "山东省 山东路" keeps its road.
+    const auto endsRepeat = [&street](qsizetype length, qsizetype nextLevel) {
+        return length == street.size() || street[length] == u' ' || nextLevel > 0;
+    };
+
+    const qsizetype provinceLength = divisions.ProvinceAtStart(street);
+    const QStringView province = provinceLength > 0 ? take(provinceLength) : takeWord();
+    if (province.isEmpty() && !divisions.IsLoaded()) {
+        // Without the lists a street without blanks cannot be cut: it is
+        // all address, as before there were lists.
+        reading.address = street.toString();
+        return;
+    }
+    if (!divisions.IsProvince(province)) {
         reading.outcome = AddressReading::Outcome::StreetNotSplit;
         return;
     }
-    reading.province = QString(provinceWord).remove(QStringLiteral("省"));
-    street = TrimBlanks(street);
-    reading.city = TakeFirstWord(street);
-    street = TrimBlanks(street);
-    const QString municipality = divisions.MunicipalityOf(provinceWord);
-    if (!municipality.isEmpty() && !reading.city.isEmpty() && !divisions.IsCityOf(provinceWord, reading.city)
-        && divisions.IsDistrictOf(provinceWord, municipality, reading.city)) {
-        reading.district = std::exchange(reading.city, municipality);
-    } else {
-        reading.district = TakeFirstWord(street);
-    }
-    reading.address = TrimBlanks(street);
-    if (!reading.city.isEmpty() && !divisions.IsCityOf(provinceWord, reading.city))
+    reading.province = province.toString().remove(QStringLiteral("省"));
+    // The length of the province written again at the street's start, or 0;
+    // a province's name that begins one of its cities' (吉林省 吉林市) is the city.
+    const auto provinceAgain = [&]() -> qsizetype {
+        const qsizetype again = divisions.ProvinceAtStart(street);
+        const bool repeated = again > 0 && divisions.IsSameProvince(province, street.first(again))
+            && divisions.CityAtStart(province, street) < again
+            && endsRepeat(again, divisions.CityAtStart(province, street.sliced(again)));
+        return repeated ? again : 0;
+    };
+    while (const qsizetype again = provinceAgain())
+        take(again);
+
+    const QString municipality = divisions.MunicipalityOf(province);
+    QStringView city;
+    if (const qsizetype length = divisions.CityAtStart(province, street))
+        city = take(length);
+    else if (municipality.isEmpty() || divisions.DistrictAtStart(province, municipality, street) == 0)
+        city = takeWord();
+    reading.city = municipality.isEmpty() || (!city.isEmpty() && !divisions.IsCityOf(province, city))
+        ? city.toString()
+        : municipality;
+    // Likewise the city again ("北京市 北京市 北京市 朝阳区"); a city's name
+    // that begins one of its districts' (苏州工业园区) is the district.
+    const auto cityAgain = [&]() -> qsizetype {
+        const qsizetype again = divisions.CityAtStart(province, street);
+        const bool repeated = again > 0 && divisions.IsSameCity(province, reading.city, street.first(again))
+            && divisions.DistrictAtStart(province, reading.city, street) < again
+            && endsRepeat(again, divisions.DistrictAtStart(province, reading.city, street.sliced(again)));
+        return repeated ? again : 0;
+    };
+    while (const qsizetype again = cityAgain())
+        take(again);
+
+    const qsizetype districtLength = divisions.DistrictAtStart(province, reading.city, street);
+    reading.district = (districtLength > 0 ? take(districtLength) : takeWord()).toString();
+    reading.address = street.toString();
+
+    if (reading.city.isEmpty())
+        reading.divisionsToCheck = !divisions.TakesAnyCity(province);
+    else if (!divisions.IsCityOf(province, reading.city))
         reading.divisionsToCheck = true;
-    else if (!reading.district.isEmpty() && !divisions.IsDistrictOf(provinceWord, reading.city, reading.district))
-        reading.divisionsToCheck = true;
+    else if (reading.district.isEmpty())
+        reading.divisionsToCheck = !divisions.TakesAnyDistrict(province, reading.city);
+    else
+        reading.divisionsToCheck = !divisions.IsDistrictOf(province, reading.city, reading.district);
 }
 
 } // namespace

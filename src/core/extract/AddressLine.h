@@ -8,9 +8,10 @@
 // piece, the street the piece that begins with a province of the division
 // list, and the recipient the one piece of text before the street. Text
 // right after the street that is none of these (a room number 3-2-1201)
-// is more street. The street is then split into province, city, district
-// and the rest at its blanks; a municipality followed by one of its
-// districts (上海市 浦东新区 …) has the municipality as its city too.
+// is more street. The street is then read from its start into province,
+// city, district and the rest by the division lists, blanks between them
+// or not ("上海市上海市宝山区友谊路101号"), each name read once however
+// often the line repeats it; a municipality is its own city too.
 
 #include <QString>
 #include <QStringView>
@@ -22,8 +23,9 @@ struct AddressReading {
         Unreadable, // the pieces cannot be told apart: nothing is to be written
     };
     Outcome outcome = Outcome::Unreadable;
-    // A city or district that the division list does not place under its
-    // province or city. Still written (the list ages), but to be checked.
+    // A city or district that neither division list places under its
+    // province or city, or a street the lists cannot cut into them. Still
+    // written (the lists age), but to be checked.
     bool divisionsToCheck = false;
     // The mobile (or a second one, in telephone) is masked as the
     // marketplace shows many now ("138****5678"): written as shown, and
@@ -32,7 +34,7 @@ struct AddressReading {
     QString recipient;
     QString mobile;
     QString telephone;
-    QString province; // the street's first word without "省"
+    QString province; // the street's province as written, without "省"
     QString city;
     QString district;
     QString address;

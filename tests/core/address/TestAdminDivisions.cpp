@@ -1,4 +1,5 @@
 #include "core/address/AdminDivisions.h"
+#include "core/extract/AddressLine.h"
 #include "support/TestSupport.h"
 
 class TestAdminDivisions : public QObject {
@@ -113,6 +114,22 @@ private slots:
         QTest::newRow("和田地区 和安县") << true << "新疆"
                                          << "和田地区"
                                          << "和安县" << true << true;
+        // From the picker's list, a second witness.
+        QTest::newRow("picker's 省直辖县") << true << "湖北省"
+                                           << "省直辖县"
+                                           << "潜江市" << true << true;
+        QTest::newRow("national name of the same level") << true << "海南"
+                                                         << "省直辖县级行政区划"
+                                                         << "琼中黎族苗族自治县" << true << true;
+        QTest::newRow("either name of the level, any province") << true << "河南省"
+                                                                << "自治区直辖县级行政区划"
+                                                                << "济源市" << true << true;
+        QTest::newRow("picker's cities do not narrow 台湾") << true << "台湾"
+                                                            << "东海市"
+                                                            << "东海区" << true << true;
+        QTest::newRow("neither list: an old name") << true << "广西"
+                                                   << "南宁市"
+                                                   << "横县" << true << false;
         QTest::newRow("unloaded: anything goes") << false << "东海省"
                                                  << "东海市"
                                                  << "东海区" << true << true;
@@ -156,6 +173,8 @@ private slots:
                                       << "东海 东海市 新区" << true;
         QTest::newRow("lines before a province are skipped") << true << "\t杭州市\n\t\t新区"
                                                              << "浙江 杭州 新区" << false;
+        QTest::newRow("province without cities keeps taking any") << true << "台湾省\n\t台北市"
+                                                                  << "台湾 高雄市 前镇区" << true;
         QTest::newRow("supplement without the list: unloaded")
             << false << hangzhou << "浙江 杭州 余杭区" << true;
     }
@@ -166,9 +185,9 @@ private slots:
         QFETCH(QString, place);
         QFETCH(bool, isDistrict);
         const QStringList words = place.split(u' ');
-        const QString list
-            = QStringLiteral("浙江省\n\t杭州市\n\t\t西湖区\n\t温州市\n上海市\n\t市辖区\n\t\t黄浦区\n");
-        const AdminDivisions divisions(withList ? list : QString(), supplement);
+        const QString list = QStringLiteral(
+            "浙江省\n\t杭州市\n\t\t西湖区\n\t温州市\n上海市\n\t市辖区\n\t\t黄浦区\n台湾省\n");
+        const AdminDivisions divisions(withList ? list : QString(), { supplement });
         QCOMPARE(divisions.IsLoaded(), withList);
         QCOMPARE(divisions.IsDistrictOf(words[0], words[1], words[2]), isDistrict);
     }
@@ -217,6 +236,40 @@ private slots:
                 QVERIFY2(divisions.IsDistrictOf(words[0], words[1], district),
                     qPrintable(place + " / " + district));
         }
+    }
+
+    // Every county an address picker offers, as a buyer who picked it
+    // sends the line: read whole, in its own cells, and nothing to check.
+    void everyPickerCountyReadsWhole()
+    {
+        const QByteArray data
+            = testsupport::ReadFile(QStringLiteral(":/lumetra/address/divisions-picker.txt"));
+        QStringList flagged;
+        int counties = 0;
+        QString province;
+        QString city;
+        for (const QString& line : QString::fromUtf8(data).split(u'\n')) {
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            if (!line.startsWith(u'\t')) {
+                province = line;
+            } else if (!line.startsWith(QStringLiteral("\t\t"))) {
+                city = line.mid(1);
+            } else {
+                const QString county = line.mid(2);
+                ++counties;
+                const AddressReading reading
+                    = ReadAddressLine(QStringLiteral("张三，13800001111，%1 %2 %3 文三路 1号，310000")
+                                          .arg(province, city, county));
+                if (reading.outcome != AddressReading::Outcome::Read || reading.divisionsToCheck
+                    || reading.district != county || reading.address != QStringLiteral("文三路 1号"))
+                    flagged << QStringList { province, city, county }.join(u' ');
+            }
+        }
+        // The list read whole (3,479 counties in 2.1.0), not a few lines of it.
+        QVERIFY2(counties > 3000, qPrintable(QString::number(counties)));
+        QVERIFY2(flagged.isEmpty(),
+            qPrintable(QStringLiteral("%1 of %2: ").arg(flagged.size()).arg(counties) + flagged.join(u'|')));
     }
 };
 
