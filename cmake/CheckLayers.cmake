@@ -10,7 +10,7 @@ set(layer_order
     "trade"
     "grid"
     "extract downloads"
-    "history recovery export documents update layout"
+    "history recovery export documents inspect update layout"
     "session"
     "batch"
 )
