@@ -20,25 +20,27 @@ namespace {
 
 constexpr qint64 kEventsEveryMs = 50;
 
-void SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
+bool SaveAsPdf(QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, SlipPaper paper)
 {
     const QString suggested = QDir::home().filePath(
         QStringLiteral("%1-%2.pdf").arg(DocumentName(which), documents.date.toString(QStringLiteral("yyyyMMdd"))));
     const QString path = QFileDialog::getSaveFileName(
         parent, QStringLiteral("保存为PDF"), suggested, QStringLiteral("PDF 文件 (*.pdf)"));
     if (path.isEmpty())
-        return;
+        return false;
     PdfDocumentPrinter pdf;
     const DocumentWritten written = pdf.WritePdf(documents, which, paper, path);
     if (!written.IsWritten())
         QMessageBox::warning(parent, DocumentName(which), written.toTell);
+    return written.IsWritten();
 }
 
 } // namespace
 
-void ShowDocumentPreview(
+bool ShowDocumentPreview(
     QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, const Settings& settings)
 {
+    bool saved = false;
     const SlipPaper paper = settings.PackingSlipPaper();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(DocumentName(which));
@@ -73,7 +75,9 @@ void ShowDocumentPreview(
         QAction* save = toolBar->addAction(QStringLiteral("保存为PDF"));
         save->setObjectName(QStringLiteral("saveAsPdf"));
         QObject::connect(save, &QAction::triggered, &preview,
-            [&] { SaveAsPdf(&preview, documents, which, paper); });
+            [&] { saved = SaveAsPdf(&preview, documents, which, paper) || saved; });
     }
-    preview.exec();
+    // The dialog is accepted once its pages went to a printer.
+    const bool printed = preview.exec() == QDialog::Accepted;
+    return printed || saved;
 }

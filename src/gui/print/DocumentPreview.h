@@ -10,6 +10,7 @@ struct ShippingDocuments;
 
 // Opens the preview (modal) and returns once it is closed, with the slips
 // on the paper settings holds. Printing moves the pages by the offset
-// settings holds for the chosen printer.
-void ShowDocumentPreview(
+// settings holds for the chosen printer. True when the pages were printed
+// or saved as a PDF file.
+bool ShowDocumentPreview(
     QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, const Settings& settings);

@@ -20,6 +20,7 @@
 #include "gui/grid/TradeGridView.h"
 #include "gui/print/DocumentPreview.h"
 #include "gui/inspect/InspectWindow.h"
+#include "gui/inspect/PrintedSlipsQuestion.h"
 #include "gui/print/PrintButton.h"
 
 #include <QCheckBox>
@@ -371,6 +372,13 @@ void MainWindow::PrintDocument(ShippingDocument which, bool selectedOnly)
     if (!outcome.documents || outcome.documents->NothingToShip())
         return;
     const BusyScope previewing(previews_);
+    if (which == ShippingDocument::PackingSlips) {
+        ParcelMarks marks(DefaultParcelMarksPath());
+        PreviewSlipsRemembered(this, *outcome.documents, marks, [&](const ShippingDocuments& slips) {
+            return ShowDocumentPreview(this, slips, which, session_->RunSettings());
+        });
+        return;
+    }
     ShowDocumentPreview(this, *outcome.documents, which, session_->RunSettings());
 }
 
