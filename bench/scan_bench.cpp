@@ -3,9 +3,8 @@
 // marketplace answers). The detail fetch is the only wait: the answer's
 // time is set beside that floor (the latency of one page, since a parcel's
 // pages are fetched at once; parcels of several trades are shown apart when
-// the shop has them). The
-// lookup's own cost is shown on a day of 10,000 rows: building the parcels
-// once, and one scan's lookup.
+// the shop has them). The lookup's own cost is shown on a day of 10,000
+// rows: building the parcels once, and one scan's lookup.
 
 #include "support/DemoListPage.h"
 #include "support/StandIns.h"
