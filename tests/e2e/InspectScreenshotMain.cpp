@@ -23,7 +23,8 @@
 
 namespace {
 
-void AddItem(TradeGrid& grid, const QString& order, const QString& recipient, const QString& text, const QString& quantity)
+void AddItem(TradeGrid& grid, const QString& order, const QString& recipient, const QString& text,
+    const QString& quantity)
 {
     const int row = grid.Rows();
     grid.SetRows(row + 1);
@@ -35,7 +36,8 @@ void AddItem(TradeGrid& grid, const QString& order, const QString& recipient, co
     grid.SetTextMatrix(row, ColCity, QStringLiteral("杭州市"));
     grid.SetTextMatrix(row, ColDistrict, QStringLiteral("西湖区"));
     grid.SetTextMatrix(row, ColAddress, QStringLiteral("文三路 478 号华星科技大厦 12 楼"));
-    grid.SetTextMatrix(row, ColItemRecord, ItemRecordLine({ order, QStringLiteral("59.00"), quantity, text }));
+    grid.SetTextMatrix(
+        row, ColItemRecord, ItemRecordLine({ order, QStringLiteral("59.00"), quantity, text }));
 }
 
 } // namespace
@@ -49,8 +51,10 @@ int main(int argc, char* argv[])
     TradeGrid grid;
     SetUpTradeGrid(grid);
     const QString order = QStringLiteral("3925471068813927514");
-    AddItem(grid, order, QStringLiteral("张晓梅"), QStringLiteral("真丝印花围巾 颜色分类：藏青 尺寸：90cm"), QStringLiteral("2"));
-    AddItem(grid, order + QStringLiteral("_1"), QStringLiteral("张晓梅"), QStringLiteral("天然竹制砧板 规格：大号"), QStringLiteral("1"));
+    AddItem(grid, order, QStringLiteral("张晓梅"), QStringLiteral("真丝印花围巾 颜色分类：藏青 尺寸：90cm"),
+        QStringLiteral("2"));
+    AddItem(grid, order + QStringLiteral("_1"), QStringLiteral("张晓梅"),
+        QStringLiteral("天然竹制砧板 规格：大号"), QStringLiteral("1"));
     WriteRowNotes(grid, grid.FixedRows(),
         { order, QStringLiteral("是送人的，请不要放发票和价格单"), QStringLiteral("送小样两份") });
     const FindingList findings;
@@ -62,7 +66,8 @@ int main(int argc, char* argv[])
     Endpoints endpoints;
     endpoints.tradeBase = QStringLiteral("http://127.0.0.1:9");
     QTemporaryDir dir;
-    InspectWindow window({ [&]() -> const TradeGrid& { return grid; }, [&]() -> const FindingList& { return findings; } },
+    InspectWindow window(
+        { [&]() -> const TradeGrid& { return grid; }, [&]() -> const FindingList& { return findings; } },
         fetcher, endpoints, dir.filePath(QStringLiteral("marks.json")));
     window.resize(900, 760);
     window.show();
@@ -72,12 +77,14 @@ int main(int argc, char* argv[])
         return 1;
 
     const QString pdf = dir.filePath(QStringLiteral("slip.pdf"));
-    const ShippingDocuments documents = CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate::currentDate());
+    const ShippingDocuments documents
+        = CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate::currentDate());
     PdfDocumentPrinter printer;
     if (!printer.WritePdf(documents, ShippingDocument::PackingSlips, SlipPaper::Label76x130, pdf).IsWritten())
         return 1;
     QString png = QString::fromLocal8Bit(argv[2]);
     png.chop(4); // pdftoppm adds ".png"
     return QProcess::execute(QStringLiteral("pdftoppm"),
-        { QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, png });
+        { QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+            pdf, png });
 }

@@ -27,7 +27,8 @@ namespace {
 struct BenchRun {
     BenchRun(RecordingPrompt& prompt, const QString& base, const QString& folder)
         : recovery(folder)
-        , windowRun(RunServices { .prompt = &prompt, .endpoints = e2e::DemoEndpoints(base), .checkpoint = &recovery })
+        , windowRun(RunServices {
+              .prompt = &prompt, .endpoints = e2e::DemoEndpoints(base), .checkpoint = &recovery })
     {
         windowRun.run.fetcher.SetFirstRetryPauseMs(10);
         window = &windowRun.Open();
@@ -75,7 +76,8 @@ private slots:
 
 void TestPackingBench::scanAtThePackingBench()
 {
-    testsupport::DemoMarket market({ "--pages", "2", "--per-page", "6", "--seed", "31", "--latency-ms", "100" });
+    testsupport::DemoMarket market(
+        { "--pages", "2", "--per-page", "6", "--seed", "31", "--latency-ms", "100" });
     if (!market.ok())
         SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     QTemporaryDir dir;
@@ -115,11 +117,13 @@ void TestPackingBench::scanAtThePackingBench()
 
     // The buyer asks for a refund after the walk.
     QNetworkAccessManager network;
-    QVERIFY(demolist::Get(network, market.url(QStringLiteral("/demo/change-status?order=%1&status=%2").arg(code, "退款中")))
+    QVERIFY(demolist::Get(
+        network, market.url(QStringLiteral("/demo/change-status?order=%1&status=%2").arg(code, "退款中")))
                 .contains("退款中"));
     QCOMPARE(ScanInto(*inspect, code), std::optional(ParcelVerdict::Refund));
     QCOMPARE(Shown(*inspect, "verdict"), QStringLiteral("已申请退款，不要发货"));
-    QVERIFY2(Shown(*inspect, "note").startsWith(QStringLiteral("这个包裹已于")), qPrintable(Shown(*inspect, "note")));
+    QVERIFY2(Shown(*inspect, "note").startsWith(QStringLiteral("这个包裹已于")),
+        qPrintable(Shown(*inspect, "note")));
     QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 1 / 待验 %1").arg(parcels - 1));
 
     // A code of no parcel says so and asks nothing of the marketplace.
@@ -145,7 +149,8 @@ void TestPackingBench::scanAtThePackingBench()
     QVERIFY(inspect);
     QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 2 / 待验 %1").arg(parcels - 2));
     (void)ScanInto(*inspect, code);
-    QVERIFY2(Shown(*inspect, "note").startsWith(QStringLiteral("这个包裹已于")), qPrintable(Shown(*inspect, "note")));
+    QVERIFY2(Shown(*inspect, "note").startsWith(QStringLiteral("这个包裹已于")),
+        qPrintable(Shown(*inspect, "note")));
 }
 
 LUMETRA_TEST_MAIN(TestPackingBench)

@@ -30,7 +30,8 @@ std::optional<QString> ReadDetailStatus(const QString& pageText)
         }
     }
     qsizetype end = at;
-    while (end < pageText.size() && pageText.at(end) != u'<' && pageText.at(end) != u'&' && !IsAnyBlank(pageText.at(end)))
+    while (end < pageText.size() && pageText.at(end) != u'<' && pageText.at(end) != u'&'
+        && !IsAnyBlank(pageText.at(end)))
         ++end;
     if (end == at)
         return std::nullopt;

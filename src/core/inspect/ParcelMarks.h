@@ -8,10 +8,10 @@
 // days.
 
 #include <QDateTime>
-#include <array>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 enum class ParcelMark { Checked, Printed };

@@ -30,7 +30,8 @@ ParcelVerdict WorstVerdict(const QList<ParcelVerdict>& verdicts);
 // Red: the parcel must not leave.
 inline bool StopsParcel(ParcelVerdict verdict)
 {
-    return verdict == ParcelVerdict::Shipped || verdict == ParcelVerdict::Closed || verdict == ParcelVerdict::Refund;
+    return verdict == ParcelVerdict::Shipped || verdict == ParcelVerdict::Closed
+        || verdict == ParcelVerdict::Refund;
 }
 
 // The answer's headline: "可以发货", "已申请退款，不要发货", "交易已关闭，不要发货",

@@ -1,6 +1,7 @@
 #include "InspectWindow.h"
 
 #include "core/base/Logging.h"
+#include "core/grid/TradeGrid.h"
 #include "core/trade/Finding.h"
 
 #include <QApplication>
@@ -124,6 +125,13 @@ InspectWindow::InspectWindow(InspectSource source, PageFetcher& fetcher, const E
     layout->addStretch(1);
 
     connect(&check_, &ParcelStatusCheck::Checked, this, &InspectWindow::ShowAnswer);
+    // A walk or a merge while the window is open changes the day's parcels.
+    const TradeGrid& grid = source_.grid();
+    const auto changed = [this] { gridChanged_ = true; };
+    connect(&grid, &QAbstractItemModel::modelReset, this, changed);
+    connect(&grid, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(&grid, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(&grid, &QAbstractItemModel::dataChanged, this, changed);
     ShowVerdict(QStringLiteral("请扫描发货单上的条码"), kGrey);
 }
 
@@ -136,6 +144,7 @@ void InspectWindow::showEvent(QShowEvent* event)
 
 void InspectWindow::Refresh()
 {
+    gridChanged_ = false;
     index_ = ParcelIndex(source_.grid(), source_.findings());
     ShowCounts();
 }
@@ -152,7 +161,8 @@ void InspectWindow::ShowCounts()
 void InspectWindow::ShowVerdict(const QString& text, const QString& colour)
 {
     verdict_->setText(text);
-    verdict_->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: white; padding: 8px; }").arg(colour));
+    verdict_->setStyleSheet(
+        QStringLiteral("QLabel { background-color: %1; color: white; padding: 8px; }").arg(colour));
 }
 
 void InspectWindow::Scan(const QString& typed)
@@ -161,9 +171,11 @@ void InspectWindow::Scan(const QString& typed)
     const QString code = ScannedCode(typed);
     if (code.isEmpty())
         return;
+    if (gridChanged_)
+        Refresh();
     const std::optional<int> found = index_.Find(code);
     if (!found) {
-        shown_ = -1;
+        shownKey_.clear();
         recipient_->clear();
         items_->clear();
         notesFrame_->hide();
@@ -178,18 +190,19 @@ void InspectWindow::Scan(const QString& typed)
         }
         return;
     }
-    shown_ = *found;
-    const Parcel& parcel = index_.At(shown_);
+    const Parcel& parcel = index_.At(*found);
+    shownKey_ = parcel.Key();
     ShowParcel(parcel);
     if (const auto before = marks_.When(ParcelMark::Checked, parcel.Key()))
         note_->setText(QStringLiteral("这个包裹已于 %1 验过").arg(TimeText(*before)));
     else
         note_->clear();
-    if (marks_.Mark(ParcelMark::Checked, { parcel.Key() }, QDateTime::currentDateTime()) != MarksWrite::Written)
+    if (marks_.Mark(ParcelMark::Checked, { parcel.Key() }, QDateTime::currentDateTime())
+        != MarksWrite::Written)
         note_->setText(note_->text() + QStringLiteral("（验货记录未能保存）"));
     ShowCounts();
     ShowVerdict(QStringLiteral("正在核对状态…"), kGrey);
-    check_.Start(shown_, parcel);
+    check_.Start(*found, parcel);
 }
 
 void InspectWindow::ShowParcel(const Parcel& parcel)
@@ -204,12 +217,15 @@ void InspectWindow::ShowParcel(const Parcel& parcel)
     const QString notes = NotesText(slip);
     notes_->setText(notes);
     notesFrame_->setVisible(!notes.isEmpty());
-    trades_->setText(QStringLiteral("本包裹 %1 笔交易：%2").arg(slip.orders.size()).arg(slip.orders.join(u'、')));
+    trades_->setText(
+        QStringLiteral("本包裹 %1 笔交易：%2").arg(slip.orders.size()).arg(slip.orders.join(u'、')));
 }
 
 void InspectWindow::ShowAnswer(const ParcelCheck& check)
 {
-    if (check.parcel != shown_)
+    // The answer of a parcel scanned before the one on screen comes no more
+    // (a new check drops it); one for a parcel no longer shown is dropped.
+    if (check.trades.isEmpty() || check.trades.first().order != shownKey_)
         return;
     QString text = VerdictText(check.verdict);
     switch (check.verdict) {

@@ -31,7 +31,8 @@ public:
     InspectWindow(InspectSource source, PageFetcher& fetcher, const Endpoints& endpoints,
         const QString& marksPath = DefaultParcelMarksPath(), QWidget* parent = nullptr);
 
-    // The parcels read from the grid again (done as the window is shown).
+    // The parcels read from the grid again: done as the window is shown,
+    // and at the next scan after the grid changed.
     void Refresh();
     // What Enter in the input does.
     void Scan(const QString& typed);
@@ -62,7 +63,8 @@ private:
     QFrame* notesFrame_ = nullptr;
     QLabel* notes_ = nullptr;
     QLabel* trades_ = nullptr;
-    int shown_ = -1; // the parcel on screen
+    QString shownKey_; // the parcel on screen, by its slip's number
+    bool gridChanged_ = true;
 };
 
 // Opens the window of parent (one per main window), or raises it.

@@ -33,6 +33,7 @@ void PreviewSlipsRemembered(QWidget* parent, const ShippingDocuments& documents,
     }
     if (!preview(chosen))
         return;
-    if (marks.Mark(ParcelMark::Printed, SlipKeys(chosen), QDateTime::currentDateTime()) != MarksWrite::Written)
+    if (marks.Mark(ParcelMark::Printed, SlipKeys(chosen), QDateTime::currentDateTime())
+        != MarksWrite::Written)
         qCWarning(lcCommands) << "printed slips not remembered";
 }

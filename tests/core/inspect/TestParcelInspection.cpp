@@ -1,24 +1,14 @@
-#include "support/DemoListPage.h"
-#include "support/StandIns.h"
 #include "support/TestSupport.h"
 
-#include "core/downloads/DetailDownloadPass.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/inspect/DetailStatus.h"
 #include "core/inspect/ParcelIndex.h"
 #include "core/inspect/ParcelMarks.h"
-#include "core/inspect/ParcelStatusCheck.h"
-#include "core/progress/Progress.h"
-#include "core/session/PageExtraction.h"
-#include "core/session/RunContext.h"
+#include "core/inspect/ParcelVerdict.h"
 
-#include <QSignalSpy>
 #include <QTemporaryDir>
-
-using demolist::DemoListPage;
-using demolist::Get;
 
 namespace {
 
@@ -46,7 +36,8 @@ void FillDayGrid(TradeGrid& grid)
     AddRow(grid, QStringLiteral("1002"), QStringLiteral("等待卖家发货"), QStringLiteral("李四"));
     AddRow(grid, QStringLiteral("1002_1"), QStringLiteral("等待卖家发货"), QStringLiteral("李四"));
     AddRow(grid, QStringLiteral("1003"), QStringLiteral("买家已付款"), QStringLiteral("李四"));
-    AddRow(grid, QStringLiteral("1004"), QStringLiteral("卖家已发货"), QStringLiteral("王五"), QStringLiteral("SF100"));
+    AddRow(grid, QStringLiteral("1004"), QStringLiteral("卖家已发货"), QStringLiteral("王五"),
+        QStringLiteral("SF100"));
     AddRow(grid, QStringLiteral("1005"), QStringLiteral("等待卖家发货"), QStringLiteral("赵六"),
         QStringLiteral("YT200、YT201"));
 }
@@ -82,15 +73,19 @@ private slots:
     {
         QTest::addColumn<QStringList>("statuses"); // "-": not read
         QTest::addColumn<int>("verdict");
-        QTest::newRow("still to ship") << QStringList { "买家已付款", "等待卖家发货" } << int(ParcelVerdict::CanShip);
-        QTest::newRow("one trade refunded") << QStringList { "等待卖家发货", "退款中" } << int(ParcelVerdict::Refund);
+        QTest::newRow("still to ship")
+            << QStringList { "买家已付款", "等待卖家发货" } << int(ParcelVerdict::CanShip);
+        QTest::newRow("one trade refunded")
+            << QStringList { "等待卖家发货", "退款中" } << int(ParcelVerdict::Refund);
         QTest::newRow("refund granted") << QStringList { "卖家已同意退款" } << int(ParcelVerdict::Refund);
         QTest::newRow("closed") << QStringList { "交易关闭", "等待卖家发货" } << int(ParcelVerdict::Closed);
         QTest::newRow("shipped") << QStringList { "卖家已发货" } << int(ParcelVerdict::Shipped);
-        QTest::newRow("one page missing, never green") << QStringList { "等待卖家发货", "-" }
-                                                       << int(ParcelVerdict::Unchecked);
-        QTest::newRow("a status no table knows") << QStringList { "待买家确认" } << int(ParcelVerdict::Unchecked);
-        QTest::newRow("red beats a missing page") << QStringList { "-", "交易关闭" } << int(ParcelVerdict::Closed);
+        QTest::newRow("one page missing, never green")
+            << QStringList { "等待卖家发货", "-" } << int(ParcelVerdict::Unchecked);
+        QTest::newRow("a status no table knows")
+            << QStringList { "待买家确认" } << int(ParcelVerdict::Unchecked);
+        QTest::newRow("red beats a missing page")
+            << QStringList { "-", "交易关闭" } << int(ParcelVerdict::Closed);
         QTest::newRow("no trades") << QStringList {} << int(ParcelVerdict::Unchecked);
     }
     void aParcelIsAsGraveAsItsWorstTrade()
@@ -101,8 +96,6 @@ private slots:
         for (const QString& status : statuses)
             verdicts.append(VerdictOfStatus(status == u"-" ? std::nullopt : std::optional<QString>(status)));
         QCOMPARE(int(WorstVerdict(verdicts)), verdict);
-        QCOMPARE(StopsParcel(ParcelVerdict(verdict)),
-            verdict != int(ParcelVerdict::CanShip) && verdict != int(ParcelVerdict::Unchecked));
     }
 
     void findsTheParcelOfAScannedCode_data()
@@ -110,13 +103,27 @@ private slots:
         QTest::addColumn<QString>("scanned");
         QTest::addColumn<QString>("parcel"); // its first order; "" for none
         QTest::addColumn<QString>("offSlip"); // the grid's status of a trade on no slip
-        QTest::newRow("the slip's barcode") << "1001\r" << "1001" << "";
-        QTest::newRow("the parcel's second trade") << "1003" << "1002" << "";
-        QTest::newRow("an item row's number") << " 1002_1 " << "1002" << "";
-        QTest::newRow("a waybill of a split order") << "YT201" << "1005" << "";
-        QTest::newRow("shipped this morning") << "1004" << "" << "卖家已发货";
-        QTest::newRow("unknown") << "9999" << "" << "";
-        QTest::newRow("nothing typed") << "\t" << "" << "";
+        QTest::newRow("the slip's barcode") << "1001\r"
+                                            << "1001"
+                                            << "";
+        QTest::newRow("the parcel's second trade") << "1003"
+                                                   << "1002"
+                                                   << "";
+        QTest::newRow("an item row's number") << " 1002_1 "
+                                              << "1002"
+                                              << "";
+        QTest::newRow("a waybill of a split order") << "YT201"
+                                                    << "1005"
+                                                    << "";
+        QTest::newRow("shipped this morning") << "1004"
+                                              << ""
+                                              << "卖家已发货";
+        QTest::newRow("unknown") << "9999"
+                                 << ""
+                                 << "";
+        QTest::newRow("nothing typed") << "\t"
+                                       << ""
+                                       << "";
     }
     void findsTheParcelOfAScannedCode()
     {
@@ -151,13 +158,17 @@ private slots:
         QCOMPARE(printer.Mark(ParcelMark::Printed, { "1001", "1002" }, morning), MarksWrite::Written);
         QCOMPARE(checker.Mark(ParcelMark::Checked, { "1005" }, morning), MarksWrite::Written);
         const ParcelMarks restarted(path);
-        QCOMPARE(restarted.Marked(ParcelMark::Checked, { "1001", "1002", "1005" }), QStringList({ "1001", "1005" }));
-        QCOMPARE(restarted.Marked(ParcelMark::Printed, { "1001", "1002", "1005" }), QStringList({ "1001", "1002" }));
+        QCOMPARE(restarted.Marked(ParcelMark::Checked, { "1001", "1002", "1005" }),
+            QStringList({ "1001", "1005" }));
+        QCOMPARE(restarted.Marked(ParcelMark::Printed, { "1001", "1002", "1005" }),
+            QStringList({ "1001", "1002" }));
         QCOMPARE(restarted.When(ParcelMark::Checked, "1001")->toSecsSinceEpoch(), morning.toSecsSinceEpoch());
-        QCOMPARE(QFile(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+        QCOMPARE(QFile(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+            QFileDevice::Permissions());
         // A mark older than a fortnight goes at the next write.
         ParcelMarks old(path);
-        QCOMPARE(old.Mark(ParcelMark::Checked, { "0999" }, morning.addDays(-kParcelMarkDays - 1)), MarksWrite::Written);
+        QCOMPARE(old.Mark(ParcelMark::Checked, { "0999" }, morning.addDays(-kParcelMarkDays - 1)),
+            MarksWrite::Written);
         QVERIFY(!ParcelMarks(path).When(ParcelMark::Checked, "0999"));
         // An unreadable file starts anew instead of failing.
         QVERIFY(testsupport::WriteFile(path, "{ not json"));
@@ -166,55 +177,6 @@ private slots:
         ParcelMarks blocked(dir.filePath(QStringLiteral("data/parcel-marks.json/inside")));
         QCOMPARE(blocked.Mark(ParcelMark::Checked, { "1001" }, morning), MarksWrite::Failed);
         QVERIFY(blocked.When(ParcelMark::Checked, "1001"));
-    }
-
-    // The demo walked into a grid; a parcel is checked green, its trade
-    // refunded on the marketplace is red, the marketplace gone is amber.
-    void checksTheParcelOnTheMarketplace()
-    {
-        testsupport::DemoMarket market({ "--pages", "1", "--per-page", "12", "--seed", "31", "--latency-ms", "80" });
-        if (!market.ok())
-            SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
-        standin::RecordingPrompt prompt;
-        RunContext run(RunServices { .prompt = &prompt, .endpoints = testsupport::TradeHostAt(market.base()) });
-        run.fetcher.SetFirstRetryPauseMs(50);
-        Get(run.fetcher.Network(), market.url(QStringLiteral("/member/login.jhtml?TPL_username=demo")));
-        DemoListPage page(run.fetcher.Network(), market.base());
-        TradeGrid grid;
-        DetailDownloadPass pass;
-        StartProgress(run.progress, QStringLiteral("walk"), 10, 0);
-        (void)ExtractTradePage(run, page, grid, true, pass);
-        CloseProgress(run.progress);
-
-        const ParcelIndex index(grid, {});
-        QVERIFY2(index.Count() > 0, "the demo's page must hold trades to ship");
-        const Parcel& parcel = index.At(0);
-        const auto check = [&] {
-            ParcelStatusCheck checker(run.fetcher, run.endpoints);
-            QSignalSpy answered(&checker, &ParcelStatusCheck::Checked);
-            checker.Start(0, parcel);
-            if (!answered.wait(20000))
-                return ParcelCheck {};
-            return answered.first().first().value<ParcelCheck>();
-        };
-        ParcelCheck green = check();
-        QCOMPARE(green.parcel, 0);
-        QCOMPARE(green.verdict, ParcelVerdict::CanShip);
-        QCOMPARE(green.trades.size(), parcel.slip.orders.size());
-        QCOMPARE(green.trades.first().statusNow, std::optional<QString>(parcel.morningStatuses.first()));
-
-        const QString order = parcel.slip.orders.last();
-        QVERIFY(Get(run.fetcher.Network(),
-            market.url(QStringLiteral("/demo/change-status?order=%1&status=%2").arg(order, "退款中")))
-                .contains("退款中"));
-        QCOMPARE(check().verdict, ParcelVerdict::Refund);
-
-        market.Stop();
-        const ParcelCheck amber = check();
-        QCOMPARE(amber.parcel, 0);
-        QCOMPARE(amber.verdict, ParcelVerdict::Unchecked);
-        QVERIFY(!amber.trades.first().statusNow);
-        QCOMPARE(amber.trades.first().morningStatus, parcel.morningStatuses.first());
     }
 };
 
