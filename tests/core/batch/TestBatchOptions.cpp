@@ -48,6 +48,8 @@ void TestBatchOptions::readFromTheCommandLine_data()
     QTest::newRow("documents without a sheet")
         << QStringList { "--picking-list", "p.pdf", "--packing-slips=s.pdf", "--slip-paper", "100x150", "--merge" }
         << "" << true << -1 << "" << 0 << "";
+    QTest::newRow("the one-part waybill's label") << QStringList { "--packing-slips", "s.pdf", "--slip-paper", "76X130" }
+                                                  << "" << false << -1 << "" << 0 << "";
     QTest::newRow("slip paper not known") << QStringList { "--packing-slips", "s.pdf", "--slip-paper", "A4" } << ""
                                           << false << -1 << "" << 0 << "--slip-paper needs a5, 100x150 or 76x130";
     QTest::newRow("slip paper without slips") << QStringList { "--export", "a.csv", "--slip-paper", "a5" } << ""
