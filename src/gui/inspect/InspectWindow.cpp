@@ -227,6 +227,12 @@ void InspectWindow::ShowAnswer(const ParcelCheck& check)
     // (a new check drops it); one for a parcel no longer shown is dropped.
     if (check.trades.isEmpty() || check.trades.first().order != shownKey_)
         return;
+    // Which trade stops the parcel: each one with its status now.
+    QStringList trades;
+    for (const TradeCheck& trade : check.trades)
+        trades.append(QStringLiteral("%1（%2）")
+                          .arg(trade.order, trade.statusNow.value_or(QStringLiteral("未能核对"))));
+    trades_->setText(QStringLiteral("本包裹 %1 笔交易：%2").arg(check.trades.size()).arg(trades.join(u'、')));
     QString text = VerdictText(check.verdict);
     switch (check.verdict) {
     case ParcelVerdict::CanShip:

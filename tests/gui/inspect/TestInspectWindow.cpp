@@ -75,17 +75,18 @@ private slots:
     {
         QTest::addColumn<QString>("page"); // "" for a fetch that failed
         QTest::addColumn<QString>("verdict");
-        QTest::newRow("to ship") << "<span>交易状态：买家已付款</span>"
-                                 << "可以发货";
-        QTest::newRow("closed") << "<span>交易状态：交易关闭</span>"
-                                << "交易已关闭，不要发货";
-        QTest::newRow("no page") << ""
-                                 << "无法核对状态\n早上的状态：买家已付款";
+        QTest::addColumn<QString>("status"); // as the trades line gives it
+        // clang-format off
+        QTest::newRow("to ship") << "<span>交易状态：买家已付款</span>" << "可以发货" << "买家已付款";
+        QTest::newRow("closed") << "<span>交易状态：交易关闭</span>" << "交易已关闭，不要发货" << "交易关闭";
+        QTest::newRow("no page") << "" << "无法核对状态\n早上的状态：买家已付款" << "未能核对";
+        // clang-format on
     }
     void showsTheScannedParcel()
     {
         QFETCH(QString, page);
         QFETCH(QString, verdict);
+        QFETCH(QString, status);
         TradeGrid grid;
         FillGrid(grid);
         const FindingList findings;
@@ -110,6 +111,7 @@ private slots:
         QTest::keyClick(input, Qt::Key_Return);
         QVERIFY(answered.wait(5000));
         QCOMPARE(label("verdict"), verdict);
+        QCOMPARE(label("trades"), QStringLiteral("本包裹 1 笔交易：2001（%1）").arg(status));
         QCOMPARE(label("items"), QStringLiteral("真丝围巾　颜色分类：藏青　× 3"));
         QCOMPARE(label("notes"), QStringLiteral("买家留言：不要放发票\n卖家备注：送小样"));
         QVERIFY(window.findChild<QLabel*>(QStringLiteral("notes"))->parentWidget()->isVisible());
