@@ -312,6 +312,17 @@ QByteArray NotFoundPage()
                                "<body>\n<p>您访问的页面不存在。</p>\n</body>\n</html>\n"));
 }
 
+QByteArray StatusChangedPage(const QString& orderNumber, const QString& status)
+{
+    const QString said = status.isEmpty()
+        ? QStringLiteral("没有改动：订单 %1 或状态不存在（可用：%2）。").arg(Esc(orderNumber), kChangeableStatuses.join(u'、'))
+        : QStringLiteral("订单 %1 的状态已改为 %2。").arg(Esc(orderNumber), Esc(status));
+    return Utf8(QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta http-equiv=\"Content-Type\" "
+                               "content=\"text/html; charset=utf-8\">\n<title>修改交易状态</title>\n</head>\n"
+                               "<body>\n<p>%1</p>\n</body>\n</html>\n")
+            .arg(said));
+}
+
 QByteArray TradeDetailPage(const Shop& shop, const ShopTrade& trade)
 {
     QString html = Head(QStringLiteral("交易详情"), QStringLiteral("gbk"));

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace demo {
 
@@ -17,6 +18,9 @@ inline const QString kBackOffice = QStringLiteral("/seller_admin.htm");
 inline const QString kSoldItems = QStringLiteral("/trade/itemlist/list_sold_items.htm");
 inline const QString kTradeDetail = QStringLiteral("/trade/detail/trade_item_detail.htm");
 inline const QString kDownload = QStringLiteral("/download");
+// ?order=N&status=S: the trade's status becomes S (one of
+// kChangeableStatuses), as when a buyer asks for a refund after the walk.
+inline const QString kChangeStatus = QStringLiteral("/demo/change-status");
 } // namespace paths
 
 // The marker by which a client knows a detail page arrived whole.
@@ -32,6 +36,13 @@ QByteArray BackOfficePage(const Shop& shop);
 QByteArray SoldItemsPage(const Shop& shop, int page);
 QByteArray DownloadPage(const QString& version);
 QByteArray NotFoundPage();
+// What the status change says; an empty status: the order or the status was
+// not known, nothing changed.
+QByteArray StatusChangedPage(const QString& orderNumber, const QString& status);
+
+// The statuses a trade may be changed to after the walk.
+inline const QStringList kChangeableStatuses { QStringLiteral("退款中"), QStringLiteral("卖家已同意退款"),
+    QStringLiteral("交易关闭"), QStringLiteral("卖家已发货"), QStringLiteral("等待卖家发货") };
 
 // GBK pages.
 QByteArray TradeDetailPage(const Shop& shop, const ShopTrade& trade);

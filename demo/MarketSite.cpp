@@ -100,7 +100,22 @@ HttpReply MarketSite::Handle(const HttpRequest& request)
         return TradeDetail(request);
     if (path == paths::kDownload)
         return Page(DownloadPage(options_.version));
+    if (path == paths::kChangeStatus)
+        return ChangeStatus(request);
     return Page(NotFoundPage(), kUtf8Html, 404);
+}
+
+HttpReply MarketSite::ChangeStatus(const HttpRequest& request)
+{
+    const QString orderNumber = request.FormValue(QStringLiteral("order"));
+    const QString status = request.FormValue(QStringLiteral("status"));
+    ShopTrade* trade = shop_.FindTrade(orderNumber);
+    if (!trade)
+        return Page(StatusChangedPage(orderNumber, QString()), kUtf8Html, 404);
+    if (!kChangeableStatuses.contains(status))
+        return Page(StatusChangedPage(orderNumber, QString()), kUtf8Html, 400);
+    trade->status = status;
+    return Page(StatusChangedPage(orderNumber, status));
 }
 
 HttpReply MarketSite::ToLogin(const HttpRequest& request) const

@@ -49,6 +49,9 @@ private:
     HttpReply Logout(const HttpRequest& request);
     HttpReply SoldItems(const HttpRequest& request);
     HttpReply TradeDetail(const HttpRequest& request);
+    // The buyer changes their mind after the walk: the trade's list row and
+    // detail page show the new status from now on.
+    HttpReply ChangeStatus(const HttpRequest& request);
     HttpReply ToLogin(const HttpRequest& request) const;
 
     Shop shop_;

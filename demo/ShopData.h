@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace demo {
 
@@ -86,6 +87,10 @@ struct Shop {
     // Number of list pages: at least one, also for an empty shop.
     int PageCount() const { return pages < 1 ? 1 : pages; }
     const ShopTrade* FindTrade(const QString& orderNumber) const;
+    ShopTrade* FindTrade(const QString& orderNumber)
+    {
+        return const_cast<ShopTrade*>(std::as_const(*this).FindTrade(orderNumber));
+    }
 };
 
 } // namespace demo

@@ -7,7 +7,9 @@ PACKAGES=(
     qt6-base-dev qt6-webengine-dev
     libqt6sql6-sqlite  # the trade history's SQLite driver, a plugin nothing links
     libxlsxwriter-dev libicu-dev qt6-translations-l10n libgl1-mesa-dri fonts-noto-cjk fonts-symbola xvfb xauth
-    poppler-utils  # the tests read the printed documents back: pdfinfo, pdffonts, pdftotext
+    poppler-utils  # the tests read the printed documents back: pdfinfo, pdffonts, pdftotext, pdftoppm
+    libzint-dev  # the slips' barcodes
+    zbar-tools  # the tests decode the printed barcodes: zbarimg
     unzip clang libclang-rt-14-dev
     dpkg-dev file  # the .deb: dpkg-shlibdeps finds its runtime dependencies
 )

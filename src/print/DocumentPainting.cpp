@@ -2,6 +2,7 @@
 
 #include "NotesBox.h"
 #include "PageFlow.h"
+#include "SlipBarcode.h"
 #include "core/base/Logging.h"
 #include "core/documents/ShippingDocuments.h"
 
@@ -17,7 +18,12 @@ constexpr double kPickingMarginMm = 12;
 constexpr double kA5SlipMarginMm = 8;
 constexpr double kLabelSlipMarginMm = 4;
 
-const QPageSize kLabelPage(QSizeF(100, 150), QPageSize::Millimeter, QStringLiteral("100 x 150 mm"), QPageSize::ExactMatch);
+QPageSize LabelPage(SlipPaper paper)
+{
+    static const QPageSize large(QSizeF(100, 150), QPageSize::Millimeter, QStringLiteral("100 x 150 mm"), QPageSize::ExactMatch);
+    static const QPageSize small(QSizeF(76, 130), QPageSize::Millimeter, QStringLiteral("76 x 130 mm"), QPageSize::ExactMatch);
+    return paper == SlipPaper::Label76x130 ? small : large;
+}
 
 struct Surface {
     QPagedPaintDevice& device;
@@ -199,6 +205,7 @@ int FlowPackingSlips(Surface& s, const ShippingDocuments& documents, SlipPaper p
         flow.Paragraph(where);
         if (slip.addressToCheck)
             flow.Paragraph(QStringLiteral("请核对地址"), &strong);
+        PaintSlipBarcode(flow, slip.orders.value(0), s.mm, a5 ? kA5BarcodeHeightMm : kLabelBarcodeHeightMm);
         flow.Space(flow.LineHeight() * 0.5);
         flow.SetTableHead({ QStringLiteral("宝贝"), QStringLiteral("规格"), QStringLiteral("数量") }, columns);
         for (const SlipItem& item : slip.items)
@@ -225,7 +232,7 @@ void SetUpDocumentPages(QPagedPaintDevice& device, ShippingDocument which, SlipP
             QPageLayout::Millimeter));
         return;
     }
-    const QPageSize size = paper == SlipPaper::A5 ? QPageSize(QPageSize::A4) : kLabelPage;
+    const QPageSize size = paper == SlipPaper::A5 ? QPageSize(QPageSize::A4) : LabelPage(paper);
     device.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter));
 }
 

@@ -22,7 +22,7 @@ inline constexpr const char* kDocumentFallbackFamily = "Symbola";
 inline constexpr const char* kNothingToShipText = "没有待发货的交易";
 
 // Gives device the document's paper: A4 for the picking list and for A5
-// slips (two on a sheet), 100 × 150 mm for label slips.
+// slips (two on a sheet), 100 × 150 or 76 × 130 mm for label slips.
 void SetUpDocumentPages(QPagedPaintDevice& device, ShippingDocument which, SlipPaper paper);
 
 // Paints every page (after SetUpDocumentPages) and returns how many there

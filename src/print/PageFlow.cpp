@@ -183,6 +183,18 @@ void PageFlow::Space(double height)
     y_ = std::min(y_ + height, area_.bottom());
 }
 
+QRectF PageFlow::Block(double height)
+{
+    if (areas_ == 0)
+        NeedArea();
+    if (!Fits(height) && !fresh_)
+        NeedArea();
+    fresh_ = false;
+    const QRectF room(area_.left(), y_, area_.width(), height);
+    y_ += height;
+    return room;
+}
+
 void PageFlow::Paragraph(const QString& text, const QFont* font)
 {
     const QFont& used = font ? *font : font_;

@@ -54,6 +54,11 @@ public:
     void SetTableHead(const QStringList& cells, const QVector<TableColumn>& columns);
     void EndTable() { head_.clear(); }
     void Space(double height);
+    // Room for a picture height high across the area: in this area when it
+    // fits, else at the top of the next. Returns where it goes; the caller
+    // paints there through Painter(), none while the flow only lays out.
+    QRectF Block(double height);
+    QPainter* Painter() const { return painter_; }
     // Starts a new area now.
     void Break();
     // Areas begun so far.

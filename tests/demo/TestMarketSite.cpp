@@ -65,6 +65,8 @@ private slots:
     void listPageNumbers_data();
     void listPageNumbers();
     void detailPages();
+    void aTradeChangesItsMindAfterTheWalk_data();
+    void aTradeChangesItsMindAfterTheWalk();
     void failuresFollowTheSeed();
     void latencyOnDetailPagesOnly();
     void outageDropsDetailPagesForAWhile();
@@ -235,6 +237,37 @@ void TestMarketSite::detailPages()
     QCOMPARE(missing.response.status, 404);
     QVERIFY(DecodeAnsi(missing.response.body).contains(kDetailCompleteMarker));
     QCOMPARE(site.DetailRequestCount(), quint64(3));
+}
+
+void TestMarketSite::aTradeChangesItsMindAfterTheWalk_data()
+{
+    QTest::addColumn<QString>("order"); // "" for the shop's sixth trade
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("httpStatus");
+    QTest::newRow("refund asked") << "" << "退款中" << 200;
+    QTest::newRow("closed") << "" << "交易关闭" << 200;
+    QTest::newRow("a status no page shows") << "" << "已退货" << 400;
+    QTest::newRow("an order not in the shop") << "1" << "交易关闭" << 404;
+}
+
+void TestMarketSite::aTradeChangesItsMindAfterTheWalk()
+{
+    QFETCH(QString, order);
+    QFETCH(QString, status);
+    QFETCH(int, httpStatus);
+    MarketSite site = MakeSite();
+    const ShopTrade trade = site.GetShop().trades[5];
+    if (order.isEmpty())
+        order = trade.orderNumber;
+    const HttpReply changed = site.Handle(Request("GET",
+        "/demo/change-status?order=" + order.toLatin1() + "&status=" + QUrl::toPercentEncoding(status)));
+    QCOMPARE(changed.response.status, httpStatus);
+    const QString now = httpStatus == 200 ? status : trade.status;
+    QCOMPARE(site.GetShop().trades[5].status, now);
+    const QByteArray cookie = LogIn(site);
+    const QString detail = DecodeAnsi(site.Handle(Request("GET",
+        "/trade/detail/trade_item_detail.htm?bizOrderId=" + trade.orderNumber.toLatin1(), cookie)).response.body);
+    QVERIFY2(detail.contains(QStringLiteral("交易状态：") + now), qPrintable(detail));
 }
 
 void TestMarketSite::failuresFollowTheSeed()

@@ -1,8 +1,10 @@
 #pragma once
 // What poppler's tools read back from a PDF the tool wrote.
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +50,32 @@ inline bool FontsEmbedded(const QString& path)
             return false;
     }
     return true;
+}
+
+// The barcodes a scanner reads off the printed pages: each page rendered at
+// dotsPerInch (a label printer's 203 by default) and decoded, page after
+// page, in the order zbar finds them on a page.
+inline QStringList ScannedBarcodes(const QString& path, int dotsPerInch = 203)
+{
+    QTemporaryDir pictures;
+    const QString prefix = pictures.filePath(QStringLiteral("page"));
+    const QString rendered = PdfTool(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QString::number(dotsPerInch), QStringLiteral("-gray"), path, prefix });
+    if (rendered.contains(QStringLiteral(" failed: ")))
+        return { rendered };
+    QStringList codes;
+    const QStringList pages = QDir(pictures.path()).entryList({ QStringLiteral("page*") }, QDir::Files, QDir::Name);
+    for (const QString& page : pages) {
+        QProcess zbar;
+        zbar.start(QStringLiteral("zbarimg"),
+            { QStringLiteral("--raw"), QStringLiteral("-q"), QStringLiteral("-Sdisable"), QStringLiteral("-Scode128.enable"),
+                pictures.filePath(page) });
+        // zbarimg ends with 4 on a page without a barcode.
+        if (!zbar.waitForFinished(30000) || (zbar.exitCode() != 0 && zbar.exitCode() != 4))
+            return { QStringLiteral("zbarimg failed: %1").arg(QString::fromUtf8(zbar.readAllStandardError())) };
+        codes += QString::fromUtf8(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+    return codes;
 }
 
 } // namespace testsupport

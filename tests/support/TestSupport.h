@@ -160,6 +160,15 @@ public:
         }
     }
     bool ok() const { return !base_.isEmpty(); }
+    // Ends the market now, as a marketplace that went away: its port
+    // refuses connections from here on.
+    void Stop()
+    {
+        process_.terminate();
+        if (!process_.waitForFinished(3000))
+            process_.kill();
+        process_.waitForFinished(3000);
+    }
     // For example "http://127.0.0.1:41234".
     QString base() const { return base_; }
     QString url(const QString& path) const { return base_ + path; }

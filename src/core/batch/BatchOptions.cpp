@@ -98,8 +98,8 @@ void AddBatchOptions(QCommandLineParser& parser)
                            "FILE, beside --export or without it."),
             QStringLiteral("FILE") },
         { kSlipPaper,
-            QStringLiteral("With --packing-slips: a5 (two slips on an A4 sheet) or 100x150 (one label "
-                           "each); the stored setting otherwise, default a5."),
+            QStringLiteral("With --packing-slips: a5 (two slips on an A4 sheet), 100x150 or 76x130 "
+                           "(one label each); the stored setting otherwise, default a5."),
             QStringLiteral("PAPER") },
         { kMerge, QStringLiteral("With --export: merge the rows of one shipment before writing.") },
         { kWithNotes,
@@ -158,7 +158,7 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
     if (parser.isSet(kSlipPaper)) {
         options.slipPaper = SlipPaperFromText(parser.value(kSlipPaper));
         if (!options.slipPaper)
-            return refused(QStringLiteral("--slip-paper needs a5 or 100x150."));
+            return refused(QStringLiteral("--slip-paper needs a5, 100x150 or 76x130."));
         if (options.packingSlipsPath.isEmpty())
             return refused(QStringLiteral("--slip-paper needs --packing-slips FILE."));
     }

@@ -61,9 +61,10 @@ QString SaveDocumentPdf(QWidget* parent, const ShippingDocuments& documents, Shi
     return path;
 }
 
-void ShowDocumentPreview(
+bool ShowDocumentPreview(
     QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, Settings& settings)
 {
+    bool saved = false;
     const SlipPaper paper = settings.PackingSlipPaper();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(DocumentName(which));
@@ -98,7 +99,9 @@ void ShowDocumentPreview(
         QAction* save = toolBar->addAction(QStringLiteral("保存为PDF"));
         save->setObjectName(QStringLiteral("saveAsPdf"));
         QObject::connect(save, &QAction::triggered, &preview,
-            [&] { (void)SaveDocumentPdf(&preview, documents, which, paper, settings); });
+            [&] { saved = !SaveDocumentPdf(&preview, documents, which, paper, settings).isEmpty() || saved; });
     }
-    preview.exec();
+    // The dialog is accepted once its pages went to a printer.
+    const bool printed = preview.exec() == QDialog::Accepted;
+    return printed || saved;
 }

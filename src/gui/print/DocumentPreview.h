@@ -14,8 +14,9 @@ struct ShippingDocuments;
 // Opens the preview (modal) and returns once it is closed, with the slips
 // on the paper settings holds. Printing moves the pages by the offset
 // settings holds for the chosen printer. Saving a PDF remembers its folder
-// as the export folder.
-void ShowDocumentPreview(
+// as the export folder. True when the pages were printed or saved as a PDF
+// file.
+bool ShowDocumentPreview(
     QWidget* parent, const ShippingDocuments& documents, ShippingDocument which, Settings& settings);
 
 // Where "保存为PDF" offers to write: the export folder's (the last export,

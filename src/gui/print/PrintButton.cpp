@@ -25,7 +25,8 @@ PrintButton::PrintButton(std::function<void(ShippingDocument, bool)> print, Sett
     auto* papers = new QActionGroup(paperMenu);
     const SlipPaper stored = settings_.PackingSlipPaper();
     for (const auto& [paper, caption] : { std::pair { SlipPaper::A5, "A5（一张 A4 纸打两张）" },
-             std::pair { SlipPaper::Label100x150, "100 × 150 mm 标签" } }) {
+             std::pair { SlipPaper::Label100x150, "100 × 150 mm 标签" },
+             std::pair { SlipPaper::Label76x130, "76 × 130 mm 标签（一联面单）" } }) {
         QAction* action = paperMenu->addAction(QString::fromUtf8(caption));
         action->setCheckable(true);
         action->setChecked(paper == stored);

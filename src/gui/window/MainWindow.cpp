@@ -20,6 +20,8 @@
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/print/DocumentPreview.h"
+#include "gui/inspect/InspectWindow.h"
+#include "gui/inspect/PrintedSlipsQuestion.h"
 #include "gui/print/PrintButton.h"
 
 #include <QCheckBox>
@@ -28,6 +30,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include <algorithm>
@@ -172,6 +175,12 @@ void MainWindow::CreateControls()
         [this](ShippingDocument which, bool selectedOnly) { PrintDocument(which, selectedOnly); },
         run_.settings, this);
     print_->setObjectName(QStringLiteral("print"));
+    print_->menu()->addAction(QStringLiteral("验货…"), this, [this] {
+        ShowInspectWindow(this,
+            { [this]() -> const TradeGrid& { return session_->Grid(); },
+                [this]() -> const FindingList& { return session_->Findings(); } },
+            run_.fetcher, run_.endpoints);
+    });
     print_->setGeometry(ToPixels(kPrintRect));
     print_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
                               .arg(kPrintFace.name()));
@@ -372,6 +381,13 @@ void MainWindow::PrintDocument(ShippingDocument which, bool selectedOnly)
     if (!outcome.documents || outcome.documents->NothingToShip())
         return;
     const BusyScope previewing(previews_);
+    if (which == ShippingDocument::PackingSlips) {
+        ParcelMarks marks(DefaultParcelMarksPath());
+        PreviewSlipsRemembered(this, *outcome.documents, marks, [&](const ShippingDocuments& slips) {
+            return ShowDocumentPreview(this, slips, which, session_->RunSettings());
+        });
+        return;
+    }
     ShowDocumentPreview(this, *outcome.documents, which, session_->RunSettings());
 }
 

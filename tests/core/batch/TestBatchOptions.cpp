@@ -48,8 +48,10 @@ void TestBatchOptions::readFromTheCommandLine_data()
     QTest::newRow("documents without a sheet")
         << QStringList { "--picking-list", "p.pdf", "--packing-slips=s.pdf", "--slip-paper", "100x150", "--merge" }
         << "" << true << -1 << "" << 0 << "";
+    QTest::newRow("the one-part waybill's label") << QStringList { "--packing-slips", "s.pdf", "--slip-paper", "76X130" }
+                                                  << "" << false << -1 << "" << 0 << "";
     QTest::newRow("slip paper not known") << QStringList { "--packing-slips", "s.pdf", "--slip-paper", "A4" } << ""
-                                          << false << -1 << "" << 0 << "--slip-paper needs a5 or 100x150";
+                                          << false << -1 << "" << 0 << "--slip-paper needs a5, 100x150 or 76x130";
     QTest::newRow("slip paper without slips") << QStringList { "--export", "a.csv", "--slip-paper", "a5" } << ""
                                               << false << -1 << "" << 0 << "needs --packing-slips";
     // One file for two outputs would be written twice and both told as written.

@@ -10,6 +10,7 @@
 #include "gui/print/DocumentPreview.h"
 #include "print/PageFlow.h"
 #include "print/PdfDocumentPrinter.h"
+#include "print/SlipBarcode.h"
 
 #include "core/settings/SettingsStore.h"
 
@@ -61,6 +62,33 @@ ShippingDocuments Documents(const QString& kind = QString())
     return documents;
 }
 
+// Parcels of marketplace-length order numbers: one trade; two trades of
+// one recipient with 30 items, more than a label holds; one trade.
+ShippingDocuments ParcelsOfLongNumbers()
+{
+    TradeGrid grid;
+    SetUpTradeGrid(grid);
+    const auto add = [&](const QString& order, const QString& recipient, int items) {
+        for (int i = 0; i < items; ++i) {
+            const int row = grid.Rows();
+            const QString rowOrder = i == 0 ? order : QStringLiteral("%1_%2").arg(order).arg(i);
+            grid.SetRows(row + 1);
+            grid.SetTextMatrix(row, ColOrderNumber, rowOrder);
+            grid.SetTextMatrix(row, ColStatus, QStringLiteral("等待卖家发货"));
+            grid.SetTextMatrix(row, ColRecipient, recipient);
+            grid.SetTextMatrix(row, ColProvince, QStringLiteral("浙江省"));
+            grid.SetTextMatrix(row, ColAddress, QStringLiteral("文三路 478 号华星科技大厦 12 楼 1201 室"));
+            grid.SetTextMatrix(row, ColItemRecord,
+                ItemRecordLine({ rowOrder, QStringLiteral("9.90"), QStringLiteral("1"), QStringLiteral("发圈 %1").arg(i) }));
+        }
+    };
+    add(QStringLiteral("3925471068813927514"), QStringLiteral("张三"), 1);
+    add(QStringLiteral("3925471068813927515"), QStringLiteral("李四"), 15);
+    add(QStringLiteral("3925471068813927516"), QStringLiteral("李四"), 15);
+    add(QStringLiteral("417730295588"), QStringLiteral("王五"), 2);
+    return CollectShippingDocuments(grid, {}, QStringLiteral("小店"), QDate(2026, 12, 7));
+}
+
 } // namespace
 
 class TestDocumentPdf : public QObject {
@@ -105,6 +133,9 @@ private slots:
                                      << int(SlipPaper::Label100x150) << "283(\\.\\d+)? x 425" << -1
                                      << "发货单(续)小店2026-12-07收件人:李四订单编号:1002"
                                      << "";
+        QTest::newRow("small label slips") << "" << int(ShippingDocument::PackingSlips)
+                                           << int(SlipPaper::Label76x130) << "215(\\.\\d+)? x 36[89]" << -1
+                                           << "发货单(续)小店2026-12-07收件人:李四订单编号:1002" << "";
         // Today's file never keeps an earlier day's pages.
         QTest::newRow("nothing to ship")
             << "nothing" << int(ShippingDocument::PickingList) << int(SlipPaper::A5) << "595(\\.\\d+)? x 842"
@@ -155,6 +186,71 @@ private slots:
         const bool slipsWithNotes
             = document == int(ShippingDocument::PackingSlips) && (kind.isEmpty() || kind == u"memo on slips");
         QCOMPARE(fonts.contains(QStringLiteral("Symbola")), kind == u"emoji" || slipsWithNotes);
+    }
+
+    // A scanner at the packing bench reads each parcel's first order number
+    // back from the printed page, once per parcel: a slip's continuation has
+    // no barcode of its own.
+    void slipBarcodesScanBack_data()
+    {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("dotsPerInch");
+        QTest::newRow("A5, laser printer") << int(SlipPaper::A5) << 300;
+        QTest::newRow("100 x 150 label") << int(SlipPaper::Label100x150) << 203;
+        QTest::newRow("76 x 130 label") << int(SlipPaper::Label76x130) << 203;
+    }
+    void slipBarcodesScanBack()
+    {
+        QFETCH(int, paper);
+        QFETCH(int, dotsPerInch);
+        const ShippingDocuments documents = ParcelsOfLongNumbers();
+        QCOMPARE(documents.slips.size(), 3);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("slips.pdf"));
+        PdfDocumentPrinter printer;
+        const DocumentWritten written
+            = printer.WritePdf(documents, ShippingDocument::PackingSlips, SlipPaper(paper), path);
+        QVERIFY2(written.IsWritten(), qPrintable(written.toTell));
+        QStringList scanned = testsupport::ScannedBarcodes(path, dotsPerInch);
+        scanned.sort();
+        QCOMPARE(scanned,
+            QStringList({ "3925471068813927514", "3925471068813927515", "417730295588" }));
+    }
+
+    // The bars fill whole printer dots and leave the quiet zones free; a
+    // slip too narrow for the symbol gets none rather than one too fine.
+    void barcodeModulesFitTheSlip_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("widthMm");
+        QTest::addColumn<double>("moduleMm");
+        QTest::newRow("19 digits on a 76 mm label") << "3925471068813927514" << 68.0 << 0.375;
+        QTest::newRow("19 digits on A5") << "3925471068813927514" << 194.0 << 0.5;
+        QTest::newRow("too narrow") << "3925471068813927514" << 40.0 << 0.0;
+        QTest::newRow("underscore and letters") << "1002_A" << 68.0 << 0.5;
+    }
+    void barcodeModulesFitTheSlip()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, widthMm);
+        QFETCH(double, moduleMm);
+        const BarcodeBars bars = Code128Bars(text);
+        QVERIFY2(bars.error.isEmpty(), qPrintable(bars.error));
+        QVERIFY(!bars.IsEmpty());
+        QCOMPARE(ModuleWidthMm(bars.modules, widthMm), moduleMm);
+        if (moduleMm > 0)
+            QVERIFY((bars.modules + 2 * kQuietZoneModules) * moduleMm <= widthMm);
+        // Code128 begins and ends with a bar.
+        QCOMPARE(bars.bars.first().left, 0.0);
+        QCOMPARE(bars.bars.last().left + bars.bars.last().width, double(bars.modules));
+    }
+
+    void barcodeRefusesTextCode128CannotHold()
+    {
+        QVERIFY(Code128Bars(QString()).IsEmpty());
+        const BarcodeBars chinese = Code128Bars(QStringLiteral("订单1002"));
+        QVERIFY(chinese.IsEmpty());
+        QVERIFY(!chinese.error.isEmpty());
     }
 
     // A line breaks between characters, never inside one: an emoji is two
