@@ -23,3 +23,15 @@ struct [[nodiscard]] Done {
     bool IsDone() const { return reason.isEmpty(); }
     explicit operator bool() const { return IsDone(); }
 };
+
+// The same for a step that hands a value back: the value when done (the
+// cells a workbook cut to fit), else the reason and a value-initialised T.
+template <typename T> struct [[nodiscard]] DoneWith {
+    T value {};
+    QString reason; // empty when done
+
+    static DoneWith Ok(T value) { return DoneWith { std::move(value), {} }; }
+    static DoneWith Failed(QString why) { return DoneWith { T {}, Done::Failed(std::move(why)).reason }; }
+    bool IsDone() const { return reason.isEmpty(); }
+    explicit operator bool() const { return IsDone(); }
+};

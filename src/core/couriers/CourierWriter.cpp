@@ -6,13 +6,11 @@
 #include "core/export/ExcelWriter.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
-#include "core/export/WorkbookCheck.h"
 #include "core/text/AnsiCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
@@ -25,25 +23,15 @@ CourierWritten Failed(const QString& reason)
     return { CourierWriteStatus::Failed, reason, QString::fromUtf8(kExportFailedText), 0, 0 };
 }
 
-// A text as the cell holds it: at most the cell limit, never half a pair.
-QString CellText(const QString& text, int& cutCells)
-{
-    if (text.size() <= kMaxCellCharacters)
-        return text;
-    ++cutCells;
-    qsizetype length = kMaxCellCharacters;
-    if (text.at(length - 1).isHighSurrogate())
-        --length;
-    return text.left(length);
-}
-
 // The rows at file as a one-sheet workbook, every cell a string in the
-// text format; false on any library error.
-bool WriteXlsx(const CourierSheet& sheet, const QString& file, int& cutCells)
+// text format: done with the number of cells cut to fit, or the library's
+// failure.
+DoneWith<int> WriteXlsx(const CourierSheet& sheet, const QString& file)
 {
     lxw_workbook* book = workbook_new(QFile::encodeName(file).constData());
     if (!book)
-        return false;
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library cannot start ") + file);
+    int cutCells = 0;
     lxw_worksheet* worksheet = workbook_add_worksheet(book, kSheetName);
     // "@": the cell stays text when the seller edits it before the import.
     lxw_format* text = workbook_add_format(book);
@@ -56,7 +44,9 @@ bool WriteXlsx(const CourierSheet& sheet, const QString& file, int& cutCells)
     rows += sheet.rows;
     for (int r = 0; ok && r < rows.size(); ++r)
         for (int c = 0; ok && c < rows.at(r).size(); ++c) {
-            const QString cell = CellText(rows.at(r).at(c), cutCells);
+            const CellFit fit = FitToCell(rows.at(r).at(c));
+            cutCells += fit.cut ? 1 : 0;
+            const QString& cell = fit.text;
             lxw_format* format = r == 0 ? title : text;
             // Empty cells are written as blanks in the text format, so a
             // number typed there later stays text too.
@@ -69,29 +59,20 @@ bool WriteXlsx(const CourierSheet& sheet, const QString& file, int& cutCells)
         ok = worksheet_set_column(worksheet, lxw_col_t(c), lxw_col_t(c), 16, text) == LXW_NO_ERROR;
     if (!ok) {
         lxw_workbook_free(book);
-        return false;
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library failed on ") + file);
     }
-    return workbook_close(book) == LXW_NO_ERROR;
+    if (workbook_close(book) != LXW_NO_ERROR)
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library failed on ") + file);
+    return DoneWith<int>::Ok(cutCells);
 }
 
 CourierWritten WriteWorkbook(const CourierSheet& sheet, const QString& path)
 {
-    // Built in a private scratch file and read back (the library does not
-    // notice when its staging files fail), then renamed over the target.
-    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lumetra-couriers-XXXXXX.xlsx"));
-    if (!scratch.open())
-        return Failed(QStringLiteral("no scratch file: ") + scratch.errorString());
-    scratch.close();
-    int cutCells = 0;
-    if (!WriteXlsx(sheet, scratch.fileName(), cutCells))
-        return Failed(QStringLiteral("the workbook library failed on ") + scratch.fileName());
-    QFile finished(scratch.fileName());
-    const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
-    if (!IsCompleteWorkbook(workbook))
-        return Failed(QStringLiteral("the finished workbook is incomplete"));
-    if (!ReplaceFileContents(path, workbook))
-        return Failed(QStringLiteral("cannot be replaced"));
-    return { CourierWriteStatus::Written, {}, {}, cutCells, 0 };
+    const DoneWith<int> written
+        = WriteWorkbookInPlace(path, [&](const QString& scratchFile) { return WriteXlsx(sheet, scratchFile); });
+    if (!written)
+        return Failed(written.reason);
+    return { CourierWriteStatus::Written, {}, {}, written.value, 0 };
 }
 
 // A field as the import pages read it: no TAB after it (the import would

@@ -72,8 +72,10 @@ CellFormats AddFormats(lxw_workbook* book)
     return formats;
 }
 
-bool WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const CellFormats& formats, int& cutCells)
+// The plan's cells into sheet: done with the number of cut texts.
+DoneWith<int> WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const CellFormats& formats)
 {
+    int cutCells = 0;
     const int blockRows = int(plan.rows.size());
     for (int i = 0; i < blockRows; ++i) {
         const SheetPlan::Row& row = plan.rows.at(i);
@@ -90,18 +92,18 @@ bool WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const CellFormats& 
             lxw_error error = LXW_NO_ERROR;
             if (!text.isEmpty()) {
                 // Always a string: a cell text is never taken for a formula.
-                bool cut = false;
-                const QByteArray value = SheetCellText(text, cut).toUtf8();
-                cutCells += cut ? 1 : 0;
+                const CellFit cell = SheetCellText(text);
+                const QByteArray value = cell.text.toUtf8();
+                cutCells += cell.cut ? 1 : 0;
                 error = worksheet_write_string(sheet, lxw_row_t(i), lxw_col_t(j), value.constData(), format);
             } else if (format) {
                 error = worksheet_write_blank(sheet, lxw_row_t(i), lxw_col_t(j), format);
             }
             if (error != LXW_NO_ERROR)
-                return false;
+                return DoneWith<int>::Failed(QString::fromUtf8(lxw_strerror(error)));
         }
     }
-    return true;
+    return DoneWith<int>::Ok(cutCells);
 }
 
 bool SetWidths(lxw_worksheet* sheet, const SheetPlan& plan)
@@ -148,48 +150,65 @@ QString ExcelSheetName(const QString& wanted)
     return name;
 }
 
-QString SheetCellText(const QString& text, bool& cut)
+CellFit FitToCell(const QString& text)
 {
-    cut = text.size() > kMaxCellCharacters;
-    if (!cut)
-        return text.size() < kMaxCellCharacters ? text + u'\t' : text;
-    // The TAB only keeps a short number a text; a cut text has no room for it.
+    if (text.size() <= kMaxCellCharacters)
+        return { text, false };
     qsizetype length = kMaxCellCharacters;
     if (text.at(length - 1).isHighSurrogate())
         --length;
-    return text.left(length);
+    return { text.left(length), true };
 }
 
-bool WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QString& sheetName, int* cutCells)
+CellFit SheetCellText(const QString& text)
+{
+    if (text.size() < kMaxCellCharacters)
+        return { text + u'\t', false };
+    return FitToCell(text);
+}
+
+DoneWith<int> WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, const QString& sheetName)
 {
     XlsxWorkbook book(file);
     if (!book.get())
-        return false;
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library cannot start ") + file);
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), ExcelSheetName(sheetName).toUtf8().constData());
     if (!sheet)
-        return false;
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library cannot add the sheet"));
     const CellFormats formats = AddFormats(book.get());
-    int cut = 0;
-    const bool written = WriteCells(sheet, plan, formats, cut) && SetWidths(sheet, plan);
-    if (cutCells)
-        *cutCells = cut;
+    DoneWith<int> written = WriteCells(sheet, plan, formats);
     if (!written)
-        return false;
-    return book.Close();
+        return written;
+    if (!SetWidths(sheet, plan))
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library refused a column width"));
+    if (!book.Close())
+        return DoneWith<int>::Failed(QStringLiteral("the workbook library failed on ") + file);
+    return written;
+}
+
+DoneWith<int> WriteWorkbookInPlace(
+    const QString& path, const std::function<DoneWith<int>(const QString& scratchFile)>& build)
+{
+    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lumetra-workbook-XXXXXX.xlsx"));
+    if (!scratch.open())
+        return DoneWith<int>::Failed(QStringLiteral("no scratch file: ") + scratch.errorString());
+    scratch.close();
+    DoneWith<int> built = build(scratch.fileName());
+    if (!built)
+        return built;
+    QFile finished(scratch.fileName());
+    const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
+    if (!IsCompleteWorkbook(workbook))
+        return DoneWith<int>::Failed(QStringLiteral("the finished workbook is incomplete"));
+    if (const Done replaced = ReplaceFileContents(path, workbook); !replaced)
+        return DoneWith<int>::Failed(QStringLiteral("cannot be replaced: ") + replaced.reason);
+    return built;
 }
 
 ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QString& path,
     const QString& sheetName, ExportNotes notes)
 {
     StartProgress(progress, QStringLiteral("正在将数据导出到EXCEL文件 …"), grid.Rows() + 2, 0);
-    // The workbook is built in a private scratch file, read back and checked
-    // (the library does not notice when its staging files fail), then
-    // written beside the target and renamed over it: the old file stays
-    // whole until the new one is complete, and a failure leaves nothing.
-    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/lumetra-export-XXXXXX.xlsx"));
-    if (!scratch.open())
-        return ExportResult::Failed(path, QStringLiteral("no scratch file: ") + scratch.errorString());
-    scratch.close();
     StepProgress(progress, 1, ProgressPagesMode());
     const QString name = ExcelSheetName(sheetName);
     StepProgress(progress, 1, ProgressPagesMode());
@@ -199,15 +218,10 @@ ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QSt
     } catch (const GridRangeError&) {
         return ExportResult::Failed(path, QStringLiteral("the grid changed while it was written"));
     }
-    int cutCells = 0;
-    if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name, &cutCells))
-        return ExportResult::Failed(path, QStringLiteral("the workbook library failed on ") + scratch.fileName());
-    QFile finished(scratch.fileName());
-    const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
-    if (!IsCompleteWorkbook(workbook))
-        return ExportResult::Failed(path, QStringLiteral("the finished workbook is incomplete"));
-    if (!ReplaceFileContents(path, workbook))
-        return ExportResult::Failed(path, QStringLiteral("cannot be replaced"));
+    const DoneWith<int> written = WriteWorkbookInPlace(
+        path, [&](const QString& scratchFile) { return WriteSheetPlanXlsx(plan, scratchFile, name); });
+    if (!written)
+        return ExportResult::Failed(path, written.reason);
     CloseProgress(progress);
-    return ExportResult::Written(path, cutCells);
+    return ExportResult::Written(path, written.value);
 }
