@@ -20,6 +20,7 @@ struct ShopOptions {
     bool addressForms = false; // the everyday address lines of ShopAddressForms.h
     int rowsInScriptFrom = 0; // from this list page on, the trades come in a script; 0: never
     bool virtualShop = false; // a shop of top-ups only: every trade delivered, no shipping section
+    bool renamedSection = false; // every detail page names its shipping section otherwise; nothing to ship
 };
 
 Shop GenerateShop(const ShopOptions& options);

@@ -7,6 +7,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
+#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
@@ -200,14 +201,17 @@ ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QSt
         return ExportResult::Failed(path, QStringLiteral("the grid changed while it was written"));
     }
     int cutCells = 0;
+    errno = 0;
     if (!WriteSheetPlanXlsx(plan, scratch.fileName(), name, &cutCells))
-        return ExportResult::Failed(path, QStringLiteral("the workbook library failed on ") + scratch.fileName());
+        return ExportResult::Failed(
+            path, QStringLiteral("the workbook library failed on ") + scratch.fileName(), errno);
     QFile finished(scratch.fileName());
     const QByteArray workbook = finished.open(QIODevice::ReadOnly) ? finished.readAll() : QByteArray();
     if (!IsCompleteWorkbook(workbook))
         return ExportResult::Failed(path, QStringLiteral("the finished workbook is incomplete"));
+    errno = 0;
     if (!ReplaceFileContents(path, workbook))
-        return ExportResult::Failed(path, QStringLiteral("cannot be replaced"));
+        return ExportResult::Failed(path, QStringLiteral("cannot be replaced"), errno);
     CloseProgress(progress);
     return ExportResult::Written(path, cutCells);
 }

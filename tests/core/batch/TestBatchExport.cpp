@@ -308,8 +308,16 @@ void TestBatchExport::exitStatusFollowsWalkAndFindings_data()
     QTest::newRow("to check") << last << 3 << int(FindingSeverity::ToCheck) << "" << 10 << 5;
     QTest::newRow("refused") << last << 3 << int(FindingSeverity::Refused) << "" << 10 << 5;
     QTest::newRow("downloads failed") << last << 3 << -1 << "f" << 10 << 4;
-    QTest::newRow("refused outweighs failed downloads")
-        << last << 3 << int(FindingSeverity::Refused) << "f" << 10 << 5;
+    // The status that means the most missing data wins.
+    QTest::newRow("failed downloads outweigh a refusal")
+        << last << 3 << int(FindingSeverity::Refused) << "f" << 10 << 4;
+    QTest::newRow("failed downloads outweigh a field to check")
+        << last << 3 << int(FindingSeverity::ToCheck) << "f" << 10 << 4;
+    QTest::newRow("failed downloads outweigh a later page unreadable")
+        << int(WalkEnd::PageUnreadable) << 2 << int(FindingSeverity::Refused) << "f" << 10 << 4;
+    QTest::newRow("a note beside failed downloads") << last << 3 << int(FindingSeverity::Note) << "f" << 10 << 4;
+    QTest::newRow("an ended session outweighs failed downloads and refusals")
+        << last << 3 << int(FindingSeverity::Refused) << "fs" << 10 << 2;
     QTest::newRow("session ended on a list page") << int(WalkEnd::SessionExpired) << 2 << -1 << "" << 10 << 2;
     QTest::newRow("session ended in the last page's downloads") << last << 3 << -1 << "fs" << 10 << 2;
     QTest::newRow("first page unreadable")
