@@ -98,7 +98,7 @@ bool NotedAs(const QString& told, const QString& reason, const QString& order)
 QString StandardErrorShapeFault(const QString& told, int status)
 {
     const QStringList lines = told.split(QLatin1Char('\n'));
-    const qsizetype counts = lines.indexOf(QRegularExpression(QStringLiteral("^核对结果：")));
+    const qsizetype counts = lines.indexOf(QRegularExpression(QStringLiteral("核对结果：.*")));
     qsizetype lastLook = -1;
     qsizetype firstNote = lines.size();
     qsizetype firstFinding = lines.size();
@@ -120,7 +120,7 @@ QString StandardErrorShapeFault(const QString& told, int status)
         { 5, QStringLiteral("已写入，但有需要核对的地方：") } };
     if (words.contains(status) && !lines.last().startsWith(words.value(status)))
         return QStringLiteral("closing line without its status's words");
-    if (lines.last().contains(QStringLiteral(" 0 页")) || lines.last().contains(QStringLiteral("、0 页")))
+    if (lines.last().contains(QStringLiteral("0 页需要核对")) || lines.last().contains(QStringLiteral("（0 笔交易")))
         return QStringLiteral("an empty count in the closing line");
     if (told.contains(QStringLiteral("请在下面网页")))
         return QStringLiteral("the window's wording");
@@ -211,6 +211,7 @@ private slots:
     void notesOnTheSheetOnlyWhenAskedAndOnEverySlip();
     void nextDayDownloadsOnlyWhatCanChange();
     void fullDiskIsToldAsSuch();
+    void commandLineSpeaksChinese();
 
 private:
     QStringList ListArgs(const QString& base, const QString& file) const;
@@ -486,6 +487,27 @@ void TestUnattendedExport::nextDayDownloadsOnlyWhatCanChange()
     QVERIFY(!day1.isEmpty());
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("day2.csv"))), day1);
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("plain.csv"))), day1);
+}
+
+// The help and a mistyped option, in the language of everything else; the
+// option names stay as they are typed.
+void TestUnattendedExport::commandLineSpeaksChinese()
+{
+    QProcess help;
+    help.start(program_, { QStringLiteral("--help") });
+    QVERIFY(help.waitForFinished(30000));
+    QCOMPARE(help.exitCode(), 0);
+    const QString text = QString::fromUtf8(help.readAllStandardOutput());
+    for (const char* word : { "用法：", "选项：", "--export <FILE>", "--verbose", "无人值守导出", "显示命令行选项的说明" })
+        QVERIFY2(text.contains(QString::fromUtf8(word)), qPrintable(text));
+    // Every option's text is Chinese: no line of English words.
+    static const QRegularExpression english(QStringLiteral("\\b[A-Za-z]{3,} [a-z]{3,} [a-z]{3,}\\b"));
+    QVERIFY2(!text.contains(english), qPrintable(text.mid(text.indexOf(english), 80)));
+
+    const RunResult mistyped = Run(program_, { QStringLiteral("--export"), QStringLiteral("a.csv"), QStringLiteral("--exprot") });
+    QCOMPARE(mistyped.exitStatus, 1);
+    QVERIFY2(mistyped.errorLines.join('\n').contains(QStringLiteral("没有这个选项：“exprot”")),
+        qPrintable(mistyped.errorLines.join('\n')));
 }
 
 // A disk that fills while the sheet is written: a small file system of its

@@ -2,18 +2,18 @@
 
 #include "ConsoleReport.h"
 #include "FindingsReport.h"
-#include "core/base/Logging.h"
-#include "core/base/WholeFileWrite.h"
 #include "core/base/Endpoints.h"
 #include "core/base/FileReplace.h"
+#include "core/base/Logging.h"
+#include "core/base/WholeFileWrite.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/extract/ListParser.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
-#include "core/session/PageExtraction.h"
 #include "core/session/Commands.h"
+#include "core/session/PageExtraction.h"
 #include "core/settings/Settings.h"
 
 #include <QDir>
