@@ -10,6 +10,7 @@
 #include "core/session/RunContext.h"
 
 #include <QtEndian>
+#include <zlib.h>
 
 using standin::RecordingPrompt;
 
@@ -81,6 +82,20 @@ QByteArray Damaged(const QByteArray& good, const QString& how)
         bytes.clear();
     else if (how == "later format")
         qToLittleEndian(quint16(kGridSnapshotFormat + 1), bytes.data() + 10);
+    return bytes;
+}
+
+// A file with findings as the format before wrote it: the findings' body
+// inside the payload, one checksum over both.
+QByteArray AsFormat4(const QByteArray& format5, qsizetype gridEnd)
+{
+    QByteArray bytes = format5.left(gridEnd) + format5.mid(gridEnd + 8);
+    const qsizetype payload = bytes.size() - 32;
+    qToLittleEndian(quint16(4), bytes.data() + 8);
+    qToLittleEndian(quint16(4), bytes.data() + 10);
+    qToLittleEndian(quint64(payload), bytes.data() + 16);
+    qToLittleEndian(quint32(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.constData() + 32), size_t(payload))),
+        bytes.data() + 24);
     return bytes;
 }
 
@@ -235,6 +250,8 @@ private slots:
         QTest::newRow("a finding of a newer kind") << 99 << 1 << true << newer;
         QTest::newRow("a finding of a newer weight") << int(FindingKind::FieldShape) << 7 << true << newer;
         QTest::newRow("a newer kind in a cut part") << 99 << 1 << false << damaged;
+        // The format before kept its findings inside the payload, under its checksum.
+        QTest::newRow("a newer kind in a format 4 file") << 99 << 1 << true << newer;
     }
     void findingsThatDoNotReadLeaveTheCells()
     {
@@ -264,6 +281,8 @@ private slots:
             bytes[gridEnd + 8] = char(bytes[gridEnd + 8] + 1);
         else if (how.contains(QLatin1String("after")))
             bytes += "later";
+        else if (how.contains(QLatin1String("format 4")))
+            bytes = AsFormat4(bytes, gridEnd);
 
         QTemporaryDir dir;
         GridRecovery recovery(dir.path());
