@@ -210,6 +210,7 @@ private slots:
     void writesTheDaysShippingDocuments();
     void notesOnTheSheetOnlyWhenAskedAndOnEverySlip();
     void nextDayDownloadsOnlyWhatCanChange();
+    void fullDiskIsToldAsSuch_data();
     void fullDiskIsToldAsSuch();
     void commandLineSpeaksChinese();
 
@@ -513,17 +514,26 @@ void TestUnattendedExport::commandLineSpeaksChinese()
 // A disk that fills while the sheet is written: a small file system of its
 // own (a mount namespace, so nothing outside changes), nearly full. The
 // sheet is not written, an earlier one stays, and the seller reads why.
+void TestUnattendedExport::fullDiskIsToldAsSuch_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("csv") << "daily.csv";
+    QTest::newRow("workbook") << "daily.xlsx";
+}
+
 void TestUnattendedExport::fullDiskIsToldAsSuch()
 {
+    QFETCH(QString, name);
     const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
     if (unshare.isEmpty())
         QSKIP("unshare not available");
     QTemporaryDir disk;
-    const QString file = disk.filePath(QStringLiteral("daily.csv"));
+    const QString file = disk.filePath(name);
     // A mount that fails ends with 77 before the program runs.
     const QString script = QStringLiteral(
-        "mount -t tmpfs -o size=8k tmpfs \"$0\" || exit 77; printf yesterday > \"$0/daily.csv\"; "
-        "head -c 7000 /dev/zero > \"$0/filler\"; exec \"$@\"");
+        "mount -t tmpfs -o size=8k tmpfs \"$0\" || exit 77; printf yesterday > \"$0/%1\"; "
+        "head -c 7000 /dev/zero > \"$0/filler\"; exec \"$@\"")
+                               .arg(name);
     const RunResult run = Run(unshare,
         QStringList { "--user", "--map-root-user", "--mount", "sh", "-c", script, disk.path(), program_ }
             + ListArgs(market_->base(), file) + QStringList { "--no-history" });
