@@ -86,6 +86,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         { QStringLiteral("virtual-shop"),
             QStringLiteral(
                 "A shop of top-ups only: every trade delivered, no detail page with a shipping section.") },
+        { QStringLiteral("renamed-section"),
+            QStringLiteral("Every detail page says 收货人信息： for 收货地址：, and every paid trade has shipped.") },
         { QStringLiteral("any-session"),
             QStringLiteral("Any session cookie counts as logged in (a profile that logged in elsewhere).") },
         { QStringLiteral("expire-after-pages"),
@@ -149,6 +151,7 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.parcelsToShip = parser.isSet(QStringLiteral("parcels-to-ship"));
     options.shop.rowsInScriptFrom = int(rowsInScript);
     options.shop.virtualShop = parser.isSet(QStringLiteral("virtual-shop"));
+    options.shop.renamedSection = parser.isSet(QStringLiteral("renamed-section"));
     options.site.anySession = parser.isSet(QStringLiteral("any-session"));
     options.site.expireAfterPages = expireAfterPages;
 

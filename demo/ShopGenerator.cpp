@@ -390,6 +390,14 @@ Shop GenerateShop(const ShopOptions& options)
                 trade.waybill += QLatin1Char('1');
         }
     }
+    // Pages that renamed their shipping section, in a shop with nothing left
+    // to ship: only the shipped trades' pages show the change.
+    if (options.renamedSection)
+        for (ShopTrade& t : shop.trades) {
+            if (t.status == QStringLiteral("买家已付款"))
+                builder.ForceShipped(t);
+            t.renamedAddressLabel = true;
+        }
     if (options.drift)
         ApplyDrift(shop);
     if (options.misshape)

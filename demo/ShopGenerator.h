@@ -21,6 +21,7 @@ struct ShopOptions {
     int rowsInScriptFrom = 0; // from this list page on, the trades come in a script; 0: never
     bool virtualShop = false; // a shop of top-ups only: every trade delivered, no shipping section
     bool parcelsToShip = false; // the parcels to ship of ShopParcelsToShip.h
+    bool renamedSection = false; // every detail page names its shipping section otherwise; nothing to ship
 };
 
 Shop GenerateShop(const ShopOptions& options);

@@ -4,6 +4,7 @@
 #include "core/base/OwnerOnly.h"
 #include "core/base/ProfileLock.h"
 #include "core/batch/BatchOptions.h"
+#include "core/batch/CommandLineWords.h"
 #include "core/batch/ConsoleReport.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/session/RunFactory.h"
@@ -39,16 +40,15 @@ std::optional<ChosenOptions> OptionsOfCommandLine(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Lumetra Trades\n\nLog file: %1").arg(DefaultLogFilePath()));
+        QStringLiteral("Lumetra 交易数据提取\n\n日志文件：%1").arg(DefaultLogFilePath()));
     parser.addHelpOption();
     const QCommandLineOption startUrl(QStringLiteral("start-url"),
-        QStringLiteral("Address the browser opens first (the login page); with --export, the "
-                       "sold-items list."),
+        QStringLiteral("浏览器首先打开的地址（登录页）；与 --export 一起用时为“已卖出的宝贝”列表的地址。"),
         QStringLiteral("URL"));
     const QCommandLineOption tradeBase(QStringLiteral("trade-base"),
-        QStringLiteral("Scheme and host of the trade detail pages."), QStringLiteral("URL"));
+        QStringLiteral("交易详情页的协议和主机。"), QStringLiteral("URL"));
     const QCommandLineOption updateUrl(QStringLiteral("update-url"),
-        QStringLiteral("Download-page address up to and including \"ID=\"."), QStringLiteral("URL"));
+        QStringLiteral("下载页的地址，到“ID=”为止（含“ID=”）。"), QStringLiteral("URL"));
     parser.addOptions({ startUrl, tradeBase, updateUrl });
     AddBatchOptions(parser);
     parser.process(app);
@@ -85,6 +85,8 @@ int main(int argc, char* argv[])
     if (WantsConsoleOnly(argc, argv)) {
         QCoreApplication console(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+        CommandLineWords words;
+        QCoreApplication::installTranslator(&words);
         // Prints the help and exits; a bad option ends with status 1.
         return OptionsOfCommandLine(console) ? 0 : 1;
     }
@@ -96,11 +98,13 @@ int main(int argc, char* argv[])
     // What lives for the whole process is made here, in this order, and goes
     // in the reverse one: the log file, the application, then the run. The
     // log comes first so that it holds what the application and the browser
-    // engine say as they start; the unattended run leaves that out of its
-    // standard error.
+    // engine say as they start. The unattended run's standard error holds
+    // the seller's lines; the log's own reach it only with --verbose.
     QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-    const LogFile log(DefaultLogFilePath(), LogFile::kDefaultMaxBytes,
-        unattended ? StandardErrorMessages::OwnOnly : StandardErrorMessages::All);
+    const StandardErrorMessages logToStandardError = !unattended ? StandardErrorMessages::All
+        : IsVerboseRun(argc, argv)                                ? StandardErrorMessages::OwnOnly
+                                                                  : StandardErrorMessages::CriticalOnly;
+    const LogFile log(DefaultLogFilePath(), LogFile::kDefaultMaxBytes, logToStandardError);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     // Every page and export needs the GBK converter.
@@ -109,6 +113,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     InstallQtChineseTranslations(app);
+    CommandLineWords words; // installed last, so asked first
+    QCoreApplication::installTranslator(&words);
     // No application display name: on X11 it would be appended to every
     // window title, the progress window's "进度指示器" among them.
     const std::optional<ChosenOptions> chosen = OptionsOfCommandLine(app);

@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 
@@ -79,6 +80,51 @@ QString SellerLines(const RunResult& run)
         if (!line.startsWith(QLatin1String(kLogLinePrefix)))
             lines.append(line);
     return lines.join(QLatin1Char('\n'));
+}
+
+// Whether a "提示：" line of told names order for reason (the notes come
+// grouped, one line per kind).
+bool NotedAs(const QString& told, const QString& reason, const QString& order)
+{
+    for (const QString& line : told.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("提示：")) && line.contains(reason) && line.contains(order))
+            return true;
+    return false;
+}
+
+// The seller's standard error in its order: the counts first, every line
+// that needs a look before the notes, the closing line in the status's own
+// words and without an empty count.
+QString StandardErrorShapeFault(const QString& told, int status)
+{
+    const QStringList lines = told.split(QLatin1Char('\n'));
+    const qsizetype counts = lines.indexOf(QRegularExpression(QStringLiteral("核对结果：.*")));
+    qsizetype lastLook = -1;
+    qsizetype firstNote = lines.size();
+    qsizetype firstFinding = lines.size();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool look = lines[i].startsWith(QStringLiteral("未写入：")) || lines[i].startsWith(QStringLiteral("请核对："));
+        const bool note = lines[i].startsWith(QStringLiteral("提示："));
+        if (look)
+            lastLook = i;
+        if (note)
+            firstNote = std::min(firstNote, i);
+        if (look || note)
+            firstFinding = std::min(firstFinding, i);
+    }
+    if (firstFinding < lines.size() && (counts < 0 || counts > firstFinding))
+        return QStringLiteral("no count line before the findings");
+    if (lastLook > firstNote)
+        return QStringLiteral("a line to look at after the notes");
+    const QHash<int, QString> words { { 0, QStringLiteral("完成：") }, { 4, QStringLiteral("已写入，但有交易缺详情：") },
+        { 5, QStringLiteral("已写入，但有需要核对的地方：") } };
+    if (words.contains(status) && !lines.last().startsWith(words.value(status)))
+        return QStringLiteral("closing line without its status's words");
+    if (lines.last().contains(QStringLiteral("0 页需要核对")) || lines.last().contains(QStringLiteral("（0 笔交易")))
+        return QStringLiteral("an empty count in the closing line");
+    if (told.contains(QStringLiteral("请在下面网页")))
+        return QStringLiteral("the window's wording");
+    return QString();
 }
 
 // Runs program with args and no display at all, in the test's home.
@@ -164,6 +210,9 @@ private slots:
     void writesTheDaysShippingDocuments();
     void notesOnTheSheetOnlyWhenAskedAndOnEverySlip();
     void nextDayDownloadsOnlyWhatCanChange();
+    void fullDiskIsToldAsSuch_data();
+    void fullDiskIsToldAsSuch();
+    void commandLineSpeaksChinese();
 
 private:
     QStringList ListArgs(const QString& base, const QString& file) const;
@@ -272,7 +321,9 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong_data()
     QTest::addColumn<QString>("ended"); // an ended session: how the walk ended
     QTest::addColumn<int>("detailRequests"); // an ended session: detail pages asked for
     QTest::addColumn<bool>("earlierKept"); // the file of an earlier run stays as it was
-    QTest::newRow("every kind of misshapen page") << QStringList { "--misshape" } << 5 << QString() << 0 << false;
+    // With --verbose, the log's lines too (the tool's own).
+    QTest::newRow("every kind of misshapen page, verbose")
+        << QStringList { "--misshape" } << 5 << QString() << 0 << false;
     // The first page's details are in before the session ends with the next.
     QTest::newRow("session ends after the first page")
         << QStringList { "--expire-after-pages", "1" } << 2
@@ -287,6 +338,10 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong_data()
     QTest::newRow("trades in a script from page 1")
         << QStringList { "--rows-in-script", "1" } << 3 << QString() << 0 << true;
     QTest::newRow("a shop of top-ups only") << QStringList { "--virtual-shop" } << 0 << QString() << 0 << false;
+    // No history tells that the pages had the section; the parcels on their
+    // way do.
+    QTest::newRow("a renamed shipping section, without history")
+        << QStringList { "--renamed-section" } << 5 << QString() << 0 << false;
     // Masked and virtual mobiles, country codes, room numbers, municipalities,
     // new districts and the pickers' zones and directly administered
     // counties: every cell the shop's, nothing refused or to check.
@@ -310,13 +365,21 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong()
     QVERIFY(market.ok());
     const QString file = dir_.filePath(QStringLiteral("misshapen.csv"));
     QVERIFY(testsupport::WriteFile(file, "yesterday's sheet"));
-    const RunResult run = Run(program_, ListArgs(market.base(), file) + QStringList { "--keep-closed", "--no-history" });
+    const bool verbose = QString::fromLatin1(QTest::currentDataTag()).endsWith(QLatin1String("verbose"));
+    const RunResult run = Run(program_,
+        ListArgs(market.base(), file) + QStringList { "--keep-closed", "--no-history" }
+            + (verbose ? QStringList { "--verbose" } : QStringList()));
     const QString told = SellerLines(run);
     const QString& stderrText = told;
     QVERIFY2(run.exitStatus == status, qPrintable(run.errorLines.join('\n')));
+    // The log's lines reach standard error only when asked for.
+    QCOMPARE(run.errorLines.join('\n').contains(QLatin1String(kLogLinePrefix)), verbose);
+    const QString shapeFault = StandardErrorShapeFault(told, status);
+    QVERIFY2(shapeFault.isEmpty(), qPrintable(shapeFault + QLatin1Char('\n') + told));
     QCOMPARE(testsupport::ReadFile(file) == QByteArray("yesterday's sheet"), earlierKept);
     if (status == 3) {
         QVERIFY2(told.contains(QStringLiteral("第 1 页")), qPrintable(told));
+        QVERIFY2(told.contains(QStringLiteral("请打开本软件")), qPrintable(told));
         return;
     }
     if (status == 2) {
@@ -362,7 +425,7 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong()
         const QString form = trade.value("addressForm").toString();
         forms += form.isEmpty() ? 0 : 1;
         // Everyday forms are read whole, named at most in a note: a masked mobile.
-        const bool noted = told.contains(QStringLiteral("提示：订单编号 %1：手机号码被隐藏").arg(order));
+        const bool noted = NotedAs(told, QStringLiteral("手机号码被隐藏"), order);
         QVERIFY2(form.isEmpty()
                 || (present.contains(order) && !told.contains(QStringLiteral("未写入：订单编号 ") + order)
                     && !told.contains(QStringLiteral("请核对：订单编号 ") + order)
@@ -426,6 +489,65 @@ void TestUnattendedExport::nextDayDownloadsOnlyWhatCanChange()
     QVERIFY(!day1.isEmpty());
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("day2.csv"))), day1);
     QCOMPARE(testsupport::ReadFile(dir_.filePath(QStringLiteral("plain.csv"))), day1);
+}
+
+// The help and a mistyped option, in the language of everything else; the
+// option names stay as they are typed.
+void TestUnattendedExport::commandLineSpeaksChinese()
+{
+    QProcess help;
+    help.start(program_, { QStringLiteral("--help") });
+    QVERIFY(help.waitForFinished(30000));
+    QCOMPARE(help.exitCode(), 0);
+    const QString text = QString::fromUtf8(help.readAllStandardOutput());
+    for (const char* word : { "用法：", "选项：", "--export <FILE>", "--verbose", "无人值守导出", "显示命令行选项的说明" })
+        QVERIFY2(text.contains(QString::fromUtf8(word)), qPrintable(text));
+    // Every option's text is Chinese: no line of English words.
+    static const QRegularExpression english(QStringLiteral("\\b[A-Za-z]{3,} [a-z]{3,} [a-z]{3,}\\b"));
+    QVERIFY2(!text.contains(english), qPrintable(text.mid(text.indexOf(english), 80)));
+
+    const RunResult mistyped = Run(program_, { QStringLiteral("--export"), QStringLiteral("a.csv"), QStringLiteral("--exprot") });
+    QCOMPARE(mistyped.exitStatus, 1);
+    QVERIFY2(mistyped.errorLines.join('\n').contains(QStringLiteral("没有这个选项：“exprot”")),
+        qPrintable(mistyped.errorLines.join('\n')));
+}
+
+// A disk that fills while the sheet is written: a small file system of its
+// own (a mount namespace, so nothing outside changes), nearly full. The
+// sheet is not written, an earlier one stays, and the seller reads why.
+void TestUnattendedExport::fullDiskIsToldAsSuch_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("csv") << "daily.csv";
+    QTest::newRow("workbook") << "daily.xlsx";
+}
+
+void TestUnattendedExport::fullDiskIsToldAsSuch()
+{
+    QFETCH(QString, name);
+    const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+    if (unshare.isEmpty())
+        QSKIP("unshare not available");
+    QTemporaryDir disk;
+    const QString file = disk.filePath(name);
+    // A mount that fails ends with 77 before the program runs.
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=8k tmpfs \"$0\" || exit 77; printf yesterday > \"$0/%1\"; "
+        "head -c 7000 /dev/zero > \"$0/filler\"; exec \"$@\"")
+                               .arg(name);
+    const RunResult run = Run(unshare,
+        QStringList { "--user", "--map-root-user", "--mount", "sh", "-c", script, disk.path(), program_ }
+            + ListArgs(market_->base(), file) + QStringList { "--no-history" });
+    if (run.exitStatus == 77 || (run.exitStatus == 1 && run.errorLines.join('\n').contains("unshare")))
+        QSKIP("no mount namespace here");
+    const QString told = SellerLines(run);
+    QVERIFY2(run.exitStatus == 1, qPrintable(told));
+    QVERIFY2(told.contains(QStringLiteral("磁盘已满")) && run.errorLines.last().contains(QStringLiteral("磁盘已满")),
+        qPrintable(told));
+    QVERIFY2(!told.contains(QStringLiteral("未知错误")) && !told.contains(QStringLiteral("Unknown error")),
+        qPrintable(told));
+    // The file system went with the namespace: the folder is as it was.
+    QVERIFY(!QFileInfo::exists(file));
 }
 
 // A shop of several pages: the picking list sums the shop's paid, unshipped

@@ -97,7 +97,10 @@ bool ReachesStandardError(const LogFile::State& log, QtMsgType type, const QMess
     if (log.toStandardError == StandardErrorMessages::All || type == QtCriticalMsg || type == QtFatalMsg)
         return true;
     // Without an open file the message would be lost: it goes on as before.
-    return !log.file.isOpen() || (context.category && qstrncmp(context.category, "lumetra.", 8) == 0);
+    if (!log.file.isOpen())
+        return true;
+    return log.toStandardError == StandardErrorMessages::OwnOnly && context.category
+        && qstrncmp(context.category, "lumetra.", 8) == 0;
 }
 
 void WriteToFileAndPrevious(QtMsgType type, const QMessageLogContext& context, const QString& message)

@@ -36,6 +36,10 @@ enum class StandardErrorMessages {
     // standard error ends up in a scheduler's mail or cron log: the browser
     // engine's start-up diagnostics (graphics, sandbox) go to the file only.
     OwnOnly,
+    // Critical ones only: the unattended run's standard error holds the
+    // seller's lines, the log's warnings about the same trades stay in the
+    // file.
+    CriticalOnly,
 };
 
 class LogFile {

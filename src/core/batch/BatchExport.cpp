@@ -1,9 +1,12 @@
 #include "BatchExport.h"
 
 #include "ConsoleReport.h"
+#include "FindingsReport.h"
 #include "core/base/Endpoints.h"
 #include "core/base/FileReplace.h"
 #include "core/couriers/CourierExport.h"
+#include "core/base/Logging.h"
+#include "core/base/WholeFileWrite.h"
 #include "core/documents/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
@@ -11,6 +14,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
 #include "core/session/Commands.h"
+#include "core/session/PageExtraction.h"
 #include "core/settings/Settings.h"
 
 #include <QDir>
@@ -60,6 +64,10 @@ ListPageCheck CheckListPage(BrowserPage& browser, const ListPageArrival& arrival
     }
     return { ListPageState::List, {} };
 }
+
+// An unreadable first list page, told to a scheduler's mail.
+const char* const kNoTradesUnattendedText
+    = "没有提取到交易记录：已卖出的宝贝列表的第 1 页上一笔交易也没有读到。请打开本软件，在窗口里看这一页是否正常显示。";
 
 struct PlannedDocument {
     ShippingDocument which;
@@ -136,12 +144,19 @@ CourierRequest CourierRequestOf(const BatchOptions& options, const Settings& set
     return request;
 }
 
-// The courier sheet of the rows to ship; what it says goes to the report,
-// the summary or the failure to the closing line.
-DocumentsWritten WriteRunCourierSheet(
-    CommandSession& session, const CourierRequest& request, ConsoleReport& report, int& leftOut)
+// How the courier sheet went: the closing line's summary or failure, and
+// the parcels to ship it left out.
+struct CourierSheetWritten {
+    QString summary;
+    QString failure;
+    int leftOut = 0;
+};
+
+// The courier sheet of the rows to ship; what it says goes to the report.
+CourierSheetWritten WriteRunCourierSheet(
+    CommandSession& session, const CourierRequest& request, ConsoleReport& report)
 {
-    DocumentsWritten result;
+    CourierSheetWritten result;
     const CommandOutcome collected = session.CollectDocuments({});
     if (!collected.documents) {
         result.failure = QStringLiteral("快递导入表没有写入：%1").arg(collected.endedEarly);
@@ -154,12 +169,66 @@ DocumentsWritten WriteRunCourierSheet(
         result.failure = QStringLiteral("快递导入表没有写入 %1。").arg(request.path);
         return result;
     }
-    leftOut = courier.leftOut;
+    result.leftOut = courier.leftOut;
     result.summary = QStringLiteral("，快递导入表（%1）%2 个包裹已写入 %3")
                          .arg(request.templateName)
                          .arg(courier.parcels)
                          .arg(request.path);
     return result;
+
+// The closing line's first words: what the status means.
+QString StatusWords(BatchExitStatus status)
+{
+    switch (status) {
+    case kBatchWrittenIncomplete:
+        return QStringLiteral("已写入，但有交易缺详情");
+    case kBatchPagesDiffer:
+        return QStringLiteral("已写入，但有需要核对的地方");
+    default:
+        return QStringLiteral("完成");
+    }
+}
+
+// "3 笔交易、1 页": what the refused and to-check findings name; empty for
+// none (notes need no look).
+QString NamedForALook(const FindingList& findings)
+{
+    QSet<QString> trades;
+    QSet<int> pages;
+    for (const Finding& f : findings.All()) {
+        if (f.severity == FindingSeverity::Note)
+            continue;
+        if (f.ConcernsTrade())
+            trades.insert(f.orderNumber);
+        else
+            pages.insert(f.page);
+    }
+    QStringList named;
+    if (!trades.isEmpty())
+        named.append(QStringLiteral("%1 笔交易").arg(trades.size()));
+    if (!pages.isEmpty())
+        named.append(QStringLiteral("%1 页").arg(pages.size()));
+    return named.join(QStringLiteral("、"));
+}
+
+// The findings told as FindingsReport.h lays them out; output: the run's
+// first file, beside which a long list of notes is written (none: every
+// trade is named on its line).
+void ReportFindingsOfRun(const FindingList& findings, const QString& output, ConsoleReport& report)
+{
+    const QString notesFile = output.isEmpty() ? QString() : NotesFileBeside(output);
+    FindingsReport told = ReportFindings(findings, notesFile);
+    if (!told.noteList.isEmpty()) {
+        if (const WholeFileWritten written = WriteFileWhole(notesFile, told.noteList.toUtf8()); !written.written) {
+            // Without the file, every trade is named where it is told.
+            qCWarning(lcExport) << "could not write" << notesFile << written.reason;
+            told = ReportFindings(findings, QString());
+            told.lines.append(QStringLiteral("（提示的完整列表没能写入 %1：%2）")
+                                  .arg(QDir::toNativeSeparators(notesFile), written.reason));
+        }
+    }
+    for (const QString& line : std::as_const(told.lines))
+        report.Line(line);
 }
 
 } // namespace
@@ -217,18 +286,22 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     // a history or recovery file that failed); the closing lines below say
     // the rest.
     const QString walkReport = WalkReportMessage(walk);
-    for (const QString& told : extracted.messages)
-        if (told != walkReport)
+    for (const QString& told : extracted.messages) {
+        // The window's word for an empty grid points at the list below its
+        // buttons; here nobody looks at a window.
+        if (told == QString::fromUtf8(kNoTradesMessage))
+            report.Line(QString::fromUtf8(kNoTradesUnattendedText));
+        else if (told != walkReport)
             report.Line(told);
-    // One line per finding, for the seller; every trade concerned is named,
-    // with a row or without.
-    for (const Finding& finding : extracted.findings.All())
-        report.Line(FindingLine(finding));
+    }
     const TradeGrid& grid = session.Grid();
     const int tradesKept = CountTrades(grid);
     // The trades read, not those kept: a list of closed trades only, all
     // filtered away, was read, not unreadable.
     const BatchExitStatus status = ExitStatusOf(walk, extracted.findings, extracted.tradesRead);
+    // Every trade concerned is named, with a row or without; a long list of
+    // notes goes to a file beside the output, but only on a run that writes.
+    ReportFindingsOfRun(extracted.findings, WritesFile(status) ? targets.value(0) : QString(), report);
     // A sheet that silently misses pages, or an empty one the list did not
     // call empty, would pass for a whole one: nothing is written then.
     if (!WritesFile(status)) {
@@ -243,7 +316,7 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         if (const CommandOutcome merged = session.Run(Command::Merge); !merged.endedEarly.isEmpty())
             return failed(merged);
 
-    QString done = QStringLiteral("完成：提取 %1 笔交易").arg(extracted.tradesRead);
+    QString done = QStringLiteral("提取 %1 笔交易").arg(extracted.tradesRead);
     if (walk.historyUsed)
         done += QStringLiteral("（%1 笔详情来自历史记录）").arg(extracted.detailsFromHistory);
     if (extracted.closedFiltered)
@@ -256,7 +329,11 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         if (!exported.endedEarly.isEmpty())
             return failed(exported);
         if (!exported.written || !exported.written->IsWritten())
-            return BatchResult(kBatchFailed, QStringLiteral("导出失败，%1 没有写入。").arg(path));
+            return BatchResult(kBatchFailed,
+                QStringLiteral("导出失败%1，%2 没有写入。")
+                    .arg(exported.written && exported.written->NoRoom() ? QStringLiteral("：磁盘已满")
+                                                                         : QString(),
+                        path));
         done += QStringLiteral("，%1 %2 行，已写入 %3")
                     .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
                     .arg(grid.Rows() - grid.FixedRows())
@@ -266,29 +343,29 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     if (!written.failure.isEmpty()) {
         // The sheet (and a document before the one that failed) is written:
         // the closing line says so before the failure.
-        return BatchResult(kBatchFailed, done + written.summary + QStringLiteral("；但") + written.failure);
+        return BatchResult(kBatchFailed,
+            QStringLiteral("未全部写入：") + done + written.summary + QStringLiteral("；但") + written.failure);
     }
     done += written.summary;
     BatchExitStatus finalStatus = status;
     if (!courierPath.isEmpty()) {
-        int leftOut = 0;
-        const DocumentsWritten sheet = WriteRunCourierSheet(session, courier, report, leftOut);
+        const CourierSheetWritten sheet = WriteRunCourierSheet(session, courier, report);
         if (!sheet.failure.isEmpty())
-            return BatchResult(kBatchFailed, done + QStringLiteral("；但") + sheet.failure);
+            return BatchResult(
+                kBatchFailed, QStringLiteral("未全部写入：") + done + QStringLiteral("；但") + sheet.failure);
         done += sheet.summary;
         // Parcels to ship left off the sheet need a look, as the trades
         // named above do.
-        if (leftOut > 0 && finalStatus == kBatchWritten)
+        if (sheet.leftOut > 0 && finalStatus == kBatchWritten)
             finalStatus = kBatchPagesDiffer;
     }
+    done = StatusWords(finalStatus) + QStringLiteral("：") + done;
     if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
         done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
     const QString failedDownloads = DetailShortfallMessage(walk.details, INT_MAX);
     if (!failedDownloads.isEmpty())
         done = failedDownloads + QLatin1Char('\n') + done;
-    if (status != kBatchWritten && !extracted.findings.IsEmpty())
-        done += QStringLiteral("（%1 笔交易、%2 页需要核对，见上面各行）")
-                    .arg(extracted.findings.Trades().size())
-                    .arg(extracted.findings.PagesNamed());
+    if (const QString named = NamedForALook(extracted.findings); !named.isEmpty())
+        done += QStringLiteral("（%1需要核对，见上面各行）").arg(named);
     return { finalStatus, done };
 }

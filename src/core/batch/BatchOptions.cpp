@@ -26,11 +26,18 @@ const QString kCourierTemplate = QStringLiteral("courier-template");
 const QString kSenderName = QStringLiteral("sender-name");
 const QString kSenderPhone = QStringLiteral("sender-phone");
 const QString kSenderAddress = QStringLiteral("sender-address");
-// Where path leads, for comparing two outputs: absolute, with its folder's
-// links followed when the folder exists.
+const QString kVerbose = QStringLiteral("verbose");
+// Where path leads, for comparing two outputs: absolute, the file's own
+// link followed (also one to a file not written yet), then its folder's.
 QString ResolvedPath(const QString& path)
 {
-    const QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    // A loop of links ends the walk; the path then stands as it is.
+    constexpr int kMostLinks = 40;
+    for (int links = 0; info.isSymLink() && links < kMostLinks; ++links)
+        info = QFileInfo(QDir::cleanPath(info.symLinkTarget()));
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
 }
@@ -56,8 +63,7 @@ QString SharedOutputError(const BatchOptions& options)
         for (size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].second.isEmpty() && !outputs[j].second.isEmpty()
                 && SameFile(outputs[i].second, outputs[j].second))
-                return QStringLiteral(
-                    "--%1 and --%2 name the same file %3: each output needs a file of its own.")
+                return QStringLiteral("--%1 和 --%2 指向同一个文件 %3：每个输出需要自己的文件。")
                     .arg(outputs[i].first, outputs[j].first, outputs[j].second);
     return {};
 }
@@ -81,62 +87,70 @@ void AddBatchOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
         { kExport,
-            QStringLiteral("Unattended export: read every page of the sold-items list without a window "
-                           "and write FILE (CSV when it ends in csv, otherwise a workbook). Exit status 0 "
-                           "written and complete, 4 written but details missing (downloads failed; retry later), "
-                           "5 written but pages differ from what the tool reads (fields left empty, named on "
-                           "standard error), 2 not logged in or the session expired, 3 list not readable, "
-                           "1 other failure."),
+            QStringLiteral("无人值守导出：不开窗口读取“已卖出的宝贝”列表的每一页，写入 FILE（文件名以 csv 结尾时"
+                           "写 CSV，否则写 Excel 工作簿）。退出状态：0 已写入且完整；4 已写入，但有交易的详情"
+                           "没有下载（下载失败，稍后再试）；5 已写入，但有字段未写入或需要核对（标准错误输出里"
+                           "列出了交易和页）；2 未登录或登录已过期；3 列表无法读取；1 其他失败。4 和 5 同时"
+                           "出现时为 4：缺的数据多的优先。"),
             QStringLiteral("FILE") },
         { kPickingList,
-            QStringLiteral("Unattended: write the picking list of the trades to ship (paid, not yet "
-                           "shipped, with a recipient) as a PDF FILE, beside --export or without it. Exit "
-                           "statuses as for --export; nothing to ship writes no file."),
+            QStringLiteral("无人值守：把待发货交易（已付款、未发货、有收件人）的拣货单写成 PDF 文件 FILE，"
+                           "可与 --export 一起用，也可单独用。退出状态同 --export；没有待发货的交易时写一页"
+                           "说明。"),
             QStringLiteral("FILE") },
         { kPackingSlips,
-            QStringLiteral("Unattended: write one packing slip per parcel of the trades to ship as a PDF "
-                           "FILE, beside --export or without it."),
+            QStringLiteral("无人值守：为待发货交易的每个包裹写一张发货单，存为 PDF 文件 FILE，可与 --export "
+                           "一起用，也可单独用。"),
             QStringLiteral("FILE") },
         { kSlipPaper,
-            QStringLiteral("With --packing-slips: a5 (two slips on an A4 sheet), 100x150 or 76x130 "
-                           "(one label each); the stored setting otherwise, default a5."),
+            QStringLiteral("与 --packing-slips 一起用：a5（一张 A4 纸上两张发货单）、100x150 或 76x130"
+                           "（每张一个面单）；不给时用保存的设置，默认 a5。"),
             QStringLiteral("PAPER") },
-        { kMerge, QStringLiteral("With --export: merge the rows of one shipment before writing.") },
+        { kMerge, QStringLiteral("与 --export 一起用：写入前合并同一包裹的记录。") },
         { kWithNotes,
-            QStringLiteral("With --export: add the buyer's message (买家留言) and the seller's memo (卖家备注) "
-                           "as the sheet's last two columns.") },
+            QStringLiteral("与 --export 一起用：在表的最后加两列：买家留言和卖家备注。") },
         { kFilterClosed,
-            QStringLiteral("With --export: drop closed trades (default: as the window's box).") },
-        { kKeepClosed, QStringLiteral("With --export: keep closed trades.") },
+            QStringLiteral("与 --export 一起用：去掉关闭的交易（不给时按窗口里“过滤关闭交易”的勾选）。") },
+        { kKeepClosed, QStringLiteral("与 --export 一起用：保留关闭的交易。") },
         { kDetailDownloads,
-            QStringLiteral("Trade detail pages downloaded at once, 1 to 6, for this run (the stored "
-                           "DetailDownloads setting otherwise, default 4)."),
+            QStringLiteral("本次同时下载的交易详情页数，1 到 6（不给时用保存的 DetailDownloads 设置，默认 4）。"),
             QStringLiteral("N") },
         { kNoHistory,
-            QStringLiteral("Download every trade's detail page for this run, without the trade history "
-                           "(the stored DetailHistory setting otherwise, default 1).") },
+            QStringLiteral("本次不用交易历史记录，下载每笔交易的详情页（不给时用保存的 DetailHistory 设置，"
+                           "默认 1）。") },
         { kNetworkWait,
-            QStringLiteral("With --export: when the trade host has not answered for 15 s, wait up to "
-                           "SECONDS for the network to come back, trying one trade every few seconds, "
-                           "then go on where the walk was (default 600; 0 stops at once with status 1)."),
+            QStringLiteral("与 --export 一起用：交易网站 15 秒没有应答时，最多等 SECONDS 秒让网络恢复，每隔几秒"
+                           "试一笔交易，恢复后从中断处继续（默认 600；0 表示不等，立即以状态 1 结束）。"),
             QStringLiteral("SECONDS") },
         { kCourierSheet,
-            QStringLiteral("Unattended: write the courier sheet (快递导入表) of the parcels to ship as FILE, "
-                           "a workbook, or GBK CSV when it ends in .csv (.xls is refused); beside --export or "
-                           "without it."),
+            QStringLiteral("无人值守时，把待发货包裹的快递导入表写成 FILE：工作簿，文件名以 .csv 结尾时为 GBK "
+                           "编码的 CSV（不接受 .xls）；可与 --export 一起用，也可单独用。"),
             QStringLiteral("FILE") },
         { kCourierTemplate,
-            QStringLiteral("With --courier-sheet: the template, 分列地址 (default), 整行地址, 简单 or the "
-                           "name of one of your own in the config folder's couriers/NAME.txt."),
+            QStringLiteral("与 --courier-sheet 一起用：模板，分列地址（默认）、整行地址、简单，或配置文件夹里 "
+                           "couriers/NAME.txt 中你自己的模板名。"),
             QStringLiteral("NAME") },
-        { kSenderName, QStringLiteral("With --courier-sheet: the sender's name, over the stored one."),
-            QStringLiteral("NAME") },
-        { kSenderPhone, QStringLiteral("With --courier-sheet: the sender's phone, over the stored one."),
-            QStringLiteral("PHONE") },
+        { kSenderName, QStringLiteral("与 --courier-sheet 一起用：寄件人姓名，代替保存的。"), QStringLiteral("NAME") },
+        { kSenderPhone, QStringLiteral("与 --courier-sheet 一起用：寄件人电话，代替保存的。"), QStringLiteral("PHONE") },
         { kSenderAddress,
-            QStringLiteral("With --courier-sheet: the sender's address (省 市 区 详细地址), over the stored one."),
+            QStringLiteral("与 --courier-sheet 一起用：寄件人地址（省 市 区 详细地址），代替保存的。"),
             QStringLiteral("ADDRESS") },
+const QString kVerbose = QStringLiteral("verbose");
+// Where path leads, for comparing two outputs: absolute, the file's own
+// link followed (also one to a file not written yet), then its folder's.
     });
+}
+
+bool IsVerboseRun(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            return false;
+        if (arg == "--verbose")
+            return true;
+    }
+    return false;
 }
 
 BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
@@ -145,41 +159,41 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
     BatchOptions options;
     options.exportPath = parser.value(kExport);
     if (parser.isSet(kExport) && options.exportPath.isEmpty())
-        return refused(QStringLiteral("--export needs a file name."));
+        return refused(QStringLiteral("--export 需要一个文件名。"));
     for (const auto& [option, path] : { std::pair { kPickingList, &options.pickingListPath },
              std::pair { kPackingSlips, &options.packingSlipsPath },
              std::pair { kCourierSheet, &options.courierSheetPath } }) {
         *path = parser.value(option);
         if (parser.isSet(option) && path->isEmpty())
-            return refused(QStringLiteral("--%1 needs a file name.").arg(option));
+            return refused(QStringLiteral("--%1 需要一个文件名。").arg(option));
     }
     if (const QString shared = SharedOutputError(options); !shared.isEmpty())
         return refused(shared);
     if (parser.isSet(kSlipPaper)) {
         options.slipPaper = SlipPaperFromText(parser.value(kSlipPaper));
         if (!options.slipPaper)
-            return refused(QStringLiteral("--slip-paper needs a5, 100x150 or 76x130."));
+            return refused(QStringLiteral("--slip-paper 只能是 a5、100x150 或 76x130。"));
         if (options.packingSlipsPath.isEmpty())
-            return refused(QStringLiteral("--slip-paper needs --packing-slips FILE."));
+            return refused(QStringLiteral("--slip-paper 需要与 --packing-slips FILE 一起用。"));
     }
     options.merge = parser.isSet(kMerge);
     options.withNotes = parser.isSet(kWithNotes);
     options.noHistory = parser.isSet(kNoHistory);
     if (parser.isSet(kFilterClosed) && parser.isSet(kKeepClosed))
-        return refused(QStringLiteral("--filter-closed and --keep-closed exclude each other."));
+        return refused(QStringLiteral("--filter-closed 和 --keep-closed 不能同时用。"));
     if (parser.isSet(kFilterClosed) || parser.isSet(kKeepClosed))
         options.filterClosed = parser.isSet(kFilterClosed);
     if (parser.isSet(kDetailDownloads)) {
         options.detailDownloads = DetailDownloadsFromText(parser.value(kDetailDownloads));
         if (!options.detailDownloads)
-            return refused(QStringLiteral("--detail-downloads needs a whole number from 1 to %1.")
+            return refused(QStringLiteral("--detail-downloads 需要 1 到 %1 的整数。")
                                .arg(kMaxDetailDownloads));
     }
     if (parser.isSet(kNetworkWait)) {
         bool ok = false;
         options.networkWaitSeconds = parser.value(kNetworkWait).toInt(&ok);
         if (!ok || options.networkWaitSeconds < 0 || options.networkWaitSeconds > 24 * 3600)
-            return refused(QStringLiteral("--network-wait needs a whole number of seconds from 0 to 86400."));
+            return refused(QStringLiteral("--network-wait 需要 0 到 86400 的整数秒数。"));
     }
     if (parser.isSet(kCourierTemplate))
         options.courierTemplate = parser.value(kCourierTemplate).trimmed();
@@ -189,11 +203,11 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
             *sender = parser.value(option).trimmed();
     if (options.courierSheetPath.isEmpty()
         && (parser.isSet(kCourierTemplate) || options.senderName || options.senderPhone || options.senderAddress))
-        return refused(QStringLiteral("--courier-template and the --sender options need --courier-sheet FILE."));
+        return refused(QStringLiteral("--courier-template 和 --sender 选项需要与 --courier-sheet FILE 一起用。"));
     if (options.withNotes && options.exportPath.isEmpty())
-        return refused(QStringLiteral("--with-notes needs --export FILE."));
+        return refused(QStringLiteral("--with-notes 需要与 --export FILE 一起用。"));
     if (!options.WritesAnything() && (options.merge || options.filterClosed))
-        return refused(QStringLiteral("--merge, --filter-closed and --keep-closed need --export FILE."));
+        return refused(QStringLiteral("--merge、--filter-closed 和 --keep-closed 需要与 --export FILE 一起用。"));
     if (parser.isSet(kStartUrl))
         options.listUrl = parser.value(kStartUrl);
     return { true, options, {} };

@@ -52,8 +52,12 @@ struct BatchOptions {
 // application object exists, to pick a platform that needs no display.
 bool IsBatchRun(int argc, char* argv[]);
 
+// Whether the arguments ask for the log's lines on standard error too
+// (--verbose). Read before the log file is opened.
+bool IsVerboseRun(int argc, char* argv[]);
+
 // Adds --export, --picking-list, --packing-slips, --slip-paper, --merge,
-// --filter-closed, --keep-closed and --detail-downloads (the window's --start-url doubles as the list address).
+// --filter-closed, --keep-closed, --detail-downloads and --verbose (the window's --start-url doubles as the list address).
 void AddBatchOptions(QCommandLineParser& parser);
 
 // The options the command line gives, or why they cannot be used.

@@ -25,9 +25,12 @@ BatchExitStatus ExitStatusOf(const WalkResult& walk, const FindingList& findings
     // is empty.
     if (trades == 0 && !walk.listSaidEmpty)
         return kBatchListUnreadable;
-    if (walk.end == WalkEnd::PageUnreadable || findings.Any(FindingSeverity::ToCheck))
-        return kBatchPagesDiffer;
+    // Of the written outcomes, the one that means the most missing data:
+    // trades whose details never came (their rows lack recipient and
+    // waybill whole) before fields refused or to check.
     if (!walk.details.failed.isEmpty())
         return kBatchWrittenIncomplete;
+    if (walk.end == WalkEnd::PageUnreadable || findings.Any(FindingSeverity::ToCheck))
+        return kBatchPagesDiffer;
     return kBatchWritten;
 }

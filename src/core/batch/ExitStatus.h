@@ -10,6 +10,9 @@
 //   4  written, but details are missing because downloads failed
 //   5  written, but something was refused or is to be checked, or a page
 //      differs: a look is needed, not a retry
+//
+// When several apply, the one that means the most missing data wins: a run
+// that wrote nothing says why (2, 3, 1 as the walk ended), then 4 before 5.
 
 #include "core/session/Commands.h"
 

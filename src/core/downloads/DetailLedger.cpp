@@ -118,15 +118,29 @@ QString DetailShortfallMessage(const DetailShortfall& shortfall, int namedAtMost
 
 void WeighMissingSections(DetailShortfall& shortfall, const TradeGrid& grid, bool shopHadSection)
 {
+    const auto statusOf = [&grid](const QString& order) {
+        const int row = grid.FindOrderRow(order);
+        return row >= 0 ? CellOrEmpty(grid, row, ColStatus) : QString();
+    };
+    // A trade the list shows as shipped and not yet received has a parcel:
+    // its page without the section is a page that changed, not goods
+    // delivered online (those are received at once). So the list tells a
+    // renamed section even where no history knows the shop's pages.
+    bool listShowsParcels = false;
+    for (const Finding& finding : shortfall.findings.All())
+        if (finding.kind == FindingKind::WithoutShippingSection) {
+            const QString status = statusOf(finding.orderNumber);
+            listShowsParcels = listShowsParcels || (IsShippedStatus(status) && !IsFinalTradeStatus(status));
+        }
+    const bool renamed = !shortfall.sawShippingSection && (shopHadSection || listShowsParcels);
     FindingList weighed;
     for (Finding finding : shortfall.findings.All()) {
         if (finding.kind == FindingKind::WithoutShippingSection) {
-            const int row = grid.FindOrderRow(finding.orderNumber);
-            const QString status = row >= 0 ? CellOrEmpty(grid, row, ColStatus) : QString();
+            const QString status = statusOf(finding.orderNumber);
             if (IsWaitingToShipStatus(status)) {
                 finding.kind = FindingKind::ToShipWithoutRecipient;
                 finding.severity = FindingSeverity::Refused;
-            } else if (IsShippedStatus(status) && !shortfall.sawShippingSection && shopHadSection) {
+            } else if (IsShippedStatus(status) && renamed) {
                 finding.kind = FindingKind::ShippingSectionRenamed;
                 finding.severity = FindingSeverity::ToCheck;
             } else {

@@ -6,6 +6,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
+#include <cerrno>
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -187,14 +188,19 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, const QStri
     // not report a short write, and a small file would be committed cut off.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return ExportResult::Failed(path, file.errorString());
+        return ExportResult::Failed(path, file.errorString(), errno);
+    errno = 0;
     ExportResult written = WriteGridCsv(progress, grid, static_cast<QIODevice&>(file), notes);
     written.path = path;
     if (!written.IsWritten()) {
+        // A write the disk took in part reports no error of its own ("Unknown
+        // error"): the system's number, read before anything else runs, says
+        // why (no space).
+        written.systemError = errno;
         file.cancelWriting();
         return written;
     }
     if (!file.commit())
-        return ExportResult::Failed(path, file.errorString());
+        return ExportResult::Failed(path, file.errorString(), errno);
     return written;
 }

@@ -7,6 +7,7 @@
 #include "core/grid/TradeGrid.h"
 #include "core/progress/Progress.h"
 
+#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
@@ -218,10 +219,12 @@ ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QSt
     } catch (const GridRangeError&) {
         return ExportResult::Failed(path, QStringLiteral("the grid changed while it was written"));
     }
+    // The system's error of a failed write tells a full disk from the rest.
+    errno = 0;
     const DoneWith<int> written = WriteWorkbookInPlace(
         path, [&](const QString& scratchFile) { return WriteSheetPlanXlsx(plan, scratchFile, name); });
     if (!written)
-        return ExportResult::Failed(path, written.reason);
+        return ExportResult::Failed(path, written.reason, errno);
     CloseProgress(progress);
     return ExportResult::Written(path, written.value);
 }

@@ -16,8 +16,11 @@
 QStringList ExportResultMessages(Progress& progress, const ExportResult& result)
 {
     if (!result.IsWritten()) {
-        qCWarning(lcExport) << "export failed:" << result.path << result.reason;
+        qCWarning(lcExport) << "export failed:" << result.path << result.reason
+                            << (result.systemError ? qt_error_string(result.systemError) : QString());
         CloseProgress(progress);
+        if (result.NoRoom())
+            return { QString::fromUtf8(kExportNoRoomText).arg(QDir::toNativeSeparators(result.path)) };
         return { QString::fromUtf8(kExportFailedText) };
     }
     if (result.cutCells > 0)

@@ -6,6 +6,7 @@
 #include <QString>
 
 inline const char* const kExportFailedText = "文件保存出错！";
+inline const char* const kExportNoRoomText = "文件保存出错：磁盘已满，%1 没有写入（原来的文件保持不变）。请腾出磁盘空间后再导出。";
 inline const char* const kOverwriteQuestionText = "该文件已存在，是否覆盖？";
 
 // The CSV was saved, but count characters (emoji, rarer characters) are

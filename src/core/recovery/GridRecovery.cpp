@@ -177,7 +177,16 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
     }
     RememberTradesWithoutRecipient(ledger, grid);
     findings_ = read.snapshot.findings;
-    return { RecoveryOffer::Restored, QString(), read.snapshot.findings };
+    // Findings that did not read are left out, and said: the cells they
+    // marked would otherwise pass for clean ones.
+    QString toTell;
+    if (read.findingsDamaged || read.findingsOfNewerKind > 0)
+        qCWarning(lcGrid) << "recovery file:" << read.reason;
+    if (read.findingsDamaged)
+        toTell = QString::fromUtf8(kRecoveryFindingsDamagedText);
+    else if (read.findingsOfNewerKind > 0)
+        toTell = QString::fromUtf8(kRecoveryFindingsNewerText).arg(read.findingsOfNewerKind);
+    return { RecoveryOffer::Restored, toTell, read.snapshot.findings };
 }
 
 RecoverySave GridRecovery::Save(const TradeGrid& grid)

@@ -37,7 +37,7 @@ enum class RecoveryOffer {
 // (empty: nothing); the caller shows it.
 struct [[nodiscard]] RecoveryOfferResult {
     RecoveryOffer offer = RecoveryOffer::Nothing;
-    QString toTell;
+    QString toTell; // Restored: findings that could not be read, when some could not
     FindingList findings; // Restored: what the checks had found on the grid's trades
 };
 
@@ -61,6 +61,11 @@ inline const char* const kCloseUnsavedQuestion
     = "表格中有 %1 行尚未导出，也未能保存到恢复文件，关闭后将丢失。确定关闭？";
 inline const char* const kRecoveryNewerText
     = "上次未完成的表格由较新的版本保存，本版本无法恢复。原文件已保留在：\n%1";
+// The grid came back, but not all that the checks had found on it.
+inline const char* const kRecoveryFindingsDamagedText
+    = "表格已恢复，但文件中的核对结果已损坏，没有恢复：读不准或需要核对的单元格不再标出。重新提取可再次核对。";
+inline const char* const kRecoveryFindingsNewerText
+    = "表格已恢复，但有 %1 条核对结果是较新的版本记下的，本版本不认识，没有恢复。";
 
 class GridRecovery {
 public:

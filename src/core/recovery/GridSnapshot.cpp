@@ -110,10 +110,11 @@ private:
     bool ok_ = true;
 };
 
-qsizetype FindingsSize(const FindingList& findings)
+// The findings part after the payload: its length, its CRC, the body.
+constexpr qsizetype kFindingsPartHead = 8;
+
+qsizetype FindingsBodySize(const FindingList& findings)
 {
-    if (findings.IsEmpty())
-        return 0;
     qsizetype size = 4;
     for (const Finding& f : findings.All())
         size += 4 + f.orderNumber.size() * 2 + 4 * 4 + 4 + f.seen.size() * 2;
@@ -122,8 +123,6 @@ qsizetype FindingsSize(const FindingList& findings)
 
 void PutFindings(Writer& writer, const FindingList& findings)
 {
-    if (findings.IsEmpty())
-        return;
     writer.Put(quint32(findings.All().size()));
     for (const Finding& f : findings.All()) {
         writer.PutText(f.orderNumber);
@@ -135,13 +134,39 @@ void PutFindings(Writer& writer, const FindingList& findings)
     }
 }
 
-// The findings section, when the payload goes on after the cells. A kind or
-// severity this version does not know makes the file damaged: guessing its
-// weight could turn a refused cell into a clean one.
-bool GetFindings(Reader& in, FindingList& findings)
+// Whether kind is one this version knows. A switch without a default, so
+// that a kind added to the enum is a warning here until it is listed.
+bool IsKnownKind(qint32 kind)
 {
-    if (in.AtEnd())
+    if (kind < 0)
+        return false;
+    switch (FindingKind(kind)) {
+    case FindingKind::OrderNumberShape:
+    case FindingKind::ListRowShape:
+    case FindingKind::FieldShape:
+    case FindingKind::AddressToCheck:
+    case FindingKind::ShippedWithoutWaybill:
+    case FindingKind::WithoutShippingSection:
+    case FindingKind::ToShipWithoutRecipient:
+    case FindingKind::ShippingSectionRenamed:
+    case FindingKind::StatusNotKnown:
+    case FindingKind::ParcelsUnread:
+    case FindingKind::PageDiffers:
+    case FindingKind::PageUnreadable:
+    case FindingKind::PageShort:
+    case FindingKind::MaskedMobile:
         return true;
+    }
+    return false;
+}
+
+// The findings, from a part whose bytes are known to be as written. A kind
+// or weight this version does not know comes from a later version: that
+// finding is left out and counted (guessing its weight could turn a refused
+// cell into a clean one); the others are kept. False when the part does not
+// hold what its count says.
+bool GetFindings(Reader& in, FindingList& findings, int& ofNewerKind)
+{
     const quint32 count = in.Get<quint32>();
     for (quint32 i = 0; i < count && in.ok(); ++i) {
         Finding f;
@@ -151,14 +176,47 @@ bool GetFindings(Reader& in, FindingList& findings)
         const qint32 kind = in.Get<qint32>();
         const qint32 severity = in.Get<qint32>();
         f.seen = in.GetText();
-        if (kind < 0 || kind > int(FindingKind::MaskedMobile) || severity < 0
-            || severity > int(FindingSeverity::Note))
-            return false;
+        if (!in.ok())
+            break;
+        if (!IsKnownKind(kind) || severity < 0 || severity > int(FindingSeverity::Note)) {
+            ++ofNewerKind;
+            continue;
+        }
         f.kind = FindingKind(kind);
         f.severity = FindingSeverity(severity);
         findings.Add(f);
     }
     return in.ok();
+}
+
+// The findings part that follows a format-5 payload (tail: every byte after
+// it). Bytes beyond the part are a later writer's and skipped.
+void ReadFindingsPart(const char* tail, qsizetype size, SnapshotReadResult& result)
+{
+    if (size == 0)
+        return;
+    const auto damaged = [&](const QString& why) {
+        result.findingsDamaged = true;
+        result.findingsOfNewerKind = 0;
+        result.snapshot.findings = FindingList();
+        result.reason = QStringLiteral("findings dropped: ") + why;
+    };
+    if (size < kFindingsPartHead)
+        return damaged(QStringLiteral("the findings part is cut off"));
+    const quint64 length = qFromLittleEndian<quint32>(tail);
+    const quint32 checksum = qFromLittleEndian<quint32>(tail + 4);
+    if (length > quint64(size - kFindingsPartHead))
+        return damaged(QStringLiteral("%1 findings bytes where %2 were written")
+                           .arg(size - kFindingsPartHead)
+                           .arg(length));
+    const char* body = tail + kFindingsPartHead;
+    if (PayloadChecksum(body, qsizetype(length)) != checksum)
+        return damaged(QStringLiteral("findings checksum mismatch"));
+    Reader in(body, qsizetype(length));
+    if (!GetFindings(in, result.snapshot.findings, result.findingsOfNewerKind) || !in.AtEnd())
+        return damaged(QStringLiteral("the findings do not match their count"));
+    if (result.findingsOfNewerKind > 0)
+        result.reason = QStringLiteral("%1 findings of a later version dropped").arg(result.findingsOfNewerKind);
 }
 
 qsizetype PayloadSize(const TradeGrid& grid)
@@ -255,13 +313,14 @@ void AddNoteColumns(GridSnapshot& s)
 
 QByteArray EncodeGridSnapshot(const TradeGrid& grid, const FindingList& findings)
 {
-    const qsizetype payloadSize = PayloadSize(grid) + FindingsSize(findings);
-    QByteArray out(kHeaderSize + payloadSize, Qt::Uninitialized);
+    const qsizetype payloadSize = PayloadSize(grid);
+    const qsizetype findingsSize = findings.IsEmpty() ? 0 : kFindingsPartHead + FindingsBodySize(findings);
+    QByteArray out(kHeaderSize + payloadSize + findingsSize, Qt::Uninitialized);
     std::memcpy(out.data(), kMagic, sizeof(kMagic));
     Writer writer(out.data() + sizeof(kMagic));
     writer.Put(kGridSnapshotFormat);
-    // The oldest format that reads this file: one with findings needs 4.
-    writer.Put(quint16(findings.IsEmpty() ? 1 : 4));
+    // The oldest format that reads this file: one with findings needs 5.
+    writer.Put(quint16(findings.IsEmpty() ? 1 : 5));
     writer.Put(quint32(0));
     writer.Put(quint64(payloadSize));
     writer.Put(quint32(0)); // checksum, filled in below
@@ -283,10 +342,16 @@ QByteArray EncodeGridSnapshot(const TradeGrid& grid, const FindingList& findings
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
             writer.PutText(grid.TextMatrix(r, c));
-    PutFindings(writer, findings);
-    Q_ASSERT(writer.At() == out.data() + out.size());
-
+    Q_ASSERT(writer.At() == out.data() + kHeaderSize + payloadSize);
     qToLittleEndian(PayloadChecksum(out.constData() + kHeaderSize, payloadSize), out.data() + kChecksumAt);
+    if (findingsSize > 0) {
+        char* part = writer.At();
+        writer.Put(quint32(findingsSize - kFindingsPartHead));
+        writer.Put(quint32(0)); // checksum, filled in below
+        PutFindings(writer, findings);
+        qToLittleEndian(PayloadChecksum(part + kFindingsPartHead, findingsSize - kFindingsPartHead), part + 4);
+    }
+    Q_ASSERT(writer.At() == out.data() + out.size());
     return out;
 }
 
@@ -302,10 +367,13 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
             QStringLiteral("format %1 needs a reader of format %2").arg(format).arg(oldestReader));
     const quint64 payloadSize = qFromLittleEndian<quint64>(bytes.constData() + kPayloadLengthAt);
     const quint32 checksum = qFromLittleEndian<quint32>(bytes.constData() + kChecksumAt);
-    const qsizetype present = bytes.size() - kHeaderSize;
-    if (payloadSize != quint64(present))
+    const qsizetype inFile = bytes.size() - kHeaderSize;
+    // From format 5 on, parts of their own may follow the payload.
+    const bool partsFollow = format >= 5;
+    if (payloadSize > quint64(inFile) || (!partsFollow && payloadSize != quint64(inFile)))
         return Failed(SnapshotStatus::Damaged,
-            QStringLiteral("%1 payload bytes where %2 were written").arg(present).arg(payloadSize));
+            QStringLiteral("%1 payload bytes where %2 were written").arg(inFile).arg(payloadSize));
+    const qsizetype present = qsizetype(payloadSize);
     const char* payload = bytes.constData() + kHeaderSize;
     if (PayloadChecksum(payload, present) != checksum)
         return Failed(SnapshotStatus::Damaged, QStringLiteral("checksum mismatch"));
@@ -326,7 +394,9 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
     s.cells.reserve(cellCount);
     for (qsizetype i = 0; i < cellCount && in.ok(); ++i)
         s.cells.append(in.GetText());
-    if (format >= 4 && in.ok() && !GetFindings(in, s.findings))
+    // Format 4 keeps its findings in the payload, whose checksum held.
+    int ofNewerKind = 0;
+    if (format == 4 && in.ok() && !in.AtEnd() && !GetFindings(in, s.findings, ofNewerKind))
         return Failed(SnapshotStatus::Damaged, QStringLiteral("findings not readable"));
     // Fields a later writer appended after these are skipped; bytes beyond
     // a grid of a known format, or too few, mean the shape was not what was
@@ -342,6 +412,11 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
     SnapshotReadResult result;
     result.status = SnapshotStatus::Ok;
     result.snapshot = std::move(s);
+    result.findingsOfNewerKind = ofNewerKind;
+    if (ofNewerKind > 0)
+        result.reason = QStringLiteral("%1 findings of a later version dropped").arg(ofNewerKind);
+    if (partsFollow)
+        ReadFindingsPart(payload + present, inFile - present, result);
     return result;
 }
 

@@ -56,7 +56,15 @@ struct GridSnapshot {
 // A reader of format 3 would take them for a misshapen grid, so a file
 // with findings needs a reader of format 4; one without stays readable by
 // format 1 readers.
-inline constexpr quint16 kGridSnapshotFormat = 4;
+// Format 5 moves the findings out of the payload, so that a cut or changed
+// findings part no longer costs the grid: the header's length and CRC cover
+// the grid alone, and the findings follow the payload as a part of their
+// own, checked on its own:
+//   u32 length of the part's body, u32 CRC-32 of the body, then the body:
+//   u32 count and the findings as in format 4.
+// A file with findings needs a reader of format 5; one without is the same
+// bytes as before.
+inline constexpr quint16 kGridSnapshotFormat = 5;
 
 // The recovery file's bytes for the grid as it is now, with the findings
 // on its trades.
@@ -72,7 +80,11 @@ enum class SnapshotStatus {
 struct SnapshotReadResult {
     SnapshotStatus status = SnapshotStatus::NotASnapshot;
     GridSnapshot snapshot; // valid when status is Ok
-    QString reason; // what was wrong, for the log; empty when Ok
+    QString reason; // what was wrong, for the log; empty when Ok (see below)
+    // The grid read whole (Ok) but not all of its findings did; those are
+    // left out of the snapshot, the reason says why.
+    bool findingsDamaged = false; // the findings part was cut or changed: none kept
+    int findingsOfNewerKind = 0; // of a kind or weight a later version added
 };
 
 // Reads recovery-file bytes. Never throws; anything unexpected gives a

@@ -21,7 +21,6 @@ namespace {
 
 const QString kTableId = QString::fromLatin1(kListTableId);
 const QString kNextPage = QStringLiteral("下一页");
-const QString kNoTrades = QStringLiteral("没有提取到交易记录，请在下面网页点开淘宝店铺“已卖出的宝贝”页面！");
 
 void DropBlankLastRow(TradeGrid& grid)
 {
@@ -129,6 +128,6 @@ PageExtraction ExtractTradePage(
     }
 
     if (grid.Rows() == grid.FixedRows())
-        extraction.messages.append(kNoTrades);
+        extraction.messages.append(QString::fromUtf8(kNoTradesMessage));
     return extraction;
 }

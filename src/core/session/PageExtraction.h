@@ -13,6 +13,10 @@ class WalkContext;
 struct DetailDownloadPass;
 class TradeGrid;
 
+// Told when a page leaves the grid without a trade: the window shows the
+// list below its buttons.
+inline const char* const kNoTradesMessage = "没有提取到交易记录，请在下面网页点开淘宝店铺“已卖出的宝贝”页面！";
+
 // How reading one list page went: whether "下一页" was found and clicked
 // (extract-all mode only), and what the user is to be told, in order (a
 // single page's trades left without details, a grid still empty).

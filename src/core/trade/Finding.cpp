@@ -69,7 +69,7 @@ QString FindingReason(const Finding& finding)
     case FindingKind::ToShipWithoutRecipient:
         return QStringLiteral("等待发货，但详情页里读不到收件人，不在拣货单和发货单上");
     case FindingKind::ShippingSectionRenamed:
-        return QStringLiteral("已发货，但详情页里没有收货地址，这家店以前的详情页有：详情页可能已改版");
+        return QStringLiteral("已发货，但详情页里没有收货地址：详情页可能已改版，请核对收件人和运单号");
     case FindingKind::StatusNotKnown:
         return QStringLiteral("交易状态%1不是已知的状态，已照原样写入，不合并，不在拣货单和发货单上")
             .arg(Seen(finding));

@@ -61,9 +61,21 @@ private slots:
     }
 
     // The unattended run's standard error is read in cron mail: the browser
-    // engine's start-up lines go to the file only, the tool's own to both.
+    // engine's start-up lines go to the file only; the tool's own go there
+    // too only when asked (--verbose); critical ones always.
+    void engineDiagnosticsOnlyInTheFile_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("verbose") << int(StandardErrorMessages::OwnOnly)
+                                 << QStringList { QStringLiteral("grid step skipped"), QStringLiteral("no codec") };
+        QTest::newRow("seller's lines only")
+            << int(StandardErrorMessages::CriticalOnly) << QStringList { QStringLiteral("no codec") };
+    }
     void engineDiagnosticsOnlyInTheFile()
     {
+        QFETCH(int, mode);
+        QFETCH(QStringList, told);
         static QStringList toStandardError;
         toStandardError.clear();
         const QtMessageHandler outer
@@ -73,16 +85,17 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("lumetra-trades.log"));
         {
-            const LogFile logFile(path, LogFile::kDefaultMaxBytes, StandardErrorMessages::OwnOnly);
+            const LogFile logFile(path, LogFile::kDefaultMaxBytes, StandardErrorMessages(mode));
             qCWarning(lcEngineContext) << "GL Type: disabled";
             qWarning("Sandboxing disabled by user.");
             qCWarning(lcGrid) << "grid step skipped";
+            qCCritical(lcText) << "no codec";
         }
         qInstallMessageHandler(outer);
-        QCOMPARE(toStandardError, QStringList { QStringLiteral("grid step skipped") });
+        QCOMPARE(toStandardError, told);
         const QByteArray text = testsupport::ReadFile(path);
         for (const char* line : { "qt.webenginecontext: GL Type: disabled",
-                 "default: Sandboxing disabled by user.", "lumetra.grid: grid step skipped" })
+                 "default: Sandboxing disabled by user.", "lumetra.grid: grid step skipped", "lumetra.text: no codec" })
             QVERIFY2(text.contains(line), text.constData());
     }
 

@@ -1,6 +1,7 @@
 #include "core/batch/BatchExport.h"
 #include "core/batch/ConsolePrompt.h"
 #include "core/batch/ConsoleReport.h"
+#include "core/batch/FindingsReport.h"
 #include "support/CommandTestSupport.h"
 #include "support/DemoListPage.h"
 #include "support/DemoTruth.h"
@@ -99,6 +100,8 @@ private slots:
     void writesTheCourierSheet();
     void exitStatusFollowsWalkAndFindings_data();
     void exitStatusFollowsWalkAndFindings();
+    void findingsToldCountsFirstNotesGrouped_data();
+    void findingsToldCountsFirstNotesGrouped();
 
 private:
     BatchResult Export(BrowserPage& page, const ListPageArrival& arrival, const BatchOptions& options);
@@ -375,8 +378,16 @@ void TestBatchExport::exitStatusFollowsWalkAndFindings_data()
     QTest::newRow("to check") << last << 3 << int(FindingSeverity::ToCheck) << "" << 10 << 5;
     QTest::newRow("refused") << last << 3 << int(FindingSeverity::Refused) << "" << 10 << 5;
     QTest::newRow("downloads failed") << last << 3 << -1 << "f" << 10 << 4;
-    QTest::newRow("refused outweighs failed downloads")
-        << last << 3 << int(FindingSeverity::Refused) << "f" << 10 << 5;
+    // The status that means the most missing data wins.
+    QTest::newRow("failed downloads outweigh a refusal")
+        << last << 3 << int(FindingSeverity::Refused) << "f" << 10 << 4;
+    QTest::newRow("failed downloads outweigh a field to check")
+        << last << 3 << int(FindingSeverity::ToCheck) << "f" << 10 << 4;
+    QTest::newRow("failed downloads outweigh a later page unreadable")
+        << int(WalkEnd::PageUnreadable) << 2 << int(FindingSeverity::Refused) << "f" << 10 << 4;
+    QTest::newRow("a note beside failed downloads") << last << 3 << int(FindingSeverity::Note) << "f" << 10 << 4;
+    QTest::newRow("an ended session outweighs failed downloads and refusals")
+        << last << 3 << int(FindingSeverity::Refused) << "fs" << 10 << 2;
     QTest::newRow("session ended on a list page") << int(WalkEnd::SessionExpired) << 2 << -1 << "" << 10 << 2;
     QTest::newRow("session ended in the last page's downloads") << last << 3 << -1 << "fs" << 10 << 2;
     QTest::newRow("first page unreadable")
@@ -408,6 +419,62 @@ void TestBatchExport::exitStatusFollowsWalkAndFindings()
         findings.Add(TradeFinding(QStringLiteral("7002"), FindingKind::FieldShape, ColMobile,
             QStringLiteral("138"), FindingSeverity(finding)));
     QCOMPARE(int(ExitStatusOf(walk, findings, trades)), status);
+}
+
+void TestBatchExport::findingsToldCountsFirstNotesGrouped_data()
+{
+    QTest::addColumn<int>("masked"); // trades with a masked mobile (notes)
+    QTest::addColumn<int>("refused"); // trades with a refused mobile
+    QTest::addColumn<bool>("file"); // a notes file can be written
+    QTest::addColumn<QString>("counts");
+    QTest::addColumn<int>("namedInLine"); // order numbers on the masked-mobile line
+    QTest::newRow("a few notes, named on their line") << 3 << 0 << true << "核对结果：提示 3 笔交易、1 页。" << 3;
+    QTest::newRow("many notes: the first on the line, all in the file")
+        << 412 << 1 << true << "核对结果：未写入 1 笔交易，提示 412 笔交易、1 页。" << 20;
+    QTest::newRow("many notes, no file: all on the line") << 25 << 2 << false
+                                                          << "核对结果：未写入 2 笔交易，提示 25 笔交易、1 页。" << 25;
+}
+
+// A shop of privacy numbers must not bury the one trade left unwritten: the
+// counts come first, the refusals next, the notes last, one line per kind.
+void TestBatchExport::findingsToldCountsFirstNotesGrouped()
+{
+    QFETCH(int, masked);
+    QFETCH(int, refused);
+    QFETCH(bool, file);
+    QFETCH(QString, counts);
+    QFETCH(int, namedInLine);
+    FindingList findings;
+    for (int i = 0; i < masked; ++i) {
+        findings.Add(TradeFinding(QString::number(5000 + i), FindingKind::MaskedMobile, ColMobile,
+            QStringLiteral("138****%1").arg(1000 + i), FindingSeverity::Note));
+        if (i < refused) // refusals come among the notes, as a walk finds them
+            findings.Add(TradeFinding(QString::number(7000 + i), FindingKind::FieldShape, ColMobile,
+                QStringLiteral("12"), FindingSeverity::Refused));
+    }
+    findings.Add(PageFinding(2, FindingKind::PageShort, QStringLiteral("第 2 页少了"), FindingSeverity::Note));
+    const QString notesFile = file ? NotesFileBeside(dir_.filePath(QStringLiteral("day.xlsx"))) : QString();
+    QVERIFY(notesFile.isEmpty() || notesFile == dir_.filePath(QStringLiteral("day-提示.txt")));
+    const FindingsReport told = ReportFindings(findings, notesFile);
+    // counts, one line per refusal, the masked-mobile group, the page's note
+    QCOMPARE(told.lines.size(), 1 + refused + 1 + 1);
+    QCOMPARE(told.lines.first(), counts);
+    for (int i = 0; i < refused; ++i)
+        QVERIFY2(told.lines.at(1 + i).startsWith(QStringLiteral("未写入：订单编号 %1").arg(7000 + i)),
+            qPrintable(told.lines.at(1 + i)));
+    const QString group = told.lines.at(1 + refused);
+    QVERIFY2(group.startsWith(QStringLiteral("提示：%1 笔交易的手机号码被隐藏，已照原样写入：订单编号 5000、5001").arg(masked)),
+        qPrintable(group));
+    QCOMPARE(int(group.count(QStringLiteral("、")) + 1), namedInLine);
+    QCOMPARE(group.contains(QString::number(5000 + namedInLine - 1)), true);
+    QCOMPARE(group.contains(QString::number(5000 + namedInLine)), false);
+    const bool cut = namedInLine < masked;
+    QCOMPARE(group.contains(notesFile) && !notesFile.isEmpty(), cut);
+    // The whole list holds every trade of the group with what was seen.
+    QCOMPARE(int(told.noteList.count(QLatin1Char('\n'))), cut ? masked : 0);
+    if (cut)
+        QVERIFY(told.noteList.contains(QStringLiteral("订单编号 %1：手机号码被隐藏“138****%2”").arg(5000 + masked - 1).arg(1000 + masked - 1)));
+    QVERIFY(told.lines.last().contains(QStringLiteral("第 2 页")));
 }
 
 #include "TestBatchExport.moc"

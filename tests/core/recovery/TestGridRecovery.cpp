@@ -10,6 +10,7 @@
 #include "core/session/RunContext.h"
 
 #include <QtEndian>
+#include <zlib.h>
 
 using standin::RecordingPrompt;
 
@@ -81,6 +82,20 @@ QByteArray Damaged(const QByteArray& good, const QString& how)
         bytes.clear();
     else if (how == "later format")
         qToLittleEndian(quint16(kGridSnapshotFormat + 1), bytes.data() + 10);
+    return bytes;
+}
+
+// A file with findings as the format before wrote it: the findings' body
+// inside the payload, one checksum over both.
+QByteArray AsFormat4(const QByteArray& format5, qsizetype gridEnd)
+{
+    QByteArray bytes = format5.left(gridEnd) + format5.mid(gridEnd + 8);
+    const qsizetype payload = bytes.size() - 32;
+    qToLittleEndian(quint16(4), bytes.data() + 8);
+    qToLittleEndian(quint16(4), bytes.data() + 10);
+    qToLittleEndian(quint64(payload), bytes.data() + 16);
+    qToLittleEndian(quint32(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.constData() + 32), size_t(payload))),
+        bytes.data() + 24);
     return bytes;
 }
 
@@ -177,7 +192,6 @@ private slots:
         QTest::newRow("cut in the header") << SnapshotStatus::NotASnapshot << damaged;
         QTest::newRow("cut in the texts") << SnapshotStatus::Damaged << damaged;
         QTest::newRow("one byte changed") << SnapshotStatus::Damaged << damaged;
-        QTest::newRow("bytes appended") << SnapshotStatus::Damaged << damaged;
         QTest::newRow("not a recovery file") << SnapshotStatus::NotASnapshot << damaged;
         QTest::newRow("empty file") << SnapshotStatus::NotASnapshot << damaged;
         QTest::newRow("later format") << SnapshotStatus::NewerFormat << newer;
@@ -215,6 +229,80 @@ private slots:
         // A normal end keeps it for the user.
         recovery.EndCleanly();
         QVERIFY(QFile::exists(recovery.SetAsidePath()));
+    }
+
+    // A findings part that is cut, changed or from a later version costs
+    // the findings it cannot read, never the grid: the cells come back
+    // whole, the findings that read are kept, and the user is told.
+    void findingsThatDoNotReadLeaveTheCells_data()
+    {
+        QTest::addColumn<int>("newerKind"); // a finding of this kind added; -1 none
+        QTest::addColumn<int>("newerSeverity"); // its weight
+        QTest::addColumn<bool>("findingsKept");
+        QTest::addColumn<QString>("told");
+        const QString damaged = QString::fromUtf8(kRecoveryFindingsDamagedText);
+        const QString newer = QString::fromUtf8(kRecoveryFindingsNewerText).arg(1);
+        QTest::newRow("cut inside the findings") << -1 << 0 << false << damaged;
+        QTest::newRow("cut in the findings part's head") << -1 << 0 << false << damaged;
+        QTest::newRow("a findings byte changed") << -1 << 0 << false << damaged;
+        QTest::newRow("findings count changed") << -1 << 0 << false << damaged;
+        QTest::newRow("bytes after the findings part") << -1 << 0 << true << QString();
+        QTest::newRow("a finding of a newer kind") << 99 << 1 << true << newer;
+        QTest::newRow("a finding of a newer weight") << int(FindingKind::FieldShape) << 7 << true << newer;
+        QTest::newRow("a newer kind in a cut part") << 99 << 1 << false << damaged;
+        // The format before kept its findings inside the payload, under its checksum.
+        QTest::newRow("a newer kind in a format 4 file") << 99 << 1 << true << newer;
+    }
+    void findingsThatDoNotReadLeaveTheCells()
+    {
+        const QString how = QString::fromLatin1(QTest::currentDataTag());
+        QFETCH(int, newerKind);
+        QFETCH(int, newerSeverity);
+        QFETCH(bool, findingsKept);
+        QFETCH(QString, told);
+        TradeGrid saved;
+        FillTrades(saved, 5);
+        FindingList found;
+        found.Add(TradeFinding(QStringLiteral("行2列2"), FindingKind::FieldShape, ColMobile, QStringLiteral("138")));
+        found.Add(PageFinding(2, FindingKind::PageShort, QStringLiteral("少了"), FindingSeverity::ToCheck));
+        FindingList written = found;
+        if (newerKind >= 0)
+            written.Add(TradeFinding(QStringLiteral("行3列2"), FindingKind(newerKind), ColAddress,
+                QStringLiteral("新"), FindingSeverity(newerSeverity)));
+        QByteArray bytes = EncodeGridSnapshot(saved, written);
+        const qsizetype gridEnd = EncodeGridSnapshot(saved).size();
+        if (how.contains(QLatin1String("cut inside")) || how.contains(QLatin1String("cut part")))
+            bytes.chop(5);
+        else if (how.contains(QLatin1String("head")))
+            bytes.truncate(gridEnd + 6);
+        else if (how.contains(QLatin1String("byte changed")))
+            bytes[bytes.size() - 3] = char(bytes[bytes.size() - 3] ^ 0x01);
+        else if (how.contains(QLatin1String("count")))
+            bytes[gridEnd + 8] = char(bytes[gridEnd + 8] + 1);
+        else if (how.contains(QLatin1String("after")))
+            bytes += "later";
+        else if (how.contains(QLatin1String("format 4")))
+            bytes = AsFormat4(bytes, gridEnd);
+
+        QTemporaryDir dir;
+        GridRecovery recovery(dir.path());
+        QVERIFY(testsupport::WriteFile(recovery.FilePath(), bytes));
+        RecordingPrompt prompt(true);
+        DetailLedger ledger;
+        TradeGrid grid;
+        SetUpTradeGrid(grid);
+        const RecoveryOfferResult offered = recovery.OfferRestore(prompt, ledger, grid);
+        QCOMPARE(offered.offer, RecoveryOffer::Restored);
+        QCOMPARE(prompt.questions, QStringList { "恢复上次未完成的表格（5 行）？" });
+        QCOMPARE(Describe(grid), Describe(saved));
+        QCOMPARE(offered.findings.All(), findingsKept ? found.All() : QList<Finding>());
+        QCOMPARE(offered.toTell, told);
+        QVERIFY(recovery.SetAsidePath().isEmpty());
+        // The next save holds what was kept, readable whole again.
+        QCOMPARE(recovery.Save(grid), RecoverySave::Saved);
+        const SnapshotReadResult again = DecodeGridSnapshot(testsupport::ReadFile(recovery.FilePath()));
+        QVERIFY(!again.findingsDamaged && again.findingsOfNewerKind == 0);
+        QCOMPARE(again.snapshot.findings.All(), offered.findings.All());
     }
 
     void offerAtStart_data()
