@@ -4,7 +4,7 @@
 #include "core/base/Endpoints.h"
 #include "core/base/FileReplace.h"
 #include "core/couriers/CourierExport.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/extract/ListParser.h"
