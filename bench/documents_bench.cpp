@@ -8,7 +8,7 @@
 
 #include "grid_trades.h"
 
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/NoteRecord.h"
 #include "print/PdfDocumentPrinter.h"

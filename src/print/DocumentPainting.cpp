@@ -4,7 +4,7 @@
 #include "PageFlow.h"
 #include "SlipBarcode.h"
 #include "core/base/Logging.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 #include <QFontDatabase>
 #include <QPageLayout>

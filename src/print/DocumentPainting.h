@@ -3,7 +3,7 @@
 // printer of the print preview. Both documents are laid out in two passes,
 // the pages first and then the paint, so every page can say "第 i / n 页".
 
-#include "core/documents/DocumentPrinter.h"
+#include "core/print/DocumentPrinter.h"
 
 #include <QPointF>
 #include <functional>

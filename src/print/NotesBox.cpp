@@ -1,7 +1,7 @@
 #include "NotesBox.h"
 
 #include "PageFlow.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "core/base/FileReplace.h"
 #include "core/base/Logging.h"
 #include "core/base/SaveTargetText.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 // Writes the shipping documents as PDF files, fonts embedded.
 
-#include "core/documents/DocumentPrinter.h"
+#include "core/print/DocumentPrinter.h"
 
 class PdfDocumentPrinter : public DocumentPrinter {
 public:

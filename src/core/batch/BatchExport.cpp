@@ -4,10 +4,10 @@
 #include "FindingsReport.h"
 #include "core/base/Endpoints.h"
 #include "core/base/FileReplace.h"
-#include "core/couriers/CourierExport.h"
 #include "core/base/Logging.h"
 #include "core/base/WholeFileWrite.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/couriers/CourierExport.h"
+#include "core/print/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
 #include "core/extract/ListParser.h"
@@ -219,7 +219,7 @@ void ReportFindingsOfRun(const FindingList& findings, const QString& output, Con
     const QString notesFile = output.isEmpty() ? QString() : NotesFileBeside(output);
     FindingsReport told = ReportFindings(findings, notesFile);
     if (!told.noteList.isEmpty()) {
-        if (const WholeFileWritten written = WriteFileWhole(notesFile, told.noteList.toUtf8()); !written.written) {
+        if (const WholeFileWritten written = WriteFileWhole(notesFile, told.noteList.toUtf8()); !written) {
             // Without the file, every trade is named where it is told.
             qCWarning(lcExport) << "could not write" << notesFile << written.reason;
             told = ReportFindings(findings, QString());

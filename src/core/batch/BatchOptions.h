@@ -3,7 +3,7 @@
 // whole walk without a window (extract all pages, drop closed trades, merge,
 // write FILE) for a scheduler, with the login the window keeps.
 
-#include "core/documents/DocumentPrinter.h"
+#include "core/print/DocumentPrinter.h"
 
 #include <QString>
 #include <optional>

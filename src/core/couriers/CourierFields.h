@@ -5,7 +5,7 @@
 // addresses by their words, so a municipality is written once and a
 // province in full.
 
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 #include <QString>
 #include <QVector>

@@ -7,7 +7,7 @@
 // it; every trade left out is named with its reason.
 
 #include "CourierTemplate.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // parcel's first trade), any other trade's number of the parcel, with or
 // without its item suffix ("_1"), or a waybill number the grid holds.
 
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "ParcelMarks.h"
 
-#include "core/base/FileReplace.h"
+#include "core/base/WholeFileWrite.h"
 #include "core/base/Logging.h"
 #include "core/base/OwnerOnly.h"
 
@@ -103,9 +103,12 @@ MarksWrite ParcelMarks::Write()
         root.insert(QLatin1String(kMarkKeys[kind]), marks);
     }
     const QString folder = QFileInfo(path_).absolutePath();
-    if (!MakeOwnerOnlyFolder(folder) || !ReplaceFileContents(path_, QJsonDocument(root).toJson())
-        || !MakeOwnerOnlyFile(path_)) {
-        qCWarning(lcCommands) << "parcel marks not written to" << path_;
+    // Owner-only from its first byte: the file names the seller's orders.
+    const Done written = !MakeOwnerOnlyFolder(folder)
+        ? Done::Failed(QStringLiteral("no owner-only folder ") + folder)
+        : WriteFileWhole(path_, QJsonDocument(root).toJson(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!written) {
+        qCWarning(lcCommands) << "parcel marks not written to" << path_ << written.reason;
         return MarksWrite::Failed;
     }
     return MarksWrite::Written;

@@ -3,7 +3,7 @@
 // first trade's number), so printing the day's slips again can leave out
 // the ones that went to the printer before.
 
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 
 #include <QStringList>
 

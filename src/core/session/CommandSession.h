@@ -12,7 +12,7 @@
 // unattended export to report. Nothing here shows anything itself.
 
 #include "FirstPageUpdateCheck.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 #include "core/export/ExportResult.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/TradeGrid.h"

@@ -1,7 +1,7 @@
 #include "DocumentPreview.h"
 
 #include "core/base/Logging.h"
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 #include "core/settings/Settings.h"
 #include "gui/dialogs/FileSaveDialog.h"
 #include "print/DocumentPainting.h"

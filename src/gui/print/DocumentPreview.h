@@ -2,7 +2,7 @@
 // The print preview of a shipping document: the seller picks a printer
 // there, or saves the same pages as a PDF file.
 
-#include "core/documents/DocumentPrinter.h"
+#include "core/print/DocumentPrinter.h"
 
 #include <QDate>
 #include <QString>

@@ -3,7 +3,7 @@
 // of every row to ship or of the selected rows only, the slips' paper and
 // a printer's offsets.
 
-#include "core/documents/DocumentPrinter.h"
+#include "core/print/DocumentPrinter.h"
 
 #include <QPushButton>
 #include <functional>

@@ -7,7 +7,7 @@
 // "print", "total", "shop", "bar_<index>", "grid", "findings", "browser").
 // What the checks found is listed under the grid, never in a box.
 
-#include "core/documents/DocumentPrinter.h"
+#include "core/print/DocumentPrinter.h"
 #include "core/layout/WindowLayout.h"
 #include "core/session/CommandSession.h"
 #include "core/update/UpdateHost.h"

@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "core/documents/ShippingDocuments.h"
+#include "core/print/ShippingDocuments.h"
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/NoteRecord.h"
