@@ -1,8 +1,8 @@
 #include "ParcelMarks.h"
 
-#include "core/base/WholeFileWrite.h"
 #include "core/base/Logging.h"
 #include "core/base/OwnerOnly.h"
+#include "core/base/WholeFileWrite.h"
 
 #include <QDir>
 #include <QFile>
