@@ -163,10 +163,17 @@ bool IsKnownKind(qint32 kind)
 // The findings, from a part whose bytes are known to be as written. A kind
 // or weight this version does not know comes from a later version: that
 // finding is left out and counted (guessing its weight could turn a refused
-// cell into a clean one); the others are kept. False when the part does not
-// hold what its count says.
-bool GetFindings(Reader& in, FindingList& findings, int& ofNewerKind)
+// cell into a clean one); the others are kept. Not whole when the part does
+// not hold what its count says.
+struct FindingsRead {
+    FindingList findings;
+    int ofNewerKind = 0; // left out: a kind or weight of a later version
+    bool whole = false;
+};
+
+FindingsRead GetFindings(Reader& in)
 {
+    FindingsRead read;
     const quint32 count = in.Get<quint32>();
     for (quint32 i = 0; i < count && in.ok(); ++i) {
         Finding f;
@@ -179,14 +186,15 @@ bool GetFindings(Reader& in, FindingList& findings, int& ofNewerKind)
         if (!in.ok())
             break;
         if (!IsKnownKind(kind) || severity < 0 || severity > int(FindingSeverity::Note)) {
-            ++ofNewerKind;
+            ++read.ofNewerKind;
             continue;
         }
         f.kind = FindingKind(kind);
         f.severity = FindingSeverity(severity);
-        findings.Add(f);
+        read.findings.Add(f);
     }
-    return in.ok();
+    read.whole = in.ok();
+    return read;
 }
 
 // The findings part that follows a format-5 payload (tail: every byte after
@@ -213,8 +221,11 @@ void ReadFindingsPart(const char* tail, qsizetype size, SnapshotReadResult& resu
     if (PayloadChecksum(body, qsizetype(length)) != checksum)
         return damaged(QStringLiteral("findings checksum mismatch"));
     Reader in(body, qsizetype(length));
-    if (!GetFindings(in, result.snapshot.findings, result.findingsOfNewerKind) || !in.AtEnd())
+    FindingsRead read = GetFindings(in);
+    if (!read.whole || !in.AtEnd())
         return damaged(QStringLiteral("the findings do not match their count"));
+    result.snapshot.findings = std::move(read.findings);
+    result.findingsOfNewerKind = read.ofNewerKind;
     if (result.findingsOfNewerKind > 0)
         result.reason = QStringLiteral("%1 findings of a later version dropped").arg(result.findingsOfNewerKind);
 }
@@ -396,8 +407,13 @@ SnapshotReadResult DecodeGridSnapshot(const QByteArray& bytes)
         s.cells.append(in.GetText());
     // Format 4 keeps its findings in the payload, whose checksum held.
     int ofNewerKind = 0;
-    if (format == 4 && in.ok() && !in.AtEnd() && !GetFindings(in, s.findings, ofNewerKind))
-        return Failed(SnapshotStatus::Damaged, QStringLiteral("findings not readable"));
+    if (format == 4 && in.ok() && !in.AtEnd()) {
+        FindingsRead read = GetFindings(in);
+        if (!read.whole)
+            return Failed(SnapshotStatus::Damaged, QStringLiteral("findings not readable"));
+        s.findings = std::move(read.findings);
+        ofNewerKind = read.ofNewerKind;
+    }
     // Fields a later writer appended after these are skipped; bytes beyond
     // a grid of a known format, or too few, mean the shape was not what was
     // written.
