@@ -175,6 +175,7 @@ CourierSheetWritten WriteRunCourierSheet(
                          .arg(courier.parcels)
                          .arg(request.path);
     return result;
+}
 
 // The closing line's first words: what the status means.
 QString StatusWords(BatchExitStatus status)
