@@ -135,9 +135,8 @@ void AddBatchOptions(QCommandLineParser& parser)
         { kSenderAddress,
             QStringLiteral("与 --courier-sheet 一起用：寄件人地址（省 市 区 详细地址），代替保存的。"),
             QStringLiteral("ADDRESS") },
-const QString kVerbose = QStringLiteral("verbose");
-// Where path leads, for comparing two outputs: absolute, the file's own
-// link followed (also one to a file not written yet), then its folder's.
+        { kVerbose,
+            QStringLiteral("无人值守时，把日志行也写到标准错误输出（平时只写入日志文件）。") },
     });
 }
 
