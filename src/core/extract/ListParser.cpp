@@ -1,6 +1,7 @@
 #include "ListParser.h"
 
 #include "ListRowCutter.h"
+#include "MarkupText.h"
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/grid/GridSetup.h"
@@ -8,6 +9,7 @@
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
+#include "core/network/LoginForm.h"
 #include "core/network/PageAccess.h"
 #include "core/text/Blanks.h"
 #include "core/text/PieceText.h"
@@ -299,10 +301,10 @@ private:
     {
         const QString price = CellNumber(rows.Piece(1));
         const QString quantity = CellNumber(rows.Piece(2));
-        Set(row, ItemCol(), ItemTitle(rows.Piece(0)));
+        Set(row, ItemCol(), DecodeEntities(ItemTitle(rows.Piece(0))));
         Set(row, ColUnitPrice, price);
         Set(row, ColQuantity, quantity);
-        Set(row, ColAfterSales, AfterSales(rows.Piece(3)));
+        Set(row, ColAfterSales, DecodeEntities(AfterSales(rows.Piece(3))));
         Set(row, ColItemRecord, ItemRecordLine({ Get(row, OrderCol()), price, quantity, FullItemText(rows.Piece(0)) }));
     }
 
@@ -335,17 +337,17 @@ private:
         }
         WriteItemCells(row, rows);
         const FirstWordCut buyer = CutFirstWord(rows.Piece(4));
-        Set(row, ColBuyer, buyer.word.toString());
+        Set(row, ColBuyer, DecodeEntities(buyer.word));
         QStringView rest = TrimBlanks(buyer.rest);
         const qsizetype chat = rest.indexOf(kChatTool);
-        Set(row, ColName, chat < 0 ? QString() : TrimBlanks(rest.first(chat)).toString());
+        Set(row, ColName, chat < 0 ? QString() : DecodeEntities(TrimBlanks(rest.first(chat))));
         Set(row, ColStatus, statuses_.Get(status));
         // Written as the page shows it, but nothing is decided on it.
         if (!IsKnownStatus(status))
             reading_.findings.append(TradeFinding(currentOrder_, FindingKind::StatusNotKnown, ColStatus,
                 status.toString(), FindingSeverity::ToCheck));
         Set(row, ColAmount, CellNumber(rows.Piece(6)));
-        Set(row, ColRating, ratings_.Get(rows.Piece(7)));
+        Set(row, ColRating, ratings_.Get(DecodeEntities(rows.Piece(7))));
         lastTakenRow_ = row;
     }
 
@@ -440,6 +442,41 @@ void CollectOrderRuns(QStringView text, QStringList& runs)
 constexpr QStringView kEmptyListTexts[]
     = { u"没有符合条件的宝贝", u"没有符合条件的订单", u"没有找到符合条件", u"暂无订单", u"暂无交易" };
 
+// Whether the list's own area says it is empty: the shown text of the list
+// table, or of an element the page marks as the empty state (a class or
+// id with "empty" in it). A script, a style or a sidebar that happens to
+// hold one of the phrases says nothing about the list.
+bool SaysListEmpty(QStringView bodyHtml)
+{
+    const MarkupMask mask = MaskMarkup(bodyHtml);
+    QString shown;
+    for (qsizetype i = 0; i < mask.tags.size(); ++i) {
+        const MarkupTag& tag = mask.tags.at(i);
+        if (tag.closing)
+            continue;
+        const QStringView text = bodyHtml.sliced(tag.at, tag.end - tag.at);
+        const bool listTable = tag.name == u"table" && text.contains(kTableId);
+        bool emptyState = false;
+        for (const QStringView attribute : { QStringView(u"class="), QStringView(u"id=") }) {
+            const qsizetype at = text.indexOf(attribute, 0, Qt::CaseInsensitive);
+            if (at < 0)
+                continue;
+            qsizetype end = at + attribute.size() + 1;
+            while (end < text.size() && text[end] != u'"' && text[end] != u'\'' && text[end] != u' '
+                && text[end] != u'>')
+                ++end;
+            emptyState = emptyState
+                || text.sliced(at, end - at).contains(QLatin1String("empty"), Qt::CaseInsensitive);
+        }
+        if (listTable || emptyState)
+            shown += ShownText(bodyHtml, mask, tag.end, ElementEnd(bodyHtml, mask, i));
+    }
+    for (const QStringView phrase : kEmptyListTexts)
+        if (shown.contains(phrase))
+            return true;
+    return false;
+}
+
 } // namespace
 
 ListPageMarks CountListPageMarks(QStringView bodyHtml)
@@ -457,8 +494,7 @@ ListPageMarks CountListPageMarks(QStringView bodyHtml)
             break;
         at = close;
     }
-    for (const QStringView text : kEmptyListTexts)
-        marks.saysEmpty = marks.saysEmpty || bodyHtml.contains(text);
+    marks.saysEmpty = SaysListEmpty(bodyHtml);
     return marks;
 }
 
@@ -469,5 +505,5 @@ bool ShowsTradeList(BrowserPage& browser)
 
 bool ShowsLoginPage(BrowserPage& browser)
 {
-    return IsLoginAddress(browser.PageUrl());
+    return IsLoginAddress(browser.PageUrl()) || ShowsLoginForm(GetBodyHtml(browser));
 }

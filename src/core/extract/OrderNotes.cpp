@@ -1,5 +1,6 @@
 #include "OrderNotes.h"
 
+#include "MarkupText.h"
 #include "core/text/Blanks.h"
 
 #include <QStringList>
@@ -25,72 +26,6 @@ bool EndsValue(QStringView tag)
 bool IsValueCell(QStringView tag)
 {
     return tag == u"dd" || tag == u"td";
-}
-
-struct Tag {
-    QString name; // lower case
-    bool closing = false;
-    qsizetype end = 0; // index after '>'
-};
-
-// The tag at page[at] == '<'; a '<' that starts no tag has no name.
-Tag ReadTag(QStringView page, qsizetype at)
-{
-    Tag tag;
-    const qsizetype close = page.indexOf(u'>', at);
-    tag.end = close < 0 ? page.size() : close + 1;
-    qsizetype i = at + 1;
-    if (i < page.size() && page[i] == u'/') {
-        tag.closing = true;
-        ++i;
-    }
-    while (i < tag.end && page[i].isLetterOrNumber() && page[i].unicode() < 0x80)
-        tag.name += page[i++].toLower();
-    return tag;
-}
-
-// Entities of a text taken from markup: the named ones pages use (&lt; &gt;
-// &amp; &quot; &apos; &nbsp;) and numeric ones; any other "&" stays.
-QString DecodeEntities(QStringView text)
-{
-    if (!text.contains(u'&'))
-        return text.toString();
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semicolon = text[i] == u'&' ? text.indexOf(u';', i) : -1;
-        if (semicolon < 0 || semicolon - i > 10) {
-            out += text[i];
-            continue;
-        }
-        const QStringView name = text.sliced(i + 1, semicolon - i - 1);
-        static constexpr std::pair<QStringView, char16_t> kNamed[] { { u"lt", u'<' }, { u"gt", u'>' },
-            { u"amp", u'&' }, { u"quot", u'"' }, { u"apos", u'\'' }, { u"nbsp", u' ' } };
-        bool decoded = false;
-        for (const auto& [entity, c] : kNamed) {
-            if (name == entity) {
-                out += QChar(c);
-                decoded = true;
-            }
-        }
-        if (!decoded && name.size() > 1 && name[0] == u'#') {
-            bool ok = false;
-            const bool hex = name[1] == u'x' || name[1] == u'X';
-            const uint code = name.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
-            // Only characters: no surrogate halves, nothing past the last plane.
-            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                const char32_t character = code;
-                out += QString::fromUcs4(&character, 1);
-                decoded = true;
-            }
-        }
-        if (!decoded) {
-            out += text[i];
-            continue;
-        }
-        i = semicolon;
-    }
-    return out;
 }
 
 // A value's text: source blanks collapse to one space, as a browser shows
@@ -124,7 +59,7 @@ Value ValueAfter(QStringView page, qsizetype from)
     while (i < page.size()) {
         const QChar c = page[i];
         if (c == u'<') {
-            const Tag tag = ReadTag(page, i);
+            const MarkupTag tag = ReadMarkupTag(page, i);
             if (!tag.name.isEmpty()) {
                 if (tag.name == u"br") {
                     lines.append(QString());
@@ -185,6 +120,7 @@ OrderNotesReading ReadOrderNotes(const QString& pageHtml)
         const qsizetype at = isMessage ? message : memo;
         const Value value = ValueAfter(page, at + kMessageLabel.size());
         (isMessage ? reading.message : reading.memo) = value.text;
+        reading.valueSpans.append({ at + kMessageLabel.size(), value.end });
         from = std::max(value.end, at + kMessageLabel.size());
     }
     return reading;

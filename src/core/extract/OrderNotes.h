@@ -10,12 +10,17 @@
 
 #include "core/grid/NoteRecord.h"
 
+#include <QList>
 #include <QString>
 #include <optional>
 
 struct OrderNotesReading {
     std::optional<QString> message; // none: the page has no "买家留言：" label
     std::optional<QString> memo; // none: no "卖家备注：" label
+    // Where in the markup each value read stands, from after its label to
+    // where reading stopped: the buyer's and seller's own words, which no
+    // other reader of the page searches.
+    QList<std::pair<qsizetype, qsizetype>> valueSpans;
 };
 
 // Reads both labels from a detail page's markup.
