@@ -35,6 +35,23 @@ bool IsVoidElement(QStringView name)
     return std::find(std::begin(kVoid), std::end(kVoid), name) != std::end(kVoid);
 }
 
+// Stands in the section's text where an element ended.
+constexpr QChar kElementEnd = QChar(0x2029);
+
+// A label's value: the rest of the label's own element when it holds more
+// than the label, or else the next element's text. A value never runs on
+// into the elements after it (a line whose label was renamed, a tip).
+// stray is set when other text follows the value before the next mark.
+QString ElementValue(const QString& afterLabel, bool& stray)
+{
+    const QStringList parts = afterLabel.split(kElementEnd);
+    const QString own = PlainBlanks(parts.first());
+    const qsizetype used = !own.isEmpty() || parts.size() < 2 ? 0 : 1;
+    for (qsizetype i = used + 1; i < parts.size(); ++i)
+        stray = stray || !PlainBlanks(parts.at(i)).isEmpty();
+    return PlainBlanks(parts.value(used));
+}
+
 // Where the shipping section ends: the end of the smallest element around
 // its heading that also holds the address label, so the item table, the
 // amount and whatever else follows the section never runs into its last
@@ -66,7 +83,7 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
     // scripts or styles, and never in the buyer's message or the seller's
     // memo, whatever they quote ("请改收货地址：…", "查看物流信息").
     MarkupMask mask = MaskMarkup(page);
-    for (const auto& [from, to] : ReadOrderNotes(page).valueSpans)
+    for (const auto& [from, to] : OrderNoteSpans(page))
         std::fill(mask.mask.begin() + from, mask.mask.begin() + std::min(to, page.size()), kNotText);
     const QStringView text(mask.mask);
     // Each mark must be found: a page without the section, or with a label
@@ -78,7 +95,7 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
     if (feedback < 0)
         return std::nullopt;
     QString pageText = ShownText(page, mask, addressLabel + kAddressLabel.size(),
-        SectionEnd(mask, heading, addressLabel, feedback));
+        SectionEnd(mask, heading, addressLabel, feedback), kElementEnd);
     pageText.remove(QStringLiteral("\r\n"));
     pageText.remove(QLatin1Char('\t'));
 
@@ -119,7 +136,7 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
         for (const qsizetype stop : stops)
             if (stop >= from && stop < to)
                 to = stop;
-        return PlainBlanks(pageText.mid(from, to - from));
+        return ElementValue(pageText.mid(from, to - from), block.strayText);
     };
     const auto valuesOf = [&](size_t label) {
         QStringList values;
@@ -127,7 +144,7 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
             values.append(valueAt(at, label));
         return values;
     };
-    block.addressLine = PlainBlanks(pageText.left(firstStop));
+    block.addressLine = ElementValue(pageText.left(firstStop), block.strayText);
     if (!labelAt[0].isEmpty())
         block.method = valueAt(labelAt[0].first(), 0);
     block.companies = valuesOf(1);
@@ -155,7 +172,10 @@ std::optional<std::pair<QString, QString>> ParcelCells(const RecipientBlock& blo
         companies.append(company.remove(kDash));
     for (QString waybill : block.waybills)
         waybills.append(waybill.remove(kDash));
-    if (waybills.size() != block.parcels || (companies.size() != 1 && companies.size() != block.parcels))
+    // One company line shared by every parcel, unless the section holds
+    // text the reader took for no line: a parcel's company line renamed.
+    const bool shared = companies.size() == 1 && !block.strayText;
+    if (waybills.size() != block.parcels || (!shared && companies.size() != block.parcels))
         return std::nullopt;
     for (const QString& company : companies)
         if (company.isEmpty() || !FitsShape(ColumnShape::Company, company))
@@ -225,11 +245,17 @@ DetailFindings WriteRecipientColumns(
         const bool waybillFits = FitsShape(ColumnShape::Waybill, waybill);
         write(ColCompany, companyFits ? company : QString());
         write(ColWaybill, waybillFits ? waybill : QString());
-        if (!companyFits)
-            refuse(ColCompany);
-        if (!waybillFits)
-            refuse(ColWaybill);
         findings.shippedWithoutWaybill = waybillFits && waybill.isEmpty() && IsShippedStatus(status);
+        // A waybill without its company is a company line the page no
+        // longer shows as it did, not a parcel without a company (the page
+        // shows "—" for none).
+        if (!companyFits || (company.isEmpty() && !waybill.isEmpty()))
+            refuse(ColCompany);
+        // Likewise a company without its waybill line, or with a line that
+        // holds nothing at all where the page writes "—" for none.
+        const bool noWaybillText = block.waybill.value_or(QString()).isEmpty();
+        if (!waybillFits || (noWaybillText && !company.isEmpty() && !findings.shippedWithoutWaybill))
+            refuse(ColWaybill);
     }
 
     const AddressReading address = ReadAddressLine(AsciiNumberPieces(block.addressLine));

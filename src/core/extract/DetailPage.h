@@ -27,6 +27,7 @@ struct RecipientBlock {
     QStringList companies;
     QStringList waybills;
     int parcels = 1; // the parcels the page shows
+    bool strayText = false; // text in the section that is no line's value, heading or link
 };
 std::optional<RecipientBlock> FindRecipientBlock(QString pageText);
 

@@ -194,7 +194,15 @@ public:
                 EndTrade();
                 bodyCounted = false;
             }
-            const HeaderFields header = ReadHeaderFields(rows);
+            // A row of an item's cells is an item row whatever its text
+            // holds: a title that quotes "订单编号：" starts no trade.
+            // A longer row is an item row with a cell more when its price
+            // and quantity stand right after the first cell, and the
+            // other template's header and first item when they stand one
+            // cell later.
+            const bool itemShape = rows.PieceCount() == kItemPieces || rows.PieceCount() == kContinuationPieces
+                || (rows.PieceCount() > kItemPieces && ItemCellsFit(rows, 1) && !ItemCellsFit(rows, 2));
+            const HeaderFields header = itemShape ? HeaderFields {} : ReadHeaderFields(rows);
             reading_.listed += header.labels;
             if (header.hasOrderLabel && rows.PieceCount() > kHeaderPieces
                 && !std::exchange(bodyCounted, true))
@@ -290,10 +298,10 @@ private:
     }
 
     // Price and quantity, the cells every item row has.
-    static bool ItemCellsFit(const ListRowCutter& rows)
+    static bool ItemCellsFit(const ListRowCutter& rows, int priceCell = 1)
     {
-        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal)
-            && NumberCellFits(rows.Piece(2), ColumnShape::Quantity);
+        return NumberCellFits(rows.Piece(priceCell), ColumnShape::Decimal)
+            && NumberCellFits(rows.Piece(priceCell + 1), ColumnShape::Quantity);
     }
 
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.

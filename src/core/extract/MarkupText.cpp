@@ -114,7 +114,7 @@ MarkupMask MaskMarkup(QStringView page)
     return result;
 }
 
-QString ShownText(QStringView page, const MarkupMask& mask, qsizetype from, qsizetype to)
+QString ShownText(QStringView page, const MarkupMask& mask, qsizetype from, qsizetype to, QChar elementEnd)
 {
     QString text;
     const QStringView masked(mask.mask);
@@ -127,8 +127,15 @@ QString ShownText(QStringView page, const MarkupMask& mask, qsizetype from, qsiz
             bool block = false;
             while (run < to && masked[run] == kNotText)
                 ++run;
-            for (; tag != mask.tags.cend() && tag->at < run; ++tag)
-                block = block || IsBlockElement(tag->name);
+            for (; tag != mask.tags.cend() && tag->at < run; ++tag) {
+                if (!IsBlockElement(tag->name))
+                    continue;
+                // Every element that ends is told, an empty one too.
+                if (tag->closing && tag->name != u"br" && elementEnd != u' ')
+                    text += elementEnd;
+                else
+                    block = true;
+            }
             if (block)
                 text += u' ';
         } else {

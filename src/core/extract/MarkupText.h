@@ -39,8 +39,12 @@ struct MarkupMask {
 MarkupMask MaskMarkup(QStringView page);
 
 // The shown text of markup[from, to): entities decoded, a tag of a block
-// element (or a run of them) one blank, other tags nothing.
-QString ShownText(QStringView page, const MarkupMask& mask, qsizetype from, qsizetype to);
+// element (or a run of them) one blank, other tags nothing. With
+// elementEnd, a run of tags that ends a block element other than a line
+// break gives that character instead, for a reader to tell where an
+// element's text ended.
+QString ShownText(
+    QStringView page, const MarkupMask& mask, qsizetype from, qsizetype to, QChar elementEnd = u' ');
 
 // Where the element whose start tag is tags[index] ends: the start of its
 // matching end tag, counting nested elements of the same name; the page's

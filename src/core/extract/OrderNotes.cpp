@@ -49,27 +49,56 @@ struct Value {
 
 // The value after a label ending at from: through the end of the label's
 // own element (when the label stands alone in one) to the end of the next.
+// Elements inside the value's own cell (a division or paragraph around
+// the text) break its lines but end nothing; comments, scripts and styles
+// are no part of it.
 Value ValueAfter(QStringView page, qsizetype from)
 {
     QStringList lines { QString() };
     bool content = false; // a character of the value seen
     bool labelClosed = false;
+    bool inCell = false; // inside the value's own cell
+    int depth = 0; // elements open inside that cell
     bool pendingBlank = false;
+    const auto breakLine = [&] {
+        if (!lines.last().isEmpty())
+            lines.append(QString());
+        pendingBlank = false;
+    };
     qsizetype i = from;
     while (i < page.size()) {
         const QChar c = page[i];
+        if (c == u'<' && page.sliced(i).startsWith(u"<!--")) {
+            const qsizetype close = page.indexOf(u"-->", i + 4);
+            i = close < 0 ? page.size() : close + 3;
+            continue;
+        }
         if (c == u'<') {
             const MarkupTag tag = ReadMarkupTag(page, i);
             if (!tag.name.isEmpty()) {
+                if (!tag.closing && (tag.name == u"script" || tag.name == u"style")) {
+                    const qsizetype close
+                        = page.indexOf(QString(QStringLiteral("</") + tag.name), tag.end, Qt::CaseInsensitive);
+                    i = close < 0 ? page.size() : close;
+                    continue;
+                }
                 if (tag.name == u"br") {
                     lines.append(QString());
                     pendingBlank = false;
+                } else if (EndsValue(tag.name) && inCell && tag.closing && depth > 0) {
+                    --depth;
+                    breakLine();
+                } else if (EndsValue(tag.name) && inCell && !tag.closing) {
+                    ++depth;
+                    breakLine();
                 } else if (EndsValue(tag.name) && tag.closing) {
                     // The label's own element ends first (when the label
                     // stands alone in one); the next end ends the value.
                     if (content || labelClosed)
                         return { FinishedValue(lines), i };
                     labelClosed = true;
+                } else if (EndsValue(tag.name) && IsValueCell(tag.name) && labelClosed && !content) {
+                    inCell = true;
                 } else if (EndsValue(tag.name) && !IsValueCell(tag.name) && (content || labelClosed)) {
                     // A new line of the section: the value was empty, or
                     // has ended.
@@ -120,10 +149,20 @@ OrderNotesReading ReadOrderNotes(const QString& pageHtml)
         const qsizetype at = isMessage ? message : memo;
         const Value value = ValueAfter(page, at + kMessageLabel.size());
         (isMessage ? reading.message : reading.memo) = value.text;
-        reading.valueSpans.append({ at + kMessageLabel.size(), value.end });
         from = std::max(value.end, at + kMessageLabel.size());
     }
     return reading;
+}
+
+QList<std::pair<qsizetype, qsizetype>> OrderNoteSpans(QStringView page)
+{
+    QList<std::pair<qsizetype, qsizetype>> spans;
+    for (const QStringView label : { kMessageLabel, kMemoLabel })
+        for (qsizetype at = page.indexOf(label); at >= 0; at = page.indexOf(label, at + 1)) {
+            const qsizetype from = at + label.size();
+            spans.append({ from, ValueAfter(page, from).end });
+        }
+    return spans;
 }
 
 TradeNotes NotesOfTrade(const QString& order, const OrderNotesReading& reading)

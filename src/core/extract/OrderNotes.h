@@ -17,14 +17,16 @@
 struct OrderNotesReading {
     std::optional<QString> message; // none: the page has no "买家留言：" label
     std::optional<QString> memo; // none: no "卖家备注：" label
-    // Where in the markup each value read stands, from after its label to
-    // where reading stopped: the buyer's and seller's own words, which no
-    // other reader of the page searches.
-    QList<std::pair<qsizetype, qsizetype>> valueSpans;
 };
 
 // Reads both labels from a detail page's markup.
 OrderNotesReading ReadOrderNotes(const QString& pageHtml);
+
+// Where in the markup the value after every "买家留言：" and "卖家备注："
+// label stands, from after its label to where reading stopped: the
+// buyer's and seller's own words, which no other reader of the page
+// searches for its marks.
+QList<std::pair<qsizetype, qsizetype>> OrderNoteSpans(QStringView pageHtml);
 
 // The reading as the trade's notes: a missing label reads as empty.
 TradeNotes NotesOfTrade(const QString& order, const OrderNotesReading& reading);

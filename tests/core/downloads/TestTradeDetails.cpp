@@ -431,6 +431,8 @@ private slots:
             { "海南", "三沙市", "西沙区", "永兴岛 北京路 1号" }, "");
         QTest::newRow("shipped without a waybill line")
             << kFiveLine << "-" << shipped << QStringList(five.mid(0, 9)) + QStringList { "" } << "w";
+        QTest::newRow("a waybill without its company line")
+            << kFiveLine << "YT1" << shipped << QStringList(five.mid(0, 8)) + QStringList { "", "YT1" } << "u";
         QTest::newRow("waybill that is no waybill")
             << kFiveLine << "请登录查看" << shipped << QStringList(five.mid(0, 9)) + QStringList { "" }
             << "u";
@@ -446,6 +448,8 @@ private slots:
         MakeGrid(grid, { "1" });
         FillOld(grid, 2);
         RecipientBlock block { line, QStringLiteral("快递"), QStringLiteral("圆通"), std::nullopt };
+        if (QTest::currentDataTag() == QByteArray("a waybill without its company line"))
+            block.company.reset();
         if (waybill != QStringLiteral("-"))
             block.waybill = waybill;
         const DetailFindings findings = WriteRecipientColumns(grid, 2, block, status);

@@ -221,6 +221,12 @@ private slots:
             << "8"
             << "b 名 旺旺"
             << "<P>交易关闭</P><P><A>详情</A><A>查看物流</A></P>" << QStringList { "x", "8", "b", "名", "交易关闭" };
+        QTest::newRow("a title quoting the order label starts no trade")
+            << "订单编号：123456789012345&nbsp;成交时间：2024-01-01&nbsp;00:00:00"
+            << "8"
+            << "b 名 旺旺"
+            << "s d"
+            << QStringList { "订单编号：123456789012345 成交时间：2024-01-01 00:00:00", "8", "b", "名", "s" };
         QTest::newRow("character references decoded") << "A&amp;B"
                                                       << "1200.00"
                                                       << "b&lt;1&gt; n&amp;m旺旺"
