@@ -51,13 +51,13 @@ bool ReplaceOne(Variant& v, Rng& rng, const QRegularExpression& pattern, int gro
 // one element to the next with nothing shown between them.
 QList<qsizetype> TagBoundaries(const QString& html, const QString& before = QString())
 {
-    static const QRegularExpression kBoundary(QStringLiteral(">(?=<)"));
+    static const QRegularExpression kBoundary(QStringLiteral(">(?=\\s*<)"));
     QList<qsizetype> at;
     for (const QRegularExpressionMatch& m : Matches(html, kBoundary)) {
         const qsizetype script = html.lastIndexOf(QStringLiteral("<script"), m.capturedStart());
         if (script >= 0 && html.indexOf(QStringLiteral("</script"), script) > m.capturedStart())
             continue;
-        if (!before.isEmpty() && !QStringView(html).sliced(m.capturedEnd()).startsWith(before))
+        if (!before.isEmpty() && !QStringView(html).sliced(m.capturedEnd()).trimmed().startsWith(before))
             continue;
         at.append(m.capturedEnd());
     }
@@ -81,7 +81,7 @@ bool InsertAtBoundaries(Variant& v, Rng& rng, const QStringList& pieces, int mos
 // The demo's detail page holds its values in leaf elements of the
 // shipping and order sections.
 const QRegularExpression kValueCell(QStringLiteral("<dd>([^<]+)</dd>"));
-const QRegularExpression kBlock(QStringLiteral("<div id=\"J_Logistics\"[^>]*>.*?</div>\\n?"),
+const QRegularExpression kBlock(QStringLiteral("<div id=\"J_Logistics\"[^>]*>.*?</div>(?:\\r?\\n)?"),
     QRegularExpression::DotMatchesEverythingOption);
 
 QString References(const QString& text, Rng& rng, bool hex)
@@ -265,13 +265,13 @@ const QList<Mutation>& Mutations()
             } },
         { "parcel link removed", true, false, true,
             [](Variant& v, Rng& rng) {
-                static const QRegularExpression link(QStringLiteral("<p><a href=\"#\">查看物流信息</a></p>\\n?"));
+                static const QRegularExpression link(QStringLiteral("<p><a href=\"#\">查看物流信息</a></p>(?:\\r?\\n)?"));
                 return ReplaceOne(v, rng, link, 0, [](const QRegularExpressionMatch&) { return QString(); });
             } },
         { "first parcel heading removed", true, false, true,
             [](Variant& v, Rng&) {
                 const qsizetype before = v.html.size();
-                v.html.remove(QStringLiteral("<h4>包裹1</h4>\n"));
+                v.html.remove(QRegularExpression(QStringLiteral("<h4>包裹1</h4>\\r?\\n")));
                 return v.html.size() != before;
             } },
         // ---- meaning changed ----
@@ -310,7 +310,7 @@ const QList<Mutation>& Mutations()
             [](Variant& v, Rng& rng) {
                 if (rng.bounded(2))
                     return ReplaceOne(v, rng, kBlock, 0, [](const QRegularExpressionMatch&) { return QString(); });
-                static const QRegularExpression line(QStringLiteral("<dl><dt>(运送方式|物流公司名称|运单号)：</dt><dd>[^<]*</dd></dl>\\n"));
+                static const QRegularExpression line(QStringLiteral("<dl><dt>(运送方式|物流公司名称|运单号)：</dt><dd>[^<]*</dd></dl>\\r?\\n"));
                 return ReplaceOne(v, rng, line, 0, [](const QRegularExpressionMatch&) { return QString(); });
             } },
         { "characters anywhere as references", false, false, true,
@@ -383,7 +383,7 @@ const QList<Mutation>& Mutations()
         { "trade duplicated", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression trade(
-                    QStringLiteral("<tbody class=\"trade\".*?</tbody>\\n"), QRegularExpression::DotMatchesEverythingOption);
+                    QStringLiteral("<tbody class=\"trade\".*?</tbody>\\r?\\n"), QRegularExpression::DotMatchesEverythingOption);
                 return ReplaceOne(v, rng, trade, 0, [](const QRegularExpressionMatch& m) { return m.captured(0) + m.captured(0); });
             } },
         { "buyer text quoting the list", false, true, false,
@@ -405,7 +405,7 @@ const QList<Mutation>& Mutations()
         { "rows moved into a script", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression trade(
-                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\">.*?</tbody>\\n"),
+                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\">.*?</tbody>\\r?\\n"),
                     QRegularExpression::DotMatchesEverythingOption);
                 const QList<QRegularExpressionMatch> found = Matches(v.html, trade);
                 if (found.isEmpty())

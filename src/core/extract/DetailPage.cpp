@@ -149,6 +149,16 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
         block.method = valueAt(labelAt[0].first(), 0);
     block.companies = valuesOf(1);
     block.waybills = valuesOf(2);
+    // One company line stands for every parcel only when it comes before
+    // the first waybill and no parcel's heading or link parts it from the
+    // last: under "包裹1", or followed by a parcel's link, it is that
+    // parcel's own.
+    if (labelAt[1].size() == 1 && !labelAt[2].isEmpty() && labelAt[1].first() < labelAt[2].first()) {
+        block.companyShared = true;
+        for (const qsizetype stop : stops)
+            if (stop > labelAt[1].first() && stop < labelAt[2].last() && !labelAt[2].contains(stop))
+                block.companyShared = false;
+    }
     if (!block.companies.isEmpty())
         block.company = block.companies.join(kParcelJoin);
     if (!block.waybills.isEmpty())
@@ -174,7 +184,7 @@ std::optional<std::pair<QString, QString>> ParcelCells(const RecipientBlock& blo
         waybills.append(waybill.remove(kDash));
     // One company line shared by every parcel, unless the section holds
     // text the reader took for no line: a parcel's company line renamed.
-    const bool shared = companies.size() == 1 && !block.strayText;
+    const bool shared = companies.size() == 1 && block.companyShared && !block.strayText;
     if (waybills.size() != block.parcels || (!shared && companies.size() != block.parcels))
         return std::nullopt;
     for (const QString& company : companies)
@@ -246,15 +256,16 @@ DetailFindings WriteRecipientColumns(
         write(ColCompany, companyFits ? company : QString());
         write(ColWaybill, waybillFits ? waybill : QString());
         findings.shippedWithoutWaybill = waybillFits && waybill.isEmpty() && IsShippedStatus(status);
-        // A waybill without its company is a company line the page no
-        // longer shows as it did, not a parcel without a company (the page
-        // shows "—" for none).
-        if (!companyFits || (company.isEmpty() && !waybill.isEmpty()))
+        // The page writes "—" for no company and no waybill: a line that
+        // holds nothing at all, a waybill without its company line and a
+        // company without its waybill line are lines the page no longer
+        // shows as it did.
+        const bool companyLineEmpty = block.company && block.company->isEmpty();
+        const bool waybillLineEmpty = block.waybill && block.waybill->isEmpty();
+        if (!companyFits || companyLineEmpty || (company.isEmpty() && !waybill.isEmpty()))
             refuse(ColCompany);
-        // Likewise a company without its waybill line, or with a line that
-        // holds nothing at all where the page writes "—" for none.
-        const bool noWaybillText = block.waybill.value_or(QString()).isEmpty();
-        if (!waybillFits || (noWaybillText && !company.isEmpty() && !findings.shippedWithoutWaybill))
+        if (!waybillFits || (!findings.shippedWithoutWaybill
+                && (waybillLineEmpty || (!block.waybill && !company.isEmpty()))))
             refuse(ColWaybill);
     }
 
