@@ -15,8 +15,7 @@ int Pick(Rng& rng, qsizetype count)
     return count <= 0 ? 0 : int(rng.bounded(int(count)));
 }
 
-template <typename T>
-const T& PickOf(Rng& rng, const QList<T>& list)
+template <typename T> const T& PickOf(Rng& rng, const QList<T>& list)
 {
     return list.at(Pick(rng, list.size()));
 }
@@ -38,7 +37,8 @@ bool ReplaceOne(Variant& v, Rng& rng, const QRegularExpression& pattern, int gro
     QList<QRegularExpressionMatch> found = Matches(v.html, pattern);
     if (!after.isEmpty()) {
         const qsizetype from = v.html.indexOf(after);
-        found.removeIf([&](const QRegularExpressionMatch& m) { return from < 0 || m.capturedStart() < from; });
+        found.removeIf(
+            [&](const QRegularExpressionMatch& m) { return from < 0 || m.capturedStart() < from; });
     }
     if (found.isEmpty())
         return false;
@@ -100,7 +100,8 @@ QString References(const QString& text, Rng& rng, bool hex)
         if (c.isSpace() || c.isSurrogate() || rng.bounded(3) != 0)
             out += c;
         else
-            out += hex ? QStringLiteral("&#x%1;").arg(c.unicode(), 0, 16) : QStringLiteral("&#%1;").arg(c.unicode());
+            out += hex ? QStringLiteral("&#x%1;").arg(c.unicode(), 0, 16)
+                       : QStringLiteral("&#%1;").arg(c.unicode());
     }
     return out;
 }
@@ -144,32 +145,36 @@ const QList<Mutation>& Mutations()
         { "comment", true, true, true,
             [](Variant& v, Rng& rng) {
                 return InsertAtBoundaries(v, rng,
-                    { "<!-- x -->", "<!-- 运单号：SF000 收货地址：李四，13911112222 包裹9 -->", "<!---->" }, 4);
+                    { "<!-- x -->", "<!-- 运单号：SF000 收货地址：李四，13911112222 包裹9 -->", "<!---->" },
+                    4);
             } },
         { "extra script or style", true, false, true,
             [](Variant& v, Rng& rng) {
                 return InsertAtBoundaries(v, rng,
                     { "<script>var tip = \"收货和物流信息 收货地址：李四，13911112222 运单号：9 包裹2 "
                       "查看物流信息 暂无订单\";</script>",
-                        "<style>.tip:after{content:\"运单号：\"}</style>", "<script src=\"/x.js\"></script>" },
+                        "<style>.tip:after{content:\"运单号：\"}</style>",
+                        "<script src=\"/x.js\"></script>" },
                     3);
             } },
         { "script or style between trades", true, true, false,
             [](Variant& v, Rng& rng) {
                 return InsertAtBoundaries(v, rng,
-                    { "<script>var tip = \"暂无订单\";</script>", "<style>.x{content:\"没有符合条件的宝贝\"}</style>" },
+                    { "<script>var tip = \"暂无订单\";</script>",
+                        "<style>.x{content:\"没有符合条件的宝贝\"}</style>" },
                     2, QStringLiteral("<tbody"));
             } },
         { "empty rows and bodies", true, true, false,
             [](Variant& v, Rng& rng) {
                 return InsertAtBoundaries(v, rng,
-                    { "<tbody></tbody>", "<tbody><tr class=\"sep-row\"><td colspan=\"8\"></td></tr></tbody>" }, 2,
-                    QStringLiteral("<tbody"));
+                    { "<tbody></tbody>",
+                        "<tbody><tr class=\"sep-row\"><td colspan=\"8\"></td></tr></tbody>" },
+                    2, QStringLiteral("<tbody"));
             } },
         { "empty lines in the block", true, false, true,
             [](Variant& v, Rng& rng) {
-                return InsertAtBoundaries(v, rng, { "<dl></dl>", "<p></p>", "<div>\r\n</div>" }, 3,
-                    QStringLiteral("<dl>"));
+                return InsertAtBoundaries(
+                    v, rng, { "<dl></dl>", "<p></p>", "<div>\r\n</div>" }, 3, QStringLiteral("<dl>"));
             } },
         { "attribute quoting and order", true, false, true,
             [](Variant& v, Rng& rng) {
@@ -205,21 +210,26 @@ const QList<Mutation>& Mutations()
             } },
         { "value characters as references", true, false, true,
             [](Variant& v, Rng& rng) {
-                return ReplaceOne(v, rng, kValueCell, 1,
-                    [&](const QRegularExpressionMatch& m) { return References(m.captured(1), rng, rng.bounded(2)); });
+                return ReplaceOne(v, rng, kValueCell, 1, [&](const QRegularExpressionMatch& m) {
+                    return References(m.captured(1), rng, rng.bounded(2));
+                });
             } },
         { "blanks as entities", true, false, true,
             [](Variant& v, Rng& rng) {
                 // In the shipping block, where every blank is one; a buyer's
                 // U+3000 is a character of the message.
-                return ReplaceOne(v, rng, kValueCell, 1, [&](const QRegularExpressionMatch& m) {
-                    QString value = m.captured(1);
-                    static const QStringList blanks { "&nbsp;", "&#12288;", "\u3000", "&#160;", "\u00a0" };
-                    for (qsizetype i = value.indexOf(u' '); i >= 0; i = value.indexOf(u' ', i + 1))
-                        if (rng.bounded(2))
-                            value.replace(i, 1, PickOf(rng, blanks));
-                    return value;
-                }, QStringLiteral("J_Logistics"));
+                return ReplaceOne(
+                    v, rng, kValueCell, 1,
+                    [&](const QRegularExpressionMatch& m) {
+                        QString value = m.captured(1);
+                        static const QStringList blanks { "&nbsp;", "&#12288;", "\u3000", "&#160;",
+                            "\u00a0" };
+                        for (qsizetype i = value.indexOf(u' '); i >= 0; i = value.indexOf(u' ', i + 1))
+                            if (rng.bounded(2))
+                                value.replace(i, 1, PickOf(rng, blanks));
+                        return value;
+                    },
+                    QStringLiteral("J_Logistics"));
             } },
         { "address separators of the other width", true, false, true,
             [](Variant& v, Rng& rng) {
@@ -244,28 +254,34 @@ const QList<Mutation>& Mutations()
                 const qsizetype nav = v.html.indexOf(QStringLiteral("<div id=\"J_SiteNav\""));
                 if (nav < 0)
                     return false;
-                v.html.insert(nav, PickOf(rng, QStringList { "<div class=\"top\"><a href=\"#\">消息</a> | 帮助</div>\n",
-                                                "<header><h1>卖家中心</h1></header>", "<div class=\"notice\">系统公告</div>" }));
+                v.html.insert(nav,
+                    PickOf(rng,
+                        QStringList { "<div class=\"top\"><a href=\"#\">消息</a> | 帮助</div>\n",
+                            "<header><h1>卖家中心</h1></header>", "<div class=\"notice\">系统公告</div>" }));
                 if (rng.bounded(2))
-                    v.html.replace(QStringLiteral(" | <a href=\"#\">合作伙伴</a> | <a href=\"#\">联系我们</a>"),
+                    v.html.replace(
+                        QStringLiteral(" | <a href=\"#\">合作伙伴</a> | <a href=\"#\">联系我们</a>"),
                         QStringLiteral(" | <a href=\"#\">隐私权政策</a>"));
                 return true;
             } },
         { "status in its own block", true, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression status(
-                    QStringLiteral("(<td class=\"status\"[^>]*>)<p>([^<]*)</p>\\s*(<a [^>]*>详情</a>)[^<]*(<a[^>]*>查看物流</a>)?"));
+                    QStringLiteral("(<td class=\"status\"[^>]*>)<p>([^<]*)</p>\\s*(<a "
+                                   "[^>]*>详情</a>)[^<]*(<a[^>]*>查看物流</a>)?"));
                 return ReplaceOne(v, rng, status, 0, [&](const QRegularExpressionMatch& m) {
                     const QString links = m.captured(3) + QStringLiteral("<a href=\"#\">查看物流</a>");
                     return m.captured(1)
-                        + PickOf(rng, QStringList { "<div>%1</div><div>%2</div>", "<p>%1</p><p>%2</p>",
-                                          "%1<br>%2", "<div><span>%1</span></div><p>%2</p>" })
+                        + PickOf(rng,
+                            QStringList { "<div>%1</div><div>%2</div>", "<p>%1</p><p>%2</p>", "%1<br>%2",
+                                "<div><span>%1</span></div><p>%2</p>" })
                               .arg(m.captured(2), links);
                 });
             } },
         { "parcel link removed", true, false, true,
             [](Variant& v, Rng& rng) {
-                static const QRegularExpression link(QStringLiteral("<p><a href=\"#\">查看物流信息</a></p>(?:\\r?\\n)?"));
+                static const QRegularExpression link(
+                    QStringLiteral("<p><a href=\"#\">查看物流信息</a></p>(?:\\r?\\n)?"));
                 return ReplaceOne(v, rng, link, 0, [](const QRegularExpressionMatch&) { return QString(); });
             } },
         { "first parcel heading removed", true, false, true,
@@ -297,8 +313,9 @@ const QList<Mutation>& Mutations()
         { "label renamed", false, false, true,
             [](Variant& v, Rng& rng) {
                 static const QList<std::pair<QString, QString>> kRenames { { "收货地址：", "收货人信息：" },
-                    { "运送方式：", "配送方式：" }, { "物流公司名称：", "快递公司：" }, { "运单号：", "物流单号：" },
-                    { "收货和物流信息", "物流信息" }, { "运单号：", "运单号:" } };
+                    { "运送方式：", "配送方式：" }, { "物流公司名称：", "快递公司：" },
+                    { "运单号：", "物流单号：" }, { "收货和物流信息", "物流信息" },
+                    { "运单号：", "运单号:" } };
                 const auto& [from, to] = PickOf(rng, kRenames);
                 const qsizetype at = v.html.indexOf(from, v.html.indexOf(QStringLiteral("J_Logistics")));
                 if (at < 0)
@@ -309,8 +326,10 @@ const QList<Mutation>& Mutations()
         { "shipping block or line removed", false, false, true,
             [](Variant& v, Rng& rng) {
                 if (rng.bounded(2))
-                    return ReplaceOne(v, rng, kBlock, 0, [](const QRegularExpressionMatch&) { return QString(); });
-                static const QRegularExpression line(QStringLiteral("<dl><dt>(运送方式|物流公司名称|运单号)：</dt><dd>[^<]*</dd></dl>\\r?\\n"));
+                    return ReplaceOne(
+                        v, rng, kBlock, 0, [](const QRegularExpressionMatch&) { return QString(); });
+                static const QRegularExpression line(QStringLiteral(
+                    "<dl><dt>(运送方式|物流公司名称|运单号)：</dt><dd>[^<]*</dd></dl>\\r?\\n"));
                 return ReplaceOne(v, rng, line, 0, [](const QRegularExpressionMatch&) { return QString(); });
             } },
         { "characters anywhere as references", false, false, true,
@@ -324,14 +343,17 @@ const QList<Mutation>& Mutations()
                 static const QStringList kQuotes {
                     "收货和物流信息写错了，请改收货地址：李四，13911112222，北京市 朝阳区 建国路 1号，100000",
                     "运单号：SF1234567890 查看物流信息 包裹2 物流公司名称：顺丰速运", "查看物流信息",
-                    "包裹2 运送方式：自提 我对购买流程有意见或建议", "<dl><dt>运单号：</dt><dd>9</dd></dl>" };
+                    "包裹2 运送方式：自提 我对购买流程有意见或建议", "<dl><dt>运单号：</dt><dd>9</dd></dl>"
+                };
                 const QString quote = PickOf(rng, kQuotes).toHtmlEscaped();
                 v.notesRewritten = true;
                 static const QRegularExpression message(QStringLiteral("买家留言：</dt><dd>([^<]*)</dd>"));
                 if (ReplaceOne(v, rng, message, 1, [&](const QRegularExpressionMatch&) { return quote; }))
                     return true;
                 const QString section
-                    = QStringLiteral("<div class=\"order-info\">\n<h3>订单信息</h3>\n<dl><dt>买家留言：</dt><dd>%1</dd></dl>\n</div>\n")
+                    = QStringLiteral("<div "
+                                     "class=\"order-info\">\n<h3>订单信息</h3>\n<dl><dt>买家留言：</"
+                                     "dt><dd>%1</dd></dl>\n</div>\n")
                           .arg(quote);
                 const qsizetype block = v.html.indexOf(QStringLiteral("<div id=\"J_Logistics\""));
                 const qsizetype items = v.html.indexOf(QStringLiteral("<table class=\"detail-items\""));
@@ -358,7 +380,8 @@ const QList<Mutation>& Mutations()
                            "name='TPL_username'><input type='password' name='TPL_password'></form>";
                 }
                 const QString footer = rng.bounded(2)
-                    ? QStringLiteral("<div class=\"footer\"><a href=\"#\">关于淘宝</a> | <a href=\"#\">合作伙伴</a></div>")
+                    ? QStringLiteral(
+                        "<div class=\"footer\"><a href=\"#\">关于淘宝</a> | <a href=\"#\">合作伙伴</a></div>")
                     : QString();
                 v.html = QStringLiteral("<!DOCTYPE html>\n<html><head><title>登录</title></head><body>\n"
                                         "<div class=\"login-box\"><h3>卖家登录</h3>%1</div>%2</body></html>")
@@ -375,21 +398,26 @@ const QList<Mutation>& Mutations()
             } },
         { "item cell moved into an attribute", false, true, false,
             [](Variant& v, Rng& rng) {
-                static const QRegularExpression cell(QStringLiteral("<td class=\"(price|num)\">([^<]*)</td>"));
+                static const QRegularExpression cell(
+                    QStringLiteral("<td class=\"(price|num)\">([^<]*)</td>"));
                 return ReplaceOne(v, rng, cell, 0, [](const QRegularExpressionMatch& m) {
-                    return QStringLiteral("<td class=\"%1\" data-v=\"%2\"></td>").arg(m.captured(1), m.captured(2));
+                    return QStringLiteral("<td class=\"%1\" data-v=\"%2\"></td>")
+                        .arg(m.captured(1), m.captured(2));
                 });
             } },
         { "trade duplicated", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression trade(
-                    QStringLiteral("<tbody class=\"trade\".*?</tbody>\\r?\\n"), QRegularExpression::DotMatchesEverythingOption);
-                return ReplaceOne(v, rng, trade, 0, [](const QRegularExpressionMatch& m) { return m.captured(0) + m.captured(0); });
+                    QStringLiteral("<tbody class=\"trade\".*?</tbody>\\r?\\n"),
+                    QRegularExpression::DotMatchesEverythingOption);
+                return ReplaceOne(v, rng, trade, 0,
+                    [](const QRegularExpressionMatch& m) { return m.captured(0) + m.captured(0); });
             } },
         { "buyer text quoting the list", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression title(
-                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\">(?:(?!</tbody>).)*?<td class=\"item\"[^>]*>\\s*<a [^>]*>([^<]*)</a>"),
+                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\">(?:(?!</tbody>).)*?<td "
+                                   "class=\"item\"[^>]*>\\s*<a [^>]*>([^<]*)</a>"),
                     QRegularExpression::DotMatchesEverythingOption);
                 static const QStringList kQuotes { "订单编号：123456789012345 成交时间：2024-01-01 00:00:00",
                     "包邮 暂无订单", "详情 交易关闭", "没有符合条件的宝贝" };
@@ -420,7 +448,8 @@ const QList<Mutation>& Mutations()
                 }
                 const qsizetype end = v.html.indexOf(QStringLiteral("</table>"));
                 v.html.insert(end + 8,
-                    QStringLiteral("\n<script>var empty = \"暂无订单\"; window.__DATA__ = {\"list\":[%1]};</script>")
+                    QStringLiteral(
+                        "\n<script>var empty = \"暂无订单\"; window.__DATA__ = {\"list\":[%1]};</script>")
                         .arg(rows.join(u',')));
                 return true;
             } },

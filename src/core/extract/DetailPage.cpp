@@ -264,7 +264,8 @@ DetailFindings WriteRecipientColumns(
         const bool waybillLineEmpty = block.waybill && block.waybill->isEmpty();
         if (!companyFits || companyLineEmpty || (company.isEmpty() && !waybill.isEmpty()))
             refuse(ColCompany);
-        if (!waybillFits || (!findings.shippedWithoutWaybill
+        if (!waybillFits
+            || (!findings.shippedWithoutWaybill
                 && (waybillLineEmpty || (!block.waybill && !company.isEmpty()))))
             refuse(ColWaybill);
     }

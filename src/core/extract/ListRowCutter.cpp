@@ -57,7 +57,8 @@ bool IsLineBreakTag(const char16_t* at, const char16_t* end)
     if (i < end && *i == u'/')
         ++i;
     QString name;
-    while (i < end && name.size() < 8 && ((*i >= u'a' && *i <= u'z') || (*i >= u'A' && *i <= u'Z') || (*i >= u'0' && *i <= u'9')))
+    while (i < end && name.size() < 8
+        && ((*i >= u'a' && *i <= u'z') || (*i >= u'A' && *i <= u'Z') || (*i >= u'0' && *i <= u'9')))
         name += QChar(*i++).toLower();
     return i < end && (*i == u'>' || *i == u' ' || *i == u'/') && IsBlockElement(name);
 }

@@ -77,8 +77,8 @@ Value ValueAfter(QStringView page, qsizetype from)
             const MarkupTag tag = ReadMarkupTag(page, i);
             if (!tag.name.isEmpty()) {
                 if (!tag.closing && (tag.name == u"script" || tag.name == u"style")) {
-                    const qsizetype close
-                        = page.indexOf(QString(QStringLiteral("</") + tag.name), tag.end, Qt::CaseInsensitive);
+                    const qsizetype close = page.indexOf(
+                        QString(QStringLiteral("</") + tag.name), tag.end, Qt::CaseInsensitive);
                     i = close < 0 ? page.size() : close;
                     continue;
                 }

@@ -50,7 +50,8 @@ bool ShowsLoginForm(QStringView page)
         }
         const qsizetype close = page.indexOf(u'>', at);
         const QStringView tag = page.sliced(at, (close < 0 ? page.size() : close + 1) - at);
-        if (tag.startsWith(u"<script", Qt::CaseInsensitive) || tag.startsWith(u"<style", Qt::CaseInsensitive)) {
+        if (tag.startsWith(u"<script", Qt::CaseInsensitive)
+            || tag.startsWith(u"<style", Qt::CaseInsensitive)) {
             const bool script = tag[1].toLower() == u's' && tag[2].toLower() == u'c';
             at = page.indexOf(script ? u"</script" : u"</style", at + 1, Qt::CaseInsensitive);
             if (at < 0)
@@ -67,7 +68,9 @@ bool ShowsLoginForm(QStringView page)
                 || AttributeValue(tag, u"name") == u"TPL_username"))
             return true;
         if (isTag(u"form")) {
-            const QString action = AttributeValue(tag, u"action").trimmed().replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+            const QString action = AttributeValue(tag, u"action")
+                                       .trimmed()
+                                       .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
             if (!action.isEmpty() && IsLoginAddress(QUrl(action)))
                 return true;
         }

@@ -183,21 +183,21 @@ private slots:
         QTest::newRow("the logistics link ends a line")
             << QStringLiteral("收货和物流信息收货地址：a 运单号：Y1 查看物流信息 我对购买流程有意见或建议")
             << QStringList { "a", "-", "-", "Y1" };
-        QTest::newRow("a parcel after the last logistics link")
-            << QStringLiteral(
-                   "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 包裹2 物流公司名称：中通 "
-                   "运单号：ZT2我对购买流程有意见或建议")
-            << QStringList { "a", "-", "圆通、中通", "YT1、ZT2" };
+        QTest::newRow("a parcel after the last logistics link") << QStringLiteral(
+            "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 包裹2 物流公司名称：中通 "
+            "运单号：ZT2我对购买流程有意见或建议") << QStringList { "a", "-", "圆通、中通", "YT1、ZT2" };
         QTest::newRow("character references decoded")
             << DetailPage(QStringLiteral("刘&#19886;，13800001111，浙江省 杭州市 136号&#x2000B;栋 B&amp;C座"),
                    QStringLiteral("圆&#36890;"), QStringLiteral("YT&#49;"))
-            << QStringList { "刘\u4DAE，13800001111，浙江省 杭州市 136号\U0002000B栋 B&C座", "快递", "圆通", "YT1" };
+            << QStringList { "刘\u4DAE，13800001111，浙江省 杭州市 136号\U0002000B栋 B&C座", "快递", "圆通",
+                   "YT1" };
         const QString notes = QStringLiteral("<dl><dt>买家留言：</dt><dd>%1</dd></dl>\r\n");
         QTest::newRow("a message before the block quoting its labels")
             << QString(DetailPage(kFiveLine, "圆通", "YT1"))
                    .replace(QStringLiteral("<DIV class=\"title\">"),
-                       notes.arg(QStringLiteral("收货和物流信息写错了，请改收货地址：李四，13911112222，北京市 朝阳区 "
-                                                "x 运单号：9 查看物流信息"))
+                       notes.arg(QStringLiteral(
+                           "收货和物流信息写错了，请改收货地址：李四，13911112222，北京市 朝阳区 "
+                           "x 运单号：9 查看物流信息"))
                            + QStringLiteral("<DIV class=\"title\">"))
             << QStringList { kFiveLine, "快递", "圆通", "YT1" };
         QTest::newRow("a message after the block quoting its link")
@@ -214,8 +214,10 @@ private slots:
                    .replace(QStringLiteral("</TABLE><TABLE>"), QStringLiteral("</TABLE></DIV><TABLE>"))
             << QStringList { kFiveLine, "快递", "圆通", "YT1" };
         QTest::newRow("a parcel word inside the street")
-            << DetailPage(QStringLiteral("张三，13800001111，浙江省 杭州市 西湖区 文三路 菜鸟驿站包裹2号柜"), "圆通", "YT1")
-            << QStringList { "张三，13800001111，浙江省 杭州市 西湖区 文三路 菜鸟驿站包裹2号柜", "快递", "圆通", "YT1" };
+            << DetailPage(QStringLiteral("张三，13800001111，浙江省 杭州市 西湖区 文三路 菜鸟驿站包裹2号柜"),
+                   "圆通", "YT1")
+            << QStringList { "张三，13800001111，浙江省 杭州市 西湖区 文三路 菜鸟驿站包裹2号柜", "快递",
+                   "圆通", "YT1" };
         QTest::newRow("two parcels: the lines repeated")
             << QStringLiteral(
                    "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 物流公司名称：中通 "
@@ -326,7 +328,8 @@ private slots:
                    "圆通", "YT1" }
             << "";
         QTest::newRow("a mobile in full-width digits")
-            << QStringLiteral("张三，１３８００００１１１１，０５７１－８８８８６６６６，浙江省 杭州市 西湖区 文三路 1号，３１００００")
+            << QStringLiteral("张三，１３８００００１１１１，０５７１－８８８８６６６６，浙江省 杭州市 "
+                              "西湖区 文三路 1号，３１００００")
             << "YT1" << shipped << five << "";
         QTest::newRow("pieces in another order")
             << QStringLiteral("张三，浙江省 杭州市 西湖区 文三路 1号，310000，13800001111，0571-88886666")
@@ -432,7 +435,8 @@ private slots:
         QTest::newRow("shipped without a waybill line")
             << kFiveLine << "-" << shipped << QStringList(five.mid(0, 9)) + QStringList { "" } << "w";
         QTest::newRow("a waybill without its company line")
-            << kFiveLine << "YT1" << shipped << QStringList(five.mid(0, 8)) + QStringList { "", "YT1" } << "u";
+            << kFiveLine << "YT1" << shipped << QStringList(five.mid(0, 8)) + QStringList { "", "YT1" }
+            << "u";
         QTest::newRow("waybill that is no waybill")
             << kFiveLine << "请登录查看" << shipped << QStringList(five.mid(0, 9)) + QStringList { "" }
             << "u";

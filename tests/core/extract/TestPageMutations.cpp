@@ -110,7 +110,8 @@ ListReading ReadList(const QString& html)
     const QString body = demolist::SerializedForm(html);
     const qsizetype at = body.indexOf(QStringLiteral("id=\"J_ListTable\""));
     const qsizetype start = body.indexOf(u'>', at) + 1;
-    const QString table = at < 0 ? QString() : body.mid(start, body.indexOf(QStringLiteral("</TABLE>"), start) - start);
+    const QString table
+        = at < 0 ? QString() : body.mid(start, body.indexOf(QStringLiteral("</TABLE>"), start) - start);
     TradeGrid grid;
     SetUpTradeGrid(grid);
     const ListPageReading read = ParseListTable(grid, table);
@@ -137,7 +138,8 @@ ListReading ReadList(const QString& html)
 
 QString Chain(const Variant& v)
 {
-    return v.chain.join(QStringLiteral(" > ")) + (v.meaningKept ? QStringLiteral(" (meaning kept)") : QString());
+    return v.chain.join(QStringLiteral(" > "))
+        + (v.meaningKept ? QStringLiteral(" (meaning kept)") : QString());
 }
 
 // The first broken promise of a detail variant, or empty.
@@ -161,9 +163,13 @@ QString CheckDetail(const DetailReading& base, const DetailReading& got, const V
         if (got.cells[i] == base.cells[i])
             continue;
         if (!got.cells[i].isEmpty())
-            return QStringLiteral("column %1 reads \"%2\" instead of \"%3\"").arg(i).arg(got.cells[i], base.cells[i]);
+            return QStringLiteral("column %1 reads \"%2\" instead of \"%3\"")
+                .arg(i)
+                .arg(got.cells[i], base.cells[i]);
         if (!note && !got.Named())
-            return QStringLiteral("column %1 left empty (was \"%2\") and the trade not named").arg(i).arg(base.cells[i]);
+            return QStringLiteral("column %1 left empty (was \"%2\") and the trade not named")
+                .arg(i)
+                .arg(base.cells[i]);
     }
     return {};
 }
@@ -177,9 +183,10 @@ QString CheckList(const ListReading& base, const ListReading& got, const Variant
                     return QStringLiteral("trade %1 reads %2 instead of %3")
                         .arg(order, got.cells.value(order).join(u'|'), base.cells.value(order).join(u'|'));
         if (got.orders != base.orders)
-            return QStringLiteral("trades %1 instead of %2").arg(got.orders.join(u','), base.orders.join(u','));
-        if (got.findings != base.findings || got.pageNamed != base.pageNamed || got.saysEmpty != base.saysEmpty
-            || got.scriptOrders != base.scriptOrders)
+            return QStringLiteral("trades %1 instead of %2")
+                .arg(got.orders.join(u','), base.orders.join(u','));
+        if (got.findings != base.findings || got.pageNamed != base.pageNamed
+            || got.saysEmpty != base.saysEmpty || got.scriptOrders != base.scriptOrders)
             return QStringLiteral("%1 instead of %2").arg(got.Describe(), base.Describe());
         return {};
     }
@@ -202,7 +209,10 @@ QString CheckList(const ListReading& base, const ListReading& got, const Variant
             if (rewritten || is[i] == was[i])
                 continue;
             if (!is[i].isEmpty())
-                return QStringLiteral("trade %1 column %2 reads \"%3\" instead of \"%4\"").arg(order).arg(i).arg(is[i], was[i]);
+                return QStringLiteral("trade %1 column %2 reads \"%3\" instead of \"%4\"")
+                    .arg(order)
+                    .arg(i)
+                    .arg(is[i], was[i]);
             if (!named)
                 return QStringLiteral("trade %1 column %2 left empty and not named").arg(order).arg(i);
         }
@@ -238,11 +248,13 @@ void RunShop(quint64 shopSeed, int variantsPerPage, Tally& tally)
         const QString html = DecodeHttpBody(demo::TradeDetailPage(shop, trade), demo::kGbkHtml);
         const DetailReading base = ReadDetail(html, trade.status);
         for (int i = 0; i < variantsPerPage; ++i) {
-            const quint64 seed = shopSeed * 1000003u + trade.orderNumber.right(6).toULongLong() * 131u + quint64(i);
+            const quint64 seed
+                = shopSeed * 1000003u + trade.orderNumber.right(6).toULongLong() * 131u + quint64(i);
             const Variant v = Mutate(html, PageKind::Detail, seed, 1 + int(seed % 4), i % 2 == 0);
             ++tally.variants;
             tally.kept += v.meaningKept;
-            if (const QString broken = CheckDetail(base, ReadDetail(v.html, trade.status), v); !broken.isEmpty())
+            if (const QString broken = CheckDetail(base, ReadDetail(v.html, trade.status), v);
+                !broken.isEmpty())
                 report(QStringLiteral("detail page of %1").arg(trade.orderNumber), seed, v, broken);
         }
     }
@@ -274,8 +286,8 @@ private slots:
     {
         const demo::Shop shop = demo::GenerateShop({ .seed = 11, .pages = 2, .perPage = 12 });
         for (const demo::ShopTrade& trade : shop.trades) {
-            const DetailReading read
-                = ReadDetail(DecodeHttpBody(demo::TradeDetailPage(shop, trade), demo::kGbkHtml), trade.status);
+            const DetailReading read = ReadDetail(
+                DecodeHttpBody(demo::TradeDetailPage(shop, trade), demo::kGbkHtml), trade.status);
             QVERIFY2(read.block == trade.HasShippingData(), qPrintable(trade.orderNumber));
             if (trade.HasShippingData())
                 QCOMPARE(read.cells.at(0), trade.recipient.trimmed());
@@ -290,7 +302,8 @@ private slots:
     // writes that variant to page-variant.html, to turn a failure into a row.
     void replayOneVariant()
     {
-        const QStringList args = qEnvironmentVariable("LUMETRA_MUTATION_REPLAY").split(u' ', Qt::SkipEmptyParts);
+        const QStringList args
+            = qEnvironmentVariable("LUMETRA_MUTATION_REPLAY").split(u' ', Qt::SkipEmptyParts);
         if (args.size() < 5)
             QSKIP("LUMETRA_MUTATION_REPLAY not set");
         demo::ShopOptions options;
@@ -303,8 +316,8 @@ private slots:
         const demo::ShopTrade* trade = shop.FindTrade(args[1]);
         const QString html = trade ? DecodeHttpBody(demo::TradeDetailPage(shop, *trade), demo::kGbkHtml)
                                    : QString::fromUtf8(demo::SoldItemsPage(shop, args[1].toInt()));
-        const Variant v = Mutate(html, trade ? PageKind::Detail : PageKind::List, args[2].toULongLong(), args[3].toInt(),
-            args[4] == u"1");
+        const Variant v = Mutate(html, trade ? PageKind::Detail : PageKind::List, args[2].toULongLong(),
+            args[3].toInt(), args[4] == u"1");
         QFile out(QStringLiteral("page-variant.html"));
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(v.html.toUtf8());
@@ -322,7 +335,8 @@ private slots:
         // The fixed set: up to 64 shops of 24 detail pages and 2 list pages,
         // 10 variants of each detail page and 20 of each list page, as many
         // shops as a minute allows on a slow (sanitizer) build.
-        for (; ok ? clock.elapsed() < qint64(seconds) * 1000 : shopSeed <= 64 && clock.elapsed() < 60000; ++shopSeed)
+        for (; ok ? clock.elapsed() < qint64(seconds) * 1000 : shopSeed <= 64 && clock.elapsed() < 60000;
+             ++shopSeed)
             RunShop(ok ? quint64(QRandomGenerator::global()->generate()) : shopSeed, 10, tally);
         qInfo("%d variants of %llu shops (%d keeping the meaning), %lld failures in %lld ms", tally.variants,
             shopSeed - 1, tally.kept, qlonglong(tally.failures.size()), clock.elapsed());
