@@ -416,7 +416,7 @@ const QList<Mutation>& Mutations()
         { "buyer text quoting the list", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression title(
-                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\">(?:(?!</tbody>).)*?<td "
+                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\"[^>]*>(?:(?!</tbody>).)*?<td "
                                    "class=\"item\"[^>]*>\\s*<a [^>]*>([^<]*)</a>"),
                     QRegularExpression::DotMatchesEverythingOption);
                 static const QStringList kQuotes { "订单编号：123456789012345 成交时间：2024-01-01 00:00:00",
@@ -433,7 +433,7 @@ const QList<Mutation>& Mutations()
         { "rows moved into a script", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression trade(
-                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\">.*?</tbody>\\r?\\n"),
+                    QStringLiteral("<tbody class=\"trade\" data-order=\"(\\d+)\"[^>]*>.*?</tbody>\\r?\\n"),
                     QRegularExpression::DotMatchesEverythingOption);
                 const QList<QRegularExpressionMatch> found = Matches(v.html, trade);
                 if (found.isEmpty())

@@ -119,8 +119,9 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
             labelAt[i].append(at);
             stops.append(at);
         }
+    int links = 0;
     for (qsizetype at = pageText.indexOf(kLogisticsLink); at >= 0;
-         at = pageText.indexOf(kLogisticsLink, at + 1))
+         at = pageText.indexOf(kLogisticsLink, at + 1), ++links)
         stops.append(at);
     RecipientBlock block;
     for (QRegularExpressionMatchIterator it = kParcelHeading.globalMatch(pageText); it.hasNext();) {
@@ -163,7 +164,9 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
         block.company = block.companies.join(kParcelJoin);
     if (!block.waybills.isEmpty())
         block.waybill = block.waybills.join(kParcelJoin);
-    block.parcels = std::max({ block.parcels, int(block.companies.size()), int(block.waybills.size()), 1 });
+    // Each parcel has its own logistics link.
+    block.parcels
+        = std::max({ block.parcels, int(block.companies.size()), int(block.waybills.size()), links, 1 });
     return block;
 }
 
@@ -264,9 +267,12 @@ DetailFindings WriteRecipientColumns(
         const bool waybillLineEmpty = block.waybill && block.waybill->isEmpty();
         if (!companyFits || companyLineEmpty || (company.isEmpty() && !waybill.isEmpty()))
             refuse(ColCompany);
+        // Neither line, but text in the section that is no line of it: a
+        // logistics line renamed.
+        const bool renamedLines = !block.company && !block.waybill && block.strayText;
         if (!waybillFits
             || (!findings.shippedWithoutWaybill
-                && (waybillLineEmpty || (!block.waybill && !company.isEmpty()))))
+                && (waybillLineEmpty || (!block.waybill && !company.isEmpty()) || renamedLines)))
             refuse(ColWaybill);
     }
 
