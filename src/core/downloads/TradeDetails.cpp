@@ -11,6 +11,7 @@
 #include "core/grid/GridSteps.h"
 #include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
+#include "core/network/LoginForm.h"
 #include "core/network/PageFetchQueue.h"
 #include "core/progress/Progress.h"
 #include "core/settings/DetailDownloadSetting.h"
@@ -107,7 +108,7 @@ QStringList TakeFromHistory(
 // the session has ended.
 bool LooksLikeLoginPage(const QString& page)
 {
-    return page.contains(QStringLiteral("TPL_username")) || page.contains(QStringLiteral("J_LoginForm"));
+    return ShowsLoginForm(page);
 }
 
 // A finished download goes into the row that holds its order number now,

@@ -1,6 +1,8 @@
 #include "DetailPage.h"
 
 #include "core/extract/AddressLine.h"
+#include "core/extract/MarkupText.h"
+#include "core/extract/OrderNotes.h"
 #include "core/grid/GridSteps.h"
 #include "core/grid/TradeGrid.h"
 #include "core/text/PieceText.h"
@@ -10,6 +12,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 const QString kDash = QStringLiteral("—");
@@ -17,35 +21,97 @@ const QString kParcelJoin = QStringLiteral("、");
 
 } // namespace
 
-std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
+namespace {
+
+constexpr QStringView kHeading = u"收货和物流信息";
+constexpr QStringView kAddressLabel = u"收货地址：";
+constexpr QStringView kFeedbackLine = u"我对购买流程有意见或建议";
+constexpr QStringView kLogisticsLink = u"查看物流信息";
+
+bool IsVoidElement(QStringView name)
 {
-    StripBetween(pageText, QStringLiteral("<"), QStringLiteral(">"), QString());
-    // Each cut must find its marker: a page without the section, or with a
-    // label the marketplace renamed, has no block rather than its whole text
-    // as one.
-    for (const QString& marker : { QStringLiteral("收货和物流信息"), QStringLiteral("收货地址：") }) {
-        const qsizetype at = pageText.indexOf(marker);
-        if (at < 0)
-            return std::nullopt;
-        pageText.remove(0, at + marker.size());
+    static constexpr QStringView kVoid[] { u"br", u"img", u"input", u"hr", u"meta", u"link", u"wbr", u"col",
+        u"area", u"base", u"source" };
+    return std::find(std::begin(kVoid), std::end(kVoid), name) != std::end(kVoid);
+}
+
+// Stands in the section's text where an element ended.
+constexpr QChar kElementEnd = QChar(0x2029);
+
+// A label's value: the rest of the label's own element when it holds more
+// than the label, or else the next element's text. A value never runs on
+// into the elements after it (a line whose label was renamed, a tip).
+// stray is set when other text follows the value before the next mark.
+QString ElementValue(const QString& afterLabel, bool& stray)
+{
+    const QStringList parts = afterLabel.split(kElementEnd);
+    const QString own = PlainBlanks(parts.first());
+    const qsizetype used = !own.isEmpty() || parts.size() < 2 ? 0 : 1;
+    for (qsizetype i = used + 1; i < parts.size(); ++i)
+        stray = stray || !PlainBlanks(parts.at(i)).isEmpty();
+    return PlainBlanks(parts.value(used));
+}
+
+// Where the shipping section ends: the end of the smallest element around
+// its heading that also holds the address label, so the item table, the
+// amount and whatever else follows the section never runs into its last
+// line. A page whose elements do not close in order ends at limit.
+qsizetype SectionEnd(const MarkupMask& mask, qsizetype heading, qsizetype addressLabel, qsizetype limit)
+{
+    auto tag = std::lower_bound(mask.tags.cbegin(), mask.tags.cend(), heading,
+        [](const MarkupTag& t, qsizetype at) { return t.at < at; });
+    int depth = 0;
+    int lowest = 0;
+    for (; tag != mask.tags.cend() && tag->at < limit; ++tag) {
+        if (IsVoidElement(tag->name))
+            continue;
+        depth += tag->closing ? -1 : 1;
+        if (depth >= lowest)
+            continue;
+        lowest = depth; // an element around the heading ends here
+        if (tag->at > addressLabel)
+            return tag->at;
     }
-    const qsizetype end = pageText.indexOf(QStringLiteral("我对购买流程有意见或建议"));
-    if (end < 0)
+    return limit;
+}
+
+} // namespace
+
+std::optional<RecipientBlock> FindRecipientBlock(QString page)
+{
+    // The section is looked for in the page's own text only: not in tags,
+    // scripts or styles, and never in the buyer's message or the seller's
+    // memo, whatever they quote ("请改收货地址：…", "查看物流信息").
+    MarkupMask mask = MaskMarkup(page);
+    for (const auto& [from, to] : OrderNoteSpans(page))
+        std::fill(mask.mask.begin() + from, mask.mask.begin() + std::min(to, page.size()), kNotText);
+    const QStringView text(mask.mask);
+    // Each mark must be found: a page without the section, or with a label
+    // the marketplace renamed, has no block rather than its whole text as
+    // one; nor has a page cut off before the feedback line below it.
+    const qsizetype heading = text.indexOf(kHeading);
+    const qsizetype addressLabel = heading < 0 ? -1 : text.indexOf(kAddressLabel, heading);
+    const qsizetype feedback = addressLabel < 0 ? -1 : text.indexOf(kFeedbackLine, addressLabel);
+    if (feedback < 0)
         return std::nullopt;
-    pageText.truncate(end);
+    QString pageText = ShownText(page, mask, addressLabel + kAddressLabel.size(),
+        SectionEnd(mask, heading, addressLabel, feedback), kElementEnd);
     pageText.remove(QStringLiteral("\r\n"));
     pageText.remove(QLatin1Char('\t'));
-    CutAtMarker(pageText, QStringLiteral("查看物流信息"), false);
 
-    // Each labelled line runs from its label to the next label (or the next
-    // parcel's heading), wherever the labels stand; a missing one leaves its
-    // own value missing and moves no other into its place. A page of several
-    // parcels repeats the company and waybill lines: every one is kept, in
-    // the page's order.
+    // Each labelled line runs from its label to the next label, the next
+    // parcel's heading or logistics link, wherever the labels stand; a
+    // missing one leaves its own value missing and moves no other into its
+    // place. A page of several parcels repeats the company and waybill
+    // lines: every one is kept, in the page's order, also those after the
+    // last logistics link.
     static const QString kLabels[]
         = { QStringLiteral("运送方式："), QStringLiteral("物流公司名称："), QStringLiteral("运单号：") };
-    static const QRegularExpression kParcelHeading(QStringLiteral("包裹\\s*(\\d+)"));
-    QList<qsizetype> stops; // every label and parcel heading, where values end
+    // A parcel's heading stands alone ("包裹2" as a line of its own), never
+    // inside a street's text ("菜鸟驿站包裹2号柜").
+    static const QRegularExpression kParcelHeading(
+        QStringLiteral("(?<![^\\s\\x{3000}\\x{a0}])包裹\\s*(\\d+)(?![^\\s\\x{3000}\\x{a0}：:])"));
+    QList<qsizetype> stops; // every label, parcel heading and link, where values end
     QList<qsizetype> labelAt[std::size(kLabels)];
     for (size_t i = 0; i < std::size(kLabels); ++i)
         for (qsizetype at = pageText.indexOf(kLabels[i]); at >= 0;
@@ -53,6 +119,10 @@ std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
             labelAt[i].append(at);
             stops.append(at);
         }
+    int links = 0;
+    for (qsizetype at = pageText.indexOf(kLogisticsLink); at >= 0;
+         at = pageText.indexOf(kLogisticsLink, at + 1), ++links)
+        stops.append(at);
     RecipientBlock block;
     for (QRegularExpressionMatchIterator it = kParcelHeading.globalMatch(pageText); it.hasNext();) {
         const QRegularExpressionMatch heading = it.next();
@@ -67,8 +137,7 @@ std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
         for (const qsizetype stop : stops)
             if (stop >= from && stop < to)
                 to = stop;
-        // Each parcel has its own logistics link; the last one cut the page.
-        return PlainBlanks(pageText.mid(from, to - from).remove(QStringLiteral("查看物流信息")));
+        return ElementValue(pageText.mid(from, to - from), block.strayText);
     };
     const auto valuesOf = [&](size_t label) {
         QStringList values;
@@ -76,16 +145,28 @@ std::optional<RecipientBlock> FindRecipientBlock(QString pageText)
             values.append(valueAt(at, label));
         return values;
     };
-    block.addressLine = PlainBlanks(pageText.left(firstStop));
+    block.addressLine = ElementValue(pageText.left(firstStop), block.strayText);
     if (!labelAt[0].isEmpty())
         block.method = valueAt(labelAt[0].first(), 0);
     block.companies = valuesOf(1);
     block.waybills = valuesOf(2);
+    // One company line stands for every parcel only when it comes before
+    // the first waybill and no parcel's heading or link parts it from the
+    // last: under "包裹1", or followed by a parcel's link, it is that
+    // parcel's own.
+    if (labelAt[1].size() == 1 && !labelAt[2].isEmpty() && labelAt[1].first() < labelAt[2].first()) {
+        block.companyShared = true;
+        for (const qsizetype stop : stops)
+            if (stop > labelAt[1].first() && stop < labelAt[2].last() && !labelAt[2].contains(stop))
+                block.companyShared = false;
+    }
     if (!block.companies.isEmpty())
         block.company = block.companies.join(kParcelJoin);
     if (!block.waybills.isEmpty())
         block.waybill = block.waybills.join(kParcelJoin);
-    block.parcels = std::max({ block.parcels, int(block.companies.size()), int(block.waybills.size()), 1 });
+    // Each parcel has its own logistics link.
+    block.parcels
+        = std::max({ block.parcels, int(block.companies.size()), int(block.waybills.size()), links, 1 });
     return block;
 }
 
@@ -104,7 +185,10 @@ std::optional<std::pair<QString, QString>> ParcelCells(const RecipientBlock& blo
         companies.append(company.remove(kDash));
     for (QString waybill : block.waybills)
         waybills.append(waybill.remove(kDash));
-    if (waybills.size() != block.parcels || (companies.size() != 1 && companies.size() != block.parcels))
+    // One company line shared by every parcel, unless the section holds
+    // text the reader took for no line: a parcel's company line renamed.
+    const bool shared = companies.size() == 1 && block.companyShared && !block.strayText;
+    if (waybills.size() != block.parcels || (!shared && companies.size() != block.parcels))
         return std::nullopt;
     for (const QString& company : companies)
         if (company.isEmpty() || !FitsShape(ColumnShape::Company, company))
@@ -113,6 +197,41 @@ std::optional<std::pair<QString, QString>> ParcelCells(const RecipientBlock& blo
         if (waybill.isEmpty() || !FitsShape(ColumnShape::Waybill, waybill))
             return std::nullopt;
     return std::make_pair(companies.join(kParcelJoin), waybills.join(kParcelJoin));
+}
+
+// The address line with every piece that is a number typed in full-width
+// characters ("１３８１２３４５６７８", "＋８６－…") in its ASCII form: the
+// same number, read as one. Pieces of other text keep their characters.
+QString AsciiNumberPieces(const QString& line)
+{
+    QString out;
+    out.reserve(line.size());
+    qsizetype start = 0;
+    while (start <= line.size()) {
+        qsizetype end = start;
+        while (end < line.size() && line[end] != u'，' && line[end] != u',')
+            ++end;
+        QString piece = line.mid(start, end - start);
+        bool wide = false;
+        bool number = true;
+        for (QChar& c : piece) {
+            const char16_t u = c.unicode();
+            if (u >= 0xFF01 && u <= 0xFF5E && QChar(char16_t(u - 0xFEE0)).isDigit()) {
+                c = QChar(char16_t(u - 0xFEE0));
+                wide = true;
+            } else if (u == 0xFF0B || u == 0xFF0D || u == 0xFF0A) {
+                c = QChar(char16_t(u - 0xFEE0));
+                wide = true;
+            } else if (!(c.isDigit() && u < 0x80) && c != u'+' && c != u'-' && c != u'*' && c != u' ') {
+                number = false;
+            }
+        }
+        out += wide && number ? piece : line.mid(start, end - start);
+        if (end < line.size())
+            out += line[end];
+        start = end + 1;
+    }
+    return out;
 }
 
 } // namespace
@@ -139,14 +258,25 @@ DetailFindings WriteRecipientColumns(
         const bool waybillFits = FitsShape(ColumnShape::Waybill, waybill);
         write(ColCompany, companyFits ? company : QString());
         write(ColWaybill, waybillFits ? waybill : QString());
-        if (!companyFits)
-            refuse(ColCompany);
-        if (!waybillFits)
-            refuse(ColWaybill);
         findings.shippedWithoutWaybill = waybillFits && waybill.isEmpty() && IsShippedStatus(status);
+        // The page writes "—" for no company and no waybill: a line that
+        // holds nothing at all, a waybill without its company line and a
+        // company without its waybill line are lines the page no longer
+        // shows as it did.
+        const bool companyLineEmpty = block.company && block.company->isEmpty();
+        const bool waybillLineEmpty = block.waybill && block.waybill->isEmpty();
+        if (!companyFits || companyLineEmpty || (company.isEmpty() && !waybill.isEmpty()))
+            refuse(ColCompany);
+        // Neither line, but text in the section that is no line of it: a
+        // logistics line renamed.
+        const bool renamedLines = !block.company && !block.waybill && block.strayText;
+        if (!waybillFits
+            || (!findings.shippedWithoutWaybill
+                && (waybillLineEmpty || (!block.waybill && !company.isEmpty()) || renamedLines)))
+            refuse(ColWaybill);
     }
 
-    const AddressReading address = ReadAddressLine(block.addressLine);
+    const AddressReading address = ReadAddressLine(AsciiNumberPieces(block.addressLine));
     const bool piecesRead = address.outcome != AddressReading::Outcome::Unreadable;
     const bool streetRead = address.outcome == AddressReading::Outcome::Read;
     write(ColRecipient, address.recipient);

@@ -27,6 +27,8 @@ struct RecipientBlock {
     QStringList companies;
     QStringList waybills;
     int parcels = 1; // the parcels the page shows
+    bool strayText = false; // text in the section that is no line's value, heading or link
+    bool companyShared = false; // one company line before every parcel's waybill
 };
 std::optional<RecipientBlock> FindRecipientBlock(QString pageText);
 

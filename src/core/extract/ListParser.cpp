@@ -1,6 +1,7 @@
 #include "ListParser.h"
 
 #include "ListRowCutter.h"
+#include "MarkupText.h"
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/grid/GridSetup.h"
@@ -8,6 +9,7 @@
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
 #include "core/network/BrowserPage.h"
+#include "core/network/LoginForm.h"
 #include "core/network/PageAccess.h"
 #include "core/text/Blanks.h"
 #include "core/text/PieceText.h"
@@ -192,7 +194,15 @@ public:
                 EndTrade();
                 bodyCounted = false;
             }
-            const HeaderFields header = ReadHeaderFields(rows);
+            // A row of an item's cells is an item row whatever its text
+            // holds: a title that quotes "订单编号：" starts no trade.
+            // A longer row is an item row with a cell more when its price
+            // and quantity stand right after the first cell, and the
+            // other template's header and first item when they stand one
+            // cell later.
+            const bool itemShape = rows.PieceCount() == kItemPieces || rows.PieceCount() == kContinuationPieces
+                || (rows.PieceCount() > kItemPieces && ItemCellsFit(rows, 1) && !ItemCellsFit(rows, 2));
+            const HeaderFields header = itemShape ? HeaderFields {} : ReadHeaderFields(rows);
             reading_.listed += header.labels;
             if (header.hasOrderLabel && rows.PieceCount() > kHeaderPieces
                 && !std::exchange(bodyCounted, true))
@@ -288,10 +298,10 @@ private:
     }
 
     // Price and quantity, the cells every item row has.
-    static bool ItemCellsFit(const ListRowCutter& rows)
+    static bool ItemCellsFit(const ListRowCutter& rows, int priceCell = 1)
     {
-        return NumberCellFits(rows.Piece(1), ColumnShape::Decimal)
-            && NumberCellFits(rows.Piece(2), ColumnShape::Quantity);
+        return NumberCellFits(rows.Piece(priceCell), ColumnShape::Decimal)
+            && NumberCellFits(rows.Piece(priceCell + 1), ColumnShape::Quantity);
     }
 
     // Item, price, quantity and after-sales: cells 0 to 3 of both item row kinds.
@@ -299,10 +309,10 @@ private:
     {
         const QString price = CellNumber(rows.Piece(1));
         const QString quantity = CellNumber(rows.Piece(2));
-        Set(row, ItemCol(), ItemTitle(rows.Piece(0)));
+        Set(row, ItemCol(), DecodeEntities(ItemTitle(rows.Piece(0))));
         Set(row, ColUnitPrice, price);
         Set(row, ColQuantity, quantity);
-        Set(row, ColAfterSales, AfterSales(rows.Piece(3)));
+        Set(row, ColAfterSales, DecodeEntities(AfterSales(rows.Piece(3))));
         Set(row, ColItemRecord, ItemRecordLine({ Get(row, OrderCol()), price, quantity, FullItemText(rows.Piece(0)) }));
     }
 
@@ -335,17 +345,17 @@ private:
         }
         WriteItemCells(row, rows);
         const FirstWordCut buyer = CutFirstWord(rows.Piece(4));
-        Set(row, ColBuyer, buyer.word.toString());
+        Set(row, ColBuyer, DecodeEntities(buyer.word));
         QStringView rest = TrimBlanks(buyer.rest);
         const qsizetype chat = rest.indexOf(kChatTool);
-        Set(row, ColName, chat < 0 ? QString() : TrimBlanks(rest.first(chat)).toString());
+        Set(row, ColName, chat < 0 ? QString() : DecodeEntities(TrimBlanks(rest.first(chat))));
         Set(row, ColStatus, statuses_.Get(status));
         // Written as the page shows it, but nothing is decided on it.
         if (!IsKnownStatus(status))
             reading_.findings.append(TradeFinding(currentOrder_, FindingKind::StatusNotKnown, ColStatus,
                 status.toString(), FindingSeverity::ToCheck));
         Set(row, ColAmount, CellNumber(rows.Piece(6)));
-        Set(row, ColRating, ratings_.Get(rows.Piece(7)));
+        Set(row, ColRating, ratings_.Get(DecodeEntities(rows.Piece(7))));
         lastTakenRow_ = row;
     }
 
@@ -440,6 +450,41 @@ void CollectOrderRuns(QStringView text, QStringList& runs)
 constexpr QStringView kEmptyListTexts[]
     = { u"没有符合条件的宝贝", u"没有符合条件的订单", u"没有找到符合条件", u"暂无订单", u"暂无交易" };
 
+// Whether the list's own area says it is empty: the shown text of the list
+// table, or of an element the page marks as the empty state (a class or
+// id with "empty" in it). A script, a style or a sidebar that happens to
+// hold one of the phrases says nothing about the list.
+bool SaysListEmpty(QStringView bodyHtml)
+{
+    const MarkupMask mask = MaskMarkup(bodyHtml);
+    QString shown;
+    for (qsizetype i = 0; i < mask.tags.size(); ++i) {
+        const MarkupTag& tag = mask.tags.at(i);
+        if (tag.closing)
+            continue;
+        const QStringView text = bodyHtml.sliced(tag.at, tag.end - tag.at);
+        const bool listTable = tag.name == u"table" && text.contains(kTableId);
+        bool emptyState = false;
+        for (const QStringView attribute : { QStringView(u"class="), QStringView(u"id=") }) {
+            const qsizetype at = text.indexOf(attribute, 0, Qt::CaseInsensitive);
+            if (at < 0)
+                continue;
+            qsizetype end = at + attribute.size() + 1;
+            while (end < text.size() && text[end] != u'"' && text[end] != u'\'' && text[end] != u' '
+                && text[end] != u'>')
+                ++end;
+            emptyState = emptyState
+                || text.sliced(at, end - at).contains(QLatin1String("empty"), Qt::CaseInsensitive);
+        }
+        if (listTable || emptyState)
+            shown += ShownText(bodyHtml, mask, tag.end, ElementEnd(bodyHtml, mask, i));
+    }
+    for (const QStringView phrase : kEmptyListTexts)
+        if (shown.contains(phrase))
+            return true;
+    return false;
+}
+
 } // namespace
 
 ListPageMarks CountListPageMarks(QStringView bodyHtml)
@@ -457,8 +502,7 @@ ListPageMarks CountListPageMarks(QStringView bodyHtml)
             break;
         at = close;
     }
-    for (const QStringView text : kEmptyListTexts)
-        marks.saysEmpty = marks.saysEmpty || bodyHtml.contains(text);
+    marks.saysEmpty = SaysListEmpty(bodyHtml);
     return marks;
 }
 
@@ -469,5 +513,5 @@ bool ShowsTradeList(BrowserPage& browser)
 
 bool ShowsLoginPage(BrowserPage& browser)
 {
-    return IsLoginAddress(browser.PageUrl());
+    return IsLoginAddress(browser.PageUrl()) || ShowsLoginForm(GetBodyHtml(browser));
 }

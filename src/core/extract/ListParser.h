@@ -39,11 +39,12 @@ struct ListPageReading {
 // and the row that held the field is not written.
 ListPageReading ParseListTable(TradeGrid& grid, QStringView table);
 
-// What a list page shows apart from the rows the parser reads, counted
-// from marks the parser does not read by: the order numbers (runs of 12 or
-// more digits after an order-number label) in the page's scripts, as pages
+// What a list page shows apart from the rows the parser reads: the order
+// numbers in the page's scripts (runs of 12 or more digits after "订单",
+// "order" or "tid": numbers under another key count for nothing), as pages
 // built in the browser carry their rows (`window.__DATA__ = {...}`), and
-// whether the page says the list is empty.
+// whether the list table or its empty-state element (a class or id with
+// "empty") says the list is empty; scripts and styles say nothing.
 struct ListPageMarks {
     QStringList scriptOrders; // distinct order numbers in the page's scripts, in order
     bool saysEmpty = false;

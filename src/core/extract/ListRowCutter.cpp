@@ -1,5 +1,6 @@
 #include "ListRowCutter.h"
 
+#include "MarkupText.h"
 #include "core/text/PieceText.h"
 
 #if defined(__SSE2__)
@@ -45,6 +46,21 @@ const char16_t* FindEither(const char16_t* at, const char16_t* end, char16_t a, 
     while (at < end && *at != a && *at != b)
         ++at;
     return at;
+}
+
+// Whether the text at at, which holds "<", starts or ends an element that
+// breaks a line (a paragraph, a division, a line break): the status and
+// the links after it then stand on lines of their own, as shown.
+bool IsLineBreakTag(const char16_t* at, const char16_t* end)
+{
+    const char16_t* i = at + 1;
+    if (i < end && *i == u'/')
+        ++i;
+    QString name;
+    while (i < end && name.size() < 8
+        && ((*i >= u'a' && *i <= u'z') || (*i >= u'A' && *i <= u'Z') || (*i >= u'0' && *i <= u'9')))
+        name += QChar(*i++).toLower();
+    return i < end && (*i == u'>' || *i == u' ' || *i == u'/') && IsBlockElement(name);
 }
 
 // Whether the text at at, which holds "<", opens a table body.
@@ -114,11 +130,7 @@ void ListRowCutter::Append(const char16_t* from, const char16_t* to)
 {
     if (to - from == 2 && from[0] == u'\r' && from[1] == u'\n' && !afterCr_) {
         // The line break between two tags, the most common stretch.
-        if (count_ < kKeptPieces && breaks_[size_t(count_)] < 0) {
-            const qsizetype start = count_ == 0 ? 0 : ends_[size_t(count_ - 1)];
-            if (!TrimBlanks(QStringView(text_.data() + start, size_ - start)).isEmpty())
-                breaks_[size_t(count_)] = size_;
-        }
+        MarkLineBreak();
         return;
     }
     if (text_.size() < size_t(size_ + (to - from)))
@@ -132,6 +144,15 @@ void ListRowCutter::Append(const char16_t* from, const char16_t* to)
             afterCr_ = *from == u'\r';
             out[size_++] = *from;
         }
+    }
+}
+
+void ListRowCutter::MarkLineBreak()
+{
+    if (count_ < kKeptPieces && breaks_[size_t(count_)] < 0) {
+        const qsizetype start = count_ == 0 ? 0 : ends_[size_t(count_ - 1)];
+        if (!TrimBlanks(QStringView(text_.data() + start, size_ - start)).isEmpty())
+            breaks_[size_t(count_)] = size_;
     }
 }
 
@@ -183,6 +204,8 @@ void ListRowCutter::CutRow()
         } else {
             if (!inTag && IsBodyTag(found, end))
                 opensBody_ = true;
+            else if (!inTag && IsLineBreakTag(found, end))
+                MarkLineBreak();
             inTag = true;
             at = found + 1;
         }

@@ -40,14 +40,17 @@ public:
     // min(PieceCount(), kKeptPieces); valid until the next NextRow().
     QStringView Piece(int index) const;
     // The same piece up to the first line break that stood between two tags
-    // (`<p>交易关闭</p>` with its links on lines of their own): the cell's
-    // first text, as a reader sees it. The whole piece when it has none.
+    // or the first start or end of a block element after some text
+    // (`<p>交易关闭</p>` with its links on lines or in paragraphs of their
+    // own): the cell's first text, as a reader sees it. The whole piece
+    // when it has none.
     QStringView PieceFirstLine(int index) const;
 
 private:
     void CutRow();
     void Append(const char16_t* from, const char16_t* to);
     void EndPiece();
+    void MarkLineBreak();
 
     QStringView body_;
     qsizetype next_ = 0; // where the next row starts; -1 after the last

@@ -1,5 +1,6 @@
 #include "OrderNotes.h"
 
+#include "MarkupText.h"
 #include "core/text/Blanks.h"
 
 #include <QStringList>
@@ -27,72 +28,6 @@ bool IsValueCell(QStringView tag)
     return tag == u"dd" || tag == u"td";
 }
 
-struct Tag {
-    QString name; // lower case
-    bool closing = false;
-    qsizetype end = 0; // index after '>'
-};
-
-// The tag at page[at] == '<'; a '<' that starts no tag has no name.
-Tag ReadTag(QStringView page, qsizetype at)
-{
-    Tag tag;
-    const qsizetype close = page.indexOf(u'>', at);
-    tag.end = close < 0 ? page.size() : close + 1;
-    qsizetype i = at + 1;
-    if (i < page.size() && page[i] == u'/') {
-        tag.closing = true;
-        ++i;
-    }
-    while (i < tag.end && page[i].isLetterOrNumber() && page[i].unicode() < 0x80)
-        tag.name += page[i++].toLower();
-    return tag;
-}
-
-// Entities of a text taken from markup: the named ones pages use (&lt; &gt;
-// &amp; &quot; &apos; &nbsp;) and numeric ones; any other "&" stays.
-QString DecodeEntities(QStringView text)
-{
-    if (!text.contains(u'&'))
-        return text.toString();
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semicolon = text[i] == u'&' ? text.indexOf(u';', i) : -1;
-        if (semicolon < 0 || semicolon - i > 10) {
-            out += text[i];
-            continue;
-        }
-        const QStringView name = text.sliced(i + 1, semicolon - i - 1);
-        static constexpr std::pair<QStringView, char16_t> kNamed[] { { u"lt", u'<' }, { u"gt", u'>' },
-            { u"amp", u'&' }, { u"quot", u'"' }, { u"apos", u'\'' }, { u"nbsp", u' ' } };
-        bool decoded = false;
-        for (const auto& [entity, c] : kNamed) {
-            if (name == entity) {
-                out += QChar(c);
-                decoded = true;
-            }
-        }
-        if (!decoded && name.size() > 1 && name[0] == u'#') {
-            bool ok = false;
-            const bool hex = name[1] == u'x' || name[1] == u'X';
-            const uint code = name.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
-            // Only characters: no surrogate halves, nothing past the last plane.
-            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                const char32_t character = code;
-                out += QString::fromUcs4(&character, 1);
-                decoded = true;
-            }
-        }
-        if (!decoded) {
-            out += text[i];
-            continue;
-        }
-        i = semicolon;
-    }
-    return out;
-}
-
 // A value's text: source blanks collapse to one space, as a browser shows
 // them; each line is trimmed, and blank lines at either end go.
 QString FinishedValue(const QStringList& lines)
@@ -114,27 +49,56 @@ struct Value {
 
 // The value after a label ending at from: through the end of the label's
 // own element (when the label stands alone in one) to the end of the next.
+// Elements inside the value's own cell (a division or paragraph around
+// the text) break its lines but end nothing; comments, scripts and styles
+// are no part of it.
 Value ValueAfter(QStringView page, qsizetype from)
 {
     QStringList lines { QString() };
     bool content = false; // a character of the value seen
     bool labelClosed = false;
+    bool inCell = false; // inside the value's own cell
+    int depth = 0; // elements open inside that cell
     bool pendingBlank = false;
+    const auto breakLine = [&] {
+        if (!lines.last().isEmpty())
+            lines.append(QString());
+        pendingBlank = false;
+    };
     qsizetype i = from;
     while (i < page.size()) {
         const QChar c = page[i];
+        if (c == u'<' && page.sliced(i).startsWith(u"<!--")) {
+            const qsizetype close = page.indexOf(u"-->", i + 4);
+            i = close < 0 ? page.size() : close + 3;
+            continue;
+        }
         if (c == u'<') {
-            const Tag tag = ReadTag(page, i);
+            const MarkupTag tag = ReadMarkupTag(page, i);
             if (!tag.name.isEmpty()) {
+                if (!tag.closing && (tag.name == u"script" || tag.name == u"style")) {
+                    const qsizetype close = page.indexOf(
+                        QString(QStringLiteral("</") + tag.name), tag.end, Qt::CaseInsensitive);
+                    i = close < 0 ? page.size() : close;
+                    continue;
+                }
                 if (tag.name == u"br") {
                     lines.append(QString());
                     pendingBlank = false;
+                } else if (EndsValue(tag.name) && inCell && tag.closing && depth > 0) {
+                    --depth;
+                    breakLine();
+                } else if (EndsValue(tag.name) && inCell && !tag.closing) {
+                    ++depth;
+                    breakLine();
                 } else if (EndsValue(tag.name) && tag.closing) {
                     // The label's own element ends first (when the label
                     // stands alone in one); the next end ends the value.
                     if (content || labelClosed)
                         return { FinishedValue(lines), i };
                     labelClosed = true;
+                } else if (EndsValue(tag.name) && IsValueCell(tag.name) && labelClosed && !content) {
+                    inCell = true;
                 } else if (EndsValue(tag.name) && !IsValueCell(tag.name) && (content || labelClosed)) {
                     // A new line of the section: the value was empty, or
                     // has ended.
@@ -188,6 +152,17 @@ OrderNotesReading ReadOrderNotes(const QString& pageHtml)
         from = std::max(value.end, at + kMessageLabel.size());
     }
     return reading;
+}
+
+QList<std::pair<qsizetype, qsizetype>> OrderNoteSpans(QStringView page)
+{
+    QList<std::pair<qsizetype, qsizetype>> spans;
+    for (const QStringView label : { kMessageLabel, kMemoLabel })
+        for (qsizetype at = page.indexOf(label); at >= 0; at = page.indexOf(label, at + 1)) {
+            const qsizetype from = at + label.size();
+            spans.append({ from, ValueAfter(page, from).end });
+        }
+    return spans;
 }
 
 TradeNotes NotesOfTrade(const QString& order, const OrderNotesReading& reading)

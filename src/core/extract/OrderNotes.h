@@ -10,6 +10,7 @@
 
 #include "core/grid/NoteRecord.h"
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -20,6 +21,12 @@ struct OrderNotesReading {
 
 // Reads both labels from a detail page's markup.
 OrderNotesReading ReadOrderNotes(const QString& pageHtml);
+
+// Where in the markup the value after every "买家留言：" and "卖家备注："
+// label stands, from after its label to where reading stopped: the
+// buyer's and seller's own words, which no other reader of the page
+// searches for its marks.
+QList<std::pair<qsizetype, qsizetype>> OrderNoteSpans(QStringView pageHtml);
 
 // The reading as the trade's notes: a missing label reads as empty.
 TradeNotes NotesOfTrade(const QString& order, const OrderNotesReading& reading);

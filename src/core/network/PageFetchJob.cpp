@@ -2,6 +2,7 @@
 
 #include "BodyDecoding.h"
 #include "HostReachability.h"
+#include "LoginForm.h"
 #include "core/base/Endpoints.h"
 #include "core/base/Logging.h"
 #include "core/text/TextHelpers.h"
@@ -81,7 +82,7 @@ bool IsCutOff(const QNetworkReply& reply)
 // page, by a redirect or with the login form in place of the page.
 bool IsLoginAnswer(const QNetworkReply& reply, const QString& body)
 {
-    return IsLoginAddress(reply.url()) || body.contains(QLatin1String("name=\"TPL_username\""));
+    return IsLoginAddress(reply.url()) || ShowsLoginForm(body);
 }
 
 // Marker found: the page ends before its last "<BR>", and "<+>" stands
@@ -299,14 +300,15 @@ void PageFetchJob::OnReplyFinished()
     const QByteArray body = reply_->readAll();
     response_ = DecodeHttpBody(body, reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     responseWritten_ = true;
-    if (marker_.isEmpty() || response_.contains(marker_)) {
-        TrimSuccessfulResponse(response_);
-        EndAttempt(AttemptEnd::Success);
-        return;
-    }
+    // Before the end marker: a login page may carry the site's footer.
     if (IsLoginAnswer(*reply_, response_)) {
         qCWarning(lcWeb) << "the login page answered" << address_ << "- the session has ended";
         EndAttempt(AttemptEnd::LoginPage);
+        return;
+    }
+    if (marker_.isEmpty() || response_.contains(marker_)) {
+        TrimSuccessfulResponse(response_);
+        EndAttempt(AttemptEnd::Success);
         return;
     }
     // A page cut off by the connection is fetched again after a pause, as

@@ -180,9 +180,44 @@ private slots:
         QTest::newRow("blanks of every kind made one") << QStringLiteral(
             "收货和物流信息收货地址：a&nbsp;\u00a0\u3000 b\r\n运单号： Y&nbsp;我对购买流程有意见或建议")
                                                        << QStringList { "a b", "-", "-", "Y" };
-        QTest::newRow("logistics link cut at its last occurrence")
-            << QStringLiteral("收货和物流信息收货地址：a查看物流信息b查看物流信息c我对购买流程有意见或建议")
-            << QStringList { "a查看物流信息b", "-", "-", "-" };
+        QTest::newRow("the logistics link ends a line")
+            << QStringLiteral("收货和物流信息收货地址：a 运单号：Y1 查看物流信息 我对购买流程有意见或建议")
+            << QStringList { "a", "-", "-", "Y1" };
+        QTest::newRow("a parcel after the last logistics link") << QStringLiteral(
+            "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 包裹2 物流公司名称：中通 "
+            "运单号：ZT2我对购买流程有意见或建议") << QStringList { "a", "-", "圆通、中通", "YT1、ZT2" };
+        QTest::newRow("character references decoded")
+            << DetailPage(QStringLiteral("刘&#19886;，13800001111，浙江省 杭州市 136号&#x2000B;栋 B&amp;C座"),
+                   QStringLiteral("圆&#36890;"), QStringLiteral("YT&#49;"))
+            << QStringList { "刘\u4DAE，13800001111，浙江省 杭州市 136号\U0002000B栋 B&C座", "快递", "圆通",
+                   "YT1" };
+        const QString notes = QStringLiteral("<dl><dt>买家留言：</dt><dd>%1</dd></dl>\r\n");
+        QTest::newRow("a message before the block quoting its labels")
+            << QString(DetailPage(kFiveLine, "圆通", "YT1"))
+                   .replace(QStringLiteral("<DIV class=\"title\">"),
+                       notes.arg(QStringLiteral(
+                           "收货和物流信息写错了，请改收货地址：李四，13911112222，北京市 朝阳区 "
+                           "x 运单号：9 查看物流信息"))
+                           + QStringLiteral("<DIV class=\"title\">"))
+            << QStringList { kFiveLine, "快递", "圆通", "YT1" };
+        QTest::newRow("a message after the block quoting its link")
+            << QString(DetailPage(kFiveLine, "圆通", "YT1"))
+                   .replace(QStringLiteral("</TABLE>"),
+                       QStringLiteral("</TABLE>") + notes.arg(QStringLiteral("查看物流信息 运单号：9 包裹2")))
+            << QStringList { kFiveLine, "快递", "圆通", "YT1" };
+        QTest::newRow("the items after the block are not its lines")
+            << QString(DetailPage(kFiveLine, "圆通", "YT1"))
+                   .replace(QStringLiteral("</TABLE>\r\n"),
+                       QStringLiteral("</TABLE><TABLE><TR><TD>包裹 3 运单号：9</TD></TR></TABLE>"))
+                   .replace(QStringLiteral("<DIV class=\"title\">收货和物流信息</DIV>\r\n<TABLE>"),
+                       QStringLiteral("<DIV><H3>收货和物流信息</H3><TABLE>"))
+                   .replace(QStringLiteral("</TABLE><TABLE>"), QStringLiteral("</TABLE></DIV><TABLE>"))
+            << QStringList { kFiveLine, "快递", "圆通", "YT1" };
+        QTest::newRow("a parcel word inside the street")
+            << DetailPage(QStringLiteral("张三，13800001111，浙江省 杭州市 西湖区 文三路 菜鸟驿站包裹2号柜"),
+                   "圆通", "YT1")
+            << QStringList { "张三，13800001111，浙江省 杭州市 西湖区 文三路 菜鸟驿站包裹2号柜", "快递",
+                   "圆通", "YT1" };
         QTest::newRow("two parcels: the lines repeated")
             << QStringLiteral(
                    "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 物流公司名称：中通 "
@@ -292,6 +327,10 @@ private slots:
             << QStringList { "张三", "13800001111", "", "浙江", "杭州市", "西湖区", "文三路 1号", "310000",
                    "圆通", "YT1" }
             << "";
+        QTest::newRow("a mobile in full-width digits")
+            << QStringLiteral("张三，１３８００００１１１１，０５７１－８８８８６６６６，浙江省 杭州市 "
+                              "西湖区 文三路 1号，３１００００")
+            << "YT1" << shipped << five << "";
         QTest::newRow("pieces in another order")
             << QStringLiteral("张三，浙江省 杭州市 西湖区 文三路 1号，310000，13800001111，0571-88886666")
             << "YT1" << shipped << five << "";
@@ -438,6 +477,9 @@ private slots:
             { "广西壮族自治区", "南宁市", "横县", "横州镇 1号" }, "c");
         QTest::newRow("shipped without a waybill line")
             << kFiveLine << "-" << shipped << QStringList(five.mid(0, 9)) + QStringList { "" } << "w";
+        QTest::newRow("a waybill without its company line")
+            << kFiveLine << "YT1" << shipped << QStringList(five.mid(0, 8)) + QStringList { "", "YT1" }
+            << "u";
         QTest::newRow("waybill that is no waybill")
             << kFiveLine << "请登录查看" << shipped << QStringList(five.mid(0, 9)) + QStringList { "" }
             << "u";
@@ -453,6 +495,8 @@ private slots:
         MakeGrid(grid, { "1" });
         FillOld(grid, 2);
         RecipientBlock block { line, QStringLiteral("快递"), QStringLiteral("圆通"), std::nullopt };
+        if (QTest::currentDataTag() == QByteArray("a waybill without its company line"))
+            block.company.reset();
         if (waybill != QStringLiteral("-"))
             block.waybill = waybill;
         const DetailFindings findings = WriteRecipientColumns(grid, 2, block, status);

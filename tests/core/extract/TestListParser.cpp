@@ -216,10 +216,21 @@ private slots:
             << "8"
             << "b 名 旺旺"
             << "\r\n<P>卖家已发货</P>\r\n<A>详情</A>" << QStringList { "x", "8", "b", "名", "卖家已发货" };
-        QTest::newRow("character references stay") << "A&amp;B"
-                                                   << "1200.00"
-                                                   << "b n旺旺"
-                                                   << "s d" << QStringList { "A&amp;B", "1200", "b", "n", "s" };
+        QTest::newRow("status and its links in paragraphs of their own")
+            << "x"
+            << "8"
+            << "b 名 旺旺"
+            << "<P>交易关闭</P><P><A>详情</A><A>查看物流</A></P>" << QStringList { "x", "8", "b", "名", "交易关闭" };
+        QTest::newRow("a title quoting the order label starts no trade")
+            << "订单编号：123456789012345&nbsp;成交时间：2024-01-01&nbsp;00:00:00"
+            << "8"
+            << "b 名 旺旺"
+            << "s d"
+            << QStringList { "订单编号：123456789012345 成交时间：2024-01-01 00:00:00", "8", "b", "名", "s" };
+        QTest::newRow("character references decoded") << "A&amp;B"
+                                                      << "1200.00"
+                                                      << "b&lt;1&gt; n&amp;m旺旺"
+                                                      << "s d" << QStringList { "A&B", "1200", "b<1>", "n&m", "s" };
         // A cell that fails its shape writes none of its row.
         QTest::newRow("currency sign first") << "x"
                                              << "¥12.50"
@@ -498,7 +509,16 @@ private slots:
             << QStringList { "123456789012346", "列出 2 笔交易，读到 1 笔" };
         QTest::newRow("the list says it is empty")
             << Table({ QStringLiteral("<TR><TD colspan=\"8\">没有符合条件的宝贝</TD></TR>") })
-            << QStringLiteral("<TABLE><TR><TD>没有符合条件的宝贝</TD></TR></TABLE>") << QStringList();
+            << QStringLiteral("<TABLE id=\"J_ListTable\"><TR><TD>没有符合条件的宝贝</TD></TR></TABLE>") << QStringList();
+        QTest::newRow("the empty-state element says it")
+            << Table({}) << QStringLiteral("<TABLE id=\"J_ListTable\"></TABLE><DIV class=\"list-empty\">暂无订单</DIV>")
+            << QStringList();
+        QTest::newRow("an empty-list phrase only in a script or style")
+            << Table({})
+            << QStringLiteral("<STYLE>.x:after{content:\"暂无交易\"}</STYLE><SCRIPT>var tip = \"暂无订单\"; "
+                              "window.__DATA__ = {\"list\":[{\"id\":\"123456789012345\"}]};</SCRIPT>"
+                              "<TABLE id=\"J_ListTable\"></TABLE><P>暂无交易纠纷</P>")
+            << QStringList { "页面也没有说列表是空的" };
         QTest::newRow("an empty table that says nothing")
             << Table({}) << QString() << QStringList { "页面也没有说列表是空的" };
         QTest::newRow("a status not known is to check")

@@ -25,7 +25,24 @@
 
 namespace {
 
-enum class Misbehaviour { Trickle, Garbage, GarbageWithMarker, Reset, Silent, ServerBusy, LoginPage };
+enum class Misbehaviour {
+    Trickle,
+    Garbage,
+    GarbageWithMarker,
+    Reset,
+    Silent,
+    ServerBusy,
+    LoginPage,
+    LoginPageWithFooter,
+    LoginFormInPlace
+};
+
+void WritePage(QTcpSocket* socket, const QByteArray& body)
+{
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nContent-Length: "
+        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    socket->disconnectFromHost();
+}
 
 void Misbehave(Misbehaviour how, QTcpSocket* socket)
 {
@@ -69,6 +86,18 @@ void Misbehave(Misbehaviour how, QTcpSocket* socket)
             "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nContent-Length: 52\r\n\r\n"
             "<form><input type=\"text\" name=\"TPL_username\"></form>");
         socket->disconnectFromHost();
+        break;
+    case Misbehaviour::LoginPageWithFooter: // a password field, and the page-end marker in its footer
+        WritePage(socket,
+            QStringLiteral("<form method=\"post\"><INPUT TYPE='password' name=pw></form>"
+                           "<div class=\"footer\"><a href=\"#\">关于淘宝</a></div>")
+                .toUtf8());
+        break;
+    case Misbehaviour::LoginFormInPlace: // no user-name field: a form that posts to the login address
+        WritePage(socket,
+            QStringLiteral("<form action=\"https://login.example.com/member/login.jhtml?x=1&amp;y=2\">"
+                           "<input name=\"account\"></form><a>关于淘宝</a>")
+                .toUtf8());
         break;
     }
 }
@@ -164,6 +193,8 @@ private slots:
         // ends the session: the two requests under way end, no other starts.
         QTest::newRow("server busy, waited out") << int(Misbehaviour::ServerBusy) << 1500 << -1 << 40 << 0;
         QTest::newRow("login page for details") << int(Misbehaviour::LoginPage) << -1 << 0 << 2 << 0;
+        QTest::newRow("login page with the footer") << int(Misbehaviour::LoginPageWithFooter) << -1 << 0 << 2 << 0;
+        QTest::newRow("login form in place") << int(Misbehaviour::LoginFormInPlace) << -1 << 0 << 2 << 0;
     }
     void detailPassAgainstMisbehavingPeer()
     {
@@ -212,7 +243,9 @@ private slots:
         QVERIFY2(inPass <= maxInPass, qPrintable(QString::number(inPass)));
         const int endRequests = server.requestCount() - inPass;
         QVERIFY2(endRequests >= atEnd && endRequests <= 2 * atEnd, qPrintable(QString::number(endRequests)));
-        QCOMPARE(pass.sessionEnded, how == int(Misbehaviour::LoginPage));
+        QCOMPARE(pass.sessionEnded,
+            how == int(Misbehaviour::LoginPage) || how == int(Misbehaviour::LoginPageWithFooter)
+                || how == int(Misbehaviour::LoginFormInPlace));
         const bool noAnswer = how == int(Misbehaviour::Reset) || how == int(Misbehaviour::Silent)
             || how == int(Misbehaviour::ServerBusy);
         QCOMPARE(messages.contains(QStringLiteral("网络中断，正在重试…")), noAnswer);
