@@ -18,7 +18,9 @@
 #include "support/StandIns.h"
 #include "support/TestSupport.h"
 
+#include "core/base/MemoryRelease.h"
 #include "core/grid/TradeGrid.h"
+#include "gui/browser/BrowserProfile.h"
 #include "core/history/TradeHistory.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
@@ -34,6 +36,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
+#include <QResizeEvent>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -182,6 +185,25 @@ double ResidentMb()
     return 0;
 }
 
+// Resident memory of the allocator's main heap (the "[heap]" segment), in MB.
+double HeapSegmentMb()
+{
+    QFile maps(QStringLiteral("/proc/self/smaps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return 0;
+    // A mapping's first line starts with its address range, its fields with
+    // a name and a colon.
+    bool inHeap = false;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const QByteArray first = line.left(line.indexOf(' '));
+        if (!first.endsWith(':'))
+            inHeap = line.endsWith("[heap]");
+        else if (inHeap && first == "Rss:")
+            return line.mid(4).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
 bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, WalkFigures& out)
 {
     MainWindow& window = *windowRun.window;
@@ -229,7 +251,8 @@ void PrintWalk(const char* label, const WalkFigures& f)
 // save after every page, as the program runs it; prints the resident
 // memory at pages 1 and 10 and every 50 pages, and the growth from page 10
 // to the end.
-int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt, IndicatorWindow& indicator)
+int MemoryWalk(
+    int pages, int markEvery, const QString& base, standin::RecordingPrompt& prompt, IndicatorWindow& indicator)
 {
     GridRecovery recovery(GridRecovery::DefaultFolder());
     TradeHistory history(DefaultTradeHistoryPath());
@@ -268,9 +291,36 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
         Print(QByteArray("walk_memory_heap_free_kept_page_" + mark).constData(),
             double(heap.fordblks) / 1048576.0, "MB");
 #endif
-        nextMark = nextMark == 1 ? 10 : nextMark == 10 ? 50 : nextMark + 50;
+        Print(QByteArray("walk_memory_heap_segment_page_" + mark).constData(), HeapSegmentMb(), "MB");
+        nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
     });
     sampler.start(200);
+    struct ResizeCount : QObject {
+        int n = 0;
+        QSize last;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Resize) {
+                ++n;
+                last = static_cast<QResizeEvent*>(e)->size();
+                std::fprintf(stderr, "EXP resize %s %dx%d\n", o->metaObject()->className(), last.width(), last.height());
+            }
+            return false;
+        }
+    };
+    auto* resizes = new ResizeCount;
+    e2e::Browser(window).installEventFilter(resizes);
+    for (QWidget* w : e2e::Browser(window).findChildren<QWidget*>())
+        w->installEventFilter(resizes);
+    std::fprintf(stderr, "EXP window %dx%d browser %dx%d grid %dx%d\n", window.width(), window.height(), e2e::Browser(window).width(), e2e::Browser(window).height(), window.findChild<TradeGridView*>()->width(), window.findChild<TradeGridView*>()->height());
+    std::fprintf(stderr, "EXP focus %s\n", QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+    if (qEnvironmentVariableIsSet("EXP_FOCUS_WINDOW"))
+        window.setFocus(Qt::OtherFocusReason);
+    if (qEnvironmentVariableIsSet("EXP_HIDE_BROWSER"))
+        e2e::Browser(window).hide();
+    if (qEnvironmentVariableIsSet("EXP_HIDE_GRID"))
+        for (QWidget* w : window.findChildren<TradeGridView*>())
+            w->hide();
     QElapsedTimer wall;
     wall.start();
     window.Run(Command::ExtractAll);
@@ -289,6 +339,12 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
 int main(int argc, char* argv[])
 {
     testsupport::UseTemporaryHome();
+    // The memory walk renders as the program does, with the engine's own
+    // choice of graphics, not the tests' software-only one.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--memory") == 0)
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "");
+    UseChineseBrowserLocale();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const auto intArg = [&](const char* name, int fallback) {
@@ -296,6 +352,9 @@ int main(int argc, char* argv[])
         return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
     };
     const int memoryPages = intArg("--memory", 0);
+    // As the program does; "--plain-allocator" leaves glibc's defaults.
+    if (memoryPages > 0 && !args.contains(QStringLiteral("--plain-allocator")))
+        KeepLargeBlocksOffTheHeap();
     kPages = memoryPages > 0 ? memoryPages : intArg("--pages", kPages);
     kPerPage = intArg("--per-page", kPerPage);
     kLatencyMs = intArg("--latency-ms", memoryPages > 0 ? 0 : kLatencyMs);
@@ -313,7 +372,7 @@ int main(int argc, char* argv[])
     standin::RecordingPrompt prompt(true); // each walk clears the last one's grid
     IndicatorWindow indicator;
     if (memoryPages > 0)
-        return MemoryWalk(memoryPages, market.base(), prompt, indicator);
+        return MemoryWalk(memoryPages, intArg("--mark-every", 50), market.base(), prompt, indicator);
     // A window on the first list page, logged in; its run uses history when
     // given and downloads that many detail pages at once.
     const auto openWindow = [&](TradeHistory* history, int downloads) -> std::unique_ptr<e2e::WindowRun> {

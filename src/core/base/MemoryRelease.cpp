@@ -1,28 +1,31 @@
 #include "MemoryRelease.h"
 
+// Any C library header defines __GLIBC__ on glibc; it must come before the
+// test, or the test is always false.
+#include <cstdlib>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
 namespace {
 
-constexpr int kLargeBlockBytes = 256 * 1024;
-constexpr int kTrimAboveBytes = 1024 * 1024;
+constexpr int kLargeBlockBytes = 1024 * 1024;
 
 } // namespace
 
 void KeepLargeBlocksOffTheHeap()
 {
 #if defined(__GLIBC__)
-    // Setting either value also ends the threshold's rise after frees.
+    // A threshold set here also stays where it is after frees.
     mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
-    mallopt(M_TRIM_THRESHOLD, kTrimAboveBytes);
 #endif
 }
 
-void ReleaseFreedMemory()
+bool LargeBlocksKeptOffTheHeap()
 {
 #if defined(__GLIBC__)
-    malloc_trim(0);
+    return true;
+#else
+    return false;
 #endif
 }
