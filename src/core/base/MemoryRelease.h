@@ -14,5 +14,6 @@
 // when freed. Called once, before the program allocates much.
 void KeepLargeBlocksOffTheHeap();
 
-// Whether KeepLargeBlocksOffTheHeap can take effect here (glibc).
+// Whether KeepLargeBlocksOffTheHeap can take effect here (glibc's own
+// allocator, not a sanitizer's).
 bool LargeBlocksKeptOffTheHeap();
