@@ -35,8 +35,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
-#include <QResizeEvent>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -295,32 +296,6 @@ int MemoryWalk(
         nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
     });
     sampler.start(200);
-    struct ResizeCount : QObject {
-        int n = 0;
-        QSize last;
-        bool eventFilter(QObject* o, QEvent* e) override
-        {
-            if (e->type() == QEvent::Resize) {
-                ++n;
-                last = static_cast<QResizeEvent*>(e)->size();
-                std::fprintf(stderr, "EXP resize %s %dx%d\n", o->metaObject()->className(), last.width(), last.height());
-            }
-            return false;
-        }
-    };
-    auto* resizes = new ResizeCount;
-    e2e::Browser(window).installEventFilter(resizes);
-    for (QWidget* w : e2e::Browser(window).findChildren<QWidget*>())
-        w->installEventFilter(resizes);
-    std::fprintf(stderr, "EXP window %dx%d browser %dx%d grid %dx%d\n", window.width(), window.height(), e2e::Browser(window).width(), e2e::Browser(window).height(), window.findChild<TradeGridView*>()->width(), window.findChild<TradeGridView*>()->height());
-    std::fprintf(stderr, "EXP focus %s\n", QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
-    if (qEnvironmentVariableIsSet("EXP_FOCUS_WINDOW"))
-        window.setFocus(Qt::OtherFocusReason);
-    if (qEnvironmentVariableIsSet("EXP_HIDE_BROWSER"))
-        e2e::Browser(window).hide();
-    if (qEnvironmentVariableIsSet("EXP_HIDE_GRID"))
-        for (QWidget* w : window.findChildren<TradeGridView*>())
-            w->hide();
     QElapsedTimer wall;
     wall.start();
     window.Run(Command::ExtractAll);
@@ -336,13 +311,92 @@ int MemoryWalk(
     return 0;
 }
 
+// A child of the unattended memory walk: logs in through the window's
+// browser, under the program's name so that the program's unattended run
+// finds the login in the same profile.
+int LogInMain(int argc, char* argv[], const QString& base)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+    standin::RecordingPrompt prompt(true);
+    e2e::WindowRun windowRun(prompt, base);
+    MainWindow& window = windowRun.Open();
+    window.show();
+    return e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) && e2e::OpenSoldItems(window) ? 0 : 1;
+}
+
+// Resident memory of one process, in MB.
+double ResidentMbOf(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// "--memory-unattended N": the program's unattended export of the same shop
+// after a login through the window; prints the resident memory of the
+// program's own process (not its browser's) at pages 1 and 10 and every
+// markEvery pages, as its page lines come, and the growth from page 10.
+int UnattendedMemoryWalk(int markEvery, const QString& base)
+{
+    QProcess logIn;
+    logIn.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    logIn.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--log-in"), base });
+    if (!logIn.waitForFinished(120000) || logIn.exitCode() != 0) {
+        std::fprintf(stderr, "could not log in to the demo marketplace\n");
+        return 1;
+    }
+    const QString file = QDir::temp().filePath(QStringLiteral("lumetra-walk-memory-%1.csv").arg(getpid()));
+    QProcess tool;
+    tool.start(QStringLiteral(LUMETRA_TRADES_PATH),
+        { QStringLiteral("--export"), file, QStringLiteral("--start-url"), base + kListPath,
+            QStringLiteral("--trade-base"), base });
+    if (!tool.waitForStarted())
+        return 1;
+    const QRegularExpression pageLine(QStringLiteral("^第 (\\d+) 页"));
+    int nextMark = 1;
+    double tenthMb = 0;
+    double lastMb = 0;
+    QByteArray pending;
+    QObject::connect(&tool, &QProcess::readyReadStandardError, [&] {
+        pending += tool.readAllStandardError();
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            const QString line = QString::fromUtf8(pending.left(end)).trimmed();
+            pending.remove(0, end + 1);
+            const QRegularExpressionMatch match = pageLine.match(line);
+            if (!match.hasMatch())
+                continue;
+            lastMb = ResidentMbOf(tool.processId());
+            const int page = match.captured(1).toInt();
+            if (page < nextMark)
+                continue;
+            if (nextMark == 10)
+                tenthMb = lastMb;
+            Print(QByteArray("walk_unattended_rss_page_" + QByteArray::number(page)).constData(), lastMb, "MB");
+            nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
+        }
+    });
+    tool.waitForFinished(-1);
+    QFile::remove(file);
+    Print("walk_unattended_exit_status", tool.exitCode(), "status");
+    Print("walk_unattended_rss_last_page", lastMb, "MB");
+    Print("walk_unattended_growth_from_page_10", lastMb - tenthMb, "MB");
+    return tool.exitCode() == 0 ? 0 : 1;
+}
+
 int main(int argc, char* argv[])
 {
+    if (argc == 3 && qstrcmp(argv[1], "--log-in") == 0)
+        return LogInMain(argc, argv, QString::fromLocal8Bit(argv[2]));
     testsupport::UseTemporaryHome();
-    // The memory walk renders as the program does, with the engine's own
+    // The memory walks render as the program does, with the engine's own
     // choice of graphics, not the tests' software-only one.
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--memory") == 0)
+        if (qstrcmp(argv[i], "--memory") == 0 || qstrcmp(argv[i], "--memory-unattended") == 0)
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "");
     UseChineseBrowserLocale();
     QApplication app(argc, argv);
@@ -351,7 +405,8 @@ int main(int argc, char* argv[])
         const qsizetype at = args.indexOf(QString::fromLatin1(name));
         return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
     };
-    const int memoryPages = intArg("--memory", 0);
+    const int unattendedPages = intArg("--memory-unattended", 0);
+    const int memoryPages = std::max(intArg("--memory", 0), unattendedPages);
     // As the program does; "--plain-allocator" leaves glibc's defaults.
     if (memoryPages > 0 && !args.contains(QStringLiteral("--plain-allocator")))
         KeepLargeBlocksOffTheHeap();
@@ -371,6 +426,8 @@ int main(int argc, char* argv[])
     }
     standin::RecordingPrompt prompt(true); // each walk clears the last one's grid
     IndicatorWindow indicator;
+    if (unattendedPages > 0)
+        return UnattendedMemoryWalk(intArg("--mark-every", 50), market.base());
     if (memoryPages > 0)
         return MemoryWalk(memoryPages, intArg("--mark-every", 50), market.base(), prompt, indicator);
     // A window on the first list page, logged in; its run uses history when
