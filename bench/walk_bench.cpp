@@ -20,12 +20,12 @@
 
 #include "core/base/MemoryRelease.h"
 #include "core/grid/TradeGrid.h"
-#include "gui/browser/BrowserProfile.h"
 #include "core/history/TradeHistory.h"
 #include "core/progress/Progress.h"
 #include "core/recovery/GridRecovery.h"
 #include "core/session/Commands.h"
 #include "core/settings/DetailDownloadSetting.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/progress/IndicatorForm.h"
 #include "gui/progress/IndicatorWindow.h"
 
@@ -238,7 +238,8 @@ void PrintWalk(const char* label, const WalkFigures& f)
     Print((prefix + "floor").constData(), f.floorSeconds, "s");
     Print((prefix + "wall_over_floor").constData(), f.wallSeconds / f.floorSeconds, "x");
     Print((prefix + "floor_page_by_page").constData(), f.pageByPageFloorSeconds, "s");
-    Print((prefix + "wall_over_floor_page_by_page").constData(), f.wallSeconds / f.pageByPageFloorSeconds, "x");
+    Print(
+        (prefix + "wall_over_floor_page_by_page").constData(), f.wallSeconds / f.pageByPageFloorSeconds, "x");
     Print((prefix + "floor_overlapped").constData(), f.overlappedFloorSeconds, "s");
     Print((prefix + "wall_over_floor_overlapped").constData(), f.wallSeconds / f.overlappedFloorSeconds, "x");
     Print((prefix + "cpu_per_page").constData(), f.cpuSeconds * 1000.0 / kPages, "ms");
@@ -252,8 +253,8 @@ void PrintWalk(const char* label, const WalkFigures& f)
 // save after every page, as the program runs it; prints the resident
 // memory at pages 1 and 10 and every 50 pages, and the growth from page 10
 // to the end.
-int MemoryWalk(
-    int pages, int markEvery, const QString& base, standin::RecordingPrompt& prompt, IndicatorWindow& indicator)
+int MemoryWalk(int pages, int markEvery, const QString& base, standin::RecordingPrompt& prompt,
+    IndicatorWindow& indicator)
 {
     GridRecovery recovery(GridRecovery::DefaultFolder());
     TradeHistory history(DefaultTradeHistoryPath());
@@ -376,7 +377,8 @@ int UnattendedMemoryWalk(int markEvery, const QString& base)
                 continue;
             if (nextMark == 10)
                 tenthMb = lastMb;
-            Print(QByteArray("walk_unattended_rss_page_" + QByteArray::number(page)).constData(), lastMb, "MB");
+            Print(
+                QByteArray("walk_unattended_rss_page_" + QByteArray::number(page)).constData(), lastMb, "MB");
             nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
         }
     });

@@ -147,7 +147,8 @@ HttpReply MarketSite::SoldItems(const HttpRequest& request)
     // next login. Detail pages keep answering (--login-details ends
     // theirs), so a walk's details of the pages before are whole however
     // early it asks for the next page.
-    if (options_.expireAfterPages >= 0 && listPagesServed_ >= options_.expireAfterPages && HasSession(request))
+    if (options_.expireAfterPages >= 0 && listPagesServed_ >= options_.expireAfterPages
+        && HasSession(request))
         listSessionEnded_ = true;
     if (!HasSession(request) || listSessionEnded_)
         return ToLogin(request);

@@ -134,7 +134,8 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     QSet<QString> askedBefore;
     for (const QString& line : log.mid(0, nextPage))
         if (line.contains(QStringLiteral("bizOrderId=")))
-            askedBefore.insert(line.section(QStringLiteral("bizOrderId="), 1).section(QLatin1Char('&'), 0, 0));
+            askedBefore.insert(
+                line.section(QStringLiteral("bizOrderId="), 1).section(QLatin1Char('&'), 0, 0));
     QVERIFY2(askedBefore.size() < 9, qPrintable(log.join(QLatin1Char('\n'))));
 
     QCOMPARE(parallel, sequential);

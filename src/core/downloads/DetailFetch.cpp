@@ -211,8 +211,8 @@ void TellFinished(const DetailFetchReport& report, int trades)
 
 } // namespace
 
-DetailFetch FetchDetails(
-    const DetailFetchInputs& inputs, TradeGrid& grid, DetailDownloadPass& pass, const DetailFetchReport& report)
+DetailFetch FetchDetails(const DetailFetchInputs& inputs, TradeGrid& grid, DetailDownloadPass& pass,
+    const DetailFetchReport& report)
 {
     DetailFetch fetch;
     QStringList orders = inputs.orders;

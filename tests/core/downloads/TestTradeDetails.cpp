@@ -529,7 +529,8 @@ private slots:
                 QStringLiteral("圆通"), QStringLiteral("Y1")));
         pages_.insert(TradeDetailAddress(run_->endpoints, "C3"),
             QStringLiteral("<HTML><BODY>充值成功<A href=\"/about\">关于淘宝</A></BODY></HTML>"));
-        pages_.insert(TradeDetailAddress(run_->endpoints, "D4"), DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y4")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "D4"),
+            DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y4")));
         // The seller deletes D4 while its page downloads.
         onFetch_ = [&](const QString& address) {
             if (address == TradeDetailAddress(run_->endpoints, "D4"))
