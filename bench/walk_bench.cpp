@@ -34,6 +34,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
@@ -344,10 +345,19 @@ double ResidentMbOf(qint64 pid)
 // markEvery pages, as its page lines come, and the growth from page 10.
 int UnattendedMemoryWalk(int markEvery, const QString& base)
 {
+    // Waits run the event loop: the marketplace's request log is read
+    // meanwhile, and a full pipe would stop it answering.
+    const auto waitForEnd = [](QProcess& process) {
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+    };
     QProcess logIn;
     logIn.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     logIn.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--log-in"), base });
-    if (!logIn.waitForFinished(120000) || logIn.exitCode() != 0) {
+    waitForEnd(logIn);
+    if (logIn.exitStatus() != QProcess::NormalExit || logIn.exitCode() != 0) {
         std::fprintf(stderr, "could not log in to the demo marketplace\n");
         return 1;
     }
@@ -382,7 +392,7 @@ int UnattendedMemoryWalk(int markEvery, const QString& base)
             nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
         }
     });
-    tool.waitForFinished(-1);
+    waitForEnd(tool);
     QFile::remove(file);
     Print("walk_unattended_exit_status", tool.exitCode(), "status");
     Print("walk_unattended_rss_last_page", lastMb, "MB");
