@@ -1,12 +1,18 @@
-// Extract-all in the real window (offscreen, the real browser and progress
-// window) on the demo marketplace with slow detail pages: 10 pages of 20
-// trades, 300 ms per detail page, once with one detail download at a time
-// and once with four. For each it prints the wall time, the floor (a
-// one-second pause per page, the detail pages' latency divided by the
-// downloads in flight, and the list-page loads as measured), their ratio,
-// the floor when the pause overlaps the downloads (as it does), and the
-// CPU the tool's processes (the program and its browser engine processes,
-// not the demo marketplace) spent per page.
+// Extract-all in the real window (the real browser and progress window) on
+// the demo marketplace with slow detail pages: 10 pages of 20 trades,
+// 300 ms per detail page, once with one detail download at a time and once
+// with four. For each it prints the wall time, the floor (a one-second
+// pause per page, the detail pages' latency divided by the downloads in
+// flight, and the list-page loads as measured), their ratio, the
+// page-by-page floor (the same without the list-page loads: what a walk
+// that reads a page only after the last one's details costs when the loads
+// hide behind the downloads), the floor when the pause overlaps the
+// downloads (as it does), and the CPU the tool's processes (the program
+// and its browser engine processes, not the demo marketplace) spent per
+// page. "--slow-list-page N" has the marketplace answer list page N
+// 2.5 s late: a walk that opens the next page while the details download
+// hides it. bench/walk_memory.sh runs "--memory N" under a virtual X
+// display, where the window really paints.
 
 #include "E2eSupport.h"
 #include "support/StandIns.h"
@@ -19,6 +25,7 @@
 #include "core/recovery/GridRecovery.h"
 #include "core/session/Commands.h"
 #include "core/settings/DetailDownloadSetting.h"
+#include "gui/browser/BrowserProfile.h"
 #include "gui/progress/IndicatorForm.h"
 #include "gui/progress/IndicatorWindow.h"
 
@@ -27,7 +34,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +52,7 @@ namespace {
 int kPages = 10;
 int kPerPage = 20;
 int kLatencyMs = 300;
+QString kSeed = QStringLiteral("3");
 const QString kListPath = QStringLiteral("/trade/itemlist/list_sold_items.htm");
 
 void Print(const char* name, double value, const char* unit)
@@ -147,6 +158,7 @@ private:
 struct WalkFigures {
     double wallSeconds = 0;
     double floorSeconds = 0;
+    double pageByPageFloorSeconds = 0;
     double overlappedFloorSeconds = 0;
     double cpuSeconds = 0;
     int rows = 0;
@@ -175,6 +187,25 @@ double ResidentMb()
     return 0;
 }
 
+// Resident memory of the allocator's main heap (the "[heap]" segment), in MB.
+double HeapSegmentMb()
+{
+    QFile maps(QStringLiteral("/proc/self/smaps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return 0;
+    // A mapping's first line starts with its address range, its fields with
+    // a name and a colon.
+    bool inHeap = false;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const QByteArray first = line.left(line.indexOf(' '));
+        if (!first.endsWith(':'))
+            inHeap = line.endsWith("[heap]");
+        else if (inHeap && first == "Rss:")
+            return line.mid(4).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
 bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, WalkFigures& out)
 {
     MainWindow& window = *windowRun.window;
@@ -194,7 +225,8 @@ bool WalkOnce(e2e::WindowRun& windowRun, const QString& base, LoadTimer& loads, 
     out.cells = GridCells(window.Session().Grid());
     const double detailsPerPage
         = kPerPage * (kLatencyMs / 1000.0) / windowRun.run.detailDownloads.value_or(1);
-    out.floorSeconds = kPages * 1.0 + kPages * detailsPerPage + loads.Seconds();
+    out.pageByPageFloorSeconds = kPages * 1.0 + kPages * detailsPerPage;
+    out.floorSeconds = out.pageByPageFloorSeconds + loads.Seconds();
     // The pause after a page runs while its details download.
     out.overlappedFloorSeconds = kPages * std::max(1.0, detailsPerPage) + loads.Seconds();
     return true;
@@ -206,6 +238,9 @@ void PrintWalk(const char* label, const WalkFigures& f)
     Print((prefix + "wall").constData(), f.wallSeconds, "s");
     Print((prefix + "floor").constData(), f.floorSeconds, "s");
     Print((prefix + "wall_over_floor").constData(), f.wallSeconds / f.floorSeconds, "x");
+    Print((prefix + "floor_page_by_page").constData(), f.pageByPageFloorSeconds, "s");
+    Print(
+        (prefix + "wall_over_floor_page_by_page").constData(), f.wallSeconds / f.pageByPageFloorSeconds, "x");
     Print((prefix + "floor_overlapped").constData(), f.overlappedFloorSeconds, "s");
     Print((prefix + "wall_over_floor_overlapped").constData(), f.wallSeconds / f.overlappedFloorSeconds, "x");
     Print((prefix + "cpu_per_page").constData(), f.cpuSeconds * 1000.0 / kPages, "ms");
@@ -214,11 +249,13 @@ void PrintWalk(const char* label, const WalkFigures& f)
 
 } // namespace
 
-// "--memory N": one walk of N pages of 20 trades in the window, detail
-// pages without latency and the crash-recovery save after every page, as
-// the program runs it; prints the resident memory at page 1 and every 50
-// pages.
-int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt, IndicatorWindow& indicator)
+// "--memory N": one walk of N pages of 20 trades in the window, the detail
+// pages as fast as "--latency-ms" (none by default) and the crash-recovery
+// save after every page, as the program runs it; prints the resident
+// memory at pages 1 and 10 and every 50 pages, and the growth from page 10
+// to the end.
+int MemoryWalk(int pages, int markEvery, const QString& base, standin::RecordingPrompt& prompt,
+    IndicatorWindow& indicator)
 {
     GridRecovery recovery(GridRecovery::DefaultFolder());
     TradeHistory history(DefaultTradeHistoryPath());
@@ -234,6 +271,7 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
     (void)window.Session().OfferRecovery();
     int nextMark = 1;
     double firstMb = 0;
+    double tenthMb = 0;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         const TradeGrid& grid = window.Session().Grid();
@@ -243,6 +281,8 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
         const double mb = ResidentMb();
         if (nextMark == 1)
             firstMb = mb;
+        if (nextMark == 10)
+            tenthMb = mb;
         const QByteArray mark = QByteArray::number(nextMark);
         Print(QByteArray("walk_memory_rss_page_" + mark).constData(), mb, "MB");
         Print(QByteArray("walk_memory_tool_rss_page_" + mark).constData(), ToolProcesses().residentMb, "MB");
@@ -254,7 +294,8 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
         Print(QByteArray("walk_memory_heap_free_kept_page_" + mark).constData(),
             double(heap.fordblks) / 1048576.0, "MB");
 #endif
-        nextMark = nextMark == 1 ? 50 : nextMark + 50;
+        Print(QByteArray("walk_memory_heap_segment_page_" + mark).constData(), HeapSegmentMb(), "MB");
+        nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
     });
     sampler.start(200);
     QElapsedTimer wall;
@@ -266,40 +307,141 @@ int MemoryWalk(int pages, const QString& base, standin::RecordingPrompt& prompt,
     Print("walk_memory_rss_end", lastMb, "MB");
     Print("walk_memory_recovery_file", QFileInfo(recovery.FilePath()).size() / 1048576.0, "MB");
     Print("walk_memory_growth_per_100_pages", (lastMb - firstMb) * 100.0 / std::max(1, pages - 1), "MB");
+    Print("walk_memory_growth_from_page_10", lastMb - tenthMb, "MB");
     Print("walk_memory_wall", double(wall.elapsed()) / 1000.0, "s");
     windowRun.run.progress.SetView(nullptr);
     return 0;
 }
 
+// A child of the unattended memory walk: logs in through the window's
+// browser, under the program's name so that the program's unattended run
+// finds the login in the same profile.
+int LogInMain(int argc, char* argv[], const QString& base)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+    standin::RecordingPrompt prompt(true);
+    e2e::WindowRun windowRun(prompt, base);
+    MainWindow& window = windowRun.Open();
+    window.show();
+    return e2e::LogIn(window, base, windowRun.run.fetcher.CookieJar()) && e2e::OpenSoldItems(window) ? 0 : 1;
+}
+
+// Resident memory of one process, in MB.
+double ResidentMbOf(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// "--memory-unattended N": the program's unattended export of the same shop
+// after a login through the window; prints the resident memory of the
+// program's own process (not its browser's) at pages 1 and 10 and every
+// markEvery pages, as its page lines come, and the growth from page 10.
+int UnattendedMemoryWalk(int markEvery, const QString& base)
+{
+    // Waits run the event loop: the marketplace's request log is read
+    // meanwhile, and a full pipe would stop it answering.
+    const auto waitForEnd = [](QProcess& process) {
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+    };
+    QProcess logIn;
+    logIn.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    logIn.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--log-in"), base });
+    waitForEnd(logIn);
+    if (logIn.exitStatus() != QProcess::NormalExit || logIn.exitCode() != 0) {
+        std::fprintf(stderr, "could not log in to the demo marketplace\n");
+        return 1;
+    }
+    const QString file = QDir::temp().filePath(QStringLiteral("lumetra-walk-memory-%1.csv").arg(getpid()));
+    QProcess tool;
+    tool.start(QStringLiteral(LUMETRA_TRADES_PATH),
+        { QStringLiteral("--export"), file, QStringLiteral("--start-url"), base + kListPath,
+            QStringLiteral("--trade-base"), base });
+    if (!tool.waitForStarted())
+        return 1;
+    const QRegularExpression pageLine(QStringLiteral("^第 (\\d+) 页"));
+    int nextMark = 1;
+    double tenthMb = 0;
+    double lastMb = 0;
+    QByteArray pending;
+    QObject::connect(&tool, &QProcess::readyReadStandardError, [&] {
+        pending += tool.readAllStandardError();
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            const QString line = QString::fromUtf8(pending.left(end)).trimmed();
+            pending.remove(0, end + 1);
+            const QRegularExpressionMatch match = pageLine.match(line);
+            if (!match.hasMatch())
+                continue;
+            lastMb = ResidentMbOf(tool.processId());
+            const int page = match.captured(1).toInt();
+            if (page < nextMark)
+                continue;
+            if (nextMark == 10)
+                tenthMb = lastMb;
+            Print(
+                QByteArray("walk_unattended_rss_page_" + QByteArray::number(page)).constData(), lastMb, "MB");
+            nextMark = nextMark == 1 ? 10 : (nextMark / markEvery + 1) * markEvery;
+        }
+    });
+    waitForEnd(tool);
+    QFile::remove(file);
+    Print("walk_unattended_exit_status", tool.exitCode(), "status");
+    Print("walk_unattended_rss_last_page", lastMb, "MB");
+    Print("walk_unattended_growth_from_page_10", lastMb - tenthMb, "MB");
+    return tool.exitCode() == 0 ? 0 : 1;
+}
+
 int main(int argc, char* argv[])
 {
+    if (argc == 3 && qstrcmp(argv[1], "--log-in") == 0)
+        return LogInMain(argc, argv, QString::fromLocal8Bit(argv[2]));
     testsupport::UseTemporaryHome();
+    // The memory walks render as the program does, with the engine's own
+    // choice of graphics, not the tests' software-only one.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--memory") == 0 || qstrcmp(argv[i], "--memory-unattended") == 0)
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "");
+    UseChineseBrowserLocale();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const auto intArg = [&](const char* name, int fallback) {
         const qsizetype at = args.indexOf(QString::fromLatin1(name));
         return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
     };
-    const int memoryPages = intArg("--memory", 0);
+    const int unattendedPages = intArg("--memory-unattended", 0);
+    const int memoryPages = std::max(intArg("--memory", 0), unattendedPages);
     // As the program does; "--plain-allocator" leaves glibc's defaults.
     if (memoryPages > 0 && !args.contains(QStringLiteral("--plain-allocator")))
         KeepLargeBlocksOffTheHeap();
     kPages = memoryPages > 0 ? memoryPages : intArg("--pages", kPages);
     kPerPage = intArg("--per-page", kPerPage);
-    kLatencyMs = memoryPages > 0 ? 0 : intArg("--latency-ms", kLatencyMs);
+    kLatencyMs = intArg("--latency-ms", memoryPages > 0 ? 0 : kLatencyMs);
+    kSeed = QString::number(intArg("--seed", kSeed.toInt()));
+    const int slowListPage = intArg("--slow-list-page", 0);
     const bool walkOnly = args.contains(QStringLiteral("--walk-only"));
     qputenv("LUMETRA_DEMO_MARKET", LUMETRA_DEMO_MARKET_PATH);
     testsupport::DemoMarket market({ "--pages", QString::number(kPages), "--per-page",
-        QString::number(kPerPage), "--latency-ms", QString::number(kLatencyMs), "--seed", "3",
-        "--log-requests" });
+        QString::number(kPerPage), "--latency-ms", QString::number(kLatencyMs), "--seed", kSeed,
+        "--slow-list-page", QString::number(slowListPage), "--log-requests" });
     if (!market.ok()) {
         std::fprintf(stderr, "demo marketplace did not start\n");
         return 1;
     }
     standin::RecordingPrompt prompt(true); // each walk clears the last one's grid
     IndicatorWindow indicator;
+    if (unattendedPages > 0)
+        return UnattendedMemoryWalk(intArg("--mark-every", 50), market.base());
     if (memoryPages > 0)
-        return MemoryWalk(memoryPages, market.base(), prompt, indicator);
+        return MemoryWalk(memoryPages, intArg("--mark-every", 50), market.base(), prompt, indicator);
     // A window on the first list page, logged in; its run uses history when
     // given and downloads that many detail pages at once.
     const auto openWindow = [&](TradeHistory* history, int downloads) -> std::unique_ptr<e2e::WindowRun> {

@@ -92,6 +92,11 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral("Any session cookie counts as logged in (a profile that logged in elsewhere).") },
         { QStringLiteral("expire-after-pages"),
             QStringLiteral("List pages served before every session ends."), QStringLiteral("N") },
+        { QStringLiteral("slow-list-page"),
+            QStringLiteral("The list page (from 1) answered late, by --slow-list-ms (default 2500)."),
+            QStringLiteral("N") },
+        { QStringLiteral("slow-list-ms"), QStringLiteral("How late the slow list page answers."),
+            QStringLiteral("MS") },
         { QStringLiteral("log-requests"),
             QStringLiteral("Print every request (\"GET /path?query\") to standard error.") },
     });
@@ -112,7 +117,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
            latency = options.site.latencyMs, outageAfter = options.site.outageAfter,
            outageSeconds = options.site.outageSeconds, virtualEvery = options.shop.virtualEvery,
            expireAfterPages = options.site.expireAfterPages, outageStatus = options.site.outageStatus,
-           rowsInScript = options.shop.rowsInScriptFrom;
+           rowsInScript = options.shop.rowsInScriptFrom, slowListPage = options.site.slowListPage,
+           slowListMs = options.site.slowListMs;
     if (!ReadInt(parser, QStringLiteral("port"), 0, 65535, port, message)
         || !ReadInt(parser, QStringLiteral("pages"), 0, 1000, pages, message)
         || !ReadInt(parser, QStringLiteral("per-page"), 1, 1000, perPage, message)
@@ -123,6 +129,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         || !ReadInt(parser, QStringLiteral("virtual-every"), 0, 200000, virtualEvery, message)
         || !ReadInt(parser, QStringLiteral("expire-after-pages"), 0, 1000000, expireAfterPages, message)
         || !ReadInt(parser, QStringLiteral("rows-in-script"), 0, 1000, rowsInScript, message)
+        || !ReadInt(parser, QStringLiteral("slow-list-page"), 0, 1000, slowListPage, message)
+        || !ReadInt(parser, QStringLiteral("slow-list-ms"), 0, 600000, slowListMs, message)
         || !ReadInt(
             parser, QStringLiteral("silent-after"), 0, 1000000000, options.site.slow.silentAfter, message)
         || !ReadInt(parser, QStringLiteral("trickle-request"), 0, 1000000000,
@@ -154,6 +162,8 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
     options.shop.renamedSection = parser.isSet(QStringLiteral("renamed-section"));
     options.site.anySession = parser.isSet(QStringLiteral("any-session"));
     options.site.expireAfterPages = expireAfterPages;
+    options.site.slowListPage = int(slowListPage);
+    options.site.slowListMs = int(slowListMs);
 
     if (parser.isSet(QStringLiteral("seed"))) {
         bool ok = false;

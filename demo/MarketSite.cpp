@@ -73,7 +73,7 @@ MarketSite::MarketSite(Shop shop, const SiteOptions& options)
 bool MarketSite::HasSession(const HttpRequest& request) const
 {
     const QString token = request.Cookie(kSessionCookie);
-    if (token.isEmpty() || sessionsEnded_)
+    if (token.isEmpty())
         return false;
     return options_.anySession || sessions_.contains(token);
 }
@@ -130,7 +130,7 @@ HttpReply MarketSite::ToLogin(const HttpRequest& request) const
 HttpReply MarketSite::Login(const HttpRequest& request)
 {
     const QString redirectUrl = request.FormValue(QStringLiteral("redirectURL"));
-    sessionsEnded_ = false;
+    listSessionEnded_ = false;
     const bool submitted
         = request.method == "POST" || request.query.hasQueryItem(QStringLiteral("TPL_username"));
     if (!submitted)
@@ -157,20 +157,25 @@ HttpReply MarketSite::Logout(const HttpRequest& request)
 
 HttpReply MarketSite::SoldItems(const HttpRequest& request)
 {
-    // The session ends as the seller pages on: this list page and
-    // everything after it go to the login page.
-    if (options_.expireAfterPages >= 0 && listPagesServed_ >= options_.expireAfterPages && HasSession(request)) {
-        sessions_.clear();
-        sessionsEnded_ = true;
-    }
-    if (!HasSession(request))
+    // The back office's session runs out as the seller pages on: this
+    // list page and every one after it go to the login page, until the
+    // next login. Detail pages keep answering (--login-details ends
+    // theirs), so a walk's details of the pages before are whole however
+    // early it asks for the next page.
+    if (options_.expireAfterPages >= 0 && listPagesServed_ >= options_.expireAfterPages
+        && HasSession(request))
+        listSessionEnded_ = true;
+    if (!HasSession(request) || listSessionEnded_)
         return ToLogin(request);
     // A page number out of range shows the nearest page, as shops do.
     bool ok = false;
     const int asked = request.query.queryItemValue(QStringLiteral("page")).toInt(&ok);
     const int page = ok ? qBound(1, asked, shop_.PageCount()) : 1;
     ++listPagesServed_;
-    return Page(SoldItemsPage(shop_, page));
+    HttpReply reply = Page(SoldItemsPage(shop_, page));
+    if (page == options_.slowListPage)
+        reply.delayMs = options_.slowListMs;
+    return reply;
 }
 
 HttpReply MarketSite::TradeDetail(const HttpRequest& request)

@@ -30,6 +30,9 @@ struct SiteOptions {
     bool anySession = false;
     // List pages served before every session ends; -1 for never.
     qint64 expireAfterPages = -1;
+    // The list page (counted from 1) answered slowMs late; 0 for none.
+    int slowListPage = 0;
+    int slowListMs = 2500;
 };
 
 class MarketSite {
@@ -61,7 +64,7 @@ private:
     QSet<QString> sessions_;
     quint64 detailRequests_ = 0;
     qint64 listPagesServed_ = 0;
-    bool sessionsEnded_ = false;
+    bool listSessionEnded_ = false;
 };
 
 // Where a login may send the browser afterwards: addresses on this loopback

@@ -22,6 +22,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -103,7 +105,7 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     QTemporaryDir dir;
     const QString truthPath = dir.filePath(QStringLiteral("truth.json"));
     testsupport::DemoMarket market({ "--pages", "2", "--per-page", "9", "--seed", "23", "--latency-ms", "120",
-        "--fail-rate", "0.25", "--dump-truth", truthPath });
+        "--fail-rate", "0.25", "--log-requests", "--dump-truth", truthPath });
     if (!market.ok())
         SKIP_OR_FAIL_WITHOUT_DEMO("demo marketplace not available");
     standin::RecordingPrompt prompt(true);
@@ -120,8 +122,21 @@ void TestDetailDownloads::parallelGivesTheSequentialGrid()
     QVERIFY(windowRun);
     MainWindow* window = windowRun->window.get();
     windowRun->run.fetcher.SetFirstRetryPauseMs(100);
+    const qsizetype logBefore = market.RequestLog().size();
     QVERIFY(ExtractAllFromFirstPage(*window, market));
     const QList<QStringList> parallel = GridSnapshot(window->Session().Grid());
+    // The next list page is asked for as soon as page 1's trades are queued,
+    // while their details download: by then not all nine were asked for.
+    const QStringList log = market.RequestLog().mid(logBefore);
+    const auto isNextPage = [](const QString& line) { return line.contains(QStringLiteral("htm?page=2")); };
+    const qsizetype nextPage = std::find_if(log.cbegin(), log.cend(), isNextPage) - log.cbegin();
+    QVERIFY2(nextPage < log.size(), qPrintable(log.join(QLatin1Char('\n'))));
+    QSet<QString> askedBefore;
+    for (const QString& line : log.mid(0, nextPage))
+        if (line.contains(QStringLiteral("bizOrderId=")))
+            askedBefore.insert(
+                line.section(QStringLiteral("bizOrderId="), 1).section(QLatin1Char('&'), 0, 0));
+    QVERIFY2(askedBefore.size() < 9, qPrintable(log.join(QLatin1Char('\n'))));
 
     QCOMPARE(parallel, sequential);
     QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join(QLatin1Char('\n'))));

@@ -1,28 +1,33 @@
 #include "MemoryRelease.h"
 
-#if defined(__GLIBC__)
+// Any C library header defines __GLIBC__ on glibc; it must come before the
+// test, or the test is always false. A sanitizer brings an allocator of its
+// own, which glibc's settings do not reach.
+#include <cstdlib>
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#define LUMETRA_GLIBC_ALLOCATOR 1
 #include <malloc.h>
 #endif
 
 namespace {
 
-constexpr int kLargeBlockBytes = 256 * 1024;
-constexpr int kTrimAboveBytes = 1024 * 1024;
+constexpr int kLargeBlockBytes = 1024 * 1024;
 
 } // namespace
 
 void KeepLargeBlocksOffTheHeap()
 {
-#if defined(__GLIBC__)
-    // Setting either value also ends the threshold's rise after frees.
+#if defined(LUMETRA_GLIBC_ALLOCATOR)
+    // A threshold set here also stays where it is after frees.
     mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
-    mallopt(M_TRIM_THRESHOLD, kTrimAboveBytes);
 #endif
 }
 
-void ReleaseFreedMemory()
+bool LargeBlocksKeptOffTheHeap()
 {
-#if defined(__GLIBC__)
-    malloc_trim(0);
+#if defined(LUMETRA_GLIBC_ALLOCATOR)
+    return true;
+#else
+    return false;
 #endif
 }

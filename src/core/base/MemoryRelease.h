@@ -1,19 +1,19 @@
 #pragma once
-// A long walk allocates large texts for every page (the list table, the
-// page body, the recovery file's bytes, which grow with the grid) and frees
-// them soon after. glibc's allocator raises its threshold for taking such
-// blocks straight from the system each time one of them is freed, so after
-// a few pages they come from the heap instead, and the heap keeps what is
-// freed in pieces too scattered to give back: the program's memory grows
-// page by page while what it uses stays flat. These two calls keep large
-// blocks apart from the heap and hand freed memory back. Elsewhere they do
-// nothing.
+// In the window, every repaint of the main window is composed with the
+// browser's picture on the graphics path: the window's image (about 7 MB at
+// 1728 × 972) is copied and the browser's (about 4.5 MB) uploaded, several
+// times a page. glibc's allocator takes blocks that large straight from the
+// system, but each time one of them is freed it raises that threshold to the
+// block's size; after the first window-sized copy the browser-sized blocks
+// come from the heap instead, where the grid's cells, allocated meanwhile,
+// pin them: the program's memory grows by a browser picture every few pages
+// while what it uses stays flat. Fixing the threshold keeps such blocks off
+// the heap. Elsewhere it does nothing.
 
-// Large blocks (from 256 KiB) always come from the system and go back to
-// it when freed; the heap's free top is given back from 1 MiB. Called once,
-// before the program allocates much.
+// Large blocks (from 1 MiB) always come from the system and go back to it
+// when freed. Called once, before the program allocates much.
 void KeepLargeBlocksOffTheHeap();
 
-// Gives the memory the allocator holds free back to the system; called
-// after each list page of a walk (a few milliseconds beside a page's second).
-void ReleaseFreedMemory();
+// Whether KeepLargeBlocksOffTheHeap can take effect here (glibc's own
+// allocator, not a sanitizer's).
+bool LargeBlocksKeptOffTheHeap();

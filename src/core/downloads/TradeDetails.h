@@ -14,21 +14,22 @@ class WalkContext;
 struct DetailDownloadPass;
 class TradeGrid;
 
-// Fetches the detail page of each of the last newRowCount rows (started
-// bottom-up, continuation rows skipped, several at a time as the
-// "DetailDownloads" setting allows) and of the trades in alsoFetch, writes
-// columns 13-22 of the row holding each order number once its page is in,
-// then copies them into every continuation row of the grid. A trade whose
-// page never arrived is remembered as failed in the run's DetailLedger: one
-// whose attempt ran into the time-out at once, and every one left once the
-// pass finds the trade host unreachable. The pass's host state carries over
-// to the command's next pages and its end. allSent, when given, runs once
-// every download has been sent to the server, or when there is none left
-// (PageFetchQueue::WhenAllSent), unless the user stopped the downloads. A
-// page answered by the login page ends the session for the pass
-// (pass.sessionEnded): the downloads under way finish, no other starts.
+// The page step of the detail pass: fetches the detail page of each of the
+// last newRowCount rows (started bottom-up, continuation rows skipped,
+// several at a time as the "DetailDownloads" setting allows) and of the
+// trades in alsoFetch (FetchDetails, DetailFetch.h), then copies the
+// columns into every continuation row of the grid. It opens and closes the
+// progress window once (when showProgress) and tells the run's
+// DetailLedger what the pass came to once: a trade whose page never arrived
+// is remembered as failed (one whose attempt ran into the time-out at once,
+// and every one left once the pass finds the trade host unreachable). The
+// pass's host state carries over to the command's next pages and its end.
+// queued, when given, runs once every trade of the page is known and its
+// download queued, before the first page has come. A page answered by the
+// login page ends the session for the pass (pass.sessionEnded): the
+// downloads under way finish, no other starts.
 void DownloadTradeDetails(WalkContext& run, TradeGrid& grid, int newRowCount, bool showProgress,
-    const QStringList& alsoFetch, DetailDownloadPass& pass, const std::function<void()>& allSent = {});
+    const QStringList& alsoFetch, DetailDownloadPass& pass, const std::function<void()>& queued = {});
 
 // What the progress window says while a command waits for the network,
 // with how long it has waited.

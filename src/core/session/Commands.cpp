@@ -3,7 +3,6 @@
 #include "PageLoadWatch.h"
 #include "core/base/EventWait.h"
 #include "core/base/Logging.h"
-#include "core/base/MemoryRelease.h"
 #include "core/base/UserPrompt.h"
 #include "core/downloads/DetailDownloadPass.h"
 #include "core/downloads/TradeDetails.h"
@@ -173,8 +172,6 @@ WalkResult ExtractAllPages(RunContext& run, BrowserPage& browser, TradeGrid& gri
         PageExtraction page = ExtractTradePage(run, browser, grid, true, detailPass);
         pageMessages += page.messages;
         CheckpointGrid(run.checkpoint, grid, run.details.PendingFindings());
-        // The page's large texts are gone by now; what they took goes back.
-        ReleaseFreedMemory();
         if (pageRead)
             pageRead(++pages);
         return page.nextClicked;

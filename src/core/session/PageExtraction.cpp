@@ -99,12 +99,13 @@ PageExtraction ExtractTradePage(
                     .arg(pass.firstPageTrades)
                     .arg(reading.read),
                 FindingSeverity::ToCheck));
-        // The next page loads while this page's last details download: it
-        // is opened once every detail request of the page has been sent,
-        // so a session that ends as the next page is asked for still gave
-        // them, and the downloads under way finish before the walk goes
-        // on. A page of which not one trade could be read ends the walk:
-        // the pages after it are of the same shape.
+        // The next page loads while this page's details download: it is
+        // opened as soon as the page's trades are known and queued, so a
+        // slow list page hides behind the downloads. It is read only once
+        // they are all in, so the downloads under way finish even when it
+        // turns out to be the login page, and each checkpoint holds the
+        // grid as after a whole page. A page of which not one trade could
+        // be read ends the walk: the pages after it are of the same shape.
         const auto openNextPage = [&] {
             if (extractAll && anyRead && !pass.sessionEnded)
                 extraction.nextClicked

@@ -2,7 +2,7 @@
 // One list page of an extraction command: the page the browser shows read
 // into the grid (ListParser.h), checked against what else the page says,
 // its new trades' details fetched in the command's pass, and, in a walk,
-// "下一页" clicked while the last details download.
+// "下一页" clicked while its details download.
 
 #include "core/trade/Finding.h"
 

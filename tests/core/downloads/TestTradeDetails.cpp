@@ -5,6 +5,7 @@
 #include "core/base/Endpoints.h"
 #include "core/base/EventWait.h"
 #include "core/downloads/DetailDownloadPass.h"
+#include "core/downloads/DetailFetch.h"
 #include "core/downloads/TradeDetails.h"
 #include "core/extract/AddressLine.h"
 #include "core/extract/DetailPage.h"
@@ -601,6 +602,65 @@ private slots:
         QVERIFY(grid.TextMatrix(7, ColNoteRecord).isEmpty() && grid.TextMatrix(7, ColSellerMemo).isEmpty());
         // Continuation rows of earlier pages are refreshed too.
         QCOMPARE(grid.TextMatrix(3, ColRecipient), QStringLiteral("earlier"));
+    }
+
+    // The pass itself: every trade's outcome comes back in one value, the
+    // progress hears only the pass's news (the queue first), and the ledger
+    // learns nothing until the value is applied.
+    void passReturnsOneValue()
+    {
+        TradeGrid grid;
+        MakeGrid(grid, { "A1", "B2", "C3", "D4" });
+        pages_.insert(TradeDetailAddress(run_->endpoints, "A1"),
+            DetailPage(QStringLiteral("王五，138****5678，浙江省 杭州市 西湖区 文三路 1号，310000"),
+                QStringLiteral("圆通"), QStringLiteral("Y1")));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "C3"),
+            QStringLiteral("<HTML><BODY>充值成功<A href=\"/about\">关于淘宝</A></BODY></HTML>"));
+        pages_.insert(TradeDetailAddress(run_->endpoints, "D4"),
+            DetailPage(kFiveLine, QStringLiteral("圆通"), QStringLiteral("Y4")));
+        // The seller deletes D4 while its page downloads.
+        onFetch_ = [&](const QString& address) {
+            if (address == TradeDetailAddress(run_->endpoints, "D4"))
+                grid.SetRows(grid.Rows() - 1);
+        };
+        run_->details.RememberFailed("A1");
+        QStringList news;
+        int finished = 0;
+        const DetailFetchInputs inputs { .fetcher = run_->fetcher,
+            .endpoints = run_->endpoints,
+            .downloadsAtOnce = 2,
+            .history = nullptr,
+            .useHistory = false,
+            .orders = { "A1", "B2", "C3", "D4" },
+            .stop = {},
+            .tellOutage = false };
+        const DetailFetch fetch = FetchDetails(inputs, grid, *pass_, [&](const DetailFetchNews& item) {
+            if (item.allQueued)
+                news.append(QStringLiteral("queued"));
+            if (item.finished > 0)
+                news.append(QStringLiteral("finished"));
+            finished += item.finished;
+        });
+        QCOMPARE(news.value(0), QStringLiteral("queued"));
+        QCOMPARE(news.count(QStringLiteral("queued")), 1);
+        QCOMPARE(finished, 4);
+        QVERIFY(!view_->loaded && view_->percentHistory.isEmpty());
+        QCOMPARE(run_->details.FailedOrders(), QStringList { "A1" });
+        QVERIFY(run_->details.PendingFindings().IsEmpty());
+
+        QCOMPARE(fetch.written, (QStringList { "A1", "C3" }));
+        QCOMPARE(fetch.failed, QStringList { "B2" });
+        QVERIFY(fetch.timedOut.isEmpty());
+        QCOMPARE(fetch.gone, QStringList { "D4" });
+        QVERIFY(fetch.fromHistory.isEmpty());
+        QCOMPARE(grid.TextMatrix(grid.FixedRows(), ColWaybill), QStringLiteral("Y1"));
+        QCOMPARE(fetch.findings.Trades(), (QStringList { "A1", "C3" }));
+        QVERIFY(fetch.sawShippingSection);
+        QVERIFY(!fetch.sessionEnded && !fetch.sawLoginPage);
+
+        ApplyDetailFetch(run_->details, fetch);
+        QCOMPARE(run_->details.FailedOrders(), QStringList { "B2" });
+        QCOMPARE(run_->details.PendingFindings().All().size(), fetch.findings.All().size());
     }
 
     void continuationWithoutTradeRowKeepsItsValues()
