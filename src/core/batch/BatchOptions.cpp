@@ -135,9 +135,8 @@ void AddBatchOptions(QCommandLineParser& parser)
         { kSenderAddress,
             QStringLiteral("与 --courier-sheet 一起用：寄件人地址（省 市 区 详细地址），代替保存的。"),
             QStringLiteral("ADDRESS") },
-const QString kVerbose = QStringLiteral("verbose");
-// Where path leads, for comparing two outputs: absolute, the file's own
-// link followed (also one to a file not written yet), then its folder's.
+        { kVerbose,
+            QStringLiteral("无人值守时，把日志行也写到标准错误输出（平时只写入日志文件）。") },
     });
 }
 
@@ -155,7 +154,7 @@ bool IsVerboseRun(int argc, char* argv[])
 
 BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
 {
-    const auto refused = [](const QString& reason) { return BatchOptionsRead { false, {}, reason }; };
+    const auto refused = [](const QString& reason) { return BatchOptionsRead::Failed(reason); };
     BatchOptions options;
     options.exportPath = parser.value(kExport);
     if (parser.isSet(kExport) && options.exportPath.isEmpty())
@@ -210,5 +209,5 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
         return refused(QStringLiteral("--merge、--filter-closed 和 --keep-closed 需要与 --export FILE 一起用。"));
     if (parser.isSet(kStartUrl))
         options.listUrl = parser.value(kStartUrl);
-    return { true, options, {} };
+    return BatchOptionsRead::Ok(options);
 }
