@@ -53,7 +53,7 @@ std::optional<ChosenOptions> OptionsOfCommandLine(const QCoreApplication& app)
     AddBatchOptions(parser);
     parser.process(app);
     const BatchOptionsRead batchOptions = ReadBatchOptions(parser);
-    if (!batchOptions.usable) {
+    if (!batchOptions) {
         std::fprintf(stderr, "%s\n", qPrintable(batchOptions.reason));
         return std::nullopt;
     }
@@ -64,7 +64,7 @@ std::optional<ChosenOptions> OptionsOfCommandLine(const QCoreApplication& app)
         endpoints.tradeBase = parser.value(tradeBase);
     if (parser.isSet(updateUrl))
         endpoints.updateUrl = parser.value(updateUrl);
-    return ChosenOptions { std::move(endpoints), batchOptions.options };
+    return ChosenOptions { std::move(endpoints), batchOptions.value };
 }
 
 // Help needs no display: it is answered before the GUI starts.
@@ -78,34 +78,105 @@ bool WantsConsoleOnly(int argc, char* argv[])
     return false;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// --help and its kin, answered before any display is needed. Prints the
+// help; a bad option ends with status 1.
+int AnswerHelp(int argc, char* argv[])
 {
-    if (WantsConsoleOnly(argc, argv)) {
-        QCoreApplication console(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-        CommandLineWords words;
-        QCoreApplication::installTranslator(&words);
-        // Prints the help and exits; a bad option ends with status 1.
-        return OptionsOfCommandLine(console) ? 0 : 1;
-    }
-    const bool unattended = IsBatchRun(argc, argv);
+    QCoreApplication console(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
+    CommandLineWords words;
+    QCoreApplication::installTranslator(&words);
+    return OptionsOfCommandLine(console) ? 0 : 1;
+}
+
+// What must be chosen before the application object exists: the platform
+// of a run without a window, the browser's locale (read once, when the
+// engine starts) and how large blocks are taken, so a long walk's memory
+// stays flat.
+void PrepareProcess(bool unattended)
+{
     if (unattended)
         UseOffscreenPlatformWithoutDisplay();
-    UseChineseBrowserLocale(); // read once, when the application starts the engine
-    KeepLargeBlocksOffTheHeap(); // a long walk's memory stays flat
-    // What lives for the whole process is made here, in this order, and goes
-    // in the reverse one: the log file, the application, then the run. The
-    // log comes first so that it holds what the application and the browser
-    // engine say as they start. The unattended run's standard error holds
-    // the seller's lines; the log's own reach it only with --verbose.
+    UseChineseBrowserLocale();
+    KeepLargeBlocksOffTheHeap();
+}
+
+// The unattended run's standard error holds the seller's lines; the log's
+// own reach it only with --verbose. The window's run shows them all.
+StandardErrorMessages LogLinesOnStandardError(bool unattended, int argc, char* argv[])
+{
+    if (!unattended)
+        return StandardErrorMessages::All;
+    return IsVerboseRun(argc, argv) ? StandardErrorMessages::OwnOnly : StandardErrorMessages::CriticalOnly;
+}
+
+// The unattended export, once the profile is this run's alone.
+int RunUnattended(const ChosenOptions& chosen, Settings settings, const ProfileLock& profileLock,
+    ProfileLockResult profile)
+{
+    ConsoleReport report = ConsoleReport::ForStandardError();
+    if (profile != ProfileLockResult::Locked) {
+        report.Line(profileLock.RefusalText(profile));
+        return 1;
+    }
+    return RunUnattendedExport(chosen.batch, chosen.endpoints, std::move(settings), report);
+}
+
+// The window's run: the recovery offer first, then the event loop until the
+// window closes.
+int RunWindow(QApplication& app, const ChosenOptions& chosen, Settings settings, const ProfileLock& profileLock,
+    ProfileLockResult profile)
+{
+    // The progress window and the message boxes must be in place before the
+    // main window starts up: restoring a checked filter box already runs a
+    // command that shows progress.
+    MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
+    IndicatorWindow indicator;
+    if (profile != ProfileLockResult::Locked) {
+        prompt.ShowMessage(profileLock.RefusalText(profile));
+        return 1;
+    }
+    const WidgetTextMeasurer measurer(TradeGridFont());
+    // The grid a crashed run left is offered before anything saves over it.
+    GridRecovery recovery(GridRecovery::DefaultFolder());
+    OpenedRun opened(RunPlan { .prompt = &prompt,
+                         .endpoints = chosen.endpoints,
+                         .measurer = &measurer,
+                         .checkpoint = &recovery,
+                         .progressView = &indicator,
+                         .detailDownloads = chosen.batch.detailDownloads,
+                         .networkWait = WaitUntilStopped(),
+                         .noHistory = chosen.batch.noHistory },
+        std::move(settings));
+    BrowserProfile browserProfile(opened.Run().fetcher);
+    MainWindow window(opened.Run(), browserProfile);
+    prompt.SetParent(&window);
+    window.show();
+    window.OfferRecovery();
+    const int result = app.exec();
+    window.Session().EndCheckpoints();
+    prompt.SetParent(nullptr);
+    return result;
+}
+
+} // namespace
+
+// What lives for the whole process is made here, in this order, and goes in
+// the reverse one: the log file, the application, then the run. The log
+// comes first so that it holds what the application and the browser engine
+// say as they start.
+int main(int argc, char* argv[])
+{
+    if (WantsConsoleOnly(argc, argv))
+        return AnswerHelp(argc, argv);
+    const bool unattended = IsBatchRun(argc, argv);
+    PrepareProcess(unattended);
     QCoreApplication::setApplicationName(QStringLiteral("lumetra-trades"));
-    const StandardErrorMessages logToStandardError = !unattended ? StandardErrorMessages::All
-        : IsVerboseRun(argc, argv)                                ? StandardErrorMessages::OwnOnly
-                                                                  : StandardErrorMessages::CriticalOnly;
-    const LogFile log(DefaultLogFilePath(), LogFile::kDefaultMaxBytes, logToStandardError);
+    const LogFile log(
+        DefaultLogFilePath(), LogFile::kDefaultMaxBytes, LogLinesOnStandardError(unattended, argc, argv));
     QApplication app(argc, argv);
+    // No application display name: on X11 it would be appended to every
+    // window title, the progress window's "进度指示器" among them.
     QApplication::setApplicationName(QStringLiteral("lumetra-trades"));
     // Every page and export needs the GBK converter.
     if (const Done codec = AnsiCodecReady(); !codec) {
@@ -115,63 +186,16 @@ int main(int argc, char* argv[])
     InstallQtChineseTranslations(app);
     CommandLineWords words; // installed last, so asked first
     QCoreApplication::installTranslator(&words);
-    // No application display name: on X11 it would be appended to every
-    // window title, the progress window's "进度指示器" among them.
     const std::optional<ChosenOptions> chosen = OptionsOfCommandLine(app);
     if (!chosen)
         return 1;
-    const Endpoints& endpoints = chosen->endpoints;
-    const BatchOptions& batch = chosen->batch;
-
     // The settings are read once, here, for the whole run.
     Settings settings = Settings::Read();
     // Folders an earlier version made readable to others become the owner's.
     TightenDataFolders();
     ProfileLock profileLock;
     const ProfileLockResult profile = profileLock.TryLock();
-    const bool profileFree = profile == ProfileLockResult::Locked;
-    if (unattended) {
-        ConsoleReport report = ConsoleReport::ForStandardError();
-        if (!profileFree) {
-            report.Line(profileLock.RefusalText(profile));
-            return 1;
-        }
-        return RunUnattendedExport(batch, endpoints, std::move(settings), report);
-    }
-
-    // The progress window and the message boxes must be in place before the
-    // main window starts up: restoring a checked filter box already runs a
-    // command that shows progress.
-    MessageBoxPrompt prompt(nullptr, QString::fromUtf8(kMainWindowCaption));
-    IndicatorWindow indicator;
-    if (!profileFree) {
-        prompt.ShowMessage(profileLock.RefusalText(profile));
-        return 1;
-    }
-
-    const WidgetTextMeasurer measurer(TradeGridFont());
-    // The grid a crashed run left is offered before anything saves over it.
-    GridRecovery recovery(GridRecovery::DefaultFolder());
-    OpenedRun opened(RunPlan { .prompt = &prompt,
-                         .endpoints = endpoints,
-                         .measurer = &measurer,
-                         .checkpoint = &recovery,
-                         .progressView = &indicator,
-                         .detailDownloads = batch.detailDownloads,
-                         .networkWait = WaitUntilStopped(),
-                         .noHistory = batch.noHistory },
-        std::move(settings));
-
-    BrowserProfile browserProfile(opened.Run().fetcher);
-    int result = 0;
-    {
-        MainWindow window(opened.Run(), browserProfile);
-        prompt.SetParent(&window);
-        window.show();
-        window.OfferRecovery();
-        result = app.exec();
-        window.Session().EndCheckpoints();
-        prompt.SetParent(nullptr);
-    }
-    return result;
+    if (unattended)
+        return RunUnattended(*chosen, std::move(settings), profileLock, profile);
+    return RunWindow(app, *chosen, std::move(settings), profileLock, profile);
 }

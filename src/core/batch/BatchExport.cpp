@@ -46,9 +46,9 @@ ListPageCheck CheckListPage(BrowserPage& browser, const ListPageArrival& arrival
     const QString where = arrival.url.toDisplayString();
     // A page that did not load says nothing about the login, even when its
     // address is the login page's (a marketplace that is down).
-    if (!arrival.loaded) {
+    if (!arrival.Loaded()) {
         return { ListPageState::NotLoaded,
-            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.error) };
+            QStringLiteral("无法读取已卖出的宝贝列表：%1 没有打开（%2）。").arg(where, arrival.reason) };
     }
     if (IsLoginAddress(arrival.url)) {
         return { ListPageState::LoginPage,
@@ -264,8 +264,8 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
     // A template that is not there or has a bad line, a sender it lacks,
     // an .xls name: refused before the walk, as a bad folder is.
     if (!courierPath.isEmpty())
-        if (const CourierOutcome checked = CheckCourierRequest(courier); !checked.IsWritten())
-            return BatchResult(kBatchFailed, checked.toTell.join(QLatin1Char('\n')));
+        if (const CourierTemplateRead checked = CheckCourierRequest(courier); !checked)
+            return BatchResult(kBatchFailed, checked.reason);
     // Told as what it is: a missing or read-only folder, a read-only file,
     // a file another program holds.
     for (const QString& target : std::as_const(targets))

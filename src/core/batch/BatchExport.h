@@ -31,10 +31,11 @@ struct [[nodiscard]] BatchResult {
 
 // How opening the list address ended.
 struct ListPageArrival {
-    bool loaded = false; // finished without a network error
     QUrl url; // where the browser ended, redirects followed
-    QString error; // why it did not load
     QString title; // of the page shown
+    QString reason = QStringLiteral("not opened"); // why it did not load; empty when it finished without a network error
+
+    bool Loaded() const { return reason.isEmpty(); }
 };
 
 // What the unattended run adds around its session's commands: the closed

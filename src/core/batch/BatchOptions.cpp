@@ -154,7 +154,7 @@ bool IsVerboseRun(int argc, char* argv[])
 
 BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
 {
-    const auto refused = [](const QString& reason) { return BatchOptionsRead { false, {}, reason }; };
+    const auto refused = [](const QString& reason) { return BatchOptionsRead::Failed(reason); };
     BatchOptions options;
     options.exportPath = parser.value(kExport);
     if (parser.isSet(kExport) && options.exportPath.isEmpty())
@@ -209,5 +209,5 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
         return refused(QStringLiteral("--merge、--filter-closed 和 --keep-closed 需要与 --export FILE 一起用。"));
     if (parser.isSet(kStartUrl))
         options.listUrl = parser.value(kStartUrl);
-    return { true, options, {} };
+    return BatchOptionsRead::Ok(options);
 }

@@ -3,6 +3,7 @@
 // whole walk without a window (extract all pages, drop closed trades, merge,
 // write FILE) for a scheduler, with the login the window keeps.
 
+#include "core/base/Done.h"
 #include "core/print/DocumentPrinter.h"
 
 #include <QString>
@@ -60,12 +61,9 @@ bool IsVerboseRun(int argc, char* argv[]);
 // --filter-closed, --keep-closed, --detail-downloads and --verbose (the window's --start-url doubles as the list address).
 void AddBatchOptions(QCommandLineParser& parser);
 
-// The options the command line gives, or why they cannot be used.
-struct [[nodiscard]] BatchOptionsRead {
-    bool usable = false;
-    BatchOptions options; // as given when usable
-    QString reason; // why the options cannot be used, for standard error; empty when usable
-};
+// The options the command line gives, or why they cannot be used (for
+// standard error).
+using BatchOptionsRead = DoneWith<BatchOptions>;
 
 // The options of a processed parser. Nothing to write means no batch run.
 // A contradiction (both filter flags, a batch flag without --export, a count

@@ -15,30 +15,27 @@ CourierOutcome Refused(const QString& why)
 
 } // namespace
 
-CourierOutcome CheckCourierRequest(const CourierRequest& request, CourierTemplate* courierTemplate)
+CourierTemplateRead CheckCourierRequest(const CourierRequest& request)
 {
-    const CourierTemplateRead found = FindCourierTemplate(request.templateName, request.templateFolder);
-    if (!found.usable)
-        return Refused(found.reason);
-    if (const QString problem = CourierSenderProblem(found.courierTemplate, request.sender);
-        !problem.isEmpty())
-        return Refused(problem);
+    CourierTemplateRead found = FindCourierTemplate(request.templateName, request.templateFolder);
+    if (!found)
+        return found;
+    if (const QString problem = CourierSenderProblem(found.value, request.sender); !problem.isEmpty())
+        return CourierTemplateRead::Failed(problem);
     if (const QString problem = CourierPathProblem(request.path); !problem.isEmpty())
-        return Refused(problem);
-    if (courierTemplate)
-        *courierTemplate = found.courierTemplate;
-    return { CourierWriteStatus::Written, {}, {}, 0, 0 };
+        return CourierTemplateRead::Failed(problem);
+    return found;
 }
 
 CourierOutcome ExportCourierSheet(const ShippingDocuments& documents, const CourierRequest& request)
 {
-    CourierTemplate courierTemplate;
-    CourierOutcome outcome = CheckCourierRequest(request, &courierTemplate);
-    if (!outcome.IsWritten()) {
-        qCWarning(lcExport) << "courier sheet refused:" << outcome.reason;
-        return outcome;
+    const CourierTemplateRead checked = CheckCourierRequest(request);
+    if (!checked) {
+        qCWarning(lcExport) << "courier sheet refused:" << checked.reason;
+        return Refused(checked.reason);
     }
-    const CourierSheet sheet = BuildCourierSheet(documents, courierTemplate, request.sender, request.choices);
+    CourierOutcome outcome { CourierWriteStatus::Written, {}, {}, 0, 0 };
+    const CourierSheet sheet = BuildCourierSheet(documents, checked.value, request.sender, request.choices);
     outcome.toTell = CourierSheetMessages(sheet);
     outcome.parcels = int(sheet.rows.size());
     outcome.leftOut = int(sheet.leftOut.size());

@@ -32,9 +32,9 @@ struct [[nodiscard]] CourierOutcome {
 
 // What stops the request before any parcel is read: a template that is
 // not there or has a bad line, a sender the template needs but lacks, a
-// file that cannot go there. Written when nothing does (the template found
-// is then in courierTemplate).
-CourierOutcome CheckCourierRequest(const CourierRequest& request, CourierTemplate* courierTemplate = nullptr);
+// file that cannot go there. Done with the template found when nothing
+// does; else the reason, for the seller.
+CourierTemplateRead CheckCourierRequest(const CourierRequest& request);
 
 // Checks, builds and writes the sheet of documents' parcels.
 CourierOutcome ExportCourierSheet(const ShippingDocuments& documents, const CourierRequest& request);

@@ -122,8 +122,7 @@ FieldRead ReadField(const QString& title, const QString& word)
 CourierTemplateRead ParseCourierTemplate(const QString& name, const QString& text, const QString& file)
 {
     const auto refused = [&](int line, const QString& why) {
-        return CourierTemplateRead { false, {},
-            QStringLiteral("快递模板 %1 第 %2 行：%3。").arg(file).arg(line).arg(why) };
+        return CourierTemplateRead::Failed(QStringLiteral("快递模板 %1 第 %2 行：%3。").arg(file).arg(line).arg(why));
     };
     CourierTemplate result;
     result.name = name;
@@ -148,8 +147,8 @@ CourierTemplateRead ParseCourierTemplate(const QString& name, const QString& tex
             result.goodsLimit = read.goodsLimit;
     }
     if (result.columns.isEmpty())
-        return { false, {}, QStringLiteral("快递模板 %1 里没有一列。").arg(file) };
-    return { true, result, {} };
+        return CourierTemplateRead::Failed(QStringLiteral("快递模板 %1 里没有一列。").arg(file));
+    return CourierTemplateRead::Ok(result);
 }
 
 QString CourierTemplateFolder()
@@ -178,20 +177,17 @@ CourierTemplateRead FindCourierTemplate(const QString& name, const QString& fold
     if (!name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && QFile::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return { false, {},
-                QStringLiteral("快递模板 %1 无法读取：%2。")
-                    .arg(QDir::toNativeSeparators(path), file.errorString()) };
+            return CourierTemplateRead::Failed(QStringLiteral("快递模板 %1 无法读取：%2。")
+                    .arg(QDir::toNativeSeparators(path), file.errorString()));
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8.decode(file.readAll());
         if (utf8.hasError())
-            return { false, {},
-                QStringLiteral("快递模板 %1 不是 UTF-8 文本。").arg(QDir::toNativeSeparators(path)) };
+            return CourierTemplateRead::Failed(QStringLiteral("快递模板 %1 不是 UTF-8 文本。").arg(QDir::toNativeSeparators(path)));
         return ParseCourierTemplate(name, text, QDir::toNativeSeparators(path));
     }
     for (const CourierTemplate& builtIn : BuiltInCourierTemplates())
         if (builtIn.name == name)
-            return { true, builtIn, {} };
-    return { false, {},
-        QStringLiteral("没有名为“%1”的快递模板（可选：%2）。")
-            .arg(name, CourierTemplateNames(folder).join(QStringLiteral("、"))) };
+            return CourierTemplateRead::Ok(builtIn);
+    return CourierTemplateRead::Failed(QStringLiteral("没有名为“%1”的快递模板（可选：%2）。")
+            .arg(name, CourierTemplateNames(folder).join(QStringLiteral("、"))));
 }

@@ -6,6 +6,8 @@
 // per column: "title = field". The field names are the table below, the
 // one place a template's words are defined.
 
+#include "core/base/Done.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -101,11 +103,9 @@ QVector<CourierTemplate> BuiltInCourierTemplates();
 // blank, a "#" comment nor "title = field" makes it unusable, and reason
 // names file and line. A field is a word of kCourierFieldWords, "宝贝 N"
 // (the goods cut at N characters) or a fixed text in double quotes.
-struct [[nodiscard]] CourierTemplateRead {
-    bool usable = false;
-    CourierTemplate courierTemplate;
-    QString reason; // for the seller, naming the file and line; empty when usable
-};
+// Done with the template, or the reason, for the seller, naming the file
+// and line.
+using CourierTemplateRead = DoneWith<CourierTemplate>;
 CourierTemplateRead ParseCourierTemplate(const QString& name, const QString& text, const QString& file);
 
 // Where the seller's own templates live: couriers/ in the config folder

@@ -1,6 +1,9 @@
 #include "Twips.h"
 
+#include "core/layout/WindowLayout.h"
+
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 #include <cmath>
 
@@ -19,4 +22,10 @@ int TwipsToPixels(double twips)
 double PixelsToTwips(double pixels)
 {
     return pixels * TwipsPerPixel();
+}
+
+QRect TwipsRectToPixels(const TwipsRect& rect)
+{
+    return QRect(TwipsToPixels(rect.left), TwipsToPixels(rect.top), TwipsToPixels(rect.width),
+        TwipsToPixels(rect.height));
 }

@@ -39,8 +39,10 @@ ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int ti
                 return;
             }
             ended = started;
-            arrival.loaded = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
-            arrival.error = info.errorString();
+            const bool loaded = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+            arrival.reason = loaded ? QString()
+                : info.errorString().isEmpty() ? QStringLiteral("加载失败")
+                                               : info.errorString();
         });
     browser.Navigate2(address);
     const auto settled = [&] { return started > 0 && ended == started; };
@@ -56,8 +58,7 @@ ListPageArrival OpenListPage(WebBrowser& browser, const QString& address, int ti
     }
     QObject::disconnect(connection);
     if (!settled()) {
-        arrival.loaded = false;
-        arrival.error = QStringLiteral("%1 秒内没有打开").arg(timeoutMs / 1000);
+        arrival.reason = QStringLiteral("%1 秒内没有打开").arg(timeoutMs / 1000);
     }
     arrival.url = browser.url();
     arrival.title = browser.title();

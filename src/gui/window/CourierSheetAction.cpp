@@ -25,7 +25,7 @@ void ExportCourierSheetFromWindow(CommandSession& session, QWidget* parent)
     // The template and the sender are told before a file is asked for.
     const CourierTemplateRead found = FindCourierTemplate(request->templateName, request->templateFolder);
     const QString problem
-        = found.usable ? CourierSenderProblem(found.courierTemplate, request->sender) : found.reason;
+        = found ? CourierSenderProblem(found.value, request->sender) : found.reason;
     if (!problem.isEmpty()) {
         prompt.ShowMessage(problem);
         return;

@@ -4,7 +4,6 @@
 
 #include "BrowserInputBlocker.h"
 #include "BrowserLoadWatch.h"
-#include "CursorPos.h"
 #include "CourierSheetAction.h"
 #include "SplitterBar.h"
 #include "WindowPlacementKeeper.h"
@@ -61,17 +60,6 @@ const TwipsRect kCheckRects[2] = { { 9360, 120, 1455, 180 }, { 10920, 120, 1095,
 const TwipsRect kTotalRect { 13200, 120, 900, 180 };
 const TwipsRect kPrintRect { 12060, 0, 975, 375 };
 const QColor kPrintFace(192, 255, 192);
-
-// Design client size; the width grows so the total label shows whole.
-constexpr int kClientHeightTwips = 8160;
-constexpr int kClientWidthTwips = kDesignClientWidth;
-constexpr int kTotalRightMarginTwips = 150;
-
-QRect ToPixels(const TwipsRect& r)
-{
-    return QRect(
-        TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height));
-}
 
 // Counts the handlers running, so the window knows whether ending the
 // program must cut through nested event loops.
@@ -143,7 +131,7 @@ void MainWindow::CreateControls()
 
     for (const CommandDesign& d : kCommandDesigns) {
         auto* button = new QPushButton(QString::fromUtf8(d.caption), this);
-        button->setGeometry(ToPixels(d.rect));
+        button->setGeometry(TwipsRectToPixels(d.rect));
         if (d.toolTip)
             button->setToolTip(QString::fromUtf8(d.toolTip));
         // Graphical style: a flat face in the button's colour.
@@ -157,16 +145,16 @@ void MainWindow::CreateControls()
     }
 
     sellerCaption_ = new QLabel(QStringLiteral("卖家："), this);
-    sellerCaption_->setGeometry(ToPixels(kSellerCaptionRect));
+    sellerCaption_->setGeometry(TwipsRectToPixels(kSellerCaptionRect));
     shop_ = new QLineEdit(this);
     shop_->setObjectName(QStringLiteral("shop"));
-    shop_->setGeometry(ToPixels(kShopRect));
+    shop_->setGeometry(TwipsRectToPixels(kShopRect));
 
     const char* checkCaptions[2] = { "过滤关闭交易", "纵向布局" };
     for (int i = 0; i < 2; ++i) {
         auto* box = new QCheckBox(QString::fromUtf8(checkCaptions[i]), this);
         box->setObjectName(QStringLiteral("Chk_%1").arg(i));
-        box->setGeometry(ToPixels(kCheckRects[i]));
+        box->setGeometry(TwipsRectToPixels(kCheckRects[i]));
         connect(box, &QCheckBox::clicked, this, [this, i] { Chk_Click(i); });
         checks_[size_t(i)] = box;
     }
@@ -181,13 +169,13 @@ void MainWindow::CreateControls()
                 [this]() -> const FindingList& { return session_->Findings(); } },
             run_.fetcher, run_.endpoints);
     });
-    print_->setGeometry(ToPixels(kPrintRect));
+    print_->setGeometry(TwipsRectToPixels(kPrintRect));
     print_->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
                               .arg(kPrintFace.name()));
 
     total_ = new QLabel(QString::fromUtf8(kTotalPrefix), this);
     total_->setObjectName(QStringLiteral("total"));
-    const QRect totalRect = ToPixels(kTotalRect);
+    const QRect totalRect = TwipsRectToPixels(kTotalRect);
     total_->move(totalRect.topLeft());
     total_->setMinimumSize(totalRect.size());
     total_->adjustSize();
@@ -227,18 +215,6 @@ void MainWindow::CreateControls()
         connect(bar, &SplitterBar::released, this, &MainWindow::OnBarReleased);
     }
     ApplyControls();
-}
-
-QSize MainWindow::MinimumClientSize() const
-{
-    int totalWidth = 0;
-    for (const QString& widest : WidestTotalLabelTexts()) {
-        QLabel probe(widest);
-        probe.setFont(total_->font());
-        totalWidth = std::max(totalWidth, probe.sizeHint().width());
-    }
-    const int topRowWidth = total_->x() + totalWidth + TwipsToPixels(kTotalRightMarginTwips);
-    return QSize(std::max(TwipsToPixels(kClientWidthTwips), topRowWidth), TwipsToPixels(kClientHeightTwips));
 }
 
 void MainWindow::StartUp()
@@ -431,57 +407,6 @@ void MainWindow::UpdateTotal(bool withYuan)
     total_->adjustSize();
 }
 
-TwipsRect MainWindow::FrameTwips() const
-{
-    const QRect frame = frameGeometry();
-    const auto twips = [](int pixels) { return int(PixelsToTwips(pixels) + 0.5); };
-    return { twips(frame.x()), twips(frame.y()), twips(frame.width()), twips(frame.height()) };
-}
-
-void MainWindow::LayOut()
-{
-    const LayoutSettingReader read = [this](const QString& key, const QString& defaultText) {
-        return session_->RunSettings().LayoutText(key, defaultText);
-    };
-    const TwipsRect frame = FrameTwips();
-    controls_ = LayOutMainWindow(frame.width, frame.height, !checks_[1]->isChecked(), controls_, read);
-    ApplyControls();
-}
-
-void MainWindow::ApplyControls()
-{
-    // The findings pane, when shown, takes the lower part of the grid's place.
-    QRect gridRect = ToPixels(controls_.grid);
-    if (findings_->isVisibleTo(this)) {
-        const int paneHeight = findings_->HeightWithin(gridRect.height());
-        findings_->setGeometry(
-            gridRect.left(), gridRect.bottom() + 1 - paneHeight, gridRect.width(), paneHeight);
-        gridRect.setHeight(gridRect.height() - paneHeight);
-        findings_->raise();
-    }
-    gridView_->setGeometry(gridRect);
-    session_->Grid().SetWidth(controls_.grid.width);
-    browser_->setGeometry(ToPixels(controls_.browser));
-    bars_[0]->setGeometry(ToPixels(controls_.bar0));
-    bars_[1]->setGeometry(ToPixels(controls_.bar1));
-    bars_[0]->setVisible(controls_.bar0Visible);
-    bars_[1]->setVisible(controls_.bar1Visible);
-    bars_[0]->raise();
-    bars_[1]->raise();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    LayOut();
-}
-
-void MainWindow::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    LayOut();
-}
-
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Rows the recovery file could not take would be lost with the window,
@@ -492,22 +417,4 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     event->accept();
     EndProgram();
-}
-
-void MainWindow::OnBarDragged(int index)
-{
-    int mouseX = 0;
-    int mouseY = 0;
-    GetCursorPosTwips(mouseX, mouseY);
-    controls_ = DragBar(controls_, index, mouseX, mouseY, FrameTwips());
-    bars_[size_t(index)]->setGeometry(ToPixels(index != 0 ? controls_.bar1 : controls_.bar0));
-}
-
-void MainWindow::OnBarReleased(int index)
-{
-    const SplitterSetting setting = ReleasedBarSetting(controls_, index, FrameTwips());
-    if (!setting.fraction.isEmpty()
-        && !session_->RunSettings().StoreLayoutText(setting.key, setting.fraction))
-        qCWarning(lcSettings) << "splitter" << index << "not stored";
-    LayOut();
 }

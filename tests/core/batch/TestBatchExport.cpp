@@ -43,7 +43,7 @@ QString StreamText(FILE* stream)
 ListPageArrival ArrivedAt(const QString& url)
 {
     ListPageArrival arrival;
-    arrival.loaded = true;
+    arrival.reason.clear();
     arrival.url = QUrl(url);
     arrival.title = QStringLiteral("已卖出的宝贝");
     return arrival;

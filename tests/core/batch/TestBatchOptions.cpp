@@ -114,13 +114,13 @@ void TestBatchOptions::readFromTheCommandLine()
     QVERIFY(parser.parse(QStringList { QStringLiteral("lumetra-trades") } + args));
 
     const BatchOptionsRead read = ReadBatchOptions(parser);
-    QCOMPARE(read.usable, error.isEmpty());
-    if (!read.usable) {
+    QCOMPARE(read.IsDone(), error.isEmpty());
+    if (!read) {
         QVERIFY2(read.reason.contains(error), qPrintable(read.reason));
         return;
     }
     QVERIFY(read.reason.isEmpty());
-    const BatchOptions* options = &read.options;
+    const BatchOptions* options = &read.value;
     QCOMPARE(options->exportPath, exportPath);
     QCOMPARE(options->merge, merge);
     QCOMPARE(options->filterClosed.has_value(), filter >= 0);

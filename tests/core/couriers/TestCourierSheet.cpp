@@ -166,11 +166,11 @@ private slots:
         QFETCH(bool, needsSender);
         const CourierTemplateRead found
             = FindCourierTemplate(name, QDir::tempPath() + QStringLiteral("/none"));
-        QVERIFY(found.usable);
-        QCOMPARE(found.courierTemplate.Titles().join(u','), header);
-        QCOMPARE(found.courierTemplate.NeedsSender(), needsSender);
+        QVERIFY(found);
+        QCOMPARE(found.value.Titles().join(u','), header);
+        QCOMPARE(found.value.NeedsSender(), needsSender);
         QCOMPARE(
-            CourierSenderProblem(found.courierTemplate, {}).contains(QStringLiteral("寄件人")), needsSender);
+            CourierSenderProblem(found.value, {}).contains(QStringLiteral("寄件人")), needsSender);
     }
 
     void userTemplateFile_data()
@@ -203,19 +203,19 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(testsupport::WriteFile(folder.filePath(QStringLiteral("我的.txt")), text.toUtf8()));
         const CourierTemplateRead found = FindCourierTemplate(QStringLiteral("我的"), folder.path());
-        QCOMPARE(found.usable, refusal.isEmpty());
+        QCOMPARE(found.IsDone(), refusal.isEmpty());
         QVERIFY2(found.reason.contains(refusal)
-                && found.reason.contains(QStringLiteral("我的.txt")) != found.usable,
+                && found.reason.contains(QStringLiteral("我的.txt")) != found.IsDone(),
             qPrintable(found.reason));
-        QCOMPARE(found.courierTemplate.Titles().join(u','), header);
+        QCOMPARE(found.value.Titles().join(u','), header);
         QVERIFY(CourierTemplateNames(folder.path()).contains(QStringLiteral("我的")));
         // A bad template writes nothing, not even an empty file.
         CourierRequest request;
         request.path = folder.filePath(QStringLiteral("sheet.xlsx"));
         request.templateName = QStringLiteral("我的");
         request.templateFolder = folder.path();
-        QCOMPARE(ExportCourierSheet({}, request).IsWritten(), found.usable);
-        QCOMPARE(QFile::exists(request.path), found.usable);
+        QCOMPARE(ExportCourierSheet({}, request).IsWritten(), found.IsDone());
+        QCOMPARE(QFile::exists(request.path), found.IsDone());
     }
 
     // The day's grid: a parcel of three trades, one single parcel, and the
@@ -337,9 +337,9 @@ private slots:
         CourierRequest request;
         request.path = folder.filePath(QStringLiteral("a.xlsx"));
         request.sender = { name, QStringLiteral("0571-12345678"), address };
-        const CourierOutcome checked = CheckCourierRequest(request);
-        QCOMPARE(checked.IsWritten(), refusal.isEmpty());
-        QVERIFY2(checked.toTell.join(u' ').contains(refusal), qPrintable(checked.toTell.join(u' ')));
+        const CourierTemplateRead checked = CheckCourierRequest(request);
+        QCOMPARE(checked.IsDone(), refusal.isEmpty());
+        QVERIFY2(checked.reason.contains(refusal), qPrintable(checked.reason));
     }
 };
 
