@@ -145,32 +145,28 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
         pending.clear();
         return written;
     };
-    try {
-        // Progress steps let other commands run, and those may change the
-        // grid: a row that disappears meanwhile fails the export rather than
-        // leaving a file that silently misses rows.
-        for (int r = 0; r < rows; ++r) {
-            if (grid.RowHeight(r) > 0) {
-                bool first = true;
-                for (const int c : cols) {
-                    if (grid.ColWidth(c) <= 0)
-                        continue;
-                    if (!first)
-                        pending += u',';
-                    first = false;
-                    if (tradeGrid && c >= kSheetTradeColumns)
-                        AppendCsvField(pending, OneLineText(grid.TextMatrix(r, c)));
-                    else
-                        AppendCsvField(pending, grid.TextMatrix(r, c));
-                }
-                pending += QStringLiteral("\r\n");
-                if (pending.size() >= kFlushChars && !flush())
-                    return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
+    // Progress steps run the event loop: a row that disappeared meanwhile
+    // ends the export command (GridRangeError) with the old file as it was,
+    // rather than leaving a file that silently misses rows.
+    for (int r = 0; r < rows; ++r) {
+        if (grid.RowHeight(r) > 0) {
+            bool first = true;
+            for (const int c : cols) {
+                if (grid.ColWidth(c) <= 0)
+                    continue;
+                if (!first)
+                    pending += u',';
+                first = false;
+                if (tradeGrid && c >= kSheetTradeColumns)
+                    AppendCsvField(pending, OneLineText(grid.TextMatrix(r, c)));
+                else
+                    AppendCsvField(pending, grid.TextMatrix(r, c));
             }
-            StepProgress(progress, 1, ProgressPagesMode());
+            pending += QStringLiteral("\r\n");
+            if (pending.size() >= kFlushChars && !flush())
+                return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());
         }
-    } catch (const GridRangeError&) {
-        return ExportResult::Failed({}, QStringLiteral("the grid changed while it was written"));
+        StepProgress(progress, 1, ProgressPagesMode());
     }
     if (!flush())
         return ExportResult::Failed({}, QStringLiteral("writing failed: ") + out.errorString());

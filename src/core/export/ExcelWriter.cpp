@@ -213,12 +213,7 @@ ExportResult WriteGridExcel(Progress& progress, const TradeGrid& grid, const QSt
     StepProgress(progress, 1, ProgressPagesMode());
     const QString name = ExcelSheetName(sheetName);
     StepProgress(progress, 1, ProgressPagesMode());
-    SheetPlan plan;
-    try {
-        plan = PlanSheet(progress, grid, notes);
-    } catch (const GridRangeError&) {
-        return ExportResult::Failed(path, QStringLiteral("the grid changed while it was written"));
-    }
+    const SheetPlan plan = PlanSheet(progress, grid, notes);
     // The system's error of a failed write tells a full disk from the rest.
     errno = 0;
     const DoneWith<int> written = WriteWorkbookInPlace(

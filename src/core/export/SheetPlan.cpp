@@ -13,8 +13,8 @@ int SheetColumnWidth(int gridTwips)
 SheetPlan PlanSheet(Progress& progress, const TradeGrid& grid, ExportNotes notes)
 {
     SheetPlan plan;
-    // Progress steps let other commands run, and those may change the grid:
-    // a row that disappears meanwhile fails the export (GridRangeError)
+    // Progress steps run the event loop: a row that disappeared meanwhile
+    // ends the export command (GridRangeError) with the old file as it was,
     // rather than leaving a sheet that silently misses rows.
     const int rows = grid.Rows();
     const QVector<int> cols = ExportedColumns(grid, notes);

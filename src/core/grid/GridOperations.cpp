@@ -99,11 +99,7 @@ void DeleteRows(TradeGrid& grid, int first, int last)
     if (count > 0) {
         QVector<int> rows(count);
         std::iota(rows.begin(), rows.end(), first);
-        try {
-            grid.RemoveRowsSorted(rows);
-        } catch (const GridRangeError&) {
-            // Cannot happen for a clamped range; the grid is shown regardless.
-        }
+        grid.RemoveRowsSorted(rows); // clamped above: inside the grid
     }
     grid.SetVisible(true);
 }

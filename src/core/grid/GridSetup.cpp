@@ -87,14 +87,13 @@ void SetUpTradeGrid(TradeGrid& grid, const TextMeasurer* measurer)
     const QString tag = QString::fromUtf8(kTradeGridTag);
     if (grid.Tag() == tag)
         return;
-    // Each step may fail on its own; the next one still runs.
-    SkipOnGridError([&] { BuildGridHeader(grid, TradeGridLetters(), TradeGridTitles()); });
-    SkipOnGridError([&] { grid.SetRowHeight(0, grid.RowHeight(1)); });
+    // The header sets the grid's shape, so the rows and columns below are there.
+    BuildGridHeader(grid, TradeGridLetters(), TradeGridTitles());
+    grid.SetRowHeight(0, grid.RowHeight(1));
     grid.SetTag(tag);
     // Widths and alignments are announced once each, not column by column.
     grid.SetVisible(false);
-    SkipOnGridError(
-        [&] { AutoFitColumns(measurer ? *measurer : ApproximateTradeGridMeasurer(), grid, 0, nullptr); });
+    AutoFitColumns(measurer ? *measurer : ApproximateTradeGridMeasurer(), grid, 0, nullptr);
     for (int c = 0; c < grid.Cols(); ++c)
         grid.SetColAlignment(c, TradeGrid::kAlignLeftCenter);
     grid.SetVisible(true);

@@ -40,16 +40,17 @@ QVector<Group> GroupRows(const TradeGrid& grid)
     QVector<Group> groups;
     QHash<QStringList, int> groupOfKey;
     groupOfKey.reserve(grid.Rows());
+    // A grid without the key columns merges no row.
+    const bool hasKeys = std::all_of(std::begin(kMergeKeyColumns), std::end(kMergeKeyColumns),
+        [&](int col) { return col < grid.Cols(); });
+    if (!hasKeys)
+        qCWarning(lcGrid) << "the grid has no merge key columns: nothing merged";
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-        QStringList key;
-        try {
-            key = MergeKeyTexts(grid, row);
-        } catch (const GridRangeError& error) {
-            // A row without its key cells is merged with none.
-            qCWarning(lcGrid) << "row" << row << "kept apart from the merge:" << error.what();
+        if (!hasKeys) {
             groups.append(Group { row, {} });
             continue;
         }
+        const QStringList key = MergeKeyTexts(grid, row);
         if (!CanMergeRow(key.at(kRecipientKeyIndex), CellOrEmpty(grid, row, ColStatus))) {
             groups.append(Group { row, {} });
             continue;
@@ -129,11 +130,9 @@ void MergeSameRecipient(Progress& progress, TradeGrid& grid)
     const int fixedRows = grid.FixedRows();
     for (qsizetype g = 0; g < groups.size(); ++g) {
         const int position = fixedRows + int(g);
-        SkipOnGridError([&] {
-            grid.SetRowHeight(
-                position, ScaledRowHeight(grid.RowHeight(position), groups[g].others.size() + 1));
-            grid.SetTextMatrix(position, ColSequence, QString::number(position - fixedRows + 1));
-        });
+        // Each group keeps one row, so position is inside the grid.
+        grid.SetRowHeight(position, ScaledRowHeight(grid.RowHeight(position), groups[g].others.size() + 1));
+        SetCellIfInside(grid, position, ColSequence, QString::number(position - fixedRows + 1));
     }
     grid.SetVisible(wasVisible);
 

@@ -141,7 +141,7 @@ const QString& CommandSession::StartUrl() const
 
 void CommandSession::SetUpGrid()
 {
-    SkipOnGridError([&] { SetUpTradeGrid(grid_, run_.measurer); });
+    SetUpTradeGrid(grid_, run_.measurer);
 }
 
 RecoveryOfferResult CommandSession::OfferRecovery()
@@ -176,11 +176,16 @@ CommandOutcome CommandSession::Guarded(const std::function<CommandOutcome()>& wo
     try {
         outcome = work();
     } catch (const std::exception& error) {
-        // A step that met the grid's bounds ends the command; the grid keeps
-        // what the steps before it did.
+        // The one place a grid range error is caught: a step that met the
+        // grid's bounds ends the command; the grid keeps what the steps
+        // before it did, a file being written stays as it was, and the
+        // seller is told the command did not finish.
         qCWarning(lcCommands) << "command ended early:" << error.what();
+        if (ProgressWindowOpen(run_.progress))
+            CloseProgress(run_.progress);
         outcome.ran = true;
         outcome.endedEarly = QString::fromLocal8Bit(error.what());
+        outcome.messages.append(QString::fromUtf8(kCommandEndedEarlyText));
     }
     --depth_;
     // Saved for crash recovery once the outermost command has ended; a save

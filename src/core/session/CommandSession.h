@@ -44,6 +44,10 @@ enum class Command {
     Export = 6, // 导出记录
 };
 
+// Told when a command met the grid's bounds and ended before its end.
+inline const char* const kCommandEndedEarlyText
+    = "操作没有做完：表格在操作中途变了。表格保留已经做完的部分，文件没有被改写。";
+
 // How one command went.
 struct [[nodiscard]] CommandOutcome {
     bool ran = false; // false: refused, another command was running

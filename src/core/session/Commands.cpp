@@ -50,11 +50,7 @@ void DeleteSelectedRows(TradeGrid& grid)
     // moved into the deleted rows' places (a second click would delete them).
     const int titleRow = std::max(grid.FixedRows() - 1, 0);
     grid.SetSelection(titleRow, titleRow);
-    try {
-        DeleteRows(grid, row, rowSel);
-    } catch (const GridRangeError&) {
-        // Nothing selectable to delete.
-    }
+    DeleteRows(grid, row, rowSel); // clamps the selection to the data rows
 }
 
 int RemoveClosedTrades(Progress& progress, TradeGrid& grid)

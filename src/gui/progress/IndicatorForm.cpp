@@ -1,5 +1,6 @@
 #include "IndicatorForm.h"
 
+#include "core/layout/WindowLayout.h"
 #include "gui/base/Twips.h"
 
 #include <QCloseEvent>
@@ -10,11 +11,6 @@
 namespace {
 
 const QColor kBarColour(0, 0, 255);
-
-QRect TwipsRect(int left, int top, int width, int height)
-{
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
-}
 
 // SimSun where it is installed; the CJK fonts of the system otherwise.
 QFont ChineseFont(int pointSize, bool bold)
@@ -89,17 +85,17 @@ IndicatorForm::IndicatorForm()
 
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     LBL = MakeLabel(this, "LBL", QColor(0, 0, 255), Qt::AlignLeft | Qt::AlignVCenter,
-        TwipsRect(75, 105, 1080, 180), QStringLiteral("进度条指示器"));
-    L1 = MakeLabel(this, "L1", QColor(255, 0, 0), right, TwipsRect(2850, 105, 5805, 255));
+        TwipsRectToPixels({ 75, 105, 1080, 180 }), QStringLiteral("进度条指示器"));
+    L1 = MakeLabel(this, "L1", QColor(255, 0, 0), right, TwipsRectToPixels({ 2850, 105, 5805, 255 }));
 
     Pic = new BarPicture(this);
     Pic->setObjectName(QStringLiteral("Pic"));
-    Pic->setGeometry(TwipsRect(60, 360, 8580, 285));
+    Pic->setGeometry(TwipsRectToPixels({ 60, 360, 8580, 285 }));
 
-    Percent = MakeLabel(Pic, "Percent", QColor(255, 0, 0), Qt::AlignCenter, TwipsRect(-60, 0, 8565, 270),
+    Percent = MakeLabel(Pic, "Percent", QColor(255, 0, 0), Qt::AlignCenter, TwipsRectToPixels({ -60, 0, 8565, 270 }),
         QStringLiteral("0%"));
     Percent->setFont(ChineseFont(12, true));
-    L2 = MakeLabel(Pic, "L2", QColor(0, 0, 0), right, TwipsRect(45, 0, 8505, 405));
+    L2 = MakeLabel(Pic, "L2", QColor(0, 0, 0), right, TwipsRectToPixels({ 45, 0, 8505, 405 }));
     // The times sit on top of the percentage, as in the layout.
     L2->raise();
 }

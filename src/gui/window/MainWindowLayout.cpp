@@ -37,8 +37,8 @@ QSize MainWindow::MinimumClientSize() const
         probe.setFont(total_->font());
         totalWidth = std::max(totalWidth, probe.sizeHint().width());
     }
-    const int topRowWidth = total_->x() + totalWidth + TwipsTwipsRectToPixels(kTotalRightMarginTwips);
-    return QSize(std::max(TwipsTwipsRectToPixels(kClientWidthTwips), topRowWidth), TwipsTwipsRectToPixels(kClientHeightTwips));
+    const int topRowWidth = total_->x() + totalWidth + TwipsToPixels(kTotalRightMarginTwips);
+    return QSize(std::max(TwipsToPixels(kClientWidthTwips), topRowWidth), TwipsToPixels(kClientHeightTwips));
 }
 
 TwipsRect MainWindow::FrameTwips() const

@@ -206,8 +206,7 @@ void TestBatchExport::refusedBeforeTheWalk()
     QNetworkAccessManager stranger;
     DemoListPage page(loggedIn ? session_ : stranger, market_->base());
     ListPageArrival arrival = ArrivedAt(url.startsWith('/') ? market_->url(url) : url);
-    arrival.loaded = loaded;
-    arrival.error = loaded ? QString() : QStringLiteral("连接被拒绝");
+    arrival.reason = loaded ? QString() : QStringLiteral("连接被拒绝");
     const QString file = dir_.filePath(target);
     QVERIFY(testsupport::WriteFile(dir_.filePath(QStringLiteral("daily.csv")), "yesterday"));
 

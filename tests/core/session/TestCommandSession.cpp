@@ -8,6 +8,8 @@
 #include "support/TestSupport.h"
 
 #include "core/grid/GridSetup.h"
+#include "core/grid/TradeGrid.h"
+#include "core/progress/RecordingProgressView.h"
 #include "core/history/HistoryTrouble.h"
 #include "core/history/TradeHistory.h"
 #include "core/recovery/GridRecovery.h"
@@ -95,6 +97,52 @@ private slots:
             QCOMPARE(outcome.messages, round == 1 ? expected : QStringList());
         }
         QVERIFY(prompt.messages.isEmpty());
+    }
+
+    // The one place a grid range error is caught: a grid that loses rows
+    // while it is written ends the export command there, with the progress
+    // window closed, the seller told and the earlier file as it was.
+    void aGridShrinkingMidExportEndsTheCommand_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("CSV") << "day.csv";
+        QTest::newRow("workbook") << "day.xlsx";
+    }
+    void aGridShrinkingMidExportEndsTheCommand()
+    {
+        QFETCH(QString, fileName);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(fileName);
+        QVERIFY(testsupport::WriteFile(path, "the earlier sheet"));
+        // Steps through the export's progress; the third one takes rows away.
+        struct ShrinkingView : RecordingProgressView {
+            TradeGrid* grid = nullptr;
+            int steps = 0;
+            void SetCounterText(const QString& text) override
+            {
+                RecordingProgressView::SetCounterText(text);
+                if (grid && ++steps == 3)
+                    grid->SetRows(grid->FixedRows() + 1);
+            }
+        } view;
+        RunContext run(RunServices { .progressView = &view });
+        standin::ScriptedPage page;
+        commandtest::CountingLoadWatch watch;
+        CommandSession session(run, page, watch, nullptr);
+        SetUpTradeGrid(session.Grid());
+        const int dataRows = 300;
+        session.Grid().SetRows(session.Grid().FixedRows() + dataRows);
+        for (int r = session.Grid().FixedRows(); r < session.Grid().Rows(); ++r)
+            session.Grid().SetTextMatrix(r, ColRecipient, QStringLiteral("收件人%1").arg(r));
+        view.grid = &session.Grid();
+
+        const CommandOutcome outcome = session.ExportTo(path);
+        QVERIFY(view.steps >= 3);
+        QVERIFY(!outcome.endedEarly.isEmpty());
+        QCOMPARE(outcome.messages.value(0), QString::fromUtf8(kCommandEndedEarlyText));
+        QVERIFY(!view.loaded);
+        QCOMPARE(testsupport::ReadFile(path), QByteArray("the earlier sheet"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { fileName });
     }
 
     // A run from start to end through the session alone: what the end
