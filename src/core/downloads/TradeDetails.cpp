@@ -43,14 +43,11 @@ QStringList NewTradeOrders(const TradeGrid& grid, int newRowCount)
     QStringList orders;
     const int lastRow = grid.Rows() - 1;
     const int firstRow = std::max(grid.Rows() - std::max(newRowCount, 0), grid.FixedRows());
+    // A grid without its order column has no trade to download.
+    if (grid.FixedCols() >= grid.Cols())
+        return orders;
     for (int row = lastRow; row >= firstRow; --row) {
-        QString orderNumber;
-        try {
-            orderNumber = grid.TextMatrix(row, grid.FixedCols());
-        } catch (const GridRangeError& error) {
-            qCWarning(lcGrid) << "row" << row << "left out of the detail pass:" << error.what();
-            continue;
-        }
+        const QString orderNumber = grid.TextMatrix(row, grid.FixedCols());
         if (!IsFurtherItemOrder(orderNumber) && !orders.contains(orderNumber))
             orders.append(orderNumber);
     }

@@ -208,7 +208,7 @@ public:
                 && !std::exchange(bodyCounted, true))
                 ++reading_.bodiesWithCells;
             if (header.hasOrderLabel) {
-                SkipOnGridError([&] { HeaderRow(header); });
+                HeaderRow(header);
                 continue;
             }
             switch (rows.PieceCount()) {
@@ -372,13 +372,7 @@ private:
             return;
         }
         const int previous = LastRow();
-        int row = 0;
-        try {
-            row = AppendRow();
-        } catch (const GridRangeError& error) {
-            qCWarning(lcGrid) << "item row not added:" << error.what();
-            return;
-        }
+        const int row = AppendRow();
         Set(row, OrderCol(), ContinuationOrderNumber(Get(previous, OrderCol())));
         Set(row, ColTime, Get(previous, ColTime));
         WriteItemCells(row, rows);

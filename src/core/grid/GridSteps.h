@@ -1,22 +1,11 @@
 #pragma once
-// Grid accesses for operations that skip a failing step and go on with the
-// next one (the parsers, the detail download, the merge): an access outside
-// the grid ends only the step it belongs to.
+// Grid accesses for the places where a cell outside the grid is an expected
+// case (the parsers, the detail download, the merge): checked before the
+// access, so only a real fault reaches the command guard as a GridRangeError.
 
 #include "TradeGrid.h"
-#include "core/base/Logging.h"
 
 #include <QStringList>
-#include <utility>
-
-template <typename Step> void SkipOnGridError(Step&& step)
-{
-    try {
-        std::forward<Step>(step)();
-    } catch (const GridRangeError& error) {
-        qCWarning(lcGrid) << "grid step skipped:" << error.what();
-    }
-}
 
 // The cell's text, or an empty text for a cell outside the grid.
 inline QString CellOrEmpty(const TradeGrid& grid, int row, int col)
@@ -41,5 +30,6 @@ inline QStringList OrdersStillInGrid(const TradeGrid& grid, const QStringList& o
 // Writes the cell; a cell outside the grid is left alone.
 inline void SetCellIfInside(TradeGrid& grid, int row, int col, const QString& text)
 {
-    SkipOnGridError([&] { grid.SetTextMatrix(row, col, text); });
+    if (row >= 0 && row < grid.Rows() && col >= 0 && col < grid.Cols())
+        grid.SetTextMatrix(row, col, text);
 }

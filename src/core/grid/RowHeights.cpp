@@ -22,10 +22,8 @@ void FitRowHeights(TradeGrid& grid)
     const bool wasVisible = grid.Visible();
     grid.SetVisible(false);
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-        SkipOnGridError([&] {
-            if (grid.RowHeight(row) != 0)
-                grid.SetRowHeight(row, RowLines(grid, row) * TradeGrid::kDefaultRowHeight);
-        });
+        if (grid.RowHeight(row) != 0)
+            grid.SetRowHeight(row, RowLines(grid, row) * TradeGrid::kDefaultRowHeight);
     }
     grid.SetVisible(wasVisible);
 }

@@ -11,16 +11,18 @@
 
 #include <stdexcept>
 
-// Raised by an access outside the grid or by a shape the grid refuses.
-// Operations that skip failing steps catch it; the grid is never left
-// half-changed by it.
+// Raised by an access outside the grid or by a shape the grid refuses (more
+// cells than kMaxCells); the grid is never left half-changed by it.
 // Why an exception here, when everything else in core returns its outcome:
 // the grid is read and written cell by cell in hundreds of places, each a
 // step of a parser, the merge or a writer, and what a bad index means is
-// always the same (the step ends, the grid keeps what the steps before it
-// did). A value at every cell access would be dropped or repeated in each
-// of them; one catch per step (SkipOnGridError, CommandSession::Guarded,
-// the writers) says it once. Every catch logs what it caught.
+// always the same (the command ends, the grid keeps what the steps before
+// it did). A value at every cell access would be dropped or repeated in
+// each of them. It is caught in one place, the session's command guard
+// (CommandSession::Guarded), which logs it and tells the seller; code that
+// expects an index outside the grid checks first (CellOrEmpty,
+// SetCellIfInside). The one other catch is the crash-recovery offer at
+// start-up, which runs before any command.
 class GridRangeError : public std::out_of_range {
 public:
     using std::out_of_range::out_of_range;

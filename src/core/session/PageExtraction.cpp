@@ -24,7 +24,7 @@ const QString kNextPage = QStringLiteral("下一页");
 
 void DropBlankLastRow(TradeGrid& grid)
 {
-    if (grid.Rows() > grid.FixedRows() && grid.TextMatrix(grid.Rows() - 1, ColOrderNumber).isEmpty())
+    if (grid.Rows() > grid.FixedRows() && CellOrEmpty(grid, grid.Rows() - 1, ColOrderNumber).isEmpty())
         grid.SetRows(grid.Rows() - 1);
 }
 
@@ -73,9 +73,9 @@ PageExtraction ExtractTradePage(
     WalkContext& run, BrowserPage& browser, TradeGrid& grid, bool extractAll, DetailDownloadPass& pass)
 {
     PageExtraction extraction;
-    SkipOnGridError([&] { SetUpTradeGrid(grid, run.measurer); });
+    SetUpTradeGrid(grid, run.measurer);
     const QString table = browser.ElementInnerHtml(kTableId);
-    SkipOnGridError([&] { DropBlankLastRow(grid); });
+    DropBlankLastRow(grid);
     const int startRows = grid.Rows();
     ++pass.listPage;
 
