@@ -112,29 +112,12 @@ std::optional<PageFetchQueue::Done> PageFetchQueue::TakeUnsent()
     return done;
 }
 
-void PageFetchQueue::TellAllSent()
-{
-    if (!whenAllSent_)
-        return;
-    for (const Entry& entry : entries_)
-        if (!entry.job || !entry.job->Sent())
-            return;
-    // Taken first: the caller's step may run events, and Next again.
-    const std::function<void()> whenSent = std::move(whenAllSent_);
-    whenAllSent_ = nullptr;
-    whenSent();
-}
-
 std::optional<PageFetchQueue::Done> PageFetchQueue::Next(const std::function<bool()>& stop)
 {
     for (;;) {
-        if (entries_.empty() || (stop && stop())) {
-            if (entries_.empty())
-                TellAllSent();
+        if (entries_.empty() || (stop && stop()))
             return std::nullopt;
-        }
         StartWaiting();
-        TellAllSent();
         if (auto done = TakeFinished())
             return done;
         if (auto unsent = TakeUnsent())
@@ -156,8 +139,6 @@ bool PageFetchQueue::WaitForChange(const std::function<bool()>& stop)
         if (!entry.job)
             continue;
         QObject::connect(entry.job.get(), &PageFetchJob::Finished, &loop, quit);
-        if (whenAllSent_ && !entry.job->Sent())
-            QObject::connect(entry.job.get(), &PageFetchJob::RequestSent, &loop, quit);
     }
     QTimer stopCheck;
     if (stop) {

@@ -68,13 +68,6 @@ public:
     // finish then stays for CancelRest().
     std::optional<Done> Next(const std::function<bool()>& stop = {});
 
-    // Runs whenSent once, from Next(), as soon as every download not yet
-    // handed back has its request sent: from then on the server has every
-    // request of the queue, so what it does next (a session that ends when
-    // the next list page is asked for) changes none of their answers. It
-    // runs at the latest when the queue is done.
-    void WhenAllSent(std::function<void()> whenSent) { whenAllSent_ = std::move(whenSent); }
-
     // Drops the downloads not yet started, leaving those under way to end;
     // returns the keys dropped, in the order they were added.
     QStringList DropWaiting();
@@ -94,7 +87,6 @@ private:
 
     void StartWaiting();
     bool ProbeDue() const;
-    void TellAllSent();
     std::optional<Done> TakeFinished();
     std::optional<Done> TakeUnsent();
     // Waits for a download to finish, a stop, or (while waiting for the
@@ -111,5 +103,4 @@ private:
     bool probeLeft_; // the host was unreachable when the queue began
     QElapsedTimer lastProbe_;
     std::vector<Entry> entries_; // not yet handed back, in the order added
-    std::function<void()> whenAllSent_;
 };
