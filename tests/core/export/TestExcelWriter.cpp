@@ -345,8 +345,7 @@ private slots:
         const QString path = dir.filePath("out.xlsx");
         QVERIFY(testsupport::WriteFile(path, "old"));
         ShrinkGridLater(grid, 40, 5);
-        QCOMPARE(ToldUser(*progress_, WriteGridExcel(*progress_, grid, path, QStringLiteral("s"))),
-            QStringList { "文件保存出错！" });
+        QVERIFY_THROWS_EXCEPTION(GridRangeError, (void)WriteGridExcel(*progress_, grid, path, QStringLiteral("s")));
         QCOMPARE(testsupport::ReadFile(path), QByteArray("old"));
         QCOMPARE(Entries(dir.path()), QStringList { "out.xlsx" });
     }
