@@ -44,7 +44,10 @@ QStringList TakeFromHistory(
     QStringList toDownload;
     for (const QString& order : orders) {
         const int row = grid.FindOrderRow(order);
-        const std::optional<HistoryEntry> stored = row >= 0 ? history.Find(order) : std::nullopt;
+        // A read that failed (logged by the history) is a download, as a
+        // trade never stored is.
+        const StoredEntry found = row >= 0 ? history.Find(order) : StoredEntry::Ok(std::nullopt);
+        const std::optional<HistoryEntry>& stored = found.value;
         if (!stored || !UseStoredDetails(stored->status, CellOrEmpty(grid, row, ColStatus))) {
             toDownload.append(order);
             continue;

@@ -4,6 +4,7 @@
 // nothing in a run without one. The pass sees only this, so the downloads
 // sit below the history that stores them.
 
+#include "core/base/Done.h"
 #include "core/trade/ColumnTable.h"
 
 #include <QDateTime>
@@ -37,6 +38,10 @@ enum class HistoryWrite {
     Failed, // the database refused the write (logged)
 };
 
+// A stored entry as Find reads it: none is an everyday answer (a trade not
+// seen before), told apart from a read that failed.
+using StoredEntry = DoneWith<std::optional<HistoryEntry>>;
+
 class StoredDetails {
 public:
     virtual ~StoredDetails() = default;
@@ -45,9 +50,9 @@ public:
     virtual bool IsOpen() const = 0;
     // Where the columns are kept, for what the user is told.
     virtual QString FilePath() const = 0;
-    // The stored entry of one order number; nothing when there is none or
-    // it cannot be read.
-    virtual std::optional<HistoryEntry> Find(const QString& orderNumber) const = 0;
+    // The stored entry of one order number, none when nothing is stored
+    // under it (or the store is off); the reason when it cannot be read.
+    virtual StoredEntry Find(const QString& orderNumber) const = 0;
     // Whether some detail page of this shop has ever had its shipping section.
     virtual bool ShippingSectionSeen() const = 0;
     // Stores one page's entries, all or nothing.

@@ -212,10 +212,10 @@ bool TradeHistory::MoveAside()
     return true;
 }
 
-std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
+StoredEntry TradeHistory::Find(const QString& orderNumber) const
 {
     if (!open_)
-        return std::nullopt;
+        return StoredEntry::Ok(std::nullopt);
     QSqlQuery query(Database());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT %1 FROM trade_details WHERE order_number = ? AND reading = ?")
@@ -225,10 +225,10 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
     if (!query.exec()) {
         qCWarning(lcHistory) << "cannot read" << orderNumber
                              << "from the trade history:" << query.lastError().text();
-        return std::nullopt;
+        return StoredEntry::Failed(query.lastError().text());
     }
     if (!query.next())
-        return std::nullopt;
+        return StoredEntry::Ok(std::nullopt);
     HistoryEntry entry;
     entry.orderNumber = query.value(0).toString();
     for (int column = 1; column <= kHistoryDetailColumns; ++column)
@@ -236,7 +236,7 @@ std::optional<HistoryEntry> TradeHistory::Find(const QString& orderNumber) const
     entry.status = query.value(kHistoryDetailColumns + 1).toString();
     entry.fetchedAt
         = QDateTime::fromString(query.value(kHistoryDetailColumns + 2).toString(), Qt::ISODateWithMs);
-    return entry;
+    return StoredEntry::Ok(entry);
 }
 
 bool TradeHistory::ShippingSectionSeen() const

@@ -47,9 +47,9 @@ public:
     bool IsOpen() const override { return open_; }
     QString FilePath() const override { return path_; }
 
-    // The stored entry of one order number; nothing when there is none, the
-    // history is off or the read failed (logged).
-    std::optional<HistoryEntry> Find(const QString& orderNumber) const override;
+    // The stored entry of one order number; none when there is none or the
+    // history is off; the reason (also logged) when the read failed.
+    StoredEntry Find(const QString& orderNumber) const override;
 
     // Whether some detail page of this shop has ever had its shipping
     // section: only trades read from that section are stored, so any row

@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(grid.TextMatrix(3, ColSellerMemo), downloaded ? QString() : QStringLiteral("送小样"));
         QCOMPARE(pass_->historyWriteFailed, historyRefuses);
         // A download is stored with the status listed now.
-        const std::optional<HistoryEntry> kept = history.Find(QStringLiteral("81"));
+        const std::optional<HistoryEntry> kept = history.Find(QStringLiteral("81")).value;
         QCOMPARE(kept.has_value(), !historyRefuses);
         if (!kept)
             return;

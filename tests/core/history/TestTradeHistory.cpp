@@ -35,7 +35,7 @@ private slots:
             QCOMPARE(history.StorePage({ Entry("1001") }), HistoryWrite::Stored);
             QCOMPARE(history.StorePage({ Entry("1003"), Entry("1004", QStringList(3, "x")) }),
                 HistoryWrite::Malformed);
-            QVERIFY(!history.Find("1003"));
+            QVERIFY(!history.Find("1003").value);
         }
 #ifdef Q_OS_UNIX
         const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
@@ -46,7 +46,7 @@ private slots:
         TradeHistory off(path + "/history.sqlite");
         QVERIFY(!off.IsOpen());
         QCOMPARE(off.StorePage({ Entry("1001") }), HistoryWrite::Off);
-        QCOMPARE(TradeHistory(path).Find("1001"), Entry("1001"));
+        QCOMPARE(TradeHistory(path).Find("1001").value, Entry("1001"));
     }
 
     // A history the run cannot use is told once per run; the walk goes on.
@@ -97,10 +97,26 @@ private slots:
         QVERIFY(testsupport::RunSql(path, statements));
         TradeHistory history(path);
         QVERIFY(history.IsOpen());
-        QVERIFY(!history.Find("1001"));
+        QVERIFY(!history.Find("1001").value);
         QCOMPARE(history.StorePage({ Entry("1001") }), HistoryWrite::Stored);
-        QCOMPARE(history.Find("1001"), Entry("1001"));
+        QCOMPARE(history.Find("1001").value, Entry("1001"));
         QVERIFY(QDir(dir.path()).entryList({ "history.sqlite.damaged-*" }, QDir::Files).isEmpty());
+    }
+
+    // A read that fails is told apart from a trade never stored: the first
+    // would be downloaded in silence if it looked like the second.
+    void failedReadIsNotNone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        TradeHistory history(path);
+        QCOMPARE(history.StorePage({ Entry("1001") }), HistoryWrite::Stored);
+        const StoredEntry none = history.Find("1002");
+        QVERIFY(none && !none.value);
+        QVERIFY(testsupport::RunSql(path, { "DROP TABLE trade_details" }));
+        const StoredEntry failed = history.Find("1001");
+        QVERIFY(!failed);
+        QVERIFY(!failed.reason.isEmpty());
     }
 
     void unreadableHistoryIsMovedAside_data()
@@ -130,7 +146,7 @@ private slots:
         for (int round = 1; round <= 2; ++round) {
             QVERIFY(testsupport::WriteFile(path, unreadable));
             TradeHistory history(path);
-            QVERIFY(!history.Find("1001"));
+            QVERIFY(!history.Find("1001").value);
             QCOMPARE(history.StorePage({ Entry("1002") }), HistoryWrite::Stored);
             const QStringList aside = QDir(dir.path()).entryList({ "history.sqlite.damaged-*" }, QDir::Files);
             QCOMPARE(aside.size(), round);
