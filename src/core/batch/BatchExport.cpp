@@ -138,6 +138,7 @@ CourierRequest CourierRequestOf(const BatchOptions& options, const Settings& set
     request.path = path;
     if (!options.courierTemplate.isEmpty())
         request.templateName = options.courierTemplate;
+    request.choices.includeToCheck = options.courierToCheck;
     request.sender = { options.senderName.value_or(settings.SenderName()),
         options.senderPhone.value_or(settings.SenderPhone()),
         options.senderAddress.value_or(settings.SenderAddress()) };

@@ -23,6 +23,7 @@ const QString kNoHistory = QStringLiteral("no-history");
 const QString kNetworkWait = QStringLiteral("network-wait");
 const QString kCourierSheet = QStringLiteral("courier-sheet");
 const QString kCourierTemplate = QStringLiteral("courier-template");
+const QString kCourierToCheck = QStringLiteral("courier-to-check");
 const QString kSenderName = QStringLiteral("sender-name");
 const QString kSenderPhone = QStringLiteral("sender-phone");
 const QString kSenderAddress = QStringLiteral("sender-address");
@@ -130,6 +131,9 @@ void AddBatchOptions(QCommandLineParser& parser)
             QStringLiteral("与 --courier-sheet 一起用：模板，分列地址（默认）、整行地址、简单，或配置文件夹里 "
                            "couriers/NAME.txt 中你自己的模板名。"),
             QStringLiteral("NAME") },
+        { kCourierToCheck,
+            QStringLiteral("与 --courier-sheet 一起用：地址需要核对的包裹也写入快递导入表（不给时不写入，"
+                           "并在标准错误输出里列出）。") },
         { kSenderName, QStringLiteral("与 --courier-sheet 一起用：寄件人姓名，代替保存的。"), QStringLiteral("NAME") },
         { kSenderPhone, QStringLiteral("与 --courier-sheet 一起用：寄件人电话，代替保存的。"), QStringLiteral("PHONE") },
         { kSenderAddress,
@@ -200,9 +204,12 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
              std::pair { kSenderPhone, &options.senderPhone }, std::pair { kSenderAddress, &options.senderAddress } })
         if (parser.isSet(option))
             *sender = parser.value(option).trimmed();
+    options.courierToCheck = parser.isSet(kCourierToCheck);
     if (options.courierSheetPath.isEmpty()
-        && (parser.isSet(kCourierTemplate) || options.senderName || options.senderPhone || options.senderAddress))
-        return refused(QStringLiteral("--courier-template 和 --sender 选项需要与 --courier-sheet FILE 一起用。"));
+        && (parser.isSet(kCourierTemplate) || options.courierToCheck || options.senderName || options.senderPhone
+            || options.senderAddress))
+        return refused(QStringLiteral(
+            "--courier-template、--courier-to-check 和 --sender 选项需要与 --courier-sheet FILE 一起用。"));
     if (options.withNotes && options.exportPath.isEmpty())
         return refused(QStringLiteral("--with-notes 需要与 --export FILE 一起用。"));
     if (!options.WritesAnything() && (options.merge || options.filterClosed))

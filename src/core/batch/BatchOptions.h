@@ -36,6 +36,9 @@ struct BatchOptions {
     // --courier-sheet FILE with --courier-template NAME (empty: 分列地址).
     QString courierSheetPath;
     QString courierTemplate;
+    // --courier-to-check: the parcels whose address is to check go on the
+    // courier sheet too (left out and named otherwise).
+    bool courierToCheck = false;
     // --sender-name, --sender-phone, --sender-address: each over the stored one.
     std::optional<QString> senderName;
     std::optional<QString> senderPhone;

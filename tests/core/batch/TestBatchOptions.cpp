@@ -64,6 +64,9 @@ void TestBatchOptions::readFromTheCommandLine_data()
     QTest::newRow("courier sheet alone, sender given")
         << QStringList { "--courier-sheet", "k.xlsx", "--courier-template", "简单", "--sender-name", "小店" } << ""
         << false << -1 << "" << 0 << "";
+    QTest::newRow("to-check parcels without a courier sheet")
+        << QStringList { "--export", "a.csv", "--courier-to-check" } << "" << false << -1 << "" << 0
+        << "需要与 --courier-sheet FILE 一起用";
     QTest::newRow("sender without a courier sheet") << QStringList { "--export", "a.csv", "--sender-phone", "1" }
                                                     << "" << false << -1 << "" << 0 << "需要与 --courier-sheet FILE 一起用";
     QTest::newRow("sheet and courier sheet in one file")
