@@ -1,9 +1,11 @@
 #include "CourierSheetAction.h"
 
+#include "core/base/Logging.h"
 #include "core/base/UserPrompt.h"
 #include "core/couriers/CourierExport.h"
 #include "core/export/ExportMessages.h"
 #include "core/session/CommandSession.h"
+#include "core/settings/Settings.h"
 #include "gui/dialogs/CourierSheetDialog.h"
 #include "gui/dialogs/FileSaveDialog.h"
 
@@ -45,11 +47,16 @@ void ExportCourierSheetFromWindow(CommandSession& session, QWidget* parent)
         return; // another command runs; the button is back once it ends
     const CourierOutcome outcome = ExportCourierSheet(*collected.documents, *request);
     QStringList told = outcome.toTell;
-    if (outcome.IsWritten())
+    if (outcome.IsWritten()) {
+        // The day's files go together: the next save starts where this went.
+        if (const Done stored = session.RunSettings().StoreExportFolder(QFileInfo(request->path).absolutePath());
+            !stored)
+            qCWarning(lcSettings) << "the export folder was not stored:" << stored.reason;
         told.prepend(QStringLiteral("快递导入表（%1）已写入 %2 个包裹：%3")
                          .arg(request->templateName)
                          .arg(outcome.parcels)
                          .arg(QDir::toNativeSeparators(request->path)));
+    }
     prompt.ShowMessage(told.join(u'\n'));
 }
 
@@ -63,5 +70,5 @@ void AddCourierSheetAction(QPushButton& exportButton, CommandSession& session, Q
         [&session, parent] { ExportCourierSheetFromWindow(session, parent); });
     exportButton.addAction(action);
     exportButton.setContextMenuPolicy(Qt::ActionsContextMenu);
-    exportButton.setToolTip(QStringLiteral("导出交易记录（右键：导出留言和备注、导出快递导入表）"));
+    exportButton.setToolTip(QStringLiteral("导出交易记录（右键：导出快递导入表）"));
 }
