@@ -6,7 +6,7 @@
 #include "core/base/UserPrompt.h"
 #include "core/downloads/DetailDownloadPass.h"
 #include "core/downloads/TradeDetails.h"
-#include "core/extract/ListParser.h"
+#include "core/extract/ListPageMarks.h"
 #include "core/extract/PagerText.h"
 #include "core/grid/GridOperations.h"
 #include "core/grid/GridSetup.h"

@@ -4,6 +4,7 @@
 #include "core/downloads/DetailDownloadPass.h"
 #include "core/downloads/TradeDetails.h"
 #include "core/downloads/WalkContext.h"
+#include "core/extract/ListPageMarks.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/PagerText.h"
 #include "core/extract/UnreadPageKeeper.h"

@@ -15,6 +15,7 @@
 #include "MarketPages.h"
 #include "ShopGenerator.h"
 #include "core/extract/DetailPage.h"
+#include "core/extract/ListPageMarks.h"
 #include "core/extract/ListParser.h"
 #include "core/extract/OrderNotes.h"
 #include "core/grid/GridSetup.h"
