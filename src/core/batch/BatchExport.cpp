@@ -20,6 +20,7 @@
 #include <QDir>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
 
@@ -233,6 +234,141 @@ void ReportFindingsOfRun(const FindingList& findings, const QString& output, Con
         report.Line(line);
 }
 
+// Where the run writes, every path made absolute.
+struct RunOutputs {
+    QString sheet;
+    QList<PlannedDocument> documents;
+    QString courierSheet;
+
+    // Every file the run is to write, in the order they are told.
+    QStringList All() const
+    {
+        QStringList all { sheet };
+        for (const PlannedDocument& document : documents)
+            all.append(document.path);
+        all.append(courierSheet);
+        all.removeAll(QString());
+        return all;
+    }
+};
+
+RunOutputs OutputsOf(const BatchOptions& options)
+{
+    const auto absolute = [](const QString& path) {
+        return path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    };
+    return { absolute(options.exportPath),
+        { { ShippingDocument::PickingList, absolute(options.pickingListPath) },
+            { ShippingDocument::PackingSlips, absolute(options.packingSlipsPath) } },
+        absolute(options.courierSheetPath) };
+}
+
+// What stops the run before the walk, as a bad folder does: a courier
+// template that is not there or has a bad line, a sender it lacks, an .xls
+// name; a missing or read-only folder, a read-only file, a file another
+// program holds, each told as what it is; a list page that is not the list.
+std::optional<BatchResult> RefusedBeforeTheWalk(BrowserPage& browser, const ListPageArrival& arrival,
+    const RunOutputs& outputs, const CourierRequest& courier)
+{
+    if (!outputs.courierSheet.isEmpty())
+        if (const CourierTemplateRead checked = CheckCourierRequest(courier); !checked)
+            return BatchResult(kBatchFailed, checked.reason);
+    for (const QString& target : outputs.All())
+        if (const QString problem = SaveTargetProblemText(CheckSaveTarget(target), target);
+            !problem.isEmpty())
+            return BatchResult(kBatchFailed, problem);
+    if (const ListPageCheck list = CheckListPage(browser, arrival); list.state != ListPageState::List)
+        return list.Refusal();
+    return std::nullopt;
+}
+
+BatchResult EndedEarly(const CommandOutcome& outcome)
+{
+    return BatchResult(kBatchFailed, QStringLiteral("导出失败：%1").arg(outcome.endedEarly));
+}
+
+// What the walk has to tell beyond its findings (the pages' own notes, a
+// history or recovery file that failed); the closing lines say the rest.
+void TellExtraction(const CommandOutcome& extracted, const WalkResult& walk, ConsoleReport& report)
+{
+    const QString walkReport = WalkReportMessage(walk);
+    for (const QString& told : extracted.messages) {
+        // The window's word for an empty grid points at the list below its
+        // buttons; here nobody looks at a window.
+        if (told == QString::fromUtf8(kNoTradesMessage))
+            report.Line(QString::fromUtf8(kNoTradesUnattendedText));
+        else if (told != walkReport)
+            report.Line(told);
+    }
+}
+
+// A sheet that silently misses pages, or an empty one the list did not call
+// empty, would pass for a whole one: nothing is written, and why is told.
+BatchResult NothingWritten(const WalkResult& walk, BatchExitStatus status, const RunOutputs& outputs)
+{
+    QString why = WalkEndMessage(walk);
+    if (why.isEmpty() && walk.details.sessionExpired)
+        why = QStringLiteral("登录已过期，最后一页的详情没有下载完，请重新登录后再提取。");
+    else if (why.isEmpty() || status == kBatchListUnreadable)
+        why = QStringLiteral("已卖出的宝贝列表里一笔交易也没有读到，列表也没有说它是空的。");
+    return BatchResult(status, why + QStringLiteral("没有写入 %1。").arg(outputs.All().join(QStringLiteral("、"))));
+}
+
+// "提取 N 笔交易（…来自历史记录），去掉关闭交易 …": what the walk did.
+QString ExtractedWords(const CommandOutcome& extracted, const WalkResult& walk, int tradesKept)
+{
+    QString words = QStringLiteral("提取 %1 笔交易").arg(extracted.tradesRead);
+    if (walk.historyUsed)
+        words += QStringLiteral("（%1 笔详情来自历史记录）").arg(extracted.detailsFromHistory);
+    if (extracted.closedFiltered)
+        words += QStringLiteral("，去掉关闭交易 %1 笔").arg(extracted.tradesRead - tradesKept);
+    return words;
+}
+
+// The sheet written: the closing line's words, or the run's failure.
+struct SheetWritten {
+    QString summary;
+    std::optional<BatchResult> failure;
+};
+
+SheetWritten WriteRunSheet(
+    CommandSession& session, const QString& path, const BatchOptions& options, ConsoleReport& report)
+{
+    const CommandOutcome exported
+        = session.ExportTo(path, options.withNotes ? ExportNotes::With : ExportNotes::Without);
+    for (const QString& told : exported.messages)
+        report.Line(told);
+    if (!exported.endedEarly.isEmpty())
+        return { {}, EndedEarly(exported) };
+    if (!exported.written || !exported.written->IsWritten())
+        return { {},
+            BatchResult(kBatchFailed,
+                QStringLiteral("导出失败%1，%2 没有写入。")
+                    .arg(exported.written && exported.written->NoRoom() ? QStringLiteral("：磁盘已满") : QString(),
+                        path)) };
+    const TradeGrid& grid = session.Grid();
+    return { QStringLiteral("，%1 %2 行，已写入 %3")
+                 .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
+                 .arg(grid.Rows() - grid.FixedRows())
+                 .arg(path),
+        std::nullopt };
+}
+
+// The closing line: the status's own words and what was written, after the
+// walk's end and the downloads that failed, with what needs a look.
+QString ClosingLine(
+    BatchExitStatus status, const WalkResult& walk, const FindingList& findings, const QString& written)
+{
+    QString line = StatusWords(status) + QStringLiteral("：") + written;
+    if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
+        line = WalkEndMessage(walk) + QLatin1Char('\n') + line;
+    if (const QString failedDownloads = DetailShortfallMessage(walk.details, INT_MAX); !failedDownloads.isEmpty())
+        line = failedDownloads + QLatin1Char('\n') + line;
+    if (const QString named = NamedForALook(findings); !named.isEmpty())
+        line += QStringLiteral("（%1需要核对，见上面各行）").arg(named);
+    return line;
+}
+
 } // namespace
 
 SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& settings, ConsoleReport& report)
@@ -247,110 +383,45 @@ SessionHooks BatchSessionHooks(const BatchOptions& options, const Settings& sett
 BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, const ListPageArrival& arrival,
     const BatchOptions& options, ConsoleReport& report, DocumentPrinter* printer)
 {
-    const auto absolute = [](const QString& path) {
-        return path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
-    };
-    const QString path = absolute(options.exportPath);
-    const QList<PlannedDocument> documents {
-        { ShippingDocument::PickingList, absolute(options.pickingListPath) },
-        { ShippingDocument::PackingSlips, absolute(options.packingSlipsPath) },
-    };
-    QStringList targets { path };
-    for (const PlannedDocument& document : documents)
-        targets.append(document.path);
-    const QString courierPath = absolute(options.courierSheetPath);
-    targets.append(courierPath);
-    targets.removeAll(QString());
-    const CourierRequest courier = CourierRequestOf(options, session.RunSettings(), courierPath);
-    // A template that is not there or has a bad line, a sender it lacks,
-    // an .xls name: refused before the walk, as a bad folder is.
-    if (!courierPath.isEmpty())
-        if (const CourierTemplateRead checked = CheckCourierRequest(courier); !checked)
-            return BatchResult(kBatchFailed, checked.reason);
-    // Told as what it is: a missing or read-only folder, a read-only file,
-    // a file another program holds.
-    for (const QString& target : std::as_const(targets))
-        if (const QString problem = SaveTargetProblemText(CheckSaveTarget(target), target);
-            !problem.isEmpty())
-            return BatchResult(kBatchFailed, problem);
-    if (const ListPageCheck list = CheckListPage(browser, arrival); list.state != ListPageState::List)
-        return list.Refusal();
-    const QString notWritten = QStringLiteral("没有写入 %1。").arg(targets.join(QStringLiteral("、")));
+    const RunOutputs outputs = OutputsOf(options);
+    const CourierRequest courier = CourierRequestOf(options, session.RunSettings(), outputs.courierSheet);
+    if (std::optional<BatchResult> refused = RefusedBeforeTheWalk(browser, arrival, outputs, courier))
+        return *refused;
 
-    const auto failed = [](const CommandOutcome& outcome) {
-        return BatchResult(kBatchFailed, QStringLiteral("导出失败：%1").arg(outcome.endedEarly));
-    };
     const CommandOutcome extracted = session.Run(Command::ExtractAll);
     if (!extracted.endedEarly.isEmpty() || !extracted.walk)
-        return failed(extracted);
+        return EndedEarly(extracted);
     const WalkResult& walk = *extracted.walk;
-    // What the walk has to tell beyond its findings (the pages' own notes,
-    // a history or recovery file that failed); the closing lines below say
-    // the rest.
-    const QString walkReport = WalkReportMessage(walk);
-    for (const QString& told : extracted.messages) {
-        // The window's word for an empty grid points at the list below its
-        // buttons; here nobody looks at a window.
-        if (told == QString::fromUtf8(kNoTradesMessage))
-            report.Line(QString::fromUtf8(kNoTradesUnattendedText));
-        else if (told != walkReport)
-            report.Line(told);
-    }
-    const TradeGrid& grid = session.Grid();
-    const int tradesKept = CountTrades(grid);
+    TellExtraction(extracted, walk, report);
     // The trades read, not those kept: a list of closed trades only, all
     // filtered away, was read, not unreadable.
     const BatchExitStatus status = ExitStatusOf(walk, extracted.findings, extracted.tradesRead);
     // Every trade concerned is named, with a row or without; a long list of
     // notes goes to a file beside the output, but only on a run that writes.
-    ReportFindingsOfRun(extracted.findings, WritesFile(status) ? targets.value(0) : QString(), report);
-    // A sheet that silently misses pages, or an empty one the list did not
-    // call empty, would pass for a whole one: nothing is written then.
-    if (!WritesFile(status)) {
-        QString why = WalkEndMessage(walk);
-        if (why.isEmpty() && walk.details.sessionExpired)
-            why = QStringLiteral("登录已过期，最后一页的详情没有下载完，请重新登录后再提取。");
-        else if (why.isEmpty() || status == kBatchListUnreadable)
-            why = QStringLiteral("已卖出的宝贝列表里一笔交易也没有读到，列表也没有说它是空的。");
-        return BatchResult(status, why + notWritten);
-    }
+    ReportFindingsOfRun(extracted.findings, WritesFile(status) ? outputs.All().value(0) : QString(), report);
+    if (!WritesFile(status))
+        return NothingWritten(walk, status, outputs);
+    const int tradesKept = CountTrades(session.Grid());
     if (options.merge)
         if (const CommandOutcome merged = session.Run(Command::Merge); !merged.endedEarly.isEmpty())
-            return failed(merged);
+            return EndedEarly(merged);
 
-    QString done = QStringLiteral("提取 %1 笔交易").arg(extracted.tradesRead);
-    if (walk.historyUsed)
-        done += QStringLiteral("（%1 笔详情来自历史记录）").arg(extracted.detailsFromHistory);
-    if (extracted.closedFiltered)
-        done += QStringLiteral("，去掉关闭交易 %1 笔").arg(extracted.tradesRead - tradesKept);
-    if (!path.isEmpty()) {
-        const CommandOutcome exported
-            = session.ExportTo(path, options.withNotes ? ExportNotes::With : ExportNotes::Without);
-        for (const QString& told : exported.messages)
-            report.Line(told);
-        if (!exported.endedEarly.isEmpty())
-            return failed(exported);
-        if (!exported.written || !exported.written->IsWritten())
-            return BatchResult(kBatchFailed,
-                QStringLiteral("导出失败%1，%2 没有写入。")
-                    .arg(exported.written && exported.written->NoRoom() ? QStringLiteral("：磁盘已满")
-                                                                         : QString(),
-                        path));
-        done += QStringLiteral("，%1 %2 行，已写入 %3")
-                    .arg(options.merge ? QStringLiteral("合并后") : QStringLiteral("共"))
-                    .arg(grid.Rows() - grid.FixedRows())
-                    .arg(path);
+    QString done = ExtractedWords(extracted, walk, tradesKept);
+    if (!outputs.sheet.isEmpty()) {
+        const SheetWritten sheet = WriteRunSheet(session, outputs.sheet, options, report);
+        if (sheet.failure)
+            return *sheet.failure;
+        done += sheet.summary;
     }
-    const DocumentsWritten written = WriteDocuments(session, documents, options, report, printer);
-    if (!written.failure.isEmpty()) {
-        // The sheet (and a document before the one that failed) is written:
-        // the closing line says so before the failure.
+    // A document or sheet that fails after others were written: the closing
+    // line says what was written before the failure.
+    const DocumentsWritten written = WriteDocuments(session, outputs.documents, options, report, printer);
+    if (!written.failure.isEmpty())
         return BatchResult(kBatchFailed,
             QStringLiteral("未全部写入：") + done + written.summary + QStringLiteral("；但") + written.failure);
-    }
     done += written.summary;
     BatchExitStatus finalStatus = status;
-    if (!courierPath.isEmpty()) {
+    if (!outputs.courierSheet.isEmpty()) {
         const CourierSheetWritten sheet = WriteRunCourierSheet(session, courier, report);
         if (!sheet.failure.isEmpty())
             return BatchResult(
@@ -361,13 +432,5 @@ BatchResult ExportFromListPage(CommandSession& session, BrowserPage& browser, co
         if (sheet.leftOut > 0 && finalStatus == kBatchWritten)
             finalStatus = kBatchPagesDiffer;
     }
-    done = StatusWords(finalStatus) + QStringLiteral("：") + done;
-    if (walk.end == WalkEnd::PageLimit || walk.end == WalkEnd::PageUnreadable)
-        done = WalkEndMessage(walk) + QLatin1Char('\n') + done;
-    const QString failedDownloads = DetailShortfallMessage(walk.details, INT_MAX);
-    if (!failedDownloads.isEmpty())
-        done = failedDownloads + QLatin1Char('\n') + done;
-    if (const QString named = NamedForALook(extracted.findings); !named.isEmpty())
-        done += QStringLiteral("（%1需要核对，见上面各行）").arg(named);
-    return { finalStatus, done };
+    return { finalStatus, ClosingLine(finalStatus, walk, extracted.findings, done) };
 }
