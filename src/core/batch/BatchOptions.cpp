@@ -55,7 +55,7 @@ bool SameFile(const QString& a, const QString& b)
 
 // Two outputs given one file would be written one over the other, and both
 // told as written: refused before anything runs.
-QString SharedOutputError(const BatchOptions& options)
+Done CheckOutputsApart(const BatchOptions& options)
 {
     const std::pair<QString, QString> outputs[] = { { kExport, options.exportPath },
         { kPickingList, options.pickingListPath }, { kPackingSlips, options.packingSlipsPath },
@@ -64,9 +64,9 @@ QString SharedOutputError(const BatchOptions& options)
         for (size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].second.isEmpty() && !outputs[j].second.isEmpty()
                 && SameFile(outputs[i].second, outputs[j].second))
-                return QStringLiteral("--%1 和 --%2 指向同一个文件 %3：每个输出需要自己的文件。")
-                    .arg(outputs[i].first, outputs[j].first, outputs[j].second);
-    return {};
+                return Done::Failed(QStringLiteral("--%1 和 --%2 指向同一个文件 %3：每个输出需要自己的文件。")
+                                        .arg(outputs[i].first, outputs[j].first, outputs[j].second));
+    return Done::Ok();
 }
 
 } // namespace
@@ -170,8 +170,8 @@ BatchOptionsRead ReadBatchOptions(const QCommandLineParser& parser)
         if (parser.isSet(option) && path->isEmpty())
             return refused(QStringLiteral("--%1 需要一个文件名。").arg(option));
     }
-    if (const QString shared = SharedOutputError(options); !shared.isEmpty())
-        return refused(shared);
+    if (const Done apart = CheckOutputsApart(options); !apart)
+        return refused(apart.reason);
     if (parser.isSet(kSlipPaper)) {
         options.slipPaper = SlipPaperFromText(parser.value(kSlipPaper));
         if (!options.slipPaper)

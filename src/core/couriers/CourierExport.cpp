@@ -20,10 +20,10 @@ CourierTemplateRead CheckCourierRequest(const CourierRequest& request)
     CourierTemplateRead found = FindCourierTemplate(request.templateName, request.templateFolder);
     if (!found)
         return found;
-    if (const QString problem = CourierSenderProblem(found.value, request.sender); !problem.isEmpty())
-        return CourierTemplateRead::Failed(problem);
-    if (const QString problem = CourierPathProblem(request.path); !problem.isEmpty())
-        return CourierTemplateRead::Failed(problem);
+    if (const Done sender = CheckCourierSender(found.value, request.sender); !sender)
+        return CourierTemplateRead::Failed(sender.reason);
+    if (const Done path = CheckCourierPath(request.path); !path)
+        return CourierTemplateRead::Failed(path.reason);
     return found;
 }
 

@@ -99,7 +99,7 @@ void LeaveOut(CourierSheet& sheet, QSet<QString>& named, const QStringList& orde
 
 } // namespace
 
-QString CourierSenderProblem(const CourierTemplate& courierTemplate, const CourierSender& sender)
+Done CheckCourierSender(const CourierTemplate& courierTemplate, const CourierSender& sender)
 {
     QStringList missing;
     bool splits = false;
@@ -118,14 +118,14 @@ QString CourierSenderProblem(const CourierTemplate& courierTemplate, const Couri
             missing.append(what);
     }
     if (!missing.isEmpty())
-        return QStringLiteral("快递模板“%1”要填寄件人的%2，但还没有填写。请在“导出快递导入表…”里填写寄件人，"
+        return Done::Failed(QStringLiteral("快递模板“%1”要填寄件人的%2，但还没有填写。请在“导出快递导入表…”里填写寄件人，"
                               "无人值守时也可用 --sender-name、--sender-phone、--sender-address。")
-            .arg(courierTemplate.name, missing.join(kJoin));
+            .arg(courierTemplate.name, missing.join(kJoin)));
     if (splits && !SplitAddress(sender.address).split)
-        return QStringLiteral("快递模板“%1”要把寄件人地址分成省、市、区，但“%2”分不出来。"
+        return Done::Failed(QStringLiteral("快递模板“%1”要把寄件人地址分成省、市、区，但“%2”分不出来。"
                               "请写成“省 市 区 详细地址”，如“浙江省 杭州市 西湖区 文三路7号”。")
-            .arg(courierTemplate.name, sender.address);
-    return QString();
+            .arg(courierTemplate.name, sender.address));
+    return Done::Ok();
 }
 
 CourierSheet BuildCourierSheet(const ShippingDocuments& documents, const CourierTemplate& courierTemplate,

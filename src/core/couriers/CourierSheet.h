@@ -39,13 +39,13 @@ struct CourierSheet {
     int toCheckWritten = 0; // parcels written although their address is to be checked
 };
 
-// Why the template cannot be filled with this sender (a sender field it
-// needs is empty, or the address has no province the list knows where the
-// template splits it); empty when it can.
-QString CourierSenderProblem(const CourierTemplate& courierTemplate, const CourierSender& sender);
+// Done when the template can be filled with this sender; else why not, for
+// the seller (a sender field it needs is empty, or the address has no
+// province the list knows where the template splits it).
+Done CheckCourierSender(const CourierTemplate& courierTemplate, const CourierSender& sender);
 
 // The sheet of documents' parcels in the template's columns; call only
-// when CourierSenderProblem is empty.
+// when CheckCourierSender is done.
 CourierSheet BuildCourierSheet(const ShippingDocuments& documents, const CourierTemplate& courierTemplate,
     const CourierSender& sender, const CourierChoices& choices = {});
 

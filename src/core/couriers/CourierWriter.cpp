@@ -120,18 +120,20 @@ CourierWritten WriteCsv(const CourierSheet& sheet, const QString& path)
 
 } // namespace
 
-QString CourierPathProblem(const QString& path)
+Done CheckCourierPath(const QString& path)
 {
     if (path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive))
-        return QStringLiteral("快递导入表不能存为 .xls（旧的 Excel "
-                              "格式，快递的导入页面不收）：%1。请把文件名改为 .xlsx 或 .csv。")
-            .arg(QDir::toNativeSeparators(path));
-    return SaveTargetProblemText(CheckSaveTarget(path), QDir::toNativeSeparators(path));
+        return Done::Failed(QStringLiteral("快递导入表不能存为 .xls（旧的 Excel "
+                                           "格式，快递的导入页面不收）：%1。请把文件名改为 .xlsx 或 .csv。")
+                                .arg(QDir::toNativeSeparators(path)));
+    if (const SaveTarget target = CheckSaveTarget(path); target != SaveTarget::Usable)
+        return Done::Failed(SaveTargetProblemText(target, QDir::toNativeSeparators(path)));
+    return Done::Ok();
 }
 
 CourierWritten WriteCourierSheet(const CourierSheet& sheet, const QString& path)
 {
-    if (const QString problem = CourierPathProblem(path); !problem.isEmpty())
-        return { CourierWriteStatus::Refused, QStringLiteral("refused: ") + path, problem, 0, 0 };
+    if (const Done usable = CheckCourierPath(path); !usable)
+        return { CourierWriteStatus::Refused, QStringLiteral("refused: ") + path, usable.reason, 0, 0 };
     return IsCsvFileName(path) ? WriteCsv(sheet, path) : WriteWorkbook(sheet, path);
 }

@@ -25,8 +25,8 @@ struct [[nodiscard]] CourierWritten {
     bool IsWritten() const { return status == CourierWriteStatus::Written; }
 };
 
-// Why no courier sheet can be written at path, for the seller; empty when
-// one can. The import pages take no .xls: such a name is refused.
-QString CourierPathProblem(const QString& path);
+// Done when a courier sheet can be written at path; else why not, for the
+// seller. The import pages take no .xls: such a name is refused.
+Done CheckCourierPath(const QString& path);
 
 CourierWritten WriteCourierSheet(const CourierSheet& sheet, const QString& path);

@@ -27,7 +27,7 @@ void ExportCourierSheetFromWindow(CommandSession& session, QWidget* parent)
     // The template and the sender are told before a file is asked for.
     const CourierTemplateRead found = FindCourierTemplate(request->templateName, request->templateFolder);
     const QString problem
-        = found ? CourierSenderProblem(found.value, request->sender) : found.reason;
+        = found ? CheckCourierSender(found.value, request->sender).reason : found.reason;
     if (!problem.isEmpty()) {
         prompt.ShowMessage(problem);
         return;

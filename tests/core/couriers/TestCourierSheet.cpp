@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(found.value.Titles().join(u','), header);
         QCOMPARE(found.value.NeedsSender(), needsSender);
         QCOMPARE(
-            CourierSenderProblem(found.value, {}).contains(QStringLiteral("寄件人")), needsSender);
+            CheckCourierSender(found.value, {}).reason.contains(QStringLiteral("寄件人")), needsSender);
     }
 
     void userTemplateFile_data()
