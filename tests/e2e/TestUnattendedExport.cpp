@@ -8,6 +8,7 @@
 
 #include "core/base/ProfileLock.h"
 #include "core/history/TradeHistory.h"
+#include "core/inspect/ParcelMarks.h"
 #include "core/grid/GridSetup.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/AnsiCodec.h"
@@ -613,6 +614,12 @@ void TestUnattendedExport::writesTheDaysShippingDocuments()
         QVERIFY(testsupport::FontsEmbedded(pdf));
     QVERIFY(testsupport::PdfTool(QStringLiteral("pdfinfo"), { slips }).contains(QRegularExpression("Page size: +283(\\.\\d+)? x 425")));
     QVERIFY(testsupport::PdfTool(QStringLiteral("pdfinfo"), { picking }).contains(QRegularExpression("Page size: +595(\\.\\d+)? x 842")));
+    // The slips written are remembered as printed, one mark a parcel, for
+    // the window's 打印 to ask before printing them again.
+    const ParcelMarks marks(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/lumetra-trades/parcel-marks.json"));
+    QCOMPARE(marks.Marked(ParcelMark::Printed, QStringList(pickedOrders.cbegin(), pickedOrders.cend())).size(),
+        parcels);
 }
 
 // The buyer's messages and seller's memos: the sheet gains them as its last

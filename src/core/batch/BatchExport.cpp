@@ -7,6 +7,8 @@
 #include "core/base/Logging.h"
 #include "core/base/WholeFileWrite.h"
 #include "core/couriers/CourierExport.h"
+#include "core/inspect/ParcelMarks.h"
+#include "core/inspect/PrintedSlips.h"
 #include "core/print/ShippingDocuments.h"
 #include "core/export/ExportGrid.h"
 #include "core/export/ExportMessages.h"
@@ -127,6 +129,14 @@ DocumentsWritten WriteDocuments(CommandSession& session, const QList<PlannedDocu
                                   .arg(documents.slips.size())
                                   .arg(written.pages)
                                   .arg(document.path);
+        // Slips written to a file are printed from it: the window's 打印
+        // asks before printing them a second time.
+        if (document.which == ShippingDocument::PackingSlips && !documents.NothingToShip()) {
+            ParcelMarks marks(DefaultParcelMarksPath());
+            if (marks.Mark(ParcelMark::Printed, SlipKeys(documents), QDateTime::currentDateTime())
+                != MarksWrite::Written)
+                qCWarning(lcExport) << "the written slips are not remembered as printed";
+        }
     }
     return result;
 }
