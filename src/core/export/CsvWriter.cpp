@@ -1,5 +1,6 @@
 #include "CsvWriter.h"
 
+#include "core/base/Done.h"
 #include "core/text/AnsiCodec.h"
 
 #include "core/grid/GridSetup.h"
@@ -31,9 +32,12 @@ bool IsPlainNumber(QStringView text)
     return digits;
 }
 
-bool WriteAll(QIODevice& out, const QByteArray& bytes)
+// Every byte written, or the device's reason.
+Done WriteAll(QIODevice& out, const QByteArray& bytes)
 {
-    return out.write(bytes) == bytes.size();
+    if (out.write(bytes) != bytes.size())
+        return Done::Failed(out.errorString());
+    return Done::Ok();
 }
 
 } // namespace
@@ -141,7 +145,7 @@ ExportResult WriteGridCsv(Progress& progress, const TradeGrid& grid, QIODevice& 
     auto flush = [&] {
         QByteArray bytes = EncodeAnsi(pending);
         beyondGbk += ReplaceBeyondGbk(bytes);
-        const bool written = WriteAll(out, bytes);
+        const bool written = WriteAll(out, bytes).IsDone(); // the reason is out's errorString()
         pending.clear();
         return written;
     };

@@ -36,11 +36,13 @@ public:
     XlsxWorkbook& operator=(const XlsxWorkbook&) = delete;
 
     lxw_workbook* get() const { return book_; }
-    bool Close()
+    Done Close()
     {
         lxw_workbook* book = book_;
         book_ = nullptr;
-        return workbook_close(book) == LXW_NO_ERROR;
+        if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR)
+            return Done::Failed(QString::fromUtf8(lxw_strerror(error)));
+        return Done::Ok();
     }
 
 private:
@@ -107,16 +109,17 @@ DoneWith<int> WriteCells(lxw_worksheet* sheet, const SheetPlan& plan, const Cell
     return DoneWith<int>::Ok(cutCells);
 }
 
-bool SetWidths(lxw_worksheet* sheet, const SheetPlan& plan)
+Done SetWidths(lxw_worksheet* sheet, const SheetPlan& plan)
 {
     for (int j = 0; j < plan.columnWidths.size(); ++j) {
         const int width = plan.columnWidths.at(j);
         if (width < 0)
             continue;
-        if (worksheet_set_column(sheet, lxw_col_t(j), lxw_col_t(j), width, nullptr) != LXW_NO_ERROR)
-            return false;
+        if (const lxw_error error = worksheet_set_column(sheet, lxw_col_t(j), lxw_col_t(j), width, nullptr);
+            error != LXW_NO_ERROR)
+            return Done::Failed(QString::fromUtf8(lxw_strerror(error)));
     }
-    return true;
+    return Done::Ok();
 }
 
 } // namespace
@@ -180,10 +183,10 @@ DoneWith<int> WriteSheetPlanXlsx(const SheetPlan& plan, const QString& file, con
     DoneWith<int> written = WriteCells(sheet, plan, formats);
     if (!written)
         return written;
-    if (!SetWidths(sheet, plan))
-        return DoneWith<int>::Failed(QStringLiteral("the workbook library refused a column width"));
-    if (!book.Close())
-        return DoneWith<int>::Failed(QStringLiteral("the workbook library failed on ") + file);
+    if (const Done widths = SetWidths(sheet, plan); !widths)
+        return DoneWith<int>::Failed(QStringLiteral("a column width refused: ") + widths.reason);
+    if (const Done closed = book.Close(); !closed)
+        return DoneWith<int>::Failed(QStringLiteral("the workbook not finished: ") + closed.reason);
     return written;
 }
 

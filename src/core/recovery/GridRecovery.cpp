@@ -37,15 +37,15 @@ constexpr QFileDevice::Permissions kOwnerOnlyFolder = kOwnerOnlyFile | QFileDevi
 
 // Moves file to target, replacing an older one there. A file an earlier
 // version left readable to others becomes the owner's alone.
-bool MoveAside(const QString& file, const QString& target)
+Done MoveAside(const QString& file, const QString& target)
 {
     QFile::remove(target);
     if (QFile::rename(file, target)) {
         QFile::setPermissions(target, kOwnerOnlyFile);
-        return true;
+        return Done::Ok();
     }
     qCWarning(lcGrid) << "could not move" << file << "to" << target;
-    return false;
+    return Done::Failed(QStringLiteral("could not move %1 to %2").arg(file, target));
 }
 
 } // namespace
@@ -164,7 +164,7 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
     }
     const char* question = keptAtClose ? kRecoveryKeptQuestion : kRecoveryQuestion;
     if (!prompt.AskYesNoDefaultYes(QString::fromUtf8(question).arg(dataRows))) {
-        MoveAside(FilePath(), DeclinedPath());
+        (void)MoveAside(FilePath(), DeclinedPath()); // logged; the offer is declined either way
         return { RecoveryOffer::Declined, QString() };
     }
     try {
