@@ -93,8 +93,10 @@ MarkupMask MaskMarkup(QStringView page)
         }
         const MarkupTag tag = ReadMarkupTag(page, i);
         // "<" before no letter is text ("<3", "a < b"); a doctype or other
-        // declaration is no text either.
-        const bool declaration = i + 1 < page.size() && (page[i + 1] == u'!' || page[i + 1] == u'?');
+        // declaration is no text, and neither is "</" before no letter
+        // ("</>", "</ x>"): a browser drops them up to their ">".
+        const bool declaration
+            = i + 1 < page.size() && (page[i + 1] == u'!' || page[i + 1] == u'?' || page[i + 1] == u'/');
         if (tag.name.isEmpty() && !declaration) {
             ++i;
             continue;

@@ -187,6 +187,9 @@ private slots:
         QTest::newRow("a parcel after the last logistics link") << QStringLiteral(
             "收货和物流信息收货地址：a 物流公司名称：圆通 运单号：YT1 查看物流信息 包裹2 物流公司名称：中通 "
             "运单号：ZT2我对购买流程有意见或建议") << QStringList { "a", "-", "圆通、中通", "YT1、ZT2" };
+        QTest::newRow("a broken end tag is no text, a lone '<' is")
+            << QStringLiteral("收货和物流信息收货地址：a</>b <: c</ x>运单号：Y1我对购买流程有意见或建议")
+            << QStringList { "ab <: c", "-", "-", "Y1" };
         QTest::newRow("character references decoded")
             << DetailPage(QStringLiteral("刘&#19886;，13800001111，浙江省 杭州市 136号&#x2000B;栋 B&amp;C座"),
                    QStringLiteral("圆&#36890;"), QStringLiteral("YT&#49;"))
