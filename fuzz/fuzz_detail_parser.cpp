@@ -20,13 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!block)
         return 0;
     // No tags, line breaks, tabs or double blanks are left in any value. A
-    // "<" that starts no tag ("<:", "< 3") is shown text and may stay; one
-    // that looks like a tag may only come from a "<" the page wrote as a
-    // character reference.
+    // "<" that starts no tag ("<:", "< 3") is shown text and may stay; what
+    // looks like a tag in a value may only come from such a "<" or from one
+    // the page wrote as a character reference.
     static const QRegularExpression tagStart(QStringLiteral("<[A-Za-z/!?]"));
+    static const QRegularExpression textLessThan(QStringLiteral("<(?![A-Za-z/!?])"));
     const bool pageWritesLessThan = page.contains(QLatin1String("&lt"), Qt::CaseInsensitive)
         || page.contains(QLatin1String("&#60")) || page.contains(QLatin1String("&#x3c"), Qt::CaseInsensitive)
-        || page.contains(QLatin1String("&#0"));
+        || page.contains(QLatin1String("&#0")) || page.contains(textLessThan);
     for (const std::optional<QString>& value : { std::optional(block->addressLine), block->method, block->company, block->waybill }) {
         if (!value)
             continue;
