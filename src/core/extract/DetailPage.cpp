@@ -279,14 +279,24 @@ DetailFindings WriteRecipientColumns(
     const AddressReading address = ReadAddressLine(AsciiNumberPieces(block.addressLine));
     const bool piecesRead = address.outcome != AddressReading::Outcome::Unreadable;
     const bool streetRead = address.outcome == AddressReading::Outcome::Read;
-    write(ColRecipient, address.recipient);
-    write(ColMobile, address.mobile);
-    write(ColTelephone, address.telephone);
-    write(ColProvince, address.province);
-    write(ColCity, address.city);
-    write(ColDistrict, address.district);
-    write(ColAddress, address.address);
-    write(ColPostcode, address.postcode);
+    // Read or refuse, also for what the address reader hands back: a piece
+    // that fails its column's shape (a blank the page wrote inside a name)
+    // is left empty and its column named.
+    const auto writeChecked = [&](int col, const QString& value) {
+        const ColumnFacts* facts = FactsOfColumn(col);
+        const bool fits = value.isEmpty() || !facts || FitsShape(facts->shape, value);
+        write(col, fits ? value : QString());
+        if (!fits)
+            refuse(col);
+    };
+    writeChecked(ColRecipient, address.recipient);
+    writeChecked(ColMobile, address.mobile);
+    writeChecked(ColTelephone, address.telephone);
+    writeChecked(ColProvince, address.province);
+    writeChecked(ColCity, address.city);
+    writeChecked(ColDistrict, address.district);
+    writeChecked(ColAddress, address.address);
+    writeChecked(ColPostcode, address.postcode);
     if (!piecesRead)
         refuse(ColRecipient);
     else if (!streetRead)

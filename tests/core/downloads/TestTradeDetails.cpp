@@ -313,6 +313,12 @@ private slots:
         const QStringList five { "张三", "13800001111", "0571-88886666", "浙江", "杭州市", "西湖区",
             "文三路 1号", "310000", "圆通", "YT1" };
         QTest::newRow("usual five pieces") << kFiveLine << "YT1" << shipped << five << "";
+        // A piece the address reader hands back that fails its column's
+        // shape (a vertical tab the page wrote inside it) is refused.
+        QTest::newRow("a district with a blank inside")
+            << QStringLiteral("张三，13800001111，，浙江省 杭州市 西\u000B湖区 文三路 1号，310000") << "YT1" << shipped
+            << QStringList { "张三", "13800001111", "", "浙江", "杭州市", "", "文三路 1号", "310000", "圆通", "YT1" }
+            << "uc";
         QTest::newRow("six pieces join the street")
             << QStringLiteral("张三，13800001111，，江苏省 南京市 鼓楼区 中山路，8号 ，210000") << "YT1"
             << shipped
