@@ -80,6 +80,7 @@ bool MarketSite::HasSession(const HttpRequest& request) const
 
 HttpReply MarketSite::Handle(const HttpRequest& request)
 {
+    lastMutation_.clear();
     if (request.method != "GET" && request.method != "POST") {
         HttpReply reply = Page(NotFoundPage(), kUtf8Html, 405);
         reply.response.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET, POST")));
@@ -170,7 +171,11 @@ HttpReply MarketSite::SoldItems(const HttpRequest& request)
     const int asked = request.query.queryItemValue(QStringLiteral("page")).toInt(&ok);
     const int page = ok ? qBound(1, asked, shop_.PageCount()) : 1;
     ++listPagesServed_;
-    return Page(SoldItemsPage(shop_, page));
+    if (!options_.mutation.on)
+        return Page(SoldItemsPage(shop_, page));
+    MutatedPage mutated = MutateListPage(options_.mutation, page, SoldItemsPage(shop_, page));
+    lastMutation_ = mutated.note;
+    return Page(mutated.body);
 }
 
 HttpReply MarketSite::TradeDetail(const HttpRequest& request)
@@ -203,6 +208,11 @@ HttpReply MarketSite::TradeDetail(const HttpRequest& request)
         const ShopTrade* trade = shop_.FindTrade(orderNumber);
         reply = trade ? Page(TradeDetailPage(shop_, *trade), kGbkHtml)
                       : Page(TradeMissingPage(shop_, orderNumber), kGbkHtml, 404);
+        if (trade && options_.mutation.on) {
+            MutatedPage mutated = MutateDetailPage(options_.mutation, orderNumber, reply.response.body);
+            reply.response.body = mutated.body;
+            lastMutation_ = mutated.note;
+        }
     }
     reply.delayMs = options_.latencyMs;
     MakeSlow(options_.slow, requestNumber, reply);

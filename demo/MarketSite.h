@@ -4,6 +4,7 @@
 // failures) and the download page.
 
 #include "FailurePlan.h"
+#include "MutationPlan.h"
 #include "HttpMessage.h"
 #include "OutagePlan.h"
 #include "ShopData.h"
@@ -30,6 +31,8 @@ struct SiteOptions {
     bool anySession = false;
     // List pages served before every session ends; -1 for never.
     qint64 expireAfterPages = -1;
+    // List and detail pages through the page mutator.
+    MutationPlan mutation;
 };
 
 class MarketSite {
@@ -40,6 +43,9 @@ public:
 
     const Shop& GetShop() const { return shop_; }
     quint64 DetailRequestCount() const { return detailRequests_; }
+    // What the mutator did to the page the last request got; empty when
+    // nothing.
+    const QString& LastMutation() const { return lastMutation_; }
 
     static inline const QString kSessionCookie = QStringLiteral("demo_session");
 
@@ -62,6 +68,7 @@ private:
     quint64 detailRequests_ = 0;
     qint64 listPagesServed_ = 0;
     bool sessionsEnded_ = false;
+    QString lastMutation_;
 };
 
 // Where a login may send the browser afterwards: addresses on this loopback
