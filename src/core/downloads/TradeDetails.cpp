@@ -258,8 +258,10 @@ void DownloadDetailsOf(WalkContext& run, TradeGrid& grid, const QStringList& ord
     const bool inWalk = !showProgress && ProgressWindowOpen(run.progress);
     const quint64 stopsBefore = run.progress.StopRequests();
     const OutageNotice notice(run.progress, pass.host, pass.wait, showProgress || inWalk);
+    FetchRules rules = pass.limits;
+    rules.wholePage = true;
     PageFetchQueue queue(run.fetcher, DetailDownloadLimit(run.detailDownloads, run.settings), kPageEndMarker,
-        pass.attemptTimeoutSeconds, pass.host, pass.limits, pass.wait);
+        pass.attemptTimeoutSeconds, pass.host, rules, pass.wait);
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(run.endpoints, order));
     const auto stopped = [&] { return inWalk && run.progress.StopRequests() != stopsBefore; };
