@@ -4,8 +4,8 @@
 // failures) and the download page.
 
 #include "FailurePlan.h"
-#include "MutationPlan.h"
 #include "HttpMessage.h"
+#include "MutationPlan.h"
 #include "OutagePlan.h"
 #include "ShopData.h"
 

@@ -24,13 +24,13 @@ quint64 PageSeed(quint64 seed, const QString& page)
     return z ^ (z >> 31);
 }
 
-pagemutation::Variant Variant(
-    const MutationPlan& plan, const QString& page, const QString& html, pagemutation::PageKind kind, quint64& seed)
+pagemutation::Variant Variant(const MutationPlan& plan, const QString& page, const QString& html,
+    pagemutation::PageKind kind, quint64& seed)
 {
     seed = PageSeed(plan.seed, page);
     // One to four mutations, as the parsers' own runs draw them.
-    return pagemutation::Mutate(html, kind, seed, 1 + int(seed % 4), plan.family == MutationPlan::Family::Kept,
-        plan.family == MutationPlan::Family::All);
+    return pagemutation::Mutate(html, kind, seed, 1 + int(seed % 4),
+        plan.family == MutationPlan::Family::Kept, plan.family == MutationPlan::Family::All);
 }
 
 QString Note(const QString& page, quint64 seed, const pagemutation::Variant& v)
@@ -62,7 +62,8 @@ bool ParseMutationPlan(const QString& text, MutationPlan& plan, QString& message
     else
         ok = false;
     if (!ok) {
-        message = QStringLiteral("--mutate needs SEED or SEED:kept, SEED:changed or SEED:all, not \"%1\"").arg(text);
+        message = QStringLiteral("--mutate needs SEED or SEED:kept, SEED:changed or SEED:all, not \"%1\"")
+                      .arg(text);
         return false;
     }
     plan.on = true;

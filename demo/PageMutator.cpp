@@ -461,7 +461,8 @@ const QList<Mutation>& Mutations()
 
 } // namespace
 
-Variant Mutate(const QString& html, PageKind kind, quint64 seed, int steps, bool keptOnly, bool mayReplacePage)
+Variant Mutate(
+    const QString& html, PageKind kind, quint64 seed, int steps, bool keptOnly, bool mayReplacePage)
 {
     Rng rng(seed);
     Variant v;
