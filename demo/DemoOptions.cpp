@@ -97,6 +97,10 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
             QStringLiteral("N") },
         { QStringLiteral("slow-list-ms"), QStringLiteral("How late the slow list page answers."),
             QStringLiteral("MS") },
+        { QStringLiteral("mutate"),
+            QStringLiteral("Every list and detail page through the page mutator, seeded from S and the page; "
+                           "F: kept, changed (no login page in a page's place) or all (default)."),
+            QStringLiteral("S[:F]") },
         { QStringLiteral("log-requests"),
             QStringLiteral("Print every request (\"GET /path?query\") to standard error.") },
     });
@@ -192,6 +196,9 @@ bool ParseDemoOptions(const QStringList& arguments, DemoOptions& options, QStrin
         }
         options.shop.nick = nick;
     }
+    if (parser.isSet(QStringLiteral("mutate"))
+        && !ParseMutationPlan(parser.value(QStringLiteral("mutate")), options.site.mutation, message))
+        return false;
     options.truthPath = parser.value(QStringLiteral("dump-truth"));
     options.logRequests = parser.isSet(QStringLiteral("log-requests"));
     return true;

@@ -29,20 +29,7 @@ QByteArray Utf8(const QString& page)
 
 QByteArray Gbk(const QString& page)
 {
-    // GB18030 gives every GBK character its GBK bytes; the pages hold
-    // only GBK characters. ICU directly, as the tool does: Qt has GB18030
-    // only where it was built with ICU.
-    const QString text = Crlf(page);
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open("GB18030", &status);
-    QByteArray bytes((text.size() + 10) * 4, Qt::Uninitialized);
-    const int32_t length = ucnv_fromUChars(converter, bytes.data(), int32_t(bytes.size()),
-        QStringView(text).utf16(), int32_t(text.size()), &status);
-    ucnv_close(converter);
-    if (U_FAILURE(status))
-        qFatal("demo pages cannot be encoded as GB18030: %s", u_errorName(status));
-    bytes.truncate(length);
-    return bytes;
+    return GbkBytes(Crlf(page));
 }
 
 const QString kStyle = QStringLiteral(R"(<style>
@@ -219,6 +206,37 @@ QString VirtualGoodsBlock()
 }
 
 } // namespace
+
+QByteArray GbkBytes(const QString& text)
+{
+    // GB18030 gives every GBK character its GBK bytes; the pages hold
+    // only GBK characters. ICU directly, as the tool does: Qt has GB18030
+    // only where it was built with ICU.
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open("GB18030", &status);
+    QByteArray bytes((text.size() + 10) * 4, Qt::Uninitialized);
+    const int32_t length = ucnv_fromUChars(converter, bytes.data(), int32_t(bytes.size()),
+        QStringView(text).utf16(), int32_t(text.size()), &status);
+    ucnv_close(converter);
+    if (U_FAILURE(status))
+        qFatal("demo pages cannot be encoded as GB18030: %s", u_errorName(status));
+    bytes.truncate(length);
+    return bytes;
+}
+
+QString FromGbk(const QByteArray& bytes)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open("GB18030", &status);
+    QString text((bytes.size() + 1) * 2, Qt::Uninitialized);
+    const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar*>(text.data()), int32_t(text.size()),
+        bytes.constData(), int32_t(bytes.size()), &status);
+    ucnv_close(converter);
+    if (U_FAILURE(status))
+        qFatal("demo pages cannot be decoded from GB18030: %s", u_errorName(status));
+    text.truncate(length);
+    return text;
+}
 
 QString SoldItemsAddress(int page)
 {

@@ -49,6 +49,11 @@ QByteArray TradeDetailPage(const Shop& shop, const ShopTrade& trade);
 QByteArray TradeMissingPage(const Shop& shop, const QString& orderNumber);
 QByteArray BusyPage();
 
+// A page's text as GBK bytes (GB18030, which gives every GBK character its
+// GBK bytes), and back; line breaks as they are.
+QByteArray GbkBytes(const QString& text);
+QString FromGbk(const QByteArray& bytes);
+
 // The charset names the pages declare.
 inline const QByteArray kUtf8Html = "text/html; charset=utf-8";
 inline const QByteArray kGbkHtml = "text/html; charset=GBK";

@@ -80,6 +80,7 @@ bool MarketSite::HasSession(const HttpRequest& request) const
 
 HttpReply MarketSite::Handle(const HttpRequest& request)
 {
+    lastMutation_.clear();
     if (request.method != "GET" && request.method != "POST") {
         HttpReply reply = Page(NotFoundPage(), kUtf8Html, 405);
         reply.response.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET, POST")));
@@ -172,7 +173,14 @@ HttpReply MarketSite::SoldItems(const HttpRequest& request)
     const int asked = request.query.queryItemValue(QStringLiteral("page")).toInt(&ok);
     const int page = ok ? qBound(1, asked, shop_.PageCount()) : 1;
     ++listPagesServed_;
-    HttpReply reply = Page(SoldItemsPage(shop_, page));
+    HttpReply reply;
+    if (options_.mutation.on) {
+        MutatedPage mutated = MutateListPage(options_.mutation, page, SoldItemsPage(shop_, page));
+        lastMutation_ = mutated.note;
+        reply = Page(mutated.body);
+    } else {
+        reply = Page(SoldItemsPage(shop_, page));
+    }
     if (page == options_.slowListPage)
         reply.delayMs = options_.slowListMs;
     return reply;
@@ -208,6 +216,11 @@ HttpReply MarketSite::TradeDetail(const HttpRequest& request)
         const ShopTrade* trade = shop_.FindTrade(orderNumber);
         reply = trade ? Page(TradeDetailPage(shop_, *trade), kGbkHtml)
                       : Page(TradeMissingPage(shop_, orderNumber), kGbkHtml, 404);
+        if (trade && options_.mutation.on) {
+            MutatedPage mutated = MutateDetailPage(options_.mutation, orderNumber, reply.response.body);
+            reply.response.body = mutated.body;
+            lastMutation_ = mutated.note;
+        }
     }
     reply.delayMs = options_.latencyMs;
     MakeSlow(options_.slow, requestNumber, reply);

@@ -5,6 +5,7 @@
 
 #include "FailurePlan.h"
 #include "HttpMessage.h"
+#include "MutationPlan.h"
 #include "OutagePlan.h"
 #include "ShopData.h"
 
@@ -33,6 +34,8 @@ struct SiteOptions {
     // The list page (counted from 1) answered slowMs late; 0 for none.
     int slowListPage = 0;
     int slowListMs = 2500;
+    // List and detail pages through the page mutator.
+    MutationPlan mutation;
 };
 
 class MarketSite {
@@ -43,6 +46,9 @@ public:
 
     const Shop& GetShop() const { return shop_; }
     quint64 DetailRequestCount() const { return detailRequests_; }
+    // What the mutator did to the page the last request got; empty when
+    // nothing.
+    const QString& LastMutation() const { return lastMutation_; }
 
     static inline const QString kSessionCookie = QStringLiteral("demo_session");
 
@@ -65,6 +71,7 @@ private:
     quint64 detailRequests_ = 0;
     qint64 listPagesServed_ = 0;
     bool listSessionEnded_ = false;
+    QString lastMutation_;
 };
 
 // Where a login may send the browser afterwards: addresses on this loopback

@@ -42,7 +42,12 @@ int main(int argc, char* argv[])
                 stderr, "%s %s%s\n", request.method.constData(), qPrintable(request.path), qPrintable(query));
             std::fflush(stderr);
         }
-        return site.Handle(request);
+        demo::HttpReply reply = site.Handle(request);
+        if (options.logRequests && !site.LastMutation().isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(site.LastMutation()));
+            std::fflush(stderr);
+        }
+        return reply;
     });
     const quint16 port = server.Listen(options.port);
     if (port == 0) {

@@ -298,6 +298,8 @@ void TestDemoMarket::badOptionsAreRefused_data()
     QTest::newRow("unknown option") << QStringList { QStringLiteral("--colour") };
     QTest::newRow("negative virtual-every")
         << QStringList { QStringLiteral("--virtual-every"), QStringLiteral("-3") };
+    QTest::newRow("unknown mutation family")
+        << QStringList { QStringLiteral("--mutate"), QStringLiteral("5:most") };
     QTest::newRow("unwritable truth")
         << QStringList { QStringLiteral("--dump-truth"), QStringLiteral("/proc/nope/x.json") };
 }

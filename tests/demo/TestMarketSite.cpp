@@ -68,6 +68,7 @@ private slots:
     void aTradeChangesItsMindAfterTheWalk_data();
     void aTradeChangesItsMindAfterTheWalk();
     void failuresFollowTheSeed();
+    void mutatedPagesFollowTheSeed();
     void latencyOnDetailPagesOnly();
     void outageDropsDetailPagesForAWhile();
     void otherRoutes_data();
@@ -268,6 +269,40 @@ void TestMarketSite::aTradeChangesItsMindAfterTheWalk()
     const QString detail = DecodeAnsi(site.Handle(Request("GET",
         "/trade/detail/trade_item_detail.htm?bizOrderId=" + trade.orderNumber.toLatin1(), cookie)).response.body);
     QVERIFY2(detail.contains(QStringLiteral("交易状态：") + now), qPrintable(detail));
+}
+
+// Every list and detail page a variant of its own, the same at every
+// request (a page fetched again must not change), another with another
+// seed; the shop, and so its truth, stays the plain one.
+void TestMarketSite::mutatedPagesFollowTheSeed()
+{
+    SiteOptions options;
+    QString message;
+    QVERIFY(ParseMutationPlan(QStringLiteral("5:kept"), options.mutation, message));
+    MarketSite plain = MakeSite({}, 3);
+    MarketSite mutated = MakeSite(options, 3);
+    QVERIFY(ParseMutationPlan(QStringLiteral("6"), options.mutation, message));
+    MarketSite otherSeed = MakeSite(options, 3);
+    QCOMPARE(mutated.GetShop().trades.size(), plain.GetShop().trades.size());
+    QByteArray targets[] = { "/trade/itemlist/list_sold_items.htm?page=2", {} };
+    int differ = 0, differBySeed = 0;
+    for (const ShopTrade& trade : plain.GetShop().trades) {
+        QCOMPARE(mutated.GetShop().FindTrade(trade.orderNumber)->AddressLine(), trade.AddressLine());
+        targets[1] = "/trade/detail/trade_item_detail.htm?bizOrderId=" + trade.orderNumber.toLatin1();
+        for (const QByteArray& target : targets) {
+            const QByteArray once = mutated.Handle(Request("GET", target, LogIn(mutated))).response.body;
+            QVERIFY2(mutated.LastMutation().contains(QStringLiteral(" kept rewritten=")),
+                qPrintable(mutated.LastMutation()));
+            QCOMPARE(mutated.Handle(Request("GET", target, LogIn(mutated))).response.body, once);
+            differ += once != plain.Handle(Request("GET", target, LogIn(plain))).response.body;
+            differBySeed += once != otherSeed.Handle(Request("GET", target, LogIn(otherSeed))).response.body;
+        }
+    }
+    // A page a mutation found nothing to change in may come plain.
+    const int pages = int(plain.GetShop().trades.size()) * 2;
+    QVERIFY2(differ > pages * 9 / 10 && differBySeed > pages * 9 / 10, qPrintable(QString::number(differ)));
+    QVERIFY(!ParseMutationPlan(QStringLiteral("5:some"), options.mutation, message));
+    QVERIFY(!ParseMutationPlan(QStringLiteral("x:kept"), options.mutation, message));
 }
 
 void TestMarketSite::failuresFollowTheSeed()

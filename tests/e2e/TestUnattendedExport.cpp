@@ -207,6 +207,8 @@ private slots:
     void unreachableMarketLeavesFileAsItWas();
     void misshapenPagesAreNamedNeverWrittenWrong_data();
     void misshapenPagesAreNamedNeverWrittenWrong();
+    void mutatedShopsAreNamedNeverWrittenWrong_data();
+    void mutatedShopsAreNamedNeverWrittenWrong();
     void secondRunOnProfileRefused();
     void writesTheDaysShippingDocuments();
     void notesOnTheSheetOnlyWhenAskedAndOnEverySlip();
@@ -438,6 +440,154 @@ void TestUnattendedExport::misshapenPagesAreNamedNeverWrittenWrong()
     }
     QCOMPARE(forms, shop.contains(QStringLiteral("--address-forms")) ? 20 : 0);
 }
+
+// Whole shops served through the page mutator, each page a variant of its
+// own. A shop whose variants all keep the meaning exports as the unmutated
+// shop does (every cell the shop's, status 0, nothing named); otherwise every
+// cell is the shop's or empty with its trade named, no trade is missing
+// unnamed, and the status is not 0 when anything was left out or is to be
+// checked. A failure prints the shop's seed, the mutation seed and every
+// page's chain, to be replayed with the demo's --mutate.
+void TestUnattendedExport::mutatedShopsAreNamedNeverWrittenWrong_data()
+{
+    QTest::addColumn<quint64>("shopSeed");
+    QTest::addColumn<QString>("mutation");
+    QTest::addColumn<bool>("addressForms");
+    // LUMETRA_MUTATED_SHOP="<shop seed> <mutation>" replays one shop of a
+    // failure; LUMETRA_MUTATED_SHOPS=N runs N shops from
+    // LUMETRA_MUTATED_FIRST on instead of the fixed 24 (fuzz/mutated_shops.sh).
+    if (const QStringList replay = qEnvironmentVariable("LUMETRA_MUTATED_SHOP").split(u' ', Qt::SkipEmptyParts);
+        replay.size() == 2) {
+        const quint64 shop = replay[0].toULongLong();
+        QTest::newRow("replay") << shop << replay[1] << (shop % 2 == 0);
+        return;
+    }
+    bool more = false;
+    const int count = qEnvironmentVariableIntValue("LUMETRA_MUTATED_SHOPS", &more);
+    const quint64 first = more ? quint64(qEnvironmentVariableIntValue("LUMETRA_MUTATED_FIRST")) : 101;
+    for (quint64 shop = first, i = 0; i < quint64(more ? count : 24); ++shop, ++i) {
+        // Half the shops keep the meaning; one in twelve may put the login
+        // page in a page's place.
+        const quint64 kind = (shop + 19) % 24; // 0 for shop 101
+        const QString family = kind < 12 ? QStringLiteral("kept")
+            : kind < 22                  ? QStringLiteral("changed")
+                                         : QStringLiteral("all");
+        const QString mutation = QStringLiteral("%1:%2").arg(shop * 7919 + 13).arg(family);
+        QTest::addRow("shop %llu, --mutate %s", shop, qPrintable(mutation)) << shop << mutation << (shop % 2 == 0);
+    }
+}
+
+// The whole replay goes to the log first: a failure message is cut short.
+#define MUTATED_VERIFY(condition, message)                                                                   \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            qInfo("%s", qPrintable(replay));                                                                 \
+            QFAIL(message);                                                                                  \
+        }                                                                                                    \
+    } while (false)
+
+void TestUnattendedExport::mutatedShopsAreNamedNeverWrittenWrong()
+{
+    QFETCH(quint64, shopSeed);
+    QFETCH(QString, mutation);
+    QFETCH(bool, addressForms);
+    const QString truthPath = dir_.filePath(QStringLiteral("mutated.json"));
+    testsupport::DemoMarket market(
+        QStringList { "--pages", "2", "--per-page", "6", "--seed", QString::number(shopSeed), "--any-session",
+            "--log-requests", "--mutate", mutation, "--dump-truth", truthPath }
+        + (addressForms ? QStringList { "--address-forms" } : QStringList()));
+    QVERIFY(market.ok());
+    const QString file = dir_.filePath(QStringLiteral("mutated.csv"));
+    QVERIFY(testsupport::WriteFile(file, "yesterday's sheet"));
+    const RunResult run = Run(program_, ListArgs(market.base(), file) + QStringList { "--keep-closed", "--no-history" });
+    const QString told = SellerLines(run);
+    const QStringList chains = market.RequestLog().filter(QRegularExpression(QStringLiteral("^mutated ")));
+    const QString replay = QStringLiteral("shop seed %1 (%2), --mutate %3, status %4\n%5\n-- told:\n%6")
+                               .arg(shopSeed)
+                               .arg(addressForms ? QStringLiteral("--address-forms") : QStringLiteral("plain"))
+                               .arg(mutation)
+                               .arg(run.exitStatus)
+                               .arg(chains.join(u'\n'), told);
+    MUTATED_VERIFY(!chains.isEmpty(), "the market mutated no page");
+    qInfo("status %d, %lld pages changed of %lld", run.exitStatus,
+        qlonglong(chains.filter(QRegularExpression(QStringLiteral("^mutated \\S+ \\S+ seed \\d+ (changed|login) "))).size()),
+        qlonglong(chains.size()));
+    const bool loginPage = !chains.filter(QRegularExpression(QStringLiteral("^mutated detail \\d+ seed \\d+ login "))).isEmpty();
+    const bool meaningKept = chains.filter(QRegularExpression(QStringLiteral("^mutated \\S+ \\S+ seed \\d+ kept "))).size() == chains.size();
+    const QString shapeFault = StandardErrorShapeFault(told, run.exitStatus);
+    MUTATED_VERIFY(shapeFault.isEmpty(), qPrintable(shapeFault));
+    if (loginPage) {
+        // The session looks ended: nothing is written.
+        MUTATED_VERIFY(run.exitStatus == 2 && told.contains(QStringLiteral("登录已过期")), "a login page not told as an ended session");
+        MUTATED_VERIFY(testsupport::ReadFile(file) == QByteArray("yesterday's sheet"), "the earlier sheet replaced");
+        return;
+    }
+    if (meaningKept)
+        MUTATED_VERIFY(run.exitStatus == 0 && !told.contains(QStringLiteral("未写入")) && !told.contains(QStringLiteral("请核对")),
+            "pages of the same meaning not read as the plain shop");
+    if (run.exitStatus == 3) {
+        // The first page refused: the earlier sheet stays.
+        MUTATED_VERIFY(told.contains(QStringLiteral("第 1 页")), "the refused first page not named");
+        MUTATED_VERIFY(testsupport::ReadFile(file) == QByteArray("yesterday's sheet"), "the earlier sheet replaced");
+        return;
+    }
+    MUTATED_VERIFY(testsupport::ReadFile(file) != QByteArray("yesterday's sheet"), "the sheet not written");
+
+    // Trades whose title, nick and name the mutator rewrote on purpose.
+    QSet<QString> rewritten;
+    static const QRegularExpression rewrittenList(QStringLiteral(" rewritten=([0-9,]+):"));
+    for (const QString& chain : chains)
+        if (const QRegularExpressionMatch m = rewrittenList.match(chain); m.hasMatch())
+            for (const QString& order : m.captured(1).split(u','))
+                rewritten.insert(order);
+    const QJsonArray trades = QJsonDocument::fromJson(testsupport::ReadFile(truthPath)).object().value("trades").toArray();
+    double total = 0;
+    QHash<QString, QStringList> expected;
+    for (const QStringList& row : demotruth::ExpectedRows(trades, false, &total))
+        expected.insert(row.at(1), row);
+    // A trade that waits to ship or is on its way: a cell of it left empty
+    // needs a look, a note does not do.
+    QSet<QString> toShip;
+    for (const QJsonValue& value : trades)
+        if (const QString status = demotruth::FirstWord(value.toObject().value("status").toString());
+            status == QStringLiteral("买家已付款") || status == QStringLiteral("等待卖家发货")
+            || status == QStringLiteral("卖家已发货"))
+            toShip.insert(value.toObject().value("orderNumber").toString());
+    QSet<QString> present;
+    bool anyLeftOut = false; // a cell of a trade to ship left empty, a trade missing
+    const QStringList titles = TradeGridTitles();
+    for (const QHash<QString, QString>& record : CsvRecords(file)) {
+        const QString order = record.value(QStringLiteral("订单编号"));
+        MUTATED_VERIFY(expected.contains(order) && !present.contains(order), qPrintable(order));
+        present.insert(order);
+        const QString trade = order.section(QLatin1Char('_'), 0, 0);
+        const bool named = told.contains(trade);
+        for (int col = ColOrderNumber; col <= ColWaybill; ++col) {
+            const QString cell = record.value(titles.at(col));
+            const QString want = expected.value(order).at(col - 1);
+            if (cell == want || (rewritten.contains(trade) && (col == ColItem || col == ColBuyer || col == ColName)))
+                continue;
+            anyLeftOut = anyLeftOut || toShip.contains(trade);
+            MUTATED_VERIFY(cell.isEmpty() && named,
+                qPrintable(QStringLiteral("%1 %2: \"%3\", not \"%4\"\n").arg(order, titles.at(col), cell, want)));
+        }
+    }
+    for (const QJsonValue& value : trades) {
+        const QJsonObject trade = value.toObject();
+        const QString order = trade.value("orderNumber").toString();
+        if (present.contains(order))
+            continue;
+        anyLeftOut = true;
+        const QString page = QStringLiteral("第 %1 页").arg(trade.value("page").toInt());
+        MUTATED_VERIFY(told.contains(order) || told.contains(page),
+            qPrintable(QStringLiteral("%1 missing and not named\n").arg(order)));
+    }
+    const bool anyToLook = told.contains(QStringLiteral("未写入：")) || told.contains(QStringLiteral("请核对："));
+    MUTATED_VERIFY(run.exitStatus != 0 || (!anyLeftOut && !anyToLook), "status 0 with something left out or to check");
+    MUTATED_VERIFY(run.exitStatus == 0 || run.exitStatus == 4 || run.exitStatus == 5, "an unexpected status");
+}
+
+#undef MUTATED_VERIFY
 
 void TestUnattendedExport::secondRunOnProfileRefused()
 {

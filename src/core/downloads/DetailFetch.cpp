@@ -234,8 +234,12 @@ DetailFetch FetchDetails(const DetailFetchInputs& inputs, TradeGrid& grid, Detai
     std::optional<OutageNotice> notice;
     if (inputs.tellOutage && report)
         notice.emplace(pass.host, pass.wait, report);
+    // A detail page is read whole: the general trim at its last "<BR>" would
+    // cut off a shipping section that comes before one.
+    FetchRules rules = pass.limits;
+    rules.wholePage = true;
     PageFetchQueue queue(inputs.fetcher, inputs.downloadsAtOnce, kPageEndMarker, pass.attemptTimeoutSeconds,
-        pass.host, pass.limits, pass.wait);
+        pass.host, rules, pass.wait);
     for (const QString& order : orders)
         queue.Add(order, TradeDetailAddress(inputs.endpoints, order));
     TellQueued(report);

@@ -140,7 +140,9 @@ void WeighMissingSections(DetailShortfall& shortfall, const TradeGrid& grid, boo
             if (IsWaitingToShipStatus(status)) {
                 finding.kind = FindingKind::ToShipWithoutRecipient;
                 finding.severity = FindingSeverity::Refused;
-            } else if (IsShippedStatus(status) && renamed) {
+            } else if (IsShippedStatus(status) && (renamed || !IsFinalTradeStatus(status))) {
+                // A parcel on its way: this page changed, whatever the
+                // shop's other pages show.
                 finding.kind = FindingKind::ShippingSectionRenamed;
                 finding.severity = FindingSeverity::ToCheck;
             } else {

@@ -48,6 +48,7 @@ void ParcelStatusCheck::Start(int index, const Parcel& parcel)
     rules.retryAfterTimeout = false;
     rules.firstByteMs = kScanFirstByteMs;
     rules.stallMs = kScanFirstByteMs;
+    rules.wholePage = true;
     for (qsizetype i = 0; i < parcel.slip.orders.size(); ++i) {
         TradeCheck trade;
         trade.order = parcel.slip.orders[i];

@@ -307,7 +307,8 @@ void PageFetchJob::OnReplyFinished()
         return;
     }
     if (marker_.isEmpty() || response_.contains(marker_)) {
-        TrimSuccessfulResponse(response_);
+        if (!rules_.wholePage)
+            TrimSuccessfulResponse(response_);
         EndAttempt(AttemptEnd::Success);
         return;
     }

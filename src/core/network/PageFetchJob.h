@@ -83,6 +83,11 @@ struct FetchRules {
     HostReachability* host = nullptr;
     int firstByteMs = kFirstByteLimitMs;
     int stallMs = kStallLimitMs;
+    // A page read by its markup (a trade's detail page) comes as it was
+    // sent: not cut before its last "<BR>" nor with "<+>" made a line
+    // break, which would drop the page's end (and its shipping section) at
+    // an upper-case line break anywhere in it.
+    bool wholePage = false;
 };
 
 // What a job sends its attempts through: the network, the request an attempt

@@ -688,21 +688,27 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("failed");
         QTest::addColumn<int>("severity"); // of the finding; -1 for none
+        QTest::addColumn<bool>("sectionSeen"); // another trade of the run has its section
         const QString virtualPage
             = QStringLiteral("<P>充值成功</P><P>我对购买流程有意见或建议</P><A>关于淘宝</A>");
-        QTest::newRow("download failed") << QString() << "交易成功" << true << -1;
+        QTest::newRow("download failed") << QString() << "交易成功" << true << -1 << false;
         QTest::newRow("virtual goods: no section, a note")
-            << virtualPage << "交易成功" << false << int(FindingSeverity::Note);
+            << virtualPage << "交易成功" << false << int(FindingSeverity::Note) << false;
         QTest::newRow("waiting to ship without a recipient: refused")
-            << virtualPage << "买家已付款" << false << int(FindingSeverity::Refused);
+            << virtualPage << "买家已付款" << false << int(FindingSeverity::Refused) << false;
         // Without a history, a parcel on its way tells a renamed section;
         // a trade received may be a top-up, delivered at once.
         const QString renamed = QString(DetailPage(kFiveLine, "c", "w"))
                                     .replace(QStringLiteral("收货地址："), QStringLiteral("收货人信息："));
         QTest::newRow("renamed label, shipped, in a shop the history knows nothing of")
-            << renamed << "卖家已发货" << false << int(FindingSeverity::ToCheck);
+            << renamed << "卖家已发货" << false << int(FindingSeverity::ToCheck) << false;
         QTest::newRow("renamed label, received, in a shop the history knows nothing of")
-            << renamed << "交易成功" << false << int(FindingSeverity::Note);
+            << renamed << "交易成功" << false << int(FindingSeverity::Note) << false;
+        // A parcel on its way has a section, whatever the other pages show.
+        QTest::newRow("no section, shipped, other trades with theirs")
+            << virtualPage << "卖家已发货" << false << int(FindingSeverity::ToCheck) << true;
+        QTest::newRow("no section, received, other trades with theirs")
+            << virtualPage << "交易成功" << false << int(FindingSeverity::Note) << true;
     }
     void pageWithoutBlockWritesNothing()
     {
@@ -710,18 +716,21 @@ private slots:
         QFETCH(QString, status);
         QFETCH(bool, failed);
         QFETCH(int, severity);
+        QFETCH(bool, sectionSeen);
         TradeGrid grid;
-        MakeGrid(grid, { "71", "71_1" });
+        MakeGrid(grid, sectionSeen ? QStringList { "71", "71_1", "72" } : QStringList { "71", "71_1" });
         FillOld(grid, 2);
         grid.SetTextMatrix(2, ColStatus, status);
         if (!page.isEmpty())
             pages_.insert(TradeDetailAddress(run_->endpoints, "71"), page);
-        DownloadTradeDetails(*run_, grid, 2, false, {}, *pass_);
+        if (sectionSeen)
+            pages_.insert(TradeDetailAddress(run_->endpoints, "72"), DetailPage(kFiveLine, "圆通速递", "YT123"));
+        DownloadTradeDetails(*run_, grid, sectionSeen ? 3 : 2, false, {}, *pass_);
         QCOMPARE(DetailColumns(grid, 2), QStringList(10, kOld));
         QCOMPARE(DetailColumns(grid, 3), QStringList(10, kOld));
         // A whole page without the block is named, not fetched again.
         const DetailShortfall shortfall = FinishDetailDownloads(*run_, grid, true, *pass_);
-        QCOMPARE(fetched_.size(), failed ? 2 : 1);
+        QCOMPARE(fetched_.size(), (failed ? 2 : 1) + (sectionSeen ? 1 : 0));
         QCOMPARE(shortfall.failed, failed ? QStringList { "71" } : QStringList());
         QCOMPARE(shortfall.findings.All().size(), severity < 0 ? 0 : 1);
         if (severity >= 0) {

@@ -10,7 +10,7 @@
 // set (fuzz/page_mutations.sh).
 
 #include "support/DemoListPage.h"
-#include "support/PageMutator.h"
+#include "PageMutator.h"
 
 #include "MarketPages.h"
 #include "ShopGenerator.h"

@@ -212,7 +212,7 @@ private slots:
             demo::HttpReply reply;
             if (healthyAfterMs >= 0 && clock.elapsed() >= healthyAfterMs)
                 reply.raw = testweb::HttpResponse(QStringLiteral("收货和物流信息 收货地址：张三，13800001111，0571-88886666，浙江省 杭州市 西湖区 "
-                                                                 "文三路1号，310000 我对购买流程有意见或建议 >关于淘宝</")
+                                                                 "文三路1号，310000<BR>我对购买流程有意见或建议 >关于淘宝</")
                                                       .toUtf8(),
                     "text/html; charset=UTF-8");
             else
@@ -257,7 +257,8 @@ private slots:
         QCOMPARE(left.timedOut.size(), how == int(Misbehaviour::Trickle) ? 4 : 0);
         QCOMPARE(DetailShortfallMessage(left).contains(QStringLiteral("详情页下载超时")),
             how == int(Misbehaviour::Trickle));
-        // Waited out, the grid is that of a walk without the outage.
+        // Waited out, the grid is that of a walk without the outage; the
+        // page is read whole, not cut at its last upper-case line break.
         for (int i = 0; i < 4 && healthyAfterMs >= 0; ++i)
             QCOMPARE(grid.TextMatrix(grid.FixedRows() + i, ColRecipient), QStringLiteral("张三"));
         QVERIFY2(clock.elapsed() < 30000, "an attempt ran into the whole time-out");

@@ -26,8 +26,10 @@ struct Variant {
 };
 
 // steps mutations of the page, each drawn from those that apply to it;
-// with keptOnly, only mutations that keep the meaning.
-Variant Mutate(const QString& html, PageKind kind, quint64 seed, int steps, bool keptOnly);
+// with keptOnly, only mutations that keep the meaning; without
+// mayReplacePage, none that puts another page (the login page) in its place.
+Variant Mutate(
+    const QString& html, PageKind kind, quint64 seed, int steps, bool keptOnly, bool mayReplacePage = true);
 
 // The names of every mutation, kept-meaning ones first.
 QStringList MutationNames(PageKind kind);

@@ -112,6 +112,7 @@ struct Mutation {
     bool list;
     bool detail;
     std::function<bool(Variant&, Rng&)> apply;
+    bool replacesPage = false; // another page in the page's place
 };
 
 const QList<Mutation>& Mutations()
@@ -388,7 +389,8 @@ const QList<Mutation>& Mutations()
                              .arg(form, footer);
                 v.loginPage = true;
                 return true;
-            } },
+            },
+            true },
         { "header reshaped", false, true, false,
             [](Variant& v, Rng& rng) {
                 static const QRegularExpression header(QStringLiteral("订单编号：(?=<span>)"));
@@ -459,14 +461,16 @@ const QList<Mutation>& Mutations()
 
 } // namespace
 
-Variant Mutate(const QString& html, PageKind kind, quint64 seed, int steps, bool keptOnly)
+Variant Mutate(
+    const QString& html, PageKind kind, quint64 seed, int steps, bool keptOnly, bool mayReplacePage)
 {
     Rng rng(seed);
     Variant v;
     v.html = html;
     QList<const Mutation*> usable;
     for (const Mutation& m : Mutations())
-        if ((kind == PageKind::List ? m.list : m.detail) && (m.keepsMeaning || !keptOnly))
+        if ((kind == PageKind::List ? m.list : m.detail) && (m.keepsMeaning || !keptOnly)
+            && (mayReplacePage || !m.replacesPage))
             usable.append(&m);
     for (int tries = 0; v.chain.size() < steps && tries < steps * 8; ++tries) {
         const Mutation* m = PickOf(rng, usable);
