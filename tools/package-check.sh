@@ -32,7 +32,10 @@ for f in /usr/bin/lumetra-trades /usr/bin/lumetra-demo-market \
 done
 
 echo "== lumetra-trades --help"
-lumetra-trades --help | grep -q -- '--start-url'
+# Read whole before it is searched: grep -q stops at the first match, and the
+# rest of the help would then meet a closed pipe.
+help_text=$(lumetra-trades --help)
+grep -q -- '--start-url' <<<"$help_text"
 
 echo "== offscreen start against the demo marketplace"
 work=$(mktemp -d)
