@@ -39,8 +39,7 @@ int main(int argc, char* argv[])
     }
     SilentPrompt prompt;
     // A wider grid than the design's, as a seller would drag it.
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QStringLiteral("Split_Top_1"), QStringLiteral("0.55"));
+    testsupport::StoreSetting(QStringLiteral("Split_Top_1"), QStringLiteral("0.55"));
     RecordingProgressView progress; // no progress window in the picture
     e2e::WindowRun windowRun(RunServices {
         .prompt = &prompt, .endpoints = e2e::DemoEndpoints(market.base()), .progressView = &progress });

@@ -105,8 +105,7 @@ QJsonObject ReadTruth(const QString& path)
 
 void StoreSetting(const char* key, const QString& value)
 {
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QString::fromLatin1(key), value);
+    testsupport::StoreSetting(QString::fromLatin1(key), value);
 }
 
 QString StoredSetting(const char* key)

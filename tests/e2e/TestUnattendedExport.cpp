@@ -33,8 +33,7 @@ const QString kMergedFile = QStringLiteral("window-merged.csv");
 
 void StoreFilterClosed(bool checked)
 {
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QStringLiteral("CHK_0"), checked ? QStringLiteral("1") : QStringLiteral("0"));
+    testsupport::StoreSetting(QStringLiteral("CHK_0"), checked ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 // A child process of this test: logs in through the window's browser as a

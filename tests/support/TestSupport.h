@@ -23,9 +23,20 @@
 #include <memory>
 
 #include "core/base/Endpoints.h"
+#include "core/settings/SettingsStore.h"
 #include <unistd.h>
 
 namespace testsupport {
+
+// Stores a setting as an earlier run would have left it. A store that
+// refuses ends the test run: every later check would read another setting.
+inline void StoreSetting(const QString& key, const QString& value)
+{
+    if (const Done stored
+        = SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection), key, value);
+        !stored)
+        qFatal("setting %s not stored: %s", qPrintable(key), qPrintable(stored.reason));
+}
 
 // Points XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME and HOME at a fresh
 // temporary folder that lives until the process ends.

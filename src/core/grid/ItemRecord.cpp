@@ -40,7 +40,6 @@ QString FullItemText(QStringView cell)
 {
     // One pass, no copy of the cell: this runs for every item of every page.
     static constexpr QStringView kSnapshotLink = u"[交易快照]";
-    static constexpr QStringView kNbsp = u"&nbsp;";
     // Written through a pointer into room for the whole cell, then cut to
     // its length: the text only ever shrinks.
     QString single(cell.size(), Qt::Uninitialized);

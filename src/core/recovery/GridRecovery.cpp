@@ -155,7 +155,8 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
         qCWarning(lcGrid) << "recovery file unreadable:" << read.reason;
         return { RecoveryOffer::Unreadable,
             SetAside(
-                read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText) };
+                read.status == SnapshotStatus::NewerFormat ? kRecoveryNewerText : kRecoveryDamagedText),
+            {} };
     }
     const int dataRows = read.snapshot.DataRows();
     if (dataRows <= 0) {
@@ -165,7 +166,7 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
     const char* question = keptAtClose ? kRecoveryKeptQuestion : kRecoveryQuestion;
     if (!prompt.AskYesNoDefaultYes(QString::fromUtf8(question).arg(dataRows))) {
         (void)MoveAside(FilePath(), DeclinedPath()); // logged; the offer is declined either way
-        return { RecoveryOffer::Declined, QString() };
+        return { RecoveryOffer::Declined, QString(), {} };
     }
     try {
         ApplyGridSnapshot(read.snapshot, grid);
@@ -173,7 +174,7 @@ RecoveryOfferResult GridRecovery::OfferRestore(UserPrompt& prompt, DetailLedger&
         // The decoder checked the shape, so only a grid that refuses it
         // (a lower limit in a later version) gets here.
         qCWarning(lcGrid) << "recovered grid refused:" << error.what();
-        return { RecoveryOffer::Unreadable, SetAside(kRecoveryDamagedText) };
+        return { RecoveryOffer::Unreadable, SetAside(kRecoveryDamagedText), {} };
     }
     RememberTradesWithoutRecipient(ledger, grid);
     findings_ = read.snapshot.findings;

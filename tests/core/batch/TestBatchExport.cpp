@@ -51,8 +51,7 @@ ListPageArrival ArrivedAt(const QString& url)
 
 void StoreFilterClosed(const QString& value)
 {
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QStringLiteral("CHK_0"), value);
+    testsupport::StoreSetting(QStringLiteral("CHK_0"), value);
 }
 
 bool IsClosed(const QJsonObject& trade)

@@ -504,7 +504,10 @@ private slots:
         TradeGrid grid;
         MakeGrid(grid, { "1" });
         FillOld(grid, 2);
-        RecipientBlock block { line, QStringLiteral("快递"), QStringLiteral("圆通"), std::nullopt };
+        RecipientBlock block;
+        block.addressLine = line;
+        block.method = QStringLiteral("快递");
+        block.company = QStringLiteral("圆通");
         if (QTest::currentDataTag() == QByteArray("a waybill without its company line"))
             block.company.reset();
         if (waybill != QStringLiteral("-"))
@@ -573,9 +576,10 @@ private slots:
     {
         TradeGrid grid;
         MakeGrid(grid, { "1" });
-        const DetailFindings findings = WriteRecipientColumns(grid, 2,
-            { kFiveLine, std::nullopt, QStringLiteral("YT1234567890"), std::nullopt },
-            QStringLiteral("卖家已发货"));
+        RecipientBlock block;
+        block.addressLine = kFiveLine;
+        block.company = QStringLiteral("YT1234567890");
+        const DetailFindings findings = WriteRecipientColumns(grid, 2, block, QStringLiteral("卖家已发货"));
         QCOMPARE(grid.TextMatrix(2, ColCompany), QString());
         QVERIFY(findings.unreadable);
     }

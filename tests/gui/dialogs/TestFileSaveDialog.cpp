@@ -97,8 +97,7 @@ private slots:
     }
     void init()
     {
-        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(Settings::kExportFolder), QString());
+        testsupport::StoreSetting(QString::fromLatin1(Settings::kExportFolder), QString());
     }
 
     void choosesAndRemembers_data()
@@ -216,8 +215,7 @@ private slots:
             QTemporaryDir dir;
             gone = dir.path();
         }
-        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(Settings::kExportFolder), gone);
+        testsupport::StoreSetting(QString::fromLatin1(Settings::kExportFolder), gone);
         QCOMPARE(FileSaveDialog::StartFolder(Settings::Read()), documents);
     }
 

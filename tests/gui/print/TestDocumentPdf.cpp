@@ -311,8 +311,7 @@ private slots:
     void savingAPdfSaysWhere()
     {
         QTemporaryDir dir;
-        SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-            QString::fromLatin1(Settings::kExportFolder), dir.path());
+        testsupport::StoreSetting(QString::fromLatin1(Settings::kExportFolder), dir.path());
         Settings settings = Settings::Read();
         const QString expected = QDir(dir.path()).filePath(QStringLiteral("拣货单-2026-12-07.pdf"));
         QString offered;

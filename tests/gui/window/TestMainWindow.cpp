@@ -91,8 +91,7 @@ QString Order(int trade)
 
 void StorePlacement(const QString& text)
 {
-    SaveRegSetting(QString::fromLatin1(kSettingsApp), QString::fromLatin1(kSettingsSection),
-        QString::fromLatin1(kWindowPlacementKey), text);
+    testsupport::StoreSetting(QString::fromLatin1(kWindowPlacementKey), text);
 }
 
 } // namespace
