@@ -21,7 +21,6 @@
 namespace {
 
 const QString kTableId = QString::fromLatin1(kListTableId);
-constexpr QStringView kOrderLabel = u"订单编号";
 constexpr QStringView kOrderMarker = u"订单编号：";
 constexpr QStringView kTimeMarker = u"成交时间：";
 constexpr QStringView kComplaint = u"投诉维权";
