@@ -18,7 +18,7 @@ set(layer_order
     "trade"
     "grid"
     "extract downloads"
-    "history recovery export print couriers inspect update layout"
+    "history recovery export print couriers packcheck update layout"
     "session"
     "batch"
 )

@@ -11,7 +11,7 @@
 
 #include "core/recovery/GridRecovery.h"
 #include "core/session/Commands.h"
-#include "gui/inspect/InspectWindow.h"
+#include "gui/packcheck/PackCheckWindow.h"
 #include "print/PdfDocumentPrinter.h"
 
 #include <QAction>
@@ -40,25 +40,25 @@ struct BenchRun {
 };
 
 // The 验货 window opened from the 打印 menu.
-InspectWindow* OpenInspection(MainWindow& window)
+PackCheckWindow* OpenPackCheck(MainWindow& window)
 {
     auto* print = window.findChild<QPushButton*>(QStringLiteral("print"));
     for (QAction* action : print->menu()->actions())
         if (action->text() == QStringLiteral("验货…"))
             action->trigger();
-    return window.findChild<InspectWindow*>(QStringLiteral("inspect"));
+    return window.findChild<PackCheckWindow*>(QStringLiteral("packCheck"));
 }
 
-QString Shown(InspectWindow& inspect, const char* name)
+QString Shown(PackCheckWindow& packCheck, const char* name)
 {
-    return inspect.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    return packCheck.findChild<QLabel*>(QString::fromLatin1(name))->text();
 }
 
 // Types code into the input, as a scanner does, and waits for the answer.
-std::optional<ParcelVerdict> ScanInto(InspectWindow& inspect, const QString& code)
+std::optional<ParcelVerdict> ScanInto(PackCheckWindow& packCheck, const QString& code)
 {
-    QSignalSpy answered(&inspect, &InspectWindow::Answered);
-    auto* input = inspect.findChild<QLineEdit*>(QStringLiteral("scan"));
+    QSignalSpy answered(&packCheck, &PackCheckWindow::Answered);
+    auto* input = packCheck.findChild<QLineEdit*>(QStringLiteral("scan"));
     QTest::keyClicks(input, code);
     QTest::keyClick(input, Qt::Key_Return);
     if (!answered.wait(15000))
@@ -104,53 +104,53 @@ void TestPackingBench::scanAtThePackingBench()
     QCOMPARE(code, slip.orders.first());
     const int parcels = int(collected.documents->slips.size());
 
-    InspectWindow* inspect = OpenInspection(window);
-    QVERIFY(inspect && inspect->isVisible());
-    QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 0 / 待验 %1").arg(parcels));
-    QCOMPARE(ScanInto(*inspect, code), std::optional(ParcelVerdict::CanShip));
-    QCOMPARE(Shown(*inspect, "verdict"), QStringLiteral("可以发货"));
-    QVERIFY(Shown(*inspect, "recipient").startsWith(slip.recipient));
-    QVERIFY(Shown(*inspect, "items").contains(slip.items.first().title));
-    QVERIFY(Shown(*inspect, "trades").startsWith(QStringLiteral("本包裹 %1 笔交易").arg(slip.orders.size())));
-    QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 1 / 待验 %1").arg(parcels - 1));
-    QVERIFY(inspect->findChild<QLineEdit*>(QStringLiteral("scan"))->text().isEmpty());
+    PackCheckWindow* packCheck = OpenPackCheck(window);
+    QVERIFY(packCheck && packCheck->isVisible());
+    QCOMPARE(Shown(*packCheck, "counts"), QStringLiteral("已验 0 / 待验 %1").arg(parcels));
+    QCOMPARE(ScanInto(*packCheck, code), std::optional(ParcelVerdict::CanShip));
+    QCOMPARE(Shown(*packCheck, "verdict"), QStringLiteral("可以发货"));
+    QVERIFY(Shown(*packCheck, "recipient").startsWith(slip.recipient));
+    QVERIFY(Shown(*packCheck, "items").contains(slip.items.first().title));
+    QVERIFY(Shown(*packCheck, "trades").startsWith(QStringLiteral("本包裹 %1 笔交易").arg(slip.orders.size())));
+    QCOMPARE(Shown(*packCheck, "counts"), QStringLiteral("已验 1 / 待验 %1").arg(parcels - 1));
+    QVERIFY(packCheck->findChild<QLineEdit*>(QStringLiteral("scan"))->text().isEmpty());
 
     // The buyer asks for a refund after the walk.
     QNetworkAccessManager network;
     QVERIFY(demolist::Get(
         network, market.url(QStringLiteral("/demo/change-status?order=%1&status=%2").arg(code, "退款中")))
                 .contains("退款中"));
-    QCOMPARE(ScanInto(*inspect, code), std::optional(ParcelVerdict::Refund));
-    QCOMPARE(Shown(*inspect, "verdict"), QStringLiteral("已申请退款，不要发货"));
-    QVERIFY2(Shown(*inspect, "note").startsWith(QStringLiteral("这个包裹已于")),
-        qPrintable(Shown(*inspect, "note")));
-    QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 1 / 待验 %1").arg(parcels - 1));
+    QCOMPARE(ScanInto(*packCheck, code), std::optional(ParcelVerdict::Refund));
+    QCOMPARE(Shown(*packCheck, "verdict"), QStringLiteral("已申请退款，不要发货"));
+    QVERIFY2(Shown(*packCheck, "note").startsWith(QStringLiteral("这个包裹已于")),
+        qPrintable(Shown(*packCheck, "note")));
+    QCOMPARE(Shown(*packCheck, "counts"), QStringLiteral("已验 1 / 待验 %1").arg(parcels - 1));
 
     // A code of no parcel says so and asks nothing of the marketplace.
-    QSignalSpy answered(inspect, &InspectWindow::Answered);
-    QTest::keyClicks(inspect->findChild<QLineEdit*>(QStringLiteral("scan")), QStringLiteral("777"));
-    QTest::keyClick(inspect->findChild<QLineEdit*>(QStringLiteral("scan")), Qt::Key_Return);
-    QCOMPARE(Shown(*inspect, "verdict"), QStringLiteral("找不到这个单号"));
+    QSignalSpy answered(packCheck, &PackCheckWindow::Answered);
+    QTest::keyClicks(packCheck->findChild<QLineEdit*>(QStringLiteral("scan")), QStringLiteral("777"));
+    QTest::keyClick(packCheck->findChild<QLineEdit*>(QStringLiteral("scan")), Qt::Key_Return);
+    QCOMPARE(Shown(*packCheck, "verdict"), QStringLiteral("找不到这个单号"));
     QCOMPARE(answered.count(), 0);
 
     // The marketplace goes away: amber with the morning's status, never green.
     market.Stop();
     const QString second = scanned.last();
-    QCOMPARE(ScanInto(*inspect, second), std::optional(ParcelVerdict::Unchecked));
-    QVERIFY2(Shown(*inspect, "verdict").startsWith(QStringLiteral("无法核对状态\n早上的状态：")),
-        qPrintable(Shown(*inspect, "verdict")));
-    QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 2 / 待验 %1").arg(parcels - 2));
+    QCOMPARE(ScanInto(*packCheck, second), std::optional(ParcelVerdict::Unchecked));
+    QVERIFY2(Shown(*packCheck, "verdict").startsWith(QStringLiteral("无法核对状态\n早上的状态：")),
+        qPrintable(Shown(*packCheck, "verdict")));
+    QCOMPARE(Shown(*packCheck, "counts"), QStringLiteral("已验 2 / 待验 %1").arg(parcels - 2));
 
     // A restart: the grid comes back from the recovery file, the marks from theirs.
     run.reset();
     run = std::make_unique<BenchRun>(prompt, market.base(), recoveryFolder);
     QCOMPARE(run->window->Session().OfferRecovery().offer, RecoveryOffer::Restored);
-    inspect = OpenInspection(*run->window);
-    QVERIFY(inspect);
-    QCOMPARE(Shown(*inspect, "counts"), QStringLiteral("已验 2 / 待验 %1").arg(parcels - 2));
-    (void)ScanInto(*inspect, code);
-    QVERIFY2(Shown(*inspect, "note").startsWith(QStringLiteral("这个包裹已于")),
-        qPrintable(Shown(*inspect, "note")));
+    packCheck = OpenPackCheck(*run->window);
+    QVERIFY(packCheck);
+    QCOMPARE(Shown(*packCheck, "counts"), QStringLiteral("已验 2 / 待验 %1").arg(parcels - 2));
+    (void)ScanInto(*packCheck, code);
+    QVERIFY2(Shown(*packCheck, "note").startsWith(QStringLiteral("这个包裹已于")),
+        qPrintable(Shown(*packCheck, "note")));
 }
 
 LUMETRA_TEST_MAIN(TestPackingBench)

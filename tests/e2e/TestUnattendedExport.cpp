@@ -8,7 +8,7 @@
 
 #include "core/base/ProfileLock.h"
 #include "core/history/TradeHistory.h"
-#include "core/inspect/ParcelMarks.h"
+#include "core/packcheck/ParcelMarks.h"
 #include "core/grid/GridSetup.h"
 #include "core/settings/SettingsStore.h"
 #include "core/text/AnsiCodec.h"

@@ -94,10 +94,10 @@ FieldRead ReadField(const QString& title, const QString& word)
         read.column.fixedText = word.mid(1, word.size() - 2);
         return read;
     }
-    const QStringList parts = word.split(u' ', Qt::SkipEmptyParts);
-    if (parts.size() == 2 && parts[0] == QStringLiteral("宝贝")) {
+    const QStringList words = word.split(u' ', Qt::SkipEmptyParts);
+    if (words.size() == 2 && words[0] == QStringLiteral("宝贝")) {
         bool number = false;
-        const int limit = parts[1].toInt(&number);
+        const int limit = words[1].toInt(&number);
         if (!number || limit < 10 || limit > 32767) {
             read.why = QStringLiteral("“宝贝”后的字数要在 10 到 32767 之间");
             return read;

@@ -60,13 +60,6 @@ QStringList TakeFromHistory(
     return toDownload;
 }
 
-// The marketplace's login form, which a detail address answers with once
-// the session has ended.
-bool LooksLikeLoginPage(const QString& page)
-{
-    return ShowsLoginForm(page);
-}
-
 // The one place a detail answer is judged: a finished download goes into
 // the row that holds its order number now, found again after the wait; a
 // trade deleted meanwhile gets nothing. True when the page arrived whole
@@ -89,7 +82,8 @@ bool JudgeDetailAnswer(TradeGrid& grid, const PageFetchQueue::Done& done, Detail
         fetch.failed.append(done.key);
         if (done.timedOut)
             fetch.timedOut.append(done.key);
-        if (LooksLikeLoginPage(done.response))
+        // The login form a detail address answers with once the session ended.
+        if (ShowsLoginForm(done.response))
             fetch.sawLoginPage = true;
         return false;
     }

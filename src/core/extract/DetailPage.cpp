@@ -44,12 +44,12 @@ constexpr QChar kElementEnd = QChar(0x2029);
 // stray is set when other text follows the value before the next mark.
 QString ElementValue(const QString& afterLabel, bool& stray)
 {
-    const QStringList parts = afterLabel.split(kElementEnd);
-    const QString own = PlainBlanks(parts.first());
-    const qsizetype used = !own.isEmpty() || parts.size() < 2 ? 0 : 1;
-    for (qsizetype i = used + 1; i < parts.size(); ++i)
-        stray = stray || !PlainBlanks(parts.at(i)).isEmpty();
-    return PlainBlanks(parts.value(used));
+    const QStringList elements = afterLabel.split(kElementEnd);
+    const QString own = PlainBlanks(elements.first());
+    const qsizetype used = !own.isEmpty() || elements.size() < 2 ? 0 : 1;
+    for (qsizetype i = used + 1; i < elements.size(); ++i)
+        stray = stray || !PlainBlanks(elements.at(i)).isEmpty();
+    return PlainBlanks(elements.value(used));
 }
 
 // Where the shipping section ends: the end of the smallest element around
@@ -151,8 +151,8 @@ std::optional<RecipientBlock> FindRecipientBlock(QString page)
     block.companies = valuesOf(1);
     block.waybills = valuesOf(2);
     // One company line stands for every parcel only when it comes before
-    // the first waybill and no parcel's heading or link parts it from the
-    // last: under "包裹1", or followed by a parcel's link, it is that
+    // the first waybill and no parcel's heading or link stands between it
+    // and the last: under "包裹1", or followed by a parcel's link, it is that
     // parcel's own.
     if (labelAt[1].size() == 1 && !labelAt[2].isEmpty() && labelAt[1].first() < labelAt[2].first()) {
         block.companyShared = true;

@@ -11,20 +11,20 @@
 
 QStringList TradesOfOrderCell(const QString& cell)
 {
-    // A line break or a slash (with its blanks) parts the orders of a
+    // A line break or a slash (with its blanks) separates the orders of a
     // merged cell; an order number itself is digits and "_".
-    static const QRegularExpression parts(QStringLiteral("\\s*[\\r\\n/、]+\\s*"));
+    static const QRegularExpression separators(QStringLiteral("\\s*[\\r\\n/、]+\\s*"));
     // Most cells hold one order: no pattern needed (the grid's tints ask
     // for every cell they paint).
-    const auto separator = std::find_if(cell.cbegin(), cell.cend(),
+    const auto firstSeparator = std::find_if(cell.cbegin(), cell.cend(),
         [](QChar c) { return c == u'\n' || c == u'\r' || c == u'/' || c == u'、'; });
-    if (separator == cell.cend()) {
+    if (firstSeparator == cell.cend()) {
         const QString trade = TradeOfOrder(cell.trimmed());
         return trade.isEmpty() ? QStringList() : QStringList { trade };
     }
     QStringList trades;
-    for (const QString& part : cell.split(parts, Qt::SkipEmptyParts)) {
-        const QString trade = TradeOfOrder(part.trimmed());
+    for (const QString& order : cell.split(separators, Qt::SkipEmptyParts)) {
+        const QString trade = TradeOfOrder(order.trimmed());
         if (!trade.isEmpty() && !trades.contains(trade))
             trades.append(trade);
     }

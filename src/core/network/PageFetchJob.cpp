@@ -197,7 +197,6 @@ void PageFetchJob::StartAttempt()
     received_ = receivedAtCheck_ = 0;
     watch_.start(qMax(1, rules_.firstByteMs));
     connect(reply_, &QNetworkReply::finished, this, &PageFetchJob::OnReplyFinished);
-    connect(reply_, &QNetworkReply::requestSent, this, &PageFetchJob::NoteSent);
     // Qt also reports meta data for a connection cut before any answer:
     // only a status line counts as one.
     connect(reply_, &QNetworkReply::metaDataChanged, this, [this] {
@@ -244,7 +243,6 @@ void PageFetchJob::OnBytes(qint64 received)
     if (answered_)
         return;
     answered_ = true;
-    NoteSent();
     // A server error is a sign of a server, not an answer: while the host
     // answers nothing else, its silence goes on.
     if (rules_.host && !(reply_ && IsServerError(*reply_)))
@@ -315,14 +313,6 @@ void PageFetchJob::OnReplyFinished()
     // A page cut off by the connection is fetched again after a pause, as
     // a connection that failed at once is.
     EndAttempt(IsCutOff(*reply_) ? AttemptEnd::ConnectionFailed : AttemptEnd::Failed);
-}
-
-void PageFetchJob::NoteSent()
-{
-    if (sent_)
-        return;
-    sent_ = true;
-    emit RequestSent();
 }
 
 void PageFetchJob::EndAttempt(AttemptEnd how)

@@ -132,16 +132,12 @@ public:
     // The last attempt ran into a time-out or stalled: the host answered,
     // the page did not come.
     bool TimedOut() const { return lastEnd_ == AttemptEnd::TimedOut; }
-    // The request has left for the server (the first attempt's, or the job
-    // is over): what the server does next no longer decides its answer.
-    bool Sent() const { return sent_ || finished_; }
     // An attempt was answered by the marketplace's login page: the session
     // has ended, and no later attempt would bring the page.
     bool LoginAnswered() const { return lastEnd_ == AttemptEnd::LoginPage; }
 
 signals:
     void Finished();
-    void RequestSent();
 
 private:
     enum class AttemptEnd { Success, Failed, ConnectionFailed, TimedOut, LoginPage };
@@ -152,7 +148,6 @@ private:
     void OnBytes(qint64 received);
     void OnWatch();
     void OnHostUnreachable();
-    void NoteSent();
     bool GivesUpAfter(AttemptEnd how) const;
     void EndAttempt(AttemptEnd how);
     void DropReply();
@@ -179,5 +174,4 @@ private:
     QString response_;
     bool responseWritten_ = false;
     bool finished_ = false;
-    bool sent_ = false;
 };

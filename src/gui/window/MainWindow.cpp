@@ -19,8 +19,8 @@
 #include "gui/dialogs/FileSaveDialog.h"
 #include "gui/grid/TradeGridView.h"
 #include "gui/print/DocumentPreview.h"
-#include "gui/inspect/InspectWindow.h"
-#include "gui/inspect/PrintedSlipsQuestion.h"
+#include "gui/packcheck/PackCheckWindow.h"
+#include "gui/packcheck/PrintedSlipsQuestion.h"
 #include "gui/print/PrintButton.h"
 
 #include <QCheckBox>
@@ -164,7 +164,7 @@ void MainWindow::CreateControls()
         run_.settings, this);
     print_->setObjectName(QStringLiteral("print"));
     print_->menu()->addAction(QStringLiteral("验货…"), this, [this] {
-        ShowInspectWindow(this,
+        ShowPackCheckWindow(this,
             { [this]() -> const TradeGrid& { return session_->Grid(); },
                 [this]() -> const FindingList& { return session_->Findings(); } },
             run_.fetcher, run_.endpoints);

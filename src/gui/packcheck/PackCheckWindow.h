@@ -6,9 +6,9 @@
 // checks its trades' statuses on the marketplace again: green to ship, red
 // with a sound to stop, amber when the check could not be made.
 
-#include "core/inspect/ParcelIndex.h"
-#include "core/inspect/ParcelMarks.h"
-#include "core/inspect/ParcelStatusCheck.h"
+#include "core/packcheck/ParcelIndex.h"
+#include "core/packcheck/ParcelMarks.h"
+#include "core/packcheck/ParcelStatusCheck.h"
 
 #include <QWidget>
 
@@ -20,15 +20,15 @@ class FindingList;
 
 // Where the window reads the day's parcels from: the grid and the checks'
 // findings as they are when the window is shown.
-struct InspectSource {
+struct PackCheckSource {
     std::function<const TradeGrid&()> grid;
     std::function<const FindingList&()> findings;
 };
 
-class InspectWindow : public QWidget {
+class PackCheckWindow : public QWidget {
     Q_OBJECT
 public:
-    InspectWindow(InspectSource source, PageFetcher& fetcher, const Endpoints& endpoints,
+    PackCheckWindow(PackCheckSource source, PageFetcher& fetcher, const Endpoints& endpoints,
         const QString& marksPath = DefaultParcelMarksPath(), QWidget* parent = nullptr);
 
     // The parcels read from the grid again: done as the window is shown,
@@ -50,7 +50,7 @@ private:
     void ShowVerdict(const QString& text, const QString& colour);
     void ShowCounts();
 
-    InspectSource source_;
+    PackCheckSource source_;
     ParcelIndex index_;
     ParcelMarks marks_;
     ParcelStatusCheck check_;
@@ -68,5 +68,5 @@ private:
 };
 
 // Opens the window of parent (one per main window), or raises it.
-InspectWindow* ShowInspectWindow(
-    QWidget* parent, InspectSource source, PageFetcher& fetcher, const Endpoints& endpoints);
+PackCheckWindow* ShowPackCheckWindow(
+    QWidget* parent, PackCheckSource source, PageFetcher& fetcher, const Endpoints& endpoints);

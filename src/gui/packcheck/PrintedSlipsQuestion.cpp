@@ -1,8 +1,8 @@
 #include "PrintedSlipsQuestion.h"
 
 #include "core/base/Logging.h"
-#include "core/inspect/ParcelMarks.h"
-#include "core/inspect/PrintedSlips.h"
+#include "core/packcheck/ParcelMarks.h"
+#include "core/packcheck/PrintedSlips.h"
 
 #include <QMessageBox>
 #include <QPushButton>

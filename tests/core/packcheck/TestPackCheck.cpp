@@ -3,10 +3,10 @@
 #include "core/grid/GridSetup.h"
 #include "core/grid/ItemRecord.h"
 #include "core/grid/TradeGrid.h"
-#include "core/inspect/DetailStatus.h"
-#include "core/inspect/ParcelIndex.h"
-#include "core/inspect/ParcelMarks.h"
-#include "core/inspect/ParcelVerdict.h"
+#include "core/packcheck/DetailStatus.h"
+#include "core/packcheck/ParcelIndex.h"
+#include "core/packcheck/ParcelMarks.h"
+#include "core/packcheck/ParcelVerdict.h"
 
 #include <QTemporaryDir>
 
@@ -44,7 +44,7 @@ void FillDayGrid(TradeGrid& grid)
 
 } // namespace
 
-class TestParcelInspection : public QObject {
+class TestPackCheck : public QObject {
     Q_OBJECT
 private slots:
     void readsTheDetailPageStatus_data()
@@ -180,5 +180,5 @@ private slots:
     }
 };
 
-LUMETRA_TEST_GUILESS_MAIN(TestParcelInspection)
-#include "TestParcelInspection.moc"
+LUMETRA_TEST_GUILESS_MAIN(TestPackCheck)
+#include "TestPackCheck.moc"

@@ -4,13 +4,13 @@
 #include "core/grid/ItemRecord.h"
 #include "core/grid/NoteRecord.h"
 #include "core/grid/TradeGrid.h"
-#include "core/inspect/ParcelMarks.h"
-#include "core/inspect/PrintedSlips.h"
+#include "core/packcheck/ParcelMarks.h"
+#include "core/packcheck/PrintedSlips.h"
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 #include "core/trade/Finding.h"
-#include "gui/inspect/InspectWindow.h"
-#include "gui/inspect/PrintedSlipsQuestion.h"
+#include "gui/packcheck/PackCheckWindow.h"
+#include "gui/packcheck/PrintedSlipsQuestion.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -66,7 +66,7 @@ void AnswerNextBox(const QString& caption, QString* question)
 
 } // namespace
 
-class TestInspectWindow : public QObject {
+class TestPackCheckWindow : public QObject {
     Q_OBJECT
 private slots:
     // The window shows the parcel big, the notes framed, keeps the input's
@@ -97,7 +97,7 @@ private slots:
         QTemporaryDir dir;
         Endpoints endpoints;
         endpoints.tradeBase = QStringLiteral("http://127.0.0.1:9");
-        InspectWindow window(
+        PackCheckWindow window(
             { [&]() -> const TradeGrid& { return grid; }, [&]() -> const FindingList& { return findings; } },
             fetcher, endpoints, dir.filePath(QStringLiteral("marks.json")));
         window.show();
@@ -106,7 +106,7 @@ private slots:
         const auto label
             = [&](const char* name) { return window.findChild<QLabel*>(QString::fromLatin1(name))->text(); };
         QCOMPARE(label("counts"), QStringLiteral("已验 0 / 待验 3"));
-        QSignalSpy answered(&window, &InspectWindow::Answered);
+        QSignalSpy answered(&window, &PackCheckWindow::Answered);
         QTest::keyClicks(input, QStringLiteral("2001"));
         QTest::keyClick(input, Qt::Key_Return);
         QVERIFY(answered.wait(5000));
@@ -179,5 +179,5 @@ private slots:
     }
 };
 
-LUMETRA_TEST_MAIN(TestInspectWindow)
-#include "TestInspectWindow.moc"
+LUMETRA_TEST_MAIN(TestPackCheckWindow)
+#include "TestPackCheckWindow.moc"

@@ -6,8 +6,8 @@
 // does not answer gives "无法核对状态" soon rather than green late.
 
 #include "core/base/Endpoints.h"
-#include "core/inspect/ParcelIndex.h"
-#include "core/inspect/ParcelVerdict.h"
+#include "core/packcheck/ParcelIndex.h"
+#include "core/packcheck/ParcelVerdict.h"
 
 #include <QElapsedTimer>
 #include <QList>

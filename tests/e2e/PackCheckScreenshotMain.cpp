@@ -1,7 +1,7 @@
 // Not a test: saves the pictures of the packing bench for the README, the
 // 验货 window stopping a refunded parcel and a 76 × 130 mm slip with its
 // barcode. Runs offscreen; poppler's pdftoppm renders the slip.
-//   lumetra-inspect-screenshot WINDOW.png SLIP.png
+//   lumetra-pack-check-screenshot WINDOW.png SLIP.png
 
 #include "support/TestSupport.h"
 
@@ -12,7 +12,7 @@
 #include "core/network/PageFetchJob.h"
 #include "core/network/PageFetcher.h"
 #include "core/trade/Finding.h"
-#include "gui/inspect/InspectWindow.h"
+#include "gui/packcheck/PackCheckWindow.h"
 #include "print/PdfDocumentPrinter.h"
 
 #include <QApplication>
@@ -66,12 +66,12 @@ int main(int argc, char* argv[])
     Endpoints endpoints;
     endpoints.tradeBase = QStringLiteral("http://127.0.0.1:9");
     QTemporaryDir dir;
-    InspectWindow window(
+    PackCheckWindow window(
         { [&]() -> const TradeGrid& { return grid; }, [&]() -> const FindingList& { return findings; } },
         fetcher, endpoints, dir.filePath(QStringLiteral("marks.json")));
     window.resize(900, 760);
     window.show();
-    QSignalSpy answered(&window, &InspectWindow::Answered);
+    QSignalSpy answered(&window, &PackCheckWindow::Answered);
     window.Scan(order);
     if (!answered.wait(5000) || !window.grab().save(QString::fromLocal8Bit(argv[1])))
         return 1;

@@ -1,4 +1,4 @@
-#include "InspectWindow.h"
+#include "PackCheckWindow.h"
 
 #include "core/base/Logging.h"
 #include "core/grid/TradeGrid.h"
@@ -75,14 +75,14 @@ QString TimeText(const QDateTime& at)
 
 } // namespace
 
-InspectWindow::InspectWindow(InspectSource source, PageFetcher& fetcher, const Endpoints& endpoints,
+PackCheckWindow::PackCheckWindow(PackCheckSource source, PageFetcher& fetcher, const Endpoints& endpoints,
     const QString& marksPath, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , source_(std::move(source))
     , marks_(marksPath)
     , check_(fetcher, endpoints)
 {
-    setObjectName(QStringLiteral("inspect"));
+    setObjectName(QStringLiteral("packCheck"));
     setWindowTitle(QStringLiteral("验货"));
     resize(900, 720);
     auto* layout = new QVBoxLayout(this);
@@ -124,7 +124,7 @@ InspectWindow::InspectWindow(InspectSource source, PageFetcher& fetcher, const E
     layout->addWidget(trades_);
     layout->addStretch(1);
 
-    connect(&check_, &ParcelStatusCheck::Checked, this, &InspectWindow::ShowAnswer);
+    connect(&check_, &ParcelStatusCheck::Checked, this, &PackCheckWindow::ShowAnswer);
     // A walk or a merge while the window is open changes the day's parcels.
     const TradeGrid& grid = source_.grid();
     const auto changed = [this] { gridChanged_ = true; };
@@ -135,21 +135,21 @@ InspectWindow::InspectWindow(InspectSource source, PageFetcher& fetcher, const E
     ShowVerdict(QStringLiteral("请扫描发货单上的条码"), kGrey);
 }
 
-void InspectWindow::showEvent(QShowEvent* event)
+void PackCheckWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Refresh();
     input_->setFocus();
 }
 
-void InspectWindow::Refresh()
+void PackCheckWindow::Refresh()
 {
     gridChanged_ = false;
     index_ = ParcelIndex(source_.grid(), source_.findings());
     ShowCounts();
 }
 
-void InspectWindow::ShowCounts()
+void PackCheckWindow::ShowCounts()
 {
     QStringList keys;
     for (int i = 0; i < index_.Count(); ++i)
@@ -158,14 +158,14 @@ void InspectWindow::ShowCounts()
     counts_->setText(QStringLiteral("已验 %1 / 待验 %2").arg(checked).arg(index_.Count() - checked));
 }
 
-void InspectWindow::ShowVerdict(const QString& text, const QString& colour)
+void PackCheckWindow::ShowVerdict(const QString& text, const QString& colour)
 {
     verdict_->setText(text);
     verdict_->setStyleSheet(
         QStringLiteral("QLabel { background-color: %1; color: white; padding: 8px; }").arg(colour));
 }
 
-void InspectWindow::Scan(const QString& typed)
+void PackCheckWindow::Scan(const QString& typed)
 {
     input_->setFocus();
     const QString code = ScannedCode(typed);
@@ -205,7 +205,7 @@ void InspectWindow::Scan(const QString& typed)
     check_.Start(*found, parcel);
 }
 
-void InspectWindow::ShowParcel(const Parcel& parcel)
+void PackCheckWindow::ShowParcel(const Parcel& parcel)
 {
     const PackingSlip& slip = parcel.slip;
     QString who = slip.recipient;
@@ -221,7 +221,7 @@ void InspectWindow::ShowParcel(const Parcel& parcel)
         QStringLiteral("本包裹 %1 笔交易：%2").arg(slip.orders.size()).arg(slip.orders.join(u'、')));
 }
 
-void InspectWindow::ShowAnswer(const ParcelCheck& check)
+void PackCheckWindow::ShowAnswer(const ParcelCheck& check)
 {
     // The answer of a parcel scanned before the one on screen comes no more
     // (a new check drops it); one for a parcel no longer shown is dropped.
@@ -260,12 +260,12 @@ void InspectWindow::ShowAnswer(const ParcelCheck& check)
     emit Answered(check.verdict);
 }
 
-InspectWindow* ShowInspectWindow(
-    QWidget* parent, InspectSource source, PageFetcher& fetcher, const Endpoints& endpoints)
+PackCheckWindow* ShowPackCheckWindow(
+    QWidget* parent, PackCheckSource source, PageFetcher& fetcher, const Endpoints& endpoints)
 {
-    auto* window = parent->findChild<InspectWindow*>(QStringLiteral("inspect"), Qt::FindDirectChildrenOnly);
+    auto* window = parent->findChild<PackCheckWindow*>(QStringLiteral("packCheck"), Qt::FindDirectChildrenOnly);
     if (!window)
-        window = new InspectWindow(std::move(source), fetcher, endpoints, DefaultParcelMarksPath(), parent);
+        window = new PackCheckWindow(std::move(source), fetcher, endpoints, DefaultParcelMarksPath(), parent);
     window->show();
     window->raise();
     window->activateWindow();
